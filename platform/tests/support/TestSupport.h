@@ -1,0 +1,36 @@
+#pragma once
+
+// Shared test harness: every test process runs with its own temporary home
+// (XDG config, data and temporary folders), and with the build tree's
+// Tarnwick.app as its main bundle.
+
+#include <filesystem>
+#include <string>
+
+namespace tw::test {
+
+// The per-process temporary home, made before the first test runs.
+std::filesystem::path const& TestHome();
+
+// A fresh empty folder under the test home, removed when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(TempFolder const&) = delete;
+    TempFolder& operator=(TempFolder const&) = delete;
+
+    std::filesystem::path const& Path() const { return mPath; }
+    std::filesystem::path operator/(std::string const& name) const { return mPath / name; }
+
+private:
+    std::filesystem::path mPath;
+};
+
+std::string ReadFile(std::filesystem::path const& path);
+void WriteFile(std::filesystem::path const& path, std::string const& contents);
+
+// Runs a shell command, returning its exit status and standard output.
+int RunCommand(std::string const& command, std::string* output = nullptr);
+
+} // namespace tw::test
