@@ -66,8 +66,8 @@ public:
 // Keeps insertion order; lookups hash. Property-list output sorts string keys.
 class Dictionary final : public Object {
 public:
-    Dictionary(CFDictionaryKeyCallBacks const* keyCallBacks, CFDictionaryValueCallBacks const* valueCallBacks,
-        bool isMutable);
+    Dictionary(
+        CFDictionaryKeyCallBacks const* keyCallBacks, CFDictionaryValueCallBacks const* valueCallBacks, bool isMutable);
     ~Dictionary() override;
     CFTypeID TypeID() const override { return kTWTypeIDDictionary; }
     bool Equals(Object const& other) const override;
@@ -80,6 +80,23 @@ public:
     bool const isMutable;
 
     CFIndex IndexOf(void const* key) const; // kCFNotFound when absent
+    // Change entries through these so that the hash index stays in step.
+    void Append(void const* key, void const* value); // key and value already retained
+    void EraseAt(CFIndex index); // releases nothing
+    void ClearEntries(); // releases nothing
+
+private:
+    CFHashCode HashKey(void const* key) const;
+    bool KeysEqual(void const* a, void const* b) const;
+    size_t FindSlot(CFHashCode hash, void const* key) const; // mSlots.size() when absent
+    void PlaceInSlot(CFIndex index);
+    void RebuildIndex();
+
+    // An open-addressing hash index over entries: lookups cost O(1), and removals stay a
+    // flat pass over integers.
+    std::vector<CFHashCode> mHashes; // the hash of each entry's key
+    std::vector<CFIndex> mSlots; // an index into entries, or kEmptySlot / kDeletedSlot
+    size_t mUsedSlots = 0;
 };
 
 } // namespace tw::cf

@@ -23,6 +23,12 @@ class Object;
 class Object {
 public:
     Object() = default;
+    // For constants with static storage (the Booleans): constant-initialised and immortal.
+    enum class Immortal { Yes };
+    constexpr explicit Object(Immortal)
+        : mImmortal(true)
+    {
+    }
     Object(Object const&) = delete;
     Object& operator=(Object const&) = delete;
     virtual ~Object() = default;

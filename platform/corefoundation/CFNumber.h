@@ -45,7 +45,15 @@ public:
 
 class BooleanValue final : public Object {
 public:
-    explicit BooleanValue(bool v) : value(v) { }
+    explicit BooleanValue(bool v)
+        : value(v)
+    {
+    }
+    constexpr BooleanValue(bool v, Immortal)
+        : Object(Immortal::Yes)
+        , value(v)
+    {
+    }
     CFTypeID TypeID() const override { return kTWTypeIDBoolean; }
     String* CopyDescription() const override;
     bool const value;
@@ -53,7 +61,10 @@ public:
 
 class Date final : public Object {
 public:
-    explicit Date(double t) : time(t) { }
+    explicit Date(double t)
+        : time(t)
+    {
+    }
     CFTypeID TypeID() const override { return kTWTypeIDDate; }
     bool Equals(Object const& other) const override;
     CFHashCode Hash() const override;

@@ -70,7 +70,10 @@ using CFMutableStringRef = tw::cf::String*;
 
 #define CFSTR(text) (::tw::cf::ConstantString("" text ""))
 
-namespace tw::cf { class Dictionary; class Array; }
+namespace tw::cf {
+class Dictionary;
+class Array;
+}
 using CFDictionaryRef = tw::cf::Dictionary const*;
 using CFArrayRef = tw::cf::Array const*;
 using CFLocaleRef = void const*;
@@ -107,7 +110,8 @@ SInt32 CFStringGetIntValue(CFStringRef s);
 double CFStringGetDoubleValue(CFStringRef s);
 
 CFComparisonResult CFStringCompare(CFStringRef a, CFStringRef b, CFOptionFlags options);
-CFComparisonResult CFStringCompareWithOptions(CFStringRef a, CFStringRef b, CFRange rangeToCompare, CFOptionFlags options);
+CFComparisonResult CFStringCompareWithOptions(
+    CFStringRef a, CFStringRef b, CFRange rangeToCompare, CFOptionFlags options);
 CFRange CFStringFind(CFStringRef s, CFStringRef toFind, CFOptionFlags options);
 Boolean CFStringFindWithOptions(
     CFStringRef s, CFStringRef toFind, CFRange rangeToSearch, CFOptionFlags options, CFRange* result);

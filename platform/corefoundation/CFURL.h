@@ -13,12 +13,14 @@ namespace tw::cf {
 
 class URL final : public Object {
 public:
-    explicit URL(std::u16string text) : string(std::move(text)) { }
+    explicit URL(std::u16string text);
+    ~URL() override;
     CFTypeID TypeID() const override { return kTWTypeIDURL; }
     bool Equals(Object const& other) const override;
     CFHashCode Hash() const override;
     String* CopyDescription() const override;
-    std::u16string string; // the whole link, percent-escaped, e.g. "file:///home/a%20b/x.twk"
+    std::u16string const string; // the whole link, percent-escaped, e.g. "file:///home/a%20b/x.twk"
+    String const* const stringObject; // owns; the same text, for CFURLGetString
 };
 
 } // namespace tw::cf

@@ -5,6 +5,9 @@
 
 #include "corefoundation/CFArray.h"
 #include "corefoundation/CFNumber.h"
+#include "corefoundation/CFURL.h"
+
+#include <vector>
 
 enum CFXMLNodeTypeCode : CFIndex {
     kCFXMLNodeTypeDocument = 1,
@@ -23,8 +26,36 @@ struct CFXMLElementInfo {
 };
 
 namespace tw::cf {
-class XMLTree;
-}
+
+// One node of a parsed XML document, which is also the tree below it. A node
+// retains its children and releases them when it goes; children know their parent
+// only by a back pointer, which that release clears.
+class XMLTree final : public Object {
+public:
+    // Takes over the reference to text.
+    XMLTree(CFXMLNodeTypeCode type, String const* text);
+    ~XMLTree() override;
+    CFTypeID TypeID() const override { return kTWTypeIDTree; }
+
+    void AppendChild(XMLTree* child); // takes over the reference
+    // Takes over the references to both containers.
+    void SetElementInfo(Dictionary const* attributes, Array const* attributeOrder, bool isEmpty);
+
+    CFXMLNodeTypeCode Type() const { return mType; }
+    String const* Text() const { return mText; }
+    CFXMLElementInfo const* ElementInfo() const { return mType == kCFXMLNodeTypeElement ? &mInfo : nullptr; }
+    std::vector<XMLTree*> const& Children() const { return mChildren; }
+    XMLTree const* Parent() const { return mParent; }
+
+private:
+    CFXMLNodeTypeCode mType;
+    String const* mText; // retains
+    CFXMLElementInfo mInfo {}; // retains both containers
+    std::vector<XMLTree*> mChildren; // retains
+    XMLTree* mParent = nullptr; // borrowed
+};
+
+} // namespace tw::cf
 
 using CFXMLTreeRef = tw::cf::XMLTree const*;
 using CFXMLNodeRef = tw::cf::XMLTree const*; // a tree node is its own node
@@ -35,8 +66,8 @@ inline constexpr CFIndex kCFXMLMaximumDepth = 256;
 // kCFXMLMaximumDepth; *errorString (when asked for) says what and where.
 CFXMLTreeRef CFXMLTreeCreateFromDataWithError(CFAllocatorRef alloc, CFDataRef xmlData, CFURLRef dataSource,
     CFOptionFlags parseOptions, CFIndex versionOfNodes, CFStringRef* errorString);
-CFXMLTreeRef CFXMLTreeCreateFromData(CFAllocatorRef alloc, CFDataRef xmlData, CFURLRef dataSource,
-    CFOptionFlags parseOptions, CFIndex versionOfNodes);
+CFXMLTreeRef CFXMLTreeCreateFromData(
+    CFAllocatorRef alloc, CFDataRef xmlData, CFURLRef dataSource, CFOptionFlags parseOptions, CFIndex versionOfNodes);
 CFXMLNodeRef CFXMLTreeGetNode(CFXMLTreeRef tree);
 CFIndex CFTreeGetChildCount(CFXMLTreeRef tree);
 CFXMLTreeRef CFTreeGetChildAtIndex(CFXMLTreeRef tree, CFIndex index); // borrowed

@@ -79,3 +79,22 @@ constexpr UInt32 TWFourCharCode(char a, char b, char c, char d)
 {
     return (UInt32(UInt8(a)) << 24) | (UInt32(UInt8(b)) << 16) | (UInt32(UInt8(c)) << 8) | UInt32(UInt8(d));
 }
+
+// QuickDraw's integer point and rectangle, still used for window bounds.
+struct Point {
+    SInt16 v = 0;
+    SInt16 h = 0;
+};
+
+struct Rect {
+    SInt16 top = 0;
+    SInt16 left = 0;
+    SInt16 bottom = 0;
+    SInt16 right = 0;
+};
+
+struct RGBColor {
+    UInt16 red = 0;
+    UInt16 green = 0;
+    UInt16 blue = 0;
+};

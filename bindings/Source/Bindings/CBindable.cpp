@@ -1,0 +1,3 @@
+#include "bindings/Source/Bindings/CBindable.h"
+
+CBindable::CBindable() { mBindings.ObserveKeyPathValue(kKeyAnyValue, this); }

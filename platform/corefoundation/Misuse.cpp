@@ -1,0 +1,12 @@
+#include "corefoundation/Misuse.h"
+
+#include <cstdio>
+
+namespace tw::cf {
+
+void ReportMisuse(char const* function, char const* problem)
+{
+    std::fprintf(stderr, "%s: %s; call ignored\n", function, problem);
+}
+
+} // namespace tw::cf

@@ -1,0 +1,242 @@
+#include "corefoundation/PropertyListReader.h"
+
+#include "corefoundation/Base64.h"
+#include "corefoundation/PropertyListValues.h"
+
+#include <charconv>
+#include <unordered_set>
+
+namespace tw::cf {
+
+namespace {
+
+    std::string_view Trimmed(std::string_view text)
+    {
+        constexpr std::string_view kSpace = " \t\r\n";
+        std::size_t const first = text.find_first_not_of(kSpace);
+        if (first == std::string_view::npos)
+            return {};
+        return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+    }
+
+    // A leading '+' is allowed in files but not by from_chars.
+    std::string_view WithoutPlus(std::string_view text)
+    {
+        if (text.size() > 1 && text[0] == '+' && text[1] != '-' && text[1] != '+')
+            text.remove_prefix(1);
+        return text;
+    }
+
+    std::string Quoted(std::string_view text)
+    {
+        constexpr std::size_t kShown = 40;
+        return "\"" + std::string(text.substr(0, kShown)) + (text.size() > kShown ? "...\"" : "\"");
+    }
+
+} // namespace
+
+PropertyListReader::PropertyListReader(CFOptionFlags mutability)
+    : mMutableContainers(
+        mutability == kCFPropertyListMutableContainers || mutability == kCFPropertyListMutableContainersAndLeaves)
+    , mMutableLeaves(mutability == kCFPropertyListMutableContainersAndLeaves)
+{
+}
+
+CFPropertyListRef PropertyListReader::Read(UInt8 const* bytes, std::size_t length)
+{
+    if (!mXML.Load(bytes, length, pugi::parse_ws_pcdata))
+        return nullptr;
+    pugi::xml_node const root = mXML.Root();
+    if (std::string_view(root.name()) != "plist")
+        return Fail(root, "the root element is <" + std::string(root.name()) + ">, not <plist>");
+    std::vector<pugi::xml_node> values;
+    if (!ElementsOf(root, values))
+        return nullptr;
+    if (values.size() != 1)
+        return Fail(root, "<plist> must hold exactly one value, not " + std::to_string(values.size()));
+    return ReadValue(values[0], 1);
+}
+
+CFTypeRef PropertyListReader::ReadValue(pugi::xml_node element, int depth)
+{
+    if (depth > kMaximumDepth)
+        return Fail(element, "nesting deeper than " + std::to_string(kMaximumDepth) + " levels");
+    std::string_view const name = element.name();
+    if (name == "dict")
+        return ReadDictionary(element, depth);
+    if (name == "array")
+        return ReadArray(element, depth);
+    if (name == "string")
+        return ReadString(element);
+    if (name == "integer")
+        return ReadInteger(element);
+    if (name == "real")
+        return ReadReal(element);
+    if (name == "date")
+        return ReadDate(element);
+    if (name == "data")
+        return ReadData(element);
+    if (name == "true" || name == "false")
+        return ReadBoolean(element, name == "true");
+    if (name == "key")
+        return Fail(element, "a <key> outside a dictionary or without a value");
+    return Fail(element, "unknown element <" + std::string(name) + ">");
+}
+
+CFTypeRef PropertyListReader::ReadArray(pugi::xml_node element, int depth)
+{
+    std::vector<pugi::xml_node> children;
+    if (!ElementsOf(element, children))
+        return nullptr;
+    std::vector<void const*> values;
+    ReleaseList const release(values);
+    for (pugi::xml_node child : children) {
+        CFTypeRef const value = ReadValue(child, depth + 1);
+        if (!value)
+            return nullptr;
+        values.push_back(value);
+    }
+    return AdoptIntoArray(values, mMutableContainers);
+}
+
+CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
+{
+    std::vector<pugi::xml_node> children;
+    if (!ElementsOf(element, children))
+        return nullptr;
+    std::vector<void const*> keys, values;
+    ReleaseList const releaseKeys(keys), releaseValues(values);
+    std::unordered_set<std::u16string> seen;
+    for (std::size_t i = 0; i < children.size(); i += 2) {
+        if (std::string_view(children[i].name()) != "key")
+            return Fail(children[i], "<" + std::string(children[i].name()) + "> where a <key> belongs");
+        std::string key;
+        if (!TextOf(children[i], key))
+            return nullptr;
+        if (i + 1 >= children.size() || std::string_view(children[i + 1].name()) == "key")
+            return Fail(children[i], "the key " + Quoted(key) + " has no value");
+        std::u16string text = UTF8ToUTF16(key);
+        if (!seen.insert(text).second)
+            return Fail(children[i], "the key " + Quoted(key) + " appears twice");
+        CFTypeRef const value = ReadValue(children[i + 1], depth + 1);
+        if (!value)
+            return nullptr;
+        keys.push_back(new String(std::move(text)));
+        values.push_back(value);
+    }
+    return AdoptIntoDictionary(keys, values, mMutableContainers);
+}
+
+CFTypeRef PropertyListReader::ReadString(pugi::xml_node element)
+{
+    std::string text;
+    if (!TextOf(element, text))
+        return nullptr;
+    return new String(UTF8ToUTF16(text), mMutableLeaves);
+}
+
+CFTypeRef PropertyListReader::ReadInteger(pugi::xml_node element)
+{
+    std::string raw;
+    if (!TextOf(element, raw))
+        return nullptr;
+    std::string_view const text = WithoutPlus(Trimmed(raw));
+    SInt64 value = 0;
+    auto const [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc::result_out_of_range)
+        return Fail(element, "the integer " + Quoted(text) + " is out of range");
+    if (ec != std::errc() || end != text.data() + text.size())
+        return Fail(element, "not an integer: " + Quoted(text));
+    return CFNumberCreate(nullptr, kCFNumberSInt64Type, &value);
+}
+
+CFTypeRef PropertyListReader::ReadReal(pugi::xml_node element)
+{
+    std::string raw;
+    if (!TextOf(element, raw))
+        return nullptr;
+    std::string_view const text = WithoutPlus(Trimmed(raw));
+    double value = 0;
+    auto const [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc::result_out_of_range)
+        return Fail(element, "the real " + Quoted(text) + " is out of range");
+    if (ec != std::errc() || end != text.data() + text.size())
+        return Fail(element, "not a real number: " + Quoted(text));
+    return CFNumberCreate(nullptr, kCFNumberFloat64Type, &value);
+}
+
+CFTypeRef PropertyListReader::ReadDate(pugi::xml_node element)
+{
+    std::string raw;
+    if (!TextOf(element, raw))
+        return nullptr;
+    std::optional<double> const time = ParseISODate(Trimmed(raw));
+    if (!time)
+        return Fail(element, "not a date of the form 2001-01-01T00:00:00Z: " + Quoted(Trimmed(raw)));
+    return CFDateCreate(nullptr, *time);
+}
+
+CFTypeRef PropertyListReader::ReadData(pugi::xml_node element)
+{
+    std::string text;
+    if (!TextOf(element, text))
+        return nullptr;
+    auto const bytes = DecodeBase64(text);
+    if (!bytes)
+        return Fail(element, "the <data> is not valid base64");
+    return new Data(bytes->data(), CFIndex(bytes->size()), mMutableLeaves);
+}
+
+CFTypeRef PropertyListReader::ReadBoolean(pugi::xml_node element, bool value)
+{
+    std::string text;
+    if (!TextOf(element, text))
+        return nullptr;
+    if (!Trimmed(text).empty())
+        return Fail(element, "<" + std::string(element.name()) + "> must be empty");
+    return CFRetain(value ? kCFBooleanTrue : kCFBooleanFalse);
+}
+
+bool PropertyListReader::TextOf(pugi::xml_node element, std::string& text)
+{
+    text.clear();
+    std::string piece;
+    for (pugi::xml_node child : element.children()) {
+        if (child.type() == pugi::node_element) {
+            Fail(child, "<" + std::string(child.name()) + "> inside <" + element.name() + ">");
+            return false;
+        }
+        if (child.type() == pugi::node_cdata) {
+            text += child.value();
+        } else if (child.type() == pugi::node_pcdata) {
+            if (!mXML.Decode(child.value(), child, piece))
+                return false;
+            text += piece;
+        }
+    }
+    return true;
+}
+
+bool PropertyListReader::ElementsOf(pugi::xml_node element, std::vector<pugi::xml_node>& children)
+{
+    for (pugi::xml_node child : element.children()) {
+        if (child.type() == pugi::node_element) {
+            children.push_back(child);
+        } else if ((child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+            && !Trimmed(child.value()).empty()) {
+            std::string_view const text = child.value();
+            mXML.Fail(child, "text " + Quoted(Trimmed(text)) + " inside <" + element.name() + ">",
+                text.find_first_not_of(" \t\r\n"));
+            return false;
+        }
+    }
+    return true;
+}
+
+CFTypeRef PropertyListReader::Fail(pugi::xml_node node, std::string const& problem)
+{
+    mXML.Fail(node, problem);
+    return nullptr;
+}
+
+} // namespace tw::cf

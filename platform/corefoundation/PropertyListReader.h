@@ -1,0 +1,45 @@
+#pragma once
+
+// Reads an XML property list into a fresh object tree, strictly: any problem gives
+// null and a message with its line, never a partial object. Nesting is bounded so
+// that hostile input cannot exhaust the stack.
+
+#include "corefoundation/CFPropertyList.h"
+#include "corefoundation/XMLDocument.h"
+
+#include <string>
+
+namespace tw::cf {
+
+class PropertyListReader {
+public:
+    static constexpr int kMaximumDepth = 512;
+
+    explicit PropertyListReader(CFOptionFlags mutability);
+
+    CFPropertyListRef Read(UInt8 const* bytes, std::size_t length); // +1, or null
+    std::string const& Error() const { return mXML.Error(); }
+
+private:
+    CFTypeRef ReadValue(pugi::xml_node element, int depth);
+    CFTypeRef ReadArray(pugi::xml_node element, int depth);
+    CFTypeRef ReadDictionary(pugi::xml_node element, int depth);
+    CFTypeRef ReadString(pugi::xml_node element);
+    CFTypeRef ReadInteger(pugi::xml_node element);
+    CFTypeRef ReadReal(pugi::xml_node element);
+    CFTypeRef ReadDate(pugi::xml_node element);
+    CFTypeRef ReadData(pugi::xml_node element);
+    CFTypeRef ReadBoolean(pugi::xml_node element, bool value);
+
+    // The element's text (references resolved); false when it holds elements.
+    bool TextOf(pugi::xml_node element, std::string& text);
+    // The element's child elements; false when it holds text other than whitespace.
+    bool ElementsOf(pugi::xml_node element, std::vector<pugi::xml_node>& children);
+    CFTypeRef Fail(pugi::xml_node node, std::string const& problem);
+
+    XMLDocument mXML;
+    bool mMutableContainers;
+    bool mMutableLeaves;
+};
+
+} // namespace tw::cf

@@ -1,0 +1,247 @@
+#include "corefoundation/XMLDocument.h"
+
+#include "corefoundation/StringEncoding.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+namespace tw::cf {
+
+namespace {
+
+    // Characters XML 1.0 allows (the C0 controls other than tab, LF and CR are out).
+    bool IsXMLChar(char32_t c)
+    {
+        if (c < 0x20)
+            return c == 0x09 || c == 0x0A || c == 0x0D;
+        if (c >= 0xD800 && c <= 0xDFFF)
+            return false;
+        return c != 0xFFFE && c != 0xFFFF && c <= 0x10FFFF;
+    }
+
+    void AppendUTF8(std::string& out, char32_t c)
+    {
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+
+    // Reads one UTF-8 character at text[i]; returns its length, or 0 when malformed.
+    std::size_t ReadUTF8(std::string_view text, std::size_t i, char32_t& c)
+    {
+        auto const lead = UInt8(text[i]);
+        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        if (length == 0 || lead > 0xF4 || i + length > text.size())
+            return 0;
+        c = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (std::size_t k = 1; k < length; ++k) {
+            auto const next = UInt8(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return 0;
+            c = (c << 6) | (next & 0x3F);
+        }
+        static constexpr char32_t kSmallest[] = { 0, 0, 0x80, 0x800, 0x10000 };
+        return c < kSmallest[length] ? 0 : length;
+    }
+
+    bool ParseCharacterReference(std::string_view name, char32_t& c)
+    {
+        // name is "#123" or "#x1F"
+        int base = 10;
+        name.remove_prefix(1);
+        if (!name.empty() && name[0] == 'x') {
+            base = 16;
+            name.remove_prefix(1);
+        }
+        if (name.empty() || name[0] == '-' || name[0] == '+')
+            return false;
+        UInt32 value = 0;
+        auto const [end, ec] = std::from_chars(name.data(), name.data() + name.size(), value, base);
+        if (ec != std::errc() || end != name.data() + name.size())
+            return false;
+        c = value;
+        return IsXMLChar(c);
+    }
+
+    // Where raw[i] lies in the node's own text; attribute values count as the element's line.
+    std::size_t TextOffset(std::string_view raw, pugi::xml_node node, std::size_t i)
+    {
+        return raw.data() == node.value() ? i : 0;
+    }
+
+} // namespace
+
+bool XMLDocument::Load(unsigned char const* bytes, std::size_t length, unsigned int extraOptions)
+{
+    mError.clear();
+    if (!Prepare(bytes, length) || !CheckCharacters())
+        return false;
+    // No parse_escapes: references are resolved by Decode, which refuses unknown ones.
+    unsigned int const options = pugi::parse_cdata | pugi::parse_wconv_attribute | pugi::parse_eol | pugi::parse_doctype
+        | pugi::parse_fragment | extraOptions;
+    pugi::xml_parse_result const result
+        = mDocument.load_buffer(mText.data(), mText.size(), options, pugi::encoding_utf8);
+    if (!result)
+        return FailAt(result.offset, result.description());
+    return CheckTopLevel();
+}
+
+bool XMLDocument::Prepare(unsigned char const* bytes, std::size_t length)
+{
+    if (length >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+        auto const text = DecodeBytes(bytes, CFIndex(length), kCFStringEncodingUTF16, true);
+        auto const utf8 = text ? EncodeAll(*text, kCFStringEncodingUTF8) : std::nullopt;
+        if (!utf8) {
+            mError = "Line 1: the UTF-16 text is malformed";
+            return false;
+        }
+        mText = *utf8;
+        return true;
+    }
+    std::size_t skip = length >= 3 && std::memcmp(bytes, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    mText.assign(reinterpret_cast<char const*>(bytes) + skip, length - skip);
+    return true;
+}
+
+bool XMLDocument::CheckCharacters()
+{
+    for (std::size_t i = 0; i < mText.size();) {
+        char32_t c = 0;
+        std::size_t const length = ReadUTF8(mText, i, c);
+        if (length == 0)
+            return FailAt(std::ptrdiff_t(i), "the text is not valid UTF-8");
+        if (!IsXMLChar(c)) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
+            return FailAt(std::ptrdiff_t(i), std::string("a character XML does not allow (") + code + ")");
+        }
+        i += length;
+    }
+    return true;
+}
+
+bool XMLDocument::CheckTopLevel()
+{
+    int elements = 0;
+    for (pugi::xml_node node : mDocument.children()) {
+        switch (node.type()) {
+        case pugi::node_element:
+            if (++elements > 1)
+                return Fail(node, "more than one root element");
+            break;
+        case pugi::node_doctype:
+            // Entity declarations are refused outright: no expansion, no external fetch.
+            if (std::strstr(node.value(), "<!ENTITY"))
+                return Fail(node, "entity declarations are not allowed");
+            break;
+        case pugi::node_pcdata:
+        case pugi::node_cdata:
+            if (std::size_t const text = std::strspn(node.value(), " \t\r\n"); text != std::strlen(node.value()))
+                return Fail(node, "text outside the root element", text);
+            break;
+        default:
+            break;
+        }
+    }
+    if (elements == 0)
+        return FailAt(std::ptrdiff_t(mText.size()), "no root element");
+    return true;
+}
+
+bool XMLDocument::Decode(std::string_view raw, pugi::xml_node node, std::string& out)
+{
+    out.clear();
+    out.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '<')
+            return Fail(node, "a '<' inside a value", TextOffset(raw, node, i));
+        if (raw[i] != '&') {
+            out += raw[i];
+            continue;
+        }
+        std::size_t const semicolon = raw.find(';', i);
+        if (semicolon == std::string_view::npos || semicolon - i > 12)
+            return Fail(node, "an '&' that starts no entity reference", TextOffset(raw, node, i));
+        std::string_view const name = raw.substr(i + 1, semicolon - i - 1);
+        static constexpr std::pair<std::string_view, char> kNamed[]
+            = { { "lt", '<' }, { "gt", '>' }, { "amp", '&' }, { "quot", '"' }, { "apos", '\'' } };
+        bool known = false;
+        for (auto const& [entity, character] : kNamed) {
+            if (name == entity) {
+                out += character;
+                known = true;
+            }
+        }
+        char32_t c = 0;
+        if (!known && !name.empty() && name[0] == '#' && ParseCharacterReference(name, c)) {
+            AppendUTF8(out, c);
+            known = true;
+        }
+        if (!known)
+            return Fail(
+                node, "unknown or malformed entity reference &" + std::string(name) + ";", TextOffset(raw, node, i));
+        i = semicolon;
+    }
+    return true;
+}
+
+bool XMLDocument::IsEmptyTag(pugi::xml_node element) const
+{
+    std::ptrdiff_t const start = element.offset_debug();
+    if (element.first_child() || start < 0)
+        return false;
+    char quote = 0;
+    for (std::size_t i = std::size_t(start); i < mText.size(); ++i) {
+        char const c = mText[i];
+        if (quote) {
+            quote = c == quote ? 0 : quote;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            return i > 0 && mText[i - 1] == '/';
+        }
+    }
+    return false;
+}
+
+bool XMLDocument::Fail(pugi::xml_node node, std::string const& problem, std::size_t at)
+{
+    // Line breaks in a value are already LF only, so counting them finds the line.
+    std::string_view const text = node.value();
+    auto const lines = std::count(text.begin(), text.begin() + std::ptrdiff_t(std::min(at, text.size())), '\n');
+    return FailAt(node.offset_debug(), problem, int(lines));
+}
+
+bool XMLDocument::FailAt(std::ptrdiff_t offset, std::string const& problem, int moreLines)
+{
+    if (mError.empty())
+        mError = "Line " + std::to_string(LineAt(offset) + moreLines) + ": " + problem;
+    return false;
+}
+
+int XMLDocument::LineAt(std::ptrdiff_t offset) const
+{
+    int line = 1;
+    std::size_t const end = offset < 0 ? 0 : std::min(std::size_t(offset), mText.size());
+    for (std::size_t i = 0; i < end; ++i) {
+        if (mText[i] == '\n' || (mText[i] == '\r' && (i + 1 >= mText.size() || mText[i + 1] != '\n')))
+            ++line;
+    }
+    return line;
+}
+
+} // namespace tw::cf
