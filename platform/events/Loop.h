@@ -1,0 +1,55 @@
+#pragma once
+
+#include "events/CarbonEvents.h"
+
+#include <unordered_set>
+#include <vector>
+
+namespace tw::events {
+
+// The main event loop: runs (nested ones included) take queued events and fire
+// due timers until their time runs out or they are quit. On the manual clock a
+// run with nothing to do jumps the clock to the next due timer or to its end.
+// Main thread only.
+class Loop {
+public:
+    explicit Loop(Queue& queue);
+    Loop(Loop const&) = delete;
+    Loop& operator=(Loop const&) = delete;
+    ~Loop();
+
+    // eventLoopTimedOutErr when the time ran out, eventLoopQuitErr when quit.
+    OSStatus Run(EventTimeout timeout, bool application);
+    // Ends the innermost run; no effect when none is running.
+    void Quit();
+    // Ends the innermost application run once the runs nested in it have ended.
+    void QuitApplication();
+
+    OSStatus AddTimer(EventTimerInterval fireDelay, EventTimerInterval interval, EventLoopTimerUPP proc,
+        EventLoopIdleTimerUPP idleProc, void* userData, EventLoopTimerRef* outTimer);
+    OSStatus RemoveTimer(Timer* timer);
+    OSStatus SetNextFire(Timer* timer, EventTimerInterval nextFire);
+    void RemoveAllTimers();
+
+private:
+    // One run of the loop, on its caller's stack.
+    struct Pass {
+        bool application;
+        Pass* outer; // weak: the enclosing pass
+        bool quit = false;
+    };
+
+    bool IsTimer(Timer* timer) const { return timer && mLive.contains(timer); }
+    bool FireNextDueTimer(EventTime now);
+    EventTime NextDue() const;
+    void Deliver(EventRef event);
+    void WaitUntil(EventTime wakeAt);
+
+    Queue& mQueue;
+    Pass* mInnermost = nullptr; // weak: the innermost pass
+    std::vector<Timer*> mTimers; // owns one reference each
+    std::unordered_set<Timer*> mLive;
+    UInt64 mNextSequence = 0;
+};
+
+} // namespace tw::events

@@ -1,0 +1,99 @@
+#include "services/Scrap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <vector>
+
+namespace tw::services {
+
+class Scrap {
+public:
+    std::map<ScrapFlavorType, std::vector<UInt8>> flavours;
+};
+
+namespace {
+
+// Flavours above this size are refused rather than copied.
+constexpr Size kMaxFlavourSize = Size(256) << 20;
+
+Scrap& CurrentScrap()
+{
+    static Scrap scrap;
+    return scrap;
+}
+
+std::function<void()>& Observer()
+{
+    static std::function<void()> observer;
+    return observer;
+}
+
+void Changed()
+{
+    if (auto const& observer = Observer())
+        observer();
+}
+
+} // namespace
+
+void SetScrapObserver(std::function<void()> observer) { Observer() = std::move(observer); }
+
+void ResetScrapForTesting()
+{
+    CurrentScrap().flavours.clear();
+    Observer() = nullptr;
+}
+
+} // namespace tw::services
+
+OSStatus GetCurrentScrap(ScrapRef* scrap)
+{
+    if (!scrap)
+        return paramErr;
+    *scrap = &tw::services::CurrentScrap();
+    return noErr;
+}
+
+OSStatus ClearCurrentScrap()
+{
+    tw::services::CurrentScrap().flavours.clear();
+    tw::services::Changed();
+    return noErr;
+}
+
+OSStatus GetScrapFlavorSize(ScrapRef scrap, ScrapFlavorType flavorType, Size* byteCount)
+{
+    if (!scrap || !byteCount)
+        return paramErr;
+    auto it = scrap->flavours.find(flavorType);
+    if (it == scrap->flavours.end())
+        return noTypeErr;
+    *byteCount = Size(it->second.size());
+    return noErr;
+}
+
+OSStatus GetScrapFlavorData(ScrapRef scrap, ScrapFlavorType flavorType, Size* byteCount, void* destination)
+{
+    if (!scrap || !byteCount || *byteCount < 0 || (!destination && *byteCount > 0))
+        return paramErr;
+    auto it = scrap->flavours.find(flavorType);
+    if (it == scrap->flavours.end())
+        return noTypeErr;
+    Size n = std::min(*byteCount, Size(it->second.size()));
+    if (n > 0)
+        std::memcpy(destination, it->second.data(), n);
+    *byteCount = n;
+    return noErr;
+}
+
+OSStatus PutScrapFlavor(
+    ScrapRef scrap, ScrapFlavorType flavorType, ScrapFlavorFlags, Size flavorSize, void const* flavorData)
+{
+    if (!scrap || flavorSize < 0 || flavorSize > tw::services::kMaxFlavourSize || (!flavorData && flavorSize > 0))
+        return paramErr;
+    auto const* bytes = static_cast<UInt8 const*>(flavorData);
+    scrap->flavours[flavorType].assign(bytes, bytes + flavorSize);
+    tw::services::Changed();
+    return noErr;
+}
