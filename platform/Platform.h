@@ -8,7 +8,6 @@
 #include "quartz/Quartz.h"
 #include "services/Aliases.h"
 #include "services/AppleEvents.h"
-#include "services/AppleEvents.h"
 #include "services/Files.h"
 #include "services/Icons.h"
 #include "services/MacMemory.h"

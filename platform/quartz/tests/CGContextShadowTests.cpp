@@ -1,0 +1,80 @@
+#include "tests/support/Canvas.h"
+
+#include <gtest/gtest.h>
+
+using tw::test::Canvas;
+using tw::test::IsClear;
+using tw::test::IsColour;
+using tw::test::Pixel;
+
+namespace {
+
+void SetBlackShadow(CGContextRef c, CGSize offset, CGFloat blur)
+{
+    CGFloat const black[] = { 0, 0, 0, 1 };
+    CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
+    CGColorRef colour = CGColorCreate(space, black);
+    CGContextSetShadowWithColor(c, offset, blur, colour);
+    CGColorRelease(colour);
+    CGColorSpaceRelease(space);
+}
+
+} // namespace
+
+TEST(CGContextShadow, ShadowIsBlurredAtItsEdgeAndTheShapeStaysOnTop)
+{
+    Canvas canvas(100, 100, Canvas::Orientation::Flipped);
+    CGContextRef c = canvas.Context();
+    SetBlackShadow(c, CGSizeMake(20, 0), 6);
+    CGContextSetRGBFillColor(c, 1, 0, 0, 1);
+    CGContextFillRect(c, CGRectMake(20, 20, 40, 40));
+    auto const probe = canvas.Probe();
+    EXPECT_TRUE(probe.All({ 20, 20, 60, 60 }, [](Pixel p) { return IsColour(p, 255, 0, 0); }));
+    // Right of the shape the shadow is solid, and it fades out across its right edge (x = 80).
+    EXPECT_TRUE(IsColour(canvas.At(70, 40), 0, 0, 0, 255, 4));
+    int const softPixels = probe.Count({ 74, 40, 88, 41 }, [](Pixel p) { return p.a > 10 && p.a < 245; });
+    EXPECT_GE(softPixels, 4);
+    EXPECT_LT(canvas.At(76, 40).a, 255);
+    EXPECT_GT(canvas.At(76, 40).a, canvas.At(84, 40).a);
+    EXPECT_TRUE(IsClear(canvas.At(95, 40)));
+}
+
+TEST(CGContextShadow, OffsetIsInDeviceSpaceWithYUp)
+{
+    // In a flipped view context a positive y offset still moves the shadow up the screen.
+    Canvas canvas(100, 100, Canvas::Orientation::Flipped);
+    CGContextRef c = canvas.Context();
+    SetBlackShadow(c, CGSizeMake(0, 30), 0);
+    CGContextFillRect(c, CGRectMake(40, 50, 20, 20));
+    EXPECT_EQ(canvas.At(50, 25).a, 255);
+    EXPECT_TRUE(IsClear(canvas.At(50, 85)));
+}
+
+TEST(CGContextShadow, ShadowLastsUntilRestoreAndANullColourEndsIt)
+{
+    Canvas canvas(100, 40, Canvas::Orientation::Flipped);
+    CGContextRef c = canvas.Context();
+    CGContextSaveGState(c);
+    SetBlackShadow(c, CGSizeMake(10, 0), 0);
+    CGContextFillRect(c, CGRectMake(0, 0, 10, 10));
+    CGContextRestoreGState(c);
+    CGContextFillRect(c, CGRectMake(40, 0, 10, 10));
+    SetBlackShadow(c, CGSizeMake(10, 0), 0);
+    CGContextSetShadowWithColor(c, CGSizeMake(10, 0), 0, nullptr);
+    CGContextFillRect(c, CGRectMake(70, 0, 10, 10));
+    EXPECT_EQ(canvas.At(15, 5).a, 255);
+    EXPECT_TRUE(IsClear(canvas.At(55, 5)));
+    EXPECT_TRUE(IsClear(canvas.At(85, 5)));
+}
+
+TEST(CGContextShadow, ShapesOutsideTheClipStillCastTheirShadowIn)
+{
+    Canvas canvas(100, 100, Canvas::Orientation::Flipped);
+    CGContextRef c = canvas.Context();
+    CGContextClipToRect(c, CGRectMake(50, 0, 50, 100));
+    SetBlackShadow(c, CGSizeMake(30, 0), 0);
+    CGContextSetRGBFillColor(c, 1, 0, 0, 1);
+    CGContextFillRect(c, CGRectMake(20, 40, 20, 20)); // itself outside the clip
+    EXPECT_EQ(canvas.At(55, 50).a, 255);
+    EXPECT_TRUE(IsClear(canvas.At(30, 50)));
+}
