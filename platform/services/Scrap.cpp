@@ -12,14 +12,16 @@ public:
     std::map<ScrapFlavorType, std::vector<UInt8>> flavours;
 };
 
+} // namespace tw::services
+
 namespace {
 
 // Flavours above this size are refused rather than copied.
 constexpr Size kMaxFlavourSize = Size(256) << 20;
 
-Scrap& CurrentScrap()
+tw::services::Scrap& CurrentScrap()
 {
-    static Scrap scrap;
+    static tw::services::Scrap scrap;
     return scrap;
 }
 
@@ -37,6 +39,8 @@ void Changed()
 
 } // namespace
 
+namespace tw::services {
+
 void SetScrapObserver(std::function<void()> observer) { Observer() = std::move(observer); }
 
 void ResetScrapForTesting()
@@ -51,14 +55,14 @@ OSStatus GetCurrentScrap(ScrapRef* scrap)
 {
     if (!scrap)
         return paramErr;
-    *scrap = &tw::services::CurrentScrap();
+    *scrap = &CurrentScrap();
     return noErr;
 }
 
 OSStatus ClearCurrentScrap()
 {
-    tw::services::CurrentScrap().flavours.clear();
-    tw::services::Changed();
+    CurrentScrap().flavours.clear();
+    Changed();
     return noErr;
 }
 
@@ -90,10 +94,10 @@ OSStatus GetScrapFlavorData(ScrapRef scrap, ScrapFlavorType flavorType, Size* by
 OSStatus PutScrapFlavor(
     ScrapRef scrap, ScrapFlavorType flavorType, ScrapFlavorFlags, Size flavorSize, void const* flavorData)
 {
-    if (!scrap || flavorSize < 0 || flavorSize > tw::services::kMaxFlavourSize || (!flavorData && flavorSize > 0))
+    if (!scrap || flavorSize < 0 || flavorSize > kMaxFlavourSize || (!flavorData && flavorSize > 0))
         return paramErr;
     auto const* bytes = static_cast<UInt8 const*>(flavorData);
     scrap->flavours[flavorType].assign(bytes, bytes + flavorSize);
-    tw::services::Changed();
+    Changed();
     return noErr;
 }

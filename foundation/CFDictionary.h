@@ -1,0 +1,59 @@
+#pragma once
+
+// A property dictionary for documents and map objects, over a mutable
+// CFDictionary that this object owns. Values are typed: texts, four-character
+// codes stored as text, numbers, Booleans, nested arrays and dictionaries,
+// and rectangles and colours stored as text ("%f %f %f %f"). A missing value,
+// or one of another type, reads as the type's empty value. Copies are deep
+// enough that changing one never changes another.
+
+#include "foundation/CString.h"
+#include "foundation/ColourRGBA.h"
+
+class CFArray;
+
+class CFDictionary {
+public:
+    CFDictionary();
+    explicit CFDictionary(CFDictionaryRef dictionary); // a mutable copy; empty for null or another type
+    CFDictionary(CFDictionary const& other);
+    CFDictionary(CFDictionary&& other) noexcept;
+    CFDictionary& operator=(CFDictionary const& other);
+    CFDictionary& operator=(CFDictionary&& other) noexcept;
+    ~CFDictionary();
+
+    CFDictionaryRef GetCFDictionary() const { return mDictionary; } // borrowed
+    UInt32 GetCount() const;
+    bool HasKey(CString const& key) const;
+    void RemoveValue(CString const& key);
+    void Clear();
+
+    CString GetValueString(CString const& key) const;
+    OSType GetValueOSType(CString const& key) const;
+    UInt32 GetValueUInt32(CString const& key) const;
+    Float32 GetValueFloat32(CString const& key) const;
+    Float64 GetValueFloat64(CString const& key) const;
+    bool GetValueBoolean(CString const& key) const;
+    CFArray GetValueArray(CString const& key) const;
+    CFDictionary GetValueDictionary(CString const& key) const;
+    CGRect GetValueRect(CString const& key) const; // CGRectZero unless four numbers read
+    ColourRGBA GetValueColour(CString const& key, ColourRGBA const& defaultColour) const;
+
+    void SetValueString(CString const& key, CString const& value);
+    void SetValueOSType(CString const& key, OSType value);
+    void SetValueUInt32(CString const& key, UInt32 value);
+    void SetValueFloat32(CString const& key, Float32 value);
+    void SetValueFloat64(CString const& key, Float64 value);
+    void SetValueBoolean(CString const& key, bool value);
+    void SetValueArray(CString const& key, CFArray const& value);
+    void SetValueDictionary(CString const& key, CFDictionary const& value);
+    void SetValueRect(CString const& key, CGRect const& value); // "x y width height"
+    void SetValueColour(CString const& key, ColourRGBA const& value);
+
+private:
+    CFTypeRef GetValue(CString const& key) const; // borrowed
+    void SetValue(CString const& key, CFTypeRef value); // retains
+    void SetValueAndRelease(CString const& key, CFTypeRef value);
+
+    CFMutableDictionaryRef mDictionary; // owns
+};

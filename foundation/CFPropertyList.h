@@ -1,0 +1,32 @@
+#pragma once
+
+// A property list read from or written to an XML file. Loading parses into a
+// fresh object and takes it only on success, so a damaged file changes nothing;
+// saving replaces the file at once or not at all.
+
+#include "foundation/CFDictionary.h"
+#include "foundation/CFile.h"
+
+class CFPropertyList {
+public:
+    // Files larger than this are refused before anything is read into memory.
+    static constexpr UInt32 kMaxFileSize = UInt32(64) << 20; // [bytes]
+
+    CFPropertyList() = default;
+    CFPropertyList(CFPropertyList const&) = delete;
+    CFPropertyList& operator=(CFPropertyList const&) = delete;
+    ~CFPropertyList();
+
+    // kNothingParseableErr for text that is no property list; the file's status when unreadable.
+    OSStatus Load(CFile const& file);
+    OSStatus Save(CFile const& file) const; // paramErr when there is nothing valid to write
+
+    bool IsValid() const { return mPropertyList != nullptr; }
+    CFPropertyListRef GetPropertyList() const { return mPropertyList; } // borrowed
+    CFDictionaryRef GetDictionary() const; // borrowed; null unless the root is a dictionary
+    void SetPropertyList(CFPropertyListRef propertyList); // retains
+    void SetPropertyList(CFDictionary const& dictionary);
+
+private:
+    CFPropertyListRef mPropertyList = nullptr; // retains
+};

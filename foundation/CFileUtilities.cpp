@@ -1,0 +1,252 @@
+#include "foundation/CFileUtilities.h"
+
+#include "foundation/StCFRef.h"
+#include "foundation/Status.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+OSStatus Errno() { return tw::services::StatusFromErrno(errno); }
+
+// The replacement takes over the old file's mode and `user.` attributes (type, creator,
+// hidden extension), which would otherwise vanish with every atomic save.
+void CopyAttributes(std::string const& from, int toFD)
+{
+    struct stat info;
+    if (stat(from.c_str(), &info) != 0)
+        return;
+    fchmod(toFD, info.st_mode & 07777);
+    char names[4096];
+    ssize_t length = listxattr(from.c_str(), names, sizeof names);
+    for (ssize_t i = 0; i < length; i += ssize_t(std::strlen(names + i)) + 1) {
+        char const* name = names + i;
+        if (std::strncmp(name, "user.", 5) != 0)
+            continue;
+        char value[256];
+        ssize_t n = getxattr(from.c_str(), name, value, sizeof value);
+        if (n >= 0)
+            fsetxattr(toFD, name, value, std::size_t(n), 0);
+    }
+}
+
+OSStatus WriteAll(int fd, UInt8 const* data, std::size_t length)
+{
+    while (length > 0) {
+        ssize_t n = write(fd, data, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return Errno();
+        data += n;
+        length -= std::size_t(n);
+    }
+    return fsync(fd) == 0 ? noErr : Errno();
+}
+
+} // namespace
+
+CFile CFileUtilities::GetBundleResource(CString const& name, CString const& type, CString const& folder)
+{
+    CFBundleRef bundle = CFBundleGetMainBundle();
+    if (!bundle || name.IsEmpty())
+        return CFile();
+    StCFRef<CFURLRef> url(CFBundleCopyResourceURL(bundle, name.GetCFString(),
+        type.IsEmpty() ? nullptr : type.GetCFString(), folder.IsEmpty() ? nullptr : folder.GetCFString()));
+    CFile file(url.Get());
+    return file.Exists() ? file : CFile();
+}
+
+CFile CFileUtilities::GetApplicationFile()
+{
+    CFBundleRef bundle = CFBundleGetMainBundle();
+    if (!bundle)
+        return CFile();
+    StCFRef<CFURLRef> url(CFBundleCopyBundleURL(bundle));
+    return CFile(url.Get());
+}
+
+CFile CFileUtilities::GetFileInAppFolder(CString const& name)
+{
+    return GetApplicationFile().GetParent().GetChild(name);
+}
+
+CFile CFileUtilities::FindFolder(short domain, OSType folderType, bool create, CString const& subfolder)
+{
+    FSRef ref;
+    if (FSFindFolder(domain, folderType, create, &ref) != noErr)
+        return CFile();
+    CFile folder(ref);
+    if (subfolder.IsEmpty())
+        return folder;
+    CFile child = folder.GetChild(subfolder);
+    if (!child.DirectoryExists()) {
+        std::error_code ec;
+        if (!create || !fs::create_directories(child.GetPath(), ec))
+            return CFile();
+    }
+    return child;
+}
+
+OSStatus CFileUtilities::ResolveAlias(CFile& file)
+{
+    FSRef ref;
+    if (!file.IsSpecified() || !tw::services::CopyPath(file.GetPath(), ref.path))
+        return paramErr;
+    Boolean isFolder = false;
+    Boolean wasAliased = false;
+    TW_RETURN_IF_ERROR(FSResolveAliasFile(&ref, true, &isFolder, &wasAliased));
+    if (wasAliased)
+        file = CFile(ref);
+    return noErr;
+}
+
+CFile CFileUtilities::ResolveAliasHandle(AliasHandle alias)
+{
+    FSRef ref;
+    Boolean changed = false;
+    return FSResolveAlias(nullptr, alias, &ref, &changed) == noErr ? CFile(ref) : CFile();
+}
+
+void CFileUtilities::SetPathExtension(CString& name, CString const& extension, UInt32 pathStyle)
+{
+    std::string text = name.GetUTF8();
+    char separator = pathStyle == kCFURLHFSPathStyle ? ':' : '/';
+    std::size_t lastStart = text.find_last_of(separator);
+    lastStart = lastStart == std::string::npos ? 0 : lastStart + 1;
+    std::size_t dot = text.rfind('.');
+    // A dot that starts the name (or lies in a folder's name) is no extension.
+    if (dot != std::string::npos && dot > lastStart)
+        text.erase(dot);
+    if (extension.IsNotEmpty())
+        text += std::string(".") + extension.GetUTF8();
+    name = CString(text.c_str());
+}
+
+CString CFileUtilities::GetBundleInfoPListKeyValue(CFBundleRef bundle, CString const& key)
+{
+    if (!bundle)
+        bundle = CFBundleGetMainBundle();
+    CFTypeRef value = bundle ? CFBundleGetValueForInfoDictionaryKey(bundle, key.GetCFString()) : nullptr;
+    if (!value)
+        return CString();
+    if (CFGetTypeID(value) == CFStringGetTypeID())
+        return CString(static_cast<CFStringRef>(value), false);
+    if (CFGetTypeID(value) == CFNumberGetTypeID())
+        return CString(CFCopyDescription(value), true);
+    return CString();
+}
+
+bool CFileUtilities::CreateTemporaryFile(CFile& file, OSType creator, OSType type, bool folder)
+{
+    CFile temporary = FindFolder(kUserDomain, kTemporaryFolderType, true, CString());
+    if (!temporary.IsSpecified())
+        return false;
+    std::string pattern = temporary.GetPath() + "/Tarnwick-XXXXXX";
+    if (folder) {
+        if (!mkdtemp(pattern.data()))
+            return false;
+    } else {
+        int fd = mkstemp(pattern.data());
+        if (fd < 0)
+            return false;
+        close(fd);
+    }
+    file = CFile(CString(pattern.c_str()));
+    // "????" asks for no type: the extension given later then decides it.
+    if (!folder && ((creator != 0 && creator != kUnknownType) || (type != 0 && type != kUnknownType)))
+        file.SetFileCreatorAndType(creator, type);
+    return file.Exists();
+}
+
+OSStatus CFileUtilities::WriteText(CFile& file, CString const& text, CFStringEncoding encoding)
+{
+    CFStringRef string = text.GetCFString();
+    CFIndex length = CFStringGetLength(string);
+    CFIndex used = 0;
+    CFIndex converted = CFStringGetBytes(string, CFRangeMake(0, length), encoding, 0, false, nullptr, 0, &used);
+    if (converted != length)
+        return paramErr;
+    std::vector<UInt8> bytes(std::size_t(used) + 1);
+    CFStringGetBytes(string, CFRangeMake(0, length), encoding, 0, false, bytes.data(), used, &used);
+    return WriteData(file, bytes.data(), std::size_t(used));
+}
+
+OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::size_t length)
+{
+    if (!file.IsSpecified() || (!data && length > 0))
+        return paramErr;
+    // Saving through a symbolic link replaces the file it names, never the link.
+    std::error_code ec;
+    std::string path = file.GetPath();
+    if (fs::is_symlink(path, ec)) {
+        fs::path target = fs::weakly_canonical(path, ec);
+        if (ec)
+            return fnfErr;
+        path = target.string();
+    }
+    std::string pattern = path + ".XXXXXX";
+    int fd = mkstemp(pattern.data());
+    if (fd < 0)
+        return Errno();
+    CopyAttributes(path, fd);
+    OSStatus status = WriteAll(fd, static_cast<UInt8 const*>(data), length);
+    if (close(fd) != 0 && status == noErr)
+        status = Errno();
+    if (status == noErr && std::rename(pattern.c_str(), path.c_str()) != 0)
+        status = Errno();
+    if (status != noErr)
+        unlink(pattern.c_str());
+    return status;
+}
+
+OSStatus CFileUtilities::ReadData(CFile const& file, CMemBuffer& buffer, UInt32 maxSize)
+{
+    int fd = file.IsSpecified() ? open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    if (fd < 0)
+        return file.IsSpecified() ? Errno() : paramErr;
+    struct stat info;
+    OSStatus status = fstat(fd, &info) != 0 ? Errno() : (S_ISREG(info.st_mode) ? noErr : fnfErr);
+    if (status == noErr && UInt64(info.st_size) > maxSize)
+        status = memFullErr;
+    CMemBuffer bytes(0, buffer.GetAlignment());
+    UInt8 chunk[65536];
+    while (status == noErr) {
+        ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            status = Errno();
+        else if (n == 0)
+            break;
+        else if (bytes.GetBufferSize() + UInt64(n) > maxSize || !bytes.AppendData(chunk, UInt32(n)))
+            status = memFullErr; // the file grew while we read it
+    }
+    close(fd);
+    if (status == noErr)
+        buffer = std::move(bytes);
+    return status;
+}
+
+OSStatus CFileUtilities::SetNumMaxOpenFiles(unsigned long count)
+{
+    rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return Errno();
+    rlim_t wanted = rlim_t(count);
+    if (limit.rlim_max != RLIM_INFINITY && wanted > limit.rlim_max)
+        wanted = limit.rlim_max;
+    limit.rlim_cur = wanted;
+    return setrlimit(RLIMIT_NOFILE, &limit) == 0 ? noErr : Errno();
+}

@@ -1,0 +1,84 @@
+#include "foundation/CTextUtilities.h"
+
+#include "foundation/Status.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+CString CTextUtilities::GetBundleString(CString const& key)
+{
+    CFBundleRef bundle = CFBundleGetMainBundle();
+    if (!bundle || key.IsEmpty())
+        return key;
+    CFStringRef text = CFBundleCopyLocalizedString(bundle, key.GetCFString(), key.GetCFString(), nullptr);
+    return text ? CString(text, true) : key;
+}
+
+void CTextUtilities::CopyStringToStr255(CString const& text, Str255& out, UInt32 encoding)
+{
+    std::string bytes = text.GetNarrow(encoding);
+    std::size_t n = std::min<std::size_t>(bytes.size(), 255);
+    if (encoding == kCFStringEncodingUTF8 || encoding == kCFStringEncodingInvalidId) {
+        while (n > 0 && n < bytes.size() && (UInt8(bytes[n]) & 0xC0) == 0x80)
+            --n;
+    }
+    out[0] = UInt8(n);
+    std::memcpy(out + 1, bytes.data(), n);
+}
+
+OSType CTextUtilities::GetOSTypeFromString(CString const& text)
+{
+    UniChar const* units = text.GetUTF16();
+    UInt32 length = text.GetLength();
+    OSType code = 0;
+    for (UInt32 i = 0; i < 4; ++i) {
+        UniChar c = i < length ? units[i] : u' ';
+        code = (code << 8) | (c <= 0xFF ? UInt8(c) : UInt8('?'));
+    }
+    return code;
+}
+
+CString CTextUtilities::GetStringFromOSType(OSType code)
+{
+    char bytes[4] = { char(code >> 24), char(code >> 16), char(code >> 8), char(code) };
+    return CString(bytes, sizeof bytes, kCFStringEncodingISOLatin1);
+}
+
+CFArrayRef CTextUtilities::GetCFArrayFromCStringList(CStringList const& list)
+{
+    CFMutableArrayRef array = CFArrayCreateMutable(nullptr, CFIndex(list.size()), &kCFTypeArrayCallBacks);
+    for (CString const& text : list)
+        CFArrayAppendValue(array, text.GetCFString());
+    return array;
+}
+
+CString CTextUtilities::GetClipboardText()
+{
+    ScrapRef scrap = nullptr;
+    if (GetCurrentScrap(&scrap) != noErr)
+        return CString();
+    for (ScrapFlavorType flavour : { kScrapFlavorTypeText, kScrapFlavorTypeUnicode }) {
+        Size size = 0;
+        if (GetScrapFlavorSize(scrap, flavour, &size) != noErr)
+            continue;
+        std::vector<char> bytes(std::size_t(size) + 2, 0);
+        if (GetScrapFlavorData(scrap, flavour, &size, bytes.data()) != noErr)
+            continue;
+        if (flavour == kScrapFlavorTypeText)
+            return CString(bytes.data(), std::size_t(size), GetDefaultTextEncoding());
+        std::u16string units(std::size_t(size) / 2, u'\0');
+        std::memcpy(units.data(), bytes.data(), units.size() * 2);
+        return CString(units.c_str());
+    }
+    return CString();
+}
+
+OSStatus CTextUtilities::SetClipboardText(CString const& text)
+{
+    TW_RETURN_IF_ERROR(ClearCurrentScrap());
+    ScrapRef scrap = nullptr;
+    TW_RETURN_IF_ERROR(GetCurrentScrap(&scrap));
+    std::string bytes = text.GetNarrow(GetDefaultTextEncoding());
+    return PutScrapFlavor(scrap, kScrapFlavorTypeText, kScrapFlavorMaskNone, Size(bytes.size()), bytes.data());
+}

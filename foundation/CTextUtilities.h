@@ -1,0 +1,30 @@
+#pragma once
+
+// Static text functions: the default text encoding, localised bundle strings,
+// four-character codes to and from text, and the clipboard's text.
+
+#include "foundation/CString.h"
+#include "foundation/CStringList.h"
+
+class CTextUtilities {
+public:
+    // Every conversion between texts and byte strings uses it: UTF-8.
+    static CFStringEncoding GetDefaultTextEncoding() { return kCFStringEncodingUTF8; }
+
+    // The main bundle's localised string for the key; the key itself when there is none.
+    static CString GetBundleString(CString const& key);
+
+    // At most 255 bytes, never ending inside a UTF-8 sequence.
+    static void CopyStringToStr255(CString const& text, Str255& out, UInt32 encoding);
+
+    // The first four characters, big-endian; shorter text is padded with spaces.
+    static OSType GetOSTypeFromString(CString const& text);
+    static CString GetStringFromOSType(OSType code);
+
+    // A new array of the texts; the caller releases it.
+    static CFArrayRef GetCFArrayFromCStringList(CStringList const& list);
+
+    // 'TEXT' in the default encoding (or Unicode text when that is all there is).
+    static CString GetClipboardText();
+    static OSStatus SetClipboardText(CString const& text);
+};

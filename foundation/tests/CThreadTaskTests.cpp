@@ -1,0 +1,144 @@
+#include "foundation/CThreadTask.h"
+
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Hands work to the main thread until stopped (or once, when asked).
+class Worker : public CThreadTask {
+public:
+    ~Worker() override { EndTask(); }
+
+    std::atomic<int> mTaskRuns { 0 };
+    std::atomic<int> mMainRuns { 0 };
+    std::atomic<bool> mWaiting { false };
+    std::thread::id mMainThread;
+    bool mOnce = true;
+    bool mStopFromMain = false;
+
+protected:
+    void DoTask() override
+    {
+        ++mTaskRuns;
+        do {
+            mWaiting = true;
+            UseMainThread();
+            mWaiting = false;
+        } while (!mOnce && !ShouldStop());
+    }
+    void DoMainTask() override
+    {
+        ++mMainRuns;
+        mMainThread = std::this_thread::get_id();
+        if (mStopFromMain)
+            StopTask(); // only asks: waiting here would wait for ourselves
+    }
+};
+
+// Runs the real event loop until the condition holds or five seconds pass.
+template <typename Condition> bool RunLoopUntil(Condition condition)
+{
+    auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (!condition() && Clock::now() < deadline)
+        RunCurrentEventLoop(0.02);
+    return condition();
+}
+
+void WaitUntilBlocked(Worker& worker)
+{
+    auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (!worker.mWaiting && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // now inside UseMainThread
+}
+
+} // namespace
+
+TEST(CThreadTask, WorkerHandsWorkToTheMainThread)
+{
+    Worker worker;
+    ASSERT_EQ(worker.PostMessage(CThreadTask::kMsgRunTask), noErr);
+    ASSERT_TRUE(RunLoopUntil([&] { return worker.mMainRuns == 1 && !worker.IsBusy(); }));
+    EXPECT_EQ(worker.mMainThread, std::this_thread::get_id());
+
+    // Message 2 runs the task once more.
+    worker.PostMessage(CThreadTask::kMsgRunTask);
+    ASSERT_TRUE(RunLoopUntil([&] { return worker.mMainRuns == 2 && !worker.IsBusy(); }));
+    EXPECT_EQ(worker.mTaskRuns, 2);
+}
+
+TEST(CThreadTask, StoppingWorkersThatWaitForTheMainThreadNeverDeadlocks)
+{
+    // The main thread runs no loop here: only StopTask's own serving can release the workers.
+    std::vector<std::unique_ptr<Worker>> workers;
+    for (int i = 0; i < 4; ++i) {
+        workers.push_back(std::make_unique<Worker>());
+        workers.back()->mOnce = false;
+        ASSERT_EQ(workers.back()->PostMessage(CThreadTask::kMsgRunTask), noErr);
+    }
+    for (auto& worker : workers)
+        WaitUntilBlocked(*worker);
+
+    auto start = Clock::now();
+    for (auto& worker : workers) {
+        worker->StopTask();
+        EXPECT_FALSE(worker->IsBusy());
+    }
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+    for (auto& worker : workers)
+        EXPECT_EQ(worker->mTaskRuns, 1);
+
+    // After a stop, a new run starts afresh.
+    workers[0]->mOnce = true;
+    workers[0]->PostMessage(CThreadTask::kMsgRunTask);
+    ASSERT_TRUE(RunLoopUntil([&] { return workers[0]->mTaskRuns == 2 && !workers[0]->IsBusy(); }));
+    workers.clear(); // ends every thread, again while some may wait
+}
+
+TEST(CThreadTask, EndingAWaitingWorkerSkipsItsMainTask)
+{
+    Worker worker;
+    worker.mOnce = false;
+    worker.PostMessage(CThreadTask::kMsgRunTask);
+    WaitUntilBlocked(worker);
+    worker.EndTask(); // waits, serving the hand-off without running it
+    EXPECT_EQ(worker.mMainRuns, 0);
+    EXPECT_FALSE(worker.IsBusy());
+    EXPECT_EQ(worker.PostMessage(CThreadTask::kMsgRunTask), paramErr);
+}
+
+TEST(CThreadTask, StopFromItsOwnMainTaskOnlyAsks)
+{
+    Worker worker;
+    worker.mOnce = false;
+    worker.mStopFromMain = true;
+    worker.PostMessage(CThreadTask::kMsgRunTask);
+    ASSERT_TRUE(RunLoopUntil([&] { return worker.mMainRuns >= 1 && !worker.IsBusy(); }));
+    EXPECT_EQ(worker.mMainRuns, 1);
+    EXPECT_TRUE(worker.ShouldStop());
+}
+
+TEST(CThreadTask, PendingRunsAreDroppedByAStopAndMessagesAfterTheEndRefused)
+{
+    Worker worker;
+    worker.StopTask(); // never started: nothing to wait for
+    worker.mOnce = false;
+    worker.PostMessage(CThreadTask::kMsgRunTask);
+    worker.PostMessage(CThreadTask::kMsgRunTask);
+    worker.PostMessage(CThreadTask::kMsgRunTask);
+    WaitUntilBlocked(worker);
+    worker.StopTask();
+    EXPECT_EQ(worker.mTaskRuns, 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(worker.mTaskRuns, 1);
+
+    worker.EndTask();
+    EXPECT_EQ(worker.PostMessage(CThreadTask::kMsgRunTask), paramErr);
+}
