@@ -1,24 +1,71 @@
+#include "app/CBasicApplication.h"
+#include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "corefoundation/CoreFoundation.h"
+#include "display/PresenterChoice.h"
+#include "display/WindowServer.h"
+#include "events/CarbonEvents.h"
+#include "services/AppleEventManager.h"
+#include "toolbox/NibCalls.h"
+#include "widgets/WidgetClasses.h"
 
 #include <cstdio>
 #include <string>
 
-// The application's windows do not exist yet: this entry point checks that the
-// bundle it runs from is whole (Info.plist and the string table) and says so.
-int main(int, char**)
+namespace {
+
+// The bundle must be whole: Info.plist and the string table.
+bool CheckBundle()
 {
     CFBundleRef bundle = CFBundleGetMainBundle();
     if (!bundle) {
         std::fprintf(stderr, "Tarnwick: cannot find the application bundle around the executable.\n");
-        return 1;
+        return false;
     }
-    auto name = tw::cf::ToUTF8(static_cast<CFStringRef>(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleNameKey)));
+    auto name
+        = tw::cf::ToUTF8(static_cast<CFStringRef>(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleNameKey)));
     auto version
         = tw::cf::ToUTF8(static_cast<CFStringRef>(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleVersionKey)));
     CFStringRef loading = CFCopyLocalizedString(CFSTR("ViewTileLoading"), "");
     std::printf("%s %s: bundle and string table found (\"ViewTileLoading\" = \"%s\").\n", name.c_str(), version.c_str(),
         tw::cf::ToUTF8(loading).c_str());
-    std::printf("The map window is not built yet: this version has the platform layer only.\n");
     CFRelease(loading);
-    return 0;
+    return true;
+}
+
+} // namespace
+
+// Builds the application object, hands it the command line as launch events and
+// runs it until the user quits.
+int main(int argc, char** argv)
+{
+    if (!CheckBundle())
+        return 1;
+    std::printf("The map window is not built yet: this version opens the framework's own empty document window.\n");
+    std::fflush(stdout);
+
+    std::string error;
+    if (tw::display::ChoosePresenter(&error) == tw::display::PresenterKind::Headless) {
+        if (!error.empty()) {
+            std::fprintf(stderr, "Tarnwick: cannot open a window: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("No display: nothing to show (tools/run.sh runs Tarnwick on a virtual display).\n");
+        return 0;
+    }
+    // An unhandled Quit command becomes a quit Apple event, which ends the loop.
+    tw::services::AppleEventManager::Get().EnsureStandardHandlers();
+    CBPreferenceBinding::InstallPreferencesSupport();
+    RegisterWidgetClasses();
+    OSStatus status = noErr;
+    {
+        CBasicApplication app;
+        CBasicApplication::QueueLaunchEvents(argc, argv);
+        tw::display::WindowServer::Get().Compose();
+        status = app.Run();
+    }
+    // The window goes with the process: stopping SDL's video here would unload
+    // libraries that still hold allocations of their own.
+    if (status != noErr)
+        std::fprintf(stderr, "Tarnwick: start-up failed (error %d).\n", int(status));
+    return status == noErr ? 0 : 1;
 }

@@ -8,6 +8,8 @@
 #include "foundation/CFileList.h"
 #include "foundation/CMemBuffer.h"
 
+struct NavReplyRecord;
+
 class CFileUtilities {
 public:
     // Empty type and folder: the name unchanged, in the resources folder. Unspecified when missing.
@@ -26,6 +28,9 @@ public:
     static OSStatus GetAEDescFile(AEDesc const* desc, CFile& file);
     // A new file URL descriptor (typeFileURL) for the file; the caller disposes of it.
     static OSStatus GetAEDescFromFile(CFile const& file, AEDesc* desc);
+    // The files a navigation dialog's reply chose (for a save: the file to write).
+    static OSStatus GetNavReplyFile(NavReplyRecord const& reply, CFile& file);
+    static OSStatus GetNavReplyFiles(NavReplyRecord const& reply, CFileList& files);
 
     // Replaces an alias file (a symbolic link) by what it points to; unchanged when it is no alias.
     static OSStatus ResolveAlias(CFile& file);

@@ -1,6 +1,7 @@
 #include "foundation/CFileUtilities.h"
 #include "foundation/StCFRef.h"
 #include "foundation/Status.h"
+#include "toolbox/dialogs/Navigation.h"
 
 #include <cstring>
 #include <vector>
@@ -111,4 +112,14 @@ OSStatus CFileUtilities::GetAEDescFromFile(CFile const& file, AEDesc* desc)
         return paramErr;
     std::string text = tw::cf::ToUTF8(CFURLGetString(url));
     return AECreateDesc(typeFileURL, text.data(), Size(text.size()), desc);
+}
+
+OSStatus CFileUtilities::GetNavReplyFile(NavReplyRecord const& reply, CFile& file)
+{
+    return GetAEDescFile(&reply.selection, file);
+}
+
+OSStatus CFileUtilities::GetNavReplyFiles(NavReplyRecord const& reply, CFileList& files)
+{
+    return GetAEDescListFiles(&reply.selection, files);
 }

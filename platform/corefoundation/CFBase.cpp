@@ -27,7 +27,7 @@ void Object::Release() const
 {
     if (mImmortal)
         return;
-    if (mRefs.fetch_sub(1, std::memory_order_acq_rel) == 1)
+    if (mRefs.fetch_sub(1, std::memory_order_acq_rel) == 1 && LastReferenceGone())
         delete this;
 }
 

@@ -43,6 +43,15 @@ public:
     void Retain() const;
     void Release() const;
     CFIndex RetainCount() const;
+
+protected:
+    // Called when the count reaches zero, before the object is freed. An object
+    // that has end-of-life work to do with its count intact (sending events whose
+    // dispatch retains it) takes a reference back, does it, releases, and answers
+    // false: that later release frees it.
+    virtual bool LastReferenceGone() const { return true; }
+
+public:
     // Constants (CFSTR literals, the Booleans) ignore retain and release.
     void MakeImmortal() const { mImmortal = true; }
 

@@ -1,5 +1,7 @@
 #include "services/Scrap.h"
 
+#include "services/ScrapBackend.h"
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -9,7 +11,7 @@ namespace tw::services {
 
 class Scrap {
 public:
-    std::map<ScrapFlavorType, std::vector<UInt8>> flavours;
+    ScrapFlavours flavours;
 };
 
 } // namespace tw::services
@@ -33,6 +35,7 @@ std::function<void()>& Observer()
 
 void Changed()
 {
+    tw::services::PushScrapToBackend(CurrentScrap().flavours);
     if (auto const& observer = Observer())
         observer();
 }
@@ -55,6 +58,7 @@ OSStatus GetCurrentScrap(ScrapRef* scrap)
 {
     if (!scrap)
         return paramErr;
+    tw::services::PullScrapFromBackend(CurrentScrap().flavours);
     *scrap = &CurrentScrap();
     return noErr;
 }

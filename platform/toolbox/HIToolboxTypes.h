@@ -305,7 +305,11 @@ enum : EventParamName {
     kEventParamOrigin = 'orgn',
     kEventParamToolbar = 'tbar',
     kEventParamToolbarItem = 'tbit',
+    kEventParamMouseWheelAxis = 'mwax',
+    kEventParamTextInputSendText = 'tstx',
 };
+
+enum : UInt16 { kEventMouseWheelAxisX = 0, kEventMouseWheelAxisY = 1 };
 
 // Parameter types.
 enum : EventParamType {
@@ -326,6 +330,9 @@ enum : EventParamType {
     typeControlPartCode = 'cprt',
     typeMouseButton = 'mbtn',
     typeMouseWheelAxis = 'mwax',
+    typePtr = 'ptr ',
+    typeUnicodeText = 'utxt',
+    typeEnumeration = 'enum',
 };
 
 // Keyboard modifier bits (kEventParamKeyModifiers).
@@ -339,6 +346,19 @@ enum : UInt32 {
     rightOptionKey = 1 << 14,
     rightControlKey = 1 << 15,
 };
+
+// Reference counting of toolbox objects where their classes are not visible (CF calls, typed).
+CFTypeRef CFRetain(HIObjectRef object);
+CFTypeRef CFRetain(HIViewRef view);
+CFTypeRef CFRetain(WindowRef window);
+CFTypeRef CFRetain(MenuRef menu);
+void CFRelease(HIObjectRef object);
+void CFRelease(HIViewRef view);
+void CFRelease(WindowRef window);
+void CFRelease(MenuRef menu);
+CFIndex CFGetRetainCount(HIObjectRef object);
+CFIndex CFGetRetainCount(HIViewRef view);
+CFIndex CFGetRetainCount(WindowRef window);
 
 // Event targets of toolbox objects: the toolbox makes each object's target with
 // the object as its owner, and these calls find it (null when it has none).

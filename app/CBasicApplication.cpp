@@ -1,0 +1,70 @@
+#include "app/CBasicApplication.h"
+
+#include "app/CBasicDocument.h"
+#include "foundation/CFileUtilities.h"
+#include "services/AppleEvents.h"
+
+#include <cstring>
+
+CString CBasicApplication::GetPropertyString(unsigned long id) const
+{
+    switch (id) {
+    case 'anib':
+    case 'anam':
+    case 'cnam':
+        return "Tarnwick";
+    case 'apro':
+        return "TWCK";
+    case 'aver':
+        return "1.1.1";
+    case 'arel':
+        return "2006";
+    default:
+        return CApplication::GetPropertyString(id);
+    }
+}
+
+CDocument* CBasicApplication::CreateDocument() { return new CBasicDocument(); }
+
+namespace {
+
+void SendQueued(AppleEvent& event)
+{
+    AESend(&event, nullptr, kAENoReply, kAENormalPriority, kAEDefaultTimeout, nullptr, nullptr);
+    AEDisposeDesc(&event);
+}
+
+bool IsLink(char const* argument) { return std::strstr(argument, "://") && std::strncmp(argument, "file://", 7) != 0; }
+
+} // namespace
+
+void CBasicApplication::QueueLaunchEvents(int argc, char** argv)
+{
+    AEDescList files {};
+    AECreateList(nullptr, 0, false, &files);
+    for (int i = 1; i < argc; ++i) {
+        if (IsLink(argv[i])) {
+            AppleEvent getURL {};
+            AECreateAppleEvent('GURL', 'GURL', nullptr, kAutoGenerateReturnID, kAnyTransactionID, &getURL);
+            AEPutParamPtr(&getURL, keyDirectObject, typeUTF8Text, argv[i], Size(std::strlen(argv[i])));
+            SendQueued(getURL);
+            continue;
+        }
+        CFile file(CString(argv[i], kCFStringEncodingUTF8));
+        AEDesc desc {};
+        // A missing file still goes in: opening it reports what is wrong.
+        if (CFileUtilities::GetAEDescFromFile(file, &desc) == noErr) {
+            AEPutDesc(&files, 0, &desc);
+            AEDisposeDesc(&desc);
+        }
+    }
+    long count = 0;
+    AECountItems(&files, &count);
+    AppleEvent launch {};
+    AECreateAppleEvent(kCoreEventClass, count > 0 ? kAEOpenDocuments : kAEOpenApplication, nullptr,
+        kAutoGenerateReturnID, kAnyTransactionID, &launch);
+    if (count > 0)
+        AEPutParamDesc(&launch, keyDirectObject, &files);
+    AEDisposeDesc(&files);
+    SendQueued(launch);
+}

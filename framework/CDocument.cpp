@@ -1,0 +1,202 @@
+#include "framework/CDocument.h"
+
+#include "foundation/CTextUtilities.h"
+#include "framework/CApplication.h"
+#include "framework/CMacWindow.h"
+
+#include <algorithm>
+
+std::vector<CDocument*> CDocument::mDocumentList;
+UInt32 CDocument::mUntitledCount = 0;
+
+CDocument::CDocument()
+    : mPrintDialog(false)
+{
+    mDocumentList.push_back(this);
+    mFileDialog.AddListener(this);
+    mPrintDialog.AddListener(this);
+}
+
+CDocument::~CDocument()
+{
+    std::erase(mDocumentList, this);
+    CApplication* app = CApplication::GetApp();
+    if (app && app->GetCurrentDocument() == this)
+        app->SetCurrentDocument(nullptr);
+    ForgetAlias();
+}
+
+std::vector<CDocument*> CDocument::GetDocuments(bool modifiedOnly)
+{
+    if (!modifiedOnly)
+        return mDocumentList;
+    std::vector<CDocument*> documents;
+    for (CDocument* document : mDocumentList)
+        if (document->IsModified() && document->GetSaveMode() == kSaveModeAsk)
+            documents.push_back(document);
+    return documents;
+}
+
+bool CDocument::IsDocument(CDocument const* document)
+{
+    return std::find(mDocumentList.begin(), mDocumentList.end(), document) != mDocumentList.end();
+}
+
+// The window shows no separate mark: the Close command and the quit review read the flag.
+void CDocument::SetModified(bool modified) { mModified = modified; }
+
+void CDocument::SetFile(CFile const& file)
+{
+    mFile = file;
+    if (CApplication* app = CApplication::GetApp())
+        app->AddFileToRecentItems(file);
+    UpdateFileProxy(true);
+}
+
+CString CDocument::GetDisplayName() const
+{
+    if (mFile.IsSpecified())
+        return mFile.GetDisplayName();
+    return GetWindow() ? GetWindow()->GetTitle() : CString();
+}
+
+bool CDocument::IsDialogActive() { return mFileDialog.IsActive() || mPrintDialog.IsActive(); }
+
+CString CDocument::GetPropertyString(unsigned long id) const
+{
+    switch (id) {
+    case 'dnib': {
+        CApplication* app = CApplication::GetApp();
+        return app ? app->GetPropertyString('anib') : CString();
+    }
+    case 'dnwn':
+        return "Document";
+    case 'dfic':
+        return "FileDocument";
+    case 'dfex':
+        return "txt";
+    default:
+        return CString();
+    }
+}
+
+UInt32 CDocument::GetPropertyInteger(unsigned long id) const
+{
+    switch (id) {
+    case 'dfcr': {
+        CApplication* app = CApplication::GetApp();
+        return app ? CTextUtilities::GetOSTypeFromString(app->GetPropertyString('apro')) : 0;
+    }
+    case 'dfty':
+        return 'TEXT';
+    default:
+        return 0;
+    }
+}
+
+OSStatus CDocument::Initialise(IBNibRef nibRef, CString const& nib, CString const& window)
+{
+    return Initialise(nullptr);
+}
+
+// Two steps: a failure is returned and the creator deletes the document.
+OSStatus CDocument::Initialise(CFile const* file)
+{
+    if (file)
+        mFile = *file;
+    OSStatus status = CWindowController::Initialise(nullptr, GetPropertyString('dnib'), GetPropertyString('dnwn'));
+    if (status != noErr)
+        return status;
+    static EventTypeSpec const kEvents[] = {
+        { 'wind' /* window */, 5 /* activated */ },
+        { 'wind', 72 /* close */ },
+        { 'cmds' /* command */, 1 /* process */ },
+        { 'cmds', 2 /* update status */ },
+        { 0, 0 },
+    };
+    AddEvents(kEvents);
+    CMacWindow* window = GetWindow();
+    window->Reposition(nullptr, kWindowCascadeOnMainScreen);
+    window->SetTitle(GetWindowTitle());
+    mFileDialog.SetParent(window->GetWindowRef());
+    mPrintDialog.SetParent(window->GetWindowRef());
+    if (mFile.IsSpecified()) {
+        status = LoadDocument();
+        if (status != noErr)
+            return status;
+        SetFile(mFile); // listed among the recent items only once it loaded
+    } else {
+        UpdateFileProxy(false);
+    }
+    SetModified(false);
+    window->Select(true);
+    return noErr;
+}
+
+CString CDocument::GetWindowTitle()
+{
+    if (mFile.IsSpecified())
+        return mFile.GetDisplayName();
+    ++mUntitledCount;
+    CString untitled = CTextUtilities::GetBundleString("untitled");
+    CString extension = GetPropertyString('dfex');
+    CString title;
+    if (mUntitledCount == 1)
+        title.Format("%s.%s", untitled.GetUTF8(), extension.GetUTF8());
+    else
+        title.Format("%s %u.%s", untitled.GetUTF8(), unsigned(mUntitledCount), extension.GetUTF8());
+    return title;
+}
+
+SInt32 CDocument::GetMenuStatus(HICommandExtended const& command)
+{
+    UInt32 id = command.commandID;
+    bool fileCommand = id == 'page' || id == 'prnt' || id == 'svas' || id == 'save' || id == 'rvrt';
+    if (!fileCommand)
+        return CWindowController::GetMenuStatus(command);
+    if ((GetWindow() && GetWindow()->HasSheet()) || IsDialogActive())
+        return kMenuStatusDisable;
+    switch (id) {
+    case 'save':
+        return mModified || IsUntitled() ? kMenuStatusEnable : kMenuStatusDisable;
+    case 'rvrt':
+        return mModified && !IsUntitled() ? kMenuStatusEnable : kMenuStatusDisable;
+    default:
+        return kMenuStatusEnable;
+    }
+}
+
+OSStatus CDocument::DoEventCommandProcess(CCarbonEvent& event)
+{
+    switch (event.GetHICommand().commandID) {
+    case 'not!':
+        return CommandCancel();
+    case 'page':
+        return CommandPageSetup();
+    case 'prnt':
+        return CommandPrint();
+    case 'rvrt':
+        return CommandRevert();
+    case 'save':
+        return CommandSave();
+    case 'svas':
+        return CommandSaveAs();
+    default:
+        return CWindowController::DoEventCommandProcess(event);
+    }
+}
+
+void CDocument::DoMessage(UInt32 message, void* parameter)
+{
+    if (message == 'fdre' && parameter)
+        CompleteFileCommand(*static_cast<FileDialogResult*>(parameter));
+    else if (message == 'pdre' && parameter) {
+        auto const* result = static_cast<PrintDialogResult const*>(parameter);
+        if (result->kind == kPrintDialogPrint && result->accepted)
+            PrintDocument();
+    }
+}
+
+// Menus ask for their items' state each time they open, so only a toolbar would
+// need telling, and document windows carry none yet.
+void CDocument::InvalidateCommandStatus() { }

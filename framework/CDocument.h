@@ -1,0 +1,97 @@
+#pragma once
+
+#include "foundation/CFile.h"
+#include "foundation/CIconRef.h"
+#include "foundation/CMsgListener.h"
+#include "framework/CFileDialog.h"
+#include "framework/CPrintDialog.h"
+#include "framework/CPropertyStore.h"
+#include "framework/CWindowController.h"
+
+#include <vector>
+
+// A window controller with a file: the modified state, save, save as, revert,
+// page setup and print with their sheets, untitled naming, and the document as
+// a property list. Every live document is in the document list.
+class CDocument : public CWindowController, public CPropertyStore, public CMsgListener {
+public:
+    enum SaveMode : UInt32 {
+        kSaveModeAsk = 2, // ask before closing a modified document
+        kSaveModeAlways = 4, // save without asking when it closes
+    };
+    static constexpr char const* kPropertyWindowBounds = "WindowBounds";
+
+    CDocument();
+    ~CDocument() override;
+
+    static std::vector<CDocument*> GetDocuments(bool modifiedOnly);
+    static bool IsDocument(CDocument const* document); // still alive
+    static void ResetUntitledCountForTesting() { mUntitledCount = 0; }
+
+    bool IsModified() const { return mModified; }
+    void SetModified(bool modified);
+    UInt32 GetSaveMode() const { return mSaveMode; }
+    void SetSaveMode(UInt32 mode) { mSaveMode = mode; }
+    CFile const& GetFile() const { return mFile; }
+    void SetFile(CFile const& file);
+    CString GetDisplayName() const;
+    bool IsUntitled() const { return !mFile.IsSpecified(); }
+    // A file or print sheet of this document is running.
+    bool IsDialogActive();
+
+    OSStatus LoadDocument();
+    OSStatus SaveDocument();
+    void InvalidateCommandStatus();
+    OSStatus PrintDocument();
+
+    SInt32 GetMenuStatus(HICommandExtended const& command) override;
+    OSStatus DoEventAppActivated(CCarbonEvent& event) override;
+    OSStatus DoEventWindowActivated(CCarbonEvent& event) override;
+    OSStatus DoEventCommandProcess(CCarbonEvent& event) override;
+    OSStatus DoEventCommandUpdateStatus(CCarbonEvent& event) override { return eventNotHandledErr; }
+    OSStatus Initialise(IBNibRef nibRef, CString const& nib, CString const& window) override;
+    OSStatus InitialiseSelf() override { return noErr; }
+    OSStatus CommandClose() override;
+
+    virtual OSStatus Initialise(CFile const* file);
+    virtual CString GetPropertyString(unsigned long id) const;
+    virtual UInt32 GetPropertyInteger(unsigned long id) const;
+    void DoMessage(UInt32 message, void* parameter) override;
+    virtual OSStatus CommandCancel();
+    virtual OSStatus CommandSave();
+    virtual OSStatus CommandSaveAs();
+    virtual OSStatus CommandRevert();
+    virtual OSStatus CommandPageSetup();
+    virtual OSStatus CommandPrint();
+    virtual OSStatus LoadSelf();
+    virtual OSStatus SaveSelf();
+    virtual OSStatus PrintSelf(CPrintDialog* dialog, unsigned long page);
+    virtual CString GetWindowTitle();
+    virtual OSStatus PrepareToPrint(PrintDialogType kind, CPrintDialog* dialog);
+    OSStatus EncodeProperties(CFDictionary& properties) override;
+    OSStatus DecodeProperties(CFDictionary const& properties) override;
+
+protected:
+    CFileDialog& GetFileDialog() { return mFileDialog; }
+    CPrintDialog& GetPrintDialog() { return mPrintDialog; }
+
+private:
+    void CompleteFileCommand(FileDialogResult const& result);
+    void UpdateFileProxy(bool forced);
+    void ForgetAlias();
+    // A save that failed is reported, and ends a quit that waited for it.
+    void ReportSaveFailure(OSStatus status);
+
+    static std::vector<CDocument*> mDocumentList; // weak: each document adds and removes itself
+    static UInt32 mUntitledCount;
+
+    CFile mFile;
+    AliasHandle mProxyAlias = nullptr; // owns
+    CIconRef mDocumentIcon;
+    CFileDialog mFileDialog;
+    CPrintDialog mPrintDialog;
+    UInt32 mSaveMode = kSaveModeAsk;
+    bool mModified = false;
+    bool mCloseAfterSave = false;
+    bool mClosingForQuit = false;
+};

@@ -1,0 +1,254 @@
+#include "AppTest.h"
+#include "foundation/CFileUtilities.h"
+#include "framework/ConstructController.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace tw::test {
+namespace {
+
+    using toolbox::dialogs::DialogKind;
+    using toolbox::dialogs::Responders;
+
+    HICommandExtended Command(UInt32 id)
+    {
+        HICommandExtended command {};
+        command.commandID = id;
+        return command;
+    }
+
+    Rect ContentOf(CDocument* document)
+    {
+        Rect content {};
+        GetWindowBounds(document->GetWindow()->GetWindowRef(), kWindowContentRgn, &content);
+        return content;
+    }
+
+    TEST_F(AppTest, UntitledDocumentsAreNumberedAfterTheFirst)
+    {
+        StartApp();
+        CDocument* first = NewDocument();
+        CDocument* second = NewDocument();
+        ASSERT_TRUE(first && second);
+        EXPECT_EQ(first->GetWindow()->GetTitle(), CString("untitled.txt"));
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2.txt"));
+        EXPECT_EQ(second->GetDisplayName(), CString("untitled 2.txt"));
+        EXPECT_TRUE(IsWindowVisible(second->GetWindow()->GetWindowRef()));
+    }
+
+    TEST_F(AppTest, FileCommandsAreEnabledByTheDocumentsState)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(document->GetMenuStatus(Command('save')), CCarbonEventHandler::kMenuStatusEnable) << "untitled";
+        document->SetModified(true);
+        EXPECT_EQ(document->GetMenuStatus(Command('rvrt')), CCarbonEventHandler::kMenuStatusDisable)
+            << "nothing to revert to";
+        document->SetFile(CFile(CString(PathFor("state.txt").c_str())));
+        ASSERT_EQ(document->SaveDocument(), noErr);
+        EXPECT_FALSE(document->IsModified());
+        EXPECT_EQ(document->GetMenuStatus(Command('save')), CCarbonEventHandler::kMenuStatusDisable);
+        EXPECT_EQ(document->GetMenuStatus(Command('rvrt')), CCarbonEventHandler::kMenuStatusDisable);
+        document->SetModified(true);
+        EXPECT_EQ(document->GetMenuStatus(Command('save')), CCarbonEventHandler::kMenuStatusEnable);
+        EXPECT_EQ(document->GetMenuStatus(Command('rvrt')), CCarbonEventHandler::kMenuStatusEnable);
+        EXPECT_EQ(document->GetMenuStatus(Command('clos')), CCarbonEventHandler::kMenuStatusEnable);
+    }
+
+    // Saved through the save sheet, closed and opened again: the same window bounds, in a
+    // file that Python's plistlib reads.
+    TEST_F(AppTest, SavedClosedAndReopenedDocumentKeepsItsBounds)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        document->GetWindow()->SetWindowBounds(CRect(140, 210, 440, 730), kWindowContentRgn, 0);
+        Rect saved = ContentOf(document);
+        std::string path = PathFor("round trip.txt");
+        Responders::SaveAs(path);
+        EXPECT_EQ(document->CommandSaveAs(), noErr);
+        ManualClock::RunFor(1);
+        ASSERT_TRUE(CDocument::IsDocument(document));
+        EXPECT_EQ(document->GetFile().GetPath(), path);
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("round trip.txt"));
+        EXPECT_TRUE(mApp->GetRecentItems().GetFiles().Contains(document->GetFile()));
+
+        std::string check = "python3 -c \"import plistlib,sys; d=plistlib.load(open(sys.argv[1],'rb')); "
+                            "print(d['WindowBounds'])\" '"
+            + path + "' > '" + PathFor("bounds.out") + "'";
+        ASSERT_EQ(std::system(check.c_str()), 0) << "plistlib reads the document";
+        std::ifstream bounds(PathFor("bounds.out"));
+        std::string line;
+        std::getline(bounds, line);
+        double x = 0, y = 0, width = 0, height = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf %lf", &x, &y, &width, &height), 4) << line;
+        EXPECT_EQ(x, 210); // origin (left, top) and size of the content
+        EXPECT_EQ(y, 140);
+        EXPECT_EQ(width, 520);
+        EXPECT_EQ(height, 300);
+
+        CFile file = document->GetFile();
+        CCarbonEvent close = CCarbonEvent::CreateWithHICommandID('clos');
+        document->DispatchEvent(close, nullptr);
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+
+        CDocument* reopened = NewDocument(&file);
+        ASSERT_NE(reopened, nullptr);
+        Rect restored = ContentOf(reopened);
+        EXPECT_EQ(restored.top, saved.top);
+        EXPECT_EQ(restored.left, saved.left);
+        EXPECT_EQ(restored.bottom, saved.bottom);
+        EXPECT_EQ(restored.right, saved.right);
+        EXPECT_FALSE(reopened->IsModified());
+    }
+
+    TEST_F(AppTest, AFileThatIsNoPropertyListLeavesNoDocument)
+    {
+        StartApp();
+        CFile broken(CString(PathFor("broken.txt").c_str()));
+        CFileUtilities::WriteText(broken, "<plist><dict><key>a</key>", kCFStringEncodingUTF8);
+        CDocument* document = nullptr;
+        EXPECT_EQ(mApp->CommandCreate(&broken, &document), -206);
+        EXPECT_EQ(document, nullptr);
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+        EXPECT_FALSE(mApp->GetRecentItems().GetFiles().Contains(broken));
+    }
+
+    TEST_F(AppTest, ADocumentThatSavesOnCloseIsNeverAskedAbout)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        document->SetFile(CFile(CString(PathFor("silent.txt").c_str())));
+        document->SetSaveMode(CDocument::kSaveModeAlways);
+        document->SetModified(true);
+        EXPECT_TRUE(CDocument::GetDocuments(true).empty());
+        document->Close();
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+        EXPECT_TRUE(Responders::History().empty()) << "no dialog";
+        EXPECT_TRUE(CFile(CString(PathFor("silent.txt").c_str())).FileExists());
+    }
+
+    TEST_F(AppTest, AFailedSaveIsReportedAndTheDocumentStaysModified)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        std::filesystem::create_directories(PathFor("a folder"));
+        document->SetFile(CFile(CString(PathFor("a folder").c_str()))); // a folder cannot be written as a file
+        document->SetModified(true);
+        Responders::PressAlertButton(1);
+        EXPECT_NE(document->CommandSave(), noErr);
+        EXPECT_EQ(AlertsShown(), 1u);
+        EXPECT_TRUE(document->IsModified());
+    }
+
+    TEST_F(AppTest, ClosingAModifiedDocumentAsksAndDontSaveCloses)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        document->SetModified(true);
+        Responders::Press(DialogKind::SaveChanges, kNavUserActionDontSaveChanges);
+        document->Close();
+        EXPECT_TRUE(CDocument::IsDocument(document)) << "the sheet decides";
+        EXPECT_EQ(document->GetMenuStatus(Command('save')), CCarbonEventHandler::kMenuStatusDisable)
+            << "file commands wait while the sheet is open";
+        EXPECT_EQ(document->GetMenuStatus(Command('clos')), CCarbonEventHandler::kMenuStatusDisable);
+        ManualClock::RunFor(1);
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+    }
+
+} // namespace
+} // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+    TEST_F(AppTest, ConstructControllerMakesTheWindowOrNothing)
+    {
+        StartApp();
+        CWindowController* made = ConstructController<CWindowController>("Tarnwick", "Test", true);
+        ASSERT_NE(made, nullptr);
+        EXPECT_TRUE(made->GetHideOnClose());
+        made->Close();
+        EXPECT_FALSE(IsWindowVisible(made->GetWindow()->GetWindowRef())) << "hidden, not destroyed";
+        delete made;
+        EXPECT_EQ(ConstructController<CWindowController>("Tarnwick", "No Such Window", true), nullptr);
+    }
+
+} // namespace
+} // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+    using toolbox::dialogs::DialogKind;
+    using toolbox::dialogs::Responders;
+
+    TEST_F(AppTest, RevertAsksThenReloadsTheSavedState)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        document->GetWindow()->SetWindowBounds(CRect(100, 100, 300, 400), kWindowContentRgn, 0);
+        document->SetFile(CFile(CString(PathFor("revert.txt").c_str())));
+        ASSERT_EQ(document->SaveDocument(), noErr);
+        document->GetWindow()->SetWindowBounds(CRect(150, 160, 350, 460), kWindowContentRgn, 0);
+        document->SetModified(true);
+
+        Responders::Press(DialogKind::DiscardChanges, kNavUserActionDiscardChanges);
+        EXPECT_EQ(document->CommandRevert(), noErr);
+        ManualClock::RunFor(1);
+        Rect content {};
+        GetWindowBounds(document->GetWindow()->GetWindowRef(), kWindowContentRgn, &content);
+        EXPECT_EQ(content.top, 100);
+        EXPECT_EQ(content.left, 100);
+        EXPECT_FALSE(document->IsModified());
+    }
+
+    TEST_F(AppTest, PrintWritesOnePagePerChosenPage)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        std::string pdf = PathFor("printed.pdf");
+        Responders::PrintToPDF(pdf);
+        EXPECT_EQ(document->CommandPrint(), noErr);
+        ManualClock::RunFor(2);
+        std::ifstream file(pdf, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(bytes.rfind("%PDF", 0), 0u) << "a PDF was written";
+        EXPECT_NE(bytes.find("/Count 1"), std::string::npos) << "one page";
+    }
+
+} // namespace
+} // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+    // Stored bounds are outside data: unusable ones leave the window where the cascade put it.
+    TEST_F(AppTest, DamagedWindowBoundsKeepTheWindowOnScreen)
+    {
+        StartApp();
+        for (char const* bounds : { "nan nan 400 300", "10 10 -5 300", "1e30 1e30 1e30 1e30", "what" }) {
+            CFile file(CString(PathFor("damaged.txt").c_str()));
+            std::string text = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                                           "<key>WindowBounds</key><string>")
+                + bounds + "</string></dict></plist>\n";
+            CFileUtilities::WriteText(file, CString(text.c_str()), kCFStringEncodingUTF8);
+            CDocument* document = NewDocument(&file);
+            ASSERT_NE(document, nullptr) << bounds;
+            Rect content = ContentOf(document);
+            EXPECT_GT(content.right - content.left, 0) << bounds;
+            EXPECT_LT(content.right, 32767) << bounds;
+            delete document;
+        }
+    }
+
+} // namespace
+} // namespace tw::test

@@ -1,0 +1,126 @@
+#include "AppTest.h"
+
+namespace tw::test {
+namespace {
+
+    using toolbox::dialogs::DialogKind;
+    using toolbox::dialogs::Responders;
+
+    class QuitTest : public AppTest {
+    protected:
+        CDocument* ModifiedDocument(char const* name = nullptr)
+        {
+            CDocument* document = NewDocument();
+            if (document && name)
+                document->SetFile(CFile(CString(PathFor(name).c_str())));
+            if (document)
+                document->SetModified(true);
+            return document;
+        }
+        UInt32 Shown(DialogKind kind) const
+        {
+            UInt32 count = 0;
+            for (auto const& shown : Responders::History())
+                count += shown.kind == kind;
+            return count;
+        }
+    };
+
+    TEST_F(QuitTest, WithNothingModifiedQuitClosesEverythingAndEndsTheLoop)
+    {
+        StartApp();
+        NewDocument();
+        NewDocument();
+        CApplication::Quit();
+        EXPECT_TRUE(mApp->RunUntilQuit());
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+        EXPECT_TRUE(Responders::History().empty());
+    }
+
+    TEST_F(QuitTest, OneUntitledDocumentIsSavedThroughItsSheetsThenTheQuitGoesOn)
+    {
+        StartApp();
+        ModifiedDocument();
+        NewDocument(); // unmodified: closed without a word
+        Responders::Press(DialogKind::SaveChanges, kNavUserActionSaveChanges);
+        Responders::SaveAs(PathFor("kept.txt"));
+        CApplication::Quit();
+        EXPECT_TRUE(mApp->RunUntilQuit());
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+        EXPECT_EQ(Shown(DialogKind::ReviewDocuments), 0u);
+        EXPECT_EQ(Shown(DialogKind::SaveChanges), 1u);
+        EXPECT_TRUE(CFile(CString(PathFor("kept.txt").c_str())).FileExists());
+    }
+
+    TEST_F(QuitTest, ReviewAsksAboutEachModifiedDocument)
+    {
+        StartApp();
+        ModifiedDocument("one.txt");
+        ModifiedDocument("two.txt");
+        Responders::Press(DialogKind::ReviewDocuments, kNavUserActionReviewDocuments);
+        Responders::Press(DialogKind::SaveChanges, kNavUserActionDontSaveChanges);
+        Responders::Press(DialogKind::SaveChanges, kNavUserActionSaveChanges);
+        CApplication::Quit();
+        EXPECT_TRUE(mApp->RunUntilQuit());
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+        EXPECT_EQ(Shown(DialogKind::SaveChanges), 2u);
+        EXPECT_NE(CFile(CString(PathFor("one.txt").c_str())).FileExists(),
+            CFile(CString(PathFor("two.txt").c_str())).FileExists())
+            << "one saved, one not";
+    }
+
+    TEST_F(QuitTest, CancelInTheReviewKeepsEveryDocumentAndTheLoopRunning)
+    {
+        StartApp();
+        ModifiedDocument();
+        ModifiedDocument();
+        Responders::Cancel(DialogKind::ReviewDocuments);
+        CApplication::Quit();
+        EXPECT_FALSE(mApp->RunUntilQuit());
+        EXPECT_EQ(CDocument::GetDocuments(true).size(), 2u);
+        EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+    }
+
+    TEST_F(QuitTest, DiscardClosesEveryDocumentWithoutAsking)
+    {
+        StartApp();
+        ModifiedDocument();
+        ModifiedDocument();
+        Responders::Press(DialogKind::ReviewDocuments, kNavUserActionDiscardDocuments);
+        CApplication::Quit();
+        EXPECT_TRUE(mApp->RunUntilQuit());
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+        EXPECT_EQ(Shown(DialogKind::SaveChanges), 0u);
+    }
+
+    TEST_F(QuitTest, CancellingOneSheetDuringTheReviewEndsTheQuit)
+    {
+        StartApp();
+        ModifiedDocument();
+        ModifiedDocument();
+        Responders::Press(DialogKind::ReviewDocuments, kNavUserActionReviewDocuments);
+        Responders::Cancel(DialogKind::SaveChanges);
+        CApplication::Quit();
+        EXPECT_FALSE(mApp->RunUntilQuit());
+        EXPECT_EQ(CDocument::GetDocuments(true).size(), 2u);
+        EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+    }
+
+    // A save that fails while quitting is reported and ends the quit; the document stays.
+    TEST_F(QuitTest, AFailedSaveAlertsAndCancelsTheQuit)
+    {
+        StartApp();
+        std::filesystem::create_directories(PathFor("folder"));
+        CDocument* document = ModifiedDocument("folder");
+        Responders::Press(DialogKind::SaveChanges, kNavUserActionSaveChanges);
+        Responders::PressAlertButton(1);
+        CApplication::Quit();
+        EXPECT_FALSE(mApp->RunUntilQuit());
+        EXPECT_EQ(Shown(DialogKind::Alert), 1u);
+        EXPECT_TRUE(CDocument::IsDocument(document));
+        EXPECT_TRUE(document->IsModified());
+        EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+    }
+
+} // namespace
+} // namespace tw::test

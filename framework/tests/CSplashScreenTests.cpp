@@ -1,0 +1,80 @@
+#include "framework/CMacWindow.h"
+#include "framework/CSplashScreen.h"
+#include "framework/tests/DialogTest.h"
+#include "tests/support/ScreenProbe.h"
+
+#include <chrono>
+
+namespace tw::test {
+namespace {
+
+    // A plain dark blue picture.
+    CGImageRef MakeBackground(size_t width, size_t height)
+    {
+        CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
+        CGContextRef context = CGBitmapContextCreate(
+            nullptr, width, height, 8, width * 4, space, kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Host);
+        CGColorSpaceRelease(space);
+        CGContextSetRGBFillColor(context, 0.1, 0.2, 0.4, 1);
+        CGContextFillRect(context, { { 0, 0 }, { CGFloat(width), CGFloat(height) } });
+        CGImageRef image = CGBitmapContextCreateImage(context);
+        CGContextRelease(context);
+        return image;
+    }
+
+    bool IsWhite(Pixel p) { return p.r > 200 && p.g > 200 && p.b > 200; }
+    bool IsBackground(Pixel p) { return std::abs(p.r - 26) < 6 && std::abs(p.g - 51) < 6 && std::abs(p.b - 102) < 6; }
+
+    class SplashScreen : public DialogTest { };
+
+    TEST_F(SplashScreen, DrawsTheImageAndTheStatusLineInItsRectangle)
+    {
+        auto* splash = new CSplashScreen;
+        CGImageRef image = MakeBackground(320, 200);
+        splash->SetBackground(image);
+        CGImageRelease(image);
+        EXPECT_TRUE(CGRectEqualToRect(splash->GetStatusRect(), CGRectMake(0, 0, 320, 200)))
+            << "the whole image until a status rectangle is set";
+        splash->Open(0);
+        WindowRef const window = splash->GetWindow()->GetWindowRef();
+        CGFloat alpha = 0;
+        GetWindowAlpha(window, &alpha);
+        EXPECT_EQ(alpha, 1);
+
+        PixelProbe const empty = ProbeWindow(window);
+        EXPECT_TRUE(IsBackground(empty.At(160, 100)));
+        EXPECT_EQ(empty.Count({ 0, 0, 320, 200 }, IsWhite), 0) << "no status: only the image";
+
+        splash->SetStatusRect(CGRectMake(0, 160, 320, 30));
+        splash->SetStatus(CString("Loading maps\u2026"));
+        PixelProbe const text = ProbeWindow(window);
+        EXPECT_GT(text.Count({ 100, 160, 220, 190 }, IsWhite), 20) << "the status line, centred in its rectangle";
+        EXPECT_EQ(text.Count({ 0, 0, 320, 150 }, IsWhite), 0);
+        EXPECT_EQ(text.Count({ 0, 160, 60, 190 }, IsWhite), 0);
+
+        CCarbonEvent noContext(kEventClassControl, kEventControlDraw);
+        EXPECT_EQ(splash->DoEventControlDraw(noContext), paramErr);
+        splash->Close(0);
+        EXPECT_TRUE(toolbox::WindowList::FrontToBack().empty()) << "closing deletes the splash and its window";
+    }
+
+    TEST(SplashScreenFade, FadesInAndOutOverTheTimeGiven)
+    {
+        RealClock clock;
+        auto* splash = new CSplashScreen;
+        CGImageRef image = MakeBackground(64, 64);
+        splash->SetBackground(image);
+        CGImageRelease(image);
+        auto const start = std::chrono::steady_clock::now();
+        splash->Open(0.1);
+        double const opened = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_GE(opened, 0.09);
+        CGFloat alpha = 0;
+        GetWindowAlpha(splash->GetWindow()->GetWindowRef(), &alpha);
+        EXPECT_EQ(alpha, 1);
+        splash->Close(0.05);
+        EXPECT_TRUE(toolbox::WindowList::FrontToBack().empty());
+    }
+
+} // namespace
+} // namespace tw::test

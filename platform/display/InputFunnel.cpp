@@ -1,0 +1,301 @@
+#include "display/InputFunnel.h"
+
+#include "services/AppleEvents.h"
+#include "toolbox/DragCalls.h"
+#include "toolbox/HelpTags.h"
+#include "toolbox/Menu.h"
+#include "toolbox/MenuBar.h"
+#include "toolbox/MouseTracking.h"
+#include "toolbox/ScreenSink.h"
+#include "toolbox/View.h"
+#include "toolbox/Window.h"
+#include "toolbox/WindowCalls.h"
+#include "toolbox/WindowList.h"
+
+#include <cmath>
+
+namespace tw::display {
+
+namespace {
+
+    using toolbox::MouseSession;
+    using toolbox::Window;
+    using toolbox::WindowList;
+
+    struct ClickState {
+        EventTime time = -1;
+        CGPoint where {};
+        UInt16 button = 0;
+        UInt32 count = 0;
+    };
+    ClickState sClicks;
+
+    UInt32 CountClick(InputEvent const& input, EventTime now)
+    {
+        bool const near = std::abs(input.location.x - sClicks.where.x) < InputFunnel::kClickSlop
+            && std::abs(input.location.y - sClicks.where.y) < InputFunnel::kClickSlop;
+        bool const soon = sClicks.time >= 0 && now - sClicks.time <= toolbox::kDoubleClickTime;
+        sClicks.count = near && soon && input.button == sClicks.button ? sClicks.count + 1 : 1;
+        sClicks.time = now;
+        sClicks.where = input.location;
+        sClicks.button = input.button;
+        return sClicks.count;
+    }
+
+    EventRef MakeMouseEvent(InputEvent const& input, EventKind kind)
+    {
+        EventRef event = nullptr;
+        CreateEvent(nullptr, kEventClassMouse, kind, GetCurrentEventTime(), kEventAttributeUserEvent, &event);
+        HIPoint const where = input.location;
+        SetEventParameter(event, kEventParamMouseLocation, typeHIPoint, sizeof where, &where);
+        SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof input.modifiers, &input.modifiers);
+        EventMouseButton const button = input.button;
+        SetEventParameter(event, kEventParamMouseButton, typeMouseButton, sizeof button, &button);
+        return event;
+    }
+
+    EventRef MakeKeyEvent(InputEvent const& input)
+    {
+        EventKind const kind = input.kind == InputKind::KeyUp ? kEventRawKeyUp
+            : input.kind == InputKind::ModifiersChanged       ? kEventRawKeyModifiersChanged
+            : input.repeat                                    ? kEventRawKeyRepeat
+                                                              : kEventRawKeyDown;
+        EventRef event = nullptr;
+        CreateEvent(nullptr, kEventClassKeyboard, kind, GetCurrentEventTime(), kEventAttributeUserEvent, &event);
+        char const macChar = static_cast<char>(input.character < 128 ? input.character : '?');
+        UniChar const unicode = static_cast<UniChar>(input.character);
+        SetEventParameter(event, kEventParamKeyCode, typeUInt32, sizeof input.keyCode, &input.keyCode);
+        SetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, sizeof macChar, &macChar);
+        SetEventParameter(event, kEventParamKeyUnicodes, typeUnicodeText, sizeof unicode, &unicode);
+        SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof input.modifiers, &input.modifiers);
+        return event;
+    }
+
+    void PostEvent(EventRef event)
+    {
+        if (!event)
+            return;
+        PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard);
+        ReleaseEvent(event);
+    }
+
+    // 1. a tracking loop takes it; 2. the menu bar; 3. a modal window refuses others;
+    // 4. the window under the mouse is brought forward and handles the click.
+    OSStatus RouteMouseDown(EventRef event, CGPoint where)
+    {
+        toolbox::HelpTags::Hide();
+        if (where.y < toolbox::Screen::kMenuBarHeight) {
+            toolbox::Menu* menu = nullptr;
+            MenuItemIndex item = 0;
+            UInt32 modifiers = 0;
+            GetEventParameter(
+                event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
+            if (toolbox::MenuBar::TrackBar(where, &menu, &item))
+                toolbox::MenuBar::SendCommand(menu, item, modifiers);
+            return noErr;
+        }
+        Window* window = WindowList::FindAt(where);
+        if (!window)
+            return eventNotHandledErr;
+        Window* modal = WindowList::ModalWindow();
+        if (modal && window != modal && window->GetSheetParent() != modal)
+            return noErr;
+        // A window with a sheet takes no clicks of its own but can still be moved.
+        CGPoint const local { where.x - window->GetStructure().origin.x, where.y - window->GetStructure().origin.y };
+        if (window->GetSheet() && window->GetSheet()->IsVisible() && window->FindPart(local) != inDrag)
+            return noErr;
+        if (!window->IsActive() && WindowList::Layer(window) == 1)
+            SelectWindow(window->GetSheetParent() ? window->GetSheetParent() : window);
+        WindowRef ref = window;
+        SetEventParameter(event, kEventParamWindowRef, typeWindowRef, sizeof ref, &ref);
+        SetEventParameter(event, kEventParamWindowMouseLocation, typeHIPoint, sizeof local, &local);
+        toolbox::Protector protect(window);
+        return SendEventToEventTarget(event, &window->GetTarget());
+    }
+
+    OSStatus RouteWheel(EventRef event, CGPoint where)
+    {
+        Window* window = WindowList::FindAt(where);
+        if (!window || (WindowList::ModalWindow() && window != WindowList::ModalWindow()))
+            return eventNotHandledErr;
+        CGPoint const local { where.x - window->GetStructure().origin.x, where.y - window->GetStructure().origin.y };
+        toolbox::View* view = window->GetRoot()->DeepestViewAt(local);
+        events::Target* target = view ? &view->GetTarget() : &window->GetTarget();
+        toolbox::Protector protect(window);
+        return SendEventToEventTarget(event, target);
+    }
+
+    OSStatus RouteMouse(EventRef event)
+    {
+        HIPoint where {};
+        GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof where, nullptr, &where);
+        if (MouseSession::Offer(event))
+            return noErr;
+        switch (GetEventKind(event)) {
+        case kEventMouseDown:
+            return RouteMouseDown(event, where);
+        case kEventMouseWheelMoved:
+            return RouteWheel(event, where);
+        default:
+            break;
+        }
+        if (GetEventKind(event) == kEventMouseMoved)
+            toolbox::HelpTags::MouseMoved(where);
+        Window* window = WindowList::FindAt(where);
+        if (window) {
+            WindowRef ref = window;
+            SetEventParameter(event, kEventParamWindowRef, typeWindowRef, sizeof ref, &ref);
+            return SendEventToEventTarget(event, &window->GetTarget());
+        }
+        return SendEventToEventTarget(event, GetApplicationEventTarget());
+    }
+
+    // Key equivalents first (a disabled item's key does nothing), then the focus;
+    // Tab moves the focus, Return and Escape reach the default and cancel buttons.
+    OSStatus RouteKey(EventRef event)
+    {
+        UInt32 modifiers = 0, code = 0;
+        char character = 0;
+        GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
+        GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
+        GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof character, nullptr, &character);
+        EventKind const kind = GetEventKind(event);
+        if (kind == kEventRawKeyDown && (modifiers & cmdKey)) {
+            toolbox::Menu* menu = nullptr;
+            MenuItemIndex item = 0;
+            if (toolbox::MenuBar::MatchKey(static_cast<unsigned char>(character), modifiers, &menu, &item)) {
+                if (menu->IsEnabled() && menu->Item(item) && menu->Item(item)->enabled)
+                    toolbox::MenuBar::SendCommand(menu, item, modifiers);
+                return noErr;
+            }
+        }
+        WindowList::InstallFocusProvider();
+        OSStatus status = SendEventToEventTarget(event, GetUserFocusEventTarget());
+        if (status != eventNotHandledErr || kind == kEventRawKeyUp)
+            return status;
+        Window* window = WindowList::ModalWindow();
+        if (!window)
+            window = WindowList::FrontNonFloating();
+        if (window && window->GetSheet() && window->GetSheet()->IsVisible())
+            window = window->GetSheet();
+        if (!window)
+            return status;
+        if (code == 48 && !(modifiers & cmdKey))
+            return window->AdvanceFocus(modifiers & shiftKey);
+        toolbox::View* button = nullptr;
+        if (code == 36 || code == 52)
+            button = window->GetDefaultButton();
+        else if (code == 53)
+            button = window->GetCancelButton();
+        if (button && button->IsEnabled() && button->IsVisible()) {
+            toolbox::Protector protect(button);
+            return button->SendCommand(modifiers), noErr;
+        }
+        return status;
+    }
+
+} // namespace
+
+void InputFunnel::Install() { events::SetPostedEventRouter(&InputFunnel::Route); }
+
+void InputFunnel::Post(InputEvent const& input)
+{
+    Install();
+    switch (input.kind) {
+    case InputKind::MouseDown: {
+        UInt32 const count = CountClick(input, GetCurrentEventTime());
+        MouseSession::Update(input.location, input.modifiers, MouseSession::GetButtons() | (1u << (input.button - 1)));
+        EventRef event = MakeMouseEvent(input, kEventMouseDown);
+        SetEventParameter(event, kEventParamClickCount, typeUInt32, sizeof count, &count);
+        PostEvent(event);
+        break;
+    }
+    case InputKind::MouseUp: {
+        MouseSession::Update(input.location, input.modifiers, MouseSession::GetButtons() & ~(1u << (input.button - 1)));
+        EventRef event = MakeMouseEvent(input, kEventMouseUp);
+        SetEventParameter(event, kEventParamClickCount, typeUInt32, sizeof sClicks.count, &sClicks.count);
+        PostEvent(event);
+        break;
+    }
+    case InputKind::MouseMove: {
+        CGPoint const last = MouseSession::GetLocation();
+        UInt32 const buttons = MouseSession::GetButtons();
+        MouseSession::Update(input.location, input.modifiers, buttons);
+        EventRef event = MakeMouseEvent(input, buttons ? kEventMouseDragged : kEventMouseMoved);
+        HIPoint const delta { input.location.x - last.x, input.location.y - last.y };
+        SetEventParameter(event, kEventParamMouseDelta, typeHIPoint, sizeof delta, &delta);
+        PostEvent(event);
+        break;
+    }
+    case InputKind::Wheel: {
+        MouseSession::Update(input.location, input.modifiers, MouseSession::GetButtons());
+        for (auto [axis, amount] : { std::pair<UInt16, double> { 1, input.wheelY }, { 0, input.wheelX } }) {
+            if (amount == 0)
+                continue;
+            EventRef event = MakeMouseEvent(input, kEventMouseWheelMoved);
+            SInt32 const delta = static_cast<SInt32>(std::lround(amount));
+            SetEventParameter(event, kEventParamMouseWheelAxis, typeMouseWheelAxis, sizeof axis, &axis);
+            SetEventParameter(event, kEventParamMouseWheelDelta, typeSInt32, sizeof delta, &delta);
+            PostEvent(event);
+        }
+        break;
+    }
+    case InputKind::KeyDown:
+    case InputKind::KeyUp:
+    case InputKind::ModifiersChanged:
+        MouseSession::Update(MouseSession::GetLocation(), input.modifiers, MouseSession::GetButtons());
+        PostEvent(MakeKeyEvent(input));
+        break;
+    case InputKind::Text: {
+        EventRef event = nullptr;
+        CreateEvent(nullptr, kEventClassTextInput, kEventTextInputUnicodeForKeyEvent, GetCurrentEventTime(), 0, &event);
+        std::u16string const text = cf::UTF8ToUTF16(input.text);
+        SetEventParameter(
+            event, kEventParamTextInputSendText, typeUnicodeText, text.size() * sizeof(char16_t), text.data());
+        PostEvent(event);
+        break;
+    }
+    case InputKind::Quit: {
+        // The application hears a quit Apple event (it may ask to save first); unhandled, it ends the loop.
+        AppleEvent quit;
+        if (AECreateAppleEvent(
+                kCoreEventClass, kAEQuitApplication, nullptr, kAutoGenerateReturnID, kAnyTransactionID, &quit)
+            == noErr) {
+            AESend(&quit, nullptr, kAENoReply, kAENormalPriority, kAEDefaultTimeout, nullptr, nullptr);
+            AEDisposeDesc(&quit);
+        }
+        break;
+    }
+    case InputKind::DropFiles:
+    case InputKind::DropText:
+        // Drops reach the Drag Manager, which hands them to the window and view under them.
+        toolbox::DeliverExternalDrop(input.location, input.files, input.text);
+        break;
+    }
+}
+
+OSStatus InputFunnel::Route(EventRef event)
+{
+    switch (GetEventClass(event)) {
+    case kEventClassMouse:
+        return RouteMouse(event);
+    case kEventClassKeyboard:
+        return RouteKey(event);
+    case kEventClassTextInput:
+    case kEventClassCommand:
+        WindowList::InstallFocusProvider();
+        return SendEventToEventTarget(event, GetUserFocusEventTarget());
+    default:
+        return SendEventToEventTarget(event, GetApplicationEventTarget());
+    }
+}
+
+void InputFunnel::Reset()
+{
+    sClicks = {};
+    MouseSession::Reset();
+    toolbox::HelpTags::Reset();
+    Install();
+}
+
+} // namespace tw::display

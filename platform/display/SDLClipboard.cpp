@@ -1,0 +1,25 @@
+#include "display/SDLClipboard.h"
+
+#include <SDL.h>
+
+namespace tw::display {
+
+bool SDLClipboard::ReadText(std::string* text)
+{
+    if (!text || !SDL_HasClipboardText())
+        return false;
+    char* clipboard = SDL_GetClipboardText(); // never null; empty on failure
+    *text = clipboard ? clipboard : "";
+    SDL_free(clipboard);
+    return !text->empty();
+}
+
+void SDLClipboard::WriteText(std::string const& text)
+{
+    SDL_SetClipboardText(text.c_str());
+    // Taking the clipboard is only a request until SDL talks to the display: at once, so
+    // that a paste in another program right after the copy finds our text.
+    SDL_PumpEvents();
+}
+
+} // namespace tw::display

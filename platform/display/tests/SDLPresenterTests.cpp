@@ -1,0 +1,361 @@
+#include "display/CursorState.h"
+#include "display/PresenterChoice.h"
+#include "display/SDLPresenter.h"
+#include "display/WindowServer.h"
+#include "services/AppleEvents.h"
+#include "services/Scrap.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/ScreenProbe.h"
+#include "tests/support/TestSupport.h"
+#include "toolbox/MenuBar.h"
+
+#include <cerrno>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
+
+namespace tw::display {
+namespace {
+
+    TEST(PresenterChoice, HeadlessWhenAskedOrWithoutADisplay)
+    {
+        EXPECT_EQ(ChoosePresenterKind("1", ":0", nullptr), PresenterKind::Headless);
+        EXPECT_EQ(ChoosePresenterKind("yes", nullptr, "wayland-0"), PresenterKind::Headless);
+        EXPECT_EQ(ChoosePresenterKind(nullptr, nullptr, nullptr), PresenterKind::Headless);
+        EXPECT_EQ(ChoosePresenterKind("", "", ""), PresenterKind::Headless);
+        EXPECT_EQ(ChoosePresenterKind("0", ":0", nullptr), PresenterKind::SDL);
+        EXPECT_EQ(ChoosePresenterKind("", ":1", nullptr), PresenterKind::SDL);
+        EXPECT_EQ(ChoosePresenterKind(nullptr, nullptr, "wayland-0"), PresenterKind::SDL);
+    }
+
+    TEST(PresenterChoice, TheTestHarnessGetsTheHeadlessPresenter)
+    {
+        // The harness sets TW_HEADLESS=1.
+        WindowServer::ResetForTesting();
+        EXPECT_EQ(ChoosePresenter(), PresenterKind::Headless);
+        EXPECT_NE(dynamic_cast<HeadlessPresenter*>(WindowServer::Get().GetPresenter()), nullptr);
+    }
+
+    // Quitting from the window is a quit Apple event: the application may object.
+    class QuitInputTest : public ::testing::Test {
+    protected:
+        void SetUp() override { WindowServer::ResetForTesting(); }
+        void TearDown() override { AERemoveEventHandler(kCoreEventClass, kAEQuitApplication, Refuse, false); }
+
+        static OSErr Refuse(AppleEvent const*, AppleEvent*, SRefCon refcon)
+        {
+            ++*static_cast<int*>(refcon);
+            return noErr; // handled: the application stays
+        }
+        static void Deadline(EventLoopTimerRef, void* userData)
+        {
+            *static_cast<bool*>(userData) = true;
+            QuitApplicationEventLoop();
+        }
+        // Runs the application loop with a way out after 10 s; answers whether that was needed.
+        static bool RunUntilQuitOrDeadline()
+        {
+            bool timedOut = false;
+            EventLoopTimerRef timer = nullptr;
+            InstallEventLoopTimer(GetMainEventLoop(), 10, 0, Deadline, &timedOut, &timer);
+            RunApplicationEventLoop();
+            RemoveEventLoopTimer(timer);
+            return timedOut;
+        }
+
+        test::ManualClock mClock;
+    };
+
+    TEST_F(QuitInputTest, WithoutAHandlerTheLoopEnds)
+    {
+        InputEvent quit;
+        quit.kind = InputKind::Quit;
+        WindowServer::Get().Post(quit);
+        EXPECT_FALSE(RunUntilQuitOrDeadline());
+    }
+
+    TEST_F(QuitInputTest, TheApplicationsHandlerDecides)
+    {
+        int asked = 0;
+        ASSERT_EQ(AEInstallEventHandler(kCoreEventClass, kAEQuitApplication, Refuse, &asked, false), noErr);
+        InputEvent quit;
+        quit.kind = InputKind::Quit;
+        WindowServer::Get().Post(quit);
+        EXPECT_TRUE(RunUntilQuitOrDeadline());
+        EXPECT_EQ(asked, 1);
+    }
+
+    // Only the changed rectangles reach the window, whatever its pixel format.
+    TEST(SDLPresenterCopy, CopiesTheChangedRectanglesExactly)
+    {
+        cairo_surface_t* screen = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 64, 48);
+        cairo_t* cr = cairo_create(screen);
+        cairo_set_source_rgb(cr, 1, 0.5, 0); // orange everywhere
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        for (Uint32 format :
+            { Uint32(SDL_PIXELFORMAT_RGB888), Uint32(SDL_PIXELFORMAT_ABGR8888), Uint32(SDL_PIXELFORMAT_RGB565) }) {
+            SDL_Surface* window = SDL_CreateRGBSurfaceWithFormat(0, 64, 48, 32, format);
+            ASSERT_NE(window, nullptr) << SDL_GetError();
+            SDL_FillRect(window, nullptr, SDL_MapRGB(window->format, 0, 0, 255)); // blue
+            SDLPresenter::Copy(screen, window, { { 10, 5, 20, 10 }, { 50, 40, 14, 8 } });
+            // Near the colour, to 565's precision.
+            auto is = [&](int x, int y, int r, int g, int b) {
+                Uint32 pixel = 0;
+                auto const* row = static_cast<Uint8 const*>(window->pixels) + y * window->pitch;
+                std::memcpy(&pixel, row + x * window->format->BytesPerPixel, window->format->BytesPerPixel);
+                Uint8 pr = 0, pg = 0, pb = 0;
+                SDL_GetRGB(pixel, window->format, &pr, &pg, &pb);
+                return std::abs(pr - r) <= 8 && std::abs(pg - g) <= 8 && std::abs(pb - b) <= 8;
+            };
+            auto orange = [&](int x, int y) { return is(x, y, 255, 128, 0); };
+            auto blue = [&](int x, int y) { return is(x, y, 0, 0, 255); };
+            std::string const name = SDL_GetPixelFormatName(format);
+            EXPECT_TRUE(orange(10, 5)) << name;
+            EXPECT_TRUE(orange(29, 14)) << name;
+            EXPECT_TRUE(orange(63, 47)) << name;
+            EXPECT_TRUE(blue(9, 5)) << name;
+            EXPECT_TRUE(blue(30, 14)) << name;
+            EXPECT_TRUE(blue(10, 15)) << name;
+            EXPECT_TRUE(blue(49, 47)) << name;
+            SDL_FreeSurface(window);
+        }
+        cairo_surface_destroy(screen);
+    }
+
+    // An X server of our own for the tests of the real window; skipped without Xvfb.
+    class VirtualDisplay {
+    public:
+        VirtualDisplay()
+        {
+            for (int attempt = 0; attempt < 3 && mName.empty(); ++attempt)
+                Start();
+        }
+        ~VirtualDisplay() { Stop(); }
+        std::string const& Name() const { return mName; }
+
+    private:
+        void Start()
+        {
+            int fds[2];
+            if (pipe(fds) != 0)
+                return;
+            mPid = fork();
+            if (mPid == 0) {
+                close(fds[0]);
+                prctl(PR_SET_PDEATHSIG, SIGTERM); // no server outlives a crashed test
+                int const null = open("/dev/null", O_WRONLY);
+                dup2(null, STDERR_FILENO);
+                std::string const fd = std::to_string(fds[1]);
+                execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                    static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            close(fds[1]);
+            std::string number;
+            char c = 0;
+            while (mPid > 0 && number.size() < 8) {
+                ssize_t const n = read(fds[0], &c, 1);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0 || c == '\n')
+                    break;
+                number += c;
+            }
+            close(fds[0]);
+            if (!number.empty() && c == '\n')
+                mName = ":" + number;
+            else
+                Stop();
+        }
+        void Stop()
+        {
+            if (mPid > 0) {
+                kill(mPid, SIGTERM);
+                waitpid(mPid, nullptr, 0);
+            }
+            mPid = -1;
+        }
+
+        pid_t mPid = -1;
+        std::string mName;
+    };
+
+    // One virtual display for the process, and SDL's video kept up on it: SDL unloads
+    // the X and D-Bus libraries when its video stops, and D-Bus keeps allocations of its own.
+    class SDLPresenterTest : public ::testing::Test {
+    protected:
+        static void SetUpTestSuite()
+        {
+            static VirtualDisplay display; // stopped when the process ends
+            sDisplay = &display;
+            if (sDisplay->Name().empty())
+                return;
+            char const* old = std::getenv("DISPLAY");
+            sOldDisplay = old ? old : "";
+            setenv("DISPLAY", sDisplay->Name().c_str(), 1);
+            sVideo = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        }
+        static void TearDownTestSuite()
+        {
+            if (!sDisplay->Name().empty())
+                setenv("DISPLAY", sOldDisplay.c_str(), 1);
+        }
+
+        void SetUp() override
+        {
+            if (sDisplay->Name().empty())
+                GTEST_SKIP() << "Xvfb is not available";
+            ASSERT_TRUE(sVideo) << SDL_GetError();
+            WindowServer::ResetForTesting();
+            std::string error;
+            auto presenter = SDLPresenter::Create(&error);
+            ASSERT_NE(presenter, nullptr) << error;
+            mPresenter = presenter.get();
+            WindowServer::Get().SetPresenter(std::move(presenter));
+        }
+        void TearDown() override
+        {
+            WindowServer::ResetForTesting(); // the SDL presenter goes
+            services::ResetScrapForTesting();
+            CursorState::Reset();
+            toolbox::MenuBar::Reset();
+        }
+
+        // The window's own pixel, read back from its surface.
+        Uint32 WindowPixel(int x, int y)
+        {
+            SDL_Surface* surface = SDL_GetWindowSurface(mPresenter->GetWindow());
+            Uint8 r = 0, g = 0, b = 0;
+            auto const* row = static_cast<Uint8 const*>(surface->pixels) + y * surface->pitch;
+            SDL_GetRGB(*reinterpret_cast<Uint32 const*>(row + x * surface->format->BytesPerPixel), surface->format, &r,
+                &g, &b);
+            return (Uint32(r) << 16) | (Uint32(g) << 8) | b;
+        }
+        // Pumps until the test holds, for at most two seconds of real time.
+        template <typename Test> bool PumpUntil(Test const& test)
+        {
+            for (int i = 0; i < 100 && !test(); ++i) {
+                SDL_Delay(20);
+                mPresenter->Pump();
+            }
+            return test();
+        }
+
+        static inline VirtualDisplay* sDisplay = nullptr; // weak
+        static inline std::string sOldDisplay;
+        static inline bool sVideo = false;
+        SDLPresenter* mPresenter = nullptr; // weak: the server owns it
+        test::ManualClock mClock;
+    };
+
+    TEST_F(SDLPresenterTest, TheWindowShowsTheScreen)
+    {
+        WindowServer& server = WindowServer::Get();
+        EXPECT_EQ(server.GetSize().width, 1024); // the virtual display is smaller than the default screen
+        EXPECT_EQ(server.GetSize().height, 768);
+        mPresenter->Pump();
+        test::PixelProbe const screen = test::ProbeScreen();
+        for (auto [x, y] : { std::pair { 5, 5 }, { 500, 11 }, { 1000, 21 }, { 300, 400 }, { 1023, 767 } }) {
+            test::Pixel const p = screen.At(x, y);
+            EXPECT_EQ(WindowPixel(x, y), (Uint32(p.r) << 16) | (Uint32(p.g) << 8) | p.b) << x << "," << y;
+        }
+    }
+
+    TEST_F(SDLPresenterTest, TheScreenFollowsTheWindowsSize)
+    {
+        WindowServer& server = WindowServer::Get();
+        SDL_SetWindowSize(mPresenter->GetWindow(), 640, 480);
+        EXPECT_TRUE(PumpUntil([&] { return server.GetSize().width == 640 && server.GetSize().height == 480; }));
+        test::PixelProbe const screen = test::ProbeScreen();
+        EXPECT_EQ(screen.Width(), 640);
+        test::Pixel const p = screen.At(630, 470);
+        EXPECT_EQ(WindowPixel(630, 470), (Uint32(p.r) << 16) | (Uint32(p.g) << 8) | p.b);
+    }
+
+    TEST_F(SDLPresenterTest, ClosingTheWindowQuitsThroughTheLoopsTimer)
+    {
+        SDL_Event quit {};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+        bool timedOut = false;
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 10, 0,
+            [](EventLoopTimerRef, void* flag) {
+                *static_cast<bool*>(flag) = true;
+                QuitApplicationEventLoop();
+            },
+            &timedOut, &timer);
+        RunApplicationEventLoop();
+        RemoveEventLoopTimer(timer);
+        EXPECT_FALSE(timedOut);
+    }
+
+    // The window shows the cursor the program sets; a bitmap set again is not made again.
+    TEST_F(SDLPresenterTest, TheWindowShowsTheCursor)
+    {
+        ASSERT_EQ(SetThemeCursor(kThemeOpenHandCursor), noErr);
+        SDL_Cursor* const open = SDL_GetCursor();
+        ASSERT_EQ(SetThemeCursor(kThemeArrowCursor), noErr);
+        SDL_Cursor* const arrow = SDL_GetCursor();
+        EXPECT_NE(open, arrow);
+        ASSERT_EQ(SetThemeCursor(kThemeOpenHandCursor), noErr);
+        EXPECT_EQ(SDL_GetCursor(), open);
+        Cursor record {};
+        record.data[3] = record.mask[3] = 0xFFFF;
+        SetCursor(&record);
+        SDL_Cursor* const bitmap = SDL_GetCursor();
+        EXPECT_NE(bitmap, open);
+        SetCursor(&record);
+        EXPECT_EQ(SDL_GetCursor(), bitmap);
+        EXPECT_FALSE(CursorState::Current().isTheme);
+    }
+
+    // The desktop's clipboard, as another program (xclip) sees it.
+    TEST_F(SDLPresenterTest, TheScrapIsTheDesktopClipboard)
+    {
+        if (test::RunCommand("command -v xclip >/dev/null") != 0)
+            GTEST_SKIP() << "xclip is not available";
+        test::TempFolder folder;
+        ScrapRef scrap = nullptr;
+        ASSERT_EQ(GetCurrentScrap(&scrap), noErr);
+        ClearCurrentScrap();
+        std::string const ours = "Route 66 → Zürich";
+        ASSERT_EQ(PutScrapFlavor(scrap, kScrapFlavorTypeText, 0, Size(ours.size()), ours.data()), noErr);
+        // xclip waits for us to answer: keep pumping while it runs.
+        std::string const pasted = (folder / "pasted").string();
+        ASSERT_EQ(test::RunCommand("(xclip -selection clipboard -t UTF8_STRING -o > '" + pasted + ".part' && mv '"
+                      + pasted + ".part' '" + pasted + "') >/dev/null 2>&1 &"),
+            0);
+        EXPECT_TRUE(PumpUntil([&] { return std::filesystem::exists(pasted); }));
+        EXPECT_EQ(test::ReadFile(pasted), ours);
+
+        // Another program copies: the scrap holds its text (once xclip, which goes to the
+        // background first, has taken the clipboard).
+        ASSERT_EQ(test::RunCommand("printf 'N 47° 8.5' | xclip -selection clipboard -i >/dev/null 2>&1"), 0);
+        Size size = 0;
+        auto text = [&] {
+            std::string bytes;
+            if (GetCurrentScrap(&scrap) == noErr && GetScrapFlavorSize(scrap, kScrapFlavorTypeText, &size) == noErr) {
+                bytes.resize(static_cast<std::size_t>(size));
+                GetScrapFlavorData(scrap, kScrapFlavorTypeText, &size, bytes.data());
+            }
+            return bytes;
+        };
+        EXPECT_TRUE(PumpUntil([&] { return text() != ours; }));
+        EXPECT_EQ(text(), "N 47° 8.5");
+        EXPECT_EQ(GetScrapFlavorSize(scrap, kScrapFlavorTypeUnicode, &size), noErr);
+    }
+
+} // namespace
+} // namespace tw::display

@@ -1,0 +1,112 @@
+#include "DisplayTest.h"
+
+#include <cairo.h>
+#include <filesystem>
+
+namespace tw::test {
+namespace {
+
+    using Screen = DisplayTest;
+
+    bool IsDesktop(Pixel p) { return IsColour(p, 92, 115, 140, 255, 3); }
+
+    TEST_F(Screen, ComposesTheMenuBarAWindowAndItsSheetAndWritesThemToAPNG)
+    {
+        ASSERT_EQ(SetMenuBarFromNib(mNib, CFSTR("MenuBar")), noErr);
+        WindowRef window = ShowNibWindow("Test");
+        WindowRef sheet = nullptr;
+        ASSERT_EQ(CreateWindowFromNib(mNib, CFSTR("Test Sheet"), &sheet), noErr);
+        ASSERT_EQ(ShowSheetWindow(sheet, window), noErr);
+        WindowRef second = nullptr;
+        ASSERT_EQ(CreateWindowFromNib(mNib, CFSTR("Test Sheet"), &second), noErr);
+        EXPECT_NE(ShowSheetWindow(second, window), noErr) << "one sheet per window";
+
+        PixelProbe const screen = ProbeScreen();
+        // The menu bar: light, with dark title text on it.
+        EXPECT_TRUE(IsColour(screen.At(1270, 5), 247, 247, 247));
+        EXPECT_TRUE(screen.Any({ 10, 2, 120, 20 }, [](Pixel p) { return p.r < 90; }));
+        // The desktop around the window; the window's frame from (120, 68) to (600, 410).
+        EXPECT_TRUE(IsDesktop(screen.At(110, 200)));
+        EXPECT_TRUE(IsDesktop(screen.At(700, 500)));
+        EXPECT_FALSE(IsDesktop(screen.At(300, 80)));
+        EXPECT_TRUE(IsColour(screen.At(300, 72), 214, 214, 214)) << "an active title bar";
+        // The sheet hangs from the title bar, centred: 300 wide from x = 210.
+        EXPECT_TRUE(IsColour(screen.At(360, 100), 247, 247, 247)) << "sheet background";
+        EXPECT_TRUE(IsColour(screen.At(200, 300), 237, 237, 237)) << "window background beside the sheet";
+        auto const sheetEdge = screen.Bounds([&](Pixel p) { return IsColour(p, 247, 247, 247); });
+        ASSERT_TRUE(sheetEdge);
+        // The Cancel and OK buttons of the window are drawn in their places at the bottom right.
+        for (PixelBox const button : { PixelBox { 390, 360, 480, 384 }, PixelBox { 490, 360, 580, 384 } })
+            EXPECT_GT(screen.Count(button, [](Pixel p) { return !IsColour(p, 237, 237, 237); }), 200);
+
+        std::filesystem::path const dir = std::filesystem::path(TW_BUNDLE_DIR).parent_path() / "screenshots";
+        std::filesystem::create_directories(dir);
+        EXPECT_EQ(display::WindowServer::Get().WritePNG((dir / "toolbox-window-sheet.png").string()), noErr);
+        EXPECT_TRUE(std::filesystem::file_size(dir / "toolbox-window-sheet.png") > 1000);
+
+        DisposeWindow(second);
+        DisposeWindow(window); // disposes the sheet it holds
+        DisposeWindow(sheet); // and this drops the sheet's creator's reference
+    }
+
+    TEST_F(Screen, RedrawsOnlyWhatChangedAndHiddenWindowsLeaveTheDesktop)
+    {
+        WindowRef window = ShowNibWindow("Test");
+        display::WindowServer::Get().Compose();
+        EXPECT_TRUE(display::WindowServer::Get().GetDirty().empty());
+        EXPECT_FALSE(display::WindowServer::Get().Compose()) << "nothing changed, nothing drawn";
+        HIViewSetNeedsDisplay(Find(window, 'chek'), true);
+        ASSERT_EQ(display::WindowServer::Get().GetDirty().size(), 1u);
+        CGRect const dirty = display::WindowServer::Get().GetDirty().front();
+        EXPECT_TRUE(CGRectEqualToRect(dirty, CGRectMake(120 + 240, 90 + 50, 200, 20)));
+        HideWindow(window);
+        EXPECT_TRUE(IsDesktop(ProbeScreen().At(300, 200)));
+        DisposeWindow(window);
+    }
+
+} // namespace
+} // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+    using WindowFrame = DisplayTest;
+
+    TEST_F(WindowFrame, TitleBarDragsTheWindowAndTheCloseBoxClosesIt)
+    {
+        WindowRef window = ShowNibWindow("Test");
+        CFRetain(window);
+        InputDriver::Drag({ 300, 78 }, { 350, 128 }); // by the title bar, 50 px right and down
+        Run();
+        Rect structure {};
+        GetWindowBounds(window, kWindowStructureRgn, &structure);
+        EXPECT_EQ(structure.left, 170);
+        EXPECT_EQ(structure.top, 118);
+        InputDriver::Drag({ 350, 0 }, { 350, 0 }); // a press in the menu bar does not move it
+        InputDriver::Click({ 170 + 14, 118 + 11 }); // the close box
+        Run();
+        EXPECT_FALSE(IsWindowVisible(window));
+        EXPECT_EQ(HIViewGetRoot(window), nullptr) << "closed and disposed";
+        CFRelease(window);
+    }
+
+    TEST_F(WindowFrame, HelpTagShowsAfterTheMouseRestsOnAViewWithHelp)
+    {
+        WindowRef window = ShowNibWindow("Test");
+        InputDriver::MouseMove({ 120 + 40, 90 + 28 }); // over the label
+        Run(0.2);
+        EXPECT_EQ(toolbox::HelpTags::ShowingText(), nullptr) << "not yet";
+        Run(1.0);
+        ASSERT_NE(toolbox::HelpTags::ShowingText(), nullptr);
+        CGRect const tag = toolbox::HelpTags::ShowingFrame();
+        PixelProbe const screen = ProbeScreen();
+        EXPECT_TRUE(
+            IsColour(screen.At(static_cast<int>(tag.origin.x) + 2, static_cast<int>(tag.origin.y) + 2), 255, 255, 217));
+        InputDriver::MouseMove({ 700, 600 });
+        Run();
+        EXPECT_EQ(toolbox::HelpTags::ShowingText(), nullptr) << "gone when the mouse leaves";
+        DisposeWindow(window);
+    }
+
+} // namespace
+} // namespace tw::test

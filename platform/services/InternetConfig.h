@@ -1,0 +1,21 @@
+#pragma once
+
+// Internet Config as far as the program uses it: an instance per caller and
+// opening a link with the user's preferred application. Links open through
+// xdg-open, or through the command in TW_OPEN_COMMAND when it is set, so that
+// tests record the launch instead of starting a browser.
+
+#include "corefoundation/MacTypes.h"
+
+namespace tw::services {
+struct InternetConfigInstance;
+}
+using ICInstance = tw::services::InternetConfigInstance*;
+
+inline constexpr char const* kICOpenCommandVariable = "TW_OPEN_COMMAND";
+
+OSStatus ICStart(ICInstance* outInstance, OSType signature);
+OSStatus ICStop(ICInstance instance);
+// The link is data[*selStart, *selEnd). fnfErr when no command could be started.
+OSStatus ICLaunchURL(
+    ICInstance instance, ConstStringPtr hint, void const* data, SInt32 length, SInt32* selStart, SInt32* selEnd);

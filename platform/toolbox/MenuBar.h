@@ -1,0 +1,51 @@
+#pragma once
+
+#include "toolbox/MenuTypes.h"
+
+#include <vector>
+
+namespace tw::toolbox {
+
+class Menu;
+
+// An open menu as the screen shows it.
+struct OpenMenu {
+    Menu* menu; // retains while open
+    CGRect frame; // global
+    MenuItemIndex highlighted; // from 1; 0 for none
+};
+
+// The menu bar (the root menu, whose items' submenus are the bar's menus),
+// menu tracking as a nested loop, and key equivalents. Main thread only.
+class MenuBar {
+public:
+    static Menu* GetRoot();
+    static void SetRoot(Menu* root); // retains
+    // The bar's menus, left to right.
+    static std::vector<Menu*> Menus();
+    static int HighlightedTitle() { return sHighlighted; }
+    static std::vector<OpenMenu> const& Open();
+
+    // Tracks a click in the menu bar at a global point; answers the chosen (menu, item).
+    static bool TrackBar(CGPoint global, Menu** outMenu, MenuItemIndex* outItem);
+    // Shows a menu with its top-left at a global point (or with an item there) and tracks it.
+    static bool TrackPopUp(
+        Menu* menu, CGPoint topLeft, MenuItemIndex atItem, bool mouseIsDown, Menu** outMenu, MenuItemIndex* outItem);
+    // Sends the process-command event of a chosen item to the user focus.
+    static OSStatus SendCommand(Menu* menu, MenuItemIndex item, UInt32 modifiers);
+    // Finds an item whose key equivalent matches (after the status pass), or nothing.
+    static bool MatchKey(UniChar character, UInt32 modifiers, Menu** outMenu, MenuItemIndex* outItem);
+
+    // Test only: no menu bar, nothing open.
+    static void Reset();
+
+private:
+    static bool Track(CGPoint start, bool mouseIsDown, bool inBar, Menu** outMenu, MenuItemIndex* outItem);
+    static void OpenMenuAt(Menu* menu, CGPoint topLeft);
+    static void CloseFrom(std::size_t level);
+    static void ChangedOnScreen(CGRect global);
+
+    static inline int sHighlighted = -1;
+};
+
+} // namespace tw::toolbox

@@ -1,0 +1,173 @@
+#include "toolbox/MouseTracking.h"
+
+#include "toolbox/ScreenSink.h"
+#include "toolbox/View.h"
+#include "toolbox/Window.h"
+
+#include <cmath>
+#include <deque>
+
+namespace tw::toolbox {
+
+namespace {
+
+    int sDepth = 0;
+    std::deque<EventRef> sPending; // retains each
+    CGPoint sLocation {};
+    UInt32 sModifiers = 0;
+    UInt32 sButtons = 0;
+
+    MouseTrackingResult ResultFor(EventRef event)
+    {
+        if (GetEventClass(event) == kEventClassKeyboard)
+            return kMouseTrackingKeyModifiersChanged;
+        switch (GetEventKind(event)) {
+        case kEventMouseDown:
+            return kMouseTrackingMouseDown;
+        case kEventMouseUp:
+            return kMouseTrackingMouseUp;
+        case kEventMouseDragged:
+            return kMouseTrackingMouseDragged;
+        default:
+            return kMouseTrackingMouseMoved;
+        }
+    }
+
+} // namespace
+
+bool MouseSession::IsActive() { return sDepth > 0; }
+
+bool MouseSession::Offer(EventRef event)
+{
+    if (sDepth == 0)
+        return false;
+    sPending.push_back(RetainEvent(event));
+    QuitEventLoop(GetMainEventLoop());
+    return true;
+}
+
+OSStatus MouseSession::Next(EventTimeout timeout, CGPoint* global, UInt32* modifiers, MouseTrackingResult* result)
+{
+    ++sDepth;
+    EventTime const deadline = timeout < 0 ? -1 : GetCurrentEventTime() + timeout;
+    OSStatus status = noErr;
+    while (sPending.empty()) {
+        Screen::Refresh();
+        EventTime const left = deadline < 0 ? kEventDurationForever : std::max(0.0, deadline - GetCurrentEventTime());
+        OSStatus const run = RunCurrentEventLoop(left);
+        if (!sPending.empty())
+            break;
+        if (run == eventLoopTimedOutErr || (deadline >= 0 && GetCurrentEventTime() >= deadline)) {
+            *result = kMouseTrackingTimedOut;
+            break;
+        }
+        // The loop was quit by someone else: the tracking is over.
+        *result = kMouseTrackingUserCancelled;
+        status = userCanceledErr;
+        break;
+    }
+    --sDepth;
+    CGPoint location = sLocation;
+    if (!sPending.empty()) {
+        EventRef event = sPending.front();
+        sPending.pop_front();
+        *result = ResultFor(event);
+        // Queued input moves on before it is taken: the event itself says where the mouse was.
+        HIPoint where {};
+        if (GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof where, nullptr, &where)
+            == noErr)
+            location = where;
+        ReleaseEvent(event);
+        status = noErr;
+    }
+    *global = location;
+    *modifiers = sModifiers;
+    return status;
+}
+
+CGPoint MouseSession::GetLocation() { return sLocation; }
+UInt32 MouseSession::GetModifiers() { return sModifiers; }
+UInt32 MouseSession::GetButtons() { return sButtons; }
+
+void MouseSession::Update(CGPoint global, UInt32 modifiers, UInt32 buttons)
+{
+    sLocation = global;
+    sModifiers = modifiers;
+    sButtons = buttons;
+}
+
+void MouseSession::Reset()
+{
+    for (EventRef event : sPending)
+        ReleaseEvent(event);
+    sPending.clear();
+    sDepth = 0;
+    sLocation = {};
+    sModifiers = 0;
+    sButtons = 0;
+}
+
+} // namespace tw::toolbox
+
+using tw::toolbox::MouseSession;
+
+OSStatus HIViewTrackMouseLocation(HIViewRef view, OptionBits, EventTimeout timeout, HIPoint* outPt,
+    UInt32* outModifiers, MouseTrackingResult* outResult)
+{
+    tw::toolbox::View* live = tw::toolbox::LiveView(view);
+    if (!live || !live->GetWindow() || !outResult)
+        return paramErr;
+    CGPoint global {};
+    UInt32 modifiers = 0;
+    OSStatus const status = MouseSession::Next(timeout, &global, &modifiers, outResult);
+    // The view may have gone while the loop ran.
+    live = tw::toolbox::LiveView(view);
+    if (outPt && live && live->GetWindow()) {
+        CGRect const structure = live->GetWindow()->GetStructure();
+        *outPt = live->FromWindow({ global.x - structure.origin.x, global.y - structure.origin.y });
+    }
+    if (outModifiers)
+        *outModifiers = modifiers;
+    return status;
+}
+
+OSStatus TrackMouseLocationWithOptions(
+    GrafPtr port, OptionBits, EventTimeout timeout, Point* outPt, UInt32* outModifiers, MouseTrackingResult* outResult)
+{
+    if (!outResult || (port && !tw::toolbox::LiveWindow(port)))
+        return paramErr;
+    CGPoint global {};
+    UInt32 modifiers = 0;
+    OSStatus const status = MouseSession::Next(timeout, &global, &modifiers, outResult);
+    if (outPt) {
+        CGPoint local = global;
+        if (tw::toolbox::Window* window = tw::toolbox::LiveWindow(port)) {
+            CGRect const content = window->GetContent();
+            local = { global.x - content.origin.x, global.y - content.origin.y };
+        }
+        outPt->h = static_cast<SInt16>(std::floor(local.x));
+        outPt->v = static_cast<SInt16>(std::floor(local.y));
+    }
+    if (outModifiers)
+        *outModifiers = modifiers;
+    return status;
+}
+
+OSStatus TrackMouseLocation(GrafPtr port, Point* outPt, MouseTrackingResult* outResult)
+{
+    return TrackMouseLocationWithOptions(port, 0, kEventDurationForever, outPt, nullptr, outResult);
+}
+
+void GetGlobalMouse(Point* outPt)
+{
+    if (!outPt)
+        return;
+    CGPoint const p = MouseSession::GetLocation();
+    outPt->h = static_cast<SInt16>(std::floor(p.x));
+    outPt->v = static_cast<SInt16>(std::floor(p.y));
+}
+
+UInt32 GetCurrentEventKeyModifiers() { return MouseSession::GetModifiers(); }
+UInt32 GetCurrentEventButtonState() { return MouseSession::GetButtons(); }
+Boolean StillDown() { return MouseSession::GetButtons() != 0; }
+UInt32 GetDblTime() { return static_cast<UInt32>(tw::toolbox::kDoubleClickTime * 60); }

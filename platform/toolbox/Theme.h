@@ -1,0 +1,45 @@
+#pragma once
+
+// The look of the toolbox: window frames and title bars, window backgrounds,
+// the stand-in look of controls, the menu bar, menus and help tags. Flat, light
+// grey, DejaVu Sans through the theme text calls. All drawing takes a flipped
+// context (y down).
+
+#include "corefoundation/CFString.h"
+#include "quartz/CGContext.h"
+#include "toolbox/HIToolboxTypes.h"
+
+namespace tw::toolbox {
+
+class View;
+class Window;
+class Menu;
+
+class Theme {
+public:
+    static constexpr double kMenuItemHeight = 20; // [px]
+    static constexpr double kMenuSeparatorHeight = 8; // [px]
+    static constexpr double kMenuKeyGap = 24; // [px] between an item's text and its key equivalent
+    static constexpr double kMenuKeyMargin = 8; // [px] right of the key equivalent
+    static constexpr double kMenuTitlePadding = 10; // [px] either side of a title in the menu bar
+
+    // The standard look of a view of a system class (nothing for plain views).
+    static OSStatus DrawView(CGContextRef context, View* view);
+    static void DrawWindowFrame(CGContextRef context, Window* window);
+    static void DrawWindowBackground(CGContextRef context, Window* window, CGRect rect);
+
+    static void DrawDesktop(CGContextRef context, CGRect rect);
+    // The menu bar across the top of the screen; highlighted: the index of the open title, or -1.
+    static void DrawMenuBar(CGContextRef context, CGFloat width, int highlighted);
+    // The titles' places in the menu bar.
+    static std::vector<CGRect> MenuBarTitleRects();
+    static CGSize MenuSize(Menu* menu);
+    // An open menu at its frame; highlighted: the item index from 1, or 0.
+    static void DrawMenu(CGContextRef context, Menu* menu, CGRect frame, MenuItemIndex highlighted);
+    static CGSize HelpTagSize(CFStringRef text);
+    static void DrawHelpTag(CGContextRef context, CFStringRef text, CGRect frame);
+    static CGFloat TextWidth(CFStringRef text, UInt16 font);
+    static void DrawText(CGContextRef context, CFStringRef text, CGRect box, UInt16 font, int flush, double grey);
+};
+
+} // namespace tw::toolbox

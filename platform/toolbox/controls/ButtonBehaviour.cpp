@@ -1,0 +1,115 @@
+#include "toolbox/Window.h"
+#include "toolbox/controls/Behaviours.h"
+#include "toolbox/controls/ButtonContent.h"
+#include "toolbox/controls/ControlBehaviour.h"
+#include "toolbox/controls/ControlTheme.h"
+
+namespace tw::toolbox::controls {
+
+namespace {
+
+    // Push and bevel buttons: a title and optional image content; a push button may
+    // be its window's default or cancel button, a toggling bevel button keeps a value.
+    class ButtonBehaviour : public Behaviour {
+    public:
+        ButtonBehaviour(View* view, bool bevel)
+            : Behaviour(view)
+            , mBevel(bevel)
+        {
+        }
+
+    protected:
+        OSStatus Draw(CGContextRef c) override
+        {
+            CGRect const b = mView->GetBounds();
+            ControlState const s { IsDrawnActive(), mView->GetHilite() != kControlNoPart, IsFocused() };
+            Window* window = mView->GetWindow();
+            CFStringRef title = mView->GetTitle();
+            bool const hasImage = mContent.Image() != nullptr;
+            if (mBevel)
+                ControlTheme::DrawBevelButton(
+                    c, b, hasImage ? nullptr : title, s, mToggles && mView->Values().value != 0);
+            else
+                ControlTheme::DrawPushButton(
+                    c, b, hasImage ? nullptr : title, s, window && window->GetDefaultButton() == mView);
+            if (hasImage)
+                mContent.Draw(c, CGRectInset(b, 4, 4), s.enabled);
+            return noErr;
+        }
+
+        void Hit(ControlPartCode, UInt32) override
+        {
+            if (mToggles)
+                mView->SetValue(mView->Values().value ? 0 : 1);
+        }
+
+        OSStatus SetData(ControlPartCode, OSType tag, Size size, void const* data) override
+        {
+            Boolean flag = false;
+            switch (tag) {
+            case kControlPushButtonDefaultTag:
+            case kControlPushButtonCancelTag: {
+                TW_RETURN_STATUS(Read(size, data, &flag));
+                SetRole(tag == kControlPushButtonDefaultTag, flag);
+                return noErr;
+            }
+            case kControlBevelButtonContentTag: {
+                ControlButtonContentInfo info;
+                TW_RETURN_STATUS(Read(size, data, &info));
+                mContent.Set(info);
+                mView->Invalidate();
+                return noErr;
+            }
+            case 'bhav': {
+                UInt16 behaviour = 0;
+                TW_RETURN_STATUS(Read(size, data, &behaviour));
+                mToggles = (behaviour & kControlBehaviorToggles) != 0;
+                return noErr;
+            }
+            default:
+                return eventNotHandledErr;
+            }
+        }
+
+        OSStatus GetData(ControlPartCode, OSType tag, Size bufferSize, void* data, Size* actualSize) override
+        {
+            Window* window = mView->GetWindow();
+            switch (tag) {
+            case kControlPushButtonDefaultTag:
+                return Write(Boolean(window && window->GetDefaultButton() == mView), bufferSize, data, actualSize);
+            case kControlPushButtonCancelTag:
+                return Write(Boolean(window && window->GetCancelButton() == mView), bufferSize, data, actualSize);
+            case kControlBevelButtonContentTag:
+                return Write(mContent.Get(), bufferSize, data, actualSize);
+            default:
+                return eventNotHandledErr;
+            }
+        }
+
+    private:
+        // Clearing a role takes it from the window only when this button holds it.
+        void SetRole(bool isDefault, bool on)
+        {
+            Window* window = mView->GetWindow();
+            if (!window)
+                return;
+            View* holder = isDefault ? window->GetDefaultButton() : window->GetCancelButton();
+            if (!on && holder != mView)
+                return;
+            isDefault ? window->SetDefaultButton(on ? mView : nullptr) : window->SetCancelButton(on ? mView : nullptr);
+            if (holder)
+                holder->Invalidate();
+            mView->Invalidate();
+        }
+
+        bool mBevel;
+        bool mToggles = false;
+        ButtonContent mContent;
+    };
+
+} // namespace
+
+Behaviour* MakePushButton(View* view) { return new ButtonBehaviour(view, false); }
+Behaviour* MakeBevelButton(View* view) { return new ButtonBehaviour(view, true); }
+
+} // namespace tw::toolbox::controls

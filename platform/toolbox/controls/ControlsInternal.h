@@ -1,0 +1,24 @@
+#pragma once
+
+// Helpers the standard controls share.
+
+#include "quartz/HITheme.h"
+#include "toolbox/View.h"
+
+#include <vector>
+
+namespace tw::toolbox::controls {
+
+// The theme font of a view: its control font style when that names a theme
+// font, else the font its nib gave it, else the system font.
+UInt16 ThemeFontOf(View* view);
+HIThemeTextHorizontalFlush JustificationOf(View* view);
+// Control data 'cfst' (a retained copy of the title) and 'text' (UTF-8 bytes) of a titled control.
+OSStatus GetTitleData(View* view, OSType tag, Size bufferSize, void* data, Size* actualSize);
+
+// The lines of a text property a nib gave the view ('twbh', tag): UTF-16 without terminator, one entry a line.
+std::vector<CFStringRef> CopyNibLines(View* view, OSType tag); // each retained
+
+inline constexpr OSType kControlsCreator = 'twbh'; // properties the standard controls keep on their views
+
+} // namespace tw::toolbox::controls

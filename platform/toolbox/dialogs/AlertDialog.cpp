@@ -1,0 +1,188 @@
+#include "toolbox/dialogs/AlertDialog.h"
+
+#include "quartz/HITheme.h"
+#include "toolbox/dialogs/DialogKit.h"
+
+#include <algorithm>
+
+namespace tw::toolbox::dialogs {
+
+namespace {
+
+    constexpr SInt16 kWidth = 420; // [px]
+    constexpr SInt16 kBadge = 48; // [px]
+    constexpr SInt16 kTextLeft = kMargin + kBadge + 16; // [px]
+    constexpr SInt16 kTextWidth = kWidth - kTextLeft - kMargin; // [px]
+    constexpr UInt32 kCommands[3] = { kHICommandOK, kHICommandCancel, kCommandOther };
+    constexpr OSType kAlertCreator = 'twal'; // window property ('twal', 'type'): the alert type, for the badge
+
+} // namespace
+
+AlertDialog::AlertDialog(Spec const& spec, bool sheet)
+    : mSheet(sheet)
+    , mType(spec.type)
+    , mKind(spec.kind)
+    , mText(ToString(spec.main))
+{
+    Build(spec);
+}
+
+AlertDialog::~AlertDialog()
+{
+    mPending.Clear();
+    if (mWindow)
+        DisposeWindow(mWindow);
+}
+
+void AlertDialog::Build(Spec const& spec)
+{
+    SInt16 const mainHeight = TextHeight(spec.main, kTextWidth, kThemeEmphasizedSystemFont);
+    bool const hasInfo = spec.informative && CFStringGetLength(spec.informative) > 0;
+    SInt16 const infoHeight = hasInfo ? TextHeight(spec.informative, kTextWidth, kThemeSmallSystemFont) : 0;
+    int const textBottom = kMargin + mainHeight + (hasInfo ? 8 + infoHeight : 0);
+    int const buttonsTop = std::max(textBottom, kMargin + kBadge) + 20;
+    mWindow = MakeDialogWindow(mSheet, kWidth, static_cast<SInt16>(buttonsTop + kButtonHeight + kMargin), nullptr);
+    if (!mWindow)
+        return;
+    SetWindowProperty(mWindow, kAlertCreator, 'type', sizeof mType, &mType);
+    ControlRef badge = nullptr;
+    Rect r = Box(kMargin, kMargin, kBadge, kBadge);
+    CreateUserPaneControl(mWindow, &r, 0, &badge);
+    auto draw = &AlertDialog::DrawBadge;
+    SetControlData(badge, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof draw, &draw);
+    AddText(mWindow, Box(kTextLeft, kMargin, kTextWidth, mainHeight), spec.main, kThemeEmphasizedSystemFont);
+    if (hasInfo)
+        AddText(mWindow, Box(kTextLeft, kMargin + mainHeight + 8, kTextWidth, infoHeight), spec.informative,
+            kThemeSmallSystemFont);
+
+    int right = kWidth - kMargin;
+    for (int i = 0; i < 3; ++i) {
+        CFStringRef const title = spec.buttons[i];
+        if (!title)
+            continue;
+        SInt16 const width = ButtonWidth(title);
+        int const left = i == 2 ? kTextLeft : right - width;
+        mButtons[i] = AddButton(mWindow, Box(left, buttonsTop, width, kButtonHeight), title, kCommands[i]);
+        if (i != 2)
+            right = left - 12;
+    }
+    DialogItemIndex const cancel = spec.cancelButton ? spec.cancelButton : kAlertStdAlertCancelButton;
+    if (spec.defaultButton >= 1 && spec.defaultButton <= 3 && mButtons[spec.defaultButton - 1])
+        SetWindowDefaultButton(mWindow, mButtons[spec.defaultButton - 1]);
+    if (cancel >= 1 && cancel <= 3 && mButtons[cancel - 1] && cancel != spec.defaultButton)
+        SetWindowCancelButton(mWindow, mButtons[cancel - 1]);
+    EventTypeSpec const events[]
+        = { { kEventClassCommand, kEventCommandProcess }, { kEventClassKeyboard, kEventRawKeyDown } };
+    InstallEventHandler(GetWindowEventTarget(mWindow), &AlertDialog::Handle, 2, events, this, nullptr);
+}
+
+void AlertDialog::Arm()
+{
+    mPending.Schedule(mKind, mText, [this](Answer const& answer) {
+        if (answer.cancel)
+            End(kAlertStdAlertCancelButton);
+        else
+            Press(static_cast<DialogItemIndex>(answer.action));
+    });
+}
+
+DialogItemIndex AlertDialog::RunModal(bool scripted)
+{
+    if (!mWindow || mSheet)
+        return kAlertStdAlertCancelButton;
+    RepositionWindow(mWindow, nullptr, kWindowAlertPositionOnMainScreen);
+    ShowWindow(mWindow);
+    mHit = 0;
+    mRunning = true;
+    if (scripted)
+        Arm();
+    RunAppModalLoopForWindow(mWindow);
+    mRunning = false;
+    mPending.Clear();
+    HideWindow(mWindow);
+    return mHit ? mHit : kAlertStdAlertCancelButton;
+}
+
+void AlertDialog::Press(DialogItemIndex item)
+{
+    if (item >= 1 && item <= 3 && mButtons[item - 1])
+        End(item);
+}
+
+void AlertDialog::End(DialogItemIndex item)
+{
+    if (mHit)
+        return;
+    mHit = item;
+    mPending.Clear();
+    if (!mSheet) {
+        if (mRunning)
+            QuitAppModalLoopForWindow(mWindow);
+        return;
+    }
+    HideSheetWindow(mWindow);
+    if (auto answer = std::move(mSheetAnswer))
+        answer(item); // may delete this
+}
+
+OSStatus AlertDialog::Handle(EventHandlerCallRef, EventRef event, void* data)
+{
+    auto* self = static_cast<AlertDialog*>(data);
+    if (GetEventClass(event) == kEventClassKeyboard) {
+        UInt32 modifiers = 0;
+        char character = 0;
+        GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
+        GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof character, nullptr, &character);
+        ControlRef cancel = nullptr;
+        if (!(modifiers & cmdKey) || character != '.' || GetWindowCancelButton(self->mWindow, &cancel) != noErr
+            || !cancel)
+            return eventNotHandledErr;
+        for (int i = 0; i < 3; ++i)
+            if (self->mButtons[i] == cancel)
+                self->Press(static_cast<DialogItemIndex>(i + 1));
+        return noErr;
+    }
+    HICommand command {};
+    GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
+    for (int i = 0; i < 3; ++i) {
+        if (command.commandID == kCommands[i] && self->mButtons[i]) {
+            self->Press(static_cast<DialogItemIndex>(i + 1));
+            return noErr;
+        }
+    }
+    return eventNotHandledErr;
+}
+
+// A round badge: red for stop, amber for caution, blue otherwise, with a mark.
+void AlertDialog::DrawBadge(ControlRef control, SInt16)
+{
+    WindowRef const window = GetControlOwner(control);
+    AlertType type = kAlertNoteAlert;
+    GetWindowProperty(window, kAlertCreator, 'type', sizeof type, nullptr, &type);
+    if (type == kAlertPlainAlert)
+        return;
+    CGContextRef c = nullptr;
+    if (QDBeginCGContext(GetWindowPort(window), &c) != noErr)
+        return;
+    HIRect bounds {};
+    HIViewGetBounds(control, &bounds);
+    CGRect const disc = CGRectInset(bounds, 4, 4);
+    if (type == kAlertStopAlert)
+        CGContextSetRGBFillColor(c, 0.80, 0.18, 0.15, 1);
+    else if (type == kAlertCautionAlert)
+        CGContextSetRGBFillColor(c, 0.95, 0.68, 0.10, 1);
+    else
+        CGContextSetRGBFillColor(c, 0.20, 0.45, 0.80, 1);
+    CGContextFillEllipseInRect(c, disc);
+    CFStringRef mark = tw::cf::CreateString(type == kAlertNoteAlert ? "i" : "!");
+    HIThemeTextInfo info;
+    info.fontID = kThemeEmphasizedSystemFont;
+    info.horizontalFlushness = kHIThemeTextHorizontalFlushCenter;
+    info.verticalFlushness = kHIThemeTextVerticalFlushCenter;
+    CGContextSetRGBFillColor(c, 1, 1, 1, 1);
+    HIThemeDrawTextBox(mark, &disc, &info, c, kHIThemeOrientationNormal);
+    CFRelease(mark);
+    QDEndCGContext(GetWindowPort(window), &c);
+}
+
+} // namespace tw::toolbox::dialogs

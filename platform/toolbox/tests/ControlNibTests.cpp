@@ -1,0 +1,102 @@
+#include "ToolboxTest.h"
+#include "toolbox/MenuCalls.h"
+#include "toolbox/Nib.h"
+#include "toolbox/NibBuilder.h"
+#include "toolbox/View.h"
+#include "toolbox/Window.h"
+#include "toolbox/controls/ControlDefinitions.h"
+
+namespace tw::test {
+
+namespace {
+
+    char const* const kControlsNib = R"(<nib version="1">
+  <window name="Controls" bounds="100 100 400 240" title="Controls">
+    <view class="com.apple.HIPushButton" frame="300 200 80 28" id="okay" title="OK" command="ok  " default="true"/>
+    <view class="com.apple.HICheckBox" frame="20 20 160 20" id="grid" title="Show grid" max="1" value="1"/>
+    <view class="com.apple.HIPopupButton" frame="20 50 160 26" id="unit" max="3" value="2">
+      <property creator="twbh" tag="itms" type="string">Metres
+Feet
+Yards</property>
+    </view>
+    <view class="com.apple.HISegmentedView" frame="20 90 210 24" id="mode" max="3" value="3">
+      <property creator="twbh" tag="sgmt" type="string">Map
+List
+Both</property>
+    </view>
+    <view class="com.apple.HISlider" frame="20 130 200 30" id="zoom" min="0" max="10" value="4">
+      <property creator="twbh" tag="tick" type="uint32">11</property>
+    </view>
+    <view class="com.apple.HITextField" frame="20 170 200 22" id="name">
+      <property creator="pelp" tag="img " type="string">Back.png</property>
+    </view>
+  </window>
+</nib>)";
+
+    class ControlNib : public ToolboxTest {
+    protected:
+        void SetUp() override
+        {
+            ToolboxTest::SetUp();
+            mNib = new toolbox::Nib();
+            std::string error;
+            ASSERT_EQ(mNib->Load(kControlsNib, &error), noErr) << error;
+            toolbox::Window* window = nullptr;
+            ASSERT_EQ(toolbox::NibBuilder::BuildWindow(mNib->FindWindow("Controls"), &window), noErr);
+            mWindow = window;
+        }
+        void TearDown() override
+        {
+            DisposeWindow(mWindow);
+            mNib->Release();
+            ToolboxTest::TearDown();
+        }
+        ControlRef Find(OSType signature)
+        {
+            ControlRef control = nullptr;
+            ControlID const id { signature, 0 };
+            GetControlByID(mWindow, &id, &control);
+            return control;
+        }
+
+        toolbox::Nib* mNib = nullptr;
+        WindowRef mWindow = nullptr;
+    };
+
+    TEST_F(ControlNib, NibDescribesEveryControlsValuesAndItems)
+    {
+        ControlRef ok = Find('okay');
+        ControlRef found = nullptr;
+        GetWindowDefaultButton(mWindow, &found);
+        EXPECT_EQ(found, ok);
+        UInt32 command = 0;
+        GetControlCommandID(ok, &command);
+        EXPECT_EQ(command, UInt32(kHICommandOK));
+        EXPECT_EQ(GetControl32BitValue(Find('grid')), 1);
+
+        MenuRef menu = GetControlPopupMenuHandle(Find('unit'));
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(CountMenuItems(menu), 3);
+        CFStringRef text = nullptr;
+        CopyMenuItemTextAsCFString(menu, static_cast<MenuItemIndex>(GetControl32BitValue(Find('unit'))), &text);
+        EXPECT_EQ(cf::ToUTF8(text), "Feet");
+        CFRelease(text);
+
+        EXPECT_EQ(HISegmentedViewGetSegmentCount(Find('mode')), 3u);
+        EXPECT_EQ(GetControl32BitValue(Find('mode')), 3);
+        CFStringRef label = nullptr;
+        HISegmentedViewCopySegmentLabel(Find('mode'), 2, &label);
+        EXPECT_EQ(cf::ToUTF8(label), "List");
+        CFRelease(label);
+
+        EXPECT_EQ(GetControl32BitValue(Find('zoom')), 4);
+        ByteCount size = 0;
+        EXPECT_EQ(GetControlPropertySize(Find('name'), 'pelp', 'img ', &size), noErr);
+        Boolean single = false;
+        GetControlData(Find('name'), 0, kControlEditTextSingleLineTag, sizeof single, &single, nullptr);
+        EXPECT_TRUE(single);
+    }
+
+} // namespace
+
+} // namespace tw::test

@@ -1,0 +1,114 @@
+#include "tests/support/TestSupport.h"
+#include "toolbox/dialogs/Printing.h"
+#include "toolbox/dialogs/Responders.h"
+#include "toolbox/dialogs/StandardAlert.h"
+#include "toolbox/tests/ToolboxTest.h"
+
+namespace tw::test {
+namespace {
+
+    using toolbox::dialogs::DialogKind;
+    using toolbox::dialogs::Responders;
+
+    class PrintSessions : public ToolboxTest {
+    protected:
+        void SetUp() override
+        {
+            ToolboxTest::SetUp();
+            Responders::Reset();
+            ASSERT_EQ(PMCreateSession(&mSession), noErr);
+            ASSERT_EQ(PMCreatePageFormat(&mFormat), noErr);
+            ASSERT_EQ(PMCreatePrintSettings(&mSettings), noErr);
+            PMSessionDefaultPageFormat(mSession, mFormat);
+            PMSessionDefaultPrintSettings(mSession, mSettings);
+        }
+        void TearDown() override
+        {
+            PMRelease(mSession);
+            PMRelease(mFormat);
+            PMRelease(mSettings);
+            ToolboxTest::TearDown();
+        }
+
+        PMPrintSession mSession = nullptr;
+        PMPageFormat mFormat = nullptr;
+        PMPrintSettings mSettings = nullptr;
+        TempFolder mFolder;
+    };
+
+    TEST_F(PrintSessions, PagesOutsideADocumentAndBadValuesAreRefused)
+    {
+        CGContextRef context = nullptr;
+        EXPECT_EQ(PMSessionBeginPage(mSession, mFormat, nullptr), kPMOutOfScope);
+        EXPECT_EQ(PMSessionEndPage(mSession), kPMOutOfScope);
+        EXPECT_EQ(PMSessionEndDocument(mSession), kPMOutOfScope);
+        EXPECT_EQ(PMSessionGetCGGraphicsContext(mSession, &context), kPMOutOfScope);
+        EXPECT_EQ(PMSetPageRange(mSettings, 3, 2), paramErr);
+        EXPECT_EQ(PMSetPageRange(mSettings, 0, 2), paramErr);
+        EXPECT_EQ(PMSetCopies(mSettings, 0, false), paramErr);
+        EXPECT_EQ(PMSetOrientation(mFormat, 7, false), paramErr);
+        EXPECT_EQ(PMRelease(static_cast<PMObject>(nullptr)), paramErr);
+        EXPECT_EQ(
+            PMSessionSetDocumentFormatGeneration(mSession, CFSTR("text/plain"), nullptr, nullptr), kPMInvalidParameter);
+    }
+
+    TEST_F(PrintSessions, TheModalPrintDialogStoresItsFieldsOnlyWhenAccepted)
+    {
+        PMSetPageRange(mSettings, 1, 9);
+        Boolean accepted = true;
+        Responders::Cancel(DialogKind::Print);
+        EXPECT_EQ(PMSessionPrintDialog(mSession, mSettings, mFormat, &accepted), noErr);
+        EXPECT_FALSE(accepted);
+        PMDestinationType type = 0;
+        std::string const pdf = (mFolder / "out.pdf").string();
+        Responders::PrintToPDF(pdf);
+        EXPECT_EQ(PMSessionPrintDialog(mSession, mSettings, mFormat, &accepted), noErr);
+        EXPECT_TRUE(accepted);
+        PMSessionGetDestinationType(mSession, mSettings, &type);
+        EXPECT_EQ(type, kPMDestinationFile);
+        CFURLRef location = nullptr;
+        PMSessionCopyDestinationLocation(mSession, mSettings, &location);
+        ASSERT_NE(location, nullptr);
+        char path[1024] = {};
+        CFURLGetFileSystemRepresentation(location, true, reinterpret_cast<UInt8*>(path), sizeof path);
+        CFRelease(location);
+        EXPECT_EQ(std::string(path), pdf);
+
+        // A relative file name is refused with an alert; the print is then not accepted.
+        Responders::PrintToPDF("out.pdf");
+        Responders::PressAlertButton(kAlertStdAlertOKButton);
+        EXPECT_EQ(PMSessionPrintDialog(mSession, mSettings, mFormat, &accepted), noErr);
+        EXPECT_FALSE(accepted);
+        EXPECT_EQ(Responders::History().back().kind, DialogKind::Alert);
+    }
+
+    TEST_F(PrintSessions, AFileJobWritesOnePdfPagePerPage)
+    {
+        std::string const pdf = (mFolder / "three.pdf").string();
+        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+            nullptr, reinterpret_cast<UInt8 const*>(pdf.data()), CFIndex(pdf.size()), false);
+        ASSERT_EQ(PMSessionSetDestination(mSession, mSettings, kPMDestinationFile, nullptr, url), noErr);
+        CFRelease(url);
+        PMSetOrientation(mFormat, kPMLandscape, false);
+        ASSERT_EQ(PMSessionBeginCGDocument(mSession, mSettings, mFormat), noErr);
+        EXPECT_EQ(PMSessionBeginCGDocument(mSession, mSettings, mFormat), kPMOutOfScope);
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_EQ(PMSessionBeginPage(mSession, mFormat, nullptr), noErr);
+            CGContextRef context = nullptr;
+            ASSERT_EQ(PMSessionGetCGGraphicsContext(mSession, &context), noErr);
+            CGContextFillRect(context, { { 50, 50 }, { 10, 10 } });
+            ASSERT_EQ(PMSessionEndPage(mSession), noErr);
+        }
+        ASSERT_EQ(PMSessionEndDocument(mSession), noErr);
+        std::string info;
+        ASSERT_EQ(RunCommand("pdfinfo '" + pdf + "'", &info), 0);
+        EXPECT_NE(info.find("Pages:           3"), std::string::npos) << info;
+        PMRect paper;
+        PMGetAdjustedPaperRect(mFormat, &paper);
+        std::string const size = std::to_string(int(paper.right - paper.left)) + " x "
+            + std::to_string(int(paper.bottom - paper.top)) + " pts";
+        EXPECT_NE(info.find(size), std::string::npos) << "landscape paper: " << size << "\n" << info;
+    }
+
+} // namespace
+} // namespace tw::test

@@ -1,0 +1,324 @@
+#include "toolbox/toolbar/ToolbarStrip.h"
+
+#include "corefoundation/CFString.h"
+#include "quartz/HITheme.h"
+#include "quartz/HIViewDrawing.h"
+#include "toolbox/MouseTracking.h"
+#include "toolbox/ObjectClass.h"
+#include "toolbox/Window.h"
+#include "toolbox/controls/ControlTheme.h"
+#include "toolbox/toolbar/ToolbarItem.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tw::toolbox::toolbar {
+
+namespace {
+
+    using controls::ControlTheme;
+
+    constexpr OSType kStripCreator = 'twtb'; // property ('twtb', 'strp'): the strip behaviour of a view
+    constexpr CGFloat kIconSize = 32; // [px]
+    constexpr CGFloat kLabelHeight = 14; // [px]
+    constexpr CGFloat kTop = 5; // [px] above the icons
+    constexpr UInt16 kLabelFont = kThemeSmallSystemFont;
+
+    constexpr EventTypeSpec kEvents[] = {
+        { kEventClassControl, kEventControlDraw },
+        { kEventClassControl, kEventControlHitTest },
+        { kEventClassControl, kEventControlTrack },
+        { kEventClassControl, kEventControlBoundsChanged },
+        { kEventClassHIObject, kEventHIObjectDestruct },
+    };
+
+    OSStatus StripHandler(EventHandlerCallRef callRef, EventRef event, void* userData)
+    {
+        auto* strip = static_cast<ToolbarStrip*>(userData);
+        if (GetEventClass(event) == kEventClassHIObject && GetEventKind(event) == kEventHIObjectDestruct) {
+            delete strip;
+            return eventNotHandledErr;
+        }
+        return strip->Handle(callRef, event);
+    }
+
+    CGFloat LabelWidth(std::u16string const& label)
+    {
+        if (label.empty())
+            return 0;
+        CFStringRef string = cf::CreateString(cf::UTF16ToUTF8(label));
+        CGFloat const width = ControlTheme::TextWidth(string, kLabelFont);
+        CFRelease(string);
+        return std::ceil(width);
+    }
+
+    // The view's size limits as its handlers give them; its frame size when none answers.
+    void SizeLimits(View* view, CGSize* minimum, CGSize* maximum)
+    {
+        *minimum = *maximum = view->GetFrame().size;
+        EventRef event = nullptr;
+        if (CreateEvent(nullptr, kEventClassControl, kEventControlGetSizeConstraints, GetCurrentEventTime(), 0, &event)
+            != noErr)
+            return;
+        ControlRef ref = view;
+        SetEventParameter(event, kEventParamDirectObject, typeControlRef, sizeof ref, &ref);
+        if (SendEventToEventTargetWithOptions(event, &view->GetTarget(), kEventTargetDontPropagate) == noErr) {
+            GetEventParameter(event, 'mnsz', typeHISize, nullptr, sizeof *minimum, nullptr, minimum);
+            GetEventParameter(event, 'mxsz', typeHISize, nullptr, sizeof *maximum, nullptr, maximum);
+            if (maximum->width < minimum->width)
+                maximum->width = minimum->width;
+        }
+        ReleaseEvent(event);
+    }
+
+} // namespace
+
+ToolbarStrip::ToolbarStrip(View* view, Toolbar* toolbar)
+    : Behaviour(view)
+    , mToolbar(toolbar)
+{
+}
+
+View* ToolbarStrip::Make(Toolbar* toolbar)
+{
+    auto* view = new View(ObjectClass::Find("com.apple.hiview"));
+    auto* strip = new ToolbarStrip(view, toolbar);
+    view->GetTarget().Install(
+        StripHandler, std::size(kEvents), kEvents, strip, events::Target::Placement::Standard, nullptr);
+    view->SetProperty(kStripCreator, 'strp', sizeof strip, &strip);
+    return view;
+}
+
+ToolbarStrip* ToolbarStrip::Find(View* view)
+{
+    ToolbarStrip* strip = nullptr;
+    if (!view || view->GetProperty(kStripCreator, 'strp', sizeof strip, nullptr, &strip) != noErr)
+        return nullptr;
+    return strip;
+}
+
+CGFloat ToolbarStrip::BaseWidth(ToolbarItem* item, CGFloat* outMaximum) const
+{
+    Toolbar* toolbar = mToolbar.Get();
+    HIToolbarDisplayMode const mode = toolbar ? toolbar->GetDisplayMode() : kHIToolbarDisplayModeIconAndLabel;
+    CGFloat width = 0;
+    if (item->IsSeparator())
+        width = 12;
+    else if (item->IsSpace())
+        width = kIconSize;
+    else if (item->IsFlexibleSpace())
+        width = 8;
+    else if (View* view = item->GetView()) {
+        CGSize minimum {}, maximum {};
+        SizeLimits(view, &minimum, &maximum);
+        *outMaximum = maximum.width;
+        return minimum.width;
+    } else {
+        CGFloat const label = mode == kHIToolbarDisplayModeIconOnly ? 0 : LabelWidth(item->GetLabel());
+        width = mode == kHIToolbarDisplayModeLabelOnly ? label + 16 : std::max(kIconSize + 8, label + 8);
+    }
+    *outMaximum = width;
+    return width;
+}
+
+std::vector<ToolbarStrip::Slot> ToolbarStrip::Layout() const
+{
+    std::vector<Slot> slots;
+    Toolbar* toolbar = mToolbar.Get();
+    if (!toolbar)
+        return slots;
+    CGRect const b = mView->GetBounds();
+    std::vector<CGFloat> widths, maxima;
+    CGFloat used = 2 * kMargin;
+    for (ToolbarItem* item : toolbar->GetItems()) {
+        CGFloat maximum = 0;
+        CGFloat const width = BaseWidth(item, &maximum);
+        // Items that do not fit are left out from the right.
+        if (used + width > b.size.width && !slots.empty())
+            break;
+        used += width + (slots.empty() ? 0 : kSpacing);
+        slots.push_back({ item, {} });
+        widths.push_back(width);
+        maxima.push_back(maximum);
+    }
+    // The room left over grows the views that can grow, then the flexible spaces.
+    CGFloat extra = std::max<CGFloat>(0, b.size.width - used);
+    for (std::size_t i = 0; i < slots.size() && extra > 0; ++i) {
+        CGFloat const grow = std::min(extra, std::max<CGFloat>(0, maxima[i] - widths[i]));
+        widths[i] += grow;
+        extra -= grow;
+    }
+    auto const flexible
+        = std::count_if(slots.begin(), slots.end(), [](Slot const& s) { return s.item->IsFlexibleSpace(); });
+    CGFloat x = b.origin.x + kMargin;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (slots[i].item->IsFlexibleSpace() && flexible > 0)
+            widths[i] += std::floor(extra / static_cast<CGFloat>(flexible));
+        slots[i].frame = { { x, b.origin.y }, { widths[i], b.size.height } };
+        x += widths[i] + kSpacing;
+    }
+    return slots;
+}
+
+void ToolbarStrip::PlaceViews()
+{
+    Toolbar* toolbar = mToolbar.Get();
+    if (!toolbar)
+        return;
+    std::vector<Slot> const slots = Layout();
+    bool const labels = toolbar->GetDisplayMode() != kHIToolbarDisplayModeIconOnly;
+    for (ToolbarItem* item : toolbar->GetItems()) {
+        View* view = item->GetView();
+        if (!view)
+            continue;
+        if (view->GetParent() != mView)
+            mView->AddChild(view);
+        auto const slot = std::find_if(slots.begin(), slots.end(), [&](Slot const& s) { return s.item == item; });
+        view->SetVisible(slot != slots.end());
+        if (slot == slots.end())
+            continue;
+        // The view sits where an icon would, its label below it.
+        CGFloat const height = std::min(view->GetFrame().size.height, mView->GetBounds().size.height);
+        CGFloat const area = labels ? kTop + kIconSize : mView->GetBounds().size.height;
+        CGFloat const y = labels ? kTop + std::floor((kIconSize - height) / 2) : std::floor((area - height) / 2);
+        view->SetFrame({ { slot->frame.origin.x, y }, { slot->frame.size.width, height } });
+    }
+    PlaceHelp(slots);
+    mView->Invalidate();
+}
+
+void ToolbarStrip::PlaceHelp(std::vector<Slot> const& slots)
+{
+    for (WeakRef<View> const& old : mHelpViews) {
+        if (View* view = old.Get(); view && view->GetParent() == mView)
+            view->RemoveFromParent();
+    }
+    mHelpViews.clear();
+    for (Slot const& slot : slots) {
+        ToolbarItem* item = slot.item;
+        if (item->GetHelp().empty() || item->GetView())
+            continue;
+        // A plain view takes no clicks: they reach the strip below it.
+        auto* help = new View(ObjectClass::Find("com.apple.hiview"));
+        help->SetFrame(slot.frame);
+        HMHelpContentRec content {};
+        content.version = kMacHelpVersion;
+        content.content[kHMMinimumContentIndex].contentType = kHMCFStringContent;
+        content.content[kHMMinimumContentIndex].u.tagCFString = cf::CreateString(cf::UTF16ToUTF8(item->GetHelp()));
+        help->SetHelp(content);
+        CFRelease(content.content[kHMMinimumContentIndex].u.tagCFString);
+        mView->AddChild(help);
+        help->Release();
+        mHelpViews.emplace_back(help);
+    }
+}
+
+OSStatus ToolbarStrip::Draw(CGContextRef c)
+{
+    CGRect const b = mView->GetBounds();
+    CGContextSetGrayFillColor(c, 0.9, 1);
+    CGContextFillRect(c, b);
+    CGContextSetGrayFillColor(c, 0.66, 1);
+    CGContextFillRect(c, { { b.origin.x, CGRectGetMaxY(b) - 1 }, { b.size.width, 1 } });
+    for (Slot const& slot : Layout())
+        DrawItem(c, slot, slot.item == mPressed);
+    return noErr;
+}
+
+void ToolbarStrip::DrawItem(CGContextRef c, Slot const& slot, bool pressed)
+{
+    ToolbarItem* item = slot.item;
+    CGRect const r = slot.frame;
+    if (item->IsSeparator()) {
+        CGContextSetGrayFillColor(c, 0.6, 1);
+        CGContextFillRect(c, { { std::floor(CGRectGetMidX(r)), r.origin.y + 6 }, { 1, r.size.height - 12 } });
+        return;
+    }
+    if (item->IsSpace() || item->IsFlexibleSpace())
+        return;
+    Toolbar* toolbar = mToolbar.Get();
+    HIToolbarDisplayMode const mode = toolbar ? toolbar->GetDisplayMode() : kHIToolbarDisplayModeIconAndLabel;
+    bool const enabled = item->IsEnabled() && mView->IsActive();
+    if (pressed || (item->GetAttributes() & kHIToolbarItemSelected)) {
+        ControlTheme::RoundedRectPath(c, CGRectInset(r, 0, 2), 5);
+        CGContextSetGrayFillColor(c, 0, pressed ? 0.18 : 0.1);
+        CGContextFillPath(c);
+    }
+    CGRect label = { { r.origin.x, r.origin.y + kTop + kIconSize + 2 }, { r.size.width, kLabelHeight } };
+    if (mode == kHIToolbarDisplayModeLabelOnly)
+        label = r;
+    else if (!item->GetView()) {
+        CGRect const icon
+            = { { std::floor(CGRectGetMidX(r) - kIconSize / 2), r.origin.y + kTop }, { kIconSize, kIconSize } };
+        if (CGImageRef image = item->GetImage()) {
+            CGContextSaveGState(c);
+            if (!enabled)
+                CGContextSetAlpha(c, 0.4);
+            HIViewDrawCGImage(c, &icon, image);
+            CGContextRestoreGState(c);
+        }
+    }
+    if (mode == kHIToolbarDisplayModeIconOnly || item->GetLabel().empty())
+        return;
+    CFStringRef text = cf::CreateString(cf::UTF16ToUTF8(item->GetLabel()));
+    bool const labelEnabled = enabled && !(item->GetAttributes() & kHIToolbarItemLabelDisabled);
+    ControlTheme::DrawText(c, text, label, kLabelFont, 1, labelEnabled);
+    CFRelease(text);
+}
+
+ControlPartCode ToolbarStrip::HitTest(CGPoint p)
+{
+    return CGRectContainsPoint(mView->GetBounds(), p) ? 1 : kControlNoPart;
+}
+
+OSStatus ToolbarStrip::Track(EventHandlerCallRef, EventRef event)
+{
+    HIPoint p {};
+    GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof p, nullptr, &p);
+    ControlPartCode const none = kControlNoPart;
+    SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof none, &none);
+    auto const over = [this](CGPoint at) -> ToolbarItem* {
+        for (Slot const& slot : Layout()) {
+            if (CGRectContainsPoint(slot.frame, at))
+                return slot.item;
+        }
+        return nullptr;
+    };
+    ToolbarItem* item = over(p);
+    if (!item || !item->IsEnabled() || item->IsSeparator() || item->IsSpace() || item->IsFlexibleSpace())
+        return noErr;
+    View* const view = mView;
+    Protector protect(view);
+    Protector protectItem(item);
+    mPressed = item;
+    view->Invalidate();
+    UInt32 modifiers = 0;
+    MouseTrackingResult result = kMouseTrackingMouseDown;
+    bool inside = true;
+    while (result != kMouseTrackingMouseUp && result != kMouseTrackingUserCancelled) {
+        if (HIViewTrackMouseLocation(view, 0, kEventDurationForever, &p, &modifiers, &result) != noErr
+            || view->IsDisposed())
+            return noErr;
+        inside = result != kMouseTrackingUserCancelled && over(p) == item;
+        ToolbarItem* const shown = inside ? item : nullptr;
+        if (shown != mPressed) {
+            mPressed = shown;
+            view->Invalidate();
+        }
+    }
+    mPressed = nullptr;
+    view->Invalidate();
+    if (inside && item->GetToolbar())
+        item->Perform();
+    return noErr;
+}
+
+void Toolbar::Changed()
+{
+    if (View* strip = GetStrip()) {
+        if (ToolbarStrip* behaviour = ToolbarStrip::Find(strip))
+            behaviour->PlaceViews();
+    }
+}
+
+} // namespace tw::toolbox::toolbar

@@ -1,0 +1,148 @@
+#include "WidgetTest.h"
+#include "framework/CCarbonEvent.h"
+#include "tests/support/InputDriver.h"
+
+#include <vector>
+
+namespace tw::test {
+namespace {
+
+    // A view that tracks the mouse itself and notes the click count of each press.
+    class TrackingView : public CHIView {
+    public:
+        explicit TrackingView(HIObjectRef view)
+            : CHIView(view)
+        {
+            AddEvent(kEventClassControl, kEventControlHitTest);
+            AddEvent(kEventClassControl, kEventControlTrack);
+            AddEvent(kEventClassScrollable, kEventScrollableGetInfo);
+        }
+        bool TrackMouse(CCarbonEvent& event, CGPoint const& point, MouseTrackingResult phase) override
+        {
+            if (phase == kMouseTrackingMouseDown)
+                mClickCounts.push_back(event.GetMouseClickCount());
+            return CHIView::TrackMouse(event, point, phase);
+        }
+        std::vector<UInt32> mClickCounts;
+    };
+
+    class HIViewTracking : public WidgetTest {
+    protected:
+        void SetUp() override
+        {
+            WidgetTest::SetUp();
+            display::WindowServer::ResetForTesting();
+            HIObjectRef object = nullptr;
+            ASSERT_EQ(HIObjectCreate(CFSTR("com.apple.HIUserPane"), nullptr, &object), noErr);
+            mView = new TrackingView(object);
+            mView->SetFrame(CGRectMake(20, 20, 200, 100));
+            HIViewAddSubview(mContent, mView->GetHIViewRef());
+            CFRelease(object);
+            mView->SetBehaviour(0, CHIView::kBehaviourResizeWindow | CHIView::kBehaviourScrollPixels);
+            ShowWindow(mWindow);
+        }
+        void TearDown() override
+        {
+            WidgetTest::TearDown();
+            display::WindowServer::ResetForTesting();
+        }
+        // The global location of a point in the view: the content starts at (100, 100).
+        static CGPoint At(double x, double y) { return { 100 + 20 + x, 100 + 20 + y }; }
+        TrackingView* mView = nullptr;
+    };
+
+    TEST_F(HIViewTracking, TwoClicksTwoPixelsApartAreADoubleClickAndFourPixelsApartAreNot)
+    {
+        InputDriver::Click(At(50, 50));
+        ManualClock::RunFor(0.1);
+        InputDriver::Click(At(52, 52));
+        ManualClock::RunFor(0.1);
+        InputDriver::Click(At(56, 52));
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(mView->mClickCounts, (std::vector<UInt32> { 1, 2, 1 }));
+    }
+
+    // Holds the mouse 30 px right of the view for a second, then lets go (from a timer, as the
+    // tracking loop only returns on the release).
+    void HoldOutsideThenRelease()
+    {
+        InputDriver::MouseDown({ 100 + 20 + 150, 100 + 20 + 50 });
+        InputDriver::MouseMove({ 100 + 20 + 230, 100 + 20 + 50 });
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 1.0, 0,
+            [](EventLoopTimerRef, void*) {
+                InputDriver::MouseUp({ 100 + 20 + 230, 100 + 20 + 50 });
+            },
+            nullptr, &timer);
+        ManualClock::RunFor(1.5);
+    }
+
+    TEST_F(HIViewTracking, DraggingOutsideTheViewAutoScrollsOnTheClock)
+    {
+        mView->SetImageSize({ 2000, 1000 });
+        HoldOutsideThenRelease();
+        // 30 px out: 24 + 900 / 24 = 61.5, cut to whole lines of 24: 48 px per 0.1 s beat.
+        EXPECT_GE(mView->GetImageOrigin().x, 48 * 9);
+        EXPECT_EQ(static_cast<int>(mView->GetImageOrigin().x) % 48, 0);
+        EXPECT_EQ(mView->GetImageOrigin().y, 0);
+    }
+
+    TEST_F(HIViewTracking, WithADragSizeOfZeroDraggingOutsideNeverScrolls)
+    {
+        mView->SetImageSize({ 2000, 1000 });
+        mView->SetScrollDragSize({ 0, 0 });
+        HoldOutsideThenRelease();
+        EXPECT_EQ(mView->GetImageOrigin().x, 0);
+    }
+
+} // namespace
+} // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+    // Notes the tracking-area events it hears.
+    class HoverView : public CHIView {
+    public:
+        using CHIView::CHIView;
+        OSStatus DoEventControlTrackingAreaEntered(CCarbonEvent& event) override
+        {
+            mSeen.push_back("entered");
+            return CHIView::DoEventControlTrackingAreaEntered(event);
+        }
+        OSStatus DoEventControlTrackingAreaExited(CCarbonEvent& event) override
+        {
+            mSeen.push_back("exited");
+            return CHIView::DoEventControlTrackingAreaExited(event);
+        }
+        OSStatus DoEventControlTrackingAreaWithin(CCarbonEvent& event) override
+        {
+            HIPoint const p = event.GetMouseLocation();
+            mSeen.push_back(
+                "within " + std::to_string(static_cast<int>(p.x)) + "," + std::to_string(static_cast<int>(p.y)));
+            return eventNotHandledErr;
+        }
+        std::vector<std::string> mSeen;
+    };
+
+    TEST_F(HIViewTracking, TrackingAreasHearTheMouseEnterMoveWithinAndLeave)
+    {
+        HIObjectRef object = nullptr;
+        ASSERT_EQ(HIObjectCreate(CFSTR("com.apple.HIUserPane"), nullptr, &object), noErr);
+        auto* hover = new HoverView(object);
+        hover->AddEvent(kEventClassControl, kEventControlHitTest);
+        hover->SetFrame(CGRectMake(20, 150, 50, 50));
+        HIViewAddSubview(mContent, hover->GetHIViewRef());
+        CFRelease(object);
+        hover->CreateTrackingArea();
+        InputDriver::MouseMove(At(10, 140)); // content (30, 160): 10 px into the view
+        InputDriver::MouseMove(At(12, 141));
+        InputDriver::MouseMove(At(300, 10)); // away
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(hover->mSeen, (std::vector<std::string> { "entered", "within 12,11", "exited" }));
+        hover->DisposeTrackingArea();
+    }
+
+} // namespace
+} // namespace tw::test
