@@ -30,11 +30,9 @@ public:
         kHTTPHeaderReplace = 0, // replaces any value of that name
         kHTTPHeaderKeep = 1, // leaves a value already set
     };
-    enum : OSStatus {
-        kHTTPStatusErr = -3300, // the server answered with a status other than 2xx
-        kHTTPTimeoutErr = -3301, // no complete answer within the timeout
-        kHTTPConnectErr = -3302, // the host could not be resolved or reached
-    };
+    static constexpr OSStatus kHTTPStatusErr = -3300; // the server answered with a status other than 2xx
+    static constexpr OSStatus kHTTPTimeoutErr = -3301; // no complete answer within the timeout
+    static constexpr OSStatus kHTTPConnectErr = -3302; // the host could not be resolved or reached
 
     static constexpr double kPumpSlice = 0.2; // [s]
     static constexpr UInt32 kMaxBodySize = UInt32(64) << 20; // [bytes]

@@ -146,8 +146,9 @@ TEST(CRegionLayer, FeatureClassesComeFromTheRecordOrTheCategory)
     std::map<LayerFeature, int> counts;
     SGBounds ottawa { -75.8, 45.35, -75.6, 45.5 };
     for (UInt32 shape : layer.GetShapes(ottawa)) {
-        if (layer.GetAttributeString(shape, 0, true) == CString("Ottawa"))
+        if (layer.GetAttributeString(shape, 0, true) == CString("Ottawa")) {
             EXPECT_EQ(layer.GetFeature(shape), kLayerFeatureCityLarge);
+        }
     }
     for (UInt32 i = 0; i < layer.GetShapeFile().GetShapeCount(); ++i)
         ++counts[layer.GetFeature(i)];

@@ -2,6 +2,10 @@
 
 #include "display/SDLKeys.h"
 
+// GCC 12 at -O2 thinks the members of an InputEvent moved into the output variant
+// may be uninitialised; every member has a default initialiser.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
 namespace tw::display {
 
 namespace {

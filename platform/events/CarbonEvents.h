@@ -36,10 +36,8 @@ inline constexpr EventTime kEventDurationMicrosecond = kEventDurationSecond / 10
 inline constexpr EventTime kEventDurationNoWait = 0.0;
 inline constexpr EventTime kEventDurationForever = -1.0;
 
-enum : OSStatus {
-    eventAlreadyPostedErr = -9860,
-    eventNotInQueueErr = -9877,
-};
+inline constexpr OSStatus eventAlreadyPostedErr = -9860;
+inline constexpr OSStatus eventNotInQueueErr = -9877;
 
 using EventClass = UInt32;
 using EventKind = UInt32;

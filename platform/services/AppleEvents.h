@@ -105,10 +105,8 @@ enum : AETransactionID {
     kAnyTransactionID = 0,
 };
 
-enum : OSStatus {
-    errAEHandlerNotFound = -1717,
-    errAEIllegalIndex = -1719,
-};
+inline constexpr OSStatus errAEHandlerNotFound = -1717;
+inline constexpr OSStatus errAEIllegalIndex = -1719;
 
 // The Carbon event that carries a queued Apple event.
 enum : EventParamName {

@@ -36,10 +36,8 @@ private:
 
 using IconRef = tw::services::Icon*;
 
-enum : OSStatus {
-    invalidIconRefErr = -2580,
-    noIconDataAvailableErr = -2582,
-};
+inline constexpr OSStatus invalidIconRefErr = -2580;
+inline constexpr OSStatus noIconDataAvailableErr = -2582;
 
 // A new icon (one reference) from a PNG file; the creator and type are not used.
 // fnfErr when the file is missing, noIconDataAvailableErr when it is no PNG image.

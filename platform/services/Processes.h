@@ -19,9 +19,7 @@ enum : UInt32 {
     kCurrentProcess = 2,
 };
 
-enum : OSStatus {
-    procNotFound = -600,
-};
+inline constexpr OSStatus procNotFound = -600;
 
 struct ProcessInfoRec {
     UInt32 processInfoLength; // sizeof(ProcessInfoRec)

@@ -25,10 +25,8 @@ enum : ScrapFlavorFlags {
     kScrapFlavorMaskNone = 0,
 };
 
-enum : OSStatus {
-    noScrapErr = -100,
-    noTypeErr = -102,
-};
+inline constexpr OSStatus noScrapErr = -100;
+inline constexpr OSStatus noTypeErr = -102;
 
 OSStatus GetCurrentScrap(ScrapRef* scrap);
 OSStatus ClearCurrentScrap();

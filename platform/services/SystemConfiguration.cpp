@@ -15,6 +15,6 @@ Boolean SCNetworkCheckReachabilityByName(char const* nodename, SCNetworkConnecti
     if (found)
         freeaddrinfo(found);
     // A name that does not resolve is a host that cannot be reached now; the check itself succeeded.
-    *flags = result == 0 ? kSCNetworkFlagsReachable : 0;
+    *flags = result == 0 ? SCNetworkConnectionFlags(kSCNetworkFlagsReachable) : SCNetworkConnectionFlags(0);
     return true;
 }

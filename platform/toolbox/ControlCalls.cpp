@@ -231,7 +231,7 @@ OSStatus HIViewGetFocusPart(HIViewRef view, ControlPartCode* outPart)
     if (!live || !outPart)
         return paramErr;
     auto* window = live->GetWindow();
-    *outPart = window && window->GetFocus() == live ? window->GetFocusPart() : kControlFocusNoPart;
+    *outPart = window && window->GetFocus() == live ? window->GetFocusPart() : ControlPartCode(kControlFocusNoPart);
     return noErr;
 }
 

@@ -29,16 +29,14 @@ enum : FlavorType {
     kDragFlavorTypeURL = 'url ',
 };
 
-enum : OSStatus {
-    badDragRefErr = -1850,
-    badDragItemErr = -1851,
-    badDragFlavorErr = -1852,
-    duplicateFlavorErr = -1853,
-    cantGetFlavorErr = -1854,
-    duplicateHandlerErr = -1855,
-    handlerNotFoundErr = -1856,
-    dragNotAcceptedErr = -1857,
-};
+inline constexpr OSStatus badDragRefErr = -1850;
+inline constexpr OSStatus badDragItemErr = -1851;
+inline constexpr OSStatus badDragFlavorErr = -1852;
+inline constexpr OSStatus duplicateFlavorErr = -1853;
+inline constexpr OSStatus cantGetFlavorErr = -1854;
+inline constexpr OSStatus duplicateHandlerErr = -1855;
+inline constexpr OSStatus handlerNotFoundErr = -1856;
+inline constexpr OSStatus dragNotAcceptedErr = -1857;
 
 // A file in a drag ('hfs ' flavour).
 struct HFSFlavor {

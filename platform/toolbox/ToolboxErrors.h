@@ -4,27 +4,25 @@
 
 #include "corefoundation/MacTypes.h"
 
-enum : OSStatus {
-    controlPropertyNotFoundErr = -5603,
-    errWindowPropertyNotFound = -5604,
-    errWindowDoesNotHaveProxy = -5605,
-    errControlHiddenOrDisabled = -30600,
-    errCouldntSetFocus = -30585,
-    errDataNotSupported = -30581,
-    errDataSizeMismatch = -30591,
-    errNoRootControl = -30586,
-    controlHandleInvalidErr = -30599,
-    hiObjectClassExistsErr = -22080,
-    hiObjectClassHasInstancesErr = -22081,
-    hiObjectCannotSubclassSingletonErr = -22082,
-    hiObjectClassIsAbstractErr = -22083,
-    errUnknownWindowClass = -5602,
-    menuPropertyNotFoundErr = -5603,
-    menuItemNotFoundErr = -5620,
-    menuNotFoundErr = -5621,
-    userCanceledMenuErr = -128,
-    kIBCarbonRuntimeCantFindNibFile = -10960,
-    kIBCarbonRuntimeObjectNotOfRequestedType = -10961,
-    kIBCarbonRuntimeCantFindObject = -10962,
-    nibMalformedErr = -10963, // ours: the nib file is not well formed
-};
+inline constexpr OSStatus controlPropertyNotFoundErr = -5603;
+inline constexpr OSStatus errWindowPropertyNotFound = -5604;
+inline constexpr OSStatus errWindowDoesNotHaveProxy = -5605;
+inline constexpr OSStatus errControlHiddenOrDisabled = -30600;
+inline constexpr OSStatus errCouldntSetFocus = -30585;
+inline constexpr OSStatus errDataNotSupported = -30581;
+inline constexpr OSStatus errDataSizeMismatch = -30591;
+inline constexpr OSStatus errNoRootControl = -30586;
+inline constexpr OSStatus controlHandleInvalidErr = -30599;
+inline constexpr OSStatus hiObjectClassExistsErr = -22080;
+inline constexpr OSStatus hiObjectClassHasInstancesErr = -22081;
+inline constexpr OSStatus hiObjectCannotSubclassSingletonErr = -22082;
+inline constexpr OSStatus hiObjectClassIsAbstractErr = -22083;
+inline constexpr OSStatus errUnknownWindowClass = -5602;
+inline constexpr OSStatus menuPropertyNotFoundErr = -5603;
+inline constexpr OSStatus menuItemNotFoundErr = -5620;
+inline constexpr OSStatus menuNotFoundErr = -5621;
+inline constexpr OSStatus userCanceledMenuErr = -128;
+inline constexpr OSStatus kIBCarbonRuntimeCantFindNibFile = -10960;
+inline constexpr OSStatus kIBCarbonRuntimeObjectNotOfRequestedType = -10961;
+inline constexpr OSStatus kIBCarbonRuntimeCantFindObject = -10962;
+inline constexpr OSStatus nibMalformedErr = -10963; // ours: the nib file is not well formed

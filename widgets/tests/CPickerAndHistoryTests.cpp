@@ -207,8 +207,9 @@ namespace {
         auto* frame = Create<CColourPicker>(CColourPicker::kClassID, CGRectMake(210, 20, 60, 40));
         frame->SetColour({ 0.1f, 0.4f, 0.9f, 0.5f });
         PixelProbe const probe = Draw();
-        if (char const* path = std::getenv("TW_WIDGET_GALLERY"))
+        if (char const* path = std::getenv("TW_WIDGET_GALLERY")) {
             EXPECT_EQ(display::WindowServer::Get().WritePNG(path), noErr);
+        }
         CGPoint const swatch = InWindow(fill, { 30, 20 });
         EXPECT_TRUE(IsColour(probe.At(int(swatch.x), int(swatch.y)), 229, 76, 25, 255, 3));
         CGPoint const edge = InWindow(back, { 1, 1 });

@@ -97,8 +97,9 @@ TEST_F(Gallery, OneOfEachControlDrawsInItsPlace)
     Populate(mWindow, menu);
     ReleaseMenu(menu);
     Run(0.3);
-    if (char const* path = std::getenv("TW_CONTROL_GALLERY"))
+    if (char const* path = std::getenv("TW_CONTROL_GALLERY")) {
         EXPECT_EQ(display::WindowServer::Get().WritePNG(path), noErr);
+    }
 
     PixelProbe const screen = ProbeScreen();
     Rect content {};

@@ -61,6 +61,8 @@ namespace {
         { kEventClassTextInput, kEventTextInputUnicodeForKeyEvent },
         { kEventClassMouse, kEventMouseWheelMoved },
         { kEventClassScrollable, kEventScrollableInfoChanged },
+        { kEventClassCommand, kEventCommandProcess },
+        { kEventClassCommand, kEventCommandUpdateStatus },
         { kEventClassHIObject, kEventHIObjectDestruct },
     };
 
@@ -168,7 +170,8 @@ OSStatus Behaviour::Draw(CGContextRef) { return eventNotHandledErr; }
 
 ControlPartCode Behaviour::HitTest(CGPoint point)
 {
-    return CGRectContainsPoint(mView->GetBounds(), point) ? mView->GetClass()->GetDefaultHitPart() : kControlNoPart;
+    return CGRectContainsPoint(mView->GetBounds(), point) ? mView->GetClass()->GetDefaultHitPart()
+                                                          : ControlPartCode(kControlNoPart);
 }
 
 OSStatus Behaviour::Track(EventHandlerCallRef callRef, EventRef event)
@@ -196,7 +199,8 @@ ControlPartCode Behaviour::Focus(ControlPartCode part)
     bool const focused = IsFocused();
     if (part == kControlFocusNoPart || (focused && (part == kControlFocusNextPart || part == kControlFocusPrevPart)))
         return kControlFocusNoPart;
-    return mView->IsEnabled() && mView->IsVisible() ? mView->GetClass()->GetDefaultHitPart() : kControlFocusNoPart;
+    return mView->IsEnabled() && mView->IsVisible() ? mView->GetClass()->GetDefaultHitPart()
+                                                    : ControlPartCode(kControlFocusNoPart);
 }
 
 OSStatus Behaviour::OtherEvent(EventHandlerCallRef, EventRef) { return eventNotHandledErr; }

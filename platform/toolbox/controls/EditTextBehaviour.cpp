@@ -1,5 +1,6 @@
 #include "corefoundation/CFString.h"
 #include "services/Scrap.h"
+#include "toolbox/MenuCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/Window.h"
 #include "toolbox/controls/Behaviours.h"
@@ -56,7 +57,8 @@ namespace {
 
         ControlPartCode HitTest(CGPoint p) override
         {
-            return CGRectContainsPoint(mView->GetBounds(), p) ? kControlEditTextPart : kControlNoPart;
+            return CGRectContainsPoint(mView->GetBounds(), p) ? ControlPartCode(kControlEditTextPart)
+                                                              : ControlPartCode(kControlNoPart);
         }
 
         bool TakesFocus() const override { return true; }
@@ -81,8 +83,10 @@ namespace {
         OSStatus SetData(ControlPartCode part, OSType tag, Size size, void const* data) override;
         OSStatus GetData(ControlPartCode part, OSType tag, Size bufferSize, void* data, Size* actualSize) override;
         void BoundsChanged() override { mLayout.Reveal(mModel); }
+        OSStatus OtherEvent(EventHandlerCallRef callRef, EventRef event) override;
 
     private:
+        bool EditCommand(MenuCommand command);
         bool Filter(UInt32 code, UniChar character, UInt32 modifiers);
         bool EditKey(UInt32 code, UniChar character, UInt32 modifiers);
         bool CommandKey(UniChar character);
@@ -245,6 +249,49 @@ namespace {
             return true;
         case 'v':
             Paste();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    // The Edit menu's commands act on the focused field, as their keys do.
+    OSStatus EditTextBehaviour::OtherEvent(EventHandlerCallRef, EventRef event)
+    {
+        HICommandExtended command {};
+        if (GetEventClass(event) != kEventClassCommand || !IsFocused() || !mView->IsEnabled()
+            || GetEventParameter(
+                   event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command)
+                != noErr)
+            return eventNotHandledErr;
+        bool const known = command.commandID == kHICommandCut || command.commandID == kHICommandCopy
+            || command.commandID == kHICommandPaste || command.commandID == kHICommandClear
+            || command.commandID == kHICommandSelectAll;
+        if (!known)
+            return eventNotHandledErr;
+        if (GetEventKind(event) == kEventCommandProcess) {
+            Protector protect(mView);
+            return EditCommand(command.commandID) ? OSStatus { noErr } : OSStatus { eventNotHandledErr };
+        }
+        if (command.attributes & kHICommandFromMenu)
+            EnableMenuItem(command.source.menu.menuRef, command.source.menu.menuItemIndex);
+        return noErr;
+    }
+
+    bool EditTextBehaviour::EditCommand(MenuCommand command)
+    {
+        switch (command) {
+        case kHICommandSelectAll:
+            return CommandKey('a');
+        case kHICommandCopy:
+            return CommandKey('c');
+        case kHICommandCut:
+            return CommandKey('x');
+        case kHICommandPaste:
+            return CommandKey('v');
+        case kHICommandClear:
+            if (!mLocked && mModel.Insert({}))
+                Changed();
             return true;
         default:
             return false;

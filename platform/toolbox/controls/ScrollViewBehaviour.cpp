@@ -146,7 +146,8 @@ namespace {
         {
             if (CGRectContainsPoint(Bar(true), p))
                 return kVerticalBarPart;
-            return CGRectContainsPoint(Bar(false), p) ? kHorizontalBarPart : kControlNoPart;
+            return CGRectContainsPoint(Bar(false), p) ? ControlPartCode(kHorizontalBarPart)
+                                                      : ControlPartCode(kControlNoPart);
         }
 
         OSStatus Track(EventHandlerCallRef, EventRef event) override;
@@ -161,7 +162,7 @@ namespace {
                 : code == 119                             ? kHIScrollViewScrollToBottom
                 : code == 116                             ? kHIScrollViewPageUp
                 : code == 121                             ? kHIScrollViewPageDown
-                                                          : 0;
+                                                          : HIScrollViewAction(0);
             if (action == 0)
                 return eventNotHandledErr;
             bool possible = false;

@@ -35,7 +35,7 @@ namespace {
         {
             if (!CGRectContainsPoint(mView->GetBounds(), p))
                 return kControlNoPart;
-            return mHitTest ? mHitTest(mView, ToPoint(p)) : kControlNoPart;
+            return mHitTest ? mHitTest(mView, ToPoint(p)) : ControlPartCode(kControlNoPart);
         }
 
         OSStatus Track(EventHandlerCallRef callRef, EventRef event) override

@@ -113,14 +113,12 @@ enum : DataBrowserTableViewColumnIndex { kDataBrowserListViewAppendColumn = 0xFF
 enum : ThemeButtonValue { kThemeButtonOff = 0, kThemeButtonOn = 1, kThemeButtonMixed = 2 };
 enum : HMContentProvidedType { kHMContentProvided = 0, kHMContentNotProvided = 1 };
 enum : UInt32 { kCMHelpItemRemoveHelp = 3 };
-enum : OSStatus {
-    errDataBrowserNotConfigured = -4970,
-    errDataBrowserItemNotAdded = -4975,
-    errDataBrowserPropertyNotFound = -4976,
-    errDataBrowserInvalidPropertyPart = -4977,
-    errDataBrowserInvalidPropertyData = -4978,
-    errDataBrowserPropertyNotSupported = -4979,
-};
+inline constexpr OSStatus errDataBrowserNotConfigured = -4970;
+inline constexpr OSStatus errDataBrowserItemNotAdded = -4975;
+inline constexpr OSStatus errDataBrowserPropertyNotFound = -4976;
+inline constexpr OSStatus errDataBrowserInvalidPropertyPart = -4977;
+inline constexpr OSStatus errDataBrowserInvalidPropertyData = -4978;
+inline constexpr OSStatus errDataBrowserPropertyNotSupported = -4979;
 
 // Callbacks.
 using DataBrowserItemDataProcPtr = OSStatus (*)(ControlRef browser, DataBrowserItemID item,

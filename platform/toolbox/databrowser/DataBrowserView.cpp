@@ -437,7 +437,7 @@ void DataBrowserView::DrawScrollBar(CGContextRef c)
 
 ControlPartCode DataBrowserView::HitTest(CGPoint p)
 {
-    return CGRectContainsPoint(mView->GetBounds(), p) ? kRowsPart : kControlNoPart;
+    return CGRectContainsPoint(mView->GetBounds(), p) ? ControlPartCode(kRowsPart) : ControlPartCode(kControlNoPart);
 }
 
 } // namespace tw::toolbox::databrowser

@@ -66,7 +66,7 @@ void AlertDialog::Build(Spec const& spec)
         if (i != 2)
             right = left - 12;
     }
-    DialogItemIndex const cancel = spec.cancelButton ? spec.cancelButton : kAlertStdAlertCancelButton;
+    DialogItemIndex const cancel = spec.cancelButton ? spec.cancelButton : DialogItemIndex(kAlertStdAlertCancelButton);
     if (spec.defaultButton >= 1 && spec.defaultButton <= 3 && mButtons[spec.defaultButton - 1])
         SetWindowDefaultButton(mWindow, mButtons[spec.defaultButton - 1]);
     if (cancel >= 1 && cancel <= 3 && mButtons[cancel - 1] && cancel != spec.defaultButton)
@@ -100,7 +100,7 @@ DialogItemIndex AlertDialog::RunModal(bool scripted)
     mRunning = false;
     mPending.Clear();
     HideWindow(mWindow);
-    return mHit ? mHit : kAlertStdAlertCancelButton;
+    return mHit ? mHit : DialogItemIndex(kAlertStdAlertCancelButton);
 }
 
 void AlertDialog::Press(DialogItemIndex item)

@@ -72,11 +72,9 @@ enum : NavCustomControlMessage { kNavCtlSetLocation = 4 };
 using NavTranslationOptions = UInt32;
 enum : NavTranslationOptions { kNavTranslateInPlace = 0 };
 
-enum : OSStatus {
-    kNavWrongDialogStateErr = -5694,
-    kNavWrongDialogClassErr = -5695,
-    kNavInvalidSystemConfigErr = -5696,
-};
+inline constexpr OSStatus kNavWrongDialogStateErr = -5694;
+inline constexpr OSStatus kNavWrongDialogClassErr = -5695;
+inline constexpr OSStatus kNavInvalidSystemConfigErr = -5696;
 
 struct NavDialogCreationOptions {
     UInt16 version = 0;

@@ -51,6 +51,8 @@ namespace {
         ControlRef field = nullptr;
         CreateEditUnicodeTextControl(window, &bounds, string, false, nullptr, &field);
         CFRelease(string);
+        Boolean const single = true; // Return is the default button's, not a line break
+        SetControlData(field, kControlEditTextPart, kControlEditTextSingleLineTag, sizeof single, &single);
         return field;
     }
 
@@ -66,13 +68,6 @@ namespace {
         while (!result.empty() && result.front() == ' ')
             result.erase(result.begin());
         return result;
-    }
-
-    void SetFieldText(ControlRef field, std::string const& text)
-    {
-        CFStringRef string = tw::cf::CreateString(text);
-        SetControlData(field, kControlEditTextPart, kControlEditTextCFStringTag, sizeof string, &string);
-        CFRelease(string);
     }
 
     // A whole number within the limits, or 0.

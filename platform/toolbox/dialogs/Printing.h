@@ -34,13 +34,11 @@ enum : PMOrientation { kPMPortrait = 1, kPMLandscape = 2 };
 using PMDestinationType = UInt16;
 enum : PMDestinationType { kPMDestinationPrinter = 1, kPMDestinationFile = 2 };
 enum : UInt32 { kPMPrintAllPages = 0xFFFFFFFF };
-enum : OSStatus {
-    kPMGeneralError = -30870,
-    kPMInvalidParameter = paramErr,
-    kPMOutOfScope = -30871,
-    kPMNoDefaultPrinter = -30872,
-    kPMCancel = 128,
-};
+inline constexpr OSStatus kPMGeneralError = -30870;
+inline constexpr OSStatus kPMInvalidParameter = paramErr;
+inline constexpr OSStatus kPMOutOfScope = -30871;
+inline constexpr OSStatus kPMNoDefaultPrinter = -30872;
+inline constexpr OSStatus kPMCancel = 128;
 
 inline constexpr char kPMDocumentFormatDefault[] = "com.apple.documentformat.default";
 inline constexpr char kPMDocumentFormatPDF[] = "application/pdf";

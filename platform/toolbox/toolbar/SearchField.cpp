@@ -190,7 +190,7 @@ ControlPartCode SearchField::HitTest(CGPoint p)
 {
     if (!CGRectContainsPoint(mView->GetBounds(), p))
         return kControlNoPart;
-    return CGRectContainsPoint(CancelRect(), p) ? kCancelPart : kControlEditTextPart;
+    return CGRectContainsPoint(CancelRect(), p) ? ControlPartCode(kCancelPart) : ControlPartCode(kControlEditTextPart);
 }
 
 ControlPartCode SearchField::Focus(ControlPartCode part)
@@ -220,7 +220,7 @@ OSStatus SearchField::Track(EventHandlerCallRef, EventRef event)
                 || view->IsDisposed())
                 return noErr;
             inside = CGRectContainsPoint(CancelRect(), p) && result != kMouseTrackingUserCancelled;
-            view->SetHilite(inside ? kCancelPart : kControlNoPart);
+            view->SetHilite(inside ? ControlPartCode(kCancelPart) : ControlPartCode(kControlNoPart));
         }
         view->SetHilite(kControlNoPart);
         if (inside) {

@@ -236,7 +236,8 @@ OSStatus HIToolbarItemSetEnabled(HIToolbarItemRef ref, Boolean enabled)
     ToolbarItem* item = ToolbarItem::From(ref);
     if (!item)
         return paramErr;
-    item->ChangeAttributes(enabled ? 0 : kHIToolbarItemDisabled, enabled ? kHIToolbarItemDisabled : 0);
+    OptionBits const disabled = kHIToolbarItemDisabled;
+    item->ChangeAttributes(enabled ? 0 : disabled, enabled ? disabled : 0);
     return noErr;
 }
 
