@@ -25,8 +25,14 @@ OSStatus Errno() { return tw::services::StatusFromErrno(errno); }
 void CopyAttributes(std::string const& from, int toFD)
 {
     struct stat info;
-    if (stat(from.c_str(), &info) != 0)
+    if (stat(from.c_str(), &info) != 0) {
+        // A new file gets the mode of any new file (0666 less the umask), not the
+        // private 0600 of the temporary it was written as.
+        mode_t const mask = umask(0);
+        umask(mask);
+        fchmod(toFD, 0666 & ~mask);
         return;
+    }
     fchmod(toFD, info.st_mode & 07777);
     char names[4096];
     ssize_t length = listxattr(from.c_str(), names, sizeof names);
@@ -202,6 +208,9 @@ OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::siz
         return Errno();
     CopyAttributes(path, fd);
     OSStatus status = WriteAll(fd, static_cast<UInt8 const*>(data), length);
+    // On disk before the rename, so that a crash leaves the old file or the new one.
+    if (status == noErr && fsync(fd) != 0)
+        status = Errno();
     if (close(fd) != 0 && status == noErr)
         status = Errno();
     if (status == noErr && std::rename(pattern.c_str(), path.c_str()) != 0)

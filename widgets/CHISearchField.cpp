@@ -61,13 +61,7 @@ OSStatus CHISearchField::Create(HIObjectRef object, CHIObject** outObject)
 
 CString CHISearchField::GetTextValue() const
 {
-    // The field hands out a copy: the string adopts it.
-    CFStringRef text = nullptr;
-    if (::GetControlData(GetHIViewRef(), kControlEditTextPart, kControlEditTextCFStringTag, sizeof text, &text, nullptr)
-            != noErr
-        || !text)
-        return CString();
-    return CString(text, true);
+    return GetControlString(kControlEditTextPart, kControlEditTextCFStringTag);
 }
 
 void CHISearchField::SetTextValue(CString const& text)

@@ -161,7 +161,8 @@ CString CHIView::GetControlString(ControlPartCode part, OSType tag) const
     Size size = 0;
     if (::GetControlData(GetHIViewRef(), part, tag, sizeof text, &text, &size) != noErr || !text)
         return {};
-    return CString(text, false);
+    // Control data hands out a copy: the string adopts it.
+    return CString(text, true);
 }
 
 OSErr CHIView::SetControlUInt16(ControlPartCode part, OSType tag, UInt16 value)

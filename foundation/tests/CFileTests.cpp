@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
 namespace fs = std::filesystem;
@@ -154,6 +155,22 @@ TEST(CFile, TypeCreatorAndHiddenExtension)
     EXPECT_STREQ(file.GetDisplayName().GetUTF8(), "Map");
     ASSERT_EQ(file.SetExtensionVisible(true), noErr);
     EXPECT_STREQ(file.GetDisplayName().GetUTF8(), "Map.twk");
+}
+
+TEST(CFileUtilities, NewFilesGetTheUsualModeAndRewrittenOnesKeepTheirs)
+{
+    tw::test::TempFolder folder;
+    CFile file = FileAt(folder / "Trip.twk");
+    mode_t const mask = umask(022);
+    ASSERT_EQ(CFileUtilities::WriteData(file, "new", 3), noErr);
+    struct stat info { };
+    ASSERT_EQ(stat((folder / "Trip.twk").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    chmod((folder / "Trip.twk").c_str(), 0640);
+    ASSERT_EQ(CFileUtilities::WriteData(file, "again", 5), noErr);
+    ASSERT_EQ(stat((folder / "Trip.twk").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    umask(mask);
 }
 
 TEST(CFileUtilities, TemporaryFilesAndFoldersAreUniqueAndExist)
