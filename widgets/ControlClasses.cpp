@@ -13,6 +13,7 @@
 #include "widgets/CHIToolbar.h"
 #include "widgets/CHIViewUtilities.h"
 #include "widgets/CHistoryButton.h"
+#include "widgets/CIconControl.h"
 #include "widgets/CPopupButton.h"
 #include "widgets/CProgressBar.h"
 #include "widgets/CPushButton.h"
@@ -52,6 +53,7 @@ SystemWrapper const kSystemWrappers[] = {
     { "com.apple.HIScrollView", CHIScrollView::Create },
     { "com.apple.HIDataBrowser", CDataBrowser::Create },
     { "com.apple.HISearchField", CHISearchField::Create },
+    { "com.apple.HIIconView", CIconControl::Create },
 };
 
 CRootControl* CreateRoot(WindowRef window) { return new CRootControl(window); }
