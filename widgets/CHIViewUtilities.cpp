@@ -1,8 +1,10 @@
 #include "widgets/CHIViewUtilities.h"
 
 #include "foundation/CString.h"
+#include "foundation/Status.h"
 #include "toolbox/HIViewCalls.h"
 #include "toolbox/WindowCalls.h"
+#include "toolbox/controls/ControlDefinitions.h"
 #include "widgets/CHIView.h"
 #include "widgets/CViewInvalidator.h"
 
@@ -96,6 +98,32 @@ CRect CHIViewUtilities::CalculateLayout(CRect const& rect, UInt32 placement, CRe
 }
 
 // The replacement joins the proxy's parent just above it, takes its frame, layout and help, and the proxy goes.
+OSStatus CHIViewUtilities::EmbedInScrollView(CHIView* view, UInt32 options)
+{
+    HIViewRef const ref = view ? view->GetHIViewRef() : nullptr;
+    HIViewRef const parent = ref ? HIViewGetSuperview(ref) : nullptr;
+    if (!parent)
+        return paramErr;
+    HIViewRef scroll = nullptr;
+    TW_RETURN_IF_ERROR(HIScrollViewCreate(options, &scroll));
+    HIViewAddSubview(parent, scroll);
+    CFRelease(scroll); // the parent holds it now
+    HIRect frame {};
+    HIViewGetFrame(ref, &frame);
+    HIViewSetFrame(scroll, &frame);
+    HILayoutInfo layout {};
+    HIViewGetLayoutInfo(ref, &layout);
+    HIViewSetLayoutInfo(scroll, &layout);
+    // Held across the move, so that leaving the old parent does not free it.
+    CFRetain(ref);
+    HIViewRemoveFromSuperview(ref);
+    HIViewAddSubview(scroll, ref);
+    CFRelease(ref);
+    HIViewSetVisible(scroll, true);
+    HIViewSetNeedsDisplay(ref, true);
+    return noErr;
+}
+
 void CHIViewUtilities::ReplaceProxyView(CHIView* proxy, CHIView* replacement)
 {
     if (!proxy || !replacement || !proxy->GetSuperView())

@@ -9,7 +9,7 @@ class CString;
 
 // Static helpers for views: find or make a view's wrapper, load a nib window's
 // views into a view, lay out a rectangle in a container, replace a placeholder,
-// convert points, and schedule a delayed redraw.
+// embed a view in a scroll view, convert points, and schedule a delayed redraw.
 class CHIViewUtilities {
 public:
     // The view's wrapper; with create, one made on demand when it has none.
@@ -17,6 +17,8 @@ public:
     static OSStatus LoadFromNib(IBNibRef nib, CString const& windowName, CHIView* into);
     static OSStatus LoadFromNib(CString const& nibName, CString const& windowName, CHIView* into);
     static CRect CalculateLayout(CRect const& rect, UInt32 placement, CRect const& container);
+    // Puts the view inside a new scroll view that takes its place, frame and layout.
+    static OSStatus EmbedInScrollView(CHIView* view, UInt32 options);
     static void ReplaceProxyView(CHIView* proxy, CHIView* replacement);
     static WindowRef GetViewWindow(ControlRef control);
     static void ContentToView(ControlRef control, CGPoint& point);
