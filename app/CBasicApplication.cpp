@@ -1,10 +1,29 @@
 #include "app/CBasicApplication.h"
 
 #include "app/CBasicDocument.h"
+#include "bindings/Source/Bindings/CBPreferenceBinding.h"
+#include "corefoundation/CoreFoundation.h"
 #include "foundation/CFileUtilities.h"
 #include "services/AppleEvents.h"
+#include "widgets/ControlClasses.h"
+#include "widgets/WidgetClasses.h"
 
 #include <cstring>
+
+namespace {
+
+// The version has one home, the bundle's Info.plist, which the build writes from the project's version.
+CString BundleVersion()
+{
+    CFBundleRef bundle = CFBundleGetMainBundle();
+    CFTypeRef value
+        = bundle ? CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("CFBundleShortVersionString")) : nullptr;
+    if (!value || CFGetTypeID(value) != CFStringGetTypeID())
+        return CString();
+    return CString(static_cast<CFStringRef>(value), false);
+}
+
+} // namespace
 
 CString CBasicApplication::GetPropertyString(unsigned long id) const
 {
@@ -15,8 +34,10 @@ CString CBasicApplication::GetPropertyString(unsigned long id) const
         return "Tarnwick";
     case 'apro':
         return "TWCK";
-    case 'aver':
-        return "1.1.1";
+    case 'aver': {
+        CString const version = BundleVersion();
+        return version.IsNotEmpty() ? version : CApplication::GetPropertyString(id);
+    }
     case 'arel':
         return "2006";
     default:
@@ -25,6 +46,36 @@ CString CBasicApplication::GetPropertyString(unsigned long id) const
 }
 
 CDocument* CBasicApplication::CreateDocument() { return new CBasicDocument(); }
+
+OSStatus CBasicApplication::InstallSupport()
+{
+    static OSStatus const status = [] {
+        CBPreferenceBinding::InstallPreferencesSupport();
+        InstallControlWindowSupport();
+        return RegisterWidgetClasses();
+    }();
+    return status;
+}
+
+OSStatus CBasicApplication::InitialiseBegin()
+{
+    OSStatus const status = InstallSupport();
+    return status != noErr ? status : CApplication::InitialiseBegin();
+}
+
+OSStatus CBasicApplication::InitialiseFinish()
+{
+    OSStatus const status = CApplication::InitialiseFinish();
+    if (status == noErr)
+        QueueLaunchEvents(mArgc, mArgv);
+    return status;
+}
+
+void CBasicApplication::SetLaunchArguments(int argc, char** argv)
+{
+    mArgc = argv ? argc : 0;
+    mArgv = argv;
+}
 
 namespace {
 

@@ -9,8 +9,22 @@ class CBasicApplication : public CApplication {
 public:
     CString GetPropertyString(unsigned long id) const override;
     CDocument* CreateDocument() override;
+    // Installs the widget and preference-binding support before the first window.
+    OSStatus InitialiseBegin() override;
+    // Queues the launch events last, so that they find the menu bar and the windows ready.
+    OSStatus InitialiseFinish() override;
+
+    // The command line the launch events are made from; kept, not copied.
+    void SetLaunchArguments(int argc, char** argv);
 
     // The command line as the launch Apple events: the files as one open-documents
     // event (or open-application when there are none), each link as a get-URL event.
     static void QueueLaunchEvents(int argc, char** argv);
+
+    // Once per process: the preference bindings, the widget seam of windows and the widget classes.
+    static OSStatus InstallSupport();
+
+private:
+    int mArgc = 0;
+    char** mArgv = nullptr; // weak: the process's own arguments
 };

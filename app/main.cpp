@@ -1,12 +1,10 @@
 #include "app/CBasicApplication.h"
-#include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "corefoundation/CoreFoundation.h"
 #include "display/PresenterChoice.h"
 #include "display/WindowServer.h"
 #include "events/CarbonEvents.h"
 #include "services/AppleEventManager.h"
 #include "toolbox/NibCalls.h"
-#include "widgets/WidgetClasses.h"
 
 #include <cstdio>
 #include <string>
@@ -54,12 +52,10 @@ int main(int argc, char** argv)
     }
     // An unhandled Quit command becomes a quit Apple event, which ends the loop.
     tw::services::AppleEventManager::Get().EnsureStandardHandlers();
-    CBPreferenceBinding::InstallPreferencesSupport();
-    RegisterWidgetClasses();
     OSStatus status = noErr;
     {
         CBasicApplication app;
-        CBasicApplication::QueueLaunchEvents(argc, argv);
+        app.SetLaunchArguments(argc, argv);
         tw::display::WindowServer::Get().Compose();
         status = app.Run();
     }

@@ -46,18 +46,25 @@ Palettes FindPalettes(WindowRef theWindow, GDHandle device)
 
 } // namespace
 
+// The event loop runs between steps: timers fire, the screen composes and a
+// manual clock moves on. A window closed meanwhile ends the fade early.
 void CWindowUtilities::FadeWindow(WindowRef theWindow, double seconds, float fromAlpha, float toAlpha)
 {
-    SetWindowAlpha(theWindow, fromAlpha);
+    if (SetWindowAlpha(theWindow, fromAlpha) != noErr)
+        return;
+    RetainWindow(theWindow);
     EventTime const start = GetCurrentEventTime();
-    for (int step = 0; step < kFadeSteps; step++) {
-        EventTime const due = start + step * seconds / kFadeSteps;
-        while (GetCurrentEventTime() < due) {
-            // Polled: the fade runs without handling events.
+    bool live = true;
+    for (int step = 1; live && seconds > 0 && step <= kFadeSteps; step++) {
+        EventTime const left = start + step * seconds / kFadeSteps - GetCurrentEventTime();
+        if (left > 0 && RunCurrentEventLoop(left) == eventLoopQuitErr) {
+            QuitEventLoop(GetMainEventLoop()); // the quit was meant for the loop around the fade
+            break;
         }
-        SetWindowAlpha(theWindow, fromAlpha + step * (toAlpha - fromAlpha) * 0.05f);
+        live = SetWindowAlpha(theWindow, fromAlpha + step * (toAlpha - fromAlpha) / kFadeSteps) == noErr;
     }
     SetWindowAlpha(theWindow, toAlpha);
+    ReleaseWindow(theWindow);
 }
 
 Rect CWindowUtilities::GetStructureContentGap(WindowRef theWindow)

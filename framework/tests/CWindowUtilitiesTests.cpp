@@ -1,10 +1,7 @@
-#include "events/Clock.h"
 #include "framework/CWindowUtilities.h"
 #include "framework/tests/WindowTest.h"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 
 namespace tw::test {
 namespace {
@@ -71,32 +68,52 @@ namespace {
             1280 - 3 - CWindowUtilities::GetStructureContentGap(right).right);
     }
 
-    TEST_F(WindowUtilities, AFadeStepsThroughTwentyAlphasOverItsTime)
+    TEST_F(WindowUtilities, AFadeRunsTheLoopThroughTwentyAlphasOverItsTime)
     {
         WindowRef window = MakeWindow({ 100, 100, 300, 400 });
         EventTime const start = GetCurrentEventTime();
-        // The fade polls the clock; another thread moves it on in 5 ms steps.
-        std::atomic<bool> done = false;
-        std::thread ticker([&] {
-            for (int i = 1; i <= 200 && !done; i++) {
-                events::Clock::AdvanceTo(start + i * 0.005);
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            }
-        });
+        // Timers fire during the fade: one samples the alpha part way through.
+        struct Sample {
+            WindowRef window;
+            CGFloat alpha = -1;
+            int fired = 0;
+        } sample { window };
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.26, 0,
+            [](EventLoopTimerRef, void* data) {
+                auto* s = static_cast<Sample*>(data);
+                ++s->fired;
+                GetWindowAlpha(s->window, &s->alpha);
+            },
+            &sample, &timer);
         CWindowUtilities::FadeWindow(window, 0.5, 0, 1);
+        RemoveEventLoopTimer(timer);
         EventTime const elapsed = GetCurrentEventTime() - start;
-        done = true;
-        ticker.join();
-        // The last step is due at 19/20 of the time; it cannot come sooner.
-        EXPECT_GE(elapsed, 0.475 - 1e-9);
-        EXPECT_LT(elapsed, 0.6);
+        EXPECT_NEAR(elapsed, 0.5, 1e-6) << "the manual clock moved on by the fade's time";
+        EXPECT_EQ(sample.fired, 1);
+        EXPECT_FLOAT_EQ(sample.alpha, 0.5) << "ten of twenty steps at 0.26 s";
         CGFloat alpha = -1;
         GetWindowAlpha(window, &alpha);
         EXPECT_FLOAT_EQ(alpha, 1);
-        // No time at all: every step at once, and still the final alpha.
+        // No time at all: the final alpha at once, without running the loop.
         CWindowUtilities::FadeWindow(window, 0, 1, 0.25f);
         GetWindowAlpha(window, &alpha);
         EXPECT_FLOAT_EQ(alpha, 0.25);
+        EXPECT_EQ(GetCurrentEventTime(), start + elapsed);
+    }
+
+    TEST_F(WindowUtilities, AWindowClosedDuringItsFadeEndsTheFade)
+    {
+        WindowRef window = MakeWindow({ 100, 100, 300, 400 });
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.1, 0, [](EventLoopTimerRef, void* data) { DisposeWindow(WindowRef(data)); }, window,
+            &timer);
+        EventTime const start = GetCurrentEventTime();
+        CWindowUtilities::FadeWindow(window, 1, 1, 0);
+        RemoveEventLoopTimer(timer);
+        EXPECT_LT(GetCurrentEventTime() - start, 0.2);
     }
 
 } // namespace

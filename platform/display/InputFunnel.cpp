@@ -5,6 +5,7 @@
 #include "toolbox/HelpTags.h"
 #include "toolbox/Menu.h"
 #include "toolbox/MenuBar.h"
+#include "toolbox/ModalLoop.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/ScreenSink.h"
 #include "toolbox/View.h"
@@ -69,6 +70,21 @@ namespace {
         SetEventParameter(event, kEventParamKeyUnicodes, typeUnicodeText, sizeof unicode, &unicode);
         SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof input.modifiers, &input.modifiers);
         return event;
+    }
+
+    bool sQuitHeld = false;
+
+    // The application hears a quit Apple event (it may ask to save first); unhandled, it ends the loop.
+    void SendQuit()
+    {
+        sQuitHeld = false;
+        AppleEvent quit;
+        if (AECreateAppleEvent(
+                kCoreEventClass, kAEQuitApplication, nullptr, kAutoGenerateReturnID, kAnyTransactionID, &quit)
+            == noErr) {
+            AESend(&quit, nullptr, kAENoReply, kAENormalPriority, kAEDefaultTimeout, nullptr, nullptr);
+            AEDisposeDesc(&quit);
+        }
     }
 
     void PostEvent(EventRef event)
@@ -164,7 +180,7 @@ namespace {
             toolbox::Menu* menu = nullptr;
             MenuItemIndex item = 0;
             if (toolbox::MenuBar::MatchKey(static_cast<unsigned char>(character), modifiers, &menu, &item)) {
-                if (menu->IsEnabled() && menu->Item(item) && menu->Item(item)->enabled)
+                if (toolbox::MenuBar::CanChoose(menu, item))
                     toolbox::MenuBar::SendCommand(menu, item, modifiers);
                 return noErr;
             }
@@ -255,17 +271,13 @@ void InputFunnel::Post(InputEvent const& input)
         PostEvent(event);
         break;
     }
-    case InputKind::Quit: {
-        // The application hears a quit Apple event (it may ask to save first); unhandled, it ends the loop.
-        AppleEvent quit;
-        if (AECreateAppleEvent(
-                kCoreEventClass, kAEQuitApplication, nullptr, kAutoGenerateReturnID, kAnyTransactionID, &quit)
-            == noErr) {
-            AESend(&quit, nullptr, kAENoReply, kAENormalPriority, kAEDefaultTimeout, nullptr, nullptr);
-            AEDisposeDesc(&quit);
+    case InputKind::Quit:
+        // A quit cannot start inside an app-modal loop (an alert or dialog): it waits for the loop's end.
+        if (!sQuitHeld) {
+            sQuitHeld = true;
+            toolbox::ModalLoop::WhenDone(SendQuit);
         }
         break;
-    }
     case InputKind::DropFiles:
     case InputKind::DropText:
         // Drops reach the Drag Manager, which hands them to the window and view under them.
@@ -293,6 +305,8 @@ OSStatus InputFunnel::Route(EventRef event)
 void InputFunnel::Reset()
 {
     sClicks = {};
+    sQuitHeld = false;
+    toolbox::ModalLoop::Reset();
     MouseSession::Reset();
     toolbox::HelpTags::Reset();
     Install();

@@ -83,6 +83,12 @@ enum : MenuCommand {
     kHICommandPrint = 'prnt',
     kHICommandAbout = 'abou',
     kHICommandPreferences = 'pref',
+    kHICommandUndo = 'undo',
+    kHICommandCut = 'cut ',
+    kHICommandCopy = 'copy',
+    kHICommandPaste = 'past',
+    kHICommandClear = 'clea',
+    kHICommandSelectAll = 'sall',
 };
 
 // Event classes.

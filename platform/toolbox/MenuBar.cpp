@@ -1,6 +1,7 @@
 #include "toolbox/MenuBar.h"
 
 #include "toolbox/Menu.h"
+#include "toolbox/ModalLoop.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/ScreenSink.h"
 #include "toolbox/Theme.h"
@@ -34,11 +35,11 @@ namespace {
         return 0;
     }
 
-    bool IsChoosable(Menu* menu, MenuItemIndex index)
+    bool IsChoosable(OpenMenu const& open, MenuItemIndex index)
     {
-        MenuItem const* item = menu->Item(index);
-        return item && menu->IsEnabled() && item->enabled && !item->IsSeparator() && !item->IsSectionHeader()
-            && !item->submenu;
+        MenuItem const* item = open.menu->Item(index);
+        return item && open.menu->IsEnabled() && item->enabled && !item->IsSeparator() && !item->IsSectionHeader()
+            && !item->submenu && (!open.editOnly || MenuBar::IsStandardEditCommand(item->command));
     }
 
     int TitleAt(CGPoint p)
@@ -80,7 +81,39 @@ std::vector<OpenMenu> const& MenuBar::Open() { return sOpen; }
 
 void MenuBar::ChangedOnScreen(CGRect global) { Screen::Changed(global); }
 
-void MenuBar::OpenMenuAt(Menu* menu, CGPoint topLeft)
+void MenuBar::Invalidate() { ChangedOnScreen({ { 0, 0 }, { Screen::GetSize().width, Screen::kMenuBarHeight } }); }
+
+bool MenuBar::IsStandardEditCommand(MenuCommand command)
+{
+    switch (command) {
+    case kHICommandUndo:
+    case kHICommandCut:
+    case kHICommandCopy:
+    case kHICommandPaste:
+    case kHICommandClear:
+    case kHICommandSelectAll:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MenuBar::HasEditCommands(Menu* menu)
+{
+    for (MenuItemIndex i = 1; i <= menu->Count(); ++i)
+        if (IsStandardEditCommand(menu->Item(i)->command))
+            return true;
+    return false;
+}
+
+bool MenuBar::CanChoose(Menu* menu, MenuItemIndex index)
+{
+    MenuItem const* item = menu ? menu->Item(index) : nullptr;
+    return item && menu->IsEnabled() && item->enabled
+        && (!ModalLoop::IsRunning() || IsStandardEditCommand(item->command));
+}
+
+void MenuBar::OpenMenuAt(Menu* menu, CGPoint topLeft, bool editOnly)
 {
     menu->UpdateStatus();
     CGSize const size = Theme::MenuSize(menu);
@@ -89,7 +122,7 @@ void MenuBar::OpenMenuAt(Menu* menu, CGPoint topLeft)
     frame.origin.x = std::max(0.0, std::min(frame.origin.x, screen.width - size.width));
     frame.origin.y = std::max(Screen::kMenuBarHeight, std::min(frame.origin.y, screen.height - size.height));
     menu->Retain();
-    sOpen.push_back({ menu, frame, 0 });
+    sOpen.push_back({ menu, frame, 0, editOnly });
     ChangedOnScreen(frame);
 }
 
@@ -117,7 +150,7 @@ bool MenuBar::TrackPopUp(
     if (atItem > 1)
         origin.y -= 4 + (atItem - 1) * Theme::kMenuItemHeight;
     CloseFrom(0);
-    OpenMenuAt(menu, origin);
+    OpenMenuAt(menu, origin, false);
     return Track(MouseSession::GetLocation(), mouseIsDown, false, outMenu, outItem);
 }
 
@@ -133,7 +166,8 @@ bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, Men
             CloseFrom(0);
             sHighlighted = title;
             ChangedOnScreen({ { 0, 0 }, { Screen::GetSize().width, Screen::kMenuBarHeight } });
-            OpenMenuAt(bar[title], { Theme::MenuBarTitleRects()[title].origin.x, Screen::kMenuBarHeight });
+            OpenMenuAt(bar[title], { Theme::MenuBarTitleRects()[title].origin.x, Screen::kMenuBarHeight },
+                ModalLoop::IsRunning());
         }
         // Highlight the item under the mouse in the deepest menu that holds it; open submenus.
         for (std::size_t level = sOpen.size(); level-- > 0;) {
@@ -145,10 +179,12 @@ bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, Men
                 ChangedOnScreen(sOpen[level].frame);
                 CloseFrom(level + 1);
                 MenuItem const* entry = item ? sOpen[level].menu->Item(item) : nullptr;
-                if (entry && entry->submenu && sOpen[level].menu->IsEnabled() && entry->enabled)
+                if (entry && entry->submenu && sOpen[level].menu->IsEnabled() && entry->enabled
+                    && !sOpen[level].editOnly)
                     OpenMenuAt(entry->submenu,
                         { CGRectGetMaxX(sOpen[level].frame) - 2,
-                            sOpen[level].frame.origin.y + 4 + (item - 1) * Theme::kMenuItemHeight });
+                            sOpen[level].frame.origin.y + 4 + (item - 1) * Theme::kMenuItemHeight },
+                        false);
             }
             break;
         }
@@ -167,7 +203,7 @@ bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, Men
         }
         for (std::size_t level = sOpen.size(); level-- > 0;) {
             MenuItemIndex const item = ItemAt(sOpen[level], p);
-            if (item && IsChoosable(sOpen[level].menu, item)) {
+            if (item && IsChoosable(sOpen[level], item)) {
                 *outMenu = sOpen[level].menu;
                 *outItem = item;
                 chosen = true;

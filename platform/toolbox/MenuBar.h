@@ -13,6 +13,7 @@ struct OpenMenu {
     Menu* menu; // retains while open
     CGRect frame; // global
     MenuItemIndex highlighted; // from 1; 0 for none
+    bool editOnly = false; // opened from the bar during an app-modal loop
 };
 
 // The menu bar (the root menu, whose items' submenus are the bar's menus),
@@ -35,13 +36,21 @@ public:
     static OSStatus SendCommand(Menu* menu, MenuItemIndex item, UInt32 modifiers);
     // Finds an item whose key equivalent matches (after the status pass), or nothing.
     static bool MatchKey(UniChar character, UInt32 modifiers, Menu** outMenu, MenuItemIndex* outItem);
+    // Whether a bar item can be chosen now: enabled, and during an app-modal loop
+    // one of the standard editing commands (which act on the modal window's focus).
+    static bool CanChoose(Menu* menu, MenuItemIndex item);
+    static bool IsStandardEditCommand(MenuCommand command);
+    // Whether a bar menu offers anything during an app-modal loop.
+    static bool HasEditCommands(Menu* menu);
+    // Redraws the bar (its titles grey while an app-modal loop runs).
+    static void Invalidate();
 
     // Test only: no menu bar, nothing open.
     static void Reset();
 
 private:
     static bool Track(CGPoint start, bool mouseIsDown, bool inBar, Menu** outMenu, MenuItemIndex* outItem);
-    static void OpenMenuAt(Menu* menu, CGPoint topLeft);
+    static void OpenMenuAt(Menu* menu, CGPoint topLeft, bool editOnly);
     static void CloseFrom(std::size_t level);
     static void ChangedOnScreen(CGRect global);
 

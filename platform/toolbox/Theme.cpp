@@ -4,6 +4,7 @@
 #include "quartz/HITheme.h"
 #include "toolbox/Menu.h"
 #include "toolbox/MenuBar.h"
+#include "toolbox/ModalLoop.h"
 #include "toolbox/ObjectClass.h"
 #include "toolbox/ScreenSink.h"
 #include "toolbox/View.h"
@@ -241,15 +242,17 @@ void Theme::DrawMenuBar(CGContextRef c, CGFloat width, int highlighted)
     Fill(c, { { 0, Screen::kMenuBarHeight - 1 }, { width, 1 } }, 0.7);
     std::vector<Menu*> const menus = MenuBar::Menus();
     std::vector<CGRect> const rects = MenuBarTitleRects();
+    bool const locked = ModalLoop::IsRunning(); // only the editing commands are offered
     for (std::size_t i = 0; i < menus.size() && i < rects.size(); ++i) {
         bool const on = static_cast<int>(i) == highlighted;
         if (on) {
             CGContextSetRGBFillColor(c, 0.25, 0.5, 0.85, 1);
             CGContextFillRect(c, CGRectInset(rects[i], 0, 1));
         }
+        double const grey = on ? 1.0 : locked && !MenuBar::HasEditCommands(menus[i]) ? 0.6 : 0.1;
         if (menus[i]->GetTitle())
-            DrawText(c, menus[i]->GetTitle(), rects[i], i == 0 ? kThemeEmphasizedSystemFont : kThemeSystemFont, 1,
-                on ? 1.0 : 0.1);
+            DrawText(
+                c, menus[i]->GetTitle(), rects[i], i == 0 ? kThemeEmphasizedSystemFont : kThemeSystemFont, 1, grey);
     }
 }
 
@@ -270,7 +273,7 @@ CGSize Theme::MenuSize(Menu* menu)
     return { std::ceil(std::max<CGFloat>(width, 120)), height };
 }
 
-void Theme::DrawMenu(CGContextRef c, Menu* menu, CGRect frame, MenuItemIndex highlighted)
+void Theme::DrawMenu(CGContextRef c, Menu* menu, CGRect frame, MenuItemIndex highlighted, bool editOnly)
 {
     Fill(c, frame, 0.98);
     Stroke(c, frame, 0.6);
@@ -285,7 +288,8 @@ void Theme::DrawMenu(CGContextRef c, Menu* menu, CGRect frame, MenuItemIndex hig
             continue;
         }
         CGRect const row { { frame.origin.x + 1, y }, { frame.size.width - 2, kMenuItemHeight } };
-        bool const enabled = menu->IsEnabled() && item->enabled && !item->IsSectionHeader();
+        bool const enabled = menu->IsEnabled() && item->enabled && !item->IsSectionHeader()
+            && (!editOnly || MenuBar::IsStandardEditCommand(item->command));
         bool const on = i == highlighted && enabled;
         if (on) {
             CGContextSetRGBFillColor(c, 0.25, 0.5, 0.85, 1);

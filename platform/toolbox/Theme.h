@@ -35,7 +35,9 @@ public:
     static std::vector<CGRect> MenuBarTitleRects();
     static CGSize MenuSize(Menu* menu);
     // An open menu at its frame; highlighted: the item index from 1, or 0.
-    static void DrawMenu(CGContextRef context, Menu* menu, CGRect frame, MenuItemIndex highlighted);
+    // With editOnly (a bar menu during an app-modal loop) only the standard editing commands show enabled.
+    static void DrawMenu(
+        CGContextRef context, Menu* menu, CGRect frame, MenuItemIndex highlighted, bool editOnly = false);
     static CGSize HelpTagSize(CFStringRef text);
     static void DrawHelpTag(CGContextRef context, CFStringRef text, CGRect frame);
     static CGFloat TextWidth(CFStringRef text, UInt16 font);

@@ -1,6 +1,7 @@
 #include "toolbox/WindowCalls.h"
 
 #include "corefoundation/CFString.h"
+#include "toolbox/ModalLoop.h"
 #include "toolbox/QDGeometry.h"
 #include "toolbox/ScreenSink.h"
 #include "toolbox/ToolboxErrors.h"
@@ -499,9 +500,11 @@ OSStatus RunAppModalLoopForWindow(WindowRef window)
     WindowModality const before = live->GetModality();
     live->SetModality(kWindowModalityAppModal);
     SelectWindow(live);
+    tw::toolbox::ModalLoop::Enter();
     RunCurrentEventLoop(kEventDurationForever);
     if (!live->IsDisposed())
         live->SetModality(before);
+    tw::toolbox::ModalLoop::Leave();
     return noErr;
 }
 

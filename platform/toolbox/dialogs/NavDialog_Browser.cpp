@@ -57,6 +57,8 @@ void NavDialog::BuildBrowser()
         Rect const field = Box(kMargin + 75, y, 320, 22);
         CFStringRef name = mOptions.saveFileName ? mOptions.saveFileName : CFSTR("untitled");
         CreateEditUnicodeTextControl(mWindow, &field, name, false, nullptr, &mNameField);
+        Boolean const single = true; // Return presses Save: a file name has no line breaks
+        SetControlData(mNameField, kControlEditTextPart, kControlEditTextSingleLineTag, sizeof single, &single);
         SetKeyboardFocus(mWindow, mNameField, kControlEditTextPart);
         y += 34;
     }
