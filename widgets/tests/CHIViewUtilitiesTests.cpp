@@ -1,4 +1,5 @@
 #include "WidgetTest.h"
+#include "widgets/CHIScrollView.h"
 #include "widgets/CScrollableView.h"
 
 namespace tw::test {
@@ -18,7 +19,7 @@ namespace {
         HIViewRef const scroll = HIViewGetSuperview(view->GetHIViewRef());
         ASSERT_NE(scroll, nullptr);
         EXPECT_EQ(HIViewGetSuperview(scroll), mContent) << "the scroll view stands where the view stood";
-        EXPECT_NE(static_cast<CScrollableView*>(view)->GetScrollView(), nullptr);
+        EXPECT_NE(dynamic_cast<CHIScrollView*>(CHIViewUtilities::GetCHIView(scroll, true)), nullptr);
         HIRect scrollFrame {};
         HIViewGetFrame(scroll, &scrollFrame);
         EXPECT_TRUE(CGRectEqualToRect(scrollFrame, frame));
