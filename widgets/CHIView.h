@@ -25,7 +25,8 @@ public:
 
     HIViewRef GetHIViewRef() const { return reinterpret_cast<HIViewRef>(mHIObjectRef); }
     void SetHIViewRef(HIViewRef view);
-    WindowRef GetWindowRef() const;
+    // The root control answers these for its window; hence virtual.
+    virtual WindowRef GetWindowRef() const;
 
     // Geometry and hierarchy.
     CGRect GetFrame() const;
@@ -34,9 +35,9 @@ public:
     bool IsVisible() const;
     void SetVisible(bool visible);
     void SetBehaviour(UInt32 set, UInt32 clear);
-    CRect GetControlBounds() const;
+    virtual CRect GetControlBounds() const;
     // Invalidates the old and the new rectangle.
-    void SetControlBounds(CRect const& bounds);
+    virtual void SetControlBounds(CRect const& bounds);
     CRect GetBestControlBounds() const;
     // A null size leaves that one as it is; 0 x 0 means the best size.
     void SetSizeConstraints(CGSize const* minimum, CGSize const* maximum);
@@ -56,7 +57,7 @@ public:
     UInt16 GetSubHIViewCount() const;
     CHIView* GetSubHIView(UInt16 index) const; // from 1; made on demand
     HIViewRef GetSuperView() const;
-    CHIView* GetSuperHIView() const;
+    virtual CHIView* GetSuperHIView() const;
 
     // Properties and data.
     OSStatus GetControlProperty(OSType creator, OSType tag, CString& value) const;

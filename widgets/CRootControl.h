@@ -10,12 +10,12 @@ public:
     explicit CRootControl(WindowRef window);
     ~CRootControl() override;
 
-    WindowRef GetWindowRef() const { return mWindow; }
+    WindowRef GetWindowRef() const override { return mWindow; }
     virtual void SetWindowRef(WindowRef window) { mWindow = window; }
-    CHIView* GetSuperHIView() const { return nullptr; }
-    CRect GetControlBounds() const;
+    CHIView* GetSuperHIView() const override { return nullptr; }
+    CRect GetControlBounds() const override;
     // Only asks for the window to redraw that rectangle.
-    void SetControlBounds(CRect const& rect);
+    void SetControlBounds(CRect const& rect) override;
 
     OSStatus DoEventControlDraw(CCarbonEvent& event) override;
 
