@@ -61,10 +61,9 @@ OSStatus CRootControl::DoEventControlDraw(CCarbonEvent& event)
 {
     if (mCompositing)
         return eventNotHandledErr;
-    CGContextRef context = event.GetCGContext();
-    if (!context)
+    if (!event.GetCGContext())
         return paramErr;
-    CGContextSetGrayFillColor(context, 0.93, 1);
-    CGContextFillRect(context, GetBounds());
+    // The window's own background drawing erases, keeping its outline and grow box.
+    CallNextHandler(event);
     return noErr;
 }
