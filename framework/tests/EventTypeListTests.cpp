@@ -1,4 +1,4 @@
-#include "framework/CCarbonEventSpecList.h"
+#include "framework/CCarbonEventHandler.h"
 
 #include <gtest/gtest.h>
 #include <vector>
