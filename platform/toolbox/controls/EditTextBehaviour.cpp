@@ -8,6 +8,7 @@
 #include "toolbox/controls/ControlDefinitions.h"
 #include "toolbox/controls/ControlTheme.h"
 #include "toolbox/controls/ControlsInternal.h"
+#include "toolbox/controls/EditTextData.h"
 #include "toolbox/controls/EditTextLayout.h"
 #include "toolbox/controls/EditTextModel.h"
 
@@ -412,20 +413,13 @@ namespace {
 
     OSStatus EditTextBehaviour::SetData(ControlPartCode, OSType tag, Size size, void const* data)
     {
+        if (OSStatus const status = SetEditText(mModel, tag, size, data); status != eventNotHandledErr) {
+            if (status == noErr)
+                Moved();
+            return status;
+        }
         Boolean flag = false;
         switch (tag) {
-        case kControlEditTextCFStringTag: {
-            CFStringRef text = nullptr;
-            TW_RETURN_STATUS(Read(size, data, &text));
-            mModel.SetText(text ? text->Text() : std::u16string());
-            break;
-        }
-        case kControlEditTextTextTag:
-            if (size < 0 || (size > 0 && !data))
-                return paramErr;
-            mModel.SetText(
-                cf::UTF8ToUTF16(std::string_view(static_cast<char const*>(data), static_cast<std::size_t>(size))));
-            break;
         case kControlEditTextSelectionTag: {
             ControlEditTextSelectionRec selection;
             TW_RETURN_STATUS(Read(size, data, &selection));
@@ -458,25 +452,10 @@ namespace {
 
     OSStatus EditTextBehaviour::GetData(ControlPartCode, OSType tag, Size bufferSize, void* data, Size* actualSize)
     {
-        switch (tag) {
-        case kControlEditTextCFStringTag: {
-            if (!data)
-                return Write(CFStringRef {}, bufferSize, data, actualSize);
-            CFStringRef copy = cf::CreateString(cf::UTF16ToUTF8(mModel.Text()));
-            OSStatus const status = Write(copy, bufferSize, data, actualSize);
-            if (status != noErr)
-                CFRelease(copy);
+        if (OSStatus const status = GetEditText(mModel, tag, bufferSize, data, actualSize);
+            status != eventNotHandledErr)
             return status;
-        }
-        case kControlEditTextTextTag: {
-            std::string const text = cf::UTF16ToUTF8(mModel.Text());
-            *actualSize = static_cast<Size>(text.size());
-            if (data && bufferSize < *actualSize)
-                return errDataSizeMismatchStatus;
-            if (data)
-                std::memcpy(data, text.data(), text.size());
-            return noErr;
-        }
+        switch (tag) {
         case kControlEditTextSelectionTag:
             return Write(ControlEditTextSelectionRec { static_cast<SInt16>(
                                                            std::min<std::size_t>(mModel.SelectionStart(), 32767)),

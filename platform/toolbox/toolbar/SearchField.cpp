@@ -6,6 +6,7 @@
 #include "toolbox/Window.h"
 #include "toolbox/controls/Behaviours.h"
 #include "toolbox/controls/ControlTheme.h"
+#include "toolbox/controls/EditTextData.h"
 
 #include <algorithm>
 #include <cmath>
@@ -354,22 +355,7 @@ void SearchField::Send(EventClass eventClass, EventKind kind)
 
 OSStatus SearchField::SetData(ControlPartCode, OSType tag, Size size, void const* data)
 {
-    switch (tag) {
-    case kControlEditTextCFStringTag: {
-        CFStringRef text = nullptr;
-        TW_RETURN_STATUS(Read(size, data, &text));
-        mModel.SetText(text ? text->Text() : std::u16string());
-        break;
-    }
-    case kControlEditTextTextTag:
-        if (size < 0 || (size > 0 && !data))
-            return paramErr;
-        mModel.SetText(
-            cf::UTF8ToUTF16(std::string_view(static_cast<char const*>(data), static_cast<std::size_t>(size))));
-        break;
-    default:
-        return eventNotHandledErr;
-    }
+    TW_RETURN_STATUS(controls::SetEditText(mModel, tag, size, data));
     mScrollX = 0;
     mView->Invalidate();
     return noErr;
@@ -377,15 +363,7 @@ OSStatus SearchField::SetData(ControlPartCode, OSType tag, Size size, void const
 
 OSStatus SearchField::GetData(ControlPartCode, OSType tag, Size bufferSize, void* data, Size* actualSize)
 {
-    if (tag != kControlEditTextCFStringTag)
-        return eventNotHandledErr;
-    if (!data)
-        return Write(CFStringRef {}, bufferSize, data, actualSize);
-    CFStringRef copy = cf::CreateString(cf::UTF16ToUTF8(mModel.Text()));
-    OSStatus const status = Write(copy, bufferSize, data, actualSize);
-    if (status != noErr)
-        CFRelease(copy);
-    return status;
+    return controls::GetEditText(mModel, tag, bufferSize, data, actualSize);
 }
 
 } // namespace tw::toolbox::toolbar
