@@ -8,6 +8,7 @@ packages=(
     libcairo2-dev libpango1.0-dev libsdl2-dev libpugixml-dev libcurl4-openssl-dev
     libgeographiclib-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
     xvfb xdotool imagemagick xclip poppler-utils gdal-bin
+    libexpat1-dev libusb-1.0-0-dev libudev-dev gpsbabel ccache
 )
 
 missing=()
