@@ -13,4 +13,5 @@ fi
 if [ ! -f "$dir/build.ninja" ]; then
     cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
 fi
-cmake --build "$dir" -j "$(nproc)"
+# TW_JOBS limits the parallel compiles where several builds share one machine.
+cmake --build "$dir" -j "${TW_JOBS:-$(nproc)}"
