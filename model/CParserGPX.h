@@ -10,6 +10,7 @@
 // ±90° and a longitude within ±180°; optional values that cannot be read
 // (an elevation, a time) are left out.
 
+#include "model/CGPXReader.h"
 #include "model/CParserFile.h"
 
 #include <string_view>
@@ -27,6 +28,14 @@ public:
     // fractions and zone offsets allowed); false for anything else.
     static bool ParseTime(std::string_view text, double& seconds);
 
+    static constexpr UInt64 kPiecesFileSize = 4 * 1024 * 1024; // [bytes] from which pieces are tried
+    static constexpr UInt64 kMinPieceSize = 1024 * 1024; // [bytes]
+
     bool CanParse(CFile const& file) const override;
     OSStatus ParseFile(CFile const& file, std::vector<CMapObject*>& objects) override;
+
+    // The file's records read in pieces of at least minPieceSize bytes, joined in order;
+    // kImportPieceErr when the file cannot be read that way (it is then read in one pass).
+    static OSStatus ReadInPieces(
+        CFile const& file, UInt64 minPieceSize, UInt32 maxPieces, std::vector<CGPXReader::Record>& records);
 };

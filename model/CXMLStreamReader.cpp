@@ -4,6 +4,7 @@
 #include "foundation/Status.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <expat.h>
 #include <fcntl.h>
@@ -94,6 +95,7 @@ OSStatus CXMLStreamReader::Open()
     XML_SetProcessingInstructionHandler(mParser, OnInstruction);
     XML_SetCdataSectionHandler(mParser, OnOther, OnOther);
     XML_SetStartDoctypeDeclHandler(mParser, OnDoctype);
+    XML_SetXmlDeclHandler(mParser, OnDeclaration);
     XML_SetEntityDeclHandler(mParser, OnEntity);
     XML_SetUnknownEncodingHandler(mParser, OnUnknownEncoding, nullptr);
     // External entities and the external subset are never read.
@@ -103,7 +105,11 @@ OSStatus CXMLStreamReader::Open()
 
 OSStatus CXMLStreamReader::ReadFile(CFile const& file)
 {
-    return ReadFile(file, 0);
+    OSStatus status = ReadFile(file, 0);
+    if (status != noErr && status != kImportNotRecognisedErr)
+        CDebugLog::GetDebugLog()->Log(CDebugLog::kPriorityWarning, "Import", "%s: reading stopped at line %u, column %u (%d)",
+            file.GetPath().c_str(), unsigned(mErrorLine), unsigned(mErrorColumn), int(status));
+    return status;
 }
 
 OSStatus CXMLStreamReader::ReadFile(CFile const& file, std::size_t maxBytes)
@@ -141,6 +147,46 @@ OSStatus CXMLStreamReader::ReadFile(CFile const& file, std::size_t maxBytes)
     }
 }
 
+OSStatus CXMLStreamReader::ReadPiece(CFile const& file, UInt64 begin, UInt64 end, std::string const& prefix, bool last)
+{
+    if (mParser || end < begin)
+        return paramErr;
+    StFileDescriptor descriptor(open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC));
+    if (descriptor.Get() < 0)
+        return errno == ENOENT || errno == ENOTDIR ? fnfErr : ioErr;
+    TW_RETURN_IF_ERROR(Open());
+    if (!prefix.empty()) {
+        mPrefixSize = prefix.size();
+        TW_RETURN_IF_ERROR(Finish(FeedText(prefix, false)));
+    }
+    for (UInt64 offset = begin; offset < end;) {
+        std::size_t size = std::size_t(std::min<UInt64>(kChunkSize, end - offset));
+        auto* buffer = static_cast<char*>(XML_GetBuffer(mParser, int(size)));
+        if (!buffer)
+            return Finish(memFullErr);
+        ssize_t count = pread(descriptor.Get(), buffer, size, off_t(offset));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return Finish(ioErr); // the file shrank, or cannot be read
+        offset += UInt64(count);
+        TW_RETURN_IF_ERROR(Finish(Feed(buffer, std::size_t(count), false)));
+    }
+    std::string suffix;
+    if (!last && !ClosePiece(suffix))
+        return Finish(kImportPieceErr);
+    return Finish(FeedText(suffix, true));
+}
+
+OSStatus CXMLStreamReader::FeedText(std::string const& text, bool final)
+{
+    auto* buffer = static_cast<char*>(XML_GetBuffer(mParser, int(text.size())));
+    if (!buffer)
+        return memFullErr;
+    std::memcpy(buffer, text.data(), text.size());
+    return Feed(buffer, text.size(), final);
+}
+
 OSStatus CXMLStreamReader::Feed(char* data, std::size_t size, bool final)
 {
     if (mByteOriented)
@@ -176,9 +222,6 @@ OSStatus CXMLStreamReader::Finish(OSStatus status)
 {
     if (mStatus == noErr)
         mStatus = status;
-    if (mStatus != noErr && mStatus != kImportNotRecognisedErr)
-        CDebugLog::GetDebugLog()->Log(CDebugLog::kPriorityWarning, "Import", "Reading stopped at line %u, column %u (%d)",
-            unsigned(mErrorLine), unsigned(mErrorColumn), int(mStatus));
     return mStatus;
 }
 
@@ -206,6 +249,21 @@ void CXMLStreamReader::NoteError()
 {
     mErrorLine = UInt32(XML_GetCurrentLineNumber(mParser));
     mErrorColumn = UInt32(XML_GetCurrentColumnNumber(mParser)) + 1;
+}
+
+std::string CXMLStreamReader::GetEventMarkup() const
+{
+    int offset = 0, size = 0;
+    char const* context = XML_GetInputContext(mParser, &offset, &size);
+    int count = XML_GetCurrentByteCount(mParser);
+    if (!context || count <= 0 || offset < 0 || offset + count > size)
+        return std::string();
+    return std::string(context + offset, std::size_t(count));
+}
+
+bool CXMLStreamReader::IsInPrefix() const
+{
+    return mPrefixSize != 0 && XML_GetCurrentByteIndex(mParser) < XML_Index(mPrefixSize);
 }
 
 void CXMLStreamReader::BeginText()
@@ -312,7 +370,17 @@ void CXMLStreamReader::OnInstruction(void* data, char const*, char const*)
 
 void CXMLStreamReader::OnDoctype(void* data, char const*, char const*, char const*, int)
 {
-    static_cast<CXMLStreamReader*>(data)->Progress();
+    auto* reader = static_cast<CXMLStreamReader*>(data);
+    reader->Progress();
+    reader->mSawDoctype = true;
+}
+
+void CXMLStreamReader::OnDeclaration(void* data, char const*, char const* encoding, int)
+{
+    auto* reader = static_cast<CXMLStreamReader*>(data);
+    reader->Progress();
+    if (encoding)
+        reader->mEncoding = encoding;
 }
 
 // Any entity declaration ends the reading: expansion is how entity bombs grow.

@@ -24,6 +24,7 @@ enum : OSStatus {
     kImportEntityErr = -2122, // entity declarations are refused
     kImportValueErr = -2123, // a required value is missing or impossible (coordinates)
     kImportLimitErr = -2124, // a count, length or depth past its bound
+    kImportPieceErr = -2125, // a piece of a file read in parallel does not join its neighbours
 };
 
 class CXMLStreamReader {
@@ -40,6 +41,9 @@ public:
 
     // Reads the whole file; noErr only when it was read to its end without any error.
     OSStatus ReadFile(CFile const& file);
+    // Reads the bytes [begin, end) of a UTF-8 file after the prefix markup. The last piece
+    // ends the document; any other is closed with the markup ClosePiece gives.
+    OSStatus ReadPiece(CFile const& file, UInt64 begin, UInt64 end, std::string const& prefix, bool last);
     // The namespace and local name of the file's root element; kImportNotRecognisedErr
     // when none can be found in the file's first part.
     static OSStatus ReadRootElement(CFile const& file, std::string& uri, std::string& localName);
@@ -47,6 +51,9 @@ public:
     UInt32 GetErrorLine() const { return mErrorLine; } // 1-based; 0 without an error
     UInt32 GetErrorColumn() const { return mErrorColumn; }
     bool HasRoot() const { return mSawRoot; } // an element was read
+    // From the XML declaration; empty when it names none.
+    std::string const& GetDeclaredEncoding() const { return mEncoding; }
+    bool HasDoctype() const { return mSawDoctype; }
 
 protected:
     // Element names come split into namespace URI (empty for none) and local name; the
@@ -55,6 +62,9 @@ protected:
     virtual void EndElement(std::string_view uri, std::string_view localName) = 0;
     // The file ended; a subclass may still refuse what it read.
     virtual void EndDocument() { }
+    // Before an inner piece ends: the end tags that close what is open, or false when the
+    // piece is not in the state its neighbour assumes.
+    virtual bool ClosePiece(std::string& suffix) { return false; }
 
     // Stops the reading with the status (the first one wins).
     void Fail(OSStatus status);
@@ -64,17 +74,24 @@ protected:
     void BeginText();
     std::string const& GetText() const { return mText; }
     UInt32 GetDepth() const { return mDepth; } // of the element whose handler runs
+    // The markup of the event being handled, as written (a start tag with its attributes).
+    std::string GetEventMarkup() const;
+    // The event comes from a piece's prefix, not from the file.
+    bool IsInPrefix() const;
 
     // Splits "uri\x01local" into its parts.
     static void SplitName(char const* name, std::string_view& uri, std::string_view& localName);
     // The value of an unqualified attribute, null when absent.
     static char const* FindAttribute(char const** attributes, std::string_view name);
 
-private:
-    // maxBytes: stop after about that many bytes (0: read to the end).
+    // maxBytes: stop after about that many bytes (0: read to the end). Logs nothing.
     OSStatus ReadFile(CFile const& file, std::size_t maxBytes);
+
+private:
     OSStatus Open();
+    // Parses size bytes just written into the parser's buffer (XML_GetBuffer).
     OSStatus Feed(char* data, std::size_t size, bool final);
+    OSStatus FeedText(std::string const& text, bool final);
     OSStatus Finish(OSStatus status);
     void NoteError();
     void Progress() { mBytesSinceProgress = 0; }
@@ -87,6 +104,7 @@ private:
     static void OnComment(void* reader, char const* text);
     static void OnInstruction(void* reader, char const* target, char const* data);
     static void OnDoctype(void* reader, char const* name, char const* system, char const* publicID, int internal);
+    static void OnDeclaration(void* reader, char const* version, char const* encoding, int standalone);
     static void OnEntity(void* reader, char const* name, int parameter, char const* value, int length,
         char const* base, char const* system, char const* publicID, char const* notation);
 
@@ -96,6 +114,9 @@ private:
     UInt32 mErrorColumn = 0;
     UInt32 mDepth = 0;
     bool mSawRoot = false;
+    bool mSawDoctype = false;
+    std::string mEncoding;
+    std::size_t mPrefixSize = 0; // [bytes] of a piece's prefix
     bool mCapturing = false;
     bool mByteOriented = true; // decided by the first bytes: not UTF-16
     std::size_t mBytesSinceProgress = 0;
