@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr double kEarthRadius = 6371008.8; // [m], mean radius
+constexpr double kSemiMajorAxis = 6378137.0; // [m], WGS84
+constexpr double kEccentricitySquared = 6.69437999014e-3; // WGS84
 constexpr double kDegreesToRadians = M_PI / 180;
 constexpr double kMaxSpeed = 1e5; // [m/s]; beyond any vehicle, a damaged value
 constexpr int kSampleFields = 8; // latitude, longitude, altitude, time, east, north, up, accuracy
@@ -136,8 +137,8 @@ void CMapTrack::Rebuild()
     mStatistics.reset();
 }
 
-// The velocity over the step from the previous sample (for the first: to the next one).
-// A local flat-earth step is exact enough for the second or so between fixes.
+// The velocity over the step from the previous sample (for the first: to the next one),
+// on the ellipsoid's local radii of curvature: exact enough for the seconds between fixes.
 void CMapTrack::DeriveVelocity(std::size_t index)
 {
     if (mSamples.size() < 2)
@@ -154,9 +155,13 @@ void CMapTrack::DeriveVelocity(std::size_t index)
         return;
     }
     double meanLatitude = (from.GetLatitude() + to.GetLatitude()) * 0.5 * kDegreesToRadians;
+    double sine = std::sin(meanLatitude);
+    double w2 = 1 - kEccentricitySquared * sine * sine;
+    double primeVertical = kSemiMajorAxis / std::sqrt(w2);
+    double meridional = primeVertical * (1 - kEccentricitySquared) / w2;
     double dLongitude = std::remainder(to.GetLongitude() - from.GetLongitude(), 360.0);
-    double east = dLongitude * kDegreesToRadians * kEarthRadius * std::cos(meanLatitude) / seconds;
-    double north = (to.GetLatitude() - from.GetLatitude()) * kDegreesToRadians * kEarthRadius / seconds;
+    double east = dLongitude * kDegreesToRadians * primeVertical * std::cos(meanLatitude) / seconds;
+    double north = (to.GetLatitude() - from.GetLatitude()) * kDegreesToRadians * meridional / seconds;
     double up = (to.GetAltitude() - from.GetAltitude()) / seconds;
     to.SetVelocity({ east, north, up });
 }
