@@ -1,12 +1,11 @@
 // The routing of a route's legs: the schedule, the worker and the results.
 
-#include "model/CMapRoute.h"
-
 #include "foundation/CThreadTask.h"
 #include "foundation/CTimerTask.h"
 #include "foundation/StMutexLock.h"
 #include "mapdata/CMapManager.h"
 #include "model/CMapCodingUtilities.h"
+#include "model/CMapRoute.h"
 #include "model/CMapWaypoint.h"
 
 #include <chrono>
@@ -245,8 +244,7 @@ void CMapRoute::ApplyResult(RouteSegment& segment, LegResult& result)
         path.reserve(result.leg.path.size());
         for (CCoordinate const& point : result.leg.path)
             if (CMapCodingUtilities::IsValidLatitude(point.GetLatitude())
-                && CMapCodingUtilities::IsValidLongitude(point.GetLongitude())
-                && std::isfinite(point.GetAltitude()))
+                && CMapCodingUtilities::IsValidLongitude(point.GetLongitude()) && std::isfinite(point.GetAltitude()))
                 path.push_back(point);
     }
     double length = result.leg.length;

@@ -11,9 +11,8 @@
 //    takes the points the next piece continues it with.
 // Any failure answers kImportPieceErr, and the caller reads the file in one pass.
 
-#include "model/CParserGPX.h"
-
 #include "foundation/Status.h"
+#include "model/CParserGPX.h"
 
 #include <algorithm>
 #include <cerrno>

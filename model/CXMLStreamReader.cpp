@@ -3,8 +3,8 @@
 #include "foundation/CDebugLog.h"
 #include "foundation/Status.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <expat.h>
 #include <fcntl.h>
@@ -107,8 +107,9 @@ OSStatus CXMLStreamReader::ReadFile(CFile const& file)
 {
     OSStatus status = ReadFile(file, 0);
     if (status != noErr && status != kImportNotRecognisedErr)
-        CDebugLog::GetDebugLog()->Log(CDebugLog::kPriorityWarning, "Import", "%s: reading stopped at line %u, column %u (%d)",
-            file.GetPath().c_str(), unsigned(mErrorLine), unsigned(mErrorColumn), int(status));
+        CDebugLog::GetDebugLog()->Log(CDebugLog::kPriorityWarning, "Import",
+            "%s: reading stopped at line %u, column %u (%d)", file.GetPath().c_str(), unsigned(mErrorLine),
+            unsigned(mErrorColumn), int(status));
     return status;
 }
 
@@ -384,8 +385,8 @@ void CXMLStreamReader::OnDeclaration(void* data, char const*, char const* encodi
 }
 
 // Any entity declaration ends the reading: expansion is how entity bombs grow.
-void CXMLStreamReader::OnEntity(void* data, char const*, int, char const*, int, char const*, char const*, char const*,
-    char const*)
+void CXMLStreamReader::OnEntity(
+    void* data, char const*, int, char const*, int, char const*, char const*, char const*, char const*)
 {
     static_cast<CXMLStreamReader*>(data)->Fail(kImportEntityErr);
 }

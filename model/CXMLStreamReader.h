@@ -105,8 +105,8 @@ private:
     static void OnInstruction(void* reader, char const* target, char const* data);
     static void OnDoctype(void* reader, char const* name, char const* system, char const* publicID, int internal);
     static void OnDeclaration(void* reader, char const* version, char const* encoding, int standalone);
-    static void OnEntity(void* reader, char const* name, int parameter, char const* value, int length,
-        char const* base, char const* system, char const* publicID, char const* notation);
+    static void OnEntity(void* reader, char const* name, int parameter, char const* value, int length, char const* base,
+        char const* system, char const* publicID, char const* notation);
 
     XML_ParserStruct* mParser = nullptr; // owns
     OSStatus mStatus = noErr;

@@ -113,7 +113,8 @@ TEST(CParserFile, ReadsTheEncodingsFilesDeclare)
 {
     TempFolder folder;
     // UTF-16 with a byte order mark.
-    std::u16string text = u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?><gpx><wpt lat=\"1\" lon=\"2\"><name>Malmö</name></wpt></gpx>";
+    std::u16string text = u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?><gpx><wpt lat=\"1\" "
+                          u"lon=\"2\"><name>Malmö</name></wpt></gpx>";
     WriteFile(folder / "utf16.gpx", std::string(reinterpret_cast<char const*>(text.data()), text.size() * 2));
     ObjectList utf16;
     ASSERT_EQ(Import(folder / "utf16.gpx", utf16), noErr);
@@ -121,8 +122,9 @@ TEST(CParserFile, ReadsTheEncodingsFilesDeclare)
     EXPECT_STREQ(utf16[0]->GetName().GetUTF8(), "Malmö");
 
     // Windows code page 1252, as some writers declare it.
-    WriteFile(folder / "cp1252.gpx", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><gpx><wpt lat=\"1\" lon=\"2\">"
-                                     "<name>Caf\xE9 \x80 5</name></wpt></gpx>");
+    WriteFile(folder / "cp1252.gpx",
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?><gpx><wpt lat=\"1\" lon=\"2\">"
+        "<name>Caf\xE9 \x80 5</name></wpt></gpx>");
     ObjectList cp1252;
     ASSERT_EQ(Import(folder / "cp1252.gpx", cp1252), noErr);
     ASSERT_EQ(cp1252.Size(), 1u);

@@ -1,4 +1,5 @@
 #include "model/CParserGPX.h"
+#include "model/CSymbolNameUtilities.h"
 #include "model/tests/ModelTestSupport.h"
 
 #include <cmath>
@@ -202,8 +203,8 @@ TEST(CParserGPX, PiecesGiveWhatOnePassGives)
     auto points = [&](int count) {
         std::string text;
         for (int i = 0; i < count; ++i, ++point)
-            text += "   <trkpt lat=\"" + std::to_string(50 + point * 1e-5) + "\" lon=\"10\"><ele>" + std::to_string(point)
-                + "</ele><time>2021-06-01T00:" + std::to_string(10 + point / 60 % 50) + ":"
+            text += "   <trkpt lat=\"" + std::to_string(50 + point * 1e-5) + "\" lon=\"10\"><ele>"
+                + std::to_string(point) + "</ele><time>2021-06-01T00:" + std::to_string(10 + point / 60 % 50) + ":"
                 + std::to_string(10 + point % 50) + "Z</time></trkpt>\n";
         return text;
     };
@@ -255,4 +256,21 @@ TEST(CParserGPX, PiecesThatDoNotJoinAreReadInOnePass)
     CParserGPX parser;
     ASSERT_EQ(parser.ParseFile(file, objects.Get()), noErr);
     EXPECT_EQ(CountObjects(objects), (ImportCounts { 0, 0, 0, 1, 4000 }));
+}
+
+TEST(CParserGPX, MapsTheSymbolNamesOtherProgramsWrite)
+{
+    struct Case {
+        char const* name;
+        GPSWaypointSymbol symbol;
+    };
+    Case const cases[] = {
+        { "Flag, Blue", 'fblu' }, { "FlagBlue", 'fblu' }, { "fblu", 'fblu' }, { "City (Large)", 'clrg' },
+        { "Gas Station", 'fuel' }, { "GEOCACHE", 'geoc' }, { "Geocache Found", 'geof' }, { "Man Overboard", 'mob!' },
+        { "Skull and Crossbones", 'skul' }, { "Restroom", 'rest' }, { "Wi-Fi Hotspot", 'wifi' },
+        { "Something else", kWaypointSymbolDefault }, { "", kWaypointSymbolDefault },
+    };
+    for (Case const& test : cases)
+        EXPECT_EQ(CSymbolNameUtilities::GetSymbol(test.name), test.symbol) << test.name;
+    EXPECT_EQ(CSymbolNameUtilities::GetSymbol("nothing", 'wdot'), GPSWaypointSymbol('wdot'));
 }

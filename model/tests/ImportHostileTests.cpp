@@ -82,8 +82,7 @@ TEST(ImportHostile, EachDamagedFileGivesItsStatusAndNothingElse)
             "<!DOCTYPE gpx [<!ENTITY secret SYSTEM \"file:///etc/passwd\">]><gpx><wpt lat=\"1\" lon=\"2\">"
             "<name>&secret;</name></wpt></gpx>",
             kImportEntityErr },
-        { "undefined-entity.gpx", GPX11("<wpt lat=\"1\" lon=\"2\"><name>&nothing;</name></wpt>"),
-            kImportMalformedErr },
+        { "undefined-entity.gpx", GPX11("<wpt lat=\"1\" lon=\"2\"><name>&nothing;</name></wpt>"), kImportMalformedErr },
         { "deep.gpx", GPX11(Repeat("<extensions>", 5000) + Repeat("</extensions>", 5000)), kImportLimitErr },
         { "empty.gpx", "", kImportNotRecognisedErr },
         { "spaces.gpx", "   \n\n  ", kImportNotRecognisedErr },

@@ -101,6 +101,9 @@ inline std::string GPX11(std::string const& content)
         + content + "</gpx>\n";
 }
 
-inline std::filesystem::path ModelData(std::string const& name) { return std::filesystem::path(TW_TEST_DATA_DIR) / name; }
+inline std::filesystem::path ModelData(std::string const& name)
+{
+    return std::filesystem::path(TW_TEST_DATA_DIR) / name;
+}
 
 } // namespace tw::test

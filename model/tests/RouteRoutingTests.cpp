@@ -33,8 +33,8 @@ public:
     std::vector<CCoordinate> mPathOverride;
     double mLengthOverride = NAN;
 
-    OSStatus RouteLeg(CCoordinate const& from, CCoordinate const& to, std::atomic<bool> const& cancel,
-        RoadLegResult& result) override
+    OSStatus RouteLeg(
+        CCoordinate const& from, CCoordinate const& to, std::atomic<bool> const& cancel, RoadLegResult& result) override
     {
         std::unique_lock lock(mMutex);
         mRequests.emplace_back(from, to);
@@ -51,7 +51,8 @@ public:
         }
         if (mAnswer != noErr)
             return mAnswer;
-        CCoordinate middle((from.GetLatitude() + to.GetLatitude()) / 2 + 0.001, (from.GetLongitude() + to.GetLongitude()) / 2);
+        CCoordinate middle(
+            (from.GetLatitude() + to.GetLatitude()) / 2 + 0.001, (from.GetLongitude() + to.GetLongitude()) / 2);
         result.path = mPathOverride.empty() ? std::vector<CCoordinate> { from, middle, to } : mPathOverride;
         result.length = std::isnan(mLengthOverride) ? 777 : mLengthOverride;
         result.status = kRouteStatusRouted;
