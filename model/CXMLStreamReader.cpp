@@ -181,6 +181,8 @@ OSStatus CXMLStreamReader::ReadPiece(CFile const& file, UInt64 begin, UInt64 end
 
 OSStatus CXMLStreamReader::FeedText(std::string const& text, bool final)
 {
+    if (text.empty())
+        return Feed(nullptr, 0, final);
     auto* buffer = static_cast<char*>(XML_GetBuffer(mParser, int(text.size())));
     if (!buffer)
         return memFullErr;
