@@ -13,8 +13,9 @@
 // is ended when the route is done or destroyed.
 //
 // The route's lock guards the legs and the queues shared with the worker;
-// readers on other threads take LockSegments/UnlockSegments. Everything
-// else runs on the main thread.
+// readers take LockSegments/UnlockSegments and edit nothing while they hold
+// it (an edit waits for the worker, which may be waiting for the lock).
+// Everything else runs on the main thread.
 
 #include "foundation/CMsgListener.h"
 #include "foundation/CMutex.h"
