@@ -149,7 +149,7 @@ std::optional<std::string_view> FindElement(std::string_view text, std::string_v
     return text.substr(at + tag.size());
 }
 
-Read ReadDouble(std::optional<std::string_view> value, double& result)
+Read ReadNumber(std::optional<std::string_view> value, double& result)
 {
     if (!value)
         return Read::kAbsent;
@@ -161,7 +161,7 @@ Read ReadDouble(std::optional<std::string_view> value, double& result)
     return Read::kGood;
 }
 
-Read ReadInteger(std::optional<std::string_view> value, SInt64& result)
+Read ReadNumber(std::optional<std::string_view> value, SInt64& result)
 {
     if (!value)
         return Read::kAbsent;
@@ -172,6 +172,9 @@ Read ReadInteger(std::optional<std::string_view> value, SInt64& result)
     result = *number;
     return Read::kGood;
 }
+
+// Two values that come together: both or neither.
+Read Both(Read first, Read second) { return first == second ? first : Read::kBad; }
 
 // Two numbers joined by the separator: "ll=51.5,-0.12", "cp=51.5~-0.12".
 Read ReadPair(std::optional<std::string_view> value, char separator, double& first, double& second)
@@ -188,6 +191,24 @@ Read ReadPair(std::optional<std::string_view> value, char separator, double& fir
     first = *a;
     second = *b;
     return Read::kGood;
+}
+
+// A site's zoom parameter: absent, the view's level; present, what convert makes of it
+// (false refusing the link).
+template <typename Number, typename Convert>
+bool ReadLevel(std::optional<std::string_view> value, LinkView const& view, double& level, Convert convert)
+{
+    Number number {};
+    switch (ReadNumber(value, number)) {
+    case Read::kAbsent:
+        level = view.zoom;
+        return true;
+    case Read::kBad:
+        return false;
+    case Read::kGood:
+        break;
+    }
+    return convert(number, level);
 }
 
 double ScaleLevel(double latitude, double scale)
@@ -215,9 +236,9 @@ bool SpanLevel(double latitude, double latitudeSpan, double longitudeSpan, LinkV
 }
 
 // A site's own level count, refused beyond what any site offers.
-bool SiteLevel(SInt64 value, SInt64 minimum, double& level)
+bool SiteLevel(SInt64 value, double& level)
 {
-    if (value < minimum || value > kMaxSiteLevel)
+    if (value < 0 || value > kMaxSiteLevel)
         return false;
     level = double(value);
     return true;
@@ -286,33 +307,19 @@ bool ParseOwnLink(std::string_view text, LinkView const&, Location& location)
     return IsValidPosition(location.latitude, location.longitude);
 }
 
-// The level from a map scale parameter: absent keeps the view's, anything but a
-// positive scale is refused.
-bool ReadScaleLevel(Read read, SInt64 scale, double latitude, LinkView const& view, double& level)
-{
-    if (read == Read::kAbsent) {
-        level = view.zoom;
-        return true;
-    }
-    if (read == Read::kBad || scale < 1)
-        return false;
-    level = ScaleLevel(latitude, double(scale));
-    return true;
-}
-
 bool ParseMultiMap(std::string_view text, LinkView const& view, Location& location)
 {
     if (!Contains(text, "multimap.com"))
         return false;
-    Read latitude = ReadDouble(FindParameter(text, "lat"), location.latitude);
-    Read longitude = ReadDouble(FindParameter(text, "lon"), location.longitude);
-    if (latitude == Read::kBad || longitude == Read::kBad || (latitude == Read::kGood) != (longitude == Read::kGood))
+    Read position = Both(ReadNumber(FindParameter(text, "lat"), location.latitude),
+        ReadNumber(FindParameter(text, "lon"), location.longitude));
+    if (position == Read::kBad)
         return false;
-    if (latitude == Read::kAbsent) {
+    if (position == Read::kAbsent) {
         // Their British pages give national grid metres instead.
         double easting = 0, northing = 0;
-        if (ReadDouble(FindParameter(text, "x"), easting) != Read::kGood
-            || ReadDouble(FindParameter(text, "y"), northing) != Read::kGood)
+        if (ReadNumber(FindParameter(text, "x"), easting) != Read::kGood
+            || ReadNumber(FindParameter(text, "y"), northing) != Read::kGood)
             return false;
         CCoordinate coordinate;
         if (!CBritishGrid::ToWGS84(easting, northing, coordinate))
@@ -322,9 +329,12 @@ bool ParseMultiMap(std::string_view text, LinkView const& view, Location& locati
     }
     if (!IsValidPosition(location.latitude, location.longitude))
         return false;
-    SInt64 scale = 0;
-    Read read = ReadInteger(FindParameter(text, "scale"), scale);
-    return ReadScaleLevel(read, scale, location.latitude, view, location.level);
+    return ReadLevel<SInt64>(FindParameter(text, "scale"), view, location.level, [&](SInt64 scale, double& level) {
+        if (scale < 1)
+            return false;
+        level = ScaleLevel(location.latitude, double(scale));
+        return true;
+    });
 }
 
 bool StreetMapScale(SInt64 code, double& scale)
@@ -346,29 +356,21 @@ bool ParseStreetMap(std::string_view text, LinkView const& view, Location& locat
     if (!Contains(text, "streetmap.co.uk"))
         return false;
     SInt64 easting = 0, northing = 0;
-    if (ReadInteger(FindParameter(text, "x"), easting) != Read::kGood
-        || ReadInteger(FindParameter(text, "y"), northing) != Read::kGood)
+    if (ReadNumber(FindParameter(text, "x"), easting) != Read::kGood
+        || ReadNumber(FindParameter(text, "y"), northing) != Read::kGood)
         return false;
     CCoordinate coordinate;
     if (!CBritishGrid::ToWGS84(double(easting), double(northing), coordinate))
         return false;
     location.latitude = coordinate.GetLatitude();
     location.longitude = coordinate.GetLongitude();
-    SInt64 code = 0;
-    switch (ReadInteger(FindParameter(text, "z"), code)) {
-    case Read::kAbsent:
-        location.level = view.zoom;
+    return ReadLevel<SInt64>(FindParameter(text, "z"), view, location.level, [&](SInt64 code, double& level) {
+        double scale = 0;
+        if (!StreetMapScale(code, scale))
+            return false;
+        level = ScaleLevel(location.latitude, scale);
         return true;
-    case Read::kBad:
-        return false;
-    case Read::kGood:
-        break;
-    }
-    double scale = 0;
-    if (!StreetMapScale(code, scale))
-        return false;
-    location.level = ScaleLevel(location.latitude, scale);
-    return true;
+    });
 }
 
 // Newer Google links carry ".../@lat,lon,15z" instead of parameters.
@@ -412,15 +414,8 @@ bool ParseGoogleMaps(std::string_view text, LinkView const& view, Location& loca
     }
     if (!IsValidPosition(location.latitude, location.longitude))
         return false;
-    SInt64 zoom = 0;
-    switch (ReadInteger(FindParameter(text, "z"), zoom)) {
-    case Read::kGood:
-        return SiteLevel(zoom, 0, location.level);
-    case Read::kBad:
-        return false;
-    case Read::kAbsent:
-        break;
-    }
+    if (auto zoom = FindParameter(text, "z"))
+        return ReadLevel<SInt64>(zoom, view, location.level, &SiteLevel);
     if (atLevel) {
         location.level = *atLevel;
         return true;
@@ -442,55 +437,37 @@ bool ParseGoogleEarth(std::string_view text, LinkView const& view, Location& loc
 {
     if (!Contains(text, "<kml") && !Contains(text, "<placemark") && !Contains(text, "<lookat"))
         return false;
-    Read latitude = ReadDouble(FindElement(text, "<latitude>"), location.latitude);
-    Read longitude = ReadDouble(FindElement(text, "<longitude>"), location.longitude);
-    if (latitude == Read::kBad || longitude == Read::kBad || (latitude == Read::kGood) != (longitude == Read::kGood))
+    Read position = Both(ReadNumber(FindElement(text, "<latitude>"), location.latitude),
+        ReadNumber(FindElement(text, "<longitude>"), location.longitude));
+    if (position == Read::kBad)
         return false;
-    if (latitude == Read::kAbsent) {
+    if (position == Read::kAbsent) {
         // A bare placemark: longitude and latitude (then altitude) of its point.
         if (ReadPair(FindElement(text, "<coordinates>"), ',', location.longitude, location.latitude) != Read::kGood)
             return false;
     }
     if (!IsValidPosition(location.latitude, location.longitude))
         return false;
-    double range = 0;
-    switch (ReadDouble(FindElement(text, "<range>"), range)) {
-    case Read::kAbsent:
-        location.level = view.zoom;
+    return ReadLevel<double>(FindElement(text, "<range>"), view, location.level, [](double range, double& level) {
+        if (!(range > 0))
+            return false;
+        level = std::round(std::log2(kEarthRangeAtLevel0 / range));
         return true;
-    case Read::kBad:
-        return false;
-    case Read::kGood:
-        break;
-    }
-    if (!(range > 0))
-        return false;
-    location.level = std::round(std::log2(kEarthRangeAtLevel0 / range));
-    return true;
+    });
 }
 
 bool ParseYahoo(std::string_view text, LinkView const& view, Location& location)
 {
     if (!Contains(text, "maps.yahoo."))
         return false;
-    if (ReadDouble(FindParameter(text, "lat"), location.latitude) != Read::kGood
-        || ReadDouble(FindParameter(text, "lon"), location.longitude) != Read::kGood
+    if (ReadNumber(FindParameter(text, "lat"), location.latitude) != Read::kGood
+        || ReadNumber(FindParameter(text, "lon"), location.longitude) != Read::kGood
         || !IsValidPosition(location.latitude, location.longitude))
         return false;
-    SInt64 magnification = 0;
-    switch (ReadInteger(FindParameter(text, "mag"), magnification)) {
-    case Read::kAbsent:
-        location.level = view.zoom;
-        return true;
-    case Read::kBad:
-        return false;
-    case Read::kGood:
-        break;
-    }
-    if (magnification < 1 || magnification > 18)
-        return false;
-    location.level = double(18 - magnification);
-    return true;
+    return ReadLevel<SInt64>(FindParameter(text, "mag"), view, location.level, [](SInt64 magnification, double& level) {
+        level = double(18 - magnification);
+        return magnification >= 1 && magnification <= 18;
+    });
 }
 
 bool ParseWindowsLive(std::string_view text, LinkView const& view, Location& location)
@@ -500,17 +477,7 @@ bool ParseWindowsLive(std::string_view text, LinkView const& view, Location& loc
     if (ReadPair(FindParameter(text, "cp"), '~', location.latitude, location.longitude) != Read::kGood
         || !IsValidPosition(location.latitude, location.longitude))
         return false;
-    SInt64 level = 0;
-    switch (ReadInteger(FindParameter(text, "lvl"), level)) {
-    case Read::kAbsent:
-        location.level = view.zoom;
-        return true;
-    case Read::kBad:
-        return false;
-    case Read::kGood:
-        break;
-    }
-    return SiteLevel(level, 0, location.level);
+    return ReadLevel<SInt64>(FindParameter(text, "lvl"), view, location.level, &SiteLevel);
 }
 
 LinkView GetLinkView(IMapLinkView const* view)

@@ -88,17 +88,6 @@ TEST(CRouteManager, LegsInTheRoadRegionsFollowTheRoads)
     EXPECT_EQ(router.GetCachedGraphCount(), 2u);
 }
 
-TEST(CRouteManager, ALegAndItsReverseTakeTheSameTime)
-{
-    CRouteManager router(&TestRegionMaps());
-    Leg const& leg = kGoteborgLegs[2];
-    RoadLegResult there, back;
-    ASSERT_EQ(router.RouteLeg(leg.from, leg.to, kGoOn, there), noErr);
-    ASSERT_EQ(router.RouteLeg(leg.to, leg.from, kGoOn, back), noErr);
-    // Roads run both ways, so the fastest paths match, up to ties between equal paths.
-    EXPECT_NEAR(there.length, back.length, 0.02 * there.length);
-}
-
 TEST(CRouteManager, LegsWithoutRoadsStayStraightAndSaySo)
 {
     CRouteManager router(&TestRegionMaps());
