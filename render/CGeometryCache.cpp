@@ -142,6 +142,21 @@ std::shared_ptr<CachedShape> GeometryBuilder::Build(CRegionLayer* layer, UInt32 
             shape->points.push_back(unit);
             bounds = CGRectUnion(bounds, CGRectMake(unit.x, unit.y, 0, 0));
         }
+        // Unwrapping may carry a part's body past the antimeridian: move it back a whole world so
+        // that as much of it as can lies within the image.
+        double best = 0, bestOverlap = -1;
+        for (double k : { 0.0, 1.0, -1.0 }) {
+            double const overlap = std::min(bounds.origin.x + bounds.size.width + k, 1.0) - std::max(bounds.origin.x + k, 0.0);
+            if (overlap > bestOverlap + 1e-12) {
+                bestOverlap = overlap;
+                best = k;
+            }
+        }
+        if (best != 0) {
+            for (std::size_t i = shape->parts.back(); i < shape->points.size(); ++i)
+                shape->points[i].x += best;
+            bounds = CGRectOffset(bounds, best, 0);
+        }
         shape->partBounds.push_back(bounds);
         shape->bounds = CGRectUnion(shape->bounds, bounds);
         if (source.parts.empty())

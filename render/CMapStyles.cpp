@@ -145,7 +145,7 @@ constexpr std::array kStyles = {
     // Borders, countries first; the band under a country border widens as the map nears.
     Admin(0, 1, kBorder, Ramp(1, 0.6f, 4, 0.9f, 8, 1.5f, 12, 2.2f), {}, Hex(0xA57FAE, 0.22f),
         Ramp(3, 0, 5, 3, 8, 6, 12, 8), kCountryLabel),
-    Admin(1, 3, Hex(0x9C8AA3, 0.85f), Ramp(3, 0.3f, 6, 0.6f, 9, 0.9f, 14, 1.3f), {}, {}, Fixed(0), kStateLabel),
+    Admin(1, 5, Hex(0x9C8AA3, 0.7f), Ramp(5, 0.4f, 7, 0.6f, 9, 0.9f, 14, 1.3f), {}, {}, Fixed(0), kStateLabel),
     Admin(2, 6, Hex(0xA797AC, 0.8f), Ramp(6, 0.4f, 10, 0.8f, 14, 1.1f, 17, 1.3f), { 4, 2 }, {}, Fixed(0), kNoLabel),
     Admin(3, 8, Hex(0xB0A2B4, 0.8f), Ramp(8, 0.4f, 12, 0.8f, 15, 1, 17, 1.2f), { 3, 2 }, {}, Fixed(0), kNoLabel),
     Admin(4, 9, Hex(0xB6AAB9, 0.75f), Ramp(9, 0.4f, 13, 0.7f, 16, 1, 17, 1), { 2, 2 }, {}, Fixed(0), kNoLabel),

@@ -104,47 +104,50 @@ OSStatus CTilePainter::Paint(CGContextRef context, CGRect const& rect, UInt32 le
 void CTilePainter::CollectItems(Frame const& frame, std::vector<Item>& items) const
 {
     // Past the antimeridian the rectangle shows the other end of the world: read that too.
-    struct Span {
-        double u0, u1, shift;
-    };
     double const u0 = frame.unit.origin.x, u1 = frame.unit.origin.x + frame.unit.size.width;
-    std::vector<Span> spans;
+    std::vector<std::pair<double, double>> spans;
     if (u1 > 0 && u0 < 1)
-        spans.push_back({ std::max(u0, 0.0), std::min(u1, 1.0), 0 });
+        spans.push_back({ std::max(u0, 0.0), std::min(u1, 1.0) });
     if (u0 < 0)
-        spans.push_back({ std::max(u0 + 1, 0.0), 1, -1 });
+        spans.push_back({ std::max(u0 + 1, 0.0), 1 });
     if (u1 > 1)
-        spans.push_back({ 0, std::min(u1 - 1, 1.0), 1 });
+        spans.push_back({ 0, std::min(u1 - 1, 1.0) });
     double const v0 = std::clamp(frame.unit.origin.y, -0.5, 1.5);
     double const v1 = std::clamp(frame.unit.origin.y + frame.unit.size.height, -0.5, 1.5);
     double const north = mGeometry.UnprojectUnit({ 0.5, v0 }).GetLatitude();
     double const south = mGeometry.UnprojectUnit({ 0.5, v1 }).GetLatitude();
     LayerFilterContext filter { frame.level };
-    std::vector<CGeometryCache::ShapeRef> shapes;
-    for (Span const& span : spans) {
-        CCoordinateRect const area(CCoordinate(north, span.u0 * 360 - 180), CCoordinate(south, span.u1 * 360 - 180));
+    // 1. The shapes whose bounds meet the rectangle, each layer once.
+    std::map<CRegionLayer*, std::vector<UInt32>> found;
+    for (auto const& [west, east] : spans) {
+        CCoordinateRect const area(CCoordinate(north, west * 360 - 180), CCoordinate(south, east * 360 - 180));
         SGBounds const bounds = area.GetSGBounds();
         for (CRegionLayer* layer : mManager.GetRegionLayers(area, LayerIsVisible, &filter)) {
-            LayerCategory const category = layer->GetCategory();
-            MapStyle const* layerStyle = CMapStyles::Find(category, kLayerFeatureNone);
             std::vector<UInt32> const ids = layer->GetShapes(bounds);
-            bool const borders = layerStyle && layerStyle->bordersOnly;
-            mCache.GetShapes(layer, ids, borders, mGeometry, shapes);
-            for (std::size_t i = 0; i < ids.size(); ++i) {
-                CachedShape const* shape = shapes[i].get();
-                if (!shape)
-                    continue;
-                MapStyle const* style = CMapStyles::Find(category, shape->feature);
-                if (!style || frame.level < style->minZoom || frame.level > style->maxZoom)
-                    continue;
-                if (category == kLayerCategorySettlement && shape->population < CMapStyles::GetPlacePopulation(frame.level)
-                    && !(shape->capital && frame.level >= CMapStyles::GetCapitalZoom()))
-                    continue;
-                CGRect const placed = CGRectOffset(shape->bounds, span.shift, 0);
-                if (!CGRectIntersectsRect(CGRectInset(placed, -1e-12, -1e-12), frame.unit))
-                    continue;
-                items.push_back({ style, shapes[i], layer, ids[i], span.shift });
-            }
+            found[layer].insert(found[layer].end(), ids.begin(), ids.end());
+        }
+    }
+    // 2. Their styles, and the copies (a world to either side) that the rectangle shows.
+    std::vector<CGeometryCache::ShapeRef> shapes;
+    for (auto& [layer, ids] : found) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        LayerCategory const category = layer->GetCategory();
+        MapStyle const* layerStyle = CMapStyles::Find(category, kLayerFeatureNone);
+        mCache.GetShapes(layer, ids, layerStyle && layerStyle->bordersOnly, mGeometry, shapes);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            CachedShape const* shape = shapes[i].get();
+            if (!shape)
+                continue;
+            MapStyle const* style = CMapStyles::Find(category, shape->feature);
+            if (!style || frame.level < style->minZoom || frame.level > style->maxZoom)
+                continue;
+            if (category == kLayerCategorySettlement && shape->population < CMapStyles::GetPlacePopulation(frame.level)
+                && !(shape->capital && frame.level >= CMapStyles::GetCapitalZoom()))
+                continue;
+            for (double shift : { 0.0, -1.0, 1.0 })
+                if (CGRectIntersectsRect(CGRectInset(CGRectOffset(shape->bounds, shift, 0), -1e-12, -1e-12), frame.unit))
+                    items.push_back({ style, shapes[i], layer, ids[i], shift });
         }
     }
 }
