@@ -11,7 +11,7 @@ namespace {
 
 constexpr double kBorderTolerance = 0.025; // [deg] sides of a border simplified apart stay this close
 constexpr double kBorderCell = 0.25; // [deg] grid cell of the border search
-constexpr double kDatelineEdge = 179.99; // [deg] points this far out lie on the antimeridian itself
+constexpr double kPolarEdge = 85; // [deg] edges between points this far south or north run along a pole
 
 double (*gClock)() = nullptr; // test only
 
@@ -129,15 +129,16 @@ std::shared_ptr<CachedShape> GeometryBuilder::Build(CRegionLayer* layer, UInt32 
             break;
         shape->parts.push_back(UInt32(shape->points.size()));
         CGRect bounds = CGRectNull;
-        double shift = 0, previous = 0;
+        double shift = 0, previous = 0, previousY = 0;
         for (UInt32 i = first; i < end; ++i) {
             SGPoint const p = source.points[i];
             // A part that crosses the antimeridian stays in one piece: its longitudes run on past ±180°.
-            // Edges that follow the antimeridian itself (a pole's cap) are left as they are.
+            // An edge along a pole (the cap that closes Antarctica) is left as it is.
             if (i > first && std::fabs(p.x - previous) > 180
-                && !(std::fabs(p.x) >= kDatelineEdge && std::fabs(previous) >= kDatelineEdge))
+                && !(std::fabs(p.y) >= kPolarEdge && std::fabs(previousY) >= kPolarEdge))
                 shift += p.x < previous ? 360 : -360;
             previous = p.x;
+            previousY = p.y;
             CGPoint const unit = geometry.ProjectUnit(p.y, p.x + shift);
             shape->points.push_back(unit);
             bounds = CGRectUnion(bounds, CGRectMake(unit.x, unit.y, 0, 0));

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <string>
 #include <thread>
 #include <unordered_set>
 
@@ -16,6 +18,8 @@ double Now()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
+
+constexpr CGFloat kSameNameDistance = 96; // [px] nearer than this, one name of two alike is left out
 
 bool Within(CGRect const& inner, CGRect const& outer)
 {
@@ -222,10 +226,20 @@ void CLayerRenderer::DrawLabels(CGContextRef context, CGRect const& visible)
     std::unordered_map<UInt64, CGRect> shown;
     CGRect const clip = CGContextGetClipBoundingBox(context);
     std::vector<CGRect> redraw;
+    std::unordered_map<std::string, std::vector<CGPoint>> names; // where each text went
     for (CMapLabel const* label : candidates) {
+        // A place that two packs both name is named once.
+        std::string const text = label->GetText().GetStdString();
+        CGPoint const anchor = label->GetPlacements().front().centre;
+        auto& seen = names[text];
+        if (std::any_of(seen.begin(), seen.end(), [&](CGPoint p) {
+                return std::hypot(p.x - anchor.x, p.y - anchor.y) < kSameNameDistance;
+            }))
+            continue;
         int const placement = label->Place(*mView);
         if (placement < 0)
             continue;
+        seen.push_back(anchor);
         label->Draw(context, placement, false);
         CGRect const bounds = label->GetBounds(placement);
         shown[label->GetID()] = bounds;
