@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -245,11 +246,28 @@ double CGeometryCache::Now()
 
 void CGeometryCache::SetClockForTesting(double (*clock)()) { gClock = clock; }
 
+// Layers are known by address; a layer freed with its map manager may have a successor at the same
+// address, whose shapes must not be taken for its own.
+void CGeometryCache::CheckLayer(CRegionLayer* layer)
+{
+    SGBounds const b = layer->GetBounds();
+    char print[160];
+    std::snprintf(print, sizeof print, "%.9g %.9g %.9g %.9g %d ", b.xmin, b.ymin, b.xmax, b.ymax, int(layer->GetShapeType()));
+    std::string const fingerprint = print + layer->GetIdentifier().GetStdString();
+    auto [slot, inserted] = mLayers.try_emplace(layer, fingerprint);
+    if (inserted || slot->second == fingerprint)
+        return;
+    slot->second = fingerprint;
+    std::erase_if(mShapes, [&](auto const& item) { return item.first.layer == layer; });
+    mBorders.erase(layer);
+}
+
 std::shared_ptr<CGeometryCache::LayerBorders> CGeometryCache::GetBorders(CRegionLayer* layer)
 {
     std::shared_ptr<LayerBorders> borders;
     {
         std::lock_guard lock(mLock);
+        CheckLayer(layer);
         auto& slot = mBorders[layer];
         if (!slot.first)
             slot.first = std::make_shared<LayerBorders>();
@@ -275,6 +293,7 @@ void CGeometryCache::GetShapes(CRegionLayer* layer, std::vector<UInt32> const& i
     double const now = Now();
     {
         std::lock_guard lock(mLock);
+        CheckLayer(layer);
         for (std::size_t i = 0; i < ids.size(); ++i) {
             auto found = mShapes.find({ layer, ids[i] });
             if (found == mShapes.end()) {
@@ -319,6 +338,7 @@ void CGeometryCache::Purge()
         for (auto const& item : mBorders)
             oldest = std::min(oldest, item.second.second);
         if (mShapes.empty() && mBorders.empty()) {
+            mLayers.clear();
             mTimer.RemoveTimer();
             return;
         }
@@ -346,4 +366,5 @@ void CGeometryCache::RemoveAll()
     std::lock_guard lock(mLock);
     mShapes.clear();
     mBorders.clear();
+    mLayers.clear();
 }

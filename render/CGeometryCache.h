@@ -106,11 +106,14 @@ private:
     };
 
     std::shared_ptr<LayerBorders> GetBorders(CRegionLayer* layer);
+    // Under the lock: forgets what was kept for another layer that lived at this address.
+    void CheckLayer(CRegionLayer* layer);
     static double Now();
 
     mutable std::mutex mLock; // the cache's one lock: guards mShapes and mBorders
     std::unordered_map<Key, Entry, KeyHash> mShapes;
     std::unordered_map<CRegionLayer const*, std::pair<std::shared_ptr<LayerBorders>, double>> mBorders;
+    std::unordered_map<CRegionLayer const*, std::string> mLayers; // what each layer was when its shapes came
     PurgeTimer mTimer { *this }; // main thread
 };
 

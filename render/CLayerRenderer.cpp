@@ -172,7 +172,7 @@ void CLayerRenderer::CommitRendered()
 void CLayerRenderer::KeepImage(CLayerTile* tile)
 {
     TouchTile(tile);
-    while (mImages.size() > kImageLimit) {
+    while (mImages.size() > mImageLimit) {
         CLayerTile* oldest = mImages.back();
         mImages.pop_back();
         mImageSlots.erase(oldest);

@@ -57,6 +57,8 @@ public:
     bool IsRendering() const; // tiles pending, being drawn or waiting for collection
     UInt32 GetWorkerCount() const { return UInt32(mWorkers.size()); }
     std::size_t GetImageCount() const { return mImages.size(); }
+    // Test only: fewer images kept.
+    void SetImageLimit(std::size_t limit) { mImageLimit = limit; }
     std::size_t GetShownLabelCount() const { return mShown.size(); }
 
     // Workers.
@@ -85,6 +87,7 @@ private:
 
     IMapView* mView; // weak: the view holds the renderer
     UInt32 mWorkerCount;
+    std::size_t mImageLimit = kImageLimit;
     std::vector<std::unique_ptr<CThreadRenderer>> mWorkers; // main thread
     CThreadSafeList<CLayerTile> mPending;
     CThreadSafeList<CLayerTile> mProcessed;

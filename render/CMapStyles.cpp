@@ -195,7 +195,7 @@ constexpr std::array kStyles = {
 // Smallest population named at each zoom level 0 to 17.
 constexpr std::array<double, 18> kPlacePopulation
     = { 1e12, 1e12, 6e6, 3e6, 1.5e6, 6e5, 2.5e5, 1e5, 5e4, 2.5e4, 0, 0, 0, 0, 0, 0, 0, 0 };
-constexpr UInt32 kCapitalZoom = 4;
+constexpr UInt32 kCapitalZoom = 5;
 
 } // namespace
 
