@@ -92,7 +92,7 @@ void CClipUtilities::ClipPolyline(std::vector<CGPoint> const& line, CGRect const
     ClipRun* open = nullptr; // the run the last segment ended in
     for (std::size_t i = 0; i + 1 < line.size(); ++i) {
         CGPoint const a = line[i], b = line[i + 1];
-        double const segment = std::hypot(b.x - a.x, b.y - a.y);
+        double const segment = std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y));
         double t0, t1;
         if (!ClipSegment(a, b, rect, t0, t1)) {
             open = nullptr;

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr double kBorderTolerance = 0.025; // [deg] sides of a border simplified apart stay this close
-constexpr double kBorderCell = 0.25; // [deg] grid cell of the border search
+constexpr double kBorderCell = 0.1; // [deg] grid cell of the border search
 constexpr double kPolarEdge = 85; // [deg] edges between points this far south or north run along a pole
 
 double (*gClock)() = nullptr; // test only
@@ -86,34 +86,37 @@ void SetAreaLabel(CachedShape& shape)
     }
 }
 
-// Ranking of a settlement: its population (or a class number standing for one) and capital status.
-void SetPlaceRank(CachedShape& shape, CRegionLayer* layer, UInt32 id)
+SGBounds PartBounds(SGShape const& shape, UInt32 part, double grow)
 {
-    CDBaseFile const& table = layer->GetAttributes();
-    shape.population = EstimatePopulation(shape.feature);
-    if (SInt32 field = table.FindField("population"); field >= 0) {
-        if (auto value = table.GetNumber(id, UInt32(field)); value && *value > 0)
-            shape.population = *value;
-    } else if (SInt32 category = table.FindField("POP_CAT"); category >= 0) {
-        if (auto value = table.GetNumber(id, UInt32(category)); value && *value >= 1 && *value <= 6)
-            shape.population = std::pow(10.0, 2 + *value);
+    SGBounds b { 1e9, 1e9, -1e9, -1e9 };
+    for (UInt32 i = shape.parts[part]; i < shape.GetPartEnd(part); ++i) {
+        b.xmin = std::min(b.xmin, shape.points[i].x);
+        b.ymin = std::min(b.ymin, shape.points[i].y);
+        b.xmax = std::max(b.xmax, shape.points[i].x);
+        b.ymax = std::max(b.ymax, shape.points[i].y);
     }
-    if (SInt32 code = table.FindField("fcode"); code >= 0)
-        shape.capital = table.GetString(id, UInt32(code), true) == CString("PPLC");
+    return { b.xmin - grow, b.ymin - grow, b.xmax + grow, b.ymax + grow };
 }
 
-double DistanceToSegment(SGPoint p, SGPoint a, SGPoint b)
+bool Meet(SGBounds const& a, SGBounds const& b)
+{
+    return a.xmin <= b.xmax && b.xmin <= a.xmax && a.ymin <= b.ymax && b.ymin <= a.ymax;
+}
+
+double SquaredDistanceToSegment(SGPoint p, SGPoint a, SGPoint b)
 {
     double const dx = b.x - a.x, dy = b.y - a.y;
     double const length = dx * dx + dy * dy;
     double t = length > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / length : 0;
     t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+    double const ex = p.x - (a.x + t * dx), ey = p.y - (a.y + t * dy);
+    return ex * ex + ey * ey;
 }
 
 } // namespace
 
-std::shared_ptr<CachedShape> GeometryBuilder::Build(CRegionLayer* layer, UInt32 id, CMapGeometry const& geometry)
+std::shared_ptr<CachedShape> GeometryBuilder::Build(
+    CRegionLayer* layer, UInt32 id, CMapGeometry const& geometry, bool sharedBorders)
 {
     SGShape source;
     if (layer->GetShapeFile().GetShape(id, source) != noErr)
@@ -166,58 +169,110 @@ std::shared_ptr<CachedShape> GeometryBuilder::Build(CRegionLayer* layer, UInt32 
     }
     if (shape->type == kSGShapePolygon)
         SetAreaLabel(*shape);
+    if (sharedBorders) {
+        std::vector<std::pair<UInt32, SGShape>> neighbours;
+        SGBounds const b = source.bounds;
+        for (UInt32 other : layer->GetShapes({ b.xmin - kBorderTolerance, b.ymin - kBorderTolerance,
+                 b.xmax + kBorderTolerance, b.ymax + kBorderTolerance }))
+            if (other != id && layer->GetShapeFile().GetShape(other, neighbours.emplace_back(other, SGShape()).second) != noErr)
+                neighbours.pop_back();
+        shape->shared = FindSharedBorders(source, id, neighbours, kBorderTolerance);
+    }
     if (layer->GetCategory() == kLayerCategorySettlement)
-        SetPlaceRank(*shape, layer, id);
+        std::tie(shape->population, shape->capital) = GetPlaceRank(layer, id, shape->feature);
     return shape;
 }
 
-std::vector<std::vector<UInt8>> GeometryBuilder::FindSharedBorders(std::vector<SGShape> const& shapes, double tolerance)
+std::pair<double, bool> GeometryBuilder::GetPlaceRank(CRegionLayer* layer, UInt32 id, LayerFeature feature)
 {
-    struct Segment {
-        UInt32 shape, point;
+    CDBaseFile const& table = layer->GetAttributes();
+    double population = EstimatePopulation(feature);
+    bool capital = false;
+    if (SInt32 field = table.FindField("population"); field >= 0) {
+        if (auto value = table.GetNumber(id, UInt32(field)); value && *value > 0)
+            population = *value;
+    } else if (SInt32 category = table.FindField("POP_CAT"); category >= 0) {
+        if (auto value = table.GetNumber(id, UInt32(category)); value && *value >= 1 && *value <= 6)
+            population = std::pow(10.0, 2 + *value);
+    }
+    if (SInt32 code = table.FindField("fcode"); code >= 0)
+        capital = table.GetString(id, UInt32(code), true) == CString("PPLC");
+    return { population, capital };
+}
+
+std::vector<UInt8> GeometryBuilder::FindSharedBorders(
+    SGShape const& shape, UInt32 id, std::vector<std::pair<UInt32, SGShape>> const& others, double tolerance)
+{
+    struct Entry {
+        UInt64 cell;
+        UInt32 other, point;
+        bool operator<(Entry const& rhs) const { return cell < rhs.cell; }
     };
-    std::vector<Segment> segments;
-    std::unordered_map<SInt64, std::vector<UInt32>> cells;
-    auto cellKey = [](SInt64 cx, SInt64 cy) { return (cx << 32) ^ (cy & 0xFFFFFFFF); };
     auto cellOf = [](double v) { return SInt64(std::floor(v / kBorderCell)); };
-    auto forEachSegment = [&](auto&& visit) {
-        for (UInt32 s = 0; s < shapes.size(); ++s)
-            for (UInt32 part = 0; part < shapes[s].GetPartCount(); ++part)
-                for (UInt32 i = shapes[s].parts[part]; i + 1 < shapes[s].GetPartEnd(part); ++i)
-                    visit(s, i);
+    auto key = [](SInt64 cx, SInt64 cy) { return (UInt64(cx + 0x80000000LL) << 32) | UInt64(cy + 0x80000000LL); };
+    auto forEachSegment = [](SGShape const& s, auto&& visit) {
+        for (UInt32 part = 0; part < s.GetPartCount(); ++part)
+            for (UInt32 i = s.parts[part]; i + 1 < s.GetPartEnd(part); ++i)
+                visit(i, s.points[i], s.points[i + 1]);
     };
-    // 1. Every segment goes into the grid cells its bounds (grown by the tolerance) meet.
-    forEachSegment([&](UInt32 s, UInt32 i) {
-        SGPoint const a = shapes[s].points[i], b = shapes[s].points[i + 1];
-        UInt32 const index = UInt32(segments.size());
-        segments.push_back({ s, i });
-        for (SInt64 cx = cellOf(std::min(a.x, b.x) - tolerance); cx <= cellOf(std::max(a.x, b.x) + tolerance); ++cx)
-            for (SInt64 cy = cellOf(std::min(a.y, b.y) - tolerance); cy <= cellOf(std::max(a.y, b.y) + tolerance);
-                 ++cy)
-                cells[cellKey(cx, cy)].push_back(index);
+    // 1. The whole degrees the shape's segments (grown by the tolerance) cover, and the bounds of its parts.
+    std::vector<bool> covered(360 * 180, false);
+    auto degree = [](double lon, double lat) {
+        return std::size_t(std::clamp(SInt64(std::floor(lat + 90)), SInt64(0), SInt64(179)) * 360
+            + std::clamp(SInt64(std::floor(lon + 180)), SInt64(0), SInt64(359)));
+    };
+    auto forEachDegree = [&](SGPoint a, SGPoint b, auto&& visit) {
+        for (double lat = std::floor(std::min(a.y, b.y) - tolerance); lat <= std::max(a.y, b.y) + tolerance; ++lat)
+            for (double lon = std::floor(std::min(a.x, b.x) - tolerance); lon <= std::max(a.x, b.x) + tolerance; ++lon)
+                if (visit(degree(lon, lat)))
+                    return true;
+        return false;
+    };
+    forEachSegment(shape, [&](UInt32, SGPoint a, SGPoint b) {
+        forEachDegree(a, b, [&](std::size_t d) { return covered[d] = true, false; });
     });
-    // 2. A segment whose middle lies on another shape's segment is a border. Of the two shapes
-    // that share it, the first draws it, so that it is drawn once.
-    std::vector<std::vector<UInt8>> shared(shapes.size());
-    for (UInt32 s = 0; s < shapes.size(); ++s)
-        shared[s].assign(shapes[s].points.size(), 0);
-    forEachSegment([&](UInt32 s, UInt32 i) {
-        SGPoint const a = shapes[s].points[i], b = shapes[s].points[i + 1];
-        SGPoint const middle { (a.x + b.x) / 2, (a.y + b.y) / 2 };
-        auto found = cells.find(cellKey(cellOf(middle.x), cellOf(middle.y)));
-        if (found == cells.end())
-            return;
-        for (UInt32 index : found->second) {
-            Segment const other = segments[index];
-            if (other.shape == s)
+    std::vector<SGBounds> parts;
+    for (UInt32 part = 0; part < shape.GetPartCount(); ++part)
+        parts.push_back(PartBounds(shape, part, tolerance));
+    // 2. The segments of the neighbours' parts near the shape's, in the grid cells their bounds
+    // (grown by the tolerance) meet, sorted by cell.
+    std::vector<Entry> entries;
+    for (UInt32 o = 0; o < others.size(); ++o) {
+        SGShape const& other = others[o].second;
+        for (UInt32 part = 0; part < other.GetPartCount(); ++part) {
+            SGBounds const bounds = PartBounds(other, part, 0);
+            if (std::none_of(parts.begin(), parts.end(), [&](SGBounds const& p) { return Meet(p, bounds); }))
                 continue;
-            SGPoint const* q = &shapes[other.shape].points[other.point];
-            if (DistanceToSegment(middle, q[0], q[1]) <= tolerance) {
-                shared[s][i] = s < other.shape ? 1 : 0;
-                if (s > other.shape)
-                    return;
+            for (UInt32 i = other.parts[part]; i + 1 < other.GetPartEnd(part); ++i) {
+                SGPoint const a = other.points[i], b = other.points[i + 1];
+                if (!forEachDegree(a, b, [&](std::size_t d) { return bool(covered[d]); }))
+                    continue;
+                SInt64 const x0 = cellOf(std::min(a.x, b.x) - tolerance), x1 = cellOf(std::max(a.x, b.x) + tolerance);
+                SInt64 const y0 = cellOf(std::min(a.y, b.y) - tolerance), y1 = cellOf(std::max(a.y, b.y) + tolerance);
+                for (SInt64 cx = x0; cx <= x1; ++cx)
+                    for (SInt64 cy = y0; cy <= y1; ++cy)
+                        entries.push_back({ key(cx, cy), o, i });
             }
         }
+    }
+    std::sort(entries.begin(), entries.end());
+    // 3. A segment whose middle lies on a neighbour's segment is a border; the shape draws it
+    // unless a neighbour with a lower id shares it.
+    std::vector<UInt8> shared(shape.points.size(), 0);
+    double const squared = tolerance * tolerance;
+    forEachSegment(shape, [&](UInt32 i, SGPoint a, SGPoint b) {
+        SGPoint const middle { (a.x + b.x) / 2, (a.y + b.y) / 2 };
+        Entry const probe { key(cellOf(middle.x), cellOf(middle.y)), 0, 0 };
+        bool found = false, lower = false;
+        for (auto e = std::lower_bound(entries.begin(), entries.end(), probe); e != entries.end() && e->cell == probe.cell;
+             ++e) {
+            SGPoint const* q = &others[e->other].second.points[e->point];
+            if (SquaredDistanceToSegment(middle, q[0], q[1]) <= squared) {
+                found = true;
+                lower = lower || others[e->other].first < id;
+            }
+        }
+        shared[i] = found && !lower;
     });
     return shared;
 }
@@ -259,30 +314,34 @@ void CGeometryCache::CheckLayer(CRegionLayer* layer)
         return;
     slot->second = fingerprint;
     std::erase_if(mShapes, [&](auto const& item) { return item.first.layer == layer; });
-    mBorders.erase(layer);
+    mRanks.erase(layer);
 }
 
-std::shared_ptr<CGeometryCache::LayerBorders> CGeometryCache::GetBorders(CRegionLayer* layer)
+std::shared_ptr<CGeometryCache::Ranks const> CGeometryCache::GetRanks(CRegionLayer* layer)
 {
-    std::shared_ptr<LayerBorders> borders;
+    std::shared_ptr<LayerRanks> slot;
     {
         std::lock_guard lock(mLock);
         CheckLayer(layer);
-        auto& slot = mBorders[layer];
-        if (!slot.first)
-            slot.first = std::make_shared<LayerBorders>();
-        slot.second = Now();
-        borders = slot.first;
+        auto& entry = mRanks[layer];
+        if (!entry.first)
+            entry.first = std::make_shared<LayerRanks>();
+        entry.second = Now();
+        slot = entry.first;
     }
-    // The first worker to need the layer finds its borders; the others wait for it.
-    std::call_once(borders->once, [&] {
-        CShapeFile const& file = layer->GetShapeFile();
-        std::vector<SGShape> shapes(file.GetShapeCount());
-        for (UInt32 id = 0; id < shapes.size(); ++id)
-            file.GetShape(id, shapes[id]);
-        borders->shared = GeometryBuilder::FindSharedBorders(shapes, kBorderTolerance);
+    std::call_once(slot->once, [&] {
+        auto ranks = std::make_shared<Ranks>();
+        UInt32 const count = layer->GetShapeFile().GetShapeCount();
+        ranks->population.resize(count);
+        ranks->capital.resize(count);
+        for (UInt32 id = 0; id < count; ++id) {
+            auto const [population, capital] = GeometryBuilder::GetPlaceRank(layer, id, layer->GetFeature(id));
+            ranks->population[id] = float(population);
+            ranks->capital[id] = capital;
+        }
+        slot->ranks = std::move(ranks);
     });
-    return borders;
+    return slot->ranks;
 }
 
 void CGeometryCache::GetShapes(CRegionLayer* layer, std::vector<UInt32> const& ids, bool sharedBorders,
@@ -306,14 +365,10 @@ void CGeometryCache::GetShapes(CRegionLayer* layer, std::vector<UInt32> const& i
     }
     if (missing.empty())
         return;
-    std::shared_ptr<LayerBorders> borders = sharedBorders ? GetBorders(layer) : nullptr;
     std::vector<ShapeRef> made(missing.size());
     for (std::size_t m = 0; m < missing.size(); ++m) {
         UInt32 const id = ids[missing[m]];
-        std::shared_ptr<CachedShape> shape = GeometryBuilder::Build(layer, id, geometry);
-        if (shape && borders && id < borders->shared.size())
-            shape->shared = borders->shared[id];
-        made[m] = std::move(shape);
+        made[m] = GeometryBuilder::Build(layer, id, geometry, sharedBorders);
     }
     std::lock_guard lock(mLock);
     for (std::size_t m = 0; m < missing.size(); ++m) {
@@ -332,12 +387,12 @@ void CGeometryCache::Purge()
     {
         std::lock_guard lock(mLock);
         std::erase_if(mShapes, [&](auto const& item) { return now - item.second.lastUsed >= kPurgeAge; });
-        std::erase_if(mBorders, [&](auto const& item) { return now - item.second.second >= kPurgeAge; });
+        std::erase_if(mRanks, [&](auto const& item) { return now - item.second.second >= kPurgeAge; });
         for (auto const& item : mShapes)
             oldest = std::min(oldest, item.second.lastUsed);
-        for (auto const& item : mBorders)
+        for (auto const& item : mRanks)
             oldest = std::min(oldest, item.second.second);
-        if (mShapes.empty() && mBorders.empty()) {
+        if (mShapes.empty() && mRanks.empty()) {
             mLayers.clear();
             mTimer.RemoveTimer();
             return;
@@ -365,6 +420,6 @@ void CGeometryCache::RemoveAll()
 {
     std::lock_guard lock(mLock);
     mShapes.clear();
-    mBorders.clear();
+    mRanks.clear();
     mLayers.clear();
 }

@@ -59,9 +59,17 @@ public:
 
     // The shapes of the layer with these ids, in that order (null for one that cannot be
     // read); missing ones are read and projected. With sharedBorders, every shape carries
-    // its shared-border flags, found once over the whole layer.
+    // its shared-border flags, found against its neighbours in the layer.
     void GetShapes(CRegionLayer* layer, std::vector<UInt32> const& ids, bool sharedBorders,
         CMapGeometry const& geometry, std::vector<ShapeRef>& shapes);
+
+    // The ranking of every settlement of the layer (population, capital), read once, so that
+    // places too small for a zoom level are passed over before they are read.
+    struct Ranks {
+        std::vector<float> population;
+        std::vector<UInt8> capital;
+    };
+    std::shared_ptr<Ranks const> GetRanks(CRegionLayer* layer);
 
     // Main thread: drops entries unused for kPurgeAge, then keeps the purge timer installed
     // while anything is left (and removes it when nothing is).
@@ -87,9 +95,9 @@ private:
         ShapeRef shape;
         double lastUsed; // [s]
     };
-    struct LayerBorders {
+    struct LayerRanks {
         std::once_flag once;
-        std::vector<std::vector<UInt8>> shared; // per shape
+        std::shared_ptr<Ranks const> ranks;
     };
     class PurgeTimer : public CTimerTask {
     public:
@@ -105,14 +113,13 @@ private:
         CGeometryCache& mCache;
     };
 
-    std::shared_ptr<LayerBorders> GetBorders(CRegionLayer* layer);
     // Under the lock: forgets what was kept for another layer that lived at this address.
     void CheckLayer(CRegionLayer* layer);
     static double Now();
 
-    mutable std::mutex mLock; // the cache's one lock: guards mShapes and mBorders
+    mutable std::mutex mLock; // the cache's one lock: guards every map below
     std::unordered_map<Key, Entry, KeyHash> mShapes;
-    std::unordered_map<CRegionLayer const*, std::pair<std::shared_ptr<LayerBorders>, double>> mBorders;
+    std::unordered_map<CRegionLayer const*, std::pair<std::shared_ptr<LayerRanks>, double>> mRanks;
     std::unordered_map<CRegionLayer const*, std::string> mLayers; // what each layer was when its shapes came
     PurgeTimer mTimer { *this }; // main thread
 };
@@ -120,9 +127,14 @@ private:
 // Reading and projecting one shape, and finding shared borders: the cache's work, apart
 // so that tests can run it on their own.
 namespace GeometryBuilder {
-// Null when the shape cannot be read.
-std::shared_ptr<CachedShape> Build(CRegionLayer* layer, UInt32 shape, CMapGeometry const& geometry);
-// Per shape of the list, per point: whether its segment to the next point runs along
-// (within tolerance degrees) a segment of another shape of the list.
-std::vector<std::vector<UInt8>> FindSharedBorders(std::vector<SGShape> const& shapes, double tolerance);
+// Null when the shape cannot be read. With sharedBorders, the shape's borders with its
+// neighbours in the layer are found too.
+std::shared_ptr<CachedShape> Build(CRegionLayer* layer, UInt32 shape, CMapGeometry const& geometry, bool sharedBorders);
+// Per point of the shape: whether its segment to the next point runs along (within tolerance
+// degrees) a segment of one of the others. A border two shapes share is drawn by the one with
+// the lower id: the other's flags stay clear.
+std::vector<UInt8> FindSharedBorders(
+    SGShape const& shape, UInt32 id, std::vector<std::pair<UInt32, SGShape>> const& others, double tolerance);
+// A settlement's population (estimated from its class when the pack gives none) and capital status.
+std::pair<double, bool> GetPlaceRank(CRegionLayer* layer, UInt32 shape, LayerFeature feature);
 } // namespace GeometryBuilder

@@ -134,6 +134,16 @@ void CTilePainter::CollectItems(Frame const& frame, std::vector<Item>& items) co
         ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
         LayerCategory const category = layer->GetCategory();
         MapStyle const* layerStyle = CMapStyles::Find(category, kLayerFeatureNone);
+        if (category == kLayerCategorySettlement) {
+            // Places too small for the level are passed over before they are read.
+            auto const ranks = mCache.GetRanks(layer);
+            double const least = CMapStyles::GetPlacePopulation(frame.level);
+            bool const capitals = frame.level >= CMapStyles::GetCapitalZoom();
+            std::erase_if(ids, [&](UInt32 id) {
+                return id < ranks->population.size() && ranks->population[id] < least
+                    && !(capitals && ranks->capital[id]);
+            });
+        }
         mCache.GetShapes(layer, ids, layerStyle && layerStyle->bordersOnly, mGeometry, shapes);
         for (std::size_t i = 0; i < ids.size(); ++i) {
             CachedShape const* shape = shapes[i].get();
@@ -223,7 +233,8 @@ void CTilePainter::DrawOps(
 void CTilePainter::AddRings(CGContextRef context, Frame const& frame, Item const& item) const
 {
     CachedShape const& shape = *item.shape;
-    std::vector<CGPoint> ring, clipped;
+    std::vector<CGPoint>& ring = mRing;
+    std::vector<CGPoint>& clipped = mClipped;
     double const dx = item.shift * frame.side - frame.rect.origin.x;
     double const dy = -frame.rect.origin.y;
     for (UInt32 part = 0; part < shape.parts.size(); ++part) {
@@ -253,7 +264,8 @@ void CTilePainter::CollectRuns(Frame const& frame, Item const& item, CGRect cons
     bool const borders = item.style->bordersOnly;
     double const dx = item.shift * frame.side - frame.rect.origin.x;
     double const dy = -frame.rect.origin.y;
-    std::vector<CGPoint> line;
+    std::vector<CGPoint>& line = mLine;
+    line.clear();
     auto flush = [&] {
         CClipUtilities::Thin(line, kThinning);
         if (line.size() >= 2)

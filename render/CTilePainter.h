@@ -46,4 +46,8 @@ private:
     CMapManager& mManager;
     CGeometryCache& mCache;
     CMapGeometry mGeometry;
+    // Scratch space reused from shape to shape.
+    mutable std::vector<CGPoint> mRing;
+    mutable std::vector<CGPoint> mClipped;
+    mutable std::vector<CGPoint> mLine;
 };

@@ -3,6 +3,8 @@
 #include "render/CMapGeometry.h"
 #include "render/tests/RenderTestSupport.h"
 
+#include <algorithm>
+#include <map>
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,15 +38,54 @@ TEST(GeometryBuilder, SharedBordersAreFoundOnceAndCoastsNever)
     SGShape left = Square(0, 0, 1);
     SGShape right = Square(1, 0, 1);
     right.points[0].x = right.points[1].x = 1.01;
-    auto const shared = GeometryBuilder::FindSharedBorders({ left, right }, 0.025);
-    ASSERT_EQ(shared.size(), 2u);
+    left.bounds = { 0, 0, 1, 1 };
+    right.bounds = { 1, 0, 2, 1 };
     // Left: up the west side (coast), along the top (coast), down the east side (border), back along the bottom.
-    EXPECT_EQ(shared[0], (std::vector<UInt8> { 0, 0, 1, 0, 0 }));
-    // The right square's copy of the border is left to the left square: drawn once.
-    EXPECT_EQ(shared[1], (std::vector<UInt8> { 0, 0, 0, 0, 0 }));
+    EXPECT_EQ(GeometryBuilder::FindSharedBorders(left, 0, { { 1, right } }, 0.025), (std::vector<UInt8> { 0, 0, 1, 0, 0 }));
+    // The right square's copy of the border is left to the square with the lower id: drawn once.
+    EXPECT_EQ(GeometryBuilder::FindSharedBorders(right, 1, { { 0, left } }, 0.025), (std::vector<UInt8>(5, 0)));
+    // With the ids the other way round, the right square draws it.
+    EXPECT_EQ(GeometryBuilder::FindSharedBorders(right, 0, { { 1, left } }, 0.025), (std::vector<UInt8> { 1, 0, 0, 0, 0 }));
     // Apart by more than the tolerance: no border.
-    auto const apart = GeometryBuilder::FindSharedBorders({ Square(0, 0, 1), Square(1.1, 0, 1) }, 0.025);
-    EXPECT_EQ(apart[0], (std::vector<UInt8>(5, 0)));
+    SGShape far = Square(1.1, 0, 1);
+    far.bounds = { 1.1, 0, 2.1, 1 };
+    EXPECT_EQ(GeometryBuilder::FindSharedBorders(left, 0, { { 1, far } }, 0.025), (std::vector<UInt8>(5, 0)));
+}
+
+TEST(GeometryBuilder, CountryBordersLeaveTheCoastsOutAndAreDrawnByOneSide)
+{
+    auto manager = tw::test::LoadMaps(false);
+    ASSERT_TRUE(manager);
+    CRegionLayer* countries = FindLayer(*manager, "countries");
+    ASSERT_NE(countries, nullptr);
+    CMapGeometry const geometry(*manager);
+    std::map<std::string, std::shared_ptr<CachedShape>> shapes;
+    for (UInt32 id = 0; id < countries->GetShapeFile().GetShapeCount(); ++id) {
+        std::string const name = countries->GetAttributeString(id, 0, true).GetStdString();
+        if (name == "Iceland" || name == "Switzerland" || name == "Austria")
+            shapes[name] = GeometryBuilder::Build(countries, id, geometry, true);
+    }
+    ASSERT_EQ(shapes.size(), 3u);
+    auto drawn = [](CachedShape const& shape) { return std::count(shape.shared.begin(), shape.shared.end(), 1); };
+    EXPECT_EQ(drawn(*shapes["Iceland"]), 0); // all coast
+    // The Swiss-Austrian border is drawn from one side only.
+    std::ptrdiff_t const swiss = drawn(*shapes["Switzerland"]), austrian = drawn(*shapes["Austria"]);
+    EXPECT_GT(swiss + austrian, 0);
+    auto nearAustria = [&](CachedShape const& shape, CachedShape const& other) {
+        int flagged = 0;
+        for (std::size_t i = 0; i + 1 < shape.points.size(); ++i) {
+            CGPoint const m { (shape.points[i].x + shape.points[i + 1].x) / 2, (shape.points[i].y + shape.points[i + 1].y) / 2 };
+            for (CGPoint const& p : other.points)
+                if (shape.shared[i] && std::fabs(p.x - m.x) < 1e-4 && std::fabs(p.y - m.y) < 1e-4) {
+                    ++flagged;
+                    break;
+                }
+        }
+        return flagged;
+    };
+    int const fromSwiss = nearAustria(*shapes["Switzerland"], *shapes["Austria"]);
+    int const fromAustria = nearAustria(*shapes["Austria"], *shapes["Switzerland"]);
+    EXPECT_TRUE((fromSwiss > 0) != (fromAustria > 0)) << fromSwiss << " " << fromAustria;
 }
 
 TEST(GeometryBuilder, CountriesAcrossTheAntimeridianStayInOnePiece)
@@ -59,7 +100,7 @@ TEST(GeometryBuilder, CountriesAcrossTheAntimeridianStayInOnePiece)
         CString const name = countries->GetAttributeString(id, 0, true);
         if (name != CString("Fiji") && name != CString("Russia"))
             continue;
-        auto shape = GeometryBuilder::Build(countries, id, geometry);
+        auto shape = GeometryBuilder::Build(countries, id, geometry, false);
         ASSERT_TRUE(shape);
         ++checked;
         for (UInt32 part = 0; part < shape->parts.size(); ++part) {
