@@ -140,9 +140,14 @@ TEST_F(LayerRenderer, EveryVisibleTileGetsItsImageAndTheRendererThenFallsIdle)
         EXPECT_FALSE(tile->IsQueued());
     }
     EXPECT_GT(view.GetRenderer()->GetShownLabelCount(), 20u);
-    // Nothing left to do: the collection timer is gone, so an idle map costs nothing.
+    // Nothing left to do: the collection timer is gone, and the workers' hand-off timer sleeps,
+    // so an idle map costs nothing.
     EXPECT_FALSE(view.GetRenderer()->IsRendering());
     EXPECT_FALSE(view.GetRenderer()->IsInstalled());
+    auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (CThreadTask::IsHandOffTimerRunning() && std::chrono::steady_clock::now() < deadline)
+        RunCurrentEventLoop(0.01);
+    EXPECT_FALSE(CThreadTask::IsHandOffTimerRunning());
     // Drawing again asks for nothing new.
     CGContextRef again = NewBitmap(1280, 800);
     CGContextTranslateCTM(again, -view.GetVisibleRect().origin.x, -view.GetVisibleRect().origin.y);
