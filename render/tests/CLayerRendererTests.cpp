@@ -1,3 +1,4 @@
+#include "foundation/CThreadTask.h"
 #include "render/CLayerRenderer.h"
 #include "render/CLayerTile.h"
 #include "render/CMapSnapshot.h"
