@@ -297,3 +297,52 @@ TEST_F(LayerRenderer, PrintingDrawsTheSameMapWithVectors)
     EXPECT_LT(Difference(view.GetBitmap(), printed, 24), 0.03);
     CGContextRelease(printed);
 }
+
+TEST_F(LayerRenderer, DrawingWhileWorkersRenderShowsNoTornTiles)
+{
+    FakeView view(*mManager, 11);
+    CGPoint const middle = CMapGeometry(*mManager).Project(kGoteborg, 11);
+    UInt32 const column = UInt32(middle.x / 256), row = UInt32(middle.y / 256);
+    for (UInt32 r = row - 1; r <= row + 1; ++r)
+        for (UInt32 c = column - 1; c <= column + 1; ++c)
+            view.AddTile(c, r);
+    CGRect const visible = CGRectMake((column - 1) * 256.0, (row - 1) * 256.0, 768, 768);
+    auto frame = [&] {
+        CGContextRef bitmap = NewBitmap(768, 768);
+        CGContextTranslateCTM(bitmap, -visible.origin.x, -visible.origin.y);
+        for (auto& tile : view.mTiles)
+            tile->Draw(bitmap);
+        return bitmap;
+    };
+    // Frames drawn as fast as possible while the workers fill the tiles in.
+    std::vector<CGContextRef> frames { frame() };
+    auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    auto allDrawn = [&] {
+        return std::all_of(view.mTiles.begin(), view.mTiles.end(), [](auto const& tile) { return tile->HasImage(); });
+    };
+    while (!allDrawn() && std::chrono::steady_clock::now() < deadline && frames.size() < 40)
+        frames.push_back(frame());
+    ASSERT_TRUE(view.Finish());
+    CGContextRef const last = frame();
+    // Each tile of each frame is wholly the loading picture or wholly the finished tile.
+    PixelProbe const loading = Probe(frames.front()), done = Probe(last);
+    int mixed = 0;
+    for (CGContextRef bitmap : frames) {
+        PixelProbe const probe = Probe(bitmap);
+        for (int t = 0; t < 9; ++t) {
+            int asLoading = 0, asDone = 0;
+            for (int y = (t / 3) * 256; y < (t / 3 + 1) * 256; ++y)
+                for (int x = (t % 3) * 256; x < (t % 3 + 1) * 256; ++x) {
+                    Pixel const p = probe.At(x, y), l = loading.At(x, y), d = done.At(x, y);
+                    asLoading += p.r == l.r && p.g == l.g && p.b == l.b;
+                    asDone += p.r == d.r && p.g == d.g && p.b == d.b;
+                }
+            mixed += asLoading < 256 * 256 && asDone < 256 * 256;
+        }
+    }
+    EXPECT_EQ(mixed, 0);
+    EXPECT_GT(frames.size(), 1u);
+    for (CGContextRef bitmap : frames)
+        CGContextRelease(bitmap);
+    CGContextRelease(last);
+}
