@@ -16,6 +16,7 @@ constexpr double kThinning = 0.35; // [px] points closer than this to the last o
 constexpr CGFloat kLabelGap = 2; // [px] between a marker and its name
 constexpr CGFloat kLinePadding = 10; // [px] of straight road before and after a road name
 constexpr CGFloat kAreaPadding = 8; // [px] an area is this much wider than its name, or goes unnamed
+constexpr CGFloat kRoundWidth = 2.5; // [px] lines this wide get round joins and caps
 
 enum class Pass { kCasing, kFill, kStroke };
 
@@ -208,9 +209,13 @@ void CTilePainter::DrawOps(
             CollectRuns(frame, items[ops[i].item], frame.grown, runs);
         bool const dashed = !casing && style.dash[0] > 0;
         CCoreGraphicsUtilities::SetStrokeColour(context, casing ? style.casing : style.stroke);
-        CGContextSetLineWidth(context, EvaluateRamp(casing ? style.casingWidth : style.width, zoom));
-        CGContextSetLineJoin(context, kCGLineJoinRound);
-        CGContextSetLineCap(context, dashed ? kCGLineCapButt : kCGLineCapRound);
+        CGFloat const width = EvaluateRamp(casing ? style.casingWidth : style.width, zoom);
+        CGContextSetLineWidth(context, width);
+        // Round joins and caps show only on wide lines; on thin ones they cost the rasteriser
+        // an arc at every vertex for nothing.
+        bool const wide = width >= kRoundWidth;
+        CGContextSetLineJoin(context, wide ? kCGLineJoinRound : kCGLineJoinBevel);
+        CGContextSetLineCap(context, wide && !dashed ? kCGLineCapRound : kCGLineCapButt);
         for (ClipRun const& run : runs) {
             if (run.points.size() < 2)
                 continue;

@@ -76,6 +76,47 @@ void WorldViewLevel3Complete(benchmark::State& state)
 }
 BENCHMARK(WorldViewLevel3Complete)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
+// The same 24 tiles painted one after another on one thread: the work the workers share.
+// Cache warm (Arg 1) or cold (Arg 0).
+void WorldLevel3TilesOnOneThread(benchmark::State& state)
+{
+    auto manager = Maps();
+    CTilePainter painter(*manager, CGeometryCache::GetShared());
+    CMapGeometry const geometry(*manager);
+    CGPoint const centre = geometry.Project(CCoordinate(30, 0), 3);
+    CGRect const view = CGRectMake(std::floor(centre.x - 640), std::floor(centre.y - 400), 1280, 800);
+    CGContextRef context = CGBitmapContextCreate(
+        nullptr, 256, 256, 8, 0, nullptr, kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Host);
+    CMapGeometry::TileRange const range = CMapGeometry::GetTileRange(view, 3);
+    std::vector<CMapLabel> labels;
+    auto paintAll = [&] {
+        for (UInt32 row = range.top; row <= range.bottom; ++row)
+            for (UInt32 column = range.left; column <= range.right; ++column) {
+                CGRect const rect = CMapGeometry::GetTileRect(column, row);
+                CGContextSaveGState(context);
+                CGContextTranslateCTM(context, 0, 256);
+                CGContextScaleCTM(context, 1, -1);
+                CGContextTranslateCTM(context, -rect.origin.x, -rect.origin.y);
+                labels.clear();
+                painter.Paint(context, rect, 3, labels);
+                for (CMapLabel& label : labels)
+                    label.RenderImage();
+                CGContextRestoreGState(context);
+            }
+    };
+    paintAll();
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            state.PauseTiming();
+            CGeometryCache::GetShared().RemoveAll();
+            state.ResumeTiming();
+        }
+        paintAll();
+    }
+    CGContextRelease(context);
+}
+BENCHMARK(WorldLevel3TilesOnOneThread)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
 // The densest Göteborg road tile at level 14, map and names, on one thread; cache warm (Arg 1)
 // or cold (Arg 0).
 void GoteborgRoadTileLevel14(benchmark::State& state)
