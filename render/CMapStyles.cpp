@@ -147,12 +147,12 @@ constexpr std::array kStyles = {
     Area(kLayerCategoryLandUse, kLayerFeatureNone, 110, 10, Hex(0xE6EBD6), Hex(0xD5DCC0), Fixed(0.5f)),
     Area(kLayerCategoryWaterArea, kLayerFeatureNone, 200, 2, kSea, kCoast, Ramp(2, 0.3f, 6, 0.6f, 10, 0.9f, 14, 1.2f),
         kWaterLabel),
-    Until(Line(kLayerCategoryRiver, kLayerFeatureNone, 210, 3, kRiver, Ramp(3, 0.4f, 6, 0.8f, 10, 1.6f, 14, 3)), 10),
+    Until(Line(kLayerCategoryRiver, kLayerFeatureNone, 210, 3, kRiver, Ramp(3, 0.4f, 6, 0.8f, 10, 1.6f, 14, 3)), 9),
 
     // Borders, countries first; the band under a country border widens as the map nears.
     Admin(0, 1, kBorder, Ramp(1, 0.6f, 4, 0.9f, 8, 1.5f, 12, 2.2f), {}, Hex(0xA57FAE, 0.22f),
         Ramp(3, 0, 5, 3, 8, 6, 12, 8), kCountryLabel),
-    Until(Admin(1, 5, Hex(0x9C8AA3, 0.7f), Ramp(5, 0.4f, 7, 0.6f, 9, 0.9f, 14, 1.3f), {}, {}, Fixed(0), kStateLabel), 10),
+    Until(Admin(1, 5, Hex(0x9C8AA3, 0.7f), Ramp(5, 0.4f, 7, 0.6f, 9, 0.9f, 14, 1.3f), {}, {}, Fixed(0), kStateLabel), 9),
     Admin(2, 6, Hex(0xA797AC, 0.8f), Ramp(6, 0.4f, 10, 0.8f, 14, 1.1f, 17, 1.3f), { 4, 2 }, {}, Fixed(0), kNoLabel),
     Admin(3, 8, Hex(0xB0A2B4, 0.8f), Ramp(8, 0.4f, 12, 0.8f, 15, 1, 17, 1.2f), { 3, 2 }, {}, Fixed(0), kNoLabel),
     Admin(4, 9, Hex(0xB6AAB9, 0.75f), Ramp(9, 0.4f, 13, 0.7f, 16, 1, 17, 1), { 2, 2 }, {}, Fixed(0), kNoLabel),

@@ -17,6 +17,7 @@ constexpr CGFloat kLabelGap = 2; // [px] between a marker and its name
 constexpr CGFloat kLinePadding = 10; // [px] of straight road before and after a road name
 constexpr CGFloat kAreaPadding = 8; // [px] an area is this much wider than its name, or goes unnamed
 constexpr CGFloat kRoundWidth = 2.5; // [px] lines this wide get round joins and caps
+constexpr double kLeastArea = 6; // [px²] parts of areas whose bounds are smaller are left out at this level
 
 enum class Pass { kCasing, kFill, kStroke };
 
@@ -27,6 +28,12 @@ struct LayerFilterContext {
 bool LayerIsVisible(CRegionLayer const* layer, void* context)
 {
     return CMapStyles::IsCategoryVisible(layer->GetCategory(), static_cast<LayerFilterContext*>(context)->level);
+}
+
+// Islands and ponds too small to see at the level are generalised away, as on a printed map.
+bool IsSpeck(CGRect const& unitBounds, double side)
+{
+    return unitBounds.size.width * side * unitBounds.size.height * side < kLeastArea;
 }
 
 UInt64 Mix(UInt64 hash, UInt64 value)
@@ -243,7 +250,8 @@ void CTilePainter::AddRings(CGContextRef context, Frame const& frame, Item const
     double const dx = item.shift * frame.side - frame.rect.origin.x;
     double const dy = -frame.rect.origin.y;
     for (UInt32 part = 0; part < shape.parts.size(); ++part) {
-        if (!CGRectIntersectsRect(CGRectOffset(shape.partBounds[part], item.shift, 0), frame.unit))
+        if (!CGRectIntersectsRect(CGRectOffset(shape.partBounds[part], item.shift, 0), frame.unit)
+            || IsSpeck(shape.partBounds[part], frame.side))
             continue;
         ring.clear();
         for (UInt32 i = shape.parts[part]; i < shape.GetPartEnd(part); ++i)
@@ -278,7 +286,8 @@ void CTilePainter::CollectRuns(Frame const& frame, Item const& item, CGRect cons
         line.clear();
     };
     for (UInt32 part = 0; part < shape.parts.size(); ++part) {
-        if (!CGRectIntersectsRect(CGRectOffset(shape.partBounds[part], item.shift, 0), frame.unit))
+        if (!CGRectIntersectsRect(CGRectOffset(shape.partBounds[part], item.shift, 0), frame.unit)
+            || (area && !borders && IsSpeck(shape.partBounds[part], frame.side)))
             continue;
         UInt32 const first = shape.parts[part], end = shape.GetPartEnd(part);
         auto point = [&](UInt32 i) { return CGPoint { shape.points[i].x * frame.side + dx, shape.points[i].y * frame.side + dy }; };
