@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -317,31 +318,36 @@ void CGeometryCache::CheckLayer(CRegionLayer* layer)
     mRanks.erase(layer);
 }
 
-std::shared_ptr<CGeometryCache::Ranks const> CGeometryCache::GetRanks(CRegionLayer* layer)
+CGeometryCache::Ranks::Ranks(UInt32 count)
+    : mRanks(new std::atomic<float>[count])
+    , mCount(count)
 {
-    std::shared_ptr<LayerRanks> slot;
-    {
-        std::lock_guard lock(mLock);
-        CheckLayer(layer);
-        auto& entry = mRanks[layer];
-        if (!entry.first)
-            entry.first = std::make_shared<LayerRanks>();
-        entry.second = Now();
-        slot = entry.first;
+    for (UInt32 i = 0; i < count; ++i)
+        mRanks[i].store(std::numeric_limits<float>::quiet_NaN(), std::memory_order_relaxed);
+}
+
+std::pair<double, bool> CGeometryCache::Ranks::Get(CRegionLayer* layer, UInt32 shape)
+{
+    if (shape >= mCount)
+        return { 0, false };
+    float rank = mRanks[shape].load(std::memory_order_relaxed);
+    if (std::isnan(rank)) {
+        auto const [population, capital] = GeometryBuilder::GetPlaceRank(layer, shape, layer->GetFeature(shape));
+        rank = capital ? -float(population) - 1 : float(population);
+        mRanks[shape].store(rank, std::memory_order_relaxed);
     }
-    std::call_once(slot->once, [&] {
-        auto ranks = std::make_shared<Ranks>();
-        UInt32 const count = layer->GetShapeFile().GetShapeCount();
-        ranks->population.resize(count);
-        ranks->capital.resize(count);
-        for (UInt32 id = 0; id < count; ++id) {
-            auto const [population, capital] = GeometryBuilder::GetPlaceRank(layer, id, layer->GetFeature(id));
-            ranks->population[id] = float(population);
-            ranks->capital[id] = capital;
-        }
-        slot->ranks = std::move(ranks);
-    });
-    return slot->ranks;
+    return rank < 0 ? std::pair { double(-rank - 1), true } : std::pair { double(rank), false };
+}
+
+std::shared_ptr<CGeometryCache::Ranks> CGeometryCache::GetRanks(CRegionLayer* layer)
+{
+    std::lock_guard lock(mLock);
+    CheckLayer(layer);
+    auto& entry = mRanks[layer];
+    if (!entry.first)
+        entry.first = std::make_shared<Ranks>(layer->GetShapeFile().GetShapeCount());
+    entry.second = Now();
+    return entry.first;
 }
 
 void CGeometryCache::GetShapes(CRegionLayer* layer, std::vector<UInt32> const& ids, bool sharedBorders,

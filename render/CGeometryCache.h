@@ -12,6 +12,7 @@
 #include "mapdata/LayerFeature.h"
 #include "mapdata/SGShape.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -63,13 +64,20 @@ public:
     void GetShapes(CRegionLayer* layer, std::vector<UInt32> const& ids, bool sharedBorders,
         CMapGeometry const& geometry, std::vector<ShapeRef>& shapes);
 
-    // The ranking of every settlement of the layer (population, capital), read once, so that
-    // places too small for a zoom level are passed over before they are read.
-    struct Ranks {
-        std::vector<float> population;
-        std::vector<UInt8> capital;
+    // The rankings of a settlement layer's places, read as they are first asked for, so that
+    // places too small for a zoom level are passed over before their shapes are read. Workers
+    // fill it side by side: each entry is set once, whole, by whoever reads it first.
+    class Ranks {
+    public:
+        explicit Ranks(UInt32 count);
+        // People (estimated from the class when the pack gives none) and capital status.
+        std::pair<double, bool> Get(CRegionLayer* layer, UInt32 shape);
+
+    private:
+        std::unique_ptr<std::atomic<float>[]> mRanks; // NaN: not read yet; below 0: a capital of -(rank + 1)
+        UInt32 mCount;
     };
-    std::shared_ptr<Ranks const> GetRanks(CRegionLayer* layer);
+    std::shared_ptr<Ranks> GetRanks(CRegionLayer* layer);
 
     // Main thread: drops entries unused for kPurgeAge, then keeps the purge timer installed
     // while anything is left (and removes it when nothing is).
@@ -95,10 +103,6 @@ private:
         ShapeRef shape;
         double lastUsed; // [s]
     };
-    struct LayerRanks {
-        std::once_flag once;
-        std::shared_ptr<Ranks const> ranks;
-    };
     class PurgeTimer : public CTimerTask {
     public:
         explicit PurgeTimer(CGeometryCache& cache)
@@ -119,7 +123,7 @@ private:
 
     mutable std::mutex mLock; // the cache's one lock: guards every map below
     std::unordered_map<Key, Entry, KeyHash> mShapes;
-    std::unordered_map<CRegionLayer const*, std::pair<std::shared_ptr<LayerRanks>, double>> mRanks;
+    std::unordered_map<CRegionLayer const*, std::pair<std::shared_ptr<Ranks>, double>> mRanks;
     std::unordered_map<CRegionLayer const*, std::string> mLayers; // what each layer was when its shapes came
     PurgeTimer mTimer { *this }; // main thread
 };

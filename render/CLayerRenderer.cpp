@@ -90,6 +90,7 @@ void CLayerRenderer::StopRendering()
         for (auto& [worker, tile] : mCurrent)
             tile->SetQueued(false);
         mCurrent.clear();
+        mHandOffBooked = false;
     }
     RemoveTimer();
 }
@@ -145,12 +146,22 @@ void CLayerRenderer::Abandoned(CThreadRenderer* worker)
     mCurrent.erase(worker);
 }
 
-bool CLayerRenderer::ShouldHandOff() const
+bool CLayerRenderer::ShouldHandOff()
 {
     std::lock_guard lock(mLock);
-    if (mReady.empty())
+    // The main thread serves one worker per tick: a second worker waiting would only stand idle.
+    if (mReady.empty() || mHandOffBooked)
         return false;
-    return mPending.IsEmpty() || Now() - mReady.front().time >= kHandOffDelay;
+    if (!mPending.IsEmpty() && Now() - mReady.front().time < kHandOffDelay)
+        return false;
+    mHandOffBooked = true;
+    return true;
+}
+
+void CLayerRenderer::HandedOff()
+{
+    std::lock_guard lock(mLock);
+    mHandOffBooked = false;
 }
 
 void CLayerRenderer::CommitRendered()

@@ -65,7 +65,11 @@ public:
     CLayerTile* PopPending(CThreadRenderer* worker);
     void Rendered(CThreadRenderer* worker, CLayerTile* tile, CGImageRef image, std::vector<CMapLabel> labels);
     void Abandoned(CThreadRenderer* worker); // its tile was not finished
-    bool ShouldHandOff() const;
+    // Whether this worker should hand the finished names over now: when none is on its way
+    // already, and the queue has run dry or the oldest has waited kHandOffDelay. A true answer
+    // books the hand-off for the caller, which must then hand off.
+    bool ShouldHandOff();
+    void HandedOff(); // the worker is back from its hand-off
     std::atomic<bool> const& GetStopFlag() const { return mStopping; }
     // Main thread, from a worker's hand-off: commits finished tiles' names and queues the
     // tiles for collection.
@@ -95,6 +99,7 @@ private:
     std::vector<Ready> mReady; // finished, names not yet committed
     std::unordered_map<CThreadRenderer*, CLayerTile*> mCurrent; // tile each worker draws
     std::atomic<bool> mStopping { false };
+    bool mHandOffBooked = false; // guarded by mLock: one worker at a time waits for the main thread
     std::list<CLayerTile*> mImages; // main thread: tiles with images, most recently drawn first
     std::unordered_map<CLayerTile*, std::list<CLayerTile*>::iterator> mImageSlots;
     std::unordered_map<UInt64, CGRect> mShown; // main thread: names drawn by the last pass

@@ -49,10 +49,16 @@ void CThreadRenderer::DoTask()
         mRenderer.Rendered(this, tile, image, std::move(labels));
         // 3. The names go to the main thread when the queue runs dry, or when they have waited long enough.
         if (mRenderer.ShouldHandOff())
-            UseMainThread();
+            HandOff();
     }
     if (!ShouldStop() && !stop && mRenderer.ShouldHandOff())
-        UseMainThread();
+        HandOff();
+}
+
+void CThreadRenderer::HandOff()
+{
+    UseMainThread();
+    mRenderer.HandedOff();
 }
 
 void CThreadRenderer::DoMainTask() { mRenderer.CommitRendered(); }

@@ -20,6 +20,8 @@ protected:
     void DoMainTask() override;
 
 private:
+    void HandOff();
+
     CLayerRenderer& mRenderer;
     CMapManager& mManager;
 };

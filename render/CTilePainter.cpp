@@ -148,8 +148,8 @@ void CTilePainter::CollectItems(Frame const& frame, std::vector<Item>& items) co
             double const least = CMapStyles::GetPlacePopulation(frame.level);
             bool const capitals = frame.level >= CMapStyles::GetCapitalZoom();
             std::erase_if(ids, [&](UInt32 id) {
-                return id < ranks->population.size() && ranks->population[id] < least
-                    && !(capitals && ranks->capital[id]);
+                auto const [population, capital] = ranks->Get(layer, id);
+                return population < least && !(capitals && capital);
             });
         }
         mCache.GetShapes(layer, ids, layerStyle && layerStyle->bordersOnly, mGeometry, shapes);

@@ -30,7 +30,7 @@ bool AllTilesDrawn(CMapSnapshot& view)
 }
 
 // Every tile of a 1280 × 800 view of the world at level 3, drawn from cold (an empty geometry
-// cache, layers opened once before) by four workers.
+// cache, layers opened once before) by four workers (Arg 4), or by one (Arg 1) to compare.
 void WorldViewLevel3FromCold(benchmark::State& state)
 {
     auto manager = Maps();
@@ -43,7 +43,7 @@ void WorldViewLevel3FromCold(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         CGeometryCache::GetShared().RemoveAll();
-        CMapSnapshot view(*manager, 4);
+        CMapSnapshot view(*manager, UInt32(state.range(0)));
         view.SetView(CCoordinate(30, 0), 3, CGSizeMake(1280, 800));
         CGContextRef bitmap = view.GetBitmap();
         state.ResumeTiming();
@@ -58,7 +58,7 @@ void WorldViewLevel3FromCold(benchmark::State& state)
     }
     state.counters["tiles"] = tiles;
 }
-BENCHMARK(WorldViewLevel3FromCold)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(WorldViewLevel3FromCold)->Arg(4)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 // The same view until the picture is complete: names handed to the main thread, tiles
 // collected by the 0.06 s timer, names placed.
