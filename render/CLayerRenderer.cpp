@@ -211,6 +211,15 @@ bool CLayerRenderer::IsRendering() const
 
 void CLayerRenderer::DoTimer()
 {
+    // Names a worker left behind while another's hand-off was on its way (it commits only what
+    // was there when the main thread served it) are committed here.
+    {
+        std::unique_lock lock(mLock);
+        bool const stranded = !mReady.empty() && !mHandOffBooked && mPending.IsEmpty() && mCurrent.empty();
+        lock.unlock();
+        if (stranded)
+            CommitRendered();
+    }
     while (CLayerTile* tile = mProcessed.PopFront())
         if (mView)
             mView->InvalidateRect(tile->GetRect());
