@@ -1,6 +1,7 @@
 #include "app/CBasicApplication.h"
 #include "corefoundation/CoreFoundation.h"
 #include "display/PresenterChoice.h"
+#include "framework/CCommandLine.h"
 #include "display/WindowServer.h"
 #include "events/CarbonEvents.h"
 #include "services/AppleEventManager.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv)
     }
     // An unhandled Quit command becomes a quit Apple event, which ends the loop.
     tw::services::AppleEventManager::Get().EnsureStandardHandlers();
+    CCommandLine::GetDefaultCommandLine().AddArgumentsFromArgv(argc, argv);
     OSStatus status = noErr;
     {
         CBasicApplication app;
