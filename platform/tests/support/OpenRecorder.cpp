@@ -38,4 +38,10 @@ std::string OpenRecorder::WaitForLog(double seconds) const
     return std::filesystem::exists(mLog) ? ReadFile(mLog) : "";
 }
 
+void OpenRecorder::ClearLog()
+{
+    std::error_code ignored;
+    std::filesystem::remove(mLog, ignored);
+}
+
 } // namespace tw::test

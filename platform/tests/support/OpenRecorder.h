@@ -19,6 +19,7 @@ public:
     // The lines logged so far, after waiting up to the given time for the first one:
     // the command runs in a process of its own.
     std::string WaitForLog(double seconds = 2) const;
+    void ClearLog();
     std::filesystem::path const& Command() const { return mRecorder; }
 
 private:
