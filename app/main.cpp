@@ -1,9 +1,9 @@
 #include "app/CBasicApplication.h"
 #include "corefoundation/CoreFoundation.h"
 #include "display/PresenterChoice.h"
-#include "framework/CCommandLine.h"
 #include "display/WindowServer.h"
 #include "events/CarbonEvents.h"
+#include "framework/CCommandLine.h"
 #include "services/AppleEventManager.h"
 #include "toolbox/NibCalls.h"
 

@@ -45,7 +45,8 @@ OSStatus ReadConfiguration(CString const& text, CFDictionary& config)
 {
     std::string const bytes = text.GetUTF8();
     StCFRef<CFDataRef> data(CFDataCreate(nullptr, reinterpret_cast<UInt8 const*>(bytes.data()), CFIndex(bytes.size())));
-    StCFRef<CFPropertyListRef> list(CFPropertyListCreateFromXMLData(nullptr, data.Get(), kCFPropertyListImmutable, nullptr));
+    StCFRef<CFPropertyListRef> list(
+        CFPropertyListCreateFromXMLData(nullptr, data.Get(), kCFPropertyListImmutable, nullptr));
     if (!list.IsValid() || CFGetTypeID(list.Get()) != CFDictionaryGetTypeID())
         return kBugReporterNoConfiguration;
     config = CFDictionary(static_cast<CFDictionaryRef>(list.Get()));

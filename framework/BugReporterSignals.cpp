@@ -238,7 +238,7 @@ bool InstallCrashHandler(CrashPlan const& plan)
         std::free(gPlan.stackMemory);
         gPlan.stackMemory = nullptr;
     }
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_sigaction = OnFatalSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);

@@ -8,8 +8,8 @@ namespace {
 
 void ShowNote(CApplication const& app, unsigned long major, unsigned long minor)
 {
-    CApplication::DoAlert(app.GetPropertyString(major), app.GetPropertyString(minor), 1 /* note */, "•default•",
-        CString(), CString());
+    CApplication::DoAlert(
+        app.GetPropertyString(major), app.GetPropertyString(minor), 1 /* note */, "•default•", CString(), CString());
 }
 
 } // namespace

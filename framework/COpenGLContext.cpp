@@ -15,12 +15,12 @@ namespace {
 constexpr GLint kOptionFullScreenSurface = 255; // switched off for full-screen contexts
 
 // Names each OpenGL version brings along, whatever the extension string says.
-constexpr char const* kAbove12[] = { "GL_APPLE_packed_pixel", "GL_APPLE_packed_pixels", "GL_EXT_bgra",
-    "GL_EXT_rescale_normal", "GL_EXT_texture3D", "GL_SGIS_texture_edge_clamp", "GL_SGIS_texture_lod",
-    "GL_EXT_separate_specular_color" };
+constexpr char const* kAbove12[]
+    = { "GL_APPLE_packed_pixel", "GL_APPLE_packed_pixels", "GL_EXT_bgra", "GL_EXT_rescale_normal", "GL_EXT_texture3D",
+          "GL_SGIS_texture_edge_clamp", "GL_SGIS_texture_lod", "GL_EXT_separate_specular_color" };
 constexpr char const* kFrom13[] = { "GL_ARB_multisample", "GL_ARB_multitexture", "GL_ARB_texture_border_clamp",
-    "GL_ARB_texture_compression", "GL_ARB_texture_cube_map", "GL_ARB_texture_env_add",
-    "GL_ARB_texture_env_combine", "GL_ARB_texture_env_dot3", "GL_ARB_transpose_matrix" };
+    "GL_ARB_texture_compression", "GL_ARB_texture_cube_map", "GL_ARB_texture_env_add", "GL_ARB_texture_env_combine",
+    "GL_ARB_texture_env_dot3", "GL_ARB_transpose_matrix" };
 constexpr char const* kFrom14[] = { "GL_ARB_depth_texture", "GL_ARB_point_parameters", "GL_ARB_shadow",
     "GL_ARB_texture_env_crossbar", "GL_ARB_texture_mirrored_repeat", "GL_ARB_vertex_program", "GL_ARB_window_pos",
     "GL_EXT_blend_func_separate", "GL_EXT_multi_draw_arrays", "GL_EXT_secondary_color", "GL_EXT_stencil_two_side",
@@ -56,8 +56,8 @@ bool COpenGLContext::IsContext(COpenGLContext const* context)
     return std::find(mContexts.begin(), mContexts.end(), context) != mContexts.end();
 }
 
-std::vector<GLint> COpenGLContext::BuildAttributes(UInt32 red, UInt32 green, UInt32 blue, UInt32 alpha, UInt32 depth,
-    UInt32 stencil, UInt32 samples, UInt32& flags)
+std::vector<GLint> COpenGLContext::BuildAttributes(
+    UInt32 red, UInt32 green, UInt32 blue, UInt32 alpha, UInt32 depth, UInt32 stencil, UInt32 samples, UInt32& flags)
 {
     std::vector<GLint> attributes { AGL_RGBA };
     if (flags & kFlagDoubleBuffer)
@@ -67,8 +67,9 @@ std::vector<GLint> COpenGLContext::BuildAttributes(UInt32 red, UInt32 green, UIn
         attributes.push_back(AGL_FULLSCREEN);
     } else {
         flags &= ~kFlagFullScreen;
-        attributes.insert(attributes.end(), { AGL_RED_SIZE, GLint(red), AGL_GREEN_SIZE, GLint(green), AGL_BLUE_SIZE,
-                                                GLint(blue), AGL_ALPHA_SIZE, GLint(alpha) });
+        attributes.insert(attributes.end(),
+            { AGL_RED_SIZE, GLint(red), AGL_GREEN_SIZE, GLint(green), AGL_BLUE_SIZE, GLint(blue), AGL_ALPHA_SIZE,
+                GLint(alpha) });
     }
     if ((flags & kFlagFSAA) && samples > 0 && COpenGLUtilities::CanDoFSAA(mDisplay, 1))
         attributes.insert(attributes.end(), { AGL_SAMPLE_BUFFERS_ARB, 1, AGL_SAMPLES_ARB, GLint(samples) });
@@ -96,8 +97,7 @@ AGLContext COpenGLContext::CreateAGLContext(UInt32 red, UInt32 green, UInt32 blu
     // 2. and 3. A pixel format, without anti-aliasing when none offers it.
     AGLPixelFormat format = nullptr;
     for (;;) {
-        std::vector<GLint> const attributes
-            = BuildAttributes(red, green, blue, alpha, depth, stencil, samples, flags);
+        std::vector<GLint> const attributes = BuildAttributes(red, green, blue, alpha, depth, stencil, samples, flags);
         AGLDevice const device = mDisplay.GetGDHandle();
         bool const oneDevice = (flags & kFlagAccelerated) && device;
         format = aglChoosePixelFormat(oneDevice ? &device : nullptr, oneDevice ? 1 : 0, attributes.data());

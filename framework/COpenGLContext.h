@@ -4,9 +4,9 @@
 // extensions it offers and its limits. Contexts are listed while they live; one
 // shared context per display is kept for the life of the process. Main thread.
 
-#include "framework/COpenGLState.h"
-#include "framework/CDisplayRef.h"
 #include "foundation/CString.h"
+#include "framework/CDisplayRef.h"
+#include "framework/COpenGLState.h"
 
 #include <map>
 #include <string>

@@ -133,8 +133,8 @@ bool COpenGLUtilities::HaveExtension(CString const& name)
 
 bool COpenGLUtilities::HasDriverBug(GLDriverBugs bug)
 {
-    return HasDriverBug(bug, GetGraphicsCardType(CDisplayManager::GetScreenDevice()),
-        CSystemUtilities::GetSystemVersion());
+    return HasDriverBug(
+        bug, GetGraphicsCardType(CDisplayManager::GetScreenDevice()), CSystemUtilities::GetSystemVersion());
 }
 
 bool COpenGLUtilities::HasDriverBug(GLDriverBugs bug, UInt32 card, UInt32 system)

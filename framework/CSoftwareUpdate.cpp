@@ -126,7 +126,8 @@ OSStatus CSoftwareUpdate::GetVersionInfo(CString const& url)
     if (!client)
         return memFullErr;
     if (mUserAgent.IsEmpty())
-        mUserAgent = BuildUserAgent(CProcessUtilities::GetProcessName(), CProcessUtilities::GetProcessVersion(), nullptr);
+        mUserAgent
+            = BuildUserAgent(CProcessUtilities::GetProcessName(), CProcessUtilities::GetProcessVersion(), nullptr);
     client->SetHeader(kHTTPHeaderUserAgent, mUserAgent, CClientHTTP::kHTTPHeaderReplace);
     CCursor cursor;
     cursor.SetCursor(kThemeWatchCursor);

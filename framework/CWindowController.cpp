@@ -69,8 +69,8 @@ SInt32 CWindowController::GetMenuStatus(HICommandExtended const& command)
             CApplication* app = CApplication::GetApp();
             bool const visible = IsWindowToolbarVisible(mWindow->GetWindowRef());
             if (app)
-                CMenuUtilities::SetMenuItemText(command.source.menu.menuRef, false,
-                    command.source.menu.menuItemIndex, app->GetPropertyString(visible ? 'tbhd' : 'tbsh'));
+                CMenuUtilities::SetMenuItemText(command.source.menu.menuRef, false, command.source.menu.menuItemIndex,
+                    app->GetPropertyString(visible ? 'tbhd' : 'tbsh'));
         }
         return kMenuStatusEnable;
     }

@@ -81,8 +81,8 @@ void Settle(fs::path const& folder, fs::path const& resources)
     if (fs::exists(folder / "Client.plist", ec))
         fs::rename(folder / "Client.plist", resources / "Client.plist", ec);
     if (fs::is_directory(folder / "Resources", ec))
-        fs::copy(folder / "Resources", resources, fs::copy_options::recursive | fs::copy_options::overwrite_existing,
-            ec);
+        fs::copy(
+            folder / "Resources", resources, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
 }
 
 fs::path ReportsFolder(std::string const& product)
@@ -126,8 +126,8 @@ void Show(fs::path const& report)
 fs::path OwnFolder(fs::path const& self)
 {
     fs::path const folder = self.parent_path().parent_path().parent_path().parent_path();
-    bool const ours = folder.parent_path().filename() == kReporterFolder
-        && folder.filename().string().rfind("client_", 0) == 0;
+    bool const ours
+        = folder.parent_path().filename() == kReporterFolder && folder.filename().string().rfind("client_", 0) == 0;
     return ours ? folder : fs::path();
 }
 

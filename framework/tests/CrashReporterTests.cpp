@@ -5,11 +5,11 @@
 #include "tests/support/TestSupport.h"
 
 #include <chrono>
-#include <cstring>
-#include <functional>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -23,8 +23,8 @@ namespace {
 
     namespace fs = std::filesystem;
 
-    std::string Configuration(std::string const& extra = "",
-        std::string const& info = "<array><string>BRReportCrashLog</string></array>")
+    std::string Configuration(
+        std::string const& extra = "", std::string const& info = "<array><string>BRReportCrashLog</string></array>")
     {
         return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                "<key>BRBundleIdentifier</key><string>com.tarnwick.tarnwick</string>"
@@ -56,7 +56,7 @@ namespace {
 
     TEST_F(CrashReporter, InstallingWritesTheReporterAndItsCompletedConfigurationAndRemovingTakesThemAway)
     {
-        struct sigaction before {};
+        struct sigaction before { };
         sigaction(SIGSEGV, nullptr, &before);
         TempFolder resources;
         WriteFile(resources / "Extra.txt", "extra");
@@ -85,21 +85,21 @@ namespace {
         EXPECT_EQ(values.GetValueString("BRCrashLogName"), CString("Tarnwick")) << "the bundle's executable";
         EXPECT_EQ(values.GetValueString("BRBundleVersion"), CString("1.1.1"));
 
-        struct sigaction installed {};
+        struct sigaction installed { };
         sigaction(SIGSEGV, nullptr, &installed);
         EXPECT_NE(installed.sa_sigaction, before.sa_sigaction);
         EXPECT_TRUE(installed.sa_flags & SA_ONSTACK);
         DisableBugReporter();
         EXPECT_FALSE(fs::exists(folder));
         EXPECT_TRUE(GetBugReporterFolder().IsEmpty());
-        struct sigaction after {};
+        struct sigaction after { };
         sigaction(SIGSEGV, nullptr, &after);
         EXPECT_EQ(after.sa_sigaction, before.sa_sigaction) << "the handler found at installation is back";
     }
 
     TEST_F(CrashReporter, AnUnfitConfigurationOrADisabledReporterInstallsNothing)
     {
-        struct sigaction before {};
+        struct sigaction before { };
         sigaction(SIGSEGV, nullptr, &before);
         struct Case {
             std::string configuration;
@@ -128,7 +128,7 @@ namespace {
         EXPECT_EQ(IsBugReporterAvailable(), OSStatus(kBugReporterUnavailable));
         EXPECT_EQ(EnableBugReporter(CString(Configuration().c_str())), kBugReporterUnavailable);
         EXPECT_TRUE(GetBugReporterFolder().IsEmpty()) << "nothing is written";
-        struct sigaction after {};
+        struct sigaction after { };
         sigaction(SIGSEGV, nullptr, &after);
         EXPECT_EQ(after.sa_sigaction, before.sa_sigaction) << "no handler was installed";
     }
@@ -160,8 +160,7 @@ namespace {
         char const* argv[] = { TW_CRASH_HOST, mode, nullptr };
         pid_t pid = 0;
         HostRun run;
-        int const error
-            = posix_spawn(&pid, TW_CRASH_HOST, &actions, nullptr, const_cast<char**>(argv), envp.data());
+        int const error = posix_spawn(&pid, TW_CRASH_HOST, &actions, nullptr, const_cast<char**>(argv), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
         EXPECT_EQ(error, 0) << TW_CRASH_HOST;

@@ -50,8 +50,8 @@ namespace {
         UInt16 major = 9, minor = 9, patch = 9, stage = 9, build = 9;
         ASSERT_TRUE(CVersionInfo::DecodeVersion("4.5d7", major, minor, patch, stage, build));
         EXPECT_EQ(std::vector<int>({ major, minor, patch, stage, build }), std::vector<int>({ 4, 5, 0, 32, 7 }));
-        for (char const* text : { "", "1", "1.", "1.2.", " 1.2", "1.2 ", "-1.2", "+1.2", "1.x", "1.2.3.4.5", "1.2c3",
-                 "70000.1", "1..2" }) {
+        for (char const* text :
+            { "", "1", "1.", "1.2.", " 1.2", "1.2 ", "-1.2", "+1.2", "1.x", "1.2.3.4.5", "1.2c3", "70000.1", "1..2" }) {
             EXPECT_FALSE(CVersionInfo::DecodeVersion(text, major, minor, patch, stage, build)) << '"' << text << '"';
             EXPECT_EQ(std::vector<int>({ major, minor, patch, stage, build }), std::vector<int>({ 0, 0, 0, 128, 0 }))
                 << text;
@@ -224,8 +224,8 @@ namespace {
             char const* code;
             char const* version;
         };
-        for (Entry const& entry : std::initializer_list<Entry> {
-                 { "TWik", "1.1.1" }, { "TWik", "1.1.1.0" }, { "TWik", "1.0" }, { "TWik", "1.1.1b3" }, { "Othr", "9.0" } }) {
+        for (Entry const& entry : std::initializer_list<Entry> { { "TWik", "1.1.1" }, { "TWik", "1.1.1.0" },
+                 { "TWik", "1.0" }, { "TWik", "1.1.1b3" }, { "Othr", "9.0" } }) {
             Serve(Feed(entry.code, entry.version));
             Responders::PressAlertButton(1);
             EXPECT_EQ(mApp->CommandCheckForUpdate(true), noErr) << entry.code << " " << entry.version;
@@ -308,16 +308,14 @@ namespace {
         Serve(Feed("TWik", "1.0"));
         SetLastCheck(kDay * 2);
         EXPECT_EQ(quiet(), 0u);
-        EXPECT_GT(mApp->GetPreferences()
-                      .GetDate(CApplication::kPrefSoftwareUpdateLastCheck, CDateTime())
-                      .GetTimeInSeconds(),
+        EXPECT_GT(
+            mApp->GetPreferences().GetDate(CApplication::kPrefSoftwareUpdateLastCheck, CDateTime()).GetTimeInSeconds(),
             CDateTime::GetTimeNow().GetTimeInSeconds() - kDay);
         UseFeed(server.Link("/missing.xml"));
         SetLastCheck(kDay * 2);
         EXPECT_EQ(quiet(), 0u);
-        EXPECT_LT(mApp->GetPreferences()
-                      .GetDate(CApplication::kPrefSoftwareUpdateLastCheck, CDateTime())
-                      .GetTimeInSeconds(),
+        EXPECT_LT(
+            mApp->GetPreferences().GetDate(CApplication::kPrefSoftwareUpdateLastCheck, CDateTime()).GetTimeInSeconds(),
             CDateTime::GetTimeNow().GetTimeInSeconds() - kDay)
             << "a failed check is tried again at the next start";
     }
@@ -331,8 +329,8 @@ namespace {
         UseFeed(server.Link("/feed.xml"));
         TempFolder beside;
         std::filesystem::create_directories(beside / "Tarnwick.app/Contents");
-        std::filesystem::copy_file(std::string(TW_BUNDLE_DIR) + "/Contents/Info.plist",
-            beside / "Tarnwick.app/Contents/Info.plist");
+        std::filesystem::copy_file(
+            std::string(TW_BUNDLE_DIR) + "/Contents/Info.plist", beside / "Tarnwick.app/Contents/Info.plist");
         WriteFile(beside / "version.xml", Feed("TWik", "9.0"));
         cf::SetMainBundlePath((beside / "Tarnwick.app").string());
         Responders::PressAlertButton(2);

@@ -98,8 +98,8 @@ OSStatus AuthorizationCopyRights(AuthorizationRef authorization, AuthorizationRi
     return errAuthorizationSuccess;
 }
 
-OSStatus AuthorizationExecuteWithPrivileges(AuthorizationRef authorization, char const* toolPath,
-    AuthorizationFlags, char* const* arguments, std::FILE** communicationsPipe)
+OSStatus AuthorizationExecuteWithPrivileges(AuthorizationRef authorization, char const* toolPath, AuthorizationFlags,
+    char* const* arguments, std::FILE** communicationsPipe)
 {
     if (!authorization)
         return errAuthorizationInvalidRef;

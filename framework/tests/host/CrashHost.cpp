@@ -26,7 +26,7 @@ char const kConfiguration[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 // Deep enough to run out of stack; the pad keeps each call's frame.
 int Recurse(int depth)
 {
-    volatile char pad[4096];
+    char volatile pad[4096];
     pad[0] = char(depth);
     if (depth < 0)
         return 0;

@@ -50,8 +50,8 @@ LocalServer::LocalServer(std::string const& folder)
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    char const* argv[] = { "python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory",
-        folder.c_str(), nullptr };
+    char const* argv[]
+        = { "python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", folder.c_str(), nullptr };
     int const error = posix_spawnp(&mPid, "python3", &actions, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
