@@ -168,8 +168,11 @@ OSStatus EnableBugReporter(CString const& configuration)
     CrashPlan plan { folder, tar, folder + "/" + kArchiveName, folder + "/" + kReportName,
         folder + "/" + kReporterProgram, CDebugLog::GetDebugLog()->GetLogFile().GetPath(),
         config.GetValueString("BRProductName").GetUTF8(), config.GetValueString("BRBundleVersion").GetUTF8() };
-    if (!InstallCrashHandler(plan))
+    if (!InstallCrashHandler(plan)) {
+        std::error_code ec;
+        fs::remove_all(folder, ec);
         return kBugReporterCannotWrite; // a path too long for the handler's storage
+    }
     gFolder = folder;
     return kBugReporterInstalled;
 }
