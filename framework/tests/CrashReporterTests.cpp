@@ -122,6 +122,19 @@ namespace {
             EXPECT_EQ(EnableBugReporter(CString(c.configuration.c_str())), c.status) << c.configuration;
             EXPECT_TRUE(GetBugReporterFolder().IsEmpty());
         }
+        // A folder too deep for the handler's fixed storage is refused, and nothing is left.
+        TempFolder deep;
+        fs::path tooDeep = deep.Path();
+        while (tooDeep.string().size() < 2100)
+            tooDeep /= std::string(200, 'd');
+        fs::create_directories(tooDeep);
+        std::string const temporary = std::getenv("TMPDIR");
+        setenv("TMPDIR", tooDeep.c_str(), 1);
+        EXPECT_EQ(EnableBugReporter(CString(Configuration().c_str())), kBugReporterCannotWrite);
+        setenv("TMPDIR", temporary.c_str(), 1);
+        EXPECT_TRUE(GetBugReporterFolder().IsEmpty());
+        EXPECT_TRUE(fs::is_empty(tooDeep / "com.pellmar.bugreporter"));
+
         CPreferences prefs;
         prefs.SetBoolean("BRDisable", true);
         prefs.Flush();
