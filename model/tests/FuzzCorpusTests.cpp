@@ -13,7 +13,7 @@ namespace {
 int Replay(char const* folder, bool loc)
 {
     int seeds = 0;
-    auto corpus = std::filesystem::path(TW_SOURCE_DIR) / "model/tests/fuzz/corpus" / folder;
+    auto corpus = std::filesystem::path(TW_SOURCE_DIR) / "model/tests/fuzz" / folder;
     for (auto const& item : std::filesystem::directory_iterator(corpus)) {
         std::ifstream in(item.path(), std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -26,6 +26,6 @@ int Replay(char const* folder, bool loc)
 
 } // namespace
 
-TEST(FuzzParserGPX, SeedCorpusReplaysCleanly) { EXPECT_GE(Replay("gpx", false), 9); }
+TEST(FuzzParserGPX, SeedCorpusReplaysCleanly) { EXPECT_GE(Replay("corpus-gpx", false), 9); }
 
-TEST(FuzzParserLoc, SeedCorpusReplaysCleanly) { EXPECT_GE(Replay("loc", true), 5); }
+TEST(FuzzParserLoc, SeedCorpusReplaysCleanly) { EXPECT_GE(Replay("corpus-loc", true), 5); }

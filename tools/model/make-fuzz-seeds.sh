@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Writes the seed corpora of the import fuzz entries (model/tests/fuzz/corpus/{gpx,loc}):
+# Writes the seed corpora of the import fuzz entries (model/tests/fuzz/corpus-gpx, corpus-loc):
 # small files of the import corpus and small damaged or hostile variants.
 set -euo pipefail
 cd "$(dirname "$0")/../../model/tests"
-gpx=fuzz/corpus/gpx
-loc=fuzz/corpus/loc
+gpx=fuzz/corpus-gpx
+loc=fuzz/corpus-loc
 mkdir -p "$gpx" "$loc"
 cp data/import/planned.v11.gpx "$gpx/planned-11"
 cp data/import/planned.v10.gpx "$gpx/planned-10"
@@ -21,4 +21,4 @@ printf '%s' '<gpx><wpt lat="91" lon="2"/><wpt lat="nan" lon="1e999"/></gpx>' >"$
 printf '%s' '<gpx><trk><trkseg><!-- <trkpt lat="1" lon="1"/> --><trkpt lat="2" lon="2"/><![CDATA[<trkpt lat="3" lon="3"/>]]><trkpt lat="4" lon="4"/></trkseg></trk></gpx>' >"$gpx/markup-in-segment"
 printf '<loc><waypoint><name id="GC\x01"><![CDATA[a\x1fb]]></name><coord lat="1" lon="2"/><type>Geocache</type><link>x</link></waypoint></loc>' >"$loc/controls"
 printf '%s' '<loc><waypoint><name>n</name></waypoint></loc>' >"$loc/no-coordinate"
-echo "Seeds written to $(pwd)/fuzz/corpus"
+echo "Seeds written to $(pwd)/fuzz"
