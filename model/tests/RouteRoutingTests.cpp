@@ -3,6 +3,8 @@
 #include "foundation/CMsgListener.h"
 #include "foundation/CThreadTask.h"
 #include "mapdata/CMapManager.h"
+#include "model/CRouteManager.h"
+#include "model/tests/MapPackTestSupport.h"
 #include "model/tests/ModelTestSupport.h"
 #include "tests/support/ManualClock.h"
 
@@ -282,4 +284,35 @@ TEST_F(RouteRouting, UnusableAnswersLeaveLegsStraight)
             EXPECT_EQ(leg.path.size(), 2u); // straight
         }
     }
+}
+
+// With the road router of the map packs: a leg in Göteborg follows its roads, a leg from
+// Stockholm to Uppsala (no roads in the test regions) stays straight and says so.
+TEST_F(RouteRouting, LegsFollowTheRoadsOfTheMapPacks)
+{
+    CRouteManager roads(&TestRegionMaps());
+    IRoadRouter::SetDefault(&roads);
+    mPoints[0]->SetPosition(CCoordinate(57.6970, 11.9797));
+    mPoints[1]->SetPosition(CCoordinate(57.6998, 11.9527));
+    mPoints[2]->SetPosition(CCoordinate(59.3293, 18.0686));
+    mPoints[3]->SetPosition(CCoordinate(59.8586, 17.6389));
+    mRoute = std::make_unique<CMapRoute>();
+    for (std::size_t i : { 0u, 1u })
+        mRoute->AddWaypoint(-1, mPoints[i].get(), true);
+    auto far = std::make_unique<CMapRoute>();
+    for (std::size_t i : { 2u, 3u })
+        far->AddWaypoint(-1, mPoints[i].get(), true);
+    ASSERT_TRUE(RunUntil([&] { return AllRouted() && far->GetSegments()[0].status != kRouteStatusUnrouted; }));
+
+    RouteSegment city = mRoute->GetSegments()[0];
+    EXPECT_EQ(city.status, kRouteStatusRouted);
+    EXPECT_GT(city.path.size(), 2u);
+    double straight = CMapManager().GetDistance(mPoints[0]->GetPosition(), mPoints[1]->GetPosition());
+    EXPECT_GE(city.length, straight);
+    EXPECT_LT(city.length, 2 * straight);
+    RouteSegment country = far->GetSegments()[0];
+    EXPECT_EQ(country.status, kRouteStatusNoRoads);
+    EXPECT_EQ(country.path.size(), 2u);
+    far.reset();
+    mRoute.reset(); // before the router goes
 }
