@@ -55,8 +55,8 @@ namespace {
         mApp->ShowOpenError(CFile(CString(PathFor("Lake District.twk").c_str())), fnfErr);
         EXPECT_GT(sAmber, 200) << "the caution badge";
         ASSERT_FALSE(toolbox::dialogs::Responders::History().empty());
-        EXPECT_EQ(toolbox::dialogs::Responders::History().back().text,
-            "\u201CLake District.twk\u201D could not be opened.");
+        EXPECT_EQ(
+            toolbox::dialogs::Responders::History().back().text, "\u201CLake District.twk\u201D could not be opened.");
     }
 
 } // namespace

@@ -84,7 +84,9 @@ namespace {
             Rect content {};
             GetWindowBounds(window, kWindowContentRgn, &content);
             int const left = content.left + int(frame.origin.x), top = content.top + int(frame.origin.y) + 1;
-            auto const icon = [&](int row) { return PixelBox { left + 6, top + 20 * row + 2, left + 22, top + 20 * row + 18 }; };
+            auto const icon = [&](int row) {
+                return PixelBox { left + 6, top + 20 * row + 2, left + 22, top + 20 * row + 18 };
+            };
             PixelProbe const screen = ProbeScreen();
             EXPECT_GT(screen.Count(icon(1), [](Pixel p) { return IsColour(p, 115, 179, 245, 255, 3); }), 40)
                 << "the folder of Exports";

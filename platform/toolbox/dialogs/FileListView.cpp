@@ -39,7 +39,8 @@ FileListView::FileListView(WindowRef window, Rect const& bounds, bool multiple)
         mPane = nullptr;
         return;
     }
-    InstallEventHandler(GetControlEventTarget(mPane), &FileListView::Handle, std::size(kEvents), kEvents, this, nullptr);
+    InstallEventHandler(
+        GetControlEventTarget(mPane), &FileListView::Handle, std::size(kEvents), kEvents, this, nullptr);
 }
 
 void FileListView::SetEntries(std::vector<FileEntry> entries)
@@ -126,10 +127,7 @@ CGRect FileListView::ScrollBarRect() const
     return { { CGRectGetMaxX(rows), rows.origin.y }, { kScrollBarWidth, rows.size.height } };
 }
 
-int FileListView::VisibleRows() const
-{
-    return std::max(1, static_cast<int>(RowsRect().size.height / kRowHeight));
-}
+int FileListView::VisibleRows() const { return std::max(1, static_cast<int>(RowsRect().size.height / kRowHeight)); }
 
 int FileListView::MaxTop() const { return std::max(0, static_cast<int>(mEntries.size()) - VisibleRows()); }
 

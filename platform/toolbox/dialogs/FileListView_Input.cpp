@@ -88,8 +88,7 @@ ControlPartCode FileListView::Focus(ControlPartCode part)
 {
     // One part: Tab enters the list and the next Tab leaves it.
     bool const moving = part == kControlFocusNextPart || part == kControlFocusPrevPart;
-    if (part == kControlFocusNoPart || (moving && IsFocused()) || !IsControlEnabled(mPane)
-        || !IsControlVisible(mPane))
+    if (part == kControlFocusNoPart || (moving && IsFocused()) || !IsControlEnabled(mPane) || !IsControlVisible(mPane))
         return kControlFocusNoPart;
     return 1;
 }

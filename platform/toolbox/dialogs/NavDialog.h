@@ -89,7 +89,7 @@ private:
     std::unique_ptr<FileListView> mList;
     ControlRef mNameField = nullptr; // weak: in the window
     ControlRef mPathText = nullptr; // weak
-    ControlRef mLocationField = nullptr; // weak; hidden until a path is typed
+    ControlRef mLocationField = nullptr; // weak: in the window, hidden until a path is typed
     ControlRef mActionButton = nullptr; // weak
     ControlRef mTypePopup = nullptr; // weak
     std::string mFolder;

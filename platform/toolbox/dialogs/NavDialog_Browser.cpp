@@ -25,11 +25,13 @@ namespace {
         return CopyText(key, english);
     }
 
-    // Selects the characters [start, end) of the field (UTF-16 positions of the UTF-8 text's parts).
+    // Selects the text `selected` that follows `before` in the field (the field counts in UTF-16).
     void SelectInField(ControlRef field, std::string const& before, std::string const& selected)
     {
-        auto const length = [](std::string const& text) { return static_cast<SInt16>(tw::cf::UTF8ToUTF16(text).size()); };
-        ControlEditTextSelectionRec const selection { length(before), static_cast<SInt16>(length(before) + length(selected)) };
+        auto const length
+            = [](std::string const& text) { return static_cast<SInt16>(tw::cf::UTF8ToUTF16(text).size()); };
+        ControlEditTextSelectionRec const selection { length(before),
+            static_cast<SInt16>(length(before) + length(selected)) };
         SetControlData(field, kControlEditTextPart, kControlEditTextSelectionTag, sizeof selection, &selection);
     }
 

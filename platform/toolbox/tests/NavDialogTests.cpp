@@ -247,8 +247,8 @@ namespace {
             NavGetDefaultDialogCreationOptions(&options);
             options.message = tw::cf::CreateString(message);
             NavDialogRef dialog = nullptr;
-            ASSERT_EQ(NavCreateGetFileDialog(&options, nullptr, &CallbackLog::Proc, nullptr, nullptr, &mLog, &dialog),
-                noErr);
+            ASSERT_EQ(
+                NavCreateGetFileDialog(&options, nullptr, &CallbackLog::Proc, nullptr, nullptr, &mLog, &dialog), noErr);
             CFRelease(options.message);
             mLog.atUserAction = [&](NavDialogRef d) {
                 ControlRef root = nullptr;
