@@ -35,7 +35,7 @@ namespace {
 
 void NavDialog::Accept()
 {
-    if (!LocationText().empty()) {
+    if (!ResolvePath(LocationText(), mFolder).empty()) {
         AcceptLocation();
         return;
     }

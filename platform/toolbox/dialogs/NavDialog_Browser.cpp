@@ -281,7 +281,7 @@ void NavDialog::UpdateButtons()
 {
     if (!mActionButton || mKind != DialogKind::Open)
         return;
-    if (mList->SelectedEntries().empty() && LocationText().empty())
+    if (mList->SelectedEntries().empty() && ResolvePath(LocationText(), mFolder).empty())
         DisableControl(mActionButton);
     else
         EnableControl(mActionButton);
