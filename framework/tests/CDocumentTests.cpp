@@ -188,6 +188,20 @@ namespace {
         EXPECT_TRUE(CDocument::GetDocuments(false).empty());
     }
 
+    // A PDF that cannot be written (nothing can be made in /proc) is reported, not lost in silence.
+    TEST_F(AppTest, APrintThatFailsSaysSo)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        Responders::PrintToPDF("/proc/tarnwick-cannot-be-here.pdf");
+        Responders::PressAlertButton(1);
+        EXPECT_EQ(document->CommandPrint(), noErr);
+        ManualClock::RunFor(2);
+        ASSERT_EQ(AlertsShown(), 1u);
+        EXPECT_EQ(Responders::History().back().text, "\u201Cuntitled\u201D could not be printed.");
+    }
+
 } // namespace
 } // namespace tw::test
 
