@@ -10,6 +10,9 @@
 
 #include <cairo.h>
 #include <gtest/gtest.h>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -113,9 +116,9 @@ TEST(BundleImages, CompassNeedlePointsUpOverABaseOfTheSameSquare)
 
 TEST(BundleImages, LinePicturesShowTheWidthsAndDashesOfTheMap)
 {
-    for (auto [name, width] : { std::pair { "LineWidth1.png", 1 }, { "LineWidth2.png", 2 }, { "LineWidth4.png", 4 },
-             { "LineWidth8.png", 8 }, { "LineStyleSolid.png", 2 }, { "LineStyleDot.png", 2 },
-             { "LineStyleDash.png", 2 } }) {
+    for (auto [name, width] :
+        { std::pair { "LineWidth1.png", 1 }, { "LineWidth2.png", 2 }, { "LineWidth4.png", 4 }, { "LineWidth8.png", 8 },
+            { "LineStyleSolid.png", 2 }, { "LineStyleDot.png", 2 }, { "LineStyleDash.png", 2 } }) {
         SCOPED_TRACE(name);
         CGImageRef picture = CCoreGraphicsUtilities::LoadImage(Resource(name), CGSizeZero);
         ASSERT_NE(picture, nullptr);
@@ -160,9 +163,9 @@ TEST(BundleImages, NavigatorWorldIsTheMapImageOfLevelOne)
         double latitude, longitude;
         bool land;
     };
-    for (Place const& place : { Place { 0, -30, false }, Place { 35, -40, false }, Place { -40, -120, false },
-             Place { 0, 22, true }, Place { 72, -40, true }, Place { -25, 135, true }, Place { -80, 0, true },
-             Place { 50, 90, true } }) {
+    for (Place const& place :
+        { Place { 0, -30, false }, Place { 35, -40, false }, Place { -40, -120, false }, Place { 0, 22, true },
+            Place { 72, -40, true }, Place { -25, 135, true }, Place { -80, 0, true }, Place { 50, 90, true } }) {
         CGPoint const unit = geometry.ProjectUnit(place.latitude, place.longitude);
         Pixel const p = pixels.At(int(unit.x * pixels.Width()), int(unit.y * pixels.Height()));
         EXPECT_EQ(place.land ? IsLand(p) : IsWater(p), true) << place.latitude << ", " << place.longitude;

@@ -59,8 +59,8 @@ void Label(cairo_t* cr, char const* text, double x, double y, double size, doubl
     g_object_unref(layout);
 }
 
-void Paint(cairo_t* cr, cairo_surface_t* s, double x, double y, double w, double h, cairo_filter_t filter,
-    double alpha = 1)
+void Paint(
+    cairo_t* cr, cairo_surface_t* s, double x, double y, double w, double h, cairo_filter_t filter, double alpha = 1)
 {
     double const sx = w / cairo_image_surface_get_width(s), sy = h / cairo_image_surface_get_height(s);
     cairo_save(cr);
@@ -253,9 +253,8 @@ int DrawContactSheet(
     cairo_paint(cr);
     std::vector<Item> const document = { { "DocWaypoint.png", "Waypoint" }, { "DocRoute.png", "Route" },
         { "DocHand.png", "Hand" }, { "DocZoom.png", "Zoom" }, { "DocRuler.png", "Ruler" }, { "DocNote.png", "Note" },
-        { "DocRectangle.png", "Rectangle" }, { "DocCircle.png", "Circle" }, { "DocLine.png", "Line" },
-        { nullptr, "" }, { "DocInspector.png", "Inspector" }, { "DocDevice.png", "Device" },
-        { "DocSynchronise.png", "Synchronise" } };
+        { "DocRectangle.png", "Rectangle" }, { "DocCircle.png", "Circle" }, { "DocLine.png", "Line" }, { nullptr, "" },
+        { "DocInspector.png", "Inspector" }, { "DocDevice.png", "Device" }, { "DocSynchronise.png", "Synchronise" } };
     std::vector<Item> const preferences
         = { { "PrefGeneral.png", "General" }, { "PrefUpdate.png", "Update" }, { "PrefDebug.png", "Debug" } };
     Toolbar(cr, images, document, 8, 8, 900, 2, true);
@@ -272,8 +271,8 @@ int DrawContactSheet(
             { "LineWidth8.png", "8 pt" } },
         460, row);
     LineMenu(cr, images,
-        { { "LineStyleSolid.png", "Solid" }, { "LineStyleDot.png", "Dotted" }, { "LineStyleDash.png", "Dashed" } },
-        610, row);
+        { { "LineStyleSolid.png", "Solid" }, { "LineStyleDot.png", "Dotted" }, { "LineStyleDash.png", "Dashed" } }, 610,
+        row);
     NotesOnMap(cr, images, resources, backdrop, 760, row, 300, 150);
     Navigator(cr, resources, 1080, row, 200);
     Navigator(cr, resources, 1300, row, 440);

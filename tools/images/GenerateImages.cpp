@@ -300,8 +300,8 @@ void DrawGeneral(cairo_t* cr)
     double const outer = 13, root = 10, cx = 16, cy = 16;
     for (int i = 0; i < teeth; ++i) {
         double const centre = (i + 0.5) * 2 * M_PI / teeth - M_PI / 2, step = 2 * M_PI / teeth;
-        double const angles[] = { centre - step * 0.5, centre - step * 0.3, centre - step * 0.18,
-            centre + step * 0.18, centre + step * 0.3 };
+        double const angles[] = { centre - step * 0.5, centre - step * 0.3, centre - step * 0.18, centre + step * 0.18,
+            centre + step * 0.3 };
         double const radii[] = { root, root, outer, outer, root };
         for (int k = 0; k < 5; ++k) {
             double const x = cx + radii[k] * std::cos(angles[k]), y = cy + radii[k] * std::sin(angles[k]);
@@ -406,7 +406,8 @@ void DrawCompassBase(cairo_t* cr)
         char const* text;
         double dx, dy;
     };
-    for (Letter const& l : { Letter { "N", 0, -1 }, Letter { "E", 1, 0 }, Letter { "S", 0, 1 }, Letter { "W", -1, 0 } }) {
+    for (Letter const& l :
+        { Letter { "N", 0, -1 }, Letter { "E", 1, 0 }, Letter { "S", 0, 1 }, Letter { "W", -1, 0 } }) {
         Set(cr, l.text[0] == 'N' ? kRed : kInk);
         Text(cr, l.text, 13, c + 32 * l.dx, c + 32 * l.dy);
     }
