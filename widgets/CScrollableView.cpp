@@ -44,6 +44,8 @@ OSStatus CScrollableView::NavigateScrollView(CCarbonEvent& event)
     return event.SendToControl(scroll->GetHIViewRef());
 }
 
+// The scroll information is in view pixels; the answer is in image units at every zoom, so
+// that culling and drawing agree with hit testing when the image is zoomed.
 CGRect CScrollableView::GetVisibleContent()
 {
     CCarbonEvent info = GetScrollInfo();
@@ -59,7 +61,9 @@ CGRect CScrollableView::GetVisibleContent()
         visible.origin.y = 0;
         visible.size.height = content.size.height;
     }
-    return visible;
+    double const zoom = GetImageZoom() > 0 ? GetImageZoom() : 1.0;
+    return { { visible.origin.x / zoom, visible.origin.y / zoom },
+        { visible.size.width / zoom, visible.size.height / zoom } };
 }
 
 OSStatus CScrollableView::DoEventRawKeyDown(CCarbonEvent& event) { return NavigateScrollView(event); }

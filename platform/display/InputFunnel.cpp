@@ -176,6 +176,10 @@ namespace {
         GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
         GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof character, nullptr, &character);
         EventKind const kind = GetEventKind(event);
+        // While the mouse is tracked, a modifier change goes to the tracking and Escape cancels it.
+        bool const forTracking = kind == kEventRawKeyModifiersChanged || (kind == kEventRawKeyDown && code == 53);
+        if (forTracking && MouseSession::Offer(event))
+            return noErr;
         if (kind == kEventRawKeyDown && (modifiers & cmdKey)) {
             toolbox::Menu* menu = nullptr;
             MenuItemIndex item = 0;

@@ -19,8 +19,10 @@ namespace {
 
     MouseTrackingResult ResultFor(EventRef event)
     {
+        // Of the keys only Escape (which cancels) and modifier changes reach a session.
         if (GetEventClass(event) == kEventClassKeyboard)
-            return kMouseTrackingKeyModifiersChanged;
+            return GetEventKind(event) == kEventRawKeyDown ? kMouseTrackingUserCancelled
+                                                           : kMouseTrackingKeyModifiersChanged;
         switch (GetEventKind(event)) {
         case kEventMouseDown:
             return kMouseTrackingMouseDown;
