@@ -46,8 +46,6 @@ CBreadCrumbView::CBreadCrumbView(HIObjectRef object)
     AddEvents(kCrumbEvents);
 }
 
-CBreadCrumbView::~CBreadCrumbView() { DisposeTrackingArea(); }
-
 OSStatus CBreadCrumbView::Register()
 {
     return CHIObject::Register(CFSTR("com.apple.hiview"), CFSTR("com.pellmar.CBreadCrumbView"), Create);
@@ -196,6 +194,14 @@ void CBreadCrumbView::SetHover(SInt32 index)
         return;
     mHoverIndex = index;
     SetNeedsDisplay(true, nullptr);
+}
+
+// The move that enters the view is a move inside it too.
+OSStatus CBreadCrumbView::DoEventControlTrackingAreaEntered(CCarbonEvent& event)
+{
+    OSStatus const status = CControl::DoEventControlTrackingAreaEntered(event);
+    SetHover(FindCrumb(event.GetMouseLocation()));
+    return status;
 }
 
 OSStatus CBreadCrumbView::DoEventControlTrackingAreaWithin(CCarbonEvent& event)

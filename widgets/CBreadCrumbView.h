@@ -39,7 +39,6 @@ public:
     static constexpr CGRect kAquaRightSelected { { 39, 101 }, { 24, 20 } };
 
     explicit CBreadCrumbView(HIObjectRef object);
-    ~CBreadCrumbView() override;
 
     // One crumb per title; the value range becomes the crumbs' indexes, the value 0.
     void SetCrumbs(CStringList const& titles);
@@ -57,6 +56,7 @@ public:
     OSStatus DoEventControlDraw(CCarbonEvent& event) override;
     OSStatus DoEventControlHitTest(CCarbonEvent& event) override { return CHIView::DoEventControlHitTest(event); }
     OSStatus DoEventControlTrack(CCarbonEvent& event) override;
+    OSStatus DoEventControlTrackingAreaEntered(CCarbonEvent& event) override;
     OSStatus DoEventControlTrackingAreaWithin(CCarbonEvent& event) override;
     OSStatus DoEventControlTrackingAreaExited(CCarbonEvent& event) override;
     bool TrackMouse(CCarbonEvent& event, CGPoint const& point, MouseTrackingResult phase) override;

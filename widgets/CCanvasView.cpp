@@ -63,7 +63,6 @@ CCanvasView::~CCanvasView()
     RemoveObjects(false);
     if (mTool)
         mTool->SetCanvas(nullptr);
-    DisposeTrackingArea();
 }
 
 OSStatus CCanvasView::Register() { return CHIObject::Register(CFSTR("com.apple.hiview"), CFSTR("net.pellmar.CCanvasView"), Create); }

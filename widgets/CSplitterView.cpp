@@ -52,8 +52,6 @@ CSplitterView::CSplitterView(HIObjectRef object)
     Initialise();
 }
 
-CSplitterView::~CSplitterView() { DisposeTrackingArea(); }
-
 void CSplitterView::Initialise()
 {
     if (HIViewRef view = GetHIViewRef())
@@ -91,10 +89,17 @@ CHIView* CSplitterView::Live(Child const& child)
 void CSplitterView::SetView(Child& child, CHIView* view)
 {
     child = { view, view ? view->GetHIViewRef() : nullptr };
-    if (view) {
-        if (view->GetSuperView())
-            HIViewRemoveFromSuperview(view->GetHIViewRef());
+    if (view && view->GetSuperView() != GetHIViewRef()) {
+        // Held across the move: its old parent lets go of it before the splitter takes it.
+        HIViewRef const ref = view->GetHIViewRef();
+        bool const held = view->GetSuperView() != nullptr;
+        if (held) {
+            CFRetain(ref);
+            HIViewRemoveFromSuperview(ref);
+        }
         AddSubHIView(view);
+        if (held)
+            CFRelease(ref);
     }
     UpdateSplitter();
 }

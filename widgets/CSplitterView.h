@@ -20,7 +20,6 @@ public:
     // A new splitter in the window's content view.
     CSplitterView(CMacWindow* window, CGRect const& frame);
     explicit CSplitterView(HIObjectRef object);
-    ~CSplitterView() override;
 
     static OSStatus Register();
     static OSStatus Create(HIObjectRef object, CHIObject** outObject);

@@ -69,6 +69,9 @@ namespace {
         SetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, sizeof macChar, &macChar);
         SetEventParameter(event, kEventParamKeyUnicodes, typeUnicodeText, sizeof unicode, &unicode);
         SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof input.modifiers, &input.modifiers);
+        // Where the mouse was when the key went: a tracking loop that takes the key reports it there.
+        HIPoint const mouse = MouseSession::GetLocation();
+        SetEventParameter(event, kEventParamMouseLocation, typeHIPoint, sizeof mouse, &mouse);
         return event;
     }
 
