@@ -1,6 +1,7 @@
 #include "widgets/CScrollableView.h"
 
 #include "framework/CCarbonEvent.h"
+#include "widgets/CHIScrollView.h"
 #include "toolbox/HIViewCalls.h"
 
 #include <algorithm>
@@ -36,12 +37,12 @@ CHIView* CScrollableView::GetScrollView() const
         : nullptr;
 }
 
+// Handed to the scroll view's own key navigation: sent to its control instead, a key it
+// leaves would travel up to the application and back here.
 OSStatus CScrollableView::NavigateScrollView(CCarbonEvent& event)
 {
-    CHIView* scroll = GetScrollView();
-    if (!scroll)
-        return eventNotHandledErr;
-    return event.SendToControl(scroll->GetHIViewRef());
+    auto* scroll = dynamic_cast<CHIScrollView*>(GetScrollView());
+    return scroll ? scroll->Navigate(event) : eventNotHandledErr;
 }
 
 // The scroll information is in view pixels; the answer is in image units at every zoom, so

@@ -3,6 +3,7 @@
 #include "tests/support/ScreenProbe.h"
 #include "toolbox/HelpTags.h"
 #include "toolbox/controls/ControlDefinitions.h"
+#include "widgets/CHIScrollView.h"
 
 // The canvas: its object list, its passes and culling, the tool events it hands out,
 // the keys it takes, and the cursor and help tag that follow the pointer.
@@ -53,9 +54,9 @@ namespace {
         InputDriver::Post(InputDriver::Make(display::InputKind::ModifiersChanged, {}, modifiers));
     }
 
-    using Canvas = CanvasTest;
+    using CanvasView = CanvasTest;
 
-    TEST_F(Canvas, ListsKeepTheirOrderAndNeverHoldAnObjectTwice)
+    TEST_F(CanvasView, ListsKeepTheirOrderAndNeverHoldAnObjectTwice)
     {
         RectObject* a = Add(CGRectMake(10, 10, 20, 20));
         RectObject* b = Add(CGRectMake(40, 10, 20, 20));
@@ -90,7 +91,7 @@ namespace {
         delete b;
     }
 
-    TEST_F(Canvas, FindsTheTopmostVisibleObjectAndGrowBoxesOnlyWhenAsked)
+    TEST_F(CanvasView, FindsTheTopmostVisibleObjectAndGrowBoxesOnlyWhenAsked)
     {
         RectObject* lower = Add(CGRectMake(100, 100, 80, 60));
         RectObject* upper = Add(CGRectMake(150, 120, 80, 60));
@@ -120,7 +121,7 @@ namespace {
         EXPECT_TRUE(SameRect(area, CGRectMake(148, 118, 84, 64))) << Describe(area);
     }
 
-    TEST_F(Canvas, ToolSeesEveryPhaseInImageCoordinatesAtZoomOneAndTwo)
+    TEST_F(CanvasView, ToolSeesEveryPhaseInImageCoordinatesAtZoomOneAndTwo)
     {
         RecordingTool tool;
         mCanvas->SetTool(&tool);
@@ -168,7 +169,7 @@ namespace {
         EXPECT_EQ(tool.log.back(), "deselected");
     }
 
-    TEST_F(Canvas, ASmallImageIsCentredForDrawingAndClicksAlike)
+    TEST_F(CanvasView, ASmallImageIsCentredForDrawingAndClicksAlike)
     {
         mCanvas->SetImageSize({ 200, 100 }); // in a 300 x 200 view: 50 pixels each side
         RectObject* a = Add(CGRectMake(5, 5, 10, 10));
@@ -180,7 +181,7 @@ namespace {
         EXPECT_TRUE(SameRect(mCanvas->GetVisibleContent(), CGRectMake(0, 0, 200, 100)));
     }
 
-    TEST_F(Canvas, DrawsBottomToTopWithGrowHandlesOnSelectedResizableObjectsOnly)
+    TEST_F(CanvasView, DrawsBottomToTopWithGrowHandlesOnSelectedResizableObjectsOnly)
     {
         auto* lower = new RectObject(CGRectMake(20, 20, 60, 60), { 1, 0, 0, 1 });
         auto* upper = new RectObject(CGRectMake(50, 50, 60, 60), { 0, 1, 0, 1 });
@@ -197,7 +198,7 @@ namespace {
         EXPECT_TRUE(IsColour(pixel(110, 110), plainCorner.r, plainCorner.g, plainCorner.b)) << "none when fixed size";
     }
 
-    TEST_F(Canvas, DrawsOnlyObjectsInThePartBeingRedrawn)
+    TEST_F(CanvasView, DrawsOnlyObjectsInThePartBeingRedrawn)
     {
         RectObject* inView = Add(CGRectMake(10, 10, 20, 20));
         RectObject* elsewhere = Add(CGRectMake(200, 150, 20, 20));
@@ -229,7 +230,7 @@ namespace {
         }
     };
 
-    TEST_F(Canvas, InvalidationsWhileDrawingGiveOneRedrawRightAfter)
+    TEST_F(CanvasView, InvalidationsWhileDrawingGiveOneRedrawRightAfter)
     {
         auto* needy = new NeedyObject(CGRectMake(10, 10, 20, 20));
         mCanvas->AddObject(needy, nullptr);
@@ -245,7 +246,7 @@ namespace {
         EXPECT_EQ(needy->draws, 2) << "and no more";
     }
 
-    TEST_F(Canvas, DeleteAndReturnReachTheCanvasOnlyWhenNoTextFieldHasTheFocus)
+    TEST_F(CanvasView, DeleteAndReturnReachTheCanvasOnlyWhenNoTextFieldHasTheFocus)
     {
         RecordingTool tool;
         RectObject* a = Add(CGRectMake(10, 10, 20, 20));
@@ -283,7 +284,7 @@ namespace {
         EXPECT_EQ(std::count(tool.log.begin(), tool.log.end(), "key 0 a"), 1) << "no tool, no key";
     }
 
-    TEST_F(Canvas, CursorFollowsTheToolsPairsAndTheHelpTagFollowsThePointer)
+    TEST_F(CanvasView, CursorFollowsTheToolsPairsAndTheHelpTagFollowsThePointer)
     {
         CCanvasToolArrow* arrow = mCanvas->GetArrowTool();
         arrow->SetCanvasCursors(kThemeCrossCursor, kThemeCrossCursor);
@@ -311,7 +312,53 @@ namespace {
         EXPECT_EQ(display::CursorState::Current().theme, kThemeArrowCursor);
     }
 
-    TEST_F(Canvas, AToolThatGoesLeavesTheCanvasWithoutOne)
+    // Notes whether the canvas said it was printing while the object drew.
+    class PrintingObject : public RectObject {
+    public:
+        using RectObject::RectObject;
+        void Draw(CGContextRef context) override
+        {
+            RectObject::Draw(context);
+            printing.push_back(GetCanvas()->IsPrinting());
+        }
+        std::vector<bool> printing;
+    };
+
+    TEST_F(CanvasView, APrintingDrawSaysSoAndADrawWithoutAContextIsRefused)
+    {
+        auto* object = new PrintingObject(CGRectMake(10, 10, 20, 20));
+        mCanvas->AddObject(object, nullptr);
+        ProbeWindow(mWindow);
+        Canvas page(300, 200, Canvas::Orientation::Flipped);
+        CCarbonEvent draw(kEventClassControl, kEventControlDraw);
+        draw.SetCGContext(page.Context());
+        draw.SetParameterBool(CCanvasView::kEventParamPrinting, true);
+        EXPECT_EQ(mCanvas->DoEventControlDraw(draw), noErr);
+        EXPECT_EQ(object->printing, (std::vector<bool> { false, true }));
+        EXPECT_FALSE(mCanvas->IsPrinting()) << "only during the pass";
+        EXPECT_TRUE(IsColour(page.At(15, 15), 51, 102, 204)) << "drawn on the page";
+        CCarbonEvent empty(kEventClassControl, kEventControlDraw);
+        EXPECT_EQ(mCanvas->DoEventControlDraw(empty), paramErr);
+    }
+
+    TEST_F(CanvasView, KeysTheToolLeavesScrollTheEnclosingScrollView)
+    {
+        ASSERT_EQ(CHIViewUtilities::EmbedInScrollView(mCanvas, 0), noErr);
+        ManualClock::RunFor(0.1);
+        InputDriver::Click(At(150, 100)); // gives the canvas the focus
+        ManualClock::RunFor(0.6);
+        ControlRef focus = nullptr;
+        GetKeyboardFocus(mWindow, &focus);
+        EXPECT_EQ(focus, mCanvas->GetHIViewRef());
+        InputDriver::Key(125, 31); // down arrow
+        ManualClock::RunFor(0.6);
+        EXPECT_EQ(mCanvas->GetImageOrigin().y, mCanvas->GetScrollLineSize().height);
+        InputDriver::Key(126, 30); // up arrow
+        ManualClock::RunFor(0.6);
+        EXPECT_EQ(mCanvas->GetImageOrigin().y, 0);
+    }
+
+    TEST_F(CanvasView, AToolThatGoesLeavesTheCanvasWithoutOne)
     {
         auto* tool = new RecordingTool;
         mCanvas->SetTool(tool);

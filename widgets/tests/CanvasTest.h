@@ -7,6 +7,7 @@
 #include "WidgetTest.h"
 #include "framework/CCarbonEvent.h"
 #include "render/CCoreGraphicsUtilities.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/InputDriver.h"
 #include "tests/support/PixelProbe.h"
 #include "widgets/CCanvasView.h"

@@ -90,6 +90,33 @@ namespace {
         EXPECT_EQ(mLog, (std::vector<std::string> { "5 20,10", "key 0", "7 20,10" }));
     }
 
+    // Moving to a next or previous part finds none; a part asked for by name is kept.
+    OSStatus FocusOnlyByPart(EventHandlerCallRef, EventRef event, void*)
+    {
+        ControlPartCode part = 0;
+        GetEventParameter(event, kEventParamControlPart, typeControlPartCode, nullptr, sizeof part, nullptr, &part);
+        if (part == kControlFocusNextPart || part == kControlFocusPrevPart) {
+            ControlPartCode const none = kControlFocusNoPart;
+            SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof none, &none);
+        }
+        return noErr;
+    }
+
+    TEST_F(MouseTrackingInput, AViewFocusedOnClickOnlyInAPartTakesTheFocusInThePartClicked)
+    {
+        EventTypeSpec const focus { kEventClassControl, kEventControlSetFocusPart };
+        InstallEventHandler(GetControlEventTarget(mPane), FocusOnlyByPart, 1, &focus, nullptr, nullptr);
+        HIViewChangeFeatures(mPane, kHIViewFeatureGetsFocusOnClick, 0);
+        InputDriver::Click(Global(mPane, { 5, 5 }));
+        Run();
+        ControlRef focused = nullptr;
+        GetKeyboardFocus(mWindow, &focused);
+        EXPECT_EQ(focused, mPane);
+        ControlPartCode part = 0;
+        HIViewGetFocusPart(mPane, &part);
+        EXPECT_EQ(part, 129);
+    }
+
     TEST_F(MouseTrackingInput, ATagDisplayedByTheProgramShowsBesideItsHotRectangleUntilHidden)
     {
         HMHelpContentRec help {};
