@@ -28,8 +28,13 @@ void CCanvasObject::SetCanvas(CCanvasView* canvas)
 
 bool CCanvasObject::IsVisible() const { return mVisible; }
 
+// Every grow box lies within a box's side of the bounds, so a point further out is
+// turned away at once: a search over many objects mostly ends here.
 ObjectHit CCanvasObject::IsHitBy(CGPoint const& point)
 {
+    double const side = GetGrowBoxBounds(kObjectHitTopLeft).size.width;
+    if (!CGraphicsUtilities::IsInside(point, CGRectInset(CGRectStandardize(mBounds), -side, -side), false))
+        return kObjectHitNone;
     if (mAttributes & kAttributeResizable) {
         for (UInt32 box = kObjectHitTopLeft; box <= kObjectHitBottomRight; ++box)
             if (CGraphicsUtilities::IsInside(point, GetGrowBoxBounds(ObjectHit(box)), false))
