@@ -40,6 +40,9 @@ public:
     void SetTitle(CFStringRef title);
     bool IsEnabled() const { return mEnabled; }
     void SetEnabled(bool enabled) { mEnabled = enabled; }
+    // The narrowest the menu opens [px]: a pop-up button's menu is never narrower than the button.
+    double GetMinimumWidth() const { return mMinimumWidth; }
+    void SetMinimumWidth(double width) { mMinimumWidth = width; }
 
     ItemCount Count() const { return mItems.size(); }
     // The item at a public index (from 1), or null.
@@ -67,6 +70,7 @@ private:
     MenuAttributes mAttributes;
     CFStringRef mTitle = nullptr; // retains
     bool mEnabled = true;
+    double mMinimumWidth = 0; // [px]
     std::vector<MenuItem> mItems;
 };
 

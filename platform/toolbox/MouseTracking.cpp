@@ -16,6 +16,15 @@ namespace {
     CGPoint sLocation {};
     UInt32 sModifiers = 0;
     UInt32 sButtons = 0;
+    int sWantKeys = 0;
+    bool sHasKey = false;
+    TrackedKey sKey;
+
+    bool IsKeyDown(EventRef event)
+    {
+        return GetEventClass(event) == kEventClassKeyboard
+            && (GetEventKind(event) == kEventRawKeyDown || GetEventKind(event) == kEventRawKeyRepeat);
+    }
 
     MouseTrackingResult ResultFor(EventRef event)
     {
@@ -40,6 +49,8 @@ bool MouseSession::IsActive() { return sDepth > 0; }
 bool MouseSession::Offer(EventRef event)
 {
     if (sDepth == 0)
+        return false;
+    if (GetEventClass(event) == kEventClassKeyboard && !(sWantKeys > 0 && IsKeyDown(event)))
         return false;
     sPending.push_back(RetainEvent(event));
     QuitEventLoop(GetMainEventLoop());
@@ -72,6 +83,15 @@ OSStatus MouseSession::Next(EventTimeout timeout, CGPoint* global, UInt32* modif
         EventRef event = sPending.front();
         sPending.pop_front();
         *result = ResultFor(event);
+        if (IsKeyDown(event)) {
+            sKey = {};
+            GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof sKey.code, nullptr, &sKey.code);
+            GetEventParameter(event, kEventParamKeyUnicodes, typeUnicodeText, nullptr, sizeof sKey.character, nullptr,
+                &sKey.character);
+            GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof sKey.modifiers, nullptr,
+                &sKey.modifiers);
+            sHasKey = true;
+        }
         // Queued input moves on before it is taken: the event itself says where the mouse was.
         HIPoint where {};
         if (GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof where, nullptr, &where)
@@ -83,6 +103,18 @@ OSStatus MouseSession::Next(EventTimeout timeout, CGPoint* global, UInt32* modif
     *global = location;
     *modifiers = sModifiers;
     return status;
+}
+
+void MouseSession::WantKeys(bool want) { sWantKeys += want ? 1 : -1; }
+bool MouseSession::WantsKeys() { return sDepth > 0 && sWantKeys > 0; }
+
+bool MouseSession::TakeKey(TrackedKey* out)
+{
+    if (!sHasKey)
+        return false;
+    sHasKey = false;
+    *out = sKey;
+    return true;
 }
 
 CGPoint MouseSession::GetLocation() { return sLocation; }
@@ -102,6 +134,8 @@ void MouseSession::Reset()
         ReleaseEvent(event);
     sPending.clear();
     sDepth = 0;
+    sWantKeys = 0;
+    sHasKey = false;
     sLocation = {};
     sModifiers = 0;
     sButtons = 0;
