@@ -1,5 +1,6 @@
 #include "display/SDLPresenter.h"
 
+#include "display/SDLKeys.h"
 #include "display/WindowServer.h"
 
 #include <algorithm>
@@ -71,6 +72,10 @@ SDLPresenter::SDLPresenter(SDL_Window* window)
     WindowServer& server = WindowServer::Get();
     if (width != static_cast<int>(server.GetSize().width) || height != static_cast<int>(server.GetSize().height))
         server.Request({ WindowRequestKind::ResizeScreen, { CGFloat(width), CGFloat(height) } });
+    // Shifted punctuation follows the display's layout.
+    mKeymap = X11Keymap::ForWindow(mWindow);
+    if (mKeymap)
+        SDLKeys::SetShiftedLookup([keymap = mKeymap.get()](UInt32 unshifted) { return keymap->Shifted(unshifted); });
     services::SetScrapBackend(&mClipboard);
     CursorState::SetListener([this](CursorShape const& shape) { mCursors.Show(shape); });
     mCursors.Show(CursorState::Current());
@@ -82,6 +87,8 @@ SDLPresenter::~SDLPresenter()
     if (mTimer)
         RemoveEventLoopTimer(mTimer);
     CursorState::SetListener(nullptr);
+    if (mKeymap)
+        SDLKeys::SetShiftedLookup(nullptr);
     if (services::GetScrapBackend() == &mClipboard)
         services::SetScrapBackend(nullptr);
     SDL_DestroyWindow(mWindow);
@@ -97,6 +104,8 @@ void SDLPresenter::Pump()
     while (SDL_PollEvent(&event)) {
         int x = 0, y = 0;
         SDL_GetMouseState(&x, &y);
+        if (event.type == SDL_KEYMAPCHANGED && mKeymap)
+            mKeymap->Reload();
         mTranslator.Translate(event, static_cast<Uint16>(SDL_GetModState()), { CGFloat(x), CGFloat(y) }, translation);
         if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
             SDL_free(event.drop.file);

@@ -4,6 +4,7 @@
 #include "display/SDLClipboard.h"
 #include "display/SDLCursors.h"
 #include "display/SDLEventTranslator.h"
+#include "display/X11Keymap.h"
 #include "events/CarbonEvents.h"
 
 #include <SDL.h>
@@ -48,6 +49,7 @@ private:
     SDLEventTranslator mTranslator;
     SDLCursors mCursors;
     SDLClipboard mClipboard;
+    std::unique_ptr<X11Keymap> mKeymap; // null off X
 };
 
 } // namespace tw::display

@@ -1,10 +1,13 @@
 #include "DisplayTest.h"
+#include "display/SDLEventTranslator.h"
+#include "display/SDLKeys.h"
 #include "toolbox/Menu.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/Theme.h"
 #include "toolbox/controls/ControlDefinitions.h"
 
 #include <cstdlib>
+#include <cwctype>
 #include <functional>
 #include <list>
 
@@ -264,6 +267,93 @@ namespace {
         });
         Run(0.2);
         EXPECT_EQ(mCommands.processed, std::vector<std::string> { "cut " });
+    }
+
+    // How a US keyboard types a character: the key, and whether Shift is down.
+    bool USKeyFor(UniChar character, SDL_Scancode* scancode, SDL_Keycode* sym, bool* shift)
+    {
+        UniChar const lower = static_cast<UniChar>(std::towlower(character));
+        if (lower >= 'a' && lower <= 'z') {
+            *scancode = static_cast<SDL_Scancode>(SDL_SCANCODE_A + (lower - 'a'));
+            *sym = lower;
+            *shift = false; // the item's own modifiers say whether Shift is wanted
+            return true;
+        }
+        static constexpr std::pair<SDL_Scancode, char> kKeys[] = { { SDL_SCANCODE_1, '1' }, { SDL_SCANCODE_2, '2' },
+            { SDL_SCANCODE_3, '3' }, { SDL_SCANCODE_4, '4' }, { SDL_SCANCODE_5, '5' }, { SDL_SCANCODE_6, '6' },
+            { SDL_SCANCODE_7, '7' }, { SDL_SCANCODE_8, '8' }, { SDL_SCANCODE_9, '9' }, { SDL_SCANCODE_0, '0' },
+            { SDL_SCANCODE_MINUS, '-' }, { SDL_SCANCODE_EQUALS, '=' }, { SDL_SCANCODE_LEFTBRACKET, '[' },
+            { SDL_SCANCODE_RIGHTBRACKET, ']' }, { SDL_SCANCODE_BACKSLASH, '\\' }, { SDL_SCANCODE_SEMICOLON, ';' },
+            { SDL_SCANCODE_APOSTROPHE, '\'' }, { SDL_SCANCODE_GRAVE, '`' }, { SDL_SCANCODE_COMMA, ',' },
+            { SDL_SCANCODE_PERIOD, '.' }, { SDL_SCANCODE_SLASH, '/' } };
+        for (auto [code, plain] : kKeys) {
+            bool const shifted = display::SDLKeys::USShifted(UInt32(plain)) == character;
+            if (UniChar(plain) == character || shifted) {
+                *scancode = code;
+                *sym = plain;
+                *shift = shifted;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void CollectKeyedItems(toolbox::Menu* menu, std::vector<toolbox::MenuItem const*>& out)
+    {
+        for (MenuItemIndex i = 1; i <= menu->Count(); ++i) {
+            toolbox::MenuItem const* item = menu->Item(i);
+            if (item->key != 0)
+                out.push_back(item);
+            if (item->submenu)
+                CollectKeyedItems(item->submenu, out);
+        }
+    }
+
+    TEST_F(MenuKeyboard, EveryKeyEquivalentInTheNibFiresItsCommandWhenTypedOnTheKeyboard)
+    {
+        display::SDLKeys::SetShiftedLookup(nullptr); // the US layout
+        std::vector<toolbox::MenuItem const*> items;
+        for (toolbox::Menu* menu : toolbox::MenuBar::Menus())
+            CollectKeyedItems(menu, items);
+        ASSERT_GE(items.size(), 15u);
+        display::SDLEventTranslator translator;
+        for (toolbox::MenuItem const* item : items) {
+            std::string const name = cf::ToUTF8(item->text);
+            SDL_Scancode scancode {};
+            SDL_Keycode sym = 0;
+            bool shift = false;
+            ASSERT_TRUE(USKeyFor(item->key, &scancode, &sym, &shift)) << name << ": no key types it";
+            Uint16 mod = item->modifiers & kMenuNoCommandModifier ? 0 : KMOD_LCTRL;
+            if (shift || (item->modifiers & kMenuShiftModifier))
+                mod |= KMOD_LSHIFT;
+            if (item->modifiers & kMenuOptionModifier)
+                mod |= KMOD_LALT;
+            if (item->modifiers & kMenuControlModifier)
+                mod |= KMOD_LGUI;
+            mCommands.processed.clear();
+            for (Uint32 type : { Uint32(SDL_KEYDOWN), Uint32(SDL_KEYUP) }) {
+                SDL_Event event {};
+                event.type = type;
+                event.key.type = type;
+                event.key.keysym.scancode = scancode;
+                event.key.keysym.sym = sym;
+                event.key.keysym.mod = mod;
+                display::SDLTranslation out;
+                translator.Translate(event, mod, {}, out);
+                for (auto const& input : out)
+                    InputDriver::Post(std::get<display::InputEvent>(input));
+            }
+            Run();
+            EXPECT_EQ(mCommands.processed, std::vector<std::string> { Code(item->command) }) << name;
+        }
+    }
+
+    TEST_F(MenuKeyboard, ACommandChordOfALetterOutsideASCIIFiresNothing)
+    {
+        InputDriver::Key(0x29, 0xE9, cmdKey); // Ctrl+é
+        InputDriver::Key(0x29, 0xBF, cmdKey | shiftKey); // Ctrl+¿
+        Run();
+        EXPECT_TRUE(mCommands.processed.empty()) << "a character outside ASCII matched \"?\"";
     }
 
     // A pop-up button: a click opens its menu and leaves it open, at least as wide
