@@ -175,6 +175,9 @@ OSStatus CAboutBox::AddControls()
         status = SetControlCommandID(control, kCommandDone);
     if (status == noErr)
         status = SetWindowDefaultButton(window, control);
+    // Escape closes the box as OK does: the one answer is also the cancel button.
+    if (status == noErr)
+        status = SetWindowCancelButton(window, control);
     return status;
 }
 

@@ -43,6 +43,24 @@ namespace {
                 mView->SetValue(mView->Values().value ? 0 : 1);
         }
 
+        // Tab reaches push buttons, which show their focus; Space presses the focused one.
+        // Return and Escape stay with the window's default and cancel buttons.
+        bool TakesFocus() const override { return !mBevel; }
+
+        OSStatus Key(EventRef event) override
+        {
+            UInt32 code = 0, modifiers = 0;
+            GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
+            GetEventParameter(
+                event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
+            if (code != kKeySpace || (modifiers & (cmdKey | optionKey | controlKey)) || !IsFocused()
+                || !mView->IsEnabled())
+                return eventNotHandledErr;
+            if (GetEventKind(event) == kEventRawKeyDown)
+                SendHit(kControlButtonPart, modifiers);
+            return noErr;
+        }
+
         OSStatus SetData(ControlPartCode, OSType tag, Size size, void const* data) override
         {
             Boolean flag = false;
@@ -87,6 +105,8 @@ namespace {
         }
 
     private:
+        static constexpr UInt32 kKeySpace = 49;
+
         // Clearing a role takes it from the window only when this button holds it.
         void SetRole(bool isDefault, bool on)
         {
