@@ -66,8 +66,13 @@ void WindowServer::MakeScreen(CGSize size)
 
 void WindowServer::Resize(CGSize size)
 {
+    CGSize const old = toolbox::Screen::GetSize();
     toolbox::Screen::SetSize(size);
     MakeScreen(toolbox::Screen::GetSize());
+    // As when a display changes: no window is left partly off a smaller desktop.
+    CGSize const now = toolbox::Screen::GetSize();
+    if (now.width < old.width || now.height < old.height)
+        toolbox::WindowList::KeepInsideDesktop();
 }
 
 // Adds a rectangle to the dirty set: contained ones are dropped, and past a
