@@ -118,6 +118,8 @@ OSStatus CAboutBox::BuildWindow()
         mWindow = nullptr;
         return memFullErr;
     }
+    // A panel, not a document: no place in the Window menu, nor in the program window's title.
+    mWindow->SetAttributes(0, kWindowInWindowMenuAttribute);
     if (!mIcon.IsValid())
         mIcon = ApplicationIcon();
     content.bottom = content.top + kContentHeight; // the picture is shorter than the window first made

@@ -30,6 +30,7 @@ public:
     SDLPresenter& operator=(SDLPresenter const&) = delete;
 
     void Present(cairo_surface_t* screen, std::vector<CGRect> const& changed) override;
+    void SetTitle(std::string const& title) override;
     // Hands every waiting SDL event to the window server, then brings the window up to date.
     void Pump();
     SDL_Window* GetWindow() const { return mWindow; }
@@ -39,6 +40,8 @@ public:
 
 private:
     explicit SDLPresenter(SDL_Window* window);
+    // The window's icon: the bundle's icon file, as a dock shows it.
+    void SetIconFromBundle();
     static void PollTimer(EventLoopTimerRef timer, void* userData);
     void Dispatch(SDLTranslation& translation);
     static void CopyDirect(cairo_surface_t* screen, SDL_Surface* target, std::vector<SDL_Rect> const& rects);
@@ -50,6 +53,7 @@ private:
     SDLCursors mCursors;
     SDLClipboard mClipboard;
     std::unique_ptr<X11Keymap> mKeymap; // null off X
+    bool mShown = false; // after the first frame
 };
 
 } // namespace tw::display

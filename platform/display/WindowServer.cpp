@@ -1,5 +1,6 @@
 #include "display/WindowServer.h"
 
+#include "corefoundation/CFBundle.h"
 #include "display/InputFunnel.h"
 #include "quartz/Context.h"
 #include "toolbox/HelpTags.h"
@@ -97,8 +98,42 @@ void WindowServer::ScreenChanged(CGRect global)
 
 void WindowServer::Refresh() { Compose(); }
 
+namespace {
+
+    std::string ApplicationName()
+    {
+        CFBundleRef bundle = CFBundleGetMainBundle();
+        CFTypeRef name = bundle ? CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleNameKey) : nullptr;
+        return name && CFGetTypeID(name) == CFStringGetTypeID() ? cf::ToUTF8(static_cast<CFStringRef>(name))
+                                                                : std::string();
+    }
+
+} // namespace
+
+std::string WindowServer::ProgramTitle() const
+{
+    static std::string const application = ApplicationName();
+    std::string document;
+    for (toolbox::Window* window : toolbox::WindowList::FrontToBack()) {
+        if (!window->IsVisible() || window->GetWindowClass() != kDocumentWindowClass
+            || !window->HasAttribute(kWindowInWindowMenuAttribute))
+            continue;
+        document = window->GetTitle() ? cf::ToUTF8(window->GetTitle()) : std::string();
+        break;
+    }
+    if (document.empty())
+        return application;
+    return application.empty() ? document : document + " \u2014 " + application;
+}
+
 bool WindowServer::Compose()
 {
+    // 0. The program's window is titled after the front document.
+    if (mPresenter) {
+        std::string const title = ProgramTitle();
+        if (title != mPresenter->GetTitle())
+            mPresenter->SetTitle(title);
+    }
     // 1. Windows redraw their invalid views into their backing stores (reporting what changed).
     for (toolbox::Window* window : std::vector<toolbox::Window*>(toolbox::WindowList::FrontToBack()))
         if (window->IsVisible() && toolbox::HIObject::Live(window))
