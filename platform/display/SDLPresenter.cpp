@@ -90,6 +90,7 @@ void SDLPresenter::SetTitle(std::string const& title)
 {
     Presenter::SetTitle(title);
     SDL_SetWindowTitle(mWindow, title.c_str());
+    SetX11WindowTitle(mWindow, title);
 }
 
 void SDLPresenter::SetIconFromBundle()

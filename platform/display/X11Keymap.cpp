@@ -71,4 +71,21 @@ UInt32 X11Keymap::Shifted(UInt32 unshifted) const
     return found == mShifted.end() ? 0 : found->second;
 }
 
+bool SetX11WindowTitle(SDL_Window* window, std::string const& title)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 || !info.info.x11.display)
+        return false;
+    Display* display = info.info.x11.display;
+    Atom const utf8 = XInternAtom(display, "UTF8_STRING", False);
+    auto const* bytes = reinterpret_cast<unsigned char const*>(title.data());
+    int const length = static_cast<int>(title.size());
+    for (char const* name : { "_NET_WM_NAME", "WM_NAME", "_NET_WM_ICON_NAME", "WM_ICON_NAME" })
+        XChangeProperty(
+            display, info.info.x11.window, XInternAtom(display, name, False), utf8, 8, PropModeReplace, bytes, length);
+    XFlush(display);
+    return true;
+}
+
 } // namespace tw::display

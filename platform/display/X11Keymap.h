@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <memory>
+#include <string>
 #include <unordered_map>
 
 namespace tw::display {
@@ -27,5 +28,9 @@ private:
     void* mDisplay; // borrowed: SDL's connection, which outlives the window
     std::unordered_map<UInt32, UInt32> mShifted;
 };
+
+// Titles an SDL window on X in UTF-8 whatever the process's locale, which SDL's own
+// call needs for anything outside ASCII. False off X.
+bool SetX11WindowTitle(SDL_Window* window, std::string const& title);
 
 } // namespace tw::display
