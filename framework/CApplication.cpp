@@ -10,6 +10,7 @@
 CApplication* CApplication::mApp = nullptr;
 CString const CApplication::kPrefUserDebugLog("UserDebugLog");
 CString const CApplication::kPrefSoftwareUpdatePeriod("SoftwareUpdatePeriod");
+CString const CApplication::kPrefSoftwareUpdateLastCheck("SoftwareUpdateLastCheck");
 CString const CApplication::kPrefFirstLaunchDate("AppFirstLaunchDate");
 CString const CApplication::kPrefRunCount("AppRunCount");
 

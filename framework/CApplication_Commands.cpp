@@ -122,9 +122,6 @@ OSStatus CApplication::CommandPrefs()
     return noErr;
 }
 
-// The update check comes with its own feed reader; until then there is nothing to check.
-OSStatus CApplication::CommandCheckForUpdate(bool showResults) { return noErr; }
-
 OSStatus CApplication::CommandOpenHomePage()
 {
     CInternetUtilities::LaunchURL(GetPropertyString('uhom'));

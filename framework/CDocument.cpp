@@ -3,6 +3,7 @@
 #include "foundation/CTextUtilities.h"
 #include "framework/CApplication.h"
 #include "framework/CMacWindow.h"
+#include "toolbox/toolbar/ToolbarCalls.h"
 
 #include <algorithm>
 
@@ -197,6 +198,29 @@ void CDocument::DoMessage(UInt32 message, void* parameter)
     }
 }
 
-// Menus ask for their items' state each time they open, so only a toolbar would
-// need telling, and document windows carry none yet.
-void CDocument::InvalidateCommandStatus() { }
+// Menus ask for their items' state each time they open or match a key, so there is no
+// stored menu state to invalidate: only the toolbar's items are brought up to date.
+void CDocument::InvalidateCommandStatus()
+{
+    HIToolbarRef const toolbar = GetWindowToolbar();
+    CFArrayRef items = nullptr;
+    if (!toolbar || HIToolbarCopyItems(toolbar, &items) != noErr || !items)
+        return;
+    for (CFIndex i = 0; i < CFArrayGetCount(items); ++i) {
+        auto const item = HIToolbarItemRef(CFArrayGetValueAtIndex(items, i));
+        HICommandExtended command {};
+        if (HIToolbarItemGetCommandID(item, &command.commandID) != noErr || command.commandID == 0)
+            continue;
+        switch (GetMenuStatus(command)) {
+        case kMenuStatusEnable:
+            HIToolbarItemSetEnabled(item, true);
+            break;
+        case kMenuStatusDisable:
+            HIToolbarItemSetEnabled(item, false);
+            break;
+        default:
+            break;
+        }
+    }
+    CFRelease(items);
+}

@@ -1,6 +1,7 @@
 #include "AppTest.h"
 #include "foundation/CFileUtilities.h"
 #include "framework/ConstructController.h"
+#include "tests/support/TestSupport.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -223,6 +224,50 @@ namespace {
         std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         EXPECT_EQ(bytes.rfind("%PDF", 0), 0u) << "a PDF was written";
         EXPECT_NE(bytes.find("/Count 1"), std::string::npos) << "one page";
+    }
+
+    // Gives the tests the document's print dialog, as a subclass that prints would have it.
+    class PrintingDocument : public CDocument {
+    public:
+        using CDocument::GetPrintDialog;
+    };
+
+    std::string PageSizeOf(std::string const& pdf)
+    {
+        std::string info;
+        EXPECT_EQ(RunCommand("pdfinfo '" + pdf + "'", &info), 0) << pdf;
+        std::size_t const at = info.find("Page size:");
+        return at == std::string::npos ? std::string() : info.substr(at, info.find('\n', at) - at);
+    }
+
+    // The page format belongs to the document: a print neither ends printing nor forgets the paper.
+    TEST_F(AppTest, ADocumentPrintsTwiceOnThePaperItsPageSetupChose)
+    {
+        StartApp();
+        auto* document = new PrintingDocument;
+        ASSERT_EQ(document->Initialise(nullptr), noErr);
+        CPrintDialog& dialog = document->GetPrintDialog();
+        ASSERT_EQ(dialog.CreateSession(), noErr);
+        ASSERT_EQ(PMSetPaperName(dialog.GetPageFormat(), CFSTR("iso-a4")), noErr);
+        ASSERT_EQ(PMSetOrientation(dialog.GetPageFormat(), kPMLandscape, false), noErr);
+        Responders::AcceptPageSetup();
+        EXPECT_EQ(document->CommandPageSetup(), noErr);
+        ManualClock::RunFor(1);
+
+        for (char const* name : { "first.pdf", "second.pdf" }) {
+            std::string const pdf = PathFor(name);
+            Responders::PrintToPDF(pdf);
+            EXPECT_EQ(document->CommandPrint(), noErr) << name;
+            ManualClock::RunFor(2);
+            ASSERT_TRUE(std::filesystem::exists(pdf)) << name << " was not printed";
+            EXPECT_NE(PageSizeOf(pdf).find("842 x 595"), std::string::npos) << name << ": " << PageSizeOf(pdf);
+            EXPECT_FALSE(dialog.IsActive());
+        }
+        EXPECT_EQ(Responders::Pending(), 0u);
+        PMOrientation orientation = 0;
+        ASSERT_NE(dialog.GetPageFormat(), nullptr);
+        EXPECT_EQ(PMGetOrientation(dialog.GetPageFormat(), &orientation), noErr);
+        EXPECT_EQ(orientation, kPMLandscape);
     }
 
 } // namespace
