@@ -89,8 +89,9 @@ SDLPresenter::SDLPresenter(SDL_Window* window)
 void SDLPresenter::SetTitle(std::string const& title)
 {
     Presenter::SetTitle(title);
-    SDL_SetWindowTitle(mWindow, title.c_str());
-    SetX11WindowTitle(mWindow, title);
+    // On X, ours: SDL's own call garbles (and leaks) what lies outside ASCII in the C locale.
+    if (!SetX11WindowTitle(mWindow, title))
+        SDL_SetWindowTitle(mWindow, title.c_str());
 }
 
 void SDLPresenter::SetIconFromBundle()
