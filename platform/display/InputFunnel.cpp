@@ -69,6 +69,9 @@ namespace {
         SetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, sizeof macChar, &macChar);
         SetEventParameter(event, kEventParamKeyUnicodes, typeUnicodeText, sizeof unicode, &unicode);
         SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof input.modifiers, &input.modifiers);
+        // Where the mouse was when the key went: a tracking loop that takes the key reports it there.
+        HIPoint const mouse = MouseSession::GetLocation();
+        SetEventParameter(event, kEventParamMouseLocation, typeHIPoint, sizeof mouse, &mouse);
         return event;
     }
 
@@ -170,7 +173,7 @@ namespace {
     // Tab moves the focus, Return and Escape reach the default and cancel buttons.
     OSStatus RouteKey(EventRef event)
     {
-        // 1. An open menu takes the keys.
+        // 1. A tracking loop takes modifier changes and Escape (which cancels it); an open menu every key.
         if (MouseSession::Offer(event))
             return noErr;
         UInt32 modifiers = 0, code = 0;

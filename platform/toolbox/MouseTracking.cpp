@@ -19,6 +19,7 @@ namespace {
     int sWantKeys = 0;
     bool sHasKey = false;
     TrackedKey sKey;
+    constexpr UInt32 kEscapeKeyCode = 53;
 
     bool IsKeyDown(EventRef event)
     {
@@ -28,8 +29,10 @@ namespace {
 
     MouseTrackingResult ResultFor(EventRef event)
     {
+        // Of the keys only Escape (which cancels) and modifier changes reach a session.
         if (GetEventClass(event) == kEventClassKeyboard)
-            return kMouseTrackingKeyModifiersChanged;
+            return GetEventKind(event) == kEventRawKeyDown ? kMouseTrackingUserCancelled
+                                                           : kMouseTrackingKeyModifiersChanged;
         switch (GetEventKind(event)) {
         case kEventMouseDown:
             return kMouseTrackingMouseDown;
@@ -50,8 +53,14 @@ bool MouseSession::Offer(EventRef event)
 {
     if (sDepth == 0)
         return false;
-    if (GetEventClass(event) == kEventClassKeyboard && !(sWantKeys > 0 && IsKeyDown(event)))
-        return false;
+    if (GetEventClass(event) == kEventClassKeyboard) {
+        UInt32 code = 0;
+        GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
+        bool const escape = GetEventKind(event) == kEventRawKeyDown && code == kEscapeKeyCode;
+        bool const modifiers = GetEventKind(event) == kEventRawKeyModifiersChanged;
+        if (!escape && !modifiers && !(sWantKeys > 0 && IsKeyDown(event)))
+            return false;
+    }
     sPending.push_back(RetainEvent(event));
     QuitEventLoop(GetMainEventLoop());
     return true;
@@ -79,11 +88,13 @@ OSStatus MouseSession::Next(EventTimeout timeout, CGPoint* global, UInt32* modif
     }
     --sDepth;
     CGPoint location = sLocation;
+    UInt32 taken = sModifiers; // the event's own modifiers when it has them
     if (!sPending.empty()) {
         EventRef event = sPending.front();
         sPending.pop_front();
         *result = ResultFor(event);
-        if (IsKeyDown(event)) {
+        if (IsKeyDown(event) && sWantKeys > 0) {
+            *result = kMouseTrackingKeyModifiersChanged; // the key, not a cancel: TakeKey has it
             sKey = {};
             GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof sKey.code, nullptr, &sKey.code);
             GetEventParameter(event, kEventParamKeyUnicodes, typeUnicodeText, nullptr, sizeof sKey.character, nullptr,
@@ -97,15 +108,24 @@ OSStatus MouseSession::Next(EventTimeout timeout, CGPoint* global, UInt32* modif
         if (GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof where, nullptr, &where)
             == noErr)
             location = where;
+        UInt32 held = 0;
+        if (GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof held, nullptr, &held)
+            == noErr)
+            taken = held;
         ReleaseEvent(event);
         status = noErr;
     }
     *global = location;
-    *modifiers = sModifiers;
+    *modifiers = taken;
     return status;
 }
 
-void MouseSession::WantKeys(bool want) { sWantKeys += want ? 1 : -1; }
+void MouseSession::WantKeys(bool want)
+{
+    sWantKeys += want ? 1 : -1;
+    if (sWantKeys == 0)
+        sHasKey = false;
+}
 bool MouseSession::WantsKeys() { return sDepth > 0 && sWantKeys > 0; }
 
 bool MouseSession::TakeKey(TrackedKey* out)

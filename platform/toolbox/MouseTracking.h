@@ -46,10 +46,11 @@ struct TrackedKey {
 class MouseSession {
 public:
     static bool IsActive();
-    // While a session waits, takes a mouse event (retaining it) and ends the wait; key
-    // downs only while keys are wanted. False when none waits or it wants no keys.
+    // While a session waits, takes a mouse event, a modifier change or an Escape key-down (which
+    // cancels the tracking), and every key-down while keys are wanted, retaining it, and ends
+    // the wait. False when none waits or it does not take the event.
     static bool Offer(EventRef event);
-    // Open menus follow the keyboard: while wanted, key downs end the wait with
+    // Open menus follow the keyboard: while wanted, key-downs (Escape too) end the wait with
     // kMouseTrackingKeyModifiersChanged and TakeKey answers them, and typed text is dropped.
     static void WantKeys(bool want);
     static bool WantsKeys();
