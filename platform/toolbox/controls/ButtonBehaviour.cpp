@@ -43,9 +43,27 @@ namespace {
                 mView->SetValue(mView->Values().value ? 0 : 1);
         }
 
-        // Tab reaches push buttons, which show their focus; Space presses the focused one.
-        // Return and Escape stay with the window's default and cancel buttons.
-        bool TakesFocus() const override { return !mBevel; }
+        // As on a Mac, Tab moves between text fields and lists; in a window that has
+        // neither (an about box, an alert) it reaches the push buttons, which show their
+        // focus. Space presses the focused one; Return and Escape stay with the window's
+        // default and cancel buttons.
+        bool TakesFocus() const override
+        {
+            Window* window = mView->GetWindow();
+            return !mBevel && window && !HasFieldOrList(window->GetRoot());
+        }
+
+        static bool HasFieldOrList(View* view)
+        {
+            if (!view->IsVisibleFlag())
+                return false;
+            if (view->GetFeatures() & kHIViewFeatureGetsFocusOnClick)
+                return true;
+            for (View* child : view->GetChildren())
+                if (HasFieldOrList(child))
+                    return true;
+            return false;
+        }
 
         OSStatus Key(EventRef event) override
         {
