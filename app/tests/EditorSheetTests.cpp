@@ -52,6 +52,8 @@ namespace {
             EXPECT_EQ(Text(window, 'auth'), "Ann Example");
             EXPECT_EQ(Text(window, 'desc'), "Walks around the lake");
             EXPECT_EQ(Focus(window), Find(window, 'auth'));
+            if (ending == kKeyReturn)
+                Shot("sheet-document-info.png");
             Retype("Bo Example");
             Key(kKeyTab, '\t');
             EXPECT_EQ(Focus(window), Find(window, 'desc'));
@@ -85,6 +87,7 @@ namespace {
                     done->UpdateObject();
             });
             EXPECT_EQ(Text(host.GetSheetWindow(), 'note'), "Parking here");
+            Shot("sheet-note.png");
             Retype("Parking is free");
             Key(kKeyEscape, 0x1B);
         }
@@ -161,6 +164,7 @@ namespace {
         std::string const metric = Cell(list, rows[2], 'vel ');
         EXPECT_EQ(metric, manager.GetVelocityString(speed, kMapUnitsMetric).GetStdString());
         EXPECT_EQ(Cell(list, rows[2], 'name'), "<none>");
+        Shot("sheet-track.png");
         // The list follows the units at once; only the name is written back.
         Prefs().SetInteger("MapUnits", kMapUnitsImperial);
         Run();
@@ -274,6 +278,24 @@ namespace {
         EXPECT_EQ(CSheetWaypoint::GetSymbolMenuItem('zzzz'), 2u);
         EXPECT_EQ(CSheetWaypoint::GetSymbolMenuItem(CSheetWaypoint::kSymbolHeader), 2u);
         Shot("sheet-waypoint.png");
+        // Opened from the keyboard, the menu shows the current symbol, its section and pictures.
+        WindowRef const window = host.GetSheetWindow();
+        SetKeyboardFocus(window, Find(window, 'symb'), kControlFocusNextPart);
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.05, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                ASSERT_EQ(toolbox::MenuBar::Open().size(), 1u);
+                EXPECT_EQ(toolbox::MenuBar::Open()[0].highlighted, 53);
+                Shot("sheet-waypoint-symbols.png");
+                InputDriver::Key(kKeyEscape, 0x1B);
+            },
+            nullptr, &timer);
+        Key(kKeySpace, ' ');
+        Run(0.5);
+        EXPECT_TRUE(toolbox::MenuBar::Open().empty());
+        EXPECT_EQ(popup->GetCurrentValue(), 53);
     }
 
     TEST_F(WaypointSheet, ShowsTheWaypointAndWritesEveryValueBackOnOK)
