@@ -97,7 +97,9 @@ OSStatus CSerialPort::SetSpeed(UInt32 baud)
     settings.c_cflag |= CLOCAL | CREAD;
     settings.c_cflag &= ~(CSTOPB | PARENB | CRTSCTS);
     settings.c_iflag &= ~(IXON | IXOFF | IXANY);
-    settings.c_cc[VMIN] = 0;
+    // With at least one byte to wait for, a non-blocking read tells "nothing yet" (EAGAIN) from
+    // a hang-up (end of file); with none it would answer 0 for both.
+    settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
     cfsetispeed(&settings, speed);
     cfsetospeed(&settings, speed);
