@@ -3,8 +3,12 @@
 #include <bit>
 #include <cstring>
 
+namespace {
+UInt8 const kNothing = 0; // where a reader of no bytes points
+}
+
 CGarminReader::CGarminReader(UInt8 const* data, std::size_t size)
-    : mData(data)
+    : mData(data ? data : &kNothing)
     , mSize(data ? size : 0)
 {
 }
@@ -56,7 +60,7 @@ CString CGarminReader::ReadText(std::size_t maxBytes)
         return CString();
     std::size_t limit = std::min(maxBytes, mSize - mOffset);
     auto const* start = mData + mOffset;
-    auto const* end = static_cast<UInt8 const*>(std::memchr(start, 0, limit));
+    auto const* end = limit > 0 ? static_cast<UInt8 const*>(std::memchr(start, 0, limit)) : nullptr;
     if (!end) {
         mGood = false;
         return CString();

@@ -328,8 +328,10 @@ OSStatus CGarminRecords::DecodePosVelTime(UInt16 type, UInt8 const* data, std::s
         result.fix = CGPSPosVelTime::kFix2D;
     else if (fixType == 3 || fixType == 5)
         result.fix = CGPSPosVelTime::kFix3D;
+    // Angles out of range would turn into infinite degrees; the unit sent noise.
     bool finite = std::isfinite(latitude) && std::isfinite(longitude) && std::isfinite(timeOfWeek)
-        && std::isfinite(east) && std::isfinite(north) && std::isfinite(up);
+        && std::isfinite(east) && std::isfinite(north) && std::isfinite(up) && std::fabs(latitude) <= M_PI / 2
+        && std::fabs(longitude) <= M_PI;
     if (!finite)
         result.fix = CGPSPosVelTime::kFixNone;
     if (result.IsValid()) {

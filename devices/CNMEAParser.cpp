@@ -5,6 +5,11 @@
 
 namespace {
 
+// Values beyond these are noise, not a receiver's readings.
+constexpr double kMaxKnots = 100000;
+constexpr double kMaxDilution = 1000;
+constexpr double kMaxAltitude = 1.0e6; // [m]
+
 bool ParseDouble(std::string_view text, double& value)
 {
     if (text.empty())
@@ -217,7 +222,7 @@ bool CNMEAParser::ReadRMC(std::vector<std::string_view> const& fields, Moment& m
     SInt64 days = -1;
     if (!ParseAngle(fields[3], fields[4], true, latitude) || !ParseAngle(fields[5], fields[6], false, longitude))
         return false;
-    if (!fields[7].empty() && (!ParseDouble(fields[7], knots) || knots < 0))
+    if (!fields[7].empty() && (!ParseDouble(fields[7], knots) || knots < 0 || knots > kMaxKnots))
         return false;
     if (!fields[8].empty() && !ParseDouble(fields[8], course))
         return false;
@@ -250,9 +255,9 @@ bool CNMEAParser::ReadGGA(std::vector<std::string_view> const& fields, Moment& m
     double latitude = 0, longitude = 0, dilution = 0, altitude = 0;
     if (!ParseAngle(fields[2], fields[3], true, latitude) || !ParseAngle(fields[4], fields[5], false, longitude))
         return false;
-    if (!fields[8].empty() && (!ParseDouble(fields[8], dilution) || dilution < 0))
+    if (!fields[8].empty() && (!ParseDouble(fields[8], dilution) || dilution < 0 || dilution > kMaxDilution))
         return false;
-    if (!fields[9].empty() && !ParseDouble(fields[9], altitude))
+    if (!fields[9].empty() && (!ParseDouble(fields[9], altitude) || std::fabs(altitude) > kMaxAltitude))
         return false;
     moment.hasPosition = true;
     moment.latitude = latitude;
