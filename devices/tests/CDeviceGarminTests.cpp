@@ -1,7 +1,7 @@
 #include "devices/CDeviceGarmin.h"
 #include "devices/CGarminRecords.h"
-#include "devices/tests/DeviceTestSupport.h"
-#include "devices/tests/SimulatedGarminUnit.h"
+#include "devices/tests/support/DeviceTestSupport.h"
+#include "devices/tests/support/SimulatedGarminUnit.h"
 #include "foundation/CPreferences.h"
 #include "tests/support/ManualClock.h"
 

@@ -1,5 +1,5 @@
 #include "devices/CDeviceNMEA.h"
-#include "devices/tests/DeviceTestSupport.h"
+#include "devices/tests/support/DeviceTestSupport.h"
 #include "foundation/CThreadTask.h"
 #include "tests/support/ManualClock.h"
 

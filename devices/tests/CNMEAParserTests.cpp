@@ -1,5 +1,5 @@
 #include "devices/CNMEAParser.h"
-#include "devices/tests/DeviceTestSupport.h"
+#include "devices/tests/support/DeviceTestSupport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "devices/CUdevMonitor.h"
 #include "devices/CUdevSource.h"
-#include "devices/tests/DeviceTestSupport.h"
+#include "devices/tests/support/DeviceTestSupport.h"
 #include "tests/support/ManualClock.h"
 
 #include <atomic>

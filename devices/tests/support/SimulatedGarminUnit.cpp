@@ -1,4 +1,4 @@
-#include "devices/tests/SimulatedGarminUnit.h"
+#include "devices/tests/support/SimulatedGarminUnit.h"
 
 #include "devices/CGarminRecords.h"
 #include "devices/DeviceTypes.h"

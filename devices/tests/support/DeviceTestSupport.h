@@ -1,8 +1,8 @@
 #pragma once
 
-// Helpers of the device tests: running the event loop until something
-// happens, a pseudo-terminal that plays a receiver, the walk log and its
-// sidecar, and a listener that records what a broadcaster says.
+// Helpers of the device tests, and of the tests above them that drive receivers: running
+// the event loop until something happens, a pseudo-terminal that plays a receiver, the
+// walk log and its sidecar, and a listener that records what a broadcaster says.
 
 #include "devices/CGPSPosVelTime.h"
 #include "foundation/CMsgListener.h"

@@ -1,4 +1,4 @@
-#include "devices/tests/DeviceTestSupport.h"
+#include "devices/tests/support/DeviceTestSupport.h"
 
 #include "devices/DeviceTypes.h"
 #include "tests/support/TestSupport.h"
@@ -21,14 +21,14 @@ bool RunLoopUntil(std::function<bool()> const& condition, double seconds)
     return condition();
 }
 
-std::filesystem::path WalkLogPath() { return std::filesystem::path(TW_TEST_DATA_DIR) / "nmea" / "walk.nmea"; }
+std::filesystem::path WalkLogPath() { return std::filesystem::path(TW_DEVICES_TEST_DATA_DIR) / "nmea" / "walk.nmea"; }
 
 std::string ReadWalkLog() { return ReadFile(WalkLogPath()); }
 
 std::vector<ExpectedFix> ReadWalkSidecar()
 {
     std::vector<ExpectedFix> fixes;
-    std::ifstream sidecar(std::filesystem::path(TW_TEST_DATA_DIR) / "nmea" / "walk.csv");
+    std::ifstream sidecar(std::filesystem::path(TW_DEVICES_TEST_DATA_DIR) / "nmea" / "walk.csv");
     std::string line;
     while (std::getline(sidecar, line)) {
         if (line.empty() || line[0] == '#')
