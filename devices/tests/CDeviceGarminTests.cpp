@@ -2,8 +2,10 @@
 #include "devices/CGarminRecords.h"
 #include "devices/tests/support/DeviceTestSupport.h"
 #include "devices/tests/support/SimulatedGarminUnit.h"
+#include "foundation/CDebugLog.h"
 #include "foundation/CPreferences.h"
 #include "tests/support/ManualClock.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -359,6 +361,33 @@ TEST_F(GarminDriver, ResetPreferencesAbortTheUnitsTransferOnConnect)
     EXPECT_TRUE(unit->commands.empty());
     preferences.RemovePref("DeviceReset");
     preferences.RemovePref("DeviceResetL002A011");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GarminDriver, TrafficIsLoggedOnlyWhileDeviceLogIsOn)
+{
+    CDebugLog* debugLog = CDebugLog::GetDebugLog();
+    debugLog->SetLogOutputs(CDebugLog::kLogOutputFile);
+    ASSERT_EQ(debugLog->SetLogFileOutputFolder(kTemporaryFolderType), noErr);
+    Connect(); // "DeviceLog" is off
+    debugLog->Flush();
+    std::string quiet = tw::test::ReadFile(debugLog->GetLogFile().GetPath());
+    EXPECT_EQ(quiet.find("Device"), std::string::npos);
+
+    CPreferences preferences;
+    preferences.SetBoolean("DeviceLog", true);
+    ASSERT_EQ(mDriver->TransferWaypoints(nullptr), noErr); // a transfer reads the preference again
+    ManualClock::RunFor(1.0);
+    debugLog->Flush();
+    std::string logged = tw::test::ReadFile(debugLog->GetLogFile().GetPath());
+    // The command out (packet 10: 07 00) and the records in, under the unit's path.
+    EXPECT_NE(logged.find("/dev/bus/usb/001/004 > 10 (2 bytes) 07 00"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("/dev/bus/usb/001/004 < 35"), std::string::npos);
+    preferences.RemovePref("DeviceLog");
+    CDebugLog::ResetForTesting();
 }
 
 } // namespace
