@@ -3,10 +3,32 @@
 #include "devices/CDeviceGPS.h"
 #include "devices/CDeviceManager.h"
 #include "devices/IDeviceWindow.h"
+#include "foundation/CTextUtilities.h"
 
 CDevice::WindowFactory CDevice::sWindowFactory = nullptr;
 
 void CDevice::SetWindowFactory(WindowFactory factory) { sWindowFactory = factory; }
+
+CString CDevice::GetErrorText(OSStatus status)
+{
+    static struct {
+        OSStatus status;
+        char const* key;
+    } const kTexts[] = {
+        { kDeviceTimeoutErr, "DeviceErrorTimeout" },
+        { kDeviceProtocolErr, "DeviceErrorProtocol" },
+        { kDeviceGoneErr, "DeviceErrorGone" },
+        { kDeviceNotConnectedErr, "DeviceErrorNotConnected" },
+        { kDeviceUnsupportedErr, "DeviceErrorUnsupported" },
+        { kDeviceBusyErr, "DeviceErrorBusy" },
+    };
+    for (auto const& entry : kTexts)
+        if (entry.status == status)
+            return CTextUtilities::GetBundleString(entry.key);
+    CString text;
+    text.Format(CTextUtilities::GetBundleString("DeviceErrorN").GetUTF8(), int(status));
+    return text;
+}
 
 CDevice::CDevice(CDeviceManager* manager, CDeviceGPS* driver)
     : mManager(manager)

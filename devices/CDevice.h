@@ -24,6 +24,8 @@ public:
     using WindowFactory = IDeviceWindow* (*)(CDevice* device);
 
     static void SetWindowFactory(WindowFactory factory);
+    // The localised sentence for a failure of the device layer.
+    static CString GetErrorText(OSStatus status);
 
     // Listens to the driver and connects on the next turn of the loop.
     CDevice(CDeviceManager* manager, CDeviceGPS* driver);
