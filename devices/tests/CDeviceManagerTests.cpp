@@ -333,3 +333,21 @@ TEST_F(SerialDeviceManager, ReplayToolPlaysALogIntoATerminalTheManagerReads)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SerialDeviceManager, PortsNamedInTheEnvironmentAreTriedByTheManagerOfTheApplication)
+{
+    tw::test::PseudoTerminal terminal;
+    auto moments = tw::test::WalkMoments();
+    terminal.Play([moments](unsigned i) { return moments[i % moments.size()]; }, 0.1);
+    std::string ports = "::" + terminal.GetPath() + ":";
+    setenv(CDeviceManager::kSerialPortsVariable, ports.c_str(), 1);
+    CDeviceManager manager; // udev, the shipped descriptions, and the ports named
+    unsetenv(CDeviceManager::kSerialPortsVariable);
+    ASSERT_TRUE(tw::test::RunLoopUntil([&] { return manager.IsLocationKnown(); }));
+    ASSERT_EQ(manager.GetDevices().size(), 1u);
+    EXPECT_EQ(manager.GetDevices().front()->GetInfo().GetDevicePath(), CString(terminal.GetPath().c_str()));
+}
+
+} // namespace
