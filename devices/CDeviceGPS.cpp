@@ -1,5 +1,7 @@
 #include "devices/CDeviceGPS.h"
 
+#include "foundation/CDebugLog.h"
+
 #include <algorithm>
 
 CDeviceGPS::CDeviceGPS(Kind kind, CString const& path)
@@ -27,6 +29,12 @@ void CDeviceGPS::ReportConnect(OSStatus status)
 {
     mConnected = status == noErr;
     mLog.LogEvent("connect: %d", int(status));
+    // Said once: a port or unit we may not open stays so until someone changes its rights.
+    if (status == kDeviceOpenErr && !mWarnedOpen) {
+        mWarnedOpen = true;
+        CDebugLog::GetDebugLog()->Log(CDebugLog::kPriorityWarning, "Device",
+            "%s cannot be opened: is it in use, or does the user lack the right to open it?", mPath.GetUTF8());
+    }
     MsgGPSConnection message { this, status };
     BroadcastMessage(kMsgGPSConnected, &message);
 }

@@ -78,6 +78,7 @@ private:
     CString mProductName;
     bool mConnected = false;
     bool mGone = false;
+    bool mWarnedOpen = false;
     GoneHandler mGoneHandler = nullptr;
     void* mGoneContext = nullptr; // borrowed
     CDeviceLog mLog;
