@@ -13,63 +13,11 @@
 
 namespace {
 
+using tw::test::FakeDeviceMonitor;
+using tw::test::GarminNotice;
 using tw::test::ManualClock;
 using tw::test::MessageLog;
 using tw::test::SimulatedGarminUnit;
-
-// Discovery as a test drives it: the devices present at the start, then plugging and pulling.
-class FakeMonitor : public IDeviceMonitor {
-public:
-    OSStatus Start(Callback callback, void* context) override
-    {
-        mCallback = callback;
-        mContext = context;
-        for (DeviceNotice const& notice : present)
-            callback(notice, context);
-        return noErr;
-    }
-    void Stop() override { mCallback = nullptr; }
-    void Plug(DeviceNotice const& notice) { mCallback(notice, mContext); }
-    void Pull(CString const& key)
-    {
-        DeviceNotice notice;
-        notice.action = DeviceNotice::kRemoved;
-        notice.key = key;
-        mCallback(notice, mContext);
-    }
-    std::vector<DeviceNotice> present;
-
-private:
-    Callback mCallback = nullptr;
-    void* mContext = nullptr;
-};
-
-DeviceNotice GarminNotice(char const* key, UInt8 address)
-{
-    DeviceNotice notice;
-    notice.kind = DeviceNotice::kKindUSB;
-    notice.key = key;
-    notice.path = CString("/dev/bus/usb/001/") + CString(std::to_string(address).c_str());
-    notice.vendor = 0x091E;
-    notice.product = 0x0003;
-    notice.bus = 1;
-    notice.address = address;
-    return notice;
-}
-
-// The units the manager's Garmin drivers talk to, newest last; each is owned by its driver.
-std::vector<SimulatedGarminUnit*> sUnits;
-UInt16 sNextProductID = 694;
-bool sNextSilent = false;
-
-std::unique_ptr<IGarminTransport> MakeUnit(DeviceNotice const& notice)
-{
-    auto unit = std::make_unique<SimulatedGarminUnit>(notice.path.GetUTF8());
-    unit->productID = sNextProductID;
-    unit->silent = sNextSilent;
-    sUnits.push_back(unit.get());
-    return unit;
-}
 
 // A device window that only says what happens to it.
 class FakeWindow : public IDeviceWindow {
@@ -95,28 +43,26 @@ class DeviceManager : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        sUnits.clear();
-        sNextProductID = 694;
-        sNextSilent = false;
+        tw::test::SimulatedUnits::Reset();
         FakeWindow::sMade = FakeWindow::sRemoved = 0;
     }
 
     std::unique_ptr<CDeviceManager> Make(std::vector<DeviceNotice> present = {})
     {
-        auto monitor = std::make_unique<FakeMonitor>();
+        auto monitor = std::make_unique<FakeDeviceMonitor>();
         monitor->present = std::move(present);
         mMonitor = monitor.get();
         CDeviceManager::Setup setup;
         setup.descriptionFolders = CDeviceManager::GetDescriptionFolders();
         setup.monitor = std::move(monitor);
-        setup.garminTransport = &MakeUnit;
+        setup.garminTransport = &tw::test::SimulatedUnits::MakeSimulatedUnit;
         auto manager = std::make_unique<CDeviceManager>(std::move(setup));
         manager->AddListener(&mLog);
         return manager;
     }
 
     ManualClock mClock;
-    FakeMonitor* mMonitor = nullptr; // owned by the manager
+    FakeDeviceMonitor* mMonitor = nullptr; // owned by the manager
     MessageLog mLog;
 };
 
@@ -181,7 +127,7 @@ TEST_F(DeviceManager, GarminPluggedInIsListedOnceConnectedAndGoesWhenPulled)
 
     // Live fixes were asked for on connection; the first one makes the location known.
     EXPECT_FALSE(manager->IsLocationKnown());
-    sUnits.back()->SendFix(57.70887, 11.97456, 3, 4, 12418, 3600);
+    tw::test::SimulatedUnits::units.back()->SendFix(57.70887, 11.97456, 3, 4, 12418, 3600);
     ManualClock::RunFor(0.2);
     EXPECT_TRUE(manager->IsLocationKnown());
     EXPECT_NEAR(device->GetPosition().GetLatitude(), 57.70887, 1e-9);
@@ -201,7 +147,7 @@ TEST_F(DeviceManager, GarminPluggedInIsListedOnceConnectedAndGoesWhenPulled)
 
 TEST_F(DeviceManager, DevicesPresentAtStartAreFoundAndUnknownUnitsNameThemselves)
 {
-    sNextProductID = 999;
+    tw::test::SimulatedUnits::nextProductID = 999;
     auto manager = Make({ GarminNotice("/sys/usb/1-2", 7) });
     EXPECT_EQ(manager->GetDriverCount(), 1u); // during construction
     ManualClock::RunFor(1.0);
@@ -215,15 +161,15 @@ TEST_F(DeviceManager, DevicesPresentAtStartAreFoundAndUnknownUnitsNameThemselves
 
 TEST_F(DeviceManager, UnitThatNeverAnswersIsNeverListedButTriedAgain)
 {
-    sNextSilent = true;
+    tw::test::SimulatedUnits::nextSilent = true;
     auto manager = Make();
     mMonitor->Plug(GarminNotice("/sys/usb/1-3", 9));
     ManualClock::RunFor(10.0);
     EXPECT_TRUE(manager->GetDevices().empty());
     EXPECT_EQ(mLog.Count(kMsgDeviceAdded), 0u);
     // Each try is a few session starts; the device tried again every 3 s.
-    EXPECT_GE(sUnits.back()->received.size(), 6u);
-    sUnits.back()->silent = false;
+    EXPECT_GE(tw::test::SimulatedUnits::units.back()->received.size(), 6u);
+    tw::test::SimulatedUnits::units.back()->silent = false;
     ManualClock::RunFor(CDevice::kConnectInterval + 1.0);
     EXPECT_EQ(manager->GetDevices().size(), 1u);
 }
@@ -235,7 +181,7 @@ TEST_F(DeviceManager, UnitUnpluggedHalfwayLeavesBeforeTheSystemSaysSo)
     ManualClock::RunFor(1.0);
     ASSERT_EQ(manager->GetDevices().size(), 1u);
     CDevice* device = manager->GetDevices().front();
-    sUnits.back()->unplugAfterPackets = sUnits.back()->GetDelivered() + 2;
+    tw::test::SimulatedUnits::units.back()->unplugAfterPackets = tw::test::SimulatedUnits::units.back()->GetDelivered() + 2;
     ASSERT_EQ(device->GetDriver()->TransferTracks(nullptr), noErr);
     ManualClock::RunFor(1.0);
     EXPECT_TRUE(manager->GetDevices().empty());

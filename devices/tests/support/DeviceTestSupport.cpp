@@ -1,6 +1,7 @@
 #include "devices/tests/support/DeviceTestSupport.h"
 
 #include "devices/DeviceTypes.h"
+#include "devices/tests/support/SimulatedGarminUnit.h"
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
@@ -134,6 +135,63 @@ void PseudoTerminal::Close()
     if (mMaster >= 0)
         ::close(mMaster);
     mSlave = mMaster = -1;
+}
+
+OSStatus FakeDeviceMonitor::Start(Callback callback, void* context)
+{
+    mCallback = callback;
+    mContext = context;
+    for (DeviceNotice const& notice : present)
+        callback(notice, context);
+    return noErr;
+}
+
+void FakeDeviceMonitor::Plug(DeviceNotice const& notice)
+{
+    if (mCallback)
+        mCallback(notice, mContext);
+}
+
+void FakeDeviceMonitor::Pull(CString const& key)
+{
+    DeviceNotice notice;
+    notice.action = DeviceNotice::kRemoved;
+    notice.key = key;
+    if (mCallback)
+        mCallback(notice, mContext);
+}
+
+DeviceNotice GarminNotice(char const* key, UInt8 address)
+{
+    DeviceNotice notice;
+    notice.kind = DeviceNotice::kKindUSB;
+    notice.key = key;
+    notice.path = CString("/dev/bus/usb/001/") + CString(std::to_string(address).c_str());
+    notice.vendor = 0x091E;
+    notice.product = 0x0003;
+    notice.bus = 1;
+    notice.address = address;
+    return notice;
+}
+
+std::vector<SimulatedGarminUnit*> SimulatedUnits::units;
+UInt16 SimulatedUnits::nextProductID = 694;
+bool SimulatedUnits::nextSilent = false;
+
+void SimulatedUnits::Reset()
+{
+    units.clear();
+    nextProductID = 694;
+    nextSilent = false;
+}
+
+std::unique_ptr<IGarminTransport> SimulatedUnits::MakeSimulatedUnit(DeviceNotice const& notice)
+{
+    auto unit = std::make_unique<SimulatedGarminUnit>(notice.path.GetUTF8());
+    unit->productID = nextProductID;
+    unit->silent = nextSilent;
+    units.push_back(unit.get());
+    return unit;
 }
 
 void MessageLog::DoMessage(UInt32 message, void* parameter)

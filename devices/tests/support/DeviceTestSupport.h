@@ -5,6 +5,8 @@
 // walk log and its sidecar, and a listener that records what a broadcaster says.
 
 #include "devices/CGPSPosVelTime.h"
+#include "devices/IDeviceMonitor.h"
+#include "devices/IGarminTransport.h"
 #include "foundation/CMsgListener.h"
 #include "platform/Platform.h"
 
@@ -12,6 +14,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -60,6 +63,36 @@ private:
     std::string mPath;
     std::thread mWriter;
     std::atomic<bool> mPlaying { false };
+};
+
+// Discovery as a test drives it: the devices present at the start, then plugging and pulling.
+class FakeDeviceMonitor : public IDeviceMonitor {
+public:
+    OSStatus Start(Callback callback, void* context) override;
+    void Stop() override { mCallback = nullptr; }
+    void Plug(DeviceNotice const& notice);
+    void Pull(CString const& key);
+    std::vector<DeviceNotice> present;
+
+private:
+    Callback mCallback = nullptr;
+    void* mContext = nullptr; // borrowed
+};
+
+// A Garmin unit on USB as discovery reports it.
+DeviceNotice GarminNotice(char const* key, UInt8 address);
+
+class SimulatedGarminUnit;
+
+// The simulated units behind the Garmin drivers a device manager makes with MakeSimulatedUnit
+// (its transport maker), newest last; each is owned by its driver. The settings apply to the
+// units made next.
+struct SimulatedUnits {
+    static std::vector<SimulatedGarminUnit*> units;
+    static UInt16 nextProductID;
+    static bool nextSilent;
+    static void Reset();
+    static std::unique_ptr<IGarminTransport> MakeSimulatedUnit(DeviceNotice const& notice);
 };
 
 // Records every message a broadcaster sends.
