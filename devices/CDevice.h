@@ -33,6 +33,7 @@ public:
 
     CDeviceInfo const& GetInfo() const { return mInfo; }
     CDeviceGPS* GetDriver() const { return mDriver; }
+    CDeviceManager* GetManager() const { return mManager; }
     bool IsListed() const { return mListed; }
 
     bool IsLocationKnown() const { return mLocationKnown; }

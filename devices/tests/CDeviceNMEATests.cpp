@@ -12,7 +12,7 @@ using tw::test::PseudoTerminal;
 using tw::test::RunLoopUntil;
 
 // A sentence that finds the port's speed but carries no position.
-std::string const kSatellites = "$GPGSV,3,1,11,04,56,140,42,05,12,320,30,09,67,200,45,12,10,040,28*7C\r\n";
+std::string const kSatellites = tw::test::SatelliteSentence();
 
 class NMEADriver : public ::testing::Test {
 protected:

@@ -22,6 +22,8 @@ bool RunLoopUntil(std::function<bool()> const& condition, double seconds)
     return condition();
 }
 
+std::string SatelliteSentence() { return "$GPGSV,3,1,11,04,56,140,42,05,12,320,30,09,67,200,45,12,10,040,28*7C\r\n"; }
+
 std::filesystem::path WalkLogPath() { return std::filesystem::path(TW_DEVICES_TEST_DATA_DIR) / "nmea" / "walk.nmea"; }
 
 std::string ReadWalkLog() { return ReadFile(WalkLogPath()); }

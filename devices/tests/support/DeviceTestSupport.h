@@ -24,6 +24,10 @@ namespace tw::test {
 // Runs the event loop (real clock) until the condition holds or the time is up.
 bool RunLoopUntil(std::function<bool()> const& condition, double seconds = 10.0);
 
+// A sentence with a good checksum and no position (satellites in view): a receiver that is
+// there but has no fix yet.
+std::string SatelliteSentence();
+
 // One fix of the walk log as its sidecar gives it.
 struct ExpectedFix {
     double seconds; // since 2001-01-01 UTC
