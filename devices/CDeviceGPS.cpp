@@ -49,7 +49,10 @@ void CDeviceGPS::ReportDisconnect(OSStatus status)
     BroadcastMessage(kMsgGPSDisconnected, &message);
 }
 
-void CDeviceGPS::ReportFix(CGPSPosVelTime const& fix) { BroadcastMessage(kMsgGPSPosVelTime, const_cast<CGPSPosVelTime*>(&fix)); }
+void CDeviceGPS::ReportFix(CGPSPosVelTime const& fix)
+{
+    BroadcastMessage(kMsgGPSPosVelTime, const_cast<CGPSPosVelTime*>(&fix));
+}
 
 void CDeviceGPS::ReportProgress(UInt32 percent)
 {

@@ -170,8 +170,8 @@ void CDeviceGarmin::BecomeReady()
         if (preferences.GetBoolean(key, false))
             SendCommand(CGarminProtocols::kCommandAbort);
     }
-    GetLog().LogEvent("product %u version %d: %s", unsigned(GetProductID()), int(mSoftwareVersion),
-        GetProductName().GetUTF8());
+    GetLog().LogEvent(
+        "product %u version %d: %s", unsigned(GetProductID()), int(mSoftwareVersion), GetProductName().GetUTF8());
     ReportConnect(noErr);
 }
 

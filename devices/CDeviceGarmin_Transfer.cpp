@@ -1,5 +1,4 @@
 #include "devices/CDeviceGarmin.h"
-
 #include "devices/CGarminBytes.h"
 #include "devices/CGarminRecords.h"
 
@@ -89,12 +88,13 @@ OSStatus CDeviceGarmin::BuildRecordsPacket(UInt32 count, CGarminPacket& packet) 
 {
     if (count > 0xFFFF)
         return paramErr; // the records packet counts in 16 bits
-    packet = ApplicationPacket(mProtocols.GetPacketID(CGarminProtocols::kPacketRecords),
-        { UInt8(count), UInt8(count >> 8) });
+    packet = ApplicationPacket(
+        mProtocols.GetPacketID(CGarminProtocols::kPacketRecords), { UInt8(count), UInt8(count >> 8) });
     return noErr;
 }
 
-OSStatus CDeviceGarmin::BuildWaypointPackets(std::vector<CGPSWaypoint> const& list, std::deque<CGarminPacket>& packets) const
+OSStatus CDeviceGarmin::BuildWaypointPackets(
+    std::vector<CGPSWaypoint> const& list, std::deque<CGarminPacket>& packets) const
 {
     CGarminPacket records;
     TW_RETURN_IF_ERROR(BuildRecordsPacket(UInt32(list.size()), records));
@@ -102,11 +102,12 @@ OSStatus CDeviceGarmin::BuildWaypointPackets(std::vector<CGPSWaypoint> const& li
     for (CGPSWaypoint const& waypoint : list) {
         std::vector<UInt8> data;
         TW_RETURN_IF_ERROR(CGarminRecords::EncodeWaypoint(mProtocols.GetWaypointType(), waypoint, data));
-        packets.push_back(ApplicationPacket(mProtocols.GetPacketID(CGarminProtocols::kPacketWaypoint), std::move(data)));
+        packets.push_back(
+            ApplicationPacket(mProtocols.GetPacketID(CGarminProtocols::kPacketWaypoint), std::move(data)));
     }
     UInt16 const command = mProtocols.GetCommandID(CGarminProtocols::kCommandTransferWaypoints);
-    packets.push_back(ApplicationPacket(mProtocols.GetPacketID(CGarminProtocols::kPacketTransferComplete),
-        { UInt8(command), UInt8(command >> 8) }));
+    packets.push_back(ApplicationPacket(
+        mProtocols.GetPacketID(CGarminProtocols::kPacketTransferComplete), { UInt8(command), UInt8(command >> 8) }));
     return noErr;
 }
 
@@ -118,7 +119,8 @@ OSStatus CDeviceGarmin::BuildRoutePackets(std::vector<CGPSRoute> const& list, st
         std::vector<UInt8> data;
         TW_RETURN_IF_ERROR(
             CGarminRecords::EncodeRouteHeader(mProtocols.GetRouteHeaderType(), list[r].name, UInt8(r), data));
-        body.push_back(ApplicationPacket(mProtocols.GetPacketID(CGarminProtocols::kPacketRouteHeader), std::move(data)));
+        body.push_back(
+            ApplicationPacket(mProtocols.GetPacketID(CGarminProtocols::kPacketRouteHeader), std::move(data)));
         for (std::size_t w = 0; w < list[r].waypoints.size(); ++w) {
             if (links && w > 0) {
                 TW_RETURN_IF_ERROR(CGarminRecords::EncodeRouteLink(mProtocols.GetRouteLinkType(), data));
@@ -136,8 +138,8 @@ OSStatus CDeviceGarmin::BuildRoutePackets(std::vector<CGPSRoute> const& list, st
     packets.push_back(records);
     packets.insert(packets.end(), body.begin(), body.end());
     UInt16 const command = mProtocols.GetCommandID(CGarminProtocols::kCommandTransferRoutes);
-    packets.push_back(ApplicationPacket(mProtocols.GetPacketID(CGarminProtocols::kPacketTransferComplete),
-        { UInt8(command), UInt8(command >> 8) }));
+    packets.push_back(ApplicationPacket(
+        mProtocols.GetPacketID(CGarminProtocols::kPacketTransferComplete), { UInt8(command), UInt8(command >> 8) }));
     return noErr;
 }
 
@@ -166,8 +168,8 @@ OSStatus CDeviceGarmin::BuildTrackPackets(std::vector<CGPSTrack> const& list, st
     packets.push_back(records);
     packets.insert(packets.end(), body.begin(), body.end());
     UInt16 const command = mProtocols.GetCommandID(CGarminProtocols::kCommandTransferTracks);
-    packets.push_back(ApplicationPacket(mProtocols.GetPacketID(CGarminProtocols::kPacketTransferComplete),
-        { UInt8(command), UInt8(command >> 8) }));
+    packets.push_back(ApplicationPacket(
+        mProtocols.GetPacketID(CGarminProtocols::kPacketTransferComplete), { UInt8(command), UInt8(command >> 8) }));
     return noErr;
 }
 
@@ -192,7 +194,8 @@ void CDeviceGarmin::TransferPacket(CGarminPacket const& packet)
         return;
     if (mProtocols.IsPacket(packet.id, CGarminProtocols::kPacketPosVelTime)) {
         CGPSPosVelTime fix;
-        if (CGarminRecords::DecodePosVelTime(mProtocols.GetPosVelTimeType(), packet.data.data(), packet.data.size(), fix)
+        if (CGarminRecords::DecodePosVelTime(
+                mProtocols.GetPosVelTimeType(), packet.data.data(), packet.data.size(), fix)
                 == noErr
             && fix.IsValid())
             ReportFix(fix);

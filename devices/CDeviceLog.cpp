@@ -31,8 +31,8 @@ void CDeviceLog::LogText(char const* direction, char const* text, std::size_t le
     for (char& c : line)
         if (c < 0x20 || c == 0x7F)
             c = '.';
-    CDebugLog::GetDebugLog()->Log(CDebugLog::kPriorityDebug, kCategory, "%s %s %s", mName.c_str(), direction,
-        line.c_str());
+    CDebugLog::GetDebugLog()->Log(
+        CDebugLog::kPriorityDebug, kCategory, "%s %s %s", mName.c_str(), direction, line.c_str());
 }
 
 void CDeviceLog::LogBytes(char const* direction, UInt32 code, UInt8 const* bytes, std::size_t length) const

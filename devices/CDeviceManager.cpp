@@ -105,9 +105,8 @@ void CDeviceManager::LoadDescriptions(std::vector<CFile> const& folders)
             OSStatus status = description->Initialise(CFile(CString(path.c_str())));
             // A description in the user's folder stands in for the program's own of the same identifier.
             bool duplicate = status == noErr
-                && std::any_of(mDescriptions.begin(), mDescriptions.end(), [&](auto const& other) {
-                       return other->GetIdentifier() == description->GetIdentifier();
-                   });
+                && std::any_of(mDescriptions.begin(), mDescriptions.end(),
+                    [&](auto const& other) { return other->GetIdentifier() == description->GetIdentifier(); });
             if (status != noErr || duplicate) {
                 CDebugLog::GetDebugLog()->Log(CDebugLog::kPriorityWarning, "Device", "Device description %s %s (%d)",
                     path.c_str(), duplicate ? "already loaded from another folder" : "refused", int(status));
@@ -139,7 +138,8 @@ bool CDeviceManager::IsSyncAvailable() const
 
 bool CDeviceManager::IsLocationKnown() const
 {
-    return std::any_of(mDevices.begin(), mDevices.end(), [](CDevice const* device) { return device->IsLocationKnown(); });
+    return std::any_of(
+        mDevices.begin(), mDevices.end(), [](CDevice const* device) { return device->IsLocationKnown(); });
 }
 
 void CDeviceManager::AddDevice(CDevice* device)
@@ -221,7 +221,8 @@ void CDeviceManager::DoTimer()
     std::vector<CDeviceGPS*> gone = std::move(mGone);
     mGone.clear();
     for (CDeviceGPS* driver : gone) {
-        auto it = std::find_if(mDrivers.begin(), mDrivers.end(), [&](Driver const& entry) { return entry.driver == driver; });
+        auto it = std::find_if(
+            mDrivers.begin(), mDrivers.end(), [&](Driver const& entry) { return entry.driver == driver; });
         if (it == mDrivers.end())
             continue;
         mDrivers.erase(it);

@@ -1,5 +1,4 @@
 #include "devices/CDeviceTransfer.h"
-
 #include "model/CMapRoute.h"
 #include "model/CMapTrack.h"
 #include "model/CMapWaypoint.h"

@@ -39,8 +39,7 @@ UInt16 CGarminReader::ReadUInt16()
 UInt32 CGarminReader::ReadUInt32()
 {
     UInt8 const* bytes = Take(4);
-    return bytes ? UInt32(bytes[0]) | (UInt32(bytes[1]) << 8) | (UInt32(bytes[2]) << 16) | (UInt32(bytes[3]) << 24)
-                 : 0;
+    return bytes ? UInt32(bytes[0]) | (UInt32(bytes[1]) << 8) | (UInt32(bytes[2]) << 16) | (UInt32(bytes[3]) << 24) : 0;
 }
 
 float CGarminReader::ReadFloat32() { return std::bit_cast<float>(ReadUInt32()); }
@@ -104,7 +103,10 @@ void CGarminWriter::WriteFloat64(double value)
     WriteUInt32(UInt32(bits >> 32));
 }
 
-void CGarminWriter::WriteBytes(UInt8 const* bytes, std::size_t count) { mBytes.insert(mBytes.end(), bytes, bytes + count); }
+void CGarminWriter::WriteBytes(UInt8 const* bytes, std::size_t count)
+{
+    mBytes.insert(mBytes.end(), bytes, bytes + count);
+}
 
 void CGarminWriter::WriteFill(UInt8 value, std::size_t count) { mBytes.insert(mBytes.end(), count, value); }
 

@@ -144,7 +144,8 @@ UInt32 CGarminProtocols::GetFeatures() const
         features |= kDeviceFeatureRoutes;
     bool trackTypes = CGarminRecords::IsTrackPointType(mTrackPointType)
         && (mTrackProtocol == 300
-            || ((mTrackProtocol == 301 || mTrackProtocol == 302) && CGarminRecords::IsTrackHeaderType(mTrackHeaderType)));
+            || ((mTrackProtocol == 301 || mTrackProtocol == 302)
+                && CGarminRecords::IsTrackHeaderType(mTrackHeaderType)));
     if (trackTypes && speaks(kPacketTrackPoint, kCommandTransferTracks)
         && (mTrackProtocol == 300 || GetPacketID(kPacketTrackHeader) != kNone))
         features |= kDeviceFeatureTracks;

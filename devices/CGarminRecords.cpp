@@ -15,8 +15,8 @@ constexpr double kDegreesPerSemicircle = 180.0 / 2147483648.0;
 constexpr std::size_t kIdentBytes = 51; // the longest identifier or comment, terminator included
 constexpr UInt8 kUserClass = 0;
 // The subclass field of a user waypoint or a direct route link.
-constexpr UInt8 kUserSubclass[18] = { 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-    0xFF, 0xFF };
+constexpr UInt8 kUserSubclass[18]
+    = { 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF };
 
 bool IsKnown(float value) { return std::isfinite(value) && std::fabs(value) < 1.0e24f; }
 
@@ -55,7 +55,10 @@ void WritePosition(CGarminWriter& writer, CCoordinate const& position)
     writer.WriteSInt32(ToSemicircles(position.GetLongitude()));
 }
 
-float AltitudeOf(CCoordinate const& position, bool known) { return known ? float(position.GetAltitude()) : kInvalidFloat; }
+float AltitudeOf(CCoordinate const& position, bool known)
+{
+    return known ? float(position.GetAltitude()) : kInvalidFloat;
+}
 
 } // namespace
 
@@ -110,7 +113,8 @@ OSStatus CGarminRecords::EncodeWaypoint(UInt16 type, CGPSWaypoint const& waypoin
     if (!IsWaypointType(type))
         return kDeviceUnsupportedErr;
     CGarminWriter writer;
-    UInt8 display = waypoint.display <= CGPSWaypoint::kDisplayComment ? waypoint.display : UInt8(CGPSWaypoint::kDisplayName);
+    UInt8 display
+        = waypoint.display <= CGPSWaypoint::kDisplayComment ? waypoint.display : UInt8(CGPSWaypoint::kDisplayName);
     if (type == 108) {
         writer.WriteUInt8(kUserClass);
         writer.WriteUInt8(waypoint.colour);
@@ -338,8 +342,8 @@ OSStatus CGarminRecords::DecodePosVelTime(UInt16 type, UInt8 const* data, std::s
         double seconds = double(weekStartDays) * 86400.0 + timeOfWeek - leapSeconds - kEpochOffset;
         double metres = IsKnown(altitude) && IsKnown(meanSeaLevel) ? double(altitude) + meanSeaLevel : 0;
         CCoordinate position(latitude * 180.0 / M_PI, longitude * 180.0 / M_PI, metres);
-        result.sample = CCoordinatePVT(position, CDateTime(seconds), { east, north, up },
-            IsKnown(horizontalError) ? horizontalError : 0);
+        result.sample = CCoordinatePVT(
+            position, CDateTime(seconds), { east, north, up }, IsKnown(horizontalError) ? horizontalError : 0);
         double heading = std::atan2(double(east), double(north)) * 180.0 / M_PI;
         result.heading = heading < 0 ? heading + 360.0 : heading;
     }

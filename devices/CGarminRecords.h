@@ -38,7 +38,8 @@ public:
     static OSStatus DecodeTrackHeader(UInt16 type, UInt8 const* data, std::size_t size, CGPSTrack& track);
     static OSStatus EncodeTrackHeader(UInt16 type, CGPSTrack const& track, UInt16 index, std::vector<UInt8>& data);
     // A point the receiver marks as having no position answers noErr with `valid` false.
-    static OSStatus DecodeTrackPoint(UInt16 type, UInt8 const* data, std::size_t size, CGPSTrackPoint& point, bool& valid);
+    static OSStatus DecodeTrackPoint(
+        UInt16 type, UInt8 const* data, std::size_t size, CGPSTrackPoint& point, bool& valid);
     static OSStatus EncodeTrackPoint(UInt16 type, CGPSTrackPoint const& point, std::vector<UInt8>& data);
 
     static OSStatus DecodePosVelTime(UInt16 type, UInt8 const* data, std::size_t size, CGPSPosVelTime& fix);

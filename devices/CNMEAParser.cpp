@@ -104,10 +104,7 @@ bool IsPositionTalker(std::string_view address)
     return talker == "GP" || talker == "GN" || talker == "GL";
 }
 
-SInt64 TodaySinceReference()
-{
-    return SInt64(std::floor(CDateTime::GetTimeNow().GetTimeInSeconds() / 86400.0));
-}
+SInt64 TodaySinceReference() { return SInt64(std::floor(CDateTime::GetTimeNow().GetTimeInSeconds() / 86400.0)); }
 
 } // namespace
 
@@ -282,8 +279,7 @@ void CNMEAParser::Emit(std::vector<CGPSPosVelTime>& fixes)
     double const radians = moment.course * M_PI / 180.0;
     CGPSPosVelTime fix;
     fix.sample = CCoordinatePVT(CCoordinate(moment.latitude, moment.longitude, moment.altitude), time,
-        { moment.speed * std::sin(radians), moment.speed * std::cos(radians), 0 },
-        moment.dilution * kUserRangeError);
+        { moment.speed * std::sin(radians), moment.speed * std::cos(radians), 0 }, moment.dilution * kUserRangeError);
     fix.heading = moment.course;
     fix.fix = moment.hasGGA && moment.hasAltitude ? CGPSPosVelTime::kFix3D : CGPSPosVelTime::kFix2D;
     fixes.push_back(fix);

@@ -99,7 +99,8 @@ OSStatus CUSBTransportGarmin::Claim()
     }
     // The kernel's garmin_gps driver turns the unit into a serial port; it must let go, and
     // gets the unit back when we release it.
-    if (libusb_set_auto_detach_kernel_driver(mHandle, 1) != LIBUSB_SUCCESS && libusb_kernel_driver_active(mHandle, 0) == 1)
+    if (libusb_set_auto_detach_kernel_driver(mHandle, 1) != LIBUSB_SUCCESS
+        && libusb_kernel_driver_active(mHandle, 0) == 1)
         libusb_detach_kernel_driver(mHandle, 0);
     error = libusb_claim_interface(mHandle, 0);
     if (error != LIBUSB_SUCCESS) {

@@ -29,8 +29,8 @@ enum : UInt32 {
     kDeviceFeatureTracks = 0x002,
     kDeviceFeatureWaypoints = 0x004,
     kDeviceFeatureMapUpload = 0x400,
-    kDeviceFeatureTransfers = kDeviceFeatureRoutes | kDeviceFeatureTracks | kDeviceFeatureWaypoints
-        | kDeviceFeatureMapUpload,
+    kDeviceFeatureTransfers
+    = kDeviceFeatureRoutes | kDeviceFeatureTracks | kDeviceFeatureWaypoints | kDeviceFeatureMapUpload,
 };
 
 // Kinds of a transfer (TransferInfo::kinds).

@@ -74,8 +74,7 @@ public:
         if (message == kMsgGPSWaypoints) {
             waypoints = *static_cast<MsgGPSTransferedWaypoints*>(parameter)->waypoints;
             toDevice = static_cast<MsgGPSTransferedWaypoints*>(parameter)->toDevice;
-        }
-        else if (message == kMsgGPSRoutes)
+        } else if (message == kMsgGPSRoutes)
             routes = *static_cast<MsgGPSTransferedRoutes*>(parameter)->routes;
         else if (message == kMsgGPSTracks)
             tracks = *static_cast<MsgGPSTransferedTracks*>(parameter)->tracks;
@@ -226,8 +225,8 @@ TEST_F(GarminDriver, UploadsSendExactlyTheRecordsInTheUnitsOrder)
     EXPECT_EQ(ids, std::vector<UInt16>({ 27, 99, 34, 34, 99, 34, 12 }));
     CGPSTrackPoint first;
     bool valid = false;
-    ASSERT_EQ(CGarminRecords::DecodeTrackPoint(302, mUnit->received[2].data.data(), mUnit->received[2].data.size(),
-                  first, valid),
+    ASSERT_EQ(CGarminRecords::DecodeTrackPoint(
+                  302, mUnit->received[2].data.data(), mUnit->received[2].data.size(), first, valid),
         noErr);
     EXPECT_TRUE(first.newSegment);
     EXPECT_EQ(mLog.Count(kMsgGPSFailed), 0u);
@@ -310,8 +309,10 @@ TEST_F(GarminDriver, UnitUnpluggedHalfwayFailsDisconnectsAndIsGone)
     ASSERT_EQ(mLog.Count(kMsgGPSFailed), 1u);
     ASSERT_EQ(mLog.Count(kMsgGPSDisconnected), 1u);
     // The failure comes before the disconnection, both with the reason.
-    auto failed = std::find_if(mLog.entries.begin(), mLog.entries.end(), [](auto& e) { return e.message == kMsgGPSFailed; });
-    auto gone = std::find_if(mLog.entries.begin(), mLog.entries.end(), [](auto& e) { return e.message == kMsgGPSDisconnected; });
+    auto failed
+        = std::find_if(mLog.entries.begin(), mLog.entries.end(), [](auto& e) { return e.message == kMsgGPSFailed; });
+    auto gone = std::find_if(
+        mLog.entries.begin(), mLog.entries.end(), [](auto& e) { return e.message == kMsgGPSDisconnected; });
     EXPECT_LT(failed, gone);
     EXPECT_EQ(failed->status, kDeviceGoneErr);
     EXPECT_EQ(mLog.Count(kMsgGPSTracks), 0u);

@@ -85,10 +85,11 @@ TEST_F(DeviceManager, UserDescriptionsComeFirstAndBrokenOnesAreRefused)
         tw::test::WriteFile(folder / bundle / "Contents" / "Info.plist",
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + keys + "</dict></plist>\n");
     };
-    write("Mine.twdevice", "<key>TWDeviceName</key><string>My eTrex</string>"
-                           "<key>TWDeviceIdentifier</key><string>com.tarnwick.device.garmin.etrex-legend-hcx</string>"
-                           "<key>TWProductIDs</key><array><integer>694</integer><string>0x2B8</string>"
-                           "<string>junk</string><integer>-4</integer></array>");
+    write("Mine.twdevice",
+        "<key>TWDeviceName</key><string>My eTrex</string>"
+        "<key>TWDeviceIdentifier</key><string>com.tarnwick.device.garmin.etrex-legend-hcx</string>"
+        "<key>TWProductIDs</key><array><integer>694</integer><string>0x2B8</string>"
+        "<string>junk</string><integer>-4</integer></array>");
     write("Nameless.twdevice", "<key>TWDeviceIdentifier</key><string>com.example.nameless</string>");
     write("Broken.twdevice", "<key>TWDeviceName</key><string>Cut");
     tw::test::WriteFile(folder / "Stray.twdevice", "not a bundle");
@@ -181,7 +182,8 @@ TEST_F(DeviceManager, UnitUnpluggedHalfwayLeavesBeforeTheSystemSaysSo)
     ManualClock::RunFor(1.0);
     ASSERT_EQ(manager->GetDevices().size(), 1u);
     CDevice* device = manager->GetDevices().front();
-    tw::test::SimulatedUnits::units.back()->unplugAfterPackets = tw::test::SimulatedUnits::units.back()->GetDelivered() + 2;
+    tw::test::SimulatedUnits::units.back()->unplugAfterPackets
+        = tw::test::SimulatedUnits::units.back()->GetDelivered() + 2;
     ASSERT_EQ(device->GetDriver()->TransferTracks(nullptr), noErr);
     ManualClock::RunFor(1.0);
     EXPECT_TRUE(manager->GetDevices().empty());

@@ -138,8 +138,8 @@ TEST(TrackFromGarminUnit, RecordsLiveFixesUntilTheUnitIsPulled)
         unit->SendFix(57.7 + i * 0.0001, 11.9, 1, 1, 12418, 3600 + i);
     tw::test::ManualClock::RunFor(0.5);
     ASSERT_EQ(recording.track->GetSamples().size(), 4u);
-    EXPECT_DOUBLE_EQ(recording.track->GetSamples()[3].GetTime().GetTimeInSeconds(),
-        12418.0 * 86400 + 3603 - 18 - 347241600);
+    EXPECT_DOUBLE_EQ(
+        recording.track->GetSamples()[3].GetTime().GetTimeInSeconds(), 12418.0 * 86400 + 3603 - 18 - 347241600);
 
     discovery->Pull("/sys/usb/1-1");
     ASSERT_EQ(recording.document.finished, 1);

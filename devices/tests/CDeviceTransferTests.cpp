@@ -6,10 +6,10 @@
 #include "devices/tests/support/DeviceTestSupport.h"
 #include "devices/tests/support/FakeDocument.h"
 #include "devices/tests/support/SimulatedGarminUnit.h"
+#include "foundation/CTextUtilities.h"
 #include "model/CMapRoute.h"
 #include "model/CMapTrack.h"
 #include "model/CMapWaypoint.h"
-#include "foundation/CTextUtilities.h"
 #include "tests/support/ManualClock.h"
 
 #include <gtest/gtest.h>
@@ -65,8 +65,8 @@ protected:
         setup.garminTransport = &SimulatedUnits::MakeSimulatedUnit;
         mManager = std::make_unique<CDeviceManager>(std::move(setup));
         mUnit = SimulatedUnits::units.back();
-        mUnit->waypoints = { Record("HOME", 57.70887, 11.97456), Record("WORK", 57.689, 11.979),
-            Record("SUMMIT", 61.6362, 8.3126) };
+        mUnit->waypoints
+            = { Record("HOME", 57.70887, 11.97456), Record("WORK", 57.689, 11.979), Record("SUMMIT", 61.6362, 8.3126) };
         mUnit->routes = { { "TO WORK", { mUnit->waypoints[0], mUnit->waypoints[1] } },
             { "HIKE", { mUnit->waypoints[0], Record("HUT", 61.60, 8.30), mUnit->waypoints[2] } } };
         mUnit->tracks = { TrackRecord("Morning", 5, 737683170), TrackRecord("Evening", 3, 737720000) };
@@ -195,8 +195,8 @@ TEST_F(DeviceTransfer, UploadSendsExactlyTheDocumentsObjectsOfTheChosenKinds)
     EXPECT_EQ(sent.display, CGPSWaypoint::kDisplaySymbol);
     EXPECT_FALSE(sent.altitudeKnown);
     CString routeName;
-    ASSERT_EQ(CGarminRecords::DecodeRouteHeader(202, mUnit->received[5].data.data(), mUnit->received[5].data.size(),
-                  routeName),
+    ASSERT_EQ(CGarminRecords::DecodeRouteHeader(
+                  202, mUnit->received[5].data.data(), mUnit->received[5].data.size(), routeName),
         noErr);
     EXPECT_EQ(routeName, CString("A to B"));
 }

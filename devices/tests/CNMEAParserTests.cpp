@@ -74,7 +74,8 @@ TEST(NMEAParser, DamagedInputIsDroppedAndTheRestRead)
         + Sentence("GPRMC,120002.00,A,5762.5322,N,01158.4736,E,2.53,40.0,170524,,,A") // 62 minutes
         + "$GPRMC," + std::string(300, 'x') + "\r\n" // longer than any sentence
         + "$GPRMC,120003.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,A\r\n" // no checksum
-        + "$GPGGA,1200\x07" "00*11\r\n" // a control character inside
+        + "$GPGGA,1200\x07"
+          "00*11\r\n" // a control character inside
         + rmc + gga;
     CNMEAParser parser;
     std::vector<CGPSPosVelTime> fixes = Parse(parser, text);

@@ -58,8 +58,8 @@ TEST(UdevMonitor, OnlyReceiverPortsBecomeNotices)
     EXPECT_FALSE(CUdevMonitor::Translate(
         Record("add", "tty", "", "/dev/ttyUSB1", "/sys/u/3-1/ttyUSB1", "091e", "0003"), notice));
     EXPECT_FALSE(CUdevMonitor::Translate(Record("add", "tty", "", "/dev/ttyS0", "/sys/d/serial8250/ttyS0"), notice));
-    EXPECT_FALSE(CUdevMonitor::Translate(
-        Record("add", "usb", "usb_interface", "", "/sys/u/3-1:1.0", "091e", "0003"), notice));
+    EXPECT_FALSE(
+        CUdevMonitor::Translate(Record("add", "usb", "usb_interface", "", "/sys/u/3-1:1.0", "091e", "0003"), notice));
     EXPECT_FALSE(CUdevMonitor::Translate(
         Record("change", "usb", "usb_device", "/dev/bus/usb/003/017", "/sys/u/3-1", "091e", "0003"), notice));
     EXPECT_FALSE(CUdevMonitor::Translate(Record("add", "tty", "", "", "/sys/u/3-2/x", "067b", "2303"), notice));

@@ -70,8 +70,9 @@ TEST(GarminUSBFramer, ShortPacketsAndAbsurdSizesFail)
 
 TEST(GarminProtocols, ArrayOfAUnitOfTodayOffersEveryTransfer)
 {
-    auto array = ProtocolArray({ { 'P', 0 }, { 'L', 1 }, { 'A', 10 }, { 'A', 100 }, { 'D', 110 }, { 'A', 201 },
-        { 'D', 202 }, { 'D', 110 }, { 'D', 210 }, { 'A', 301 }, { 'D', 312 }, { 'D', 302 }, { 'A', 800 }, { 'D', 800 } });
+    auto array
+        = ProtocolArray({ { 'P', 0 }, { 'L', 1 }, { 'A', 10 }, { 'A', 100 }, { 'D', 110 }, { 'A', 201 }, { 'D', 202 },
+            { 'D', 110 }, { 'D', 210 }, { 'A', 301 }, { 'D', 312 }, { 'D', 302 }, { 'A', 800 }, { 'D', 800 } });
     CGarminProtocols protocols;
     ASSERT_EQ(protocols.ParseProtocolArray(array.data(), array.size()), noErr);
     EXPECT_EQ(protocols.GetFeatures(), UInt32(kDeviceFeatureWaypoints | kDeviceFeatureRoutes | kDeviceFeatureTracks));
@@ -103,8 +104,8 @@ TEST(GarminProtocols, LinkAndCommandProtocolsDecideIdsAndWhatIsPossible)
     EXPECT_FALSE(protocols.IsPacket(CGarminProtocols::kNone, CGarminProtocols::kPacketTrackPoint));
 
     // Data types we cannot read leave their transfer out.
-    auto unknown = ProtocolArray({ { 'L', 1 }, { 'A', 10 }, { 'A', 100 }, { 'D', 103 }, { 'A', 302 }, { 'D', 312 },
-        { 'D', 304 } });
+    auto unknown = ProtocolArray(
+        { { 'L', 1 }, { 'A', 10 }, { 'A', 100 }, { 'D', 103 }, { 'A', 302 }, { 'D', 312 }, { 'D', 304 } });
     ASSERT_EQ(protocols.ParseProtocolArray(unknown.data(), unknown.size()), noErr);
     EXPECT_EQ(protocols.GetFeatures(), UInt32(kDeviceFeatureTracks));
 

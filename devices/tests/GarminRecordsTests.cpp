@@ -40,7 +40,6 @@ constexpr SInt32 kLat45 = 1 << 29; // semicircles
 constexpr SInt32 kLonWest90 = -(1 << 30);
 constexpr UInt32 kSecondDayOfReference = 347241600 + 86400; // 2001-01-02 00:00 UTC in the receivers' seconds
 
-
 Bytes D110Record()
 {
     Bytes b;

@@ -79,8 +79,8 @@ PseudoTerminal::~PseudoTerminal() { Close(); }
 
 void PseudoTerminal::Write(std::string const& text)
 {
-    if (mMaster >= 0)
-        [[maybe_unused]] ssize_t written = ::write(mMaster, text.data(), text.size());
+    if (mMaster >= 0) [[maybe_unused]]
+        ssize_t written = ::write(mMaster, text.data(), text.size());
 }
 
 unsigned PseudoTerminal::GetSpeed() const

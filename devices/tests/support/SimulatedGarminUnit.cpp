@@ -11,41 +11,40 @@ namespace tw::test {
 
 namespace {
 
-void Put16(std::vector<UInt8>& bytes, UInt16 value)
-{
-    bytes.push_back(UInt8(value));
-    bytes.push_back(UInt8(value >> 8));
-}
+    void Put16(std::vector<UInt8>& bytes, UInt16 value)
+    {
+        bytes.push_back(UInt8(value));
+        bytes.push_back(UInt8(value >> 8));
+    }
 
-void Put32(std::vector<UInt8>& bytes, UInt32 value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        bytes.push_back(UInt8(value >> shift));
-}
+    void Put32(std::vector<UInt8>& bytes, UInt32 value)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(UInt8(value >> shift));
+    }
 
-void PutFloat(std::vector<UInt8>& bytes, float value) { Put32(bytes, std::bit_cast<UInt32>(value)); }
+    void PutFloat(std::vector<UInt8>& bytes, float value) { Put32(bytes, std::bit_cast<UInt32>(value)); }
 
-void PutDouble(std::vector<UInt8>& bytes, double value)
-{
-    UInt64 bits = std::bit_cast<UInt64>(value);
-    Put32(bytes, UInt32(bits));
-    Put32(bytes, UInt32(bits >> 32));
-}
+    void PutDouble(std::vector<UInt8>& bytes, double value)
+    {
+        UInt64 bits = std::bit_cast<UInt64>(value);
+        Put32(bytes, UInt32(bits));
+        Put32(bytes, UInt32(bits >> 32));
+    }
 
-void PutText(std::vector<UInt8>& bytes, std::string const& text)
-{
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    bytes.push_back(0);
-}
+    void PutText(std::vector<UInt8>& bytes, std::string const& text)
+    {
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.push_back(0);
+    }
 
 } // namespace
 
 std::vector<SimulatedGarminUnit::Protocol> SimulatedGarminUnit::ModernProtocols()
 {
-    return { { 'P', 0 }, { 'L', 1 }, { 'A', 10 }, { 'A', 100 }, { 'D', 110 }, { 'A', 201 }, { 'D', 202 },
-        { 'D', 110 }, { 'D', 210 }, { 'A', 301 }, { 'D', 312 }, { 'D', 302 }, { 'A', 400 }, { 'D', 110 },
-        { 'A', 500 }, { 'D', 501 }, { 'A', 600 }, { 'D', 600 }, { 'A', 700 }, { 'D', 700 }, { 'A', 800 },
-        { 'D', 800 } };
+    return { { 'P', 0 }, { 'L', 1 }, { 'A', 10 }, { 'A', 100 }, { 'D', 110 }, { 'A', 201 }, { 'D', 202 }, { 'D', 110 },
+        { 'D', 210 }, { 'A', 301 }, { 'D', 312 }, { 'D', 302 }, { 'A', 400 }, { 'D', 110 }, { 'A', 500 }, { 'D', 501 },
+        { 'A', 600 }, { 'D', 600 }, { 'A', 700 }, { 'D', 700 }, { 'A', 800 }, { 'D', 800 } };
 }
 
 SimulatedGarminUnit::SimulatedGarminUnit(std::string path)
@@ -231,7 +230,8 @@ void SimulatedGarminUnit::Reply(UInt8 type, UInt16 id, std::vector<UInt8> data, 
     for (std::size_t offset = 0; offset < bytes.size(); offset += kPieceSize) {
         std::size_t length = std::min(kPieceSize, bytes.size() - offset);
         Queue({ Piece::kBytes,
-            std::vector<UInt8>(bytes.begin() + std::ptrdiff_t(offset), bytes.begin() + std::ptrdiff_t(offset + length)) });
+            std::vector<UInt8>(
+                bytes.begin() + std::ptrdiff_t(offset), bytes.begin() + std::ptrdiff_t(offset + length)) });
     }
     Queue({ Piece::kEndBurst, {} });
 }

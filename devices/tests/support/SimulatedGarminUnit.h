@@ -8,10 +8,10 @@
 // misbehave: stay silent, send a short record or an unknown packet, cut a
 // packet short, or be unplugged after some packets.
 
-#include "devices/CGarminPacket.h"
 #include "devices/CGPSPosVelTime.h"
 #include "devices/CGPSRoute.h"
 #include "devices/CGPSTrack.h"
+#include "devices/CGarminPacket.h"
 #include "devices/IGarminTransport.h"
 #include "foundation/CTimerTask.h"
 
