@@ -16,6 +16,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <span>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -28,6 +30,7 @@ CWindowPreferences* sInstance = nullptr; // owns: the window lives until the pro
 struct ControlPreference {
     OSType control;
     char const* key;
+    bool followsReset = false; // usable only while the general reset is on
 };
 
 constexpr ControlPreference kGeneral[] = {
@@ -38,13 +41,14 @@ constexpr ControlPreference kGeneral[] = {
     { 'gdoc', "GlobalDocument" },
 };
 
+// The resets of one link and command protocol pair each; the device layer reads them.
 constexpr ControlPreference kDebug[] = {
     { 'dlog', "DeviceLog" },
     { 'rset', "DeviceReset" },
-    { 'r110', "DeviceResetL001A010" },
-    { 'r111', "DeviceResetL001A011" },
-    { 'r210', "DeviceResetL002A010" },
-    { 'r211', "DeviceResetL002A011" },
+    { 'r110', "DeviceResetL001A010", true },
+    { 'r111', "DeviceResetL001A011", true },
+    { 'r210', "DeviceResetL002A010", true },
+    { 'r211', "DeviceResetL002A011", true },
 };
 
 constexpr char const* kDeviceReset = "DeviceReset";
@@ -60,10 +64,37 @@ CBControlBinding* BindingFor(CMacWindow* window, OSType id)
     return new CBControlBinding(control);
 }
 
-void BindBoth(CMacWindow* window, CBKeyValueBinding* prefs, ControlPreference const& entry)
+void BindAll(CMacWindow* window, CBKeyValueBinding* prefs, ControlPreference const* entries, std::size_t count)
 {
-    if (CBControlBinding* binding = BindingFor(window, entry.control))
+    for (ControlPreference const& entry : std::span(entries, count)) {
+        CBControlBinding* binding = BindingFor(window, entry.control);
+        if (!binding)
+            continue;
         binding->Bind("value", prefs, entry.key, nullptr, nullptr);
+        if (entry.followsReset)
+            binding->BindTo("enabled", prefs, kDeviceReset, nullptr);
+    }
+}
+
+// The format with its "%s" replaced by the text and "%%" by "%": a localised format
+// never reaches printf, so a wrong conversion in it cannot read what is not there.
+CString FillFormat(std::string const& format, std::string const& text)
+{
+    std::string filled;
+    bool used = false;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == '%') {
+            filled += '%';
+            ++i;
+        } else if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's' && !used) {
+            filled += text;
+            used = true;
+            ++i;
+        } else {
+            filled += format[i];
+        }
+    }
+    return CString(filled.c_str(), kCFStringEncodingUTF8);
 }
 
 // The popup's position 0 stands for no item: it shows a stored period that the list
@@ -183,12 +214,10 @@ void CWindowPreferences::PanelChanged(CString const& name)
 
 void CWindowPreferences::BindGeneral(CBKeyValueBinding* prefs)
 {
-    for (ControlPreference const& entry : kGeneral)
-        BindBoth(GetWindow(), prefs, entry);
-    CString title;
-    title.Format(CTextUtilities::GetBundleString("PrefUseGlobalDocument").GetUTF8(),
-        CTextUtilities::GetBundleString("DocGlobalDocument").GetUTF8());
-    GetWindow()->SetControlTitle('gdoc', title);
+    BindAll(GetWindow(), prefs, kGeneral, std::size(kGeneral));
+    GetWindow()->SetControlTitle('gdoc',
+        FillFormat(CTextUtilities::GetBundleString("PrefUseGlobalDocument").GetStdString(),
+            CTextUtilities::GetBundleString("DocGlobalDocument").GetStdString()));
 }
 
 void CWindowPreferences::BindUpdate(CBKeyValueBinding* prefs)
@@ -203,16 +232,4 @@ void CWindowPreferences::BindUpdate(CBKeyValueBinding* prefs)
             new SULastCheckTransform(GetWindow()));
 }
 
-// The four resets of one link and command protocol pair each are usable only while
-// the general reset is on.
-void CWindowPreferences::BindDebug(CBKeyValueBinding* prefs)
-{
-    for (ControlPreference const& entry : kDebug) {
-        CBControlBinding* binding = BindingFor(GetWindow(), entry.control);
-        if (!binding)
-            continue;
-        binding->Bind("value", prefs, entry.key, nullptr, nullptr);
-        if (entry.control != 'dlog' && entry.control != 'rset')
-            binding->BindTo("enabled", prefs, kDeviceReset, nullptr);
-    }
-}
+void CWindowPreferences::BindDebug(CBKeyValueBinding* prefs) { BindAll(GetWindow(), prefs, kDebug, std::size(kDebug)); }

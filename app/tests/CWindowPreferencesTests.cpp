@@ -33,12 +33,10 @@ namespace {
     TEST_F(PreferencesWindow, TheToolbarCommandsOfTheMenuAreDisabledWhileTheWindowIsInFront)
     {
         OpenByKey();
-        for (MenuCommand command : { MenuCommand('tbTo'), MenuCommand(kHICommandCustomizeToolbar) }) {
-            HICommandExtended asked {};
-            asked.commandID = command;
-            asked.attributes = kHICommandFromMenu;
-            EXPECT_EQ(Instance()->GetMenuStatus(asked), CCarbonEventHandler::kMenuStatusDisable);
-        }
+        HICommandExtended customise {};
+        customise.commandID = kHICommandCustomizeToolbar;
+        customise.attributes = kHICommandFromMenu;
+        EXPECT_EQ(Instance()->GetMenuStatus(customise), CCarbonEventHandler::kMenuStatusDisable);
         MenuRef menu = nullptr;
         MenuItemIndex index = 0;
         ASSERT_EQ(GetIndMenuItemWithCommandID(nullptr, 'tbTo', 1, &menu, &index), noErr);
