@@ -45,6 +45,8 @@ CHIView::CHIView(CString const& classID, CGRect const* frame)
 
 CHIView::~CHIView()
 {
+    // The count of tracking views must fall with each one that goes, or the shared handler outlives them all.
+    DisposeTrackingArea();
     if (HIViewRef view = GetHIViewRef()) {
         void* stored = nullptr;
         ByteCount size = 0;
