@@ -66,6 +66,25 @@ namespace {
         GetKeyboardFocus(Window(), &focus);
         EXPECT_EQ(focus, Find('grid')) << "Shift-Tab goes back";
         EXPECT_FALSE(Prefs().GetBoolean("ShowGrid", true));
+
+        // The distances popup opens with Space; the arrows step over its separator and Return chooses.
+        InputDriver::Key(kKeyTab, '\t');
+        InputDriver::Key(kKeyTab, '\t');
+        InputDriver::Key(kKeySpace, ' ');
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.05, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                InputDriver::Key(kKeyDown, 0);
+                InputDriver::Key(kKeyDown, 0);
+                InputDriver::Key(kKeyReturn, '\r');
+            },
+            nullptr, &timer);
+        ManualClock::RunFor(0.5);
+        GetKeyboardFocus(Window(), &focus);
+        EXPECT_EQ(focus, Find('unit'));
+        EXPECT_EQ(Prefs().GetInteger("MapUnits", 0), 4) << "Kilometres only, past the separator";
     }
 
     TEST_F(PreferenceControls, TheStartUpDocumentBoxNamesTheDocumentByItsLocalisedName)

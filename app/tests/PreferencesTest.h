@@ -40,7 +40,7 @@ public:
 
 class PreferencesTest : public ::testing::Test {
 protected:
-    static constexpr UInt32 kKeyComma = 43, kKeyTab = 48, kKeySpace = 49, kKeyW = 13;
+    static constexpr UInt32 kKeyComma = 43, kKeyTab = 48, kKeySpace = 49, kKeyW = 13, kKeyReturn = 36, kKeyDown = 125;
 
     void SetUp() override
     {
