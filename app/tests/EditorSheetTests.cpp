@@ -7,6 +7,7 @@
 #include "model/CMapNote.h"
 #include "model/CMapTrack.h"
 #include "model/CMapWaypoint.h"
+#include "tests/support/ScreenProbe.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/databrowser/DataBrowserView.h"
 #include "widgets/CPopupButton.h"
@@ -166,8 +167,10 @@ namespace {
         EXPECT_EQ(Cell(list, rows[2], 'name'), "<none>");
         Shot("sheet-track.png");
         // The list follows the units at once; only the name is written back.
+        ProbeWindow(window);
+        ASSERT_FALSE(window->NeedsUpdate());
         Prefs().SetInteger("MapUnits", kMapUnitsImperial);
-        Run();
+        EXPECT_TRUE(window->NeedsUpdate());
         EXPECT_EQ(Cell(list, rows[2], 'vel '), manager.GetVelocityString(speed, kMapUnitsImperial).GetStdString());
         EXPECT_NE(Cell(list, rows[2], 'vel '), metric);
         Retype("Evening run");
