@@ -2,6 +2,7 @@
 
 #include "framework/CCarbonEvent.h"
 #include "toolbox/HIViewCalls.h"
+#include "widgets/CHIScrollView.h"
 
 #include <algorithm>
 
@@ -36,9 +37,13 @@ CHIView* CScrollableView::GetScrollView() const
         : nullptr;
 }
 
+// The scroll view's wrapper navigates: the system scroll view alone knows only Home, End and the
+// page keys, while the wrapper moves the content line by line for the arrows.
 OSStatus CScrollableView::NavigateScrollView(CCarbonEvent& event)
 {
     CHIView* scroll = GetScrollView();
+    if (auto* wrapper = dynamic_cast<CHIScrollView*>(scroll))
+        return wrapper->Navigate(event);
     if (!scroll)
         return eventNotHandledErr;
     return event.SendToControl(scroll->GetHIViewRef());
