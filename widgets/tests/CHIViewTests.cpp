@@ -77,6 +77,29 @@ namespace {
         // TearDown disposes the window and checks that the registry is empty.
     }
 
+    using HIViewLayout = WidgetTest;
+
+    // Sub views are laid out in their parent's own coordinates, at any depth.
+    TEST_F(HIViewLayout, ViewsAreCentredInTheirParentsOwnBoundsWhenPlacedAndOnResize)
+    {
+        CHIView* top = AddView("com.apple.HIUserPane", CGRectMake(0, 0, 20, 20));
+        top->SetLayoutOptions(4 | 32, 0, CRect());
+        EXPECT_TRUE(CGRectEqualToRect(top->GetFrame(), CGRectMake(190, 140, 20, 20))) << "in the 400 x 300 content";
+
+        CHIView* parent = AddView("com.apple.HIUserPane", CGRectMake(100, 50, 200, 100));
+        CGRect const childFrame = CGRectMake(0, 0, 20, 20);
+        auto* child = new CHIView(CString("com.apple.HIUserPane"), &childFrame);
+        parent->AddSubHIView(child);
+        child->SetLayoutOptions(4 | 32, 4 | 32, CRect(5, 10, 0, 0)); // margins: top 5, left 10
+        EXPECT_TRUE(CGRectEqualToRect(child->GetFrame(), CGRectMake(95, 42, 20, 20)));
+
+        // The parent stretches with its own parent: 40 wider, 20 taller. The child stays centred in it.
+        parent->SetLayoutOptions(0, 3 | 24, CRect());
+        parent->HandleSuperResize(CRect(0, 0, 20, 40));
+        EXPECT_TRUE(CGRectEqualToRect(parent->GetFrame(), CGRectMake(100, 50, 240, 120)));
+        EXPECT_TRUE(CGRectEqualToRect(child->GetFrame(), CGRectMake(110, 50, 20, 20)));
+    }
+
     class HIViewImage : public WidgetTest {
     protected:
         void SetUp() override
@@ -221,6 +244,45 @@ namespace {
         EXPECT_EQ(visible.size.width, 80) << "the whole width of the narrow image";
         EXPECT_EQ(visible.origin.y, 100);
         EXPECT_EQ(visible.size.height, 100);
+    }
+
+    // Keys reach the view the way the window's focus sends them: through its event target.
+    TEST_F(HIViewImage, ArrowAndPageKeysSentToAScrollableViewScrollItsScrollView)
+    {
+        HIObjectRef object = nullptr;
+        HIRect const frame = CGRectMake(0, 0, 200, 100);
+        CCarbonEvent init(kEventClassHIObject, kEventHIObjectInitialize);
+        init.SetParameter(kEventParamInitialBounds, typeHIRect, sizeof frame, &frame);
+        ASSERT_EQ(HIObjectCreate(CFSTR("net.pellmar.CScrollableView"), init.GetEvent(), &object), noErr);
+        auto const ref = reinterpret_cast<HIViewRef>(object);
+        HIViewAddSubview(mContent, ref);
+        CFRelease(object);
+        auto* view = dynamic_cast<CScrollableView*>(CHIViewUtilities::GetCHIView(ref, false));
+        ASSERT_NE(view, nullptr);
+        view->SetImageSize({ 1000, 1000 });
+        ASSERT_EQ(CHIViewUtilities::EmbedInScrollView(view, 0), noErr);
+        ASSERT_NE(view->GetScrollView(), nullptr);
+        auto const send = [&](UInt32 code, UInt32 modifiers = 0, UInt32 kind = kEventRawKeyDown) {
+            CCarbonEvent key(kEventClassKeyboard, kind);
+            key.SetParameter(kEventParamKeyCode, typeUInt32, sizeof code, &code);
+            key.SetParameter(kEventParamKeyModifiers, typeUInt32, sizeof modifiers, &modifiers);
+            return SendEventToEventTarget(key.GetEvent(), GetControlEventTarget(ref));
+        };
+        CGFloat const line = view->GetScrollLineSize().height;
+        EXPECT_EQ(send(125), noErr); // down arrow
+        EXPECT_EQ(view->GetImageOrigin().y, line);
+        EXPECT_EQ(send(125, 0, kEventRawKeyRepeat), noErr);
+        EXPECT_EQ(view->GetImageOrigin().y, 2 * line);
+        EXPECT_EQ(send(126), noErr); // up arrow
+        EXPECT_EQ(view->GetImageOrigin().y, line);
+        EXPECT_EQ(send(125, cmdKey), noErr); // with Command: sideways
+        EXPECT_EQ(view->GetImageOrigin().x, view->GetScrollLineSize().width);
+        EXPECT_EQ(send(119), noErr); // End: the bottom right corner
+        EXPECT_EQ(view->GetImageOrigin().y, 1000 - 100);
+        EXPECT_EQ(send(115), noErr); // Home: back to the top left
+        EXPECT_EQ(view->GetImageOrigin().y, 0);
+        EXPECT_EQ(view->GetImageOrigin().x, 0);
+        EXPECT_EQ(send(0), eventNotHandledErr) << "a letter is not the scroll view's";
     }
 
 } // namespace
