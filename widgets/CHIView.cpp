@@ -45,6 +45,8 @@ CHIView::CHIView(CString const& classID, CGRect const* frame)
 
 CHIView::~CHIView()
 {
+    // The application-wide mouse-moved handler stays only while some view tracks.
+    DisposeTrackingArea();
     if (HIViewRef view = GetHIViewRef()) {
         void* stored = nullptr;
         ByteCount size = 0;

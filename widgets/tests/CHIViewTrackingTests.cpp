@@ -1,6 +1,8 @@
 #include "WidgetTest.h"
+#include "events/Target.h"
 #include "framework/CCarbonEvent.h"
 #include "tests/support/InputDriver.h"
+#include "widgets/CHistoryButton.h"
 
 #include <vector>
 
@@ -142,6 +144,42 @@ namespace {
         ManualClock::RunFor(0.1);
         EXPECT_EQ(hover->mSeen, (std::vector<std::string> { "entered", "within 12,11", "exited" }));
         hover->DisposeTrackingArea();
+    }
+
+    std::size_t MouseMovedHandlers()
+    {
+        std::size_t count = 0;
+        GetApplicationEventTarget()->CollectHandlers(kEventClassMouse, kEventMouseMoved, [&](auto*) { ++count; });
+        return count;
+    }
+
+    // The application's mouse-moved handler stays only while some view tracks the mouse.
+    TEST_F(HIViewTracking, TrackingAreasGoWithTheirViews)
+    {
+        std::size_t const before = MouseMovedHandlers();
+        HIObjectRef object = nullptr;
+        ASSERT_EQ(HIObjectCreate(CFSTR("com.apple.HIUserPane"), nullptr, &object), noErr);
+        auto* hover = new HoverView(object);
+        HIViewAddSubview(mContent, hover->GetHIViewRef());
+        CFRelease(object);
+        hover->CreateTrackingArea();
+        EXPECT_EQ(MouseMovedHandlers(), before + 1);
+
+        // The history button makes its own and never disposes it.
+        CGRect const frame = CGRectMake(20, 150, 23, 20);
+        CCarbonEvent init(kEventClassHIObject, kEventHIObjectInitialize);
+        init.SetParameter(kEventParamInitialBounds, typeHIRect, sizeof frame, &frame);
+        HIObjectRef button = nullptr;
+        ASSERT_EQ(HIObjectCreate(CFSTR("com.pellmar.CHistoryButton"), init.GetEvent(), &button), noErr);
+        HIViewAddSubview(mContent, reinterpret_cast<HIViewRef>(button));
+        CFRelease(button);
+        ASSERT_NE(dynamic_cast<CHistoryButton*>(CHIObject::GetHIObject(button)), nullptr);
+        EXPECT_EQ(MouseMovedHandlers(), before + 1) << "one handler serves every tracking view";
+
+        DisposeControl(hover->GetHIViewRef()); // the wrapper goes with its view
+        EXPECT_EQ(MouseMovedHandlers(), before + 1);
+        DisposeControl(reinterpret_cast<HIViewRef>(button));
+        EXPECT_EQ(MouseMovedHandlers(), before);
     }
 
 } // namespace
