@@ -1,12 +1,24 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
+# tw_library_sources(OUT FOLDER): every .cpp below FOLDER but main.cpp and those in tests/ and
+# fuzz/ folders, matched on the path below FOLDER (the checkout itself may sit in a "tests" folder).
+function(tw_library_sources out folder)
+    set(depends CONFIGURE_DEPENDS)
+    if(CMAKE_SCRIPT_MODE_FILE)
+        set(depends "") # the helpers' own test runs them as a script, which has no configure step
+    endif()
+    file(GLOB_RECURSE sources ${depends} RELATIVE ${folder} ${folder}/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "(^|/)(tests|fuzz)/")
+    list(FILTER sources EXCLUDE REGEX "(^|/)main\\.cpp$")
+    list(TRANSFORM sources PREPEND ${folder}/)
+    set(${out} ${sources} PARENT_SCOPE)
+endfunction()
+
 # tw_add_library(NAME DEPENDS libs...): one static library from every .cpp below the
 # folder, leaving out tests/ and fuzz/.
 function(tw_add_library name)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-    list(FILTER sources EXCLUDE REGEX "/(tests|fuzz)/")
-    list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+    tw_library_sources(sources ${CMAKE_CURRENT_SOURCE_DIR})
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/platform)
     target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
