@@ -212,6 +212,47 @@ namespace {
         EXPECT_FALSE(mWindow->GetInvalid().empty()) << "the delayed redraw came";
     }
 
+    // A pending partial redraw grows to take later rectangles, and to the whole view when one comes without.
+    TEST_F(HIViewImage, ARestartedDelayedRedrawCoversEveryRectangleOrTheWholeView)
+    {
+        mView->SetImageSize({ 1000, 1000 });
+        ShowWindow(mWindow);
+        CGRect const a = CGRectMake(10, 10, 20, 10), b = CGRectMake(50, 40, 10, 10);
+        auto const redrawn = [&](std::vector<CGRect const*> const& rects) {
+            mWindow->Update();
+            for (CGRect const* rect : rects)
+                CHIViewUtilities::SetNeedsDisplayIn(mView, 0.5, rect, 0);
+            EXPECT_EQ(CViewInvalidator::GetLiveCount(), 1u);
+            ManualClock::RunFor(0.6);
+            std::vector<CGRect> const invalid = mWindow->GetInvalid();
+            return invalid.size() == 1 ? invalid.front() : CGRectNull;
+        };
+        // The content starts 22 px down the window.
+        EXPECT_TRUE(CGRectEqualToRect(redrawn({ &a, &b }), CGRectMake(10, 22 + 10, 50, 40)));
+        EXPECT_TRUE(CGRectEqualToRect(redrawn({ &a, nullptr }), CGRectMake(0, 22, 200, 100)));
+        EXPECT_TRUE(CGRectEqualToRect(redrawn({ nullptr, &b }), CGRectMake(0, 22, 200, 100)));
+    }
+
+    // The scroll protocol speaks in zoomed pixels: at zoom 2 the origin and size are twice the image's.
+    TEST_F(HIViewImage, AtZoomTwoTheScrollOriginIsTwiceTheImageOrigin)
+    {
+        mView->SetImageSize({ 1000, 600 });
+        mView->SetImageZoom(CHIView::kZoomFactor, nullptr, 2.0f);
+        mView->SetImageOrigin({ 100, 50 }, false);
+        CCarbonEvent info = mView->GetScrollInfo();
+        EXPECT_EQ(info.GetScrollOrigin().x, 200);
+        EXPECT_EQ(info.GetScrollOrigin().y, 100);
+        EXPECT_EQ(info.GetScrollImageSize().width, 2000);
+        EXPECT_EQ(info.GetScrollImageSize().height, 1200);
+        EXPECT_EQ(info.GetScrollViewSize().width, 200) << "the view itself is not zoomed";
+        CCarbonEvent scroll(kEventClassScrollable, kEventScrollableScrollTo);
+        HIPoint const to { 300, 160 };
+        scroll.SetParameter(kEventParamOrigin, typeHIPoint, sizeof to, &to);
+        scroll.SendToControl(mView->GetHIViewRef());
+        EXPECT_EQ(mView->GetImageOrigin().x, 150);
+        EXPECT_EQ(mView->GetImageOrigin().y, 80);
+    }
+
     TEST_F(HIViewImage, ADelayedRedrawOfAViewThatIsGoneDoesNothing)
     {
         CHIViewUtilities::SetNeedsDisplayIn(mView, 0.5, nullptr, 0);

@@ -64,6 +64,18 @@ namespace {
         EXPECT_EQ(mView->mClickCounts, (std::vector<UInt32> { 1, 2, 1 }));
     }
 
+    // Double clicks come within half a second, that half second included.
+    TEST_F(HIViewTracking, ClicksMoreThanHalfASecondApartAreNotADoubleClick)
+    {
+        for (EventTime const apart : { 0.5, 0.51, 1.0, 0.2 }) {
+            InputDriver::Click(At(50, 50));
+            ManualClock::RunFor(apart);
+        }
+        InputDriver::Click(At(50, 50));
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(mView->mClickCounts, (std::vector<UInt32> { 1, 2, 1, 1, 2 }));
+    }
+
     // Holds the mouse 30 px right of the view for a second, then lets go (from a timer, as the
     // tracking loop only returns on the release).
     void HoldOutsideThenRelease()
