@@ -103,6 +103,19 @@ TEST(BoxBlur, ReachesThreeRadiiAndLeavesPixelsBeyondUntouched)
         EXPECT_EQ(at(middle, from + block + reach), 0) << radius;
         EXPECT_GT(at(middle, middle), 150) << radius;
     }
+    // Ink along the plane's first and last columns: the window slides past the edges and lets it go.
+    for (int radius : { 1, 2, 3 }) {
+        int const width = 30, height = 31, middle = height / 2, reach = 3 * radius;
+        std::vector<unsigned char> alpha(width * height, 0);
+        for (int y = 0; y < height; ++y)
+            alpha[y * width] = alpha[y * width + width - 1] = 255;
+        tw::quartz::BoxBlur(alpha, width, height, radius);
+        unsigned char const* row = &alpha[middle * width];
+        EXPECT_GT(row[reach], 0) << radius;
+        EXPECT_EQ(row[reach + 1], 0) << radius;
+        EXPECT_GT(row[width - 1 - reach], 0) << radius;
+        EXPECT_EQ(row[width - 2 - reach], 0) << radius;
+    }
     std::vector<unsigned char> plane(16, 77);
     tw::quartz::BoxBlur(plane, 4, 4, 0);
     EXPECT_EQ(plane, std::vector<unsigned char>(16, 77)) << "radius 0 blurs nothing";
