@@ -4,6 +4,7 @@
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "corefoundation/CoreFoundation.h"
 #include "foundation/CFileUtilities.h"
+#include "framework/BugReporter.h"
 #include "services/AppleEvents.h"
 #include "widgets/ControlClasses.h"
 #include "widgets/WidgetClasses.h"
@@ -23,7 +24,31 @@ CString BundleVersion()
     return CString(static_cast<CFStringRef>(value), false);
 }
 
+// What the crash reporter is told of the program.
+CString BugReporterConfiguration()
+{
+    CString text;
+    text.Format("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>\n"
+                "<key>BRBundleIdentifier</key><string>com.tarnwick.tarnwick</string>\n"
+                "<key>BRBundleExecutable</key><string>Tarnwick</string>\n"
+                "<key>BRBundleVersion</key><string>%s</string>\n"
+                "<key>BRSubmitWeb</key><string>https://tarnwick.org/cgi-local/bugreporter.cgi</string>\n"
+                "<key>BRReportInfo</key><array><string>BRReportCrashLog</string></array>\n"
+                "</dict></plist>\n",
+        BundleVersion().GetUTF8());
+    return text;
+}
+
 } // namespace
+
+CBasicApplication::CBasicApplication()
+{
+    if (IsBugReporterAvailable() == noErr)
+        EnableBugReporter(BugReporterConfiguration());
+}
+
+// Whatever the preference says by now, an installed reporter goes with the object.
+CBasicApplication::~CBasicApplication() { DisableBugReporter(); }
 
 CString CBasicApplication::GetPropertyString(unsigned long id) const
 {

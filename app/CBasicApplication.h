@@ -7,6 +7,10 @@
 // the program's own names and document type.
 class CBasicApplication : public CApplication {
 public:
+    // The crash reporter is installed for as long as the application object lives.
+    CBasicApplication();
+    ~CBasicApplication() override;
+
     CString GetPropertyString(unsigned long id) const override;
     CDocument* CreateDocument() override;
     // Installs the widget and preference-binding support before the first window.

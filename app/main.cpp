@@ -3,6 +3,7 @@
 #include "display/PresenterChoice.h"
 #include "display/WindowServer.h"
 #include "events/CarbonEvents.h"
+#include "framework/CCommandLine.h"
 #include "services/AppleEventManager.h"
 #include "toolbox/NibCalls.h"
 
@@ -52,6 +53,7 @@ int main(int argc, char** argv)
     }
     // An unhandled Quit command becomes a quit Apple event, which ends the loop.
     tw::services::AppleEventManager::Get().EnsureStandardHandlers();
+    CCommandLine::GetDefaultCommandLine().AddArgumentsFromArgv(argc, argv);
     OSStatus status = noErr;
     {
         CBasicApplication app;

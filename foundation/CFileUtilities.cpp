@@ -3,11 +3,13 @@
 #include "foundation/StCFRef.h"
 #include "foundation/Status.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -45,6 +47,65 @@ void CopyAttributes(std::string const& from, int toFD)
         if (n >= 0)
             fsetxattr(toFD, name, value, std::size_t(n), 0);
     }
+}
+
+// A save writes beside its file under a hidden name, "." + name + kSaveTag + six characters,
+// and holds a lock on it until the rename. A save killed on the way leaves a file the file
+// dialogs do not show, which the next save in that folder removes: its lock is gone with the
+// process, while a save still running keeps its own.
+constexpr char kSaveTag[] = ".tarnwick-save-";
+constexpr std::size_t kSaveTagLength = sizeof kSaveTag - 1;
+constexpr std::size_t kUniqueLength = 6; // what mkstemp puts in place of "XXXXXX"
+
+bool IsSaveFileName(std::string const& name)
+{
+    if (name.size() < 2 + kSaveTagLength + kUniqueLength || name[0] != '.')
+        return false;
+    std::size_t const tag = name.size() - kUniqueLength - kSaveTagLength;
+    if (name.compare(tag, kSaveTagLength, kSaveTag) != 0)
+        return false;
+    for (std::size_t i = name.size() - kUniqueLength; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+void RemoveSaveLeftovers(fs::path const& folder)
+{
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        fs::path const& file = it->path();
+        if (!IsSaveFileName(file.filename().string()))
+            continue;
+        int const fd = open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info;
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlink(file.c_str());
+        close(fd);
+    }
+}
+
+// The locked, hidden file a save writes; its path in pattern. -1 with errno on failure.
+int CreateSaveFile(fs::path const& target, std::string& pattern)
+{
+    // Another program's clean-up may take the file between its making and its locking: then
+    // the path no longer names what was locked, and a fresh one is made.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        pattern = (target.parent_path() / ("." + target.filename().string() + kSaveTag + "XXXXXX")).string();
+        int const fd = mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd < 0)
+            return -1;
+        struct stat held, named;
+        if (flock(fd, LOCK_EX) == 0 && fstat(fd, &held) == 0 && stat(pattern.c_str(), &named) == 0
+            && held.st_ino == named.st_ino && held.st_dev == named.st_dev)
+            return fd;
+        close(fd);
+    }
+    errno = EAGAIN;
+    return -1;
 }
 
 OSStatus WriteAll(int fd, UInt8 const* data, std::size_t length)
@@ -202,21 +263,23 @@ OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::siz
             return fnfErr;
         path = target.string();
     }
-    std::string pattern = path + ".XXXXXX";
-    int fd = mkstemp(pattern.data());
+    fs::path const target(path);
+    RemoveSaveLeftovers(target.parent_path());
+    std::string pattern;
+    int fd = CreateSaveFile(target, pattern);
     if (fd < 0)
         return Errno();
     CopyAttributes(path, fd);
     OSStatus status = WriteAll(fd, static_cast<UInt8 const*>(data), length);
-    // On disk before the rename, so that a crash leaves the old file or the new one.
+    // On disk before the rename, so that a crash leaves the old file or the new one. The
+    // lock is held until the file has its name, so no other save takes it for a leftover.
     if (status == noErr && fsync(fd) != 0)
-        status = Errno();
-    if (close(fd) != 0 && status == noErr)
         status = Errno();
     if (status == noErr && std::rename(pattern.c_str(), path.c_str()) != 0)
         status = Errno();
     if (status != noErr)
         unlink(pattern.c_str());
+    close(fd);
     return status;
 }
 

@@ -17,16 +17,46 @@ CThreadSafeList<CThreadTask>& HandOffs()
     return sList;
 }
 
-// The one main-loop timer that runs workers' hand-offs, one per tick.
+std::atomic<long> sRuns { 0 }; // runs of DoTask queued or under way, in every worker
+std::atomic<bool> sKeepTimer { false }; // a run was asked for off the main thread
+
+bool IsHandOffIdle();
+
+// The one main-loop timer that runs workers' hand-offs, one per tick. It sleeps while no
+// worker has a run queued or under way (only a running task hands off), so that an idle
+// program uses no processor time; a run asked for on the main thread wakes it.
 class HandOffTimer : public CTimerTask {
 protected:
-    void DoTimer() override { CThreadTask::ServeMainThread(false); }
+    void DoTimer() override
+    {
+        CThreadTask::ServeMainThread(false);
+        if (IsHandOffIdle())
+            RemoveTimer();
+    }
 };
 
 HandOffTimer* sTimer = nullptr; // owns; lives to the end of the process
 std::thread::id sMainThread;
 
 bool IsMainThread() { return std::this_thread::get_id() == sMainThread; }
+
+bool IsHandOffIdle() { return sRuns == 0 && !sKeepTimer && HandOffs().IsEmpty(); }
+
+void WakeHandOffTimer()
+{
+    // Timers belong to the main thread; a run asked for elsewhere keeps the timer going for good.
+    if (!IsMainThread()) {
+        sKeepTimer = true;
+        return;
+    }
+    if (sTimer && !sTimer->IsInstalled())
+        sTimer->InstallTimer(CThreadTask::kHandOffInterval, CThreadTask::kHandOffInterval);
+}
+
+long CountRuns(std::deque<UInt32> const& queue)
+{
+    return long(std::count(queue.begin(), queue.end(), UInt32(CThreadTask::kMsgRunTask)));
+}
 
 } // namespace
 
@@ -61,6 +91,10 @@ OSStatus CThreadTask::PostMessage(UInt32 message)
         mStarted = true;
     }
     mQueue.push_back(message);
+    if (message == kMsgRunTask) {
+        ++sRuns;
+        WakeHandOffTimer();
+    }
     mCondition.notify_all();
     return noErr;
 }
@@ -82,6 +116,7 @@ void CThreadTask::Run()
             break;
         if (message != kMsgRunTask)
             continue;
+        // Counted until it has run: the hand-off timer stays awake meanwhile.
         // A run asked for after a stop starts afresh.
         mStop = false;
         mBusy = true;
@@ -89,8 +124,11 @@ void CThreadTask::Run()
         DoTask();
         lock.lock();
         mBusy = false;
+        --sRuns;
         mCondition.notify_all();
     }
+    sRuns -= CountRuns(mQueue);
+    mQueue.clear();
     mExited = true;
     mCondition.notify_all();
 }
@@ -110,6 +148,7 @@ void CThreadTask::StopTask()
         if (!mStarted || mExited)
             return;
         mStop = true;
+        sRuns -= CountRuns(mQueue);
         mQueue.erase(std::remove(mQueue.begin(), mQueue.end(), kMsgRunTask), mQueue.end());
     }
     // Waiting here would wait for ourselves.
@@ -126,6 +165,7 @@ void CThreadTask::EndTask()
             return;
         if (!mExited) {
             mStop = true;
+            sRuns -= CountRuns(mQueue);
             mQueue.clear();
             mQueue.push_back(kMsgEndTask);
             mCondition.notify_all();
@@ -190,6 +230,8 @@ void CThreadTask::ServeMainThread(bool all)
             break;
     }
 }
+
+bool CThreadTask::IsHandOffTimerRunning() { return sTimer && sTimer->IsInstalled(); }
 
 void CThreadTask::ResetForTesting()
 {

@@ -5,7 +5,7 @@
 // the thread. A worker hands work to the main thread with UseMainThread: it
 // joins one process-wide list and blocks until a main-loop timer (every
 // 0.025 s) has run its DoMainTask, which is skipped once the worker is being
-// stopped. While the main thread waits for a worker (StopTask, EndTask) it
+// stopped. The timer sleeps while no worker has a run queued or under way. While the main thread waits for a worker (StopTask, EndTask) it
 // serves that list every 50 ms, so stopping never deadlocks.
 // Subclasses call EndTask first in their destructor, so that DoTask never
 // runs on a half-destroyed object.
@@ -45,6 +45,8 @@ public:
 
     // Runs one waiting hand-off (the timer's tick) or every waiting one; main thread only.
     static void ServeMainThread(bool all);
+    // Whether the hand-off timer is installed (it sleeps while no run is queued or under way).
+    static bool IsHandOffTimerRunning();
     // Test only: removes the hand-off timer so that the next worker installs it afresh.
     static void ResetForTesting();
 

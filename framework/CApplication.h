@@ -8,6 +8,7 @@
 #include "framework/CRecentItems.h"
 
 class CDocument;
+class CSoftwareUpdate;
 class CSplashScreen;
 
 // The base of the one application object: runs the start-up steps and the
@@ -16,6 +17,9 @@ class CSplashScreen;
 // sequence that closes every document before the loop ends.
 class CApplication : public CCarbonEventHandler, public CAppleEventHandler, public CMsgListener {
 public:
+    // The user chose to download an update: the start-up steps stop and the program ends.
+    static constexpr OSStatus kStatusDownloadingUpdate = 20002;
+
     enum AppMode : UInt32 {
         kModeConstructed = 0,
         kModeRunning = 1,
@@ -53,8 +57,8 @@ public:
     void StartSplashScreen(CFile const& file);
     OSStatus OpenFile(CFile const& file);
     OSStatus AddFileToRecentItems(CFile const& file);
-    // The alert of a document that could not be opened ('dobf' or 'doce').
-    void ShowOpenError(OSStatus status);
+    // The caution alert of a file that could not be opened: its name and why, in words.
+    void ShowOpenError(CFile const& file, OSStatus status);
     void SendEventToDocuments(CCarbonEvent& event, bool modifiedOnly);
 
     void SortDocumentsForQuit();
@@ -101,7 +105,10 @@ public:
     OSStatus DoEventCommandProcess(CCarbonEvent& event) override;
 
     static CString const kPrefUserDebugLog;
+    // A date whose time since the reference date is the period between quiet checks
+    // (0: never; below 0: at every start).
     static CString const kPrefSoftwareUpdatePeriod;
+    static CString const kPrefSoftwareUpdateLastCheck; // a date
     static CString const kPrefFirstLaunchDate;
     static CString const kPrefRunCount;
 
@@ -110,6 +117,8 @@ protected:
 
 private:
     OSStatus RegisterHelpBook();
+    bool IsUpdateCheckDue(CDateTime const& now);
+    bool OfferUpdate(CSoftwareUpdate const& update, CString const& name, CString const& code);
     void DispatchCommandToDocuments(UInt32 command, bool modifiedOnly);
 
     static CApplication* mApp; // weak: the object registers itself for its lifetime

@@ -99,7 +99,7 @@ OSStatus CApplication::CommandOpen()
         return userCanceledErr;
     OSStatus status = CommandCreate(&result.file, nullptr);
     if (status != noErr)
-        ShowOpenError(status);
+        ShowOpenError(result.file, status);
     return status;
 }
 
@@ -121,9 +121,6 @@ OSStatus CApplication::CommandPrefs()
     Beep();
     return noErr;
 }
-
-// The update check comes with its own feed reader; until then there is nothing to check.
-OSStatus CApplication::CommandCheckForUpdate(bool showResults) { return noErr; }
 
 OSStatus CApplication::CommandOpenHomePage()
 {

@@ -47,7 +47,7 @@ OSStatus CDocument::CommandCancel()
     if (mFileDialog.IsActive())
         mFileDialog.Cancel();
     if (mPrintDialog.IsActive())
-        mPrintDialog.DestroySession();
+        mPrintDialog.EndSession();
     return noErr;
 }
 
@@ -61,8 +61,13 @@ OSStatus CDocument::DoEventWindowActivated(CCarbonEvent& event)
 {
     CApplication* app = CApplication::GetApp();
     // While the user reviews unsaved documents, the one brought forward asks about itself.
-    if (CApplication::GetAppMode() == CApplication::kModeQuitReview && mModified && !IsDialogActive())
+    // One that saves on close is gone afterwards: nothing of it is touched, and answering
+    // "not handled" passes the event on as the call below would.
+    if (CApplication::GetAppMode() == CApplication::kModeQuitReview && mModified && !IsDialogActive()) {
         CommandClose();
+        if (!IsDocument(this))
+            return eventNotHandledErr;
+    }
     if (app && app->GetCurrentDocument() != this)
         app->SetCurrentDocument(this);
     return CallNextHandler(event);

@@ -41,7 +41,7 @@ OSStatus CDocument::PrintDocument()
         OSStatus ended = PMSessionEndDocument(session);
         status = status != noErr ? status : ended;
     }
-    mPrintDialog.DestroySession();
+    mPrintDialog.EndSession(); // the page format stays for the next print
     return status;
 }
 

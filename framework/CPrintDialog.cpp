@@ -80,20 +80,25 @@ void CPrintDialog::ForgetParent()
     mPropertyWindow = nullptr;
 }
 
-void CPrintDialog::DestroySession()
+void CPrintDialog::EndSession()
 {
     ForgetParent();
     // Releasing the session closes a running sheet without its sheet-done call.
-    if (mPageFormat)
-        PMRelease(mPageFormat);
     if (mSession)
         PMRelease(mSession);
     if (mPrintSettings)
         PMRelease(mPrintSettings);
-    mPageFormat = nullptr;
     mSession = nullptr;
     mPrintSettings = nullptr;
     mResult.kind = kPrintDialogNone;
+}
+
+void CPrintDialog::DestroySession()
+{
+    EndSession();
+    if (mPageFormat)
+        PMRelease(mPageFormat);
+    mPageFormat = nullptr;
 }
 
 OSStatus CPrintDialog::RunDialog(PrintDialogType kind)
@@ -140,12 +145,13 @@ void CPrintDialog::SheetDone(PMPrintSession, WindowRef window, Boolean accepted)
     self->mResult.accepted = accepted;
     self->mBroadcasting = true;
     PrintDialogResult result = self->mResult;
+    // A listener may destroy the dialog, or end its session (which also forgets the window's
+    // property): only the first means the flag cannot be cleared, and a flag left set would
+    // hold every later print back.
+    std::weak_ptr<char> const life = self->mLife;
     self->BroadcastMessage(kMsgPrintDialogResult, &result);
-    // A listener may have destroyed the dialog: it is still named by the window only if alive.
-    CPrintDialog* still = nullptr;
-    if (GetWindowProperty(window, kPropertyCreator, kPropertyPrintDialog, sizeof still, nullptr, &still) == noErr
-        && still == self) {
-        self->mBroadcasting = false;
-        self->mResult.kind = kPrintDialogNone;
-    }
+    if (life.expired())
+        return;
+    self->mBroadcasting = false;
+    self->mResult.kind = kPrintDialogNone;
 }

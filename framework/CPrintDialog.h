@@ -12,6 +12,8 @@
 #include "framework/CCarbonEvent.h"
 #include "toolbox/dialogs/Printing.h"
 
+#include <memory>
+
 class CPrintDialog;
 
 enum PrintDialogType : UInt32 {
@@ -46,6 +48,10 @@ public:
 
     OSStatus CreateSession();
     OSStatus PrepareSession(PrintDialogType kind);
+    // Ends printing (and a running sheet, without 'pdre') but keeps the page format, so the
+    // paper chosen in page setup lasts as long as this object.
+    void EndSession();
+    // EndSession, and the page format released too.
     void DestroySession();
     OSStatus DoPageSetup();
     OSStatus DoPrint();
@@ -76,4 +82,6 @@ private:
     PMPrintSettings mPrintSettings = nullptr; // owns
     bool mQuickDraw = false;
     WindowRef mPropertyWindow = nullptr; // weak: where 'PriD' names this object
+    // Expires with this object, so that a sheet's end can tell whether a listener destroyed it.
+    std::shared_ptr<char> mLife = std::make_shared<char>();
 };

@@ -1,7 +1,10 @@
 #include "framework/CWindowController.h"
 
 #include "foundation/CString.h"
+#include "framework/CApplication.h"
 #include "framework/CMacWindow.h"
+#include "framework/CMenuUtilities.h"
+#include "toolbox/toolbar/ToolbarCalls.h"
 
 CWindowController::~CWindowController()
 {
@@ -57,11 +60,20 @@ SInt32 CWindowController::GetMenuStatus(HICommandExtended const& command)
     switch (command.commandID) {
     case kCommandClose:
         return IsBusy() ? kMenuStatusDisable : kMenuStatusEnable;
-    case kCommandToggleToolbar:
-        // The toolbar itself answers once the window carries one.
-        if (!mWindow || !mWindow->GetToolbar())
+    case kCommandToggleToolbar: {
+        HIToolbarRef const toolbar = GetWindowToolbar();
+        if (!toolbar)
             return kMenuStatusDisable;
-        return CCarbonEventHandler::GetMenuStatus(command);
+        // The item says what choosing it will do.
+        if (command.attributes & kHICommandFromMenu) {
+            CApplication* app = CApplication::GetApp();
+            bool const visible = IsWindowToolbarVisible(mWindow->GetWindowRef());
+            if (app)
+                CMenuUtilities::SetMenuItemText(command.source.menu.menuRef, false, command.source.menu.menuItemIndex,
+                    app->GetPropertyString(visible ? 'tbhd' : 'tbsh'));
+        }
+        return kMenuStatusEnable;
+    }
     default:
         return CCarbonEventHandler::GetMenuStatus(command);
     }
@@ -98,6 +110,17 @@ OSStatus CWindowController::CommandClose()
 
 OSStatus CWindowController::CommandToggleToolbar()
 {
-    // Windows carry no toolbar yet: there is nothing to show or hide.
-    return eventNotHandledErr;
+    if (!GetWindowToolbar())
+        return eventNotHandledErr;
+    WindowRef const window = mWindow->GetWindowRef();
+    ShowHideWindowToolbar(window, !IsWindowToolbarVisible(window), true);
+    return noErr;
+}
+
+HIToolbarRef CWindowController::GetWindowToolbar() const
+{
+    HIToolbarRef toolbar = nullptr;
+    if (!mWindow || !mWindow->GetWindowRef() || ::GetWindowToolbar(mWindow->GetWindowRef(), &toolbar) != noErr)
+        return nullptr;
+    return toolbar;
 }

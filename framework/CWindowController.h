@@ -24,6 +24,8 @@ public:
 
     // A sheet or a modal window is in the middle of something: it is not closed by command.
     bool IsBusy() const;
+    // The toolbar the window carries, whoever put it there; null without one.
+    HIToolbarRef GetWindowToolbar() const;
 
     SInt32 GetMenuStatus(HICommandExtended const& command) override;
     OSStatus DoEventWindowActivated(CCarbonEvent& event) override;

@@ -45,7 +45,7 @@ CHIView::CHIView(CString const& classID, CGRect const* frame)
 
 CHIView::~CHIView()
 {
-    // The application-wide mouse-moved handler stays only while some view tracks.
+    // The count of tracking views must fall with each one that goes, or the shared handler outlives them all.
     DisposeTrackingArea();
     if (HIViewRef view = GetHIViewRef()) {
         void* stored = nullptr;

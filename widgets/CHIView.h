@@ -82,9 +82,9 @@ public:
     CGSize GetImageSize() const { return mImageSize; }
     void SetImageSize(CGSize const& size);
     CGPoint GetImageOrigin() const { return mImageOrigin; }
-    void SetImageOrigin(CGPoint const& origin, bool notifyScroller);
+    virtual void SetImageOrigin(CGPoint const& origin, bool notifyScroller);
     float GetImageZoom() const { return mImageZoom; }
-    void SetImageZoom(ZoomType type, CGRect* rect, float zoom);
+    virtual void SetImageZoom(ZoomType type, CGRect* rect, float zoom);
     void AdjustZoom(ZoomType type, float zoom, CGPoint const* centre);
     std::vector<float>& GetZoomLevels() { return mZoomLevels; }
     CGSize GetScrollLineSize() const { return mScrollLineSize; }
@@ -109,7 +109,7 @@ public:
     static constexpr UInt32 kEventPctlWithin = 'Pcto';
 
     // Redrawing: rect in image coordinates, null for the whole view.
-    void SetNeedsDisplay(bool needsDisplay, CGRect const* rect = nullptr);
+    virtual void SetNeedsDisplay(bool needsDisplay, CGRect const* rect = nullptr);
 
     // One step of mouse tracking; false ends the loop.
     virtual bool TrackMouse(CCarbonEvent& event, CGPoint const& point, MouseTrackingResult phase);

@@ -256,7 +256,8 @@ OSStatus CHIView::DoEventControlTrack(CCarbonEvent& event)
     while (TrackMouse(event, point, phase)) {
         UInt32 modifiers = 0;
         status = HIViewTrackMouseLocation(view, 0, timeout, &point, &modifiers, &phase);
-        if (status != noErr && phase != kMouseTrackingTimedOut)
+        // A cancelled track still reaches TrackMouse, which puts things back and ends the loop.
+        if (status != noErr && phase != kMouseTrackingTimedOut && phase != kMouseTrackingUserCancelled)
             break;
         HIPoint const delta { point.x - previous.x, point.y - previous.y };
         previous = point;

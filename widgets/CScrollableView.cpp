@@ -1,8 +1,8 @@
 #include "widgets/CScrollableView.h"
 
 #include "framework/CCarbonEvent.h"
-#include "toolbox/HIViewCalls.h"
 #include "widgets/CHIScrollView.h"
+#include "toolbox/HIViewCalls.h"
 
 #include <algorithm>
 
@@ -37,18 +37,16 @@ CHIView* CScrollableView::GetScrollView() const
         : nullptr;
 }
 
-// The scroll view's wrapper navigates: the system scroll view alone knows only Home, End and the
-// page keys, while the wrapper moves the content line by line for the arrows.
+// Handed to the scroll view's own key navigation: sent to its control instead, a key it
+// leaves would travel up to the application and back here.
 OSStatus CScrollableView::NavigateScrollView(CCarbonEvent& event)
 {
-    CHIView* scroll = GetScrollView();
-    if (auto* wrapper = dynamic_cast<CHIScrollView*>(scroll))
-        return wrapper->Navigate(event);
-    if (!scroll)
-        return eventNotHandledErr;
-    return event.SendToControl(scroll->GetHIViewRef());
+    auto* scroll = dynamic_cast<CHIScrollView*>(GetScrollView());
+    return scroll ? scroll->Navigate(event) : eventNotHandledErr;
 }
 
+// The scroll information is in view pixels; the answer is in image units at every zoom, so
+// that culling and drawing agree with hit testing when the image is zoomed.
 CGRect CScrollableView::GetVisibleContent()
 {
     CCarbonEvent info = GetScrollInfo();
@@ -64,7 +62,9 @@ CGRect CScrollableView::GetVisibleContent()
         visible.origin.y = 0;
         visible.size.height = content.size.height;
     }
-    return visible;
+    double const zoom = GetImageZoom() > 0 ? GetImageZoom() : 1.0;
+    return { { visible.origin.x / zoom, visible.origin.y / zoom },
+        { visible.size.width / zoom, visible.size.height / zoom } };
 }
 
 OSStatus CScrollableView::DoEventRawKeyDown(CCarbonEvent& event) { return NavigateScrollView(event); }

@@ -17,7 +17,7 @@ public:
     // The super view's wrapper when it is a scroll view, else null.
     CHIView* GetScrollView() const;
     OSStatus NavigateScrollView(CCarbonEvent& event);
-    // The part of the image that shows, in image coordinates.
+    // The part of the image that shows, in image units (whatever the zoom).
     CGRect GetVisibleContent();
 
     OSStatus DoEventRawKeyDown(CCarbonEvent& event) override;

@@ -1,7 +1,10 @@
 #include "widgets/WidgetClasses.h"
 
+#include "widgets/CBreadCrumbView.h"
+#include "widgets/CCanvasView.h"
 #include "widgets/CHIView.h"
 #include "widgets/CScrollableView.h"
+#include "widgets/CSplitterView.h"
 #include "widgets/ControlClasses.h"
 
 OSStatus RegisterWidgetClasses()
@@ -13,7 +16,13 @@ OSStatus RegisterWidgetClasses()
         OSStatus const controls = RegisterControlClasses();
         if (controls != noErr)
             return controls;
-        return CScrollableView::Register();
+        OSStatus const scrollable = CScrollableView::Register();
+        if (scrollable != noErr)
+            return scrollable;
+        for (auto const registration : { CCanvasView::Register, CSplitterView::Register, CBreadCrumbView::Register })
+            if (OSStatus const registered = registration(); registered != noErr)
+                return registered;
+        return noErr;
     }();
     return status;
 }

@@ -6,6 +6,8 @@
 #include "toolbox/View.h"
 #include "toolbox/controls/ControlDefinitions.h"
 
+#include <algorithm>
+
 namespace tw::test {
 namespace {
 
@@ -164,6 +166,36 @@ namespace {
         SetControl32BitMinimum(slider, 50); // clamps the value up: one change of both
         EXPECT_EQ(observer.mEvents, (Texts { "changing value", "changed value" }));
         EXPECT_EQ(binding->GetKeyPathValue("value").GetUInt32(), 50u);
+        binding->RemoveObservers();
+    }
+
+    // A written range that clamps the value changes the value too, and its partners hear it.
+    TEST_F(ControlBinding, AMaximumWrittenBelowTheValueClampsTheBoundValue)
+    {
+        ControlRef slider = nullptr;
+        Rect const bounds { 20, 20, 40, 200 };
+        ASSERT_EQ(CreateSliderControl(mWindow, &bounds, 80, 0, 100, 0, 0, true, nullptr, &slider), noErr);
+        mPreferences.SetInteger("Clamped", 80);
+        auto* binding = new CBControlBinding(slider);
+        binding->Bind("value", mPreferences.GetBinding(), "Clamped", nullptr, nullptr);
+        RecordingObserver observer;
+        for (char const* key : { "value", "minimum", "maximum" })
+            binding->ObserveKeyPathValue(key, &observer);
+
+        binding->SetKeyPathValue("maximum", MakeUInt32(50), false);
+        EXPECT_EQ(GetControl32BitMaximum(slider), 50);
+        EXPECT_EQ(GetControl32BitValue(slider), 50);
+        EXPECT_EQ(binding->GetKeyPathValue("value").GetUInt32(), 50u);
+        EXPECT_EQ(binding->GetKeyPathValue("maximum").GetUInt32(), 50u);
+        EXPECT_EQ(mPreferences.GetInteger("Clamped", 0), 50) << "the partner was told";
+        EXPECT_EQ(std::count(observer.mEvents.begin(), observer.mEvents.end(), "changed value"), 1);
+        EXPECT_EQ(std::count(observer.mEvents.begin(), observer.mEvents.end(), "changed maximum"), 1)
+            << "the written key is not echoed";
+
+        observer.mEvents.clear();
+        binding->SetKeyPathValue("maximum", MakeUInt32(90), false); // above the value: only the range
+        EXPECT_EQ(observer.mEvents, (Texts { "changing maximum", "changed maximum" }));
+        EXPECT_EQ(mPreferences.GetInteger("Clamped", 0), 50);
         binding->RemoveObservers();
     }
 

@@ -142,3 +142,29 @@ TEST(CThreadTask, PendingRunsAreDroppedByAStopAndMessagesAfterTheEndRefused)
     worker.EndTask();
     EXPECT_EQ(worker.PostMessage(CThreadTask::kMsgRunTask), paramErr);
 }
+
+TEST(CThreadTask, HandOffTimerSleepsWhileNoWorkerRuns)
+{
+    Worker worker;
+    ASSERT_TRUE(RunLoopUntil([] { return !CThreadTask::IsHandOffTimerRunning(); }));
+    // A run wakes it, the hand-off is served, and once the run is over it sleeps again.
+    worker.PostMessage(CThreadTask::kMsgRunTask);
+    EXPECT_TRUE(CThreadTask::IsHandOffTimerRunning());
+    ASSERT_TRUE(RunLoopUntil([&] { return worker.mMainRuns == 1 && !worker.IsBusy(); }));
+    ASSERT_TRUE(RunLoopUntil([] { return !CThreadTask::IsHandOffTimerRunning(); }));
+    // Runs dropped by a stop count no more: the timer still falls asleep.
+    worker.mOnce = false;
+    worker.PostMessage(CThreadTask::kMsgRunTask);
+    worker.PostMessage(CThreadTask::kMsgRunTask);
+    WaitUntilBlocked(worker);
+    worker.StopTask();
+    ASSERT_TRUE(RunLoopUntil([] { return !CThreadTask::IsHandOffTimerRunning(); }));
+    // While a run is under way the timer stays awake, however long the run takes.
+    worker.mOnce = false;
+    worker.PostMessage(CThreadTask::kMsgRunTask);
+    WaitUntilBlocked(worker);
+    RunCurrentEventLoop(0.1);
+    EXPECT_TRUE(CThreadTask::IsHandOffTimerRunning());
+    worker.EndTask();
+    ASSERT_TRUE(RunLoopUntil([] { return !CThreadTask::IsHandOffTimerRunning(); }));
+}

@@ -48,6 +48,13 @@ public:
         RemoveEventLoopTimer(guard);
         return noErr;
     }
+    void SetCurrentDocument(CDocument* document) override
+    {
+        // A closed document handed over as current would be used after it was freed.
+        if (document && !CDocument::IsDocument(document))
+            ++mDeadDocumentsMadeCurrent;
+        CApplication::SetCurrentDocument(document);
+    }
     void SetRunning() { SetAppMode(kModeRunning); }
     // Runs the loop until the quit sequence ends it; false when it did not.
     bool RunUntilQuit()
@@ -56,6 +63,7 @@ public:
         return !mTimedOut;
     }
 
+    int mDeadDocumentsMadeCurrent = 0;
     bool mLoopRan = false;
     bool mTimedOut = false;
 

@@ -1,6 +1,8 @@
 #include "AppTest.h"
 #include "foundation/CFileUtilities.h"
 #include "framework/ConstructController.h"
+#include "tests/support/InputDriver.h"
+#include "tests/support/TestSupport.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,16 +28,40 @@ namespace {
         return content;
     }
 
-    TEST_F(AppTest, UntitledDocumentsAreNumberedAfterTheFirst)
+    TEST_F(AppTest, UntitledDocumentsAreNumberedAfterTheFirstAndShowNoExtension)
     {
         StartApp();
         CDocument* first = NewDocument();
         CDocument* second = NewDocument();
         ASSERT_TRUE(first && second);
-        EXPECT_EQ(first->GetWindow()->GetTitle(), CString("untitled.txt"));
-        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2.txt"));
-        EXPECT_EQ(second->GetDisplayName(), CString("untitled 2.txt"));
+        EXPECT_EQ(first->GetWindow()->GetTitle(), CString("untitled"));
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2"));
+        EXPECT_EQ(second->GetDisplayName(), CString("untitled 2"));
         EXPECT_TRUE(IsWindowVisible(second->GetWindow()->GetWindowRef()));
+    }
+
+    // Save As proposes the title with the document's extension; the saved file's name becomes the title.
+    TEST_F(AppTest, SaveAsProposesTheTitleWithTheExtensionAndTheFileNamesTheWindow)
+    {
+        ScopedEnvironment home("HOME", mFolder.c_str()); // where the save sheet starts
+        StartApp();
+        NewDocument();
+        CDocument* second = NewDocument();
+        ASSERT_NE(second, nullptr);
+        EXPECT_EQ(second->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.1);
+        InputDriver::Key(36, '\r'); // Save, as proposed
+        ManualClock::RunFor(0.5);
+        EXPECT_TRUE(std::filesystem::is_regular_file(mFolder / "untitled 2.txt"));
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2.txt"));
+
+        // Typing replaces the name, not its extension.
+        EXPECT_EQ(second->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.1);
+        InputDriver::Type("Coast walk");
+        InputDriver::Key(36, '\r');
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("Coast walk.txt"));
     }
 
     TEST_F(AppTest, FileCommandsAreEnabledByTheDocumentsState)
@@ -162,6 +188,20 @@ namespace {
         EXPECT_TRUE(CDocument::GetDocuments(false).empty());
     }
 
+    // A PDF that cannot be written (nothing can be made in /proc) is reported, not lost in silence.
+    TEST_F(AppTest, APrintThatFailsSaysSo)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        Responders::PrintToPDF("/proc/tarnwick-cannot-be-here.pdf");
+        Responders::PressAlertButton(1);
+        EXPECT_EQ(document->CommandPrint(), noErr);
+        ManualClock::RunFor(2);
+        ASSERT_EQ(AlertsShown(), 1u);
+        EXPECT_EQ(Responders::History().back().text, "\u201Cuntitled\u201D could not be printed.");
+    }
+
 } // namespace
 } // namespace tw::test
 
@@ -223,6 +263,50 @@ namespace {
         std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         EXPECT_EQ(bytes.rfind("%PDF", 0), 0u) << "a PDF was written";
         EXPECT_NE(bytes.find("/Count 1"), std::string::npos) << "one page";
+    }
+
+    // Gives the tests the document's print dialog, as a subclass that prints would have it.
+    class PrintingDocument : public CDocument {
+    public:
+        using CDocument::GetPrintDialog;
+    };
+
+    std::string PageSizeOf(std::string const& pdf)
+    {
+        std::string info;
+        EXPECT_EQ(RunCommand("pdfinfo '" + pdf + "'", &info), 0) << pdf;
+        std::size_t const at = info.find("Page size:");
+        return at == std::string::npos ? std::string() : info.substr(at, info.find('\n', at) - at);
+    }
+
+    // The page format belongs to the document: a print neither ends printing nor forgets the paper.
+    TEST_F(AppTest, ADocumentPrintsTwiceOnThePaperItsPageSetupChose)
+    {
+        StartApp();
+        auto* document = new PrintingDocument;
+        ASSERT_EQ(document->Initialise(nullptr), noErr);
+        CPrintDialog& dialog = document->GetPrintDialog();
+        ASSERT_EQ(dialog.CreateSession(), noErr);
+        ASSERT_EQ(PMSetPaperName(dialog.GetPageFormat(), CFSTR("iso-a4")), noErr);
+        ASSERT_EQ(PMSetOrientation(dialog.GetPageFormat(), kPMLandscape, false), noErr);
+        Responders::AcceptPageSetup();
+        EXPECT_EQ(document->CommandPageSetup(), noErr);
+        ManualClock::RunFor(1);
+
+        for (char const* name : { "first.pdf", "second.pdf" }) {
+            std::string const pdf = PathFor(name);
+            Responders::PrintToPDF(pdf);
+            EXPECT_EQ(document->CommandPrint(), noErr) << name;
+            ManualClock::RunFor(2);
+            ASSERT_TRUE(std::filesystem::exists(pdf)) << name << " was not printed";
+            EXPECT_NE(PageSizeOf(pdf).find("842 x 595"), std::string::npos) << name << ": " << PageSizeOf(pdf);
+            EXPECT_FALSE(dialog.IsActive());
+        }
+        EXPECT_EQ(Responders::Pending(), 0u);
+        PMOrientation orientation = 0;
+        ASSERT_NE(dialog.GetPageFormat(), nullptr);
+        EXPECT_EQ(PMGetOrientation(dialog.GetPageFormat(), &orientation), noErr);
+        EXPECT_EQ(orientation, kPMLandscape);
     }
 
 } // namespace

@@ -1,14 +1,13 @@
 #include "foundation/CFile.h"
 #include "framework/CInternetUtilities.h"
 #include "framework/CKeyboardUtilities.h"
+#include "tests/support/OpenRecorder.h"
 #include "tests/support/TestSupport.h"
 #include "toolbox/MouseTracking.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace {
 
@@ -30,27 +29,10 @@ TEST(KeyboardUtilities, EitherOptionKeyCounts)
 // Records the links the program opens instead of starting a browser.
 class InternetUtilities : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        mRecorder = mFolder / "record.sh";
-        mLog = mFolder / "opened.txt";
-        tw::test::WriteFile(mRecorder, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + mLog.string() + "'\n");
-        std::filesystem::permissions(mRecorder, std::filesystem::perms::owner_all);
-        setenv(kICOpenCommandVariable, mRecorder.c_str(), 1);
-    }
-    void TearDown() override { unsetenv(kICOpenCommandVariable); }
-
-    std::string WaitForLog()
-    {
-        for (int i = 0; i < 200 && !std::filesystem::exists(mLog); i++)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return std::filesystem::exists(mLog) ? tw::test::ReadFile(mLog) : "";
-    }
+    std::string WaitForLog() { return mRecorder.WaitForLog(); }
 
     tw::test::TempFolder mFolder;
-    std::filesystem::path mRecorder;
-    std::filesystem::path mLog;
+    tw::test::OpenRecorder mRecorder;
 };
 
 TEST_F(InternetUtilities, LinksOpenWithTheOpenCommandAsOneArgument)

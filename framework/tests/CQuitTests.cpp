@@ -122,5 +122,28 @@ namespace {
         EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
     }
 
+    // A document that saves itself on close (as the global document does) closes when it is
+    // brought forward during the review; nothing of it may be touched or kept afterwards.
+    TEST_F(QuitTest, ASelfSavingDocumentActivatedDuringTheReviewSavesAndIsForgotten)
+    {
+        StartApp();
+        CDocument* one = ModifiedDocument("one.txt");
+        ModifiedDocument("two.txt");
+        CDocument* global = ModifiedDocument("global.txt");
+        global->SetSaveMode(CDocument::kSaveModeAlways);
+        Responders::Press(DialogKind::ReviewDocuments, kNavUserActionReviewDocuments);
+        EXPECT_EQ(mApp->CloseDocuments(), noErr);
+        ASSERT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeQuitReview));
+        SelectWindow(one->GetWindow()->GetWindowRef());
+        ManualClock::RunFor(0.1);
+
+        SelectWindow(global->GetWindow()->GetWindowRef());
+        ManualClock::RunFor(0.1);
+        EXPECT_FALSE(CDocument::IsDocument(global)) << "saved and closed";
+        EXPECT_TRUE(CFile(CString(PathFor("global.txt").c_str())).FileExists());
+        EXPECT_EQ(mApp->mDeadDocumentsMadeCurrent, 0) << "the closed document was made current";
+        EXPECT_EQ(CDocument::GetDocuments(true).size(), 2u);
+    }
+
 } // namespace
 } // namespace tw::test

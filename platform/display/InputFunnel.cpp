@@ -69,6 +69,9 @@ namespace {
         SetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, sizeof macChar, &macChar);
         SetEventParameter(event, kEventParamKeyUnicodes, typeUnicodeText, sizeof unicode, &unicode);
         SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof input.modifiers, &input.modifiers);
+        // Where the mouse was when the key went: a tracking loop that takes the key reports it there.
+        HIPoint const mouse = MouseSession::GetLocation();
+        SetEventParameter(event, kEventParamMouseLocation, typeHIPoint, sizeof mouse, &mouse);
         return event;
     }
 
@@ -176,6 +179,10 @@ namespace {
         GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
         GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof character, nullptr, &character);
         EventKind const kind = GetEventKind(event);
+        // While the mouse is tracked, a modifier change goes to the tracking and Escape cancels it.
+        bool const forTracking = kind == kEventRawKeyModifiersChanged || (kind == kEventRawKeyDown && code == 53);
+        if (forTracking && MouseSession::Offer(event))
+            return noErr;
         if (kind == kEventRawKeyDown && (modifiers & cmdKey)) {
             toolbox::Menu* menu = nullptr;
             MenuItemIndex item = 0;

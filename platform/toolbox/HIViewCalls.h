@@ -107,6 +107,9 @@ OSStatus ReverseKeyboardFocus(WindowRef window);
 // Help tags.
 OSStatus HMSetControlHelpContent(ControlRef control, HMHelpContentRec const* content);
 OSStatus HMGetControlHelpContent(ControlRef control, HMHelpContentRec* outContent);
+// Shows the content's text as a tag beside its global hot rectangle at once, until hidden.
+OSStatus HMDisplayTag(HMHelpContentRec const* content);
+OSStatus HMHideTag();
 
 // Hit testing and clicks.
 // The deepest view under the mouse event's location that answers a part other than 0.

@@ -88,7 +88,7 @@ enum : HMContentType {
     kHMPascalStrContent = 'pstr',
 };
 using HMTagDisplaySide = SInt16;
-enum : HMTagDisplaySide { kHMDefaultSide = 0 };
+enum : HMTagDisplaySide { kHMDefaultSide = 0, kHMOutsideTopLeftAligned = 5 };
 enum : SInt32 { kMacHelpVersion = 3 };
 enum : int { kHMMinimumContentIndex = 0, kHMMaximumContentIndex = 1 };
 struct HMHelpContent {

@@ -2,6 +2,7 @@
 
 #include "corefoundation/CFString.h"
 #include "toolbox/HIToolboxTypes.h"
+#include "toolbox/HIViewTypes.h"
 
 namespace tw::toolbox {
 
@@ -16,6 +17,9 @@ public:
 
     // The mouse moved to a global point (no button down).
     static void MouseMoved(CGPoint global);
+    // Shows a tag now beside a global hot rectangle (a program's own tag, such as one that
+    // follows the pointer); it stays until hidden or replaced.
+    static void Display(CFStringRef text, CGRect hot, HMTagDisplaySide side);
     static void Hide();
     // The tag showing now: its text (borrowed) and global frame; null text when none shows.
     static CFStringRef ShowingText();

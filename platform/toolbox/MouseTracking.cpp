@@ -19,8 +19,10 @@ namespace {
 
     MouseTrackingResult ResultFor(EventRef event)
     {
+        // Of the keys only Escape (which cancels) and modifier changes reach a session.
         if (GetEventClass(event) == kEventClassKeyboard)
-            return kMouseTrackingKeyModifiersChanged;
+            return GetEventKind(event) == kEventRawKeyDown ? kMouseTrackingUserCancelled
+                                                           : kMouseTrackingKeyModifiersChanged;
         switch (GetEventKind(event)) {
         case kEventMouseDown:
             return kMouseTrackingMouseDown;
@@ -68,6 +70,7 @@ OSStatus MouseSession::Next(EventTimeout timeout, CGPoint* global, UInt32* modif
     }
     --sDepth;
     CGPoint location = sLocation;
+    UInt32 taken = sModifiers; // the event's own modifiers when it has them
     if (!sPending.empty()) {
         EventRef event = sPending.front();
         sPending.pop_front();
@@ -77,11 +80,15 @@ OSStatus MouseSession::Next(EventTimeout timeout, CGPoint* global, UInt32* modif
         if (GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof where, nullptr, &where)
             == noErr)
             location = where;
+        UInt32 held = 0;
+        if (GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof held, nullptr, &held)
+            == noErr)
+            taken = held;
         ReleaseEvent(event);
         status = noErr;
     }
     *global = location;
-    *modifiers = sModifiers;
+    *modifiers = taken;
     return status;
 }
 

@@ -39,7 +39,8 @@ namespace tw::toolbox {
 class MouseSession {
 public:
     static bool IsActive();
-    // While a session waits, takes a mouse event (retaining it) and ends the wait. False when none waits.
+    // While a session waits, takes a mouse event, a modifier change or an Escape key-down (which
+    // cancels the tracking), retaining it, and ends the wait. False when none waits.
     static bool Offer(EventRef event);
     // Waits for the next mouse event or the timeout (negative: forever).
     static OSStatus Next(EventTimeout timeout, CGPoint* global, UInt32* modifiers, MouseTrackingResult* result);

@@ -1,6 +1,7 @@
 #include "toolbox/MouseTracking.h"
 #include "toolbox/ObjectClass.h"
 #include "toolbox/Theme.h"
+#include "toolbox/ToolboxErrors.h"
 #include "toolbox/View.h"
 #include "toolbox/Window.h"
 
@@ -82,8 +83,13 @@ OSStatus View::Click(EventRef mouseDown, CGPoint p, ControlPartCode part)
 // then the hit (and the command) when the mouse came up in a part.
 OSStatus View::ClickStandard(EventRef click)
 {
-    if ((mFeatures & kHIViewFeatureGetsFocusOnClick) && mWindow)
-        mWindow->SetFocus(this, kControlFocusNextPart);
+    // A view that takes the focus only in the part clicked (not by moving to its next part) gets it so.
+    if ((mFeatures & kHIViewFeatureGetsFocusOnClick) && mWindow
+        && mWindow->SetFocus(this, kControlFocusNextPart) == errCouldntSetFocus) {
+        ControlPartCode const clicked = ReadParam<ControlPartCode>(click, kEventParamControlPart, typeControlPartCode);
+        if (clicked > 0)
+            mWindow->SetFocus(this, clicked);
+    }
     if (IsDisposed())
         return noErr;
     EventRef track = MakeControlEvent(kEventControlTrack, this);

@@ -135,13 +135,21 @@ void WindowList::UpdateActivation()
 {
     Window* front = FrontNonFloating();
     std::vector<Window*> const windows(Windows());
+    // A window's handlers may dispose windows, their own included, while activation changes:
+    // each is looked at only while it lives, and the disposal of the front window has
+    // already brought activation up to date for the windows left.
+    auto const gone = [&](Window* window) { return !HIObject::Live(window) || (front && !HIObject::Live(front)); };
     // Deactivations go first so that a window never sees two active windows.
     for (Window* window : windows) {
+        if (gone(window))
+            continue;
         if (!ShouldBeActive(window, front) && window->IsActive())
             window->SetActive(false);
     }
     for (Window* window : windows) {
-        if (ShouldBeActive(window, front) && !window->IsActive() && HIObject::Live(window))
+        if (gone(window))
+            continue;
+        if (ShouldBeActive(window, front) && !window->IsActive())
             window->SetActive(true);
     }
 }

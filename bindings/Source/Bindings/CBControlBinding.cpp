@@ -98,8 +98,8 @@ void CBControlBinding::SetKeyValue(CBString const& theKeyName, CBValue const& th
 
 void CBControlBinding::ApplyValue(CBString const& theKey, CBValue const& theValue)
 {
-    bool const wasApplying = mApplying;
-    mApplying = true;
+    CBString const wasApplying = mApplying;
+    mApplying = theKey;
     OSStatus status = noErr;
     if (theKey == "value" && IsText()) {
         CFStringRef const text = theValue.IsString() ? theValue.GetString() : nullptr;
@@ -189,6 +189,8 @@ OSStatus CBControlBinding::DoEventKeyboard(EventRef theEvent)
 void CBControlBinding::SyncFirstChangedNumber()
 {
     for (char const* key : { "value", "minimum", "maximum" }) {
+        if (mApplying == key)
+            continue; // the key takes the written value when the write returns
         CBValue const current = ReadValue(key);
         CBValue const stored = GetKeyValue(key);
         if (!stored.IsNumber() || current.GetSInt32() != stored.GetSInt32()) {
@@ -207,16 +209,16 @@ OSStatus CBControlBinding::DoEventControl(EventRef theEvent)
         delete this;
         return eventNotHandledErr;
     }
-    if (mApplying)
-        return eventNotHandledErr; // the key takes the written value when the write returns
+    // Only the echo of the key being written is left out: a range write that clamps the
+    // value changes "value" too, and its partners must hear of it.
     StWriteThroughOff const reading(mWriteThrough);
     if (kind == kEventControlValueFieldChanged && !IsText())
         SyncFirstChangedNumber();
-    else if (kind == kEventControlVisibilityChanged)
+    else if (kind == kEventControlVisibilityChanged && mApplying != "visible")
         SyncValue("visible");
-    else if (kind == kEventControlTitleChanged)
+    else if (kind == kEventControlTitleChanged && mApplying != "title")
         SyncValue("title");
-    else if (kind == kEventControlEnabledStateChanged)
+    else if (kind == kEventControlEnabledStateChanged && mApplying != "enabled")
         SyncValue("enabled");
     return eventNotHandledErr;
 }

@@ -37,5 +37,5 @@ private:
     bool mIsEditText = false;
     bool mIsStaticText = false;
     bool mWriteThrough = true;
-    bool mApplying = false; // the control's own events echo a change being written
+    CBString mApplying; // the key being written, whose echo in the control's events is ignored
 };

@@ -81,6 +81,32 @@ namespace {
         DisposeWindow(second);
     }
 
+    // A window may go away in its own activation (a document that saves and closes when
+    // brought forward): the activation pass goes on without touching it.
+    TEST_F(Windows, AWindowDisposedWhileItIsActivatedLeavesTheNextOneActive)
+    {
+        WindowRef first = MakeWindow();
+        WindowRef second = MakeWindow();
+        WindowRef third = MakeWindow();
+        for (WindowRef w : { first, second, third })
+            ShowWindow(w);
+        EventTypeSpec const activated { kEventClassWindow, kEventWindowActivated };
+        InstallEventHandler(
+            GetWindowEventTarget(first),
+            [](EventHandlerCallRef, EventRef, void* data) {
+                DisposeWindow(static_cast<WindowRef>(data));
+                return OSStatus(noErr);
+            },
+            1, &activated, first, nullptr);
+        SelectWindow(first);
+        EXPECT_EQ(toolbox::WindowList::FrontToBack().size(), 2u);
+        EXPECT_EQ(ActiveNonFloatingWindow(), third);
+        EXPECT_TRUE(IsWindowActive(third));
+        EXPECT_FALSE(IsWindowActive(second));
+        DisposeWindow(second);
+        DisposeWindow(third);
+    }
+
     TEST_F(Windows, BoundsChangingMayAdjustAndChangedFollows)
     {
         WindowLog log;

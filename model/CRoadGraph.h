@@ -1,0 +1,68 @@
+#pragma once
+
+// A road network made from road layers: one node per distinct point of their lines
+// and one edge per line segment, which can be travelled both ways in the time its road
+// class's speed takes. Built once by CRouteManager and immutable afterwards, so route
+// workers share it without a lock.
+
+#include "foundation/CCoordinate.h"
+#include "foundation/SGBounds.h"
+#include "mapdata/CSpatialIndex.h"
+#include "mapdata/LayerFeature.h"
+
+#include <atomic>
+#include <vector>
+
+class CRegionLayer;
+
+class CRoadGraph {
+public:
+    // Where a coordinate meets its nearest road.
+    struct Snap {
+        UInt32 edge = 0;
+        double fraction = 0; // along the edge from its first node (0) to its second (1)
+        SGPoint point; // on the edge
+        double distance = 0; // [m] from the coordinate
+    };
+
+    // userCanceledErr when cancel became true; the graph is then incomplete and not to be used.
+    OSStatus Build(std::vector<CRegionLayer*> const& layers, std::atomic<bool> const& cancel);
+
+    std::size_t GetNodeCount() const { return mNodes.size(); }
+    std::size_t GetEdgeCount() const { return mEdges.size(); }
+
+    // False when no road lies within maxDistance [m].
+    bool FindNearestRoad(CCoordinate const& coordinate, double maxDistance, Snap& snap) const;
+    // The fastest path from one snap to the other (A*), both snapped points included.
+    // noErr with found false when no road joins them; userCanceledErr when cancelled.
+    OSStatus FindPath(Snap const& from, Snap const& to, std::atomic<bool> const& cancel, std::vector<SGPoint>& path,
+        bool& found) const;
+
+    // [m/s] on roads of the class; minor roads' for anything else in a road layer.
+    static double GetSpeed(LayerFeature feature);
+    // [m] between nearby points, from the ellipsoid's radii of curvature at their mean latitude.
+    static double GetLocalDistance(SGPoint const& a, SGPoint const& b);
+
+private:
+    struct Edge {
+        UInt32 from = 0;
+        UInt32 to = 0;
+        float time = 0; // [s]
+    };
+    struct Arc {
+        UInt32 node = 0;
+        UInt32 edge = 0;
+    };
+
+    void BuildAdjacency();
+    void BuildEdgeIndex();
+    double GetHeuristic(UInt32 node, SGPoint const& target) const;
+    void ProjectOnEdge(UInt32 edge, SGPoint const& point, Snap& snap) const;
+
+    std::vector<SGPoint> mNodes;
+    std::vector<Edge> mEdges;
+    std::vector<UInt32> mFirstArc; // per node, then one past the last: its arcs in mArcs
+    std::vector<Arc> mArcs;
+    CSpatialIndex mEdgeIndex; // edge bounds
+    double mMaxSpeed = 1; // [m/s] of the fastest edge, for an admissible heuristic
+};

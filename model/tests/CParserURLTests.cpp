@@ -1,0 +1,233 @@
+#include "foundation/CTextUtilities.h"
+#include "mapdata/CMapManager.h"
+#include "model/CParserURL.h"
+#include "model/IMapLinkView.h"
+#include "model/tests/fuzz/FuzzParserURLEntry.h"
+#include "platform/tests/support/TestSupport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+class TestView : public IMapLinkView {
+public:
+    TestView(double width, double height, unsigned long zoom)
+        : mSize { width, height }
+        , mZoom(zoom)
+    {
+    }
+    unsigned long GetMapZoom() const override { return mZoom; }
+    CGSize GetMapViewSize() const override { return mSize; }
+
+private:
+    CGSize mSize;
+    unsigned long mZoom;
+};
+
+struct Parsed {
+    OSStatus status;
+    CCoordinate coordinate;
+    unsigned long zoom;
+};
+
+// Unparsed results keep the sentinels, which no form produces.
+Parsed Parse(std::string const& text, IMapLinkView* view = nullptr)
+{
+    Parsed parsed { 1, CCoordinate(-1, -1, 0), 99 };
+    parsed.status = CParserURL::ParseURL(CString(text.c_str()), view, parsed.coordinate, parsed.zoom);
+    return parsed;
+}
+
+double MetresBetween(CCoordinate const& a, CCoordinate const& b) { return CMapManager().GetDistance(a, b); }
+
+struct LinkCase {
+    char const* link;
+    double latitude;
+    double longitude;
+    unsigned long zoom;
+    double toleranceMetres;
+};
+
+// OS OSTN15 test points: TP09 (Lambeth) at 51.48936564950 N, 0.11992557180 W is grid
+// 530624.974, 178388.464; TP20 (Leeds) at 53.80021519630 N, 1.66379168242 W is 422242.186,
+// 433818.701. Links on the grid meet them within the Helmert shift's 5 m.
+//
+// Levels: MultiMap 1:10,000 at London's latitude is level 15 (log2 of 33,964,000 m of
+// ground along that parallel over 256 pixels of 2.8 m); StreetMap code 115 is 1:25,000,
+// level 14 there; a range of 1,500 m reads back as level 15 (49,000,000 / 2^15 = 1,495 m);
+// Yahoo's mag 3 is level 15.
+LinkCase const kRealLinks[] = {
+    { "http://www.multimap.com/map/browse.cgi?lat=51.5073&lon=-0.1277&scale=10000&icon=x", 51.5073, -0.1277, 15, 0.01 },
+    { "http://www.multimap.com/map/browse.cgi?client=public&X=422242&Y=433819&width=700&height=400&coordsys=gb"
+      "&scale=25000&out.x=9&out.y=7",
+        53.80021519630, -1.66379168242, 14, 5 },
+    { "http://www.streetmap.co.uk/map.srf?x=530625&y=178388&z=115", 51.48936564950, -0.11992557180, 14, 5 },
+    { "http://maps.google.com/maps?f=q&hl=en&geocode=&q=london&ie=UTF8&ll=51.500152,-0.126236&spn=0.010032,0.027466"
+      "&z=16",
+        51.500152, -0.126236, 16, 0.01 },
+    { "http://maps.google.co.uk/maps?sll=10.0,10.0&ll=51.500152,-0.126236&spn=0.010032,0.027466", 51.500152, -0.126236,
+        15, 0.01 },
+    { "https://www.google.com/maps/@57.7089,11.9746,15z", 57.7089, 11.9746, 15, 0.01 },
+    { "https://www.google.se/maps/place/G%C3%B6teborg/@57.7011,11.9668,13.5z/data=!3m1!4b1", 57.7011, 11.9668, 13,
+        0.01 },
+    { "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://earth.google.com/kml/2.2\">\n<Placemark>\n"
+      "  <name>Ottawa</name>\n  <LookAt>\n    <longitude>-75.6972</longitude>\n    <latitude>45.4215</latitude>\n"
+      "    <altitude>0</altitude>\n    <range>1500.25</range>\n    <tilt>0</tilt>\n    <heading>0</heading>\n"
+      "  </LookAt>\n  <Point><coordinates>-75.7,45.42,0</coordinates></Point>\n</Placemark>\n</kml>\n",
+        45.4215, -75.6972, 15, 0.01 },
+    { "<Placemark><name>Pin</name><Point><coordinates>11.9746,57.7089,0</coordinates></Point></Placemark>", 57.7089,
+        11.9746, CParserURL::kDefaultZoom, 0.01 },
+    { "http://maps.yahoo.com/#mvt=m&lat=40.748441&lon=-73.985664&mag=3&q1=Empire%20State%20Building", 40.748441,
+        -73.985664, 15, 0.01 },
+    { "http://maps.live.com/default.aspx?v=2&cp=47.619~-122.348&style=r&lvl=15&tilt=-90&dir=0&alt=-1000", 47.619,
+        -122.348, 15, 0.01 },
+    { "https://www.bing.com/maps?cp=57.7089%7E11.9746&lvl=14.0", 57.7089, 11.9746, 14, 0.01 },
+};
+
+TEST(CParserURL, ReadsRealLinksOfEveryForm)
+{
+    for (LinkCase const& link : kRealLinks) {
+        SCOPED_TRACE(link.link);
+        Parsed parsed = Parse(link.link);
+        ASSERT_EQ(parsed.status, noErr);
+        EXPECT_LE(MetresBetween(parsed.coordinate, CCoordinate(link.latitude, link.longitude)), link.toleranceMetres);
+        EXPECT_EQ(parsed.zoom, link.zoom);
+    }
+}
+
+TEST(CParserURL, ReadsTheOwnViewLinkBackFromItsBundleFormat)
+{
+    CString format = CTextUtilities::GetBundleString("URLTarnwickView");
+    ASSERT_NE(format, CString("URLTarnwickView")) << "the bundle lacks the link format";
+    for (long level : { 0L, 9L, 17L }) {
+        CString link;
+        link.Format(format.GetUTF8(), -33.856784, 151.215297, level);
+        Parsed parsed = Parse(link.GetStdString());
+        ASSERT_EQ(parsed.status, noErr) << link.GetUTF8();
+        EXPECT_NEAR(parsed.coordinate.GetLatitude(), -33.856784, 1e-9);
+        EXPECT_NEAR(parsed.coordinate.GetLongitude(), 151.215297, 1e-9);
+        EXPECT_EQ(parsed.zoom, static_cast<unsigned long>(level));
+    }
+    // The view-location sheet lower-cases the clipboard first; capitals elsewhere must read too.
+    std::string upper = "  TARNWICK://VIEW?LAT=10.5&LON=-20.25&ZOOM=4\n";
+    EXPECT_EQ(Parse(upper).zoom, 4u);
+    EXPECT_EQ(Parse("http://MAPS.GOOGLE.COM/maps?LL=51.5,-0.12&Z=10").zoom, 10u);
+}
+
+TEST(CParserURL, ClampsSiteLevelsToTheMapsEighteen)
+{
+    EXPECT_EQ(Parse("http://maps.google.com/maps?ll=51.5,-0.12&z=21").zoom, 17u);
+    EXPECT_EQ(Parse("http://maps.google.com/maps?ll=51.5,-0.12&z=0").zoom, 0u);
+    EXPECT_EQ(Parse("http://www.multimap.com/map/browse.cgi?lat=51.5&lon=0&scale=500").zoom, 17u);
+    EXPECT_EQ(Parse("http://www.multimap.com/map/browse.cgi?lat=51.5&lon=0&scale=900000000").zoom, 0u);
+    EXPECT_EQ(Parse("<kml><range>49000000</range><latitude>1</latitude><longitude>2</longitude></kml>").zoom, 0u);
+    EXPECT_EQ(Parse("<kml><range>3</range><latitude>1</latitude><longitude>2</longitude></kml>").zoom, 17u);
+    EXPECT_EQ(Parse("http://maps.yahoo.com/#lat=1&lon=2&mag=18").zoom, 0u);
+    EXPECT_EQ(Parse("http://maps.yahoo.com/#lat=1&lon=2&mag=1").zoom, 17u);
+}
+
+TEST(CParserURL, TakesTheViewsLevelAndSizeWhereTheLinkHasNoZoom)
+{
+    TestView view(1024, 768, 7);
+    EXPECT_EQ(Parse("http://maps.google.com/maps?ll=51.5,-0.12", &view).zoom, 7u);
+    EXPECT_EQ(Parse("http://maps.live.com/?cp=47.6~-122.3", &view).zoom, 7u);
+    EXPECT_EQ(Parse("http://www.streetmap.co.uk/map.srf?x=530625&y=178388", &view).zoom, 7u);
+    EXPECT_EQ(Parse("http://maps.google.com/maps?ll=51.5,-0.12").zoom, CParserURL::kDefaultZoom);
+    // A span fills the view: 0.027466° of longitude is 2^13.68 times narrower than 360° over
+    // 256 pixels, so a 256-pixel view shows it whole at level 13 and a 1024-pixel one at 15.
+    std::string span = "http://maps.google.com/maps?ll=51.500152,-0.126236&spn=0.010032,0.027466";
+    TestView small(256, 256, 3);
+    EXPECT_EQ(Parse(span, &view).zoom, 15u);
+    EXPECT_EQ(Parse(span, &small).zoom, 13u);
+    // A view not laid out yet fits the span into the default size.
+    TestView empty(0, 0, 3);
+    EXPECT_EQ(Parse(span, &empty).zoom, 15u);
+    // A tall span is limited by the view's height: 10° of latitude at the equator.
+    EXPECT_EQ(Parse("http://maps.google.com/maps?ll=0,0&spn=10,0.001", &view).zoom, 6u);
+}
+
+TEST(CParserURL, ParametersAreMatchedByWholeNameOnly)
+{
+    // "sll" is not "ll", "out.x" not "x", and a site's host decides the form.
+    Parsed google = Parse("http://maps.google.com/maps?sll=10,10&ll=20.5,30.5&z=5");
+    EXPECT_EQ(google.coordinate, CCoordinate(20.5, 30.5));
+    EXPECT_EQ(Parse("http://maps.google.com/maps?sll=10,10&z=5").status, kNothingParseableErr);
+    EXPECT_EQ(Parse("http://www.multimap.com/map/browse.cgi?out.x=9&out.y=7").status, kNothingParseableErr);
+    EXPECT_EQ(Parse("http://example.com/?ll=51.5,-0.12&z=10").status, kNothingParseableErr);
+    EXPECT_EQ(Parse("http://example.com/?lat=51.5&lon=-0.12&scale=1000").status, kNothingParseableErr);
+}
+
+TEST(CParserURL, RefusesHostileAndBrokenLinksChangingNothing)
+{
+    std::string const kLongTail(CParserURL::kMaxLinkLength, 'a');
+    std::string const hostile[] = {
+        "",
+        "   \n\t",
+        "Meet me at the station at five",
+        "http://maps.google.com/maps?ll=nan,nan&z=10",
+        "http://maps.google.com/maps?ll=inf,0&z=10",
+        "http://maps.google.com/maps?ll=1e400,0&z=10",
+        "http://maps.google.com/maps?ll=91,0&z=10",
+        "http://maps.google.com/maps?ll=45,181&z=10",
+        "http://maps.google.com/maps?ll=45,&z=10",
+        "http://maps.google.com/maps?ll=45,10&z=99999999999999999999999",
+        "http://maps.google.com/maps?ll=45,10&z=-3",
+        "http://maps.google.com/maps?ll=45,10&z=nan",
+        "http://maps.google.com/maps?ll=45,10&spn=0,0",
+        "http://maps.google.com/maps?ll=45,10&spn=-1,2",
+        "http://maps.google.com/maps?ll=45,10&spn=1e308,1e308",
+        "https://www.google.com/maps/@1e999,0,5z",
+        "https://www.google.com/maps/@45,10,1e9z",
+        "http://www.multimap.com/map/browse.cgi?lat=51.5&lon=0&scale=0",
+        "http://www.multimap.com/map/browse.cgi?lat=51.5&lon=0&scale=-10000",
+        "http://www.multimap.com/map/browse.cgi?lat=51.5&scale=10000",
+        "http://www.multimap.com/map/browse.cgi?x=-5&y=100",
+        "http://www.streetmap.co.uk/map.srf?x=800000&y=100000&z=3",
+        "http://www.streetmap.co.uk/map.srf?x=530625&y=178388&z=50",
+        "http://www.streetmap.co.uk/map.srf?x=530625&y=178388&z=999999999999999999999",
+        "<kml><latitude>45</latitude><longitude>10</longitude><range>0</range></kml>",
+        "<kml><latitude>45</latitude><longitude>10</longitude><range>-5</range></kml>",
+        "<kml><latitude>nan</latitude><longitude>10</longitude></kml>",
+        "<kml><latitude>45</latitude></kml>",
+        "http://maps.yahoo.com/#lat=1&lon=2&mag=0",
+        "http://maps.yahoo.com/#lat=1&lon=2&mag=19",
+        "http://maps.live.com/?cp=47.6~-122.3&lvl=24",
+        "http://maps.live.com/?cp=47.6,-122.3&lvl=5",
+        "tarnwick://view?lat=10&lon=20&zoom=18",
+        "tarnwick://view?lat=10&lon=20&zoom=-1",
+        "tarnwick://view?lat=100&lon=20&zoom=3",
+        "tarnwick://view?lat=nan&lon=20&zoom=3",
+        std::string("http://maps.google.com/maps?ll=51.5,-0.12&z=10") + kLongTail,
+        std::string("\0\x01\xff\xfe garbage \x80", 14),
+    };
+    for (std::string const& link : hostile) {
+        SCOPED_TRACE(link.substr(0, 120));
+        Parsed parsed = Parse(link);
+        EXPECT_EQ(parsed.status, kNothingParseableErr);
+        EXPECT_EQ(parsed.coordinate, CCoordinate(-1, -1, 0));
+        EXPECT_EQ(parsed.zoom, 99u);
+    }
+    // A megabyte of text is refused whole, while a link just under the limit still reads.
+    EXPECT_EQ(Parse(std::string(1 << 20, 'x')).status, kNothingParseableErr);
+    std::string longLink = "http://maps.google.com/maps?ll=51.5,-0.12&z=10&q=";
+    longLink += std::string(CParserURL::kMaxLinkLength - longLink.size(), 'q');
+    EXPECT_EQ(Parse(longLink).status, noErr);
+}
+
+// Every seed of the fuzz corpus, replayed through the fuzz entry.
+TEST(FuzzParserURL, SeedCorpusReplaysCleanly)
+{
+    auto corpus = std::filesystem::path(TW_SOURCE_DIR) / "model/tests/fuzz/corpus";
+    std::size_t count = 0;
+    for (auto const& entry : std::filesystem::directory_iterator(corpus)) {
+        std::string bytes = tw::test::ReadFile(entry.path());
+        EXPECT_EQ(tw::fuzz::FuzzParserURLInput(reinterpret_cast<uint8_t const*>(bytes.data()), bytes.size()), 0)
+            << entry.path();
+        ++count;
+    }
+    EXPECT_GE(count, 10u);
+}
+
+} // namespace

@@ -1,0 +1,93 @@
+#include "render/CMapGeometry.h"
+
+#include "mapdata/CMapManager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kWorldLeft = -std::numbers::pi; // Mercator x of 180° W
+constexpr double kWorldWidth = 2 * std::numbers::pi;
+constexpr double kLatitudeClamp = 89.9; // [deg] keeps the poles' Mercator y finite
+
+} // namespace
+
+CMapGeometry::CMapGeometry(CMapManager const& manager)
+    : mManager(manager)
+    , mWorldTop(manager.Project(kMapProjectionMercator, CCoordinate(kLatitudeEdge, 0)).y)
+{
+}
+
+double CMapGeometry::GetImageSide(UInt32 level)
+{
+    return kTileSide * double(UInt64(1) << std::min(level, kZoomMaximum));
+}
+
+CGPoint CMapGeometry::ProjectUnit(double latitude, double longitude) const
+{
+    CGPoint const mercator = mManager.Project(
+        kMapProjectionMercator, CCoordinate(std::clamp(latitude, -kLatitudeClamp, kLatitudeClamp), longitude));
+    return { (mercator.x - kWorldLeft) / kWorldWidth, (mWorldTop - mercator.y) / (2 * mWorldTop) };
+}
+
+CGPoint CMapGeometry::ProjectUnit(CCoordinate const& coordinate) const
+{
+    return ProjectUnit(coordinate.GetLatitude(), coordinate.GetLongitude());
+}
+
+CCoordinate CMapGeometry::UnprojectUnit(CGPoint const& unit) const
+{
+    CGPoint const mercator { unit.x * kWorldWidth + kWorldLeft, mWorldTop - unit.y * 2 * mWorldTop };
+    return mManager.Unproject(kMapProjectionMercator, mercator);
+}
+
+CGPoint CMapGeometry::Project(CCoordinate const& coordinate, UInt32 level) const
+{
+    double const side = GetImageSide(level);
+    CGPoint const unit = ProjectUnit(coordinate);
+    return { unit.x * side, unit.y * side };
+}
+
+CGRect CMapGeometry::Project(CCoordinateRect const& rect, UInt32 level) const
+{
+    CGPoint const topLeft = Project(rect.GetTopLeft(), level);
+    CGPoint const bottomRight = Project(rect.GetBottomRight(), level);
+    return CGRectMake(topLeft.x, topLeft.y, bottomRight.x - topLeft.x, bottomRight.y - topLeft.y);
+}
+
+CCoordinate CMapGeometry::Unproject(CGPoint const& point, UInt32 level) const
+{
+    double const side = GetImageSide(level);
+    return UnprojectUnit({ point.x / side, point.y / side });
+}
+
+CCoordinateRect CMapGeometry::Unproject(CGRect const& rect, UInt32 level) const
+{
+    return CCoordinateRect(Unproject(rect.origin, level),
+        Unproject(CGPointMake(rect.origin.x + rect.size.width, rect.origin.y + rect.size.height), level));
+}
+
+CMapGeometry::TileRange CMapGeometry::GetTileRange(CGRect const& rect, UInt32 level)
+{
+    TileRange range;
+    double const side = GetImageSide(level);
+    CGRect const r = CGRectStandardize(rect);
+    // A rectangle wholly outside the image covers no tile, not the nearest edge tile.
+    if (!(r.size.width > 0 && r.size.height > 0) || r.origin.x >= side || r.origin.y >= side
+        || r.origin.x + r.size.width <= 0 || r.origin.y + r.size.height <= 0)
+        return range;
+    auto edge = [side](double v) { return UInt32(std::clamp(v, 0.0, side - 1) * (1 / kTileSide)); };
+    range.left = edge(r.origin.x);
+    range.top = edge(r.origin.y);
+    range.right = edge(r.origin.x + r.size.width - 1);
+    range.bottom = edge(r.origin.y + r.size.height - 1);
+    range.empty = false;
+    return range;
+}
+
+CGRect CMapGeometry::GetTileRect(UInt32 column, UInt32 row)
+{
+    return CGRectMake(column * kTileSide, row * kTileSide, kTileSide, kTileSide);
+}

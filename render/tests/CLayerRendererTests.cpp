@@ -1,0 +1,348 @@
+#include "foundation/CThreadTask.h"
+#include "render/CLayerRenderer.h"
+#include "render/CLayerTile.h"
+#include "render/CMapSnapshot.h"
+#include "render/CTilePainter.h"
+#include "render/CGeometryCache.h"
+#include "render/CGraphicsUtilities.h"
+#include "render/tests/RenderTestSupport.h"
+#include "tests/support/PixelProbe.h"
+
+#include <chrono>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <memory>
+
+using tw::test::Pixel;
+using tw::test::PixelProbe;
+
+namespace {
+
+CCoordinate const kEurope(50, 10);
+CCoordinate const kGoteborg(57.705, 11.965);
+
+PixelProbe Probe(CGContextRef bitmap)
+{
+    return PixelProbe(CGBitmapContextGetData(bitmap), int(CGBitmapContextGetWidth(bitmap)),
+        int(CGBitmapContextGetHeight(bitmap)), CGBitmapContextGetBytesPerRow(bitmap));
+}
+
+// Share of pixels of two equal-sized bitmaps that differ by more than the tolerance in a channel.
+double Difference(CGContextRef a, CGContextRef b, int tolerance)
+{
+    PixelProbe const pa = Probe(a), pb = Probe(b);
+    int differ = 0;
+    for (int y = 0; y < pa.Height(); ++y)
+        for (int x = 0; x < pa.Width(); ++x) {
+            Pixel const p = pa.At(x, y), q = pb.At(x, y);
+            if (std::abs(p.r - q.r) > tolerance || std::abs(p.g - q.g) > tolerance || std::abs(p.b - q.b) > tolerance
+                || std::abs(p.a - q.a) > tolerance)
+                ++differ;
+        }
+    return double(differ) / (pa.Width() * pa.Height());
+}
+
+CGContextRef NewBitmap(int width, int height)
+{
+    CGContextRef bitmap = CGBitmapContextCreate(nullptr, size_t(width), size_t(height), 8, 0, nullptr,
+        kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Host);
+    CGContextTranslateCTM(bitmap, 0, height);
+    CGContextScaleCTM(bitmap, 1, -1);
+    return bitmap;
+}
+
+// The map view as the renderer sees it, reduced to a list of tiles, a footprint list that
+// starts with what the test reserves, and a record of what was marked for redisplay.
+class FakeView : public IMapView {
+public:
+    FakeView(CMapManager& manager, UInt32 level)
+        : mManager(manager)
+        , mLevel(level)
+        , mRenderer(this, 2)
+    {
+    }
+    ~FakeView() override
+    {
+        mRenderer.StopRendering();
+        mTiles.clear();
+    }
+
+    CLayerTile* AddTile(UInt32 column, UInt32 row)
+    {
+        mTiles.push_back(std::make_unique<CLayerTile>(this, CMapGeometry::GetTileRect(column, row)));
+        return mTiles.back().get();
+    }
+    std::vector<CLayerTile*> GetTilesInRect(CGRect const& rect, bool) override
+    {
+        std::vector<CLayerTile*> tiles;
+        for (auto& tile : mTiles)
+            if (CGRectIntersectsRect(tile->GetRect(), rect))
+                tiles.push_back(tile.get());
+        return tiles;
+    }
+    bool AddFootprint(CGRect const& rect, bool reserve) override
+    {
+        if (CGraphicsUtilities::IsEmpty(rect))
+            return false;
+        for (CGRect const& reserved : mFootprints)
+            if (CGraphicsUtilities::IsIntersecting(rect, reserved))
+                return false;
+        if (reserve)
+            mFootprints.push_back(rect);
+        return true;
+    }
+    UInt32 GetMapZoom() const override { return mLevel; }
+    CLayerRenderer* GetRenderer() override { return &mRenderer; }
+    CMapManager* GetMapManager() const override { return &mManager; }
+    void InvalidateRect(CGRect const& rect) override { mInvalid.push_back(rect); }
+    bool IsPrinting() const override { return false; }
+
+    // Runs the main loop until the renderer has nothing left to do.
+    bool Finish()
+    {
+        auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (mRenderer.IsRendering() && std::chrono::steady_clock::now() < deadline)
+            RunCurrentEventLoop(0.005);
+        RunCurrentEventLoop(0.1); // the last collection
+        return !mRenderer.IsRendering();
+    }
+
+    CMapManager& mManager;
+    UInt32 mLevel;
+    std::vector<std::unique_ptr<CLayerTile>> mTiles;
+    std::vector<CGRect> mFootprints;
+    std::vector<CGRect> mInvalid;
+    CLayerRenderer mRenderer;
+};
+
+class LayerRenderer : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        mManager = tw::test::LoadMaps(true);
+        ASSERT_TRUE(mManager);
+    }
+    std::unique_ptr<CMapManager> mManager;
+};
+
+} // namespace
+
+TEST_F(LayerRenderer, EveryVisibleTileGetsItsImageAndTheRendererThenFallsIdle)
+{
+    CMapSnapshot view(*mManager, 4);
+    view.SetView(kEurope, 3, CGSizeMake(1280, 800));
+    ASSERT_EQ(view.Render(), noErr);
+    auto tiles = view.GetTilesInRect(view.GetVisibleRect(), false);
+    CMapGeometry::TileRange const range = CMapGeometry::GetTileRange(view.GetVisibleRect(), 3);
+    EXPECT_EQ(tiles.size(), (range.right - range.left + 1) * (range.bottom - range.top + 1));
+    for (CLayerTile* tile : tiles) {
+        EXPECT_TRUE(tile->HasImage());
+        EXPECT_TRUE(tile->HasLabels());
+        EXPECT_FALSE(tile->IsQueued());
+    }
+    EXPECT_GT(view.GetRenderer()->GetShownLabelCount(), 20u);
+    // Nothing left to do: the collection timer is gone, and the workers' hand-off timer sleeps,
+    // so an idle map costs nothing.
+    EXPECT_FALSE(view.GetRenderer()->IsRendering());
+    EXPECT_FALSE(view.GetRenderer()->IsInstalled());
+    auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (CThreadTask::IsHandOffTimerRunning() && std::chrono::steady_clock::now() < deadline)
+        RunCurrentEventLoop(0.01);
+    EXPECT_FALSE(CThreadTask::IsHandOffTimerRunning());
+    // Drawing again asks for nothing new.
+    CGContextRef again = NewBitmap(1280, 800);
+    CGContextTranslateCTM(again, -view.GetVisibleRect().origin.x, -view.GetVisibleRect().origin.y);
+    for (CLayerTile* tile : tiles)
+        tile->Draw(again);
+    EXPECT_FALSE(view.GetRenderer()->IsInstalled());
+    CGContextRelease(again);
+}
+
+TEST_F(LayerRenderer, TilesMeetWithoutSeams)
+{
+    // The same 512-pixel square drawn whole, and as four tiles side by side.
+    CTilePainter painter(*mManager, CGeometryCache::GetShared());
+    for (auto [centre, level] : { std::pair { kEurope, 5u }, std::pair { kGoteborg, 14u } }) {
+        CGPoint const middle = CMapGeometry(*mManager).Project(centre, level);
+        CGRect const square = CGRectMake(std::floor(middle.x / 256) * 256 - 256, std::floor(middle.y / 256) * 256 - 256, 512, 512);
+        CGContextRef whole = NewBitmap(512, 512);
+        CGContextRef tiled = NewBitmap(512, 512);
+        CGContextTranslateCTM(whole, -square.origin.x, -square.origin.y);
+        CGContextTranslateCTM(tiled, -square.origin.x, -square.origin.y);
+        std::vector<CMapLabel> labels;
+        ASSERT_EQ(painter.Paint(whole, square, level, labels), noErr);
+        std::size_t const names = labels.size();
+        labels.clear();
+        for (int i = 0; i < 4; ++i)
+            painter.Paint(tiled, CGRectMake(square.origin.x + (i % 2) * 256, square.origin.y + (i / 2) * 256, 256, 256),
+                level, labels);
+        EXPECT_LT(Difference(whole, tiled, 8), 0.001) << "level " << level;
+        // Each name is anchored in exactly one tile.
+        EXPECT_EQ(labels.size(), names);
+        CGContextRelease(whole);
+        CGContextRelease(tiled);
+    }
+}
+
+TEST_F(LayerRenderer, NamesKeepOutOfReservedFootprintsAndOffEachOther)
+{
+    FakeView view(*mManager, 14);
+    CGPoint const middle = CMapGeometry(*mManager).Project(kGoteborg, 14);
+    UInt32 const column = UInt32(middle.x / 256), row = UInt32(middle.y / 256);
+    for (UInt32 r = row - 1; r <= row + 1; ++r)
+        for (UInt32 c = column - 1; c <= column + 1; ++c)
+            view.AddTile(c, r);
+    CGRect const visible = CGRectMake((column - 1) * 256.0, (row - 1) * 256.0, 768, 768);
+    CGContextRef bitmap = NewBitmap(768, 768);
+    CGContextTranslateCTM(bitmap, -visible.origin.x, -visible.origin.y);
+    for (auto& tile : view.mTiles)
+        tile->Draw(bitmap);
+    ASSERT_TRUE(view.Finish());
+    // A user's object has the middle tile's label space.
+    CGRect const reserved = CGRectInset(CMapGeometry::GetTileRect(column, row), 20, 20);
+    view.mFootprints = { reserved };
+    for (auto& tile : view.mTiles)
+        tile->Draw(bitmap);
+    view.GetRenderer()->DrawLabels(bitmap, visible);
+    ASSERT_GT(view.GetRenderer()->GetShownLabelCount(), 5u);
+    // Nothing but the tile image inside the reserved rectangle; names around it.
+    CGContextRef tilesOnly = NewBitmap(768, 768);
+    CGContextTranslateCTM(tilesOnly, -visible.origin.x, -visible.origin.y);
+    for (auto& tile : view.mTiles)
+        tile->Draw(tilesOnly);
+    PixelProbe const drawn = Probe(bitmap), plain = Probe(tilesOnly);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 768; ++x) {
+            Pixel const p = drawn.At(x, y), q = plain.At(x, y);
+            bool const differs = p.r != q.r || p.g != q.g || p.b != q.b;
+            bool const reservedPixel = CGRectContainsPoint(CGRectOffset(reserved, -visible.origin.x, -visible.origin.y),
+                CGPointMake(x + 0.5, y + 0.5));
+            (reservedPixel ? inside : outside) += differs;
+        }
+    EXPECT_EQ(inside, 0);
+    EXPECT_GT(outside, 500);
+    // Every name took footprints that meet no other.
+    for (std::size_t i = 1; i < view.mFootprints.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(CGraphicsUtilities::IsIntersecting(view.mFootprints[i], view.mFootprints[j]));
+    // The names placed the first time were marked for redisplay; a second pass alike marks nothing.
+    view.mInvalid.clear();
+    view.mFootprints = { reserved };
+    view.GetRenderer()->DrawLabels(bitmap, visible);
+    EXPECT_TRUE(view.mInvalid.empty());
+    CGContextRelease(bitmap);
+    CGContextRelease(tilesOnly);
+}
+
+TEST_F(LayerRenderer, TileImagesAreBoundedLeastRecentlyDrawnFirst)
+{
+    FakeView view(*mManager, 4);
+    view.GetRenderer()->SetImageLimit(6);
+    CGContextRef bitmap = NewBitmap(256, 256);
+    for (UInt32 i = 0; i < 10; ++i)
+        view.AddTile(6 + i % 5, 4 + i / 5);
+    for (auto& tile : view.mTiles)
+        tile->Draw(bitmap);
+    ASSERT_TRUE(view.Finish());
+    EXPECT_EQ(view.GetRenderer()->GetImageCount(), 6u);
+    int withImages = 0;
+    for (auto& tile : view.mTiles)
+        withImages += tile->HasImage();
+    EXPECT_EQ(withImages, 6);
+    // Drawing a tile keeps it: the one drawn last stays while the others make room.
+    CLayerTile* kept = nullptr;
+    for (auto& tile : view.mTiles)
+        if (tile->HasImage())
+            kept = tile.get();
+    kept->Draw(bitmap);
+    for (auto& tile : view.mTiles)
+        if (!tile->HasImage())
+            tile->Draw(bitmap); // asks for it again
+    ASSERT_TRUE(view.Finish());
+    EXPECT_EQ(view.GetRenderer()->GetImageCount(), 6u);
+    EXPECT_TRUE(kept->HasImage());
+    CGContextRelease(bitmap);
+}
+
+TEST_F(LayerRenderer, StoppingWithTilesStillRenderingEndsTheWorkersCleanly)
+{
+    auto view = std::make_unique<CMapSnapshot>(*mManager, 4);
+    view->SetView(kEurope, 7, CGSizeMake(1600, 1200));
+    EXPECT_EQ(view->Render(0.01), eventLoopTimedOutErr); // tiles queued, some being drawn
+    EXPECT_TRUE(view->GetRenderer()->IsRendering());
+    view->DestroyTiles();
+    EXPECT_FALSE(view->GetRenderer()->IsRendering());
+    EXPECT_EQ(view->GetRenderer()->GetWorkerCount(), 0u);
+    EXPECT_FALSE(view->GetRenderer()->IsInstalled());
+    // Workers are made anew for the next tiles.
+    view->SetView(kGoteborg, 12, CGSizeMake(512, 512));
+    ASSERT_EQ(view->Render(), noErr);
+    EXPECT_EQ(view->GetRenderer()->GetWorkerCount(), 4u);
+    // And a view closed in the middle of its work takes its workers with it.
+    view->SetView(kEurope, 8, CGSizeMake(1600, 1200));
+    view->Render(0.01);
+    view.reset();
+}
+
+TEST_F(LayerRenderer, PrintingDrawsTheSameMapWithVectors)
+{
+    CMapSnapshot view(*mManager, 4);
+    view.SetView(kGoteborg, 13, CGSizeMake(640, 400));
+    ASSERT_EQ(view.Render(), noErr);
+    CGContextRef printed = NewBitmap(640, 400);
+    CGContextTranslateCTM(printed, -view.GetVisibleRect().origin.x, -view.GetVisibleRect().origin.y);
+    view.Print(printed);
+    EXPECT_FALSE(view.GetFootprints().empty()); // names placed through the view
+    EXPECT_LT(Difference(view.GetBitmap(), printed, 24), 0.03);
+    CGContextRelease(printed);
+}
+
+TEST_F(LayerRenderer, DrawingWhileWorkersRenderShowsNoTornTiles)
+{
+    FakeView view(*mManager, 11);
+    CGPoint const middle = CMapGeometry(*mManager).Project(kGoteborg, 11);
+    UInt32 const column = UInt32(middle.x / 256), row = UInt32(middle.y / 256);
+    for (UInt32 r = row - 1; r <= row + 1; ++r)
+        for (UInt32 c = column - 1; c <= column + 1; ++c)
+            view.AddTile(c, r);
+    CGRect const visible = CGRectMake((column - 1) * 256.0, (row - 1) * 256.0, 768, 768);
+    auto frame = [&] {
+        CGContextRef bitmap = NewBitmap(768, 768);
+        CGContextTranslateCTM(bitmap, -visible.origin.x, -visible.origin.y);
+        for (auto& tile : view.mTiles)
+            tile->Draw(bitmap);
+        return bitmap;
+    };
+    // Frames drawn as fast as possible while the workers fill the tiles in.
+    std::vector<CGContextRef> frames { frame() };
+    auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    auto allDrawn = [&] {
+        return std::all_of(view.mTiles.begin(), view.mTiles.end(), [](auto const& tile) { return tile->HasImage(); });
+    };
+    while (!allDrawn() && std::chrono::steady_clock::now() < deadline && frames.size() < 40)
+        frames.push_back(frame());
+    ASSERT_TRUE(view.Finish());
+    CGContextRef const last = frame();
+    // Each tile of each frame is wholly the loading picture or wholly the finished tile.
+    PixelProbe const loading = Probe(frames.front()), done = Probe(last);
+    int mixed = 0;
+    for (CGContextRef bitmap : frames) {
+        PixelProbe const probe = Probe(bitmap);
+        for (int t = 0; t < 9; ++t) {
+            int asLoading = 0, asDone = 0;
+            for (int y = (t / 3) * 256; y < (t / 3 + 1) * 256; ++y)
+                for (int x = (t % 3) * 256; x < (t % 3 + 1) * 256; ++x) {
+                    Pixel const p = probe.At(x, y), l = loading.At(x, y), d = done.At(x, y);
+                    asLoading += p.r == l.r && p.g == l.g && p.b == l.b;
+                    asDone += p.r == d.r && p.g == d.g && p.b == d.b;
+                }
+            mixed += asLoading < 256 * 256 && asDone < 256 * 256;
+        }
+    }
+    EXPECT_EQ(mixed, 0);
+    EXPECT_GT(frames.size(), 1u);
+    for (CGContextRef bitmap : frames)
+        CGContextRelease(bitmap);
+    CGContextRelease(last);
+}

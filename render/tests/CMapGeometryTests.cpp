@@ -1,0 +1,100 @@
+#include "render/CMapGeometry.h"
+#include "render/CSparseArray.h"
+#include "render/tests/RenderTestSupport.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MapGeometry : public testing::Test {
+protected:
+    CMapManager mManager;
+    CMapGeometry mGeometry { mManager };
+};
+
+} // namespace
+
+TEST_F(MapGeometry, ProjectsTheWorldOntoItsImageAtEveryLevel)
+{
+    CGPoint const centre = mGeometry.Project(CCoordinate(0, 0), 0);
+    EXPECT_NEAR(centre.x, 128, 1e-9);
+    EXPECT_NEAR(centre.y, 128, 1e-9);
+    for (UInt32 level = 0; level < CMapGeometry::kZoomCount; ++level) {
+        double const side = 256.0 * std::pow(2.0, level);
+        EXPECT_EQ(CMapGeometry::GetImageSide(level), side);
+        EXPECT_NEAR(mGeometry.Project(CCoordinate(10, -180), level).x, 0, 1e-6);
+        EXPECT_NEAR(mGeometry.Project(CCoordinate(10, 180), level).x, side, 1e-6);
+        // The image's edges lie at 84° north and south.
+        EXPECT_NEAR(mGeometry.Project(CCoordinate(84, 0), level).y, 0, 1e-6);
+        EXPECT_NEAR(mGeometry.Project(CCoordinate(-84, 0), level).y, side, 1e-6);
+    }
+}
+
+TEST_F(MapGeometry, UnprojectingAProjectedPointGivesItBack)
+{
+    CCoordinate const places[] = { { 57.7089, 11.9746 }, { 45.4215, -75.6972 }, { -33.8688, 151.2093 },
+        { 83.9, -179.99 }, { -83.9, 179.99 }, { 0, 0 } };
+    for (UInt32 level = 0; level < CMapGeometry::kZoomCount; ++level)
+        for (CCoordinate const& place : places) {
+            CCoordinate const back = mGeometry.Unproject(mGeometry.Project(place, level), level);
+            EXPECT_NEAR(back.GetLatitude(), place.GetLatitude(), 1e-9) << "level " << level;
+            EXPECT_NEAR(back.GetLongitude(), place.GetLongitude(), 1e-9) << "level " << level;
+        }
+}
+
+TEST_F(MapGeometry, RectanglesKeepTheirCornersBothWays)
+{
+    CCoordinateRect const sweden(CCoordinate(69, 11), CCoordinate(55, 24));
+    CGRect const rect = mGeometry.Project(sweden, 5);
+    EXPECT_GT(rect.size.width, 0);
+    EXPECT_GT(rect.size.height, 0);
+    CCoordinateRect const back = mGeometry.Unproject(rect, 5);
+    EXPECT_NEAR(back.GetTopLeft().GetLatitude(), 69, 1e-9);
+    EXPECT_NEAR(back.GetTopLeft().GetLongitude(), 11, 1e-9);
+    EXPECT_NEAR(back.GetBottomRight().GetLatitude(), 55, 1e-9);
+    EXPECT_NEAR(back.GetBottomRight().GetLongitude(), 24, 1e-9);
+}
+
+TEST(MapTileGrid, TilesCoverOnlyWhatLiesInsideTheImage)
+{
+    // Level 1: 512 pixels, two tiles a side.
+    CMapGeometry::TileRange range = CMapGeometry::GetTileRange(CGRectMake(-100, 200, 400, 400), 1);
+    ASSERT_FALSE(range.empty);
+    EXPECT_EQ(range.left, 0u);
+    EXPECT_EQ(range.right, 1u);
+    EXPECT_EQ(range.top, 0u);
+    EXPECT_EQ(range.bottom, 1u);
+    // Exactly one tile, and one pixel past it.
+    range = CMapGeometry::GetTileRange(CGRectMake(256, 0, 256, 256), 1);
+    EXPECT_EQ(range.left, 1u);
+    EXPECT_EQ(range.right, 1u);
+    range = CMapGeometry::GetTileRange(CGRectMake(0, 0, 257, 1), 1);
+    EXPECT_EQ(range.right, 1u);
+    EXPECT_EQ(range.bottom, 0u);
+    // Wholly outside, or empty: no tile at all rather than the nearest one.
+    EXPECT_TRUE(CMapGeometry::GetTileRange(CGRectMake(-500, 0, 100, 100), 1).empty);
+    EXPECT_TRUE(CMapGeometry::GetTileRange(CGRectMake(600, 600, 10, 10), 1).empty);
+    EXPECT_TRUE(CMapGeometry::GetTileRange(CGRectMake(10, 10, 0, 10), 1).empty);
+    // The deepest level has 131,072 tiles a side.
+    range = CMapGeometry::GetTileRange(CGRectMake(0, 0, 1e9, 1e9), 17);
+    EXPECT_EQ(range.right, 131071u);
+}
+
+TEST(CSparseArray, StoresOnlyTheCellsSetAndListsThemRowByRow)
+{
+    CSparseArray<int> cells(131072, 131072);
+    EXPECT_FALSE(cells.HasValue(5, 5));
+    EXPECT_EQ(cells.GetValue(5, 5), 0);
+    EXPECT_TRUE(cells.SetValue(131071, 3, 1));
+    EXPECT_TRUE(cells.SetValue(0, 4, 2));
+    EXPECT_TRUE(cells.SetValue(7, 3, 3));
+    EXPECT_FALSE(cells.SetValue(131072, 0, 9)); // outside
+    EXPECT_EQ(cells.GetCount(), 3u);
+    EXPECT_EQ(cells.GetValues(), (std::vector<int> { 3, 1, 2 }));
+    cells.RemoveValue(7, 3);
+    EXPECT_FALSE(cells.HasValue(7, 3));
+    cells.SetSize(2, 2);
+    EXPECT_EQ(cells.GetCount(), 0u);
+    EXPECT_EQ(cells.GetColumnCount(), 2u);
+}

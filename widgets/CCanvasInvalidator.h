@@ -1,0 +1,24 @@
+#pragma once
+
+#include "foundation/CTimerTask.h"
+
+class CCanvasView;
+
+// Gathers the invalidations a canvas receives while it draws into one redraw of
+// the whole canvas 1 ms later. Owned by its canvas. Main thread only.
+class CCanvasInvalidator : public CTimerTask {
+public:
+    explicit CCanvasInvalidator(CCanvasView* canvas)
+        : mCanvas(canvas)
+    {
+    }
+
+    // rect: image coordinates; any number of requests before the timer fires make one redraw.
+    void SetNeedsDisplay(CGRect const& rect);
+
+protected:
+    void DoTimer() override;
+
+private:
+    CCanvasView* mCanvas; // weak: the canvas owns this object
+};
