@@ -29,9 +29,12 @@ set(TW_PCH_STD <algorithm> <array> <atomic> <bit> <cctype> <cerrno> <charconv> <
 # `using namespace`, macros) can then meet another file's in the same batch, and which files
 # share a batch changes as files come and go. When the compiler reports a redefinition, an
 # ambiguity or a conflicting declaration between two files of one target, either give one of the
-# names a more particular name (the usual fix), or move a helper both files need into a header
-# they share, or leave one file out of the batches: name it in a tw_compile_alone call in its
-# folder's CMakeLists.txt, and it compiles alone (still with the precompiled headers).
+# names a more particular name, or move a helper both files need into a header they share, or
+# leave one of the files out of the batches: name it in a tw_compile_alone call in its folder's
+# CMakeLists.txt, and it compiles alone (still with the precompiled headers). A file that
+# includes a system header whose names meet ours (Xlib's Cursor and Window) compiles alone too.
+# To find every such meeting in a target at once, configure a scratch tree with
+# -DTW_UNITY_BATCH=1000 (each target one batch) and build it.
 if(NOT DEFINED TW_UNITY_BATCH)
     set(TW_UNITY_BATCH 8)
 endif()
