@@ -33,8 +33,8 @@ set(TW_PCH_STD <algorithm> <array> <atomic> <bit> <cctype> <cerrno> <charconv> <
 # leave one of the files out of the batches: name it in a tw_compile_alone call in its folder's
 # CMakeLists.txt, and it compiles alone (still with the precompiled headers). A file that
 # includes a system header whose names meet ours (Xlib's Cursor and Window) compiles alone too.
-# To find every such meeting in a target at once, configure a scratch tree with
-# -DTW_UNITY_BATCH=1000 (each target one batch) and build it.
+# tools/unity-check.sh finds every such meeting at once, whatever the batches (run it after a
+# merge that brings new files).
 if(NOT DEFINED TW_UNITY_BATCH)
     set(TW_UNITY_BATCH 8)
 endif()
