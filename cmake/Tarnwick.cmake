@@ -14,6 +14,10 @@
 # the same code-generation options and predefined macros: set such options for the whole tree
 # in CMakeLists.txt, never for one target. GCC says "precompiled header ... not used" when a
 # file cannot use it; the file still builds, only slower.
+# Optimised builds go without them (TW_PRECOMPILED_HEADERS is on by default only for Debug):
+# there GCC 12 then reports array-bounds warnings inside the standard library's inlined string
+# code that it keeps quiet when the same headers are read as text. The unity batches below do
+# most of the saving in those builds anyway.
 set(TW_PCH_STD <algorithm> <array> <atomic> <bit> <cctype> <cerrno> <charconv> <chrono> <climits> <cmath>
     <condition_variable> <cstdarg> <cstddef> <cstdint> <cstdio> <cstdlib> <cstring> <ctime> <deque>
     <filesystem> <fstream> <functional> <limits> <map> <memory> <mutex> <new> <numbers> <numeric> <optional>
@@ -63,8 +67,17 @@ function(tw_compile_alone)
     endforeach()
 endfunction()
 
+if(CMAKE_BUILD_TYPE STREQUAL "Debug")
+    option(TW_PRECOMPILED_HEADERS "Reuse precompiled headers of the common headers" ON)
+else()
+    option(TW_PRECOMPILED_HEADERS "Reuse precompiled headers of the common headers" OFF)
+endif()
+
 # tw_precompiled_header_providers(): the providers; called once, before the folders.
 function(tw_precompiled_header_providers)
+    if(NOT TW_PRECOMPILED_HEADERS)
+        return()
+    endif()
     set(source ${CMAKE_BINARY_DIR}/tw_pch_provider.cpp)
     if(NOT EXISTS ${source})
         file(WRITE ${source} "// The precompiled headers' own compile: nothing more.\n")

@@ -9,7 +9,9 @@ dir=${1:-build-unity-check}
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_UNITY_BATCH=100000 >/dev/null
 # What the batches include besides the sources: the precompiled headers and generated sources.
 mapfile -t needed < <(ninja -C "$dir" -t targets all | sed -n 's/^\(tw_pch_[a-z_]*\|[^ ]*\.cpp\): .*/\1/p')
-ninja -C "$dir" -j "${TW_JOBS:-$(nproc)}" "${needed[@]}" >/dev/null
+if [ ${#needed[@]} -gt 0 ]; then
+    ninja -C "$dir" -j "${TW_JOBS:-$(nproc)}" "${needed[@]}" >/dev/null
+fi
 python3 - "$dir" "${TW_JOBS:-$(nproc)}" <<'PY'
 import concurrent.futures, json, shlex, subprocess, sys
 folder, jobs = sys.argv[1], int(sys.argv[2])
