@@ -154,6 +154,38 @@ TEST_F(Timers, ATimerDoesNotReenterItsOwnCallback)
     EXPECT_GE(mLog.size(), 5u);
 }
 
+// A repeating timer whose loop was busy (here in a nested loop of its own first firing) fires once
+// for the firings it missed, then keeps its pace from there.
+TEST_F(Timers, ARepeatingTimerThatFellBehindFiresOnceAndKeepsItsPace)
+{
+    struct Case {
+        EventTime busy; // [s] the nested loop of the first firing
+        Log expected;
+    };
+    Case const cases[] = {
+        { 1.0, { { "tick", 250 }, { "tick", 1250 }, { "tick", 1500 }, { "tick", 1750 } } },
+        // Exactly one interval late: the due firing runs now and the next one a whole interval on.
+        { 0.5, { { "tick", 250 }, { "tick", 750 }, { "tick", 1000 }, { "tick", 1250 }, { "tick", 1500 },
+                   { "tick", 1750 } } },
+        // Late by less than an interval: the schedule holds.
+        { 0.2, { { "tick", 250 }, { "tick", 500 }, { "tick", 750 }, { "tick", 1000 }, { "tick", 1250 },
+                   { "tick", 1500 }, { "tick", 1750 } } },
+    };
+    for (Case const& c : cases) {
+        mLog.clear();
+        mStart = GetCurrentEventTime();
+        TimerProbe tick = Probe("tick");
+        tick.action = [&] {
+            if (mLog.size() == 1)
+                RunCurrentEventLoop(c.busy);
+        };
+        ASSERT_EQ(tick.Install(0.25, 0.25), noErr);
+        ManualClock::RunFor(1.8);
+        RemoveEventLoopTimer(tick.ref);
+        EXPECT_EQ(mLog, c.expected) << c.busy;
+    }
+}
+
 TEST_F(Timers, IdleTimerFiresLikeAPlainTimer)
 {
     std::vector<EventLoopIdleTimerMessage> messages;
