@@ -20,6 +20,34 @@ namespace {
             CGPoint const p = ViewInWindow({ content.origin.x + image.x - origin.x, content.origin.y + image.y - origin.y });
             return probe.At(int(std::floor(p.x)), int(std::floor(p.y)));
         }
+        // Rows (or columns) where the map steps sharply across a tile edge but not beside it: a
+        // seam. Counted over every tile edge inside the visible part, away from the names (a
+        // line of text may sit on an edge).
+        int SeamPixels(PixelProbe const& probe)
+        {
+            auto step = [](Pixel a, Pixel b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); };
+            auto named = [this](CGPoint p) {
+                for (CGRect const& name : mView->GetFootprints())
+                    if (CGRectContainsPoint(CGRectInset(name, -3, -3), p))
+                        return true;
+                return false;
+            };
+            CGRect const visible = CGRectInset(mView->GetVisibleContent(), 2, 2);
+            int seams = 0;
+            for (double x = std::ceil(CGRectGetMinX(visible) / 256) * 256; x < CGRectGetMaxX(visible); x += 256)
+                for (double y = CGRectGetMinY(visible); y < CGRectGetMaxY(visible); ++y) {
+                    Pixel const a = MapPixel(probe, { x - 2, y }), b = MapPixel(probe, { x - 1, y }),
+                                c = MapPixel(probe, { x, y }), d = MapPixel(probe, { x + 1, y });
+                    seams += !named({ x, y }) && step(b, c) >= 8 && step(a, b) <= 2 && step(c, d) <= 2;
+                }
+            for (double y = std::ceil(CGRectGetMinY(visible) / 256) * 256; y < CGRectGetMaxY(visible); y += 256)
+                for (double x = CGRectGetMinX(visible); x < CGRectGetMaxX(visible); ++x) {
+                    Pixel const a = MapPixel(probe, { x, y - 2 }), b = MapPixel(probe, { x, y - 1 }),
+                                c = MapPixel(probe, { x, y }), d = MapPixel(probe, { x, y + 1 });
+                    seams += !named({ x, y }) && step(b, c) >= 8 && step(a, b) <= 2 && step(c, d) <= 2;
+                }
+            return seams;
+        }
         // Every tile of the visible part is there with its image and names, as many as cover it.
         void ExpectEveryTileDrawn(unsigned long level)
         {
@@ -59,6 +87,7 @@ namespace {
             Show(place, level);
             ASSERT_TRUE(Settle()) << level;
             ExpectEveryTileDrawn(level);
+            EXPECT_LT(SeamPixels(ProbeMap()), 4) << "a line along the tile edges at level " << level;
             std::vector<CGRect> const& names = mView->GetFootprints();
             EXPECT_GT(names.size(), 3u) << level;
             for (std::size_t i = 0; i < names.size(); ++i)
