@@ -1,8 +1,9 @@
 // Shows the map view in a window of its own, drawn from the map packs as a document
 // window draws it: map-view [--centre LAT,LON] [--level Z] [--maps FOLDER]...
 // [--shot FILE.png] [--sheet PREFIX]
-// On a desktop the window opens (the wheel scrolls, Command-wheel zooms, arrow keys
-// scroll). --shot draws the view headless and writes the screen; --sheet writes contact
+// On a desktop the window opens as a document window would hold the map: the wheel and
+// the arrow keys scroll, Command-wheel zooms, the tool keys choose a tool (shown in the
+// title) and Space holds the hand. --shot draws the view headless and writes the screen; --sheet writes contact
 // sheets PREFIX-europe.png, PREFIX-goteborg.png and PREFIX-ottawa.png of the view at
 // levels 0 to 17. Without --maps the world pack and the test regions of the source tree
 // are read.
@@ -13,6 +14,7 @@
 #include "docwindow/CViewMap.h"
 #include "docwindow/DocWindowClasses.h"
 #include "framework/CCarbonEvent.h"
+#include "foundation/CString.h"
 #include "mapdata/CMapManager.h"
 #include "toolbox/HIViewCalls.h"
 #include "toolbox/Window.h"
@@ -65,6 +67,52 @@ OSStatus CloseHandler(EventHandlerCallRef, EventRef, void*)
     QuitApplicationEventLoop();
     return eventNotHandledErr;
 }
+
+// What the document window will be to its map: it keeps the tool the window's tool
+// commands choose and shows it in the window's title.
+class ToolDocument : public CMsgBroadcaster, public IMapDocument {
+public:
+    explicit ToolDocument(WindowRef window)
+        : mWindow(window)
+    {
+        EventTypeSpec const command { kEventClassCommand, kEventCommandProcess };
+        InstallEventHandler(GetWindowEventTarget(window), NewEventHandlerUPP(&ToolDocument::Command), 1, &command, this,
+            nullptr);
+        SetTool(kToolHand);
+    }
+    std::vector<CMapObject*> const& GetObjects() const override { return mObjects; }
+    CViewOverlay* GetOverlayView() const override { return nullptr; }
+    TWTool GetTool() const override { return mTool; }
+    void SetTool(TWTool tool) override
+    {
+        static char const* const kNames[] = { "circle", "crop", "hand", "line", "note", "rectangle", "route", "ruler",
+            "waypoint", "zoom" };
+        mTool = tool;
+        std::string const title = std::string("Map view: ") + kNames[tool] + " tool";
+        SetWindowTitleWithCFString(mWindow, CString(title.c_str()).GetCFString());
+    }
+    CDevice* GetTrackDevice() const override { return nullptr; }
+    CMapCrop* GetCrop() const override { return nullptr; }
+    void EditObject(CMapObject*) override { }
+    void RemoveObject(CMapObject*) override { }
+
+private:
+    static OSStatus Command(EventHandlerCallRef, EventRef event, void* data)
+    {
+        constexpr UInt32 kCommands[] = { 'dtci', 'dtcr', 'dtha', 'dtli', 'dtno', 'dtre', 'drot', 'dtrl', 'dway', 'dtzo' };
+        UInt32 const command = CCarbonEvent(event).GetHICommand().commandID;
+        for (UInt32 tool = 0; tool < std::size(kCommands); ++tool)
+            if (kCommands[tool] == command) {
+                static_cast<ToolDocument*>(data)->SetTool(TWTool(tool));
+                return noErr;
+            }
+        return eventNotHandledErr;
+    }
+
+    WindowRef mWindow; // borrowed
+    std::vector<CMapObject*> mObjects;
+    TWTool mTool = kToolHand;
+};
 
 // A window whose content is the map view in a scroll view that follows the window's size.
 CViewMap* MakeMapWindow(CGSize content, WindowRef& window)
@@ -234,6 +282,8 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "map-view: the view did not finish\n");
             result = tw::display::WindowServer::Get().WritePNG(shot) == noErr ? 0 : 1;
         } else {
+            ToolDocument document(window);
+            view->SetDocument(&document);
             EventTypeSpec const closed { kEventClassWindow, kEventWindowClosed };
             InstallEventHandler(GetWindowEventTarget(window), NewEventHandlerUPP(CloseHandler), 1, &closed, nullptr, nullptr);
             RunApplicationEventLoop();
