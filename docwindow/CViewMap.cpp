@@ -325,18 +325,17 @@ CString CViewMap::GetMapURL()
 
 // Values that are not finite never reach the view transform; the position is clamped to
 // the world (the link reader already refuses what lies beyond it).
-bool CViewMap::SetMapURL(CString const& text)
+void CViewMap::SetMapURL(CString const& text)
 {
     CCoordinate coordinate;
     unsigned long level = 0;
     if (CParserURL::ParseViewLink(text, coordinate, level) != noErr)
-        return false;
+        return;
     double const latitude = coordinate.GetLatitude(), longitude = coordinate.GetLongitude();
     if (!std::isfinite(latitude) || !std::isfinite(longitude))
-        return false;
+        return;
     SetMapZoom(kZoomFactor, nullptr, level);
     SetMapCentre(CCoordinate(std::clamp(latitude, -90.0, 90.0), std::clamp(longitude, -180.0, 180.0), 0));
-    return true;
 }
 
 bool CViewMap::AddFootprint(CGRect const& rect, bool reserve)

@@ -119,8 +119,8 @@ public:
 
     // The view link of the current centre and level, and the way back to it.
     CString GetMapURL();
-    // False, changing nothing, for text that is not a view link.
-    bool SetMapURL(CString const& text);
+    // Text that is not a view link changes nothing.
+    void SetMapURL(CString const& text);
 
     // Labels: false for an empty rectangle or one meeting a reserved one; otherwise true,
     // reserving the rectangle when asked.
@@ -175,10 +175,8 @@ private:
     void DrawLatitude(CGContextRef context);
     void DrawLongitude(CGContextRef context);
     void DrawDevices(CGContextRef context);
-    void DrawCrop(CGContextRef context);
     void UpdateDevices();
 
-    bool IsKeyForView(CCarbonEvent const& event);
     OSStatus SendToolCommand(UInt32 command);
     void EndWheelZoom(bool apply);
 

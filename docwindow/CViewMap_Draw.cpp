@@ -25,7 +25,6 @@ constexpr ColourRGBA kColourDeviceFill { 0, 0, 0, 0.1f };
 constexpr ColourRGBA kColourDeviceFrame { 0, 0, 0, 0.3f };
 constexpr ColourRGBA kColourBlack { 0, 0, 0, 1 };
 constexpr ColourRGBA kShadowLightColour { 0, 0, 0, 0.5f };
-constexpr ColourRGBA kColourCrop { 0, 0, 0, 0.4f };
 constexpr ColourRGBA kColourGraticule { 0, 0, 0, 0.2f };
 constexpr ColourRGBA kColourBackground { 0.8f, 0.8f, 0.8f, 1 };
 constexpr ColourRGBA kColourFrame { 0, 0, 0, 1 };
@@ -141,11 +140,7 @@ void CViewMap::DrawObjects(CGContextRef context)
         }
 }
 
-void CViewMap::DrawOverlay(CGContextRef context)
-{
-    DrawDevices(context);
-    DrawCrop(context);
-}
+void CViewMap::DrawOverlay(CGContextRef context) { DrawDevices(context); }
 
 // A circle about the position with two dots and an arrow turned to the heading.
 void CViewMap::DrawDevices(CGContextRef context)
@@ -182,9 +177,4 @@ void CViewMap::DrawDevices(CGContextRef context)
         CGRect const area = CGRectInset(marker, -kDeviceDirtyInset, -kDeviceDirtyInset);
         mDeviceDirty = CGRectIsEmpty(mDeviceDirty) ? area : CGRectUnion(mDeviceDirty, area);
     }
-}
-
-void CViewMap::DrawCrop(CGContextRef context)
-{
-    (void)context;
 }

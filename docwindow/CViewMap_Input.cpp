@@ -37,9 +37,6 @@ UInt32 ToolCommandFor(UInt32 keyCode)
 
 } // namespace
 
-// The key goes to a control of the window that has the focus, not to the map.
-bool CViewMap::IsKeyForView(CCarbonEvent const& event) { return IsKeyForCanvas(event); }
-
 OSStatus CViewMap::SendToolCommand(UInt32 command)
 {
     WindowRef window = GetWindowRef();
@@ -59,7 +56,8 @@ OSStatus CViewMap::DoEventRawKeyDown(CCarbonEvent& event)
     UInt32 const command = ToolCommandFor(event.GetKeyCode());
     if (command == 0 || (event.GetKeyModifiers() & cmdKey))
         return CCanvasView::DoEventRawKeyDown(event);
-    if (!IsKeyForView(event))
+    // A key typed into another control of the window is that control's.
+    if (!IsKeyForCanvas(event))
         return eventNotHandledErr;
     // The tool to go back to is the one before the first Space, not the hand it chose.
     if (event.GetKeyCode() == kKeySpace && !mTemporaryHand) {

@@ -96,6 +96,32 @@ namespace {
         EXPECT_EQ(mDocument.mTool, kToolZoom);
     }
 
+    TEST_F(MapInput, ADocumentThatGoesFirstIsForgotten)
+    {
+        auto* document = new TestDocument;
+        mView->SetDocument(document);
+        EXPECT_EQ(mView->GetDocument<TestDocument>(), document);
+        KeyDown(kKeySpace, ' ');
+        EXPECT_TRUE(mView->IsTemporaryHand());
+        delete document;
+        EXPECT_EQ(mView->GetDocument<IMapDocument>(), nullptr);
+        EXPECT_FALSE(mView->IsTemporaryHand());
+        KeyUp(kKeySpace, ' ');
+        mDocument.mCommands.clear(); // the window's commands, whichever document the view had
+        InputDriver::Key(kKeyH, 'h');
+        ManualClock::RunFor(0.1);
+        EXPECT_TRUE(mDocument.mCommands.empty()) << "no document, no tool keys";
+
+        // A second document replaces the first as the one the view hears.
+        TestDocument first, second;
+        mView->SetDocument(&first);
+        mView->SetDocument(&second);
+        EXPECT_FALSE(mView->IsListeningTo(&first));
+        EXPECT_TRUE(mView->IsListeningTo(&second));
+        mView->SetDocument(nullptr);
+        EXPECT_FALSE(mView->IsListeningTo(&second));
+    }
+
     TEST_F(MapInput, SpaceHoldsTheHandCommandMakesItZoomAndLettingGoGivesTheToolBack)
     {
         mView->SetDocument(&mDocument);
