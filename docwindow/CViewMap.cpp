@@ -43,7 +43,9 @@ CMapManager* GetViewMapManager()
 // percent sign): anything else would read arguments of the wrong type.
 bool IsViewLinkFormat(std::string_view format)
 {
-    auto isDouble = [](std::string_view c) { return c.size() == 1 && std::string_view("fFeEgG").find(c[0]) != std::string_view::npos; };
+    auto isDouble = [](std::string_view c) {
+        return c.size() == 1 && std::string_view("fFeEgG").find(c[0]) != std::string_view::npos;
+    };
     std::size_t found = 0;
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] != '%')
@@ -101,7 +103,10 @@ void CViewMap::InitialiseSelf()
     }
 }
 
-OSStatus CViewMap::Register() { return CHIObject::Register(CFSTR("com.apple.hiview"), CFSTR("com.tarnwick.hiview.map"), Create); }
+OSStatus CViewMap::Register()
+{
+    return CHIObject::Register(CFSTR("com.apple.hiview"), CFSTR("com.tarnwick.hiview.map"), Create);
+}
 
 OSStatus CViewMap::Create(HIObjectRef object, CHIObject** outObject)
 {

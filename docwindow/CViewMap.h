@@ -65,8 +65,8 @@ public:
     static constexpr UInt32 kMsgDeviceRemoved = 'dvrm'; // CDevice*
 
     // Grid spacing by zoom level; 0: no grid.
-    static constexpr double kGraticuleSteps[kZoomCount] = { 0, 60, 60, 30, 30, 15, 10, 10, 5, 1, 1, 1, 1, 1, 1, 1, 1,
-        1 }; // [deg]
+    static constexpr double kGraticuleSteps[kZoomCount]
+        = { 0, 60, 60, 30, 30, 15, 10, 10, 5, 1, 1, 1, 1, 1, 1, 1, 1, 1 }; // [deg]
 
     explicit CViewMap(HIObjectRef view);
     ~CViewMap() override;

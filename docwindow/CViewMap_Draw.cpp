@@ -1,5 +1,4 @@
 #include "docwindow/CViewMap.h"
-
 #include "render/CCoreGraphicsUtilities.h"
 #include "render/CLayerTile.h"
 
@@ -57,10 +56,7 @@ void CViewMap::DrawUnderlay(CGContextRef context)
 }
 
 // The objects reserve their places from the topmost down, so upper ones win.
-void CViewMap::UpdateFootprints()
-{
-    mFootprints.clear();
-}
+void CViewMap::UpdateFootprints() { mFootprints.clear(); }
 
 // Printing draws the visible part as one piece of vectors. On screen every visible tile is
 // asked for its image; only those in the part being redrawn are painted.

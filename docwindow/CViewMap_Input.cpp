@@ -1,6 +1,5 @@
-#include "docwindow/CViewMap.h"
-
 #include "bindings/Source/Core/CBString.h"
+#include "docwindow/CViewMap.h"
 #include "framework/CCarbonEvent.h"
 
 #include <algorithm>

@@ -2,7 +2,6 @@
 // with the names over it apart from each other, the grid, the objects in their order
 // and the printed page.
 #include "docwindow/tests/MapViewTest.h"
-
 #include "render/CCoreGraphicsUtilities.h"
 #include "tests/support/Canvas.h"
 
@@ -17,7 +16,8 @@ namespace {
         {
             CGPoint const origin = mView->GetImageOrigin();
             CGRect const content = mView->GetZoomContent();
-            CGPoint const p = ViewInWindow({ content.origin.x + image.x - origin.x, content.origin.y + image.y - origin.y });
+            CGPoint const p
+                = ViewInWindow({ content.origin.x + image.x - origin.x, content.origin.y + image.y - origin.y });
             return probe.At(int(std::floor(p.x)), int(std::floor(p.y)));
         }
         // Rows (or columns) where the map steps sharply across a tile edge but not beside it: a
@@ -25,7 +25,8 @@ namespace {
         // line of text may sit on an edge).
         int SeamPixels(PixelProbe const& probe)
         {
-            auto step = [](Pixel a, Pixel b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); };
+            auto step
+                = [](Pixel a, Pixel b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); };
             auto named = [this](CGPoint p) {
                 for (CGRect const& name : mView->GetFootprints())
                     if (CGRectContainsPoint(CGRectInset(name, -3, -3), p))
@@ -54,7 +55,8 @@ namespace {
             CGRect const visible = mView->GetVisibleContent();
             CMapGeometry::TileRange const range = CMapGeometry::GetTileRange(visible, UInt32(level));
             std::vector<CLayerTile*> const tiles = mView->GetTilesInRect(visible, false);
-            EXPECT_EQ(tiles.size(), std::size_t(range.right - range.left + 1) * (range.bottom - range.top + 1)) << level;
+            EXPECT_EQ(tiles.size(), std::size_t(range.right - range.left + 1) * (range.bottom - range.top + 1))
+                << level;
             for (CLayerTile* tile : tiles) {
                 EXPECT_TRUE(tile->HasImage()) << "level " << level;
                 EXPECT_TRUE(tile->HasLabels()) << "level " << level;

@@ -1,7 +1,6 @@
 // The map view's geometry: projection at every level, how zoom requests pick levels,
 // the image origin, the tile grid and the view link.
 #include "docwindow/tests/MapViewTest.h"
-
 #include "foundation/CTextUtilities.h"
 
 #include <cmath>
@@ -103,8 +102,7 @@ namespace {
         // A quarter of the width and height fits twice over: two levels deeper, on its centre.
         CGRect const now = mView->GetVisibleContent();
         CGRect quarter = CGRectMake(now.origin.x + 10, now.origin.y + 10, now.size.width / 4, now.size.height / 4);
-        CCoordinate const target
-            = mView->Unproject(CGPointMake(CGRectGetMidX(quarter), CGRectGetMidY(quarter)));
+        CCoordinate const target = mView->Unproject(CGPointMake(CGRectGetMidX(quarter), CGRectGetMidY(quarter)));
         mView->SetMapZoom(CHIView::kZoomRect, &quarter, 0);
         EXPECT_EQ(mView->GetMapZoom(), 10u);
         CGPoint const there = mView->Project(target);
@@ -112,7 +110,8 @@ namespace {
         EXPECT_NEAR(there.x, CGRectGetMidX(after), 1);
         EXPECT_NEAR(there.y, CGRectGetMidY(after), 1);
         // A rectangle drawn from its far corner is the same rectangle.
-        CGRect backwards = CGRectMake(CGRectGetMaxX(after), CGRectGetMaxY(after), -after.size.width * 4, -after.size.height * 4);
+        CGRect backwards
+            = CGRectMake(CGRectGetMaxX(after), CGRectGetMaxY(after), -after.size.width * 4, -after.size.height * 4);
         mView->SetMapZoom(CHIView::kZoomRect, &backwards, 0);
         EXPECT_EQ(mView->GetMapZoom(), 7u) << "four times the view is out by three levels";
     }
@@ -171,7 +170,8 @@ namespace {
 
     TEST_F(MapGeometry, AViewLinkBringsBackItsPlaceAndLevelAndBadLinksChangeNothing)
     {
-        for (auto [place, level] : { std::pair { kGoteborg, 14UL }, { kOttawa, 9UL }, { CCoordinate(-41.29, 174.78), 4UL } }) {
+        for (auto [place, level] :
+            { std::pair { kGoteborg, 14UL }, { kOttawa, 9UL }, { CCoordinate(-41.29, 174.78), 4UL } }) {
             Show(place, level);
             CString const link = mView->GetMapURL();
             CCoordinate const centre = mView->GetMapCentre();
@@ -185,8 +185,8 @@ namespace {
         CCoordinate const before = mView->GetMapCentre();
         unsigned long const level = mView->GetMapZoom();
         for (char const* bad : { "tarnwick://view?lat=nan&lon=10&zoom=5", "tarnwick://view?lat=10&lon=-inf&zoom=5",
-                 "tarnwick://view?lat=1e999&lon=10&zoom=5", "tarnwick://view?lat=10&lon=10", "http://maps.google.com/?ll=1,2&z=3",
-                 "", "tarnwick://view?lat=95&lon=10&zoom=5" }) {
+                 "tarnwick://view?lat=1e999&lon=10&zoom=5", "tarnwick://view?lat=10&lon=10",
+                 "http://maps.google.com/?ll=1,2&z=3", "", "tarnwick://view?lat=95&lon=10&zoom=5" }) {
             mView->SetMapURL(bad);
             EXPECT_EQ(mView->GetMapZoom(), level) << bad;
             EXPECT_NEAR(mView->GetMapCentre().GetLongitude(), before.GetLongitude(), 1e-9) << bad;

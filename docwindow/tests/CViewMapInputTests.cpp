@@ -38,7 +38,8 @@ namespace {
         }
         void Wheel(double lines, UInt32 modifiers)
         {
-            CGPoint const visible = CGPointMake(CGRectGetMidX(mView->GetVisibleContent()), CGRectGetMidY(mView->GetVisibleContent()));
+            CGPoint const visible
+                = CGPointMake(CGRectGetMidX(mView->GetVisibleContent()), CGRectGetMidY(mView->GetVisibleContent()));
             display::InputEvent input = InputDriver::Make(display::InputKind::Wheel, Screen(visible), modifiers);
             input.wheelY = lines;
             InputDriver::Post(input);
@@ -66,10 +67,10 @@ namespace {
             UInt32 command;
             TWTool tool;
         };
-        Expected const keys[] = { { 6, 'z', 'dtzo', kToolZoom }, { 8, 'c', 'dtci', kToolCircle },
-            { 13, 'w', 'dway', kToolWaypoint }, { 15, 'r', 'drot', kToolRoute }, { 17, 't', 'dtre', kToolRectangle },
-            { 32, 'u', 'dtrl', kToolRuler }, { 37, 'l', 'dtli', kToolLine }, { 45, 'n', 'dtno', kToolNote },
-            { 4, 'h', 'dtha', kToolHand } };
+        Expected const keys[]
+            = { { 6, 'z', 'dtzo', kToolZoom }, { 8, 'c', 'dtci', kToolCircle }, { 13, 'w', 'dway', kToolWaypoint },
+                  { 15, 'r', 'drot', kToolRoute }, { 17, 't', 'dtre', kToolRectangle }, { 32, 'u', 'dtrl', kToolRuler },
+                  { 37, 'l', 'dtli', kToolLine }, { 45, 'n', 'dtno', kToolNote }, { 4, 'h', 'dtha', kToolHand } };
         for (Expected const& key : keys) {
             mDocument.mCommands.clear();
             InputDriver::Key(key.key, UInt32(key.character));

@@ -1,7 +1,6 @@
 // The map view with its workers: closed while tiles render, scrolled while they
 // arrive, and idle once everything is in.
 #include "docwindow/tests/MapViewTest.h"
-
 #include "render/CGeometryCache.h"
 
 #include <cstdlib>
@@ -41,7 +40,8 @@ namespace {
             EXPECT_EQ(CHIObject::GetRegistrySize(), 0u) << "the view went with its window";
             // The next window for the next round.
             Rect const content { 60, 40, 60 + 415, 40 + 655 };
-            ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardDocumentAttributes, &content, &mWindow), noErr);
+            ASSERT_EQ(
+                CreateNewWindow(kDocumentWindowClass, kWindowStandardDocumentAttributes, &content, &mWindow), noErr);
             GetRootControl(mWindow, &mContent);
             mView = MakeView(CGRectMake(0, 0, 655, 415));
             ShowWindow(mWindow);

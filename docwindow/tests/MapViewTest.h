@@ -78,7 +78,8 @@ public:
         auto* document = static_cast<TestDocument*>(data);
         UInt32 const command = CCarbonEvent(event).GetHICommand().commandID;
         document->mCommands.push_back(command);
-        constexpr UInt32 kCommands[] = { 'dtci', 'dtcr', 'dtha', 'dtli', 'dtno', 'dtre', 'drot', 'dtrl', 'dway', 'dtzo' };
+        constexpr UInt32 kCommands[]
+            = { 'dtci', 'dtcr', 'dtha', 'dtli', 'dtno', 'dtre', 'drot', 'dtrl', 'dway', 'dtzo' };
         for (UInt32 tool = 0; tool < std::size(kCommands); ++tool)
             if (kCommands[tool] == command) {
                 document->SetTool(TWTool(tool));

@@ -167,8 +167,8 @@ OSStatus Loop::SetNextFire(Timer* timer, EventTimerInterval nextFire)
 
 std::size_t Loop::CountScheduledTimers() const
 {
-    return std::size_t(
-        std::count_if(mTimers.begin(), mTimers.end(), [](Timer const* timer) { return timer->GetDue() != Timer::kNever; }));
+    return std::size_t(std::count_if(
+        mTimers.begin(), mTimers.end(), [](Timer const* timer) { return timer->GetDue() != Timer::kNever; }));
 }
 
 void Loop::RemoveAllTimers()

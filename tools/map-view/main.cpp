@@ -13,8 +13,8 @@
 #include "display/WindowServer.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/DocWindowClasses.h"
-#include "framework/CCarbonEvent.h"
 #include "foundation/CString.h"
+#include "framework/CCarbonEvent.h"
 #include "mapdata/CMapManager.h"
 #include "toolbox/HIViewCalls.h"
 #include "toolbox/Window.h"
@@ -76,8 +76,8 @@ public:
         : mWindow(window)
     {
         EventTypeSpec const command { kEventClassCommand, kEventCommandProcess };
-        InstallEventHandler(GetWindowEventTarget(window), NewEventHandlerUPP(&ToolDocument::Command), 1, &command, this,
-            nullptr);
+        InstallEventHandler(
+            GetWindowEventTarget(window), NewEventHandlerUPP(&ToolDocument::Command), 1, &command, this, nullptr);
         SetTool(kToolHand);
     }
     std::vector<CMapObject*> const& GetObjects() const override { return mObjects; }
@@ -85,8 +85,8 @@ public:
     TWTool GetTool() const override { return mTool; }
     void SetTool(TWTool tool) override
     {
-        static char const* const kNames[] = { "circle", "crop", "hand", "line", "note", "rectangle", "route", "ruler",
-            "waypoint", "zoom" };
+        static char const* const kNames[]
+            = { "circle", "crop", "hand", "line", "note", "rectangle", "route", "ruler", "waypoint", "zoom" };
         mTool = tool;
         std::string const title = std::string("Map view: ") + kNames[tool] + " tool";
         SetWindowTitleWithCFString(mWindow, CString(title.c_str()).GetCFString());
@@ -99,7 +99,8 @@ public:
 private:
     static OSStatus Command(EventHandlerCallRef, EventRef event, void* data)
     {
-        constexpr UInt32 kCommands[] = { 'dtci', 'dtcr', 'dtha', 'dtli', 'dtno', 'dtre', 'drot', 'dtrl', 'dway', 'dtzo' };
+        constexpr UInt32 kCommands[]
+            = { 'dtci', 'dtcr', 'dtha', 'dtli', 'dtno', 'dtre', 'drot', 'dtrl', 'dway', 'dtzo' };
         UInt32 const command = CCarbonEvent(event).GetHICommand().commandID;
         for (UInt32 tool = 0; tool < std::size(kCommands); ++tool)
             if (kCommands[tool] == command) {
@@ -263,7 +264,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "map-view: the view classes could not be registered\n");
         return 1;
     }
-    CGSize const content = headless ? CGSizeMake(kMapWidth + kScrollBar, kMapHeight + kScrollBar) : CGSizeMake(1000, 680);
+    CGSize const content
+        = headless ? CGSizeMake(kMapWidth + kScrollBar, kMapHeight + kScrollBar) : CGSizeMake(1000, 680);
     WindowRef window = nullptr;
     CViewMap* view = MakeMapWindow(content, window);
     if (!view) {
@@ -285,7 +287,8 @@ int main(int argc, char** argv)
             ToolDocument document(window);
             view->SetDocument(&document);
             EventTypeSpec const closed { kEventClassWindow, kEventWindowClosed };
-            InstallEventHandler(GetWindowEventTarget(window), NewEventHandlerUPP(CloseHandler), 1, &closed, nullptr, nullptr);
+            InstallEventHandler(
+                GetWindowEventTarget(window), NewEventHandlerUPP(CloseHandler), 1, &closed, nullptr, nullptr);
             RunApplicationEventLoop();
             window = nullptr; // closed by its close box
         }
