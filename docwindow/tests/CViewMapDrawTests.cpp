@@ -99,20 +99,6 @@ namespace {
         }
     }
 
-    TEST_F(MapDraw, ASmallWorldSitsOnTheBackgroundInItsFrame)
-    {
-        Show(CCoordinate(0, 0), 0);
-        ASSERT_TRUE(Settle());
-        PixelProbe const probe = ProbeMap();
-        CGPoint const corner = ViewInWindow(CGPointMake(3, 3));
-        EXPECT_TRUE(IsColour(probe.At(int(corner.x), int(corner.y)), 204, 204, 204)) << "the grey around the image";
-        CGRect const content = mView->GetZoomContent();
-        CGPoint const frame = ViewInWindow(CGPointMake(content.origin.x - 1, content.origin.y + 100));
-        Pixel const edge = probe.At(int(frame.x), int(frame.y));
-        EXPECT_LT(edge.r + edge.g + edge.b, 3 * 120) << "a dark frame around it";
-        ExpectEveryTileDrawn(0);
-    }
-
     TEST_F(MapDraw, TheGridFollowsTheLevelsSpacing)
     {
         mApp->GetPreferences().SetBoolean("ShowGrid", true);

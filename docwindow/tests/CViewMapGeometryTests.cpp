@@ -1,7 +1,8 @@
 // The map view's geometry: projection at every level, how zoom requests pick levels,
 // the image origin, the tile grid and the view link.
 #include "docwindow/tests/MapViewTest.h"
-#include "foundation/CTextUtilities.h"
+#include "framework/CMacWindow.h"
+#include "widgets/ControlClasses.h"
 
 #include <cmath>
 
@@ -191,6 +192,22 @@ namespace {
             EXPECT_EQ(mView->GetMapZoom(), level) << bad;
             EXPECT_NEAR(mView->GetMapCentre().GetLongitude(), before.GetLongitude(), 1e-9) << bad;
         }
+    }
+
+    TEST_F(MapGeometry, AWindowFindsItsMapViewByIdAndNoOtherViewAsOne)
+    {
+        InstallControlWindowSupport();
+        ControlID const map { 'mapv', 0 }, scroll { 'scrl', 0 };
+        SetControlID(mView->GetHIViewRef(), &map);
+        SetControlID(HIViewGetSuperview(mView->GetHIViewRef()), &scroll);
+        {
+            CMacWindow window(mWindow);
+            EXPECT_EQ(CViewMap::Find(&window, 'mapv', 0), mView);
+            EXPECT_EQ(CViewMap::Find(&window, 'scrl', 0), nullptr) << "a scroll view is no map";
+            EXPECT_EQ(CViewMap::Find(&window, 'mapv', 1), nullptr);
+            EXPECT_EQ(CViewMap::Find(nullptr, 'mapv', 0), nullptr);
+        }
+        CMacWindow::SetWidgetSupport(nullptr);
     }
 
     TEST_F(MapGeometry, TheLinkParserSeesTheViewsLevelAndVisibleSize)

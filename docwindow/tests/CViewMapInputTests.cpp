@@ -225,7 +225,7 @@ namespace {
         mView->RemoveListener(&log);
     }
 
-    TEST_F(MapInput, TheWindowFollowsZoomsOnlyWhileThePreferenceSaysSo)
+    TEST_F(MapInput, TheWindowFollowsZoomsOnlyWhileThePreferenceSaysSoAndTheGridRedraws)
     {
         auto contentWidth = [this] {
             Rect content {};
@@ -243,10 +243,7 @@ namespace {
         int const wide = contentWidth();
         mView->SetMapZoom(CHIView::kZoomOut, nullptr, 0);
         EXPECT_EQ(contentWidth(), wide);
-    }
 
-    TEST_F(MapInput, ShowingTheGridRedrawsTheMap)
-    {
         ASSERT_TRUE(Settle());
         mApp->GetPreferences().SetBoolean("ShowGrid", true);
         EXPECT_TRUE(mWindow->NeedsUpdate());
