@@ -1,4 +1,5 @@
 #include "app/CBasicApplication.h"
+#include "app/CSingleInstance.h"
 #include "corefoundation/CoreFoundation.h"
 #include "display/PresenterChoice.h"
 #include "display/WindowServer.h"
@@ -8,6 +9,7 @@
 #include "toolbox/NibCalls.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -16,31 +18,42 @@ namespace {
 bool CheckBundle()
 {
     CFBundleRef bundle = CFBundleGetMainBundle();
-    if (!bundle) {
+    if (!bundle || !CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleNameKey)) {
         std::fprintf(stderr, "Tarnwick: cannot find the application bundle around the executable.\n");
         return false;
     }
-    auto name
-        = tw::cf::ToUTF8(static_cast<CFStringRef>(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleNameKey)));
-    auto version
-        = tw::cf::ToUTF8(static_cast<CFStringRef>(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleVersionKey)));
-    CFStringRef loading = CFCopyLocalizedString(CFSTR("ViewTileLoading"), "");
-    std::printf("%s %s: bundle and string table found (\"ViewTileLoading\" = \"%s\").\n", name.c_str(), version.c_str(),
-        tw::cf::ToUTF8(loading).c_str());
-    CFRelease(loading);
     return true;
 }
 
 } // namespace
 
 // Builds the application object, hands it the command line as launch events and
-// runs it until the user quits.
+// runs it until the user quits. Standard output stays quiet: the debug log goes
+// where its preferences say.
 int main(int argc, char** argv)
 {
+    switch (CBasicApplication::ReadOptions(argc, argv)) {
+    case CBasicApplication::LaunchAction::Help:
+        std::fputs(CBasicApplication::GetUsage().GetUTF8(), stdout);
+        return 0;
+    case CBasicApplication::LaunchAction::Refuse:
+        std::fputs(CBasicApplication::GetUsage().GetUTF8(), stderr);
+        return 2;
+    case CBasicApplication::LaunchAction::Run:
+        break;
+    }
     if (!CheckBundle())
         return 1;
-    std::printf("The map window is not built yet: this version opens the framework's own empty document window.\n");
-    std::fflush(stdout);
+
+    // One Tarnwick per user and display: a later start hands its command line over.
+    char const* display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        display = std::getenv("WAYLAND_DISPLAY");
+    CSingleInstance instance;
+    std::string const socket = CSingleInstance::SocketPath(std::getenv("XDG_RUNTIME_DIR"), display);
+    if (instance.ClaimOrHandOver(socket, CBasicApplication::HandOverWords(argc, argv))
+        == CSingleInstance::Claim::HandedOver)
+        return 0;
 
     std::string error;
     if (tw::display::ChoosePresenter(&error) == tw::display::PresenterKind::Headless) {
@@ -48,7 +61,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "Tarnwick: cannot open a window: %s\n", error.c_str());
             return 1;
         }
-        std::printf("No display: nothing to show (tools/run.sh runs Tarnwick on a virtual display).\n");
+        std::fprintf(stderr, "Tarnwick: no display, nothing to show (tools/run.sh runs it on a virtual display).\n");
         return 0;
     }
     // An unhandled Quit command becomes a quit Apple event, which ends the loop.
@@ -58,7 +71,8 @@ int main(int argc, char** argv)
     {
         CBasicApplication app;
         app.SetLaunchArguments(argc, argv);
-        tw::display::WindowServer::Get().Compose();
+        instance.Listen(&CBasicApplication::QueueHandedOver);
+        // Nothing is drawn before the loop first runs, with the menu bar in place.
         status = app.Run();
     }
     // The window goes with the process: stopping SDL's video here would unload

@@ -145,11 +145,15 @@ namespace {
         ASSERT_EQ(first->SaveDocument(), noErr);
         CFile broken(CString(PathFor("broken.txt").c_str()));
         CFileUtilities::WriteText(broken, "not a property list", kCFStringEncodingUTF8);
+        CFile missing(CString(PathFor("missing.txt").c_str()));
+        std::filesystem::create_directories(PathFor("folder.txt"));
+        CFile folder(CString(PathFor("folder.txt").c_str()));
 
-        toolbox::dialogs::Responders::PressAlertButton(1);
+        for (int i = 0; i < 3; ++i)
+            toolbox::dialogs::Responders::PressAlertButton(1);
         AEDescList list {};
         AECreateList(nullptr, 0, false, &list);
-        for (CFile const& file : { saved, broken }) {
+        for (CFile const& file : { saved, broken, missing, folder }) {
             AEDesc desc {};
             CFileUtilities::GetAEDescFromFile(file, &desc);
             AEPutDesc(&list, 0, &desc);
@@ -164,7 +168,12 @@ namespace {
 
         EXPECT_EQ(CDocument::GetDocuments(false).size(), 1u)
             << "the open file is brought forward, the broken one refused";
-        EXPECT_EQ(AlertsShown(), 1u);
+        // Each failure has its alert, which names the file.
+        ASSERT_EQ(AlertsShown(), 3u);
+        auto const& shown = toolbox::dialogs::Responders::History();
+        EXPECT_EQ(shown[shown.size() - 3].text, "\u201Cbroken.txt\u201D could not be opened.");
+        EXPECT_EQ(shown[shown.size() - 2].text, "\u201Cmissing.txt\u201D could not be opened.");
+        EXPECT_EQ(shown[shown.size() - 1].text, "\u201Cfolder.txt\u201D could not be opened.");
         EXPECT_FALSE(mApp->GetRecentItems().GetFiles().Contains(broken)) << "only a file that loaded is listed";
     }
 
@@ -187,7 +196,6 @@ namespace {
         EXPECT_EQ(mApp->GetMenuStatus(close), CCarbonEventHandler::kMenuStatusDisable) << "no window to close";
     }
 
-    // The splash screen fades in real time, so this runs on the real clock.
     class SplashTest : public ::testing::Test {
     protected:
         void SetUp() override { display::WindowServer::ResetForTesting(); }
@@ -197,7 +205,7 @@ namespace {
                 DisposeWindow(window);
             display::WindowServer::ResetForTesting();
         }
-        RealClock mClock;
+        ManualClock mClock;
     };
 
     TEST_F(SplashTest, SplashShowsDuringStartUpAndGoesWhenItEnds)
@@ -205,6 +213,7 @@ namespace {
         TestApplication app;
         app.StartSplashScreen(CFileUtilities::GetBundleResource("SplashBackground.png", CString(), CString()));
         ASSERT_NE(app.GetSplashScreen(), nullptr);
+        ManualClock::RunFor(0.3); // the fade in
         PixelProbe screen = ProbeScreen();
         if (char const* folder = std::getenv("TW_SCREENSHOT_DIR"))
             display::WindowServer::Get().WritePNG(std::string(folder) + "/splash-headless.png");
@@ -215,6 +224,10 @@ namespace {
 
         EXPECT_EQ(app.InitialiseFinish(), noErr);
         EXPECT_EQ(app.GetSplashScreen(), nullptr);
+        // Start-up goes on at once; the picture stays until it has been read, then goes.
+        ManualClock::RunFor(1.0);
+        EXPECT_EQ(toolbox::WindowList::FrontToBack().size(), 1u) << "the splash went before it could be read";
+        ManualClock::RunFor(1.0);
         EXPECT_TRUE(toolbox::WindowList::FrontToBack().empty()) << "the splash window is gone";
 
         app.StartSplashScreen(CFile(CString("/no/such/picture.png")));

@@ -30,7 +30,8 @@ namespace {
 Window::Window(WindowClass windowClass, WindowAttributes attributes, CGRect content)
     : HIObject(ObjectClass::Find("com.apple.window"), events::Target::Kind::Window)
     , mWindowClass(windowClass)
-    , mAttributes(attributes)
+    // Document windows are listed in the Window menu unless their attribute is cleared.
+    , mAttributes(windowClass == kDocumentWindowClass ? attributes | kWindowInWindowMenuAttribute : attributes)
 {
     GetTarget().SetParent(GetApplicationEventTarget());
     double const title = GetTitleBarHeight();

@@ -64,6 +64,54 @@ namespace {
         DisposeWindow(window);
     }
 
+    OSStatus CountBoundsChanged(EventHandlerCallRef, EventRef, void* count)
+    {
+        ++*static_cast<int*>(count);
+        return eventNotHandledErr;
+    }
+
+    TEST_F(Screen, AShrinkingScreenBringsEveryWindowBackInsideTheDesktop)
+    {
+        // The nib window is 480 × 320 at (120, 90) and resizable; a dialog is not.
+        WindowRef document = ShowNibWindow("Test");
+        Rect const dialogBounds { 500, 900, 700, 1200 };
+        WindowRef dialog = nullptr;
+        ASSERT_EQ(CreateNewWindow(kMovableModalWindowClass, kWindowStandardHandlerAttribute, &dialogBounds, &dialog),
+            noErr);
+        Rect const innerBounds { 60, 20, 160, 220 };
+        WindowRef inside = nullptr;
+        ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardDocumentAttributes, &innerBounds, &inside), noErr);
+        int moves = 0;
+        EventTypeSpec const changed { kEventClassWindow, kEventWindowBoundsChanged };
+        InstallEventHandler(GetWindowEventTarget(document), CountBoundsChanged, 1, &changed, &moves, nullptr);
+        Rect before {};
+        GetWindowBounds(inside, kWindowStructureRgn, &before);
+
+        display::WindowServer::Get().Request({ display::WindowRequestKind::ResizeScreen, { 400, 300 } });
+        Rect frame {};
+        GetWindowBounds(document, kWindowStructureRgn, &frame);
+        EXPECT_EQ(frame.left, 0);
+        EXPECT_EQ(frame.top, 22) << "below the menu bar";
+        EXPECT_EQ(frame.right, 400) << "shrunk to the desktop's width";
+        EXPECT_EQ(frame.bottom, 300) << "the grow box in reach";
+        EXPECT_EQ(moves, 1) << "the window heard once of its new bounds";
+        GetWindowBounds(dialog, kWindowStructureRgn, &frame);
+        EXPECT_EQ(frame.right, 400) << "moved back to the right edge, its size kept";
+        EXPECT_EQ(frame.right - frame.left, 300);
+        EXPECT_EQ(frame.bottom, 300);
+        Rect after {};
+        GetWindowBounds(inside, kWindowStructureRgn, &after);
+        EXPECT_EQ(after.left, before.left) << "a window inside stays where it is";
+        EXPECT_EQ(after.top, before.top);
+        // Growing the screen moves nothing back.
+        display::WindowServer::Get().Request({ display::WindowRequestKind::ResizeScreen, { 1280, 800 } });
+        GetWindowBounds(document, kWindowStructureRgn, &frame);
+        EXPECT_EQ(frame.right, 400);
+        DisposeWindow(inside);
+        DisposeWindow(dialog);
+        DisposeWindow(document);
+    }
+
 } // namespace
 } // namespace tw::test
 
