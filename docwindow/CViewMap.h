@@ -175,6 +175,7 @@ private:
     void DrawLatitude(CGContextRef context);
     void DrawLongitude(CGContextRef context);
     void DrawDevices(CGContextRef context);
+    void DrawCrop(CGContextRef context);
     void UpdateDevices();
 
     OSStatus SendToolCommand(UInt32 command);

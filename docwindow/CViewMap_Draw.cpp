@@ -1,4 +1,5 @@
 #include "docwindow/CViewMap.h"
+#include "model/CMapCrop.h"
 #include "render/CCoreGraphicsUtilities.h"
 #include "render/CLayerTile.h"
 
@@ -24,6 +25,7 @@ constexpr ColourRGBA kColourDeviceFill { 0, 0, 0, 0.1f };
 constexpr ColourRGBA kColourDeviceFrame { 0, 0, 0, 0.3f };
 constexpr ColourRGBA kColourBlack { 0, 0, 0, 1 };
 constexpr ColourRGBA kShadowLightColour { 0, 0, 0, 0.5f };
+constexpr ColourRGBA kColourCrop { 0, 0, 0, 0.4f };
 constexpr ColourRGBA kColourGraticule { 0, 0, 0, 0.2f };
 constexpr ColourRGBA kColourBackground { 0.8f, 0.8f, 0.8f, 1 };
 constexpr ColourRGBA kColourFrame { 0, 0, 0, 1 };
@@ -136,7 +138,11 @@ void CViewMap::DrawObjects(CGContextRef context)
         }
 }
 
-void CViewMap::DrawOverlay(CGContextRef context) { DrawDevices(context); }
+void CViewMap::DrawOverlay(CGContextRef context)
+{
+    DrawDevices(context);
+    DrawCrop(context);
+}
 
 // A circle about the position with two dots and an arrow turned to the heading.
 void CViewMap::DrawDevices(CGContextRef context)
@@ -173,4 +179,26 @@ void CViewMap::DrawDevices(CGContextRef context)
         CGRect const area = CGRectInset(marker, -kDeviceDirtyInset, -kDeviceDirtyInset);
         mDeviceDirty = CGRectIsEmpty(mDeviceDirty) ? area : CGRectUnion(mDeviceDirty, area);
     }
+}
+
+// Everything outside the crop area is shaded: the image and the crop in one path, filled by
+// the even-odd rule, both cut to the visible part first.
+void CViewMap::DrawCrop(CGContextRef context)
+{
+    CMapCrop const* crop = mDocument ? mDocument->GetCrop() : nullptr;
+    if (!crop || crop->GetBounds().IsEmpty())
+        return;
+    CGRect const area = CGRectIntersection(
+        CGRectInset(GetVisibleContent(), -kPathMargin, -kPathMargin), CGRect { {}, GetImageSize() });
+    if (CGRectIsEmpty(area))
+        return;
+    CGRect const inside = CGRectIntersection(CGRectStandardize(Project(crop->GetBounds())), area);
+    CGContextSaveGState(context);
+    CCoreGraphicsUtilities::SetFillColour(context, kColourCrop);
+    CGContextBeginPath(context);
+    CGContextAddRect(context, area);
+    if (!CGRectIsEmpty(inside))
+        CGContextAddRect(context, inside);
+    CGContextEOFillPath(context);
+    CGContextRestoreGState(context);
 }

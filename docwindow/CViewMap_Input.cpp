@@ -1,6 +1,7 @@
 #include "bindings/Source/Core/CBString.h"
 #include "docwindow/CViewMap.h"
 #include "framework/CCarbonEvent.h"
+#include "model/CMapObject.h"
 
 #include <algorithm>
 
@@ -152,6 +153,14 @@ void CViewMap::DoMessage(UInt32 message, void* parameter)
             mTemporaryHand = false;
         }
         break;
+    case kMsgObjectAdded:
+    case kMsgObjectModified:
+    case kMsgObjectRemoved:
+        // The crop's shade covers the whole view.
+        if (parameter && static_cast<CMapObject*>(parameter)->IsType(kMapObjectCrop))
+            SetNeedsDisplay(true, nullptr);
+        break;
+    case kMsgObjectsReset:
     case kMsgDeviceAdded:
     case kMsgDeviceRemoved:
         SetNeedsDisplay(true, nullptr);

@@ -2,6 +2,7 @@
 // with the names over it apart from each other, the grid, the objects in their order
 // and the printed page.
 #include "docwindow/tests/MapViewTest.h"
+#include "model/CMapCrop.h"
 #include "render/CCoreGraphicsUtilities.h"
 #include "tests/support/Canvas.h"
 
@@ -157,6 +158,41 @@ namespace {
         // The selected resizable square shows its grow boxes, drawn over the blue.
         Pixel const handle = MapPixel(probe, { CGRectGetMinX(area) - 1, CGRectGetMinY(area) - 1 });
         EXPECT_FALSE(IsColour(handle, 0, 0, 255, 255, 20)) << "a grow box at the corner";
+    }
+
+    TEST_F(MapDraw, EverythingOutsideTheCropIsShadedAtEveryDepth)
+    {
+        Show(kGoteborg, 12);
+        ASSERT_TRUE(Settle());
+        PixelProbe const before = ProbeMap();
+        CGRect const visible = mView->GetVisibleContent();
+        CGPoint const in = CGPointMake(CGRectGetMidX(visible), CGRectGetMidY(visible));
+        CGPoint const out = CGPointMake(CGRectGetMinX(visible) + 20, CGRectGetMinY(visible) + 20);
+        Pixel const inBefore = MapPixel(before, in), outBefore = MapPixel(before, out);
+
+        CMapCrop crop;
+        crop.SetBounds(mView->Unproject(CGRectInset(visible, 100, 100)));
+        mDocument.mCrop = &crop;
+        mView->SetDocument(&mDocument);
+        mDocument.BroadcastMessage(CViewMap::kMsgObjectAdded, &crop);
+        ASSERT_TRUE(Settle());
+        PixelProbe const after = ProbeMap();
+        Pixel const inAfter = MapPixel(after, in), outAfter = MapPixel(after, out);
+        EXPECT_NEAR(inAfter.g, inBefore.g, 2) << "inside the crop as it was";
+        EXPECT_NEAR(outAfter.g, outBefore.g * 0.6, 3) << "outside, 40% darker";
+
+        // Far down, with the crop far beyond the view's edges, all of the view is shaded.
+        Show(CCoordinate(57.0, 11.0), CViewMap::kZoomMaximum);
+        ASSERT_TRUE(Settle());
+        PixelProbe const deep = ProbeMap();
+        CGRect const now = mView->GetVisibleContent();
+        Pixel const corner = MapPixel(deep, { CGRectGetMaxX(now) - 5, CGRectGetMaxY(now) - 5 });
+        EXPECT_LT(corner.g, 180) << "shaded land";
+        mDocument.mCrop = nullptr;
+        mDocument.BroadcastMessage(CViewMap::kMsgObjectRemoved, &crop);
+        EXPECT_TRUE(mWindow->NeedsUpdate()) << "the shade goes with the crop";
+        ASSERT_TRUE(Settle());
+        EXPECT_GT(MapPixel(ProbeMap(), { CGRectGetMaxX(now) - 5, CGRectGetMaxY(now) - 5 }).g, 200);
     }
 
     TEST_F(MapDraw, APrintedPageCarriesTheMapAsVectorsWithoutWaitingForTiles)

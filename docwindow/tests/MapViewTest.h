@@ -68,7 +68,7 @@ public:
         mToolsSet.push_back(tool);
     }
     CDevice* GetTrackDevice() const override { return nullptr; }
-    CMapCrop* GetCrop() const override { return nullptr; }
+    CMapCrop* GetCrop() const override { return mCrop; }
     void EditObject(CMapObject* object) override { mEdited.push_back(object); }
     void RemoveObject(CMapObject* object) override { mRemoved.push_back(object); }
 
@@ -94,6 +94,7 @@ public:
     std::vector<UInt32> mCommands;
     std::vector<CMapObject*> mEdited;
     std::vector<CMapObject*> mRemoved;
+    CMapCrop* mCrop = nullptr; // borrowed
 };
 
 // Notes the messages of a broadcaster.
