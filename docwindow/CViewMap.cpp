@@ -87,11 +87,10 @@ CViewMap::~CViewMap()
 {
     // The renderer's workers must be gone before the tiles they draw into.
     DestroyTiles();
-    RemoveTimer();
 }
 
-// 1. Fields (the projection is the geometry's). 2. The window follows zooms as the
-// preference says. 3. Bounds and wheel events. 4. Preference changes.
+// The fields and the projection are set by now. 1. The window follows zooms as the
+// preference says. 2. Bounds and wheel events. 3. Preference changes.
 void CViewMap::InitialiseSelf()
 {
     ApplyResizeOnZoom();
