@@ -1,11 +1,13 @@
 #include "app/CBasicApplication.h"
 
 #include "app/CBasicDocument.h"
+#include "app/CWindowPreferences.h"
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "corefoundation/CoreFoundation.h"
 #include "foundation/CFileUtilities.h"
 #include "foundation/CTextUtilities.h"
 #include "framework/BugReporter.h"
+#include "framework/CMacWindow.h"
 #include "services/AppleEvents.h"
 #include "widgets/ControlClasses.h"
 #include "widgets/WidgetClasses.h"
@@ -96,6 +98,17 @@ OSStatus CBasicApplication::InitialiseFinish()
     if (status == noErr)
         QueueLaunchEvents(mArgc, mArgv);
     return status;
+}
+
+OSStatus CBasicApplication::CommandPrefs()
+{
+    CWindowPreferences* preferences = CWindowPreferences::GetInstance();
+    if (!preferences) {
+        Beep(); // the window could not be made from the nib
+        return noErr;
+    }
+    preferences->GetWindow()->Select(true);
+    return noErr;
 }
 
 void CBasicApplication::SetLaunchArguments(int argc, char** argv)

@@ -20,6 +20,8 @@ public:
     OSStatus InitialiseBegin() override;
     // Queues the launch events last, so that they find the menu bar and the windows ready.
     OSStatus InitialiseFinish() override;
+    // Shows the preferences window and brings it to the front.
+    OSStatus CommandPrefs() override;
 
     // The command line the launch events are made from; kept, not copied.
     void SetLaunchArguments(int argc, char** argv);

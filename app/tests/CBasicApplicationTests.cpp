@@ -4,13 +4,13 @@
 #include "corefoundation/CoreFoundation.h"
 #include "display/WindowServer.h"
 #include "foundation/CPreferences.h"
-#include "framework/CMacWindow.h"
 #include "framework/CDocument.h"
+#include "framework/CMacWindow.h"
 #include "framework/CSplashScreen.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/ScreenProbe.h"
-#include "toolbox/WindowList.h"
 #include "toolbox/MenuBar.h"
+#include "toolbox/WindowList.h"
 #include "widgets/CControl.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 #include "tests/support/ManualClock.h"
 
 #include <csignal>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -132,10 +132,15 @@ namespace {
     {
         EXPECT_EQ(CSingleInstance::SocketPath(nullptr, ":0"), "");
         EXPECT_EQ(CSingleInstance::SocketPath("/run/user/1000", ""), "");
-        EXPECT_EQ(CSingleInstance::SocketPath("/run/user/1000", "host/unix:0"), "/run/user/1000/tarnwick-host_unix_0.socket");
+        EXPECT_EQ(
+            CSingleInstance::SocketPath("/run/user/1000", "host/unix:0"), "/run/user/1000/tarnwick-host_unix_0.socket");
         EXPECT_EQ(CSingleInstance::SocketPath(std::string(200, 'x').c_str(), ":0"), "") << "too long for a socket";
         // A file of the same name is not a stale socket: it is left alone, and so is the program.
-        { std::FILE* file = std::fopen(mSocket.c_str(), "w"); ASSERT_NE(file, nullptr); std::fclose(file); }
+        {
+            std::FILE* file = std::fopen(mSocket.c_str(), "w");
+            ASSERT_NE(file, nullptr);
+            std::fclose(file);
+        }
         CSingleInstance instance;
         EXPECT_EQ(instance.ClaimOrHandOver(mSocket, {}), CSingleInstance::Claim::Alone);
         EXPECT_TRUE(std::filesystem::is_regular_file(mSocket));

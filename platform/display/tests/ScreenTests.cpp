@@ -1,4 +1,5 @@
 #include "DisplayTest.h"
+#include "quartz/CGContext.h"
 
 #include <cairo.h>
 #include <filesystem>
@@ -61,6 +62,66 @@ namespace {
         EXPECT_TRUE(CGRectEqualToRect(dirty, CGRectMake(120 + 240, 90 + 50, 200, 20)));
         HideWindow(window);
         EXPECT_TRUE(IsDesktop(ProbeScreen().At(300, 200)));
+        DisposeWindow(window);
+    }
+
+    TEST_F(Screen, AreasMergedIntoOneInvalidAreaAllReachTheScreen)
+    {
+        WindowRef window = ShowNibWindow("Test");
+        display::WindowServer::Get().Compose();
+        // Nine small areas on a diagonal merge into one; an area between them lies inside
+        // the merged one but in none of the nine, and must still be repainted on the screen.
+        for (int i = 0; i < 9; ++i)
+            window->InvalidateRect(CGRectMake(10 + 30 * i, 40 + 20 * i, 10, 10));
+        CGRect const between = CGRectMake(200, 50, 20, 20);
+        window->InvalidateRect(between);
+        CGRect const onScreen = CGRectOffset(between, window->GetStructure().origin.x, window->GetStructure().origin.y);
+        bool covered = false;
+        for (CGRect const& dirty : display::WindowServer::Get().GetDirty())
+            covered = covered || CGRectContainsRect(dirty, onScreen);
+        EXPECT_TRUE(covered);
+        DisposeWindow(window);
+    }
+
+    // Draws red the first time, asking to be drawn again; blue from then on.
+    OSStatus RedrawnWhileDrawing(EventHandlerCallRef, EventRef event, void* drawn)
+    {
+        CGContextRef context = nullptr;
+        GetEventParameter(event, kEventParamCGContextRef, typeCGContextRef, nullptr, sizeof context, nullptr, &context);
+        ControlRef view = nullptr;
+        GetEventParameter(event, kEventParamDirectObject, typeControlRef, nullptr, sizeof view, nullptr, &view);
+        int& count = *static_cast<int*>(drawn);
+        if (count++ == 0) {
+            CGContextSetRGBFillColor(context, 1, 0, 0, 1);
+            HIViewSetNeedsDisplay(view, true);
+        } else {
+            CGContextSetRGBFillColor(context, 0, 0, 1, 1);
+        }
+        CGContextFillRect(context, view->GetBounds());
+        return noErr;
+    }
+
+    TEST_F(Screen, AViewAskingToBeDrawnAgainWhileItDrawsIsShownAsDrawnTheSecondTime)
+    {
+        WindowRef window = ShowNibWindow("Test");
+        HIViewRef pane = Find(window, 'pane', 1);
+        ASSERT_NE(pane, nullptr);
+        int drawn = 0;
+        EventTypeSpec const draw { kEventClassControl, kEventControlDraw };
+        InstallEventHandler(GetControlEventTarget(pane), RedrawnWhileDrawing, 1, &draw, &drawn, nullptr);
+        HIViewSetNeedsDisplay(pane, true);
+        CGRect const frame = pane->GetBounds();
+        CGPoint const centre = pane->ToWindow({ CGRectGetMidX(frame), CGRectGetMidY(frame) });
+        CGRect const structure = window->GetStructure();
+        PixelProbe const screen = ProbeScreen();
+        EXPECT_EQ(drawn, 2);
+        EXPECT_TRUE(IsColour(
+            screen.At(int(structure.origin.x + centre.x), int(structure.origin.y + centre.y)), 0, 0, 255, 255, 3));
+        // A later change of the view is shown too.
+        HIViewSetNeedsDisplay(pane, true);
+        drawn = 0;
+        EXPECT_TRUE(IsColour(ProbeScreen().At(int(structure.origin.x + centre.x), int(structure.origin.y + centre.y)),
+            0, 0, 255, 255, 3));
         DisposeWindow(window);
     }
 

@@ -122,8 +122,8 @@ namespace {
             return true;
         }
 
-        // A nib describes a popup's items as its property ('twbh', 'itms'), one a line; the
-        // popup makes its menu from them the first time it needs one.
+        // A nib describes a popup's items as its property ('twbh', 'itms'), one a line, a line
+        // of one "-" being a separator; the popup makes its menu from them the first time it needs one.
         void TakeNibItems()
         {
             if (mMenu || mTriedNib)
@@ -135,7 +135,9 @@ namespace {
             MenuRef menu = nullptr;
             CreateNewMenu(0, 0, &menu);
             for (CFStringRef item : items) {
-                AppendMenuItemTextWithCFString(menu, item, 0, 0, nullptr);
+                bool const separator = CFStringCompare(item, CFSTR("-"), 0) == kCFCompareEqualTo;
+                AppendMenuItemTextWithCFString(menu, separator ? CFSTR("") : item,
+                    separator ? MenuItemAttributes(kMenuItemAttrSeparator) : 0, 0, nullptr);
                 CFRelease(item);
             }
             SetMenu(menu);
