@@ -89,6 +89,23 @@ TEST_F(Timers, OneShotRefStaysValidUntilRemoved)
     EXPECT_EQ(SetEventLoopTimerNextFireTime(once.ref, 0.1), paramErr);
 }
 
+TEST_F(Timers, OnlyTimersThatWillFireAgainCountAsScheduled)
+{
+    TimerProbe once = Probe("once");
+    TimerProbe beat = Probe("beat");
+    ASSERT_EQ(tw::events::CountScheduledTimersForTesting(), 0u);
+    ASSERT_EQ(once.Install(0.1, 0), noErr);
+    ASSERT_EQ(beat.Install(0.1, 0.1), noErr);
+    EXPECT_EQ(tw::events::CountScheduledTimersForTesting(), 2u);
+    ManualClock::RunFor(0.15);
+    EXPECT_EQ(tw::events::CountScheduledTimersForTesting(), 1u) << "a fired one-shot waits for nothing";
+    EXPECT_EQ(RemoveEventLoopTimer(beat.ref), noErr);
+    EXPECT_EQ(tw::events::CountScheduledTimersForTesting(), 0u);
+    EXPECT_EQ(SetEventLoopTimerNextFireTime(once.ref, 0.2), noErr);
+    EXPECT_EQ(tw::events::CountScheduledTimersForTesting(), 1u);
+    EXPECT_EQ(RemoveEventLoopTimer(once.ref), noErr);
+}
+
 TEST_F(Timers, ForeverDelayWaitsForAnExplicitFireTime)
 {
     TimerProbe idle = Probe("idle");
