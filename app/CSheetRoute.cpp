@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr char const* kNibFile = "Tarnwick";
-constexpr UInt32 kCommandOK = 'ok  ';
+constexpr char const* kRouteNibFile = "Tarnwick";
+constexpr UInt32 kRouteCommandOK = 'ok  ';
 
 } // namespace
 
@@ -110,7 +110,7 @@ OSStatus CSheetRoute::CommandAddExisting()
     if (!mDocument)
         return noErr;
     ControlID focus { 'wayp', 0 };
-    CCommandDialog dialog(kNibFile, kPickerWindow, &focus);
+    CCommandDialog dialog(kRouteNibFile, kPickerWindow, &focus);
     if (dialog.GetCreationStatus() != noErr)
         return dialog.GetCreationStatus();
     CDataBrowser* list = CDataBrowser::Find(dialog.GetWindow(), 'wayp', 0);
@@ -129,7 +129,7 @@ OSStatus CSheetRoute::CommandAddExisting()
     UInt32 const answer = dialog.DoDialog(true);
     list->SetSource(nullptr);
     std::optional<std::size_t> added;
-    if (answer == kCommandOK) {
+    if (answer == kRouteCommandOK) {
         for (CMapObject* object : mDocument->GetObjects())
             if (object->IsType(kMapObjectWaypoint) && object->IsSelected()) {
                 if (!added)

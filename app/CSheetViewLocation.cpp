@@ -15,13 +15,13 @@ using namespace MapObjectListSupport;
 
 namespace {
 
-constexpr UInt32 kCommandOK = 'ok  ';
-constexpr UInt32 kCommandPaste = 'purl';
-constexpr UInt32 kCommandZoom = 'zoom';
-constexpr UInt32 kCommandWaypoint = 'addw';
+constexpr UInt32 kLocationCommandOK = 'ok  ';
+constexpr UInt32 kLocationCommandPaste = 'purl';
+constexpr UInt32 kLocationCommandZoom = 'zoom';
+constexpr UInt32 kLocationCommandWaypoint = 'addw';
 
 // The field shows the value when its text reads as it, in whatever format it was typed.
-bool Shows(CEditText const* field, double value, bool latitude)
+bool LocationFieldShows(CEditText const* field, double value, bool latitude)
 {
     CCoordinate read;
     CString const text = field->GetTextValue();
@@ -81,9 +81,9 @@ void CSheetViewLocation::CreateTarget(CCoordinate const& coordinate)
 
 void CSheetViewLocation::UpdateTarget(CCoordinate const& coordinate, unsigned long zoom, bool rewrite)
 {
-    if (rewrite || !Shows(mLatitude, coordinate.GetLatitude(), true))
+    if (rewrite || !LocationFieldShows(mLatitude, coordinate.GetLatitude(), true))
         mLatitude->SetTextValue(coordinate.GetLatitudeString());
-    if (rewrite || !Shows(mLongitude, coordinate.GetLongitude(), false))
+    if (rewrite || !LocationFieldShows(mLongitude, coordinate.GetLongitude(), false))
         mLongitude->SetTextValue(coordinate.GetLongitudeString());
     mZoom->SetCurrentValue(static_cast<long>(zoom));
     if (mTarget)
@@ -162,7 +162,7 @@ OSStatus CSheetViewLocation::CommandWaypoint()
     }
     // Selected when the target has gone, which deselects everything (UpdateMapView).
     mNewWaypoint = waypoint;
-    CCarbonEvent::CreateWithHICommandID(kCommandOK).SendToFocus();
+    CCarbonEvent::CreateWithHICommandID(kLocationCommandOK).SendToFocus();
     return noErr;
 }
 
@@ -177,13 +177,13 @@ OSStatus CSheetViewLocation::DoEventWindowActivated(CCarbonEvent& event)
 OSStatus CSheetViewLocation::DoEventCommandProcess(CCarbonEvent& event)
 {
     switch (event.GetHICommand().commandID) {
-    case kCommandPaste:
+    case kLocationCommandPaste:
         return CommandPasteURL();
-    case kCommandZoom:
+    case kLocationCommandZoom:
         return CommandUpdate();
-    case kCommandWaypoint:
+    case kLocationCommandWaypoint:
         return CommandWaypoint();
-    case kCommandOK:
+    case kLocationCommandOK:
         // A place that does not read is never taken: OK waits for a good one.
         if (CEditText* bad = FindBadField(); bad && !mNewWaypoint) {
             SysBeep(30);

@@ -1,29 +1,43 @@
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
+#include "docwindow/DocWindowClasses.h"
 #include "foundation/CTextUtilities.h"
+#include "framework/CCarbonEvent.h"
 #include "model/CMapObject.h"
+#include "toolbox/HIObject.h"
+#include "toolbox/HIViewCalls.h"
+#include "toolbox/WindowCalls.h"
 
 #include <algorithm>
 
-CViewMap::CViewMap(CWindowDocument* document)
-    : mDocument(document)
-    , mGeometry(CMapObject::GetMapManager())
-{
-}
-
-void CViewMap::SetMapZoom(CHIView::ZoomType type, CGRect*, unsigned long level)
-{
-    if (type == CHIView::kZoomFactor)
-        mZoom = std::min<unsigned long>(level, CMapGeometry::kZoomMaximum);
-}
-
 CWindowDocument::CWindowDocument()
-    : mMapView(std::make_unique<CViewMap>(this))
 {
+    if (RegisterDocWindowClasses() != noErr)
+        return;
+    Rect const content { 40, 40, 40 + 600, 40 + 800 };
+    if (CreateNewWindow(kDocumentWindowClass, kWindowStandardDocumentAttributes, &content, &mWindow) != noErr)
+        return;
+    ControlRef root = nullptr;
+    GetRootControl(mWindow, &root);
+    CGRect frame = CGRectMake(0, 0, 800, 600);
+    CCarbonEvent init(kEventClassHIObject, kEventHIObjectInitialize);
+    init.SetParameter(kEventParamInitialBounds, typeHIRect, sizeof frame, &frame);
+    HIObjectRef object = nullptr;
+    if (HIObjectCreate(CFSTR("com.tarnwick.hiview.map"), init.GetEvent(), &object) != noErr)
+        return;
+    HIViewAddSubview(root, reinterpret_cast<HIViewRef>(object));
+    CFRelease(object);
+    mMapView = dynamic_cast<CViewMap*>(CHIObject::GetHIObject(object));
+    if (mMapView)
+        mMapView->SetDocument(this);
 }
 
 CWindowDocument::~CWindowDocument()
 {
+    if (mMapView)
+        mMapView->SetDocument(nullptr);
+    if (mWindow)
+        DisposeWindow(mWindow);
     for (CMapObject* object : mObjects)
         delete object;
 }

@@ -5,6 +5,7 @@
 
 #include "SheetTest.h"
 #include "app/CBrowserMapObject.h"
+#include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "model/CMapRoute.h"
 #include "model/CMapTrack.h"
@@ -34,7 +35,9 @@ protected:
     void SetUp() override
     {
         SheetTest::SetUp();
+        CViewMap::SetMapManager(mManager.get());
         mDocument = std::make_unique<CWindowDocument>();
+        ASSERT_NE(mDocument->GetMapView(), nullptr);
         mWindow = std::make_unique<CMacWindow>(CString("Tarnwick"), CString("Route Waypoints"));
         mWindow->SetVisible(true);
         mWindow->Select(true);
@@ -47,6 +50,7 @@ protected:
             mBrowser->SetSource(nullptr);
         mWindow.reset();
         mDocument.reset();
+        CViewMap::SetMapManager(nullptr);
         SheetTest::TearDown();
     }
 

@@ -7,7 +7,7 @@ namespace {
 
     using KeyboardReach = ControlTest;
 
-    Rect Box(SInt16 left, SInt16 top, SInt16 width, SInt16 height)
+    Rect ReachBox(SInt16 left, SInt16 top, SInt16 width, SInt16 height)
     {
         return { top, left, static_cast<SInt16>(top + height), static_cast<SInt16>(left + width) };
     }
@@ -34,9 +34,9 @@ namespace {
     TEST_F(KeyboardReach, TabReachesASliderWhoseArrowKeysStepItAndSendItsCommand)
     {
         ControlRef field = nullptr, slider = nullptr;
-        Rect r = Box(20, 20, 200, 22);
+        Rect r = ReachBox(20, 20, 200, 22);
         CreateEditUnicodeTextControl(mWindow, &r, CFSTR(""), false, nullptr, &field);
-        r = Box(20, 60, 200, 24);
+        r = ReachBox(20, 60, 200, 24);
         CreateSliderControl(mWindow, &r, 5, 0, 17, 0, 0, true, nullptr, &slider);
         SetControlCommandID(slider, 'zoom');
         CommandLog log;
@@ -64,12 +64,12 @@ namespace {
     TEST_F(KeyboardReach, TabReachesOnlyTheButtonsMarkedForItInAWindowWithFields)
     {
         ControlRef field = nullptr, plain = nullptr, marked = nullptr;
-        Rect r = Box(20, 20, 200, 22);
+        Rect r = ReachBox(20, 20, 200, 22);
         CreateEditUnicodeTextControl(mWindow, &r, CFSTR(""), false, nullptr, &field);
-        r = Box(20, 60, 90, 24);
+        r = ReachBox(20, 60, 90, 24);
         CreatePushButtonControl(mWindow, &r, CFSTR("Plain"), &plain);
         SetControlCommandID(plain, 'plan');
-        r = Box(120, 60, 90, 24);
+        r = ReachBox(120, 60, 90, 24);
         CreatePushButtonControl(mWindow, &r, CFSTR("Marked"), &marked);
         SetControlCommandID(marked, 'mark');
         Boolean const on = true;
