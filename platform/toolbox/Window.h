@@ -108,6 +108,7 @@ private:
     bool TrackBox(WindowRegionCode region, CGPoint start);
     OSStatus DragFrame(CGPoint start, bool grow);
     void Zoom();
+    CGRect GetZoomedStructure(CGRect available);
     void MakeBackingStore();
     void ChangedOnScreen(CGRect structure) const;
     void SendBoundsChanged(CGRect previous);
