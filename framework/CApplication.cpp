@@ -2,6 +2,7 @@
 
 #include "foundation/CTextUtilities.h"
 #include "framework/CDocument.h"
+#include "framework/CFileErrorText.h"
 #include "framework/CSplashScreen.h"
 #include "framework/CStandardAlert.h"
 
@@ -168,14 +169,11 @@ OSStatus CApplication::OpenFile(CFile const& file) { return CommandCreate(&file,
 
 OSStatus CApplication::AddFileToRecentItems(CFile const& file) { return mRecentItems.AddNewFile(file); }
 
-void CApplication::ShowOpenError(OSStatus status)
+void CApplication::ShowOpenError(CFile const& file, OSStatus status)
 {
-    CString message;
-    if (status == -206)
-        message = GetPropertyString('dobf');
-    else
-        message.Format(GetPropertyString('doce').GetUTF8(), int(status));
-    DoAlert(message, CString(), 1 /* note */, "•default•", CString(), CString());
+    DoAlert(CFileErrorText::GetHeadline(CFileErrorText::kOpen, file.GetDisplayName()),
+        CFileErrorText::GetReason(CFileErrorText::kOpen, file, status), 2 /* caution */, "•default•", CString(),
+        CString());
 }
 
 void CApplication::SendEventToDocuments(CCarbonEvent& event, bool modifiedOnly)

@@ -57,8 +57,8 @@ public:
     void StartSplashScreen(CFile const& file);
     OSStatus OpenFile(CFile const& file);
     OSStatus AddFileToRecentItems(CFile const& file);
-    // The alert of a document that could not be opened ('dobf' or 'doce').
-    void ShowOpenError(OSStatus status);
+    // The caution alert of a file that could not be opened: its name and why, in words.
+    void ShowOpenError(CFile const& file, OSStatus status);
     void SendEventToDocuments(CCarbonEvent& event, bool modifiedOnly);
 
     void SortDocumentsForQuit();

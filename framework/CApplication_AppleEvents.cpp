@@ -33,7 +33,7 @@ OSStatus CApplication::DoAppleEventOpenDocs(AEDesc const& event)
     OSStatus status = GetEventFiles(event, files);
     for (CFile const& file : files)
         if (OSStatus opened = CommandCreate(&file, nullptr); opened != noErr)
-            ShowOpenError(opened);
+            ShowOpenError(file, opened);
     return status;
 }
 

@@ -99,7 +99,7 @@ OSStatus CApplication::CommandOpen()
         return userCanceledErr;
     OSStatus status = CommandCreate(&result.file, nullptr);
     if (status != noErr)
-        ShowOpenError(status);
+        ShowOpenError(result.file, status);
     return status;
 }
 

@@ -2,6 +2,7 @@
 
 #include "foundation/CTextUtilities.h"
 #include "framework/CApplication.h"
+#include "framework/CFileErrorText.h"
 #include "framework/CMacWindow.h"
 #include "toolbox/toolbar/ToolbarCalls.h"
 
@@ -134,18 +135,18 @@ OSStatus CDocument::Initialise(CFile const* file)
     return noErr;
 }
 
+// An untitled window shows no extension: only a saved file's name carries one, and
+// only when it is shown. Save As adds 'dfex' to the name it proposes.
 CString CDocument::GetWindowTitle()
 {
     if (mFile.IsSpecified())
         return mFile.GetDisplayName();
     ++mUntitledCount;
     CString untitled = CTextUtilities::GetBundleString("untitled");
-    CString extension = GetPropertyString('dfex');
-    CString title;
     if (mUntitledCount == 1)
-        title.Format("%s.%s", untitled.GetUTF8(), extension.GetUTF8());
-    else
-        title.Format("%s %u.%s", untitled.GetUTF8(), unsigned(mUntitledCount), extension.GetUTF8());
+        return untitled;
+    CString title;
+    title.Format("%s %u", untitled.GetUTF8(), unsigned(mUntitledCount));
     return title;
 }
 
@@ -193,8 +194,12 @@ void CDocument::DoMessage(UInt32 message, void* parameter)
         CompleteFileCommand(*static_cast<FileDialogResult*>(parameter));
     else if (message == 'pdre' && parameter) {
         auto const* result = static_cast<PrintDialogResult const*>(parameter);
+        // A print that fails says so: the user would otherwise wait for pages that never come.
         if (result->kind == kPrintDialogPrint && result->accepted)
-            PrintDocument();
+            if (OSStatus const status = PrintDocument(); status != noErr)
+                CApplication::DoAlert(CFileErrorText::GetHeadline(CFileErrorText::kPrint, GetDisplayName()),
+                    CFileErrorText::GetReason(CFileErrorText::kPrint, CFile(), status), 2 /* caution */, "•default•",
+                    CString(), CString());
     }
 }
 

@@ -80,7 +80,7 @@ private:
     void UpdateFileProxy(bool forced);
     void ForgetAlias();
     // A save that failed is reported, and ends a quit that waited for it.
-    void ReportSaveFailure(OSStatus status);
+    void ReportSaveFailure(CFile const& file, OSStatus status);
 
     static std::vector<CDocument*> mDocumentList; // weak: each document adds and removes itself
     static UInt32 mUntitledCount;

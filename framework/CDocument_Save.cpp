@@ -4,6 +4,7 @@
 #include "foundation/Status.h"
 #include "framework/CApplication.h"
 #include "framework/CDocument.h"
+#include "framework/CFileErrorText.h"
 #include "framework/CMacWindow.h"
 #include "services/MacMemory.h"
 
@@ -96,7 +97,7 @@ OSStatus CDocument::CommandSave()
         return CommandSaveAs();
     OSStatus status = SaveDocument();
     if (status != noErr)
-        ReportSaveFailure(status);
+        ReportSaveFailure(mFile, status);
     return status;
 }
 
@@ -131,8 +132,9 @@ void CDocument::CompleteFileCommand(FileDialogResult const& result)
         mFile = result.file;
         OSStatus status = SaveDocument();
         if (status != noErr) {
+            CFile const failed = mFile;
             mFile = previous; // the document still belongs where it came from
-            ReportSaveFailure(status);
+            ReportSaveFailure(failed, status);
             break;
         }
         SetFile(mFile);
@@ -160,13 +162,13 @@ void CDocument::CompleteFileCommand(FileDialogResult const& result)
     }
 }
 
-void CDocument::ReportSaveFailure(OSStatus status)
+// A stop alert: the changes are not on disk.
+void CDocument::ReportSaveFailure(CFile const& file, OSStatus status)
 {
-    CString message;
-    message.Format(
-        CTextUtilities::GetBundleString("The document could not be saved due to an error of type %d.").GetUTF8(),
-        int(status));
-    CApplication::DoAlert(message, GetDisplayName(), 0 /* stop */, "•default•", CString(), CString());
+    CString const name = file.IsSpecified() ? file.GetDisplayName() : GetDisplayName();
+    CApplication::DoAlert(CFileErrorText::GetHeadline(CFileErrorText::kSave, name),
+        CFileErrorText::GetReason(CFileErrorText::kSave, file, status), 0 /* stop */, "•default•", CString(),
+        CString());
     mCloseAfterSave = false;
     bool closing = mClosingForQuit;
     mClosingForQuit = false;

@@ -144,7 +144,7 @@ OSStatus CRecentItems::OpenItem(MenuRef menu, MenuItemIndex index)
     OSStatus status = file.Exists() ? app->OpenFile(file) : OSStatus(fnfErr);
     if (status != noErr) {
         RemoveFile(file);
-        app->ShowOpenError(status);
+        app->ShowOpenError(file, status);
     }
     return noErr;
 }

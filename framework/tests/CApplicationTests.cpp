@@ -145,11 +145,15 @@ namespace {
         ASSERT_EQ(first->SaveDocument(), noErr);
         CFile broken(CString(PathFor("broken.txt").c_str()));
         CFileUtilities::WriteText(broken, "not a property list", kCFStringEncodingUTF8);
+        CFile missing(CString(PathFor("missing.txt").c_str()));
+        std::filesystem::create_directories(PathFor("folder.txt"));
+        CFile folder(CString(PathFor("folder.txt").c_str()));
 
-        toolbox::dialogs::Responders::PressAlertButton(1);
+        for (int i = 0; i < 3; ++i)
+            toolbox::dialogs::Responders::PressAlertButton(1);
         AEDescList list {};
         AECreateList(nullptr, 0, false, &list);
-        for (CFile const& file : { saved, broken }) {
+        for (CFile const& file : { saved, broken, missing, folder }) {
             AEDesc desc {};
             CFileUtilities::GetAEDescFromFile(file, &desc);
             AEPutDesc(&list, 0, &desc);
@@ -164,7 +168,12 @@ namespace {
 
         EXPECT_EQ(CDocument::GetDocuments(false).size(), 1u)
             << "the open file is brought forward, the broken one refused";
-        EXPECT_EQ(AlertsShown(), 1u);
+        // Each failure has its alert, which names the file.
+        ASSERT_EQ(AlertsShown(), 3u);
+        auto const& shown = toolbox::dialogs::Responders::History();
+        EXPECT_EQ(shown[shown.size() - 3].text, "\u201Cbroken.txt\u201D could not be opened.");
+        EXPECT_EQ(shown[shown.size() - 2].text, "\u201Cmissing.txt\u201D could not be opened.");
+        EXPECT_EQ(shown[shown.size() - 1].text, "\u201Cfolder.txt\u201D could not be opened.");
         EXPECT_FALSE(mApp->GetRecentItems().GetFiles().Contains(broken)) << "only a file that loaded is listed";
     }
 

@@ -1,6 +1,7 @@
 #include "AppTest.h"
 #include "foundation/CFileUtilities.h"
 #include "framework/ConstructController.h"
+#include "tests/support/InputDriver.h"
 #include "tests/support/TestSupport.h"
 
 #include <cstdio>
@@ -27,16 +28,40 @@ namespace {
         return content;
     }
 
-    TEST_F(AppTest, UntitledDocumentsAreNumberedAfterTheFirst)
+    TEST_F(AppTest, UntitledDocumentsAreNumberedAfterTheFirstAndShowNoExtension)
     {
         StartApp();
         CDocument* first = NewDocument();
         CDocument* second = NewDocument();
         ASSERT_TRUE(first && second);
-        EXPECT_EQ(first->GetWindow()->GetTitle(), CString("untitled.txt"));
-        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2.txt"));
-        EXPECT_EQ(second->GetDisplayName(), CString("untitled 2.txt"));
+        EXPECT_EQ(first->GetWindow()->GetTitle(), CString("untitled"));
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2"));
+        EXPECT_EQ(second->GetDisplayName(), CString("untitled 2"));
         EXPECT_TRUE(IsWindowVisible(second->GetWindow()->GetWindowRef()));
+    }
+
+    // Save As proposes the title with the document's extension; the saved file's name becomes the title.
+    TEST_F(AppTest, SaveAsProposesTheTitleWithTheExtensionAndTheFileNamesTheWindow)
+    {
+        ScopedEnvironment home("HOME", mFolder.c_str()); // where the save sheet starts
+        StartApp();
+        NewDocument();
+        CDocument* second = NewDocument();
+        ASSERT_NE(second, nullptr);
+        EXPECT_EQ(second->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.1);
+        InputDriver::Key(36, '\r'); // Save, as proposed
+        ManualClock::RunFor(0.5);
+        EXPECT_TRUE(std::filesystem::is_regular_file(mFolder / "untitled 2.txt"));
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2.txt"));
+
+        // Typing replaces the name, not its extension.
+        EXPECT_EQ(second->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.1);
+        InputDriver::Type("Coast walk");
+        InputDriver::Key(36, '\r');
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("Coast walk.txt"));
     }
 
     TEST_F(AppTest, FileCommandsAreEnabledByTheDocumentsState)
@@ -161,6 +186,20 @@ namespace {
         EXPECT_EQ(document->GetMenuStatus(Command('clos')), CCarbonEventHandler::kMenuStatusDisable);
         ManualClock::RunFor(1);
         EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+    }
+
+    // A PDF that cannot be written (nothing can be made in /proc) is reported, not lost in silence.
+    TEST_F(AppTest, APrintThatFailsSaysSo)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        Responders::PrintToPDF("/proc/tarnwick-cannot-be-here.pdf");
+        Responders::PressAlertButton(1);
+        EXPECT_EQ(document->CommandPrint(), noErr);
+        ManualClock::RunFor(2);
+        ASSERT_EQ(AlertsShown(), 1u);
+        EXPECT_EQ(Responders::History().back().text, "\u201Cuntitled\u201D could not be printed.");
     }
 
 } // namespace

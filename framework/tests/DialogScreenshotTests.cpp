@@ -7,6 +7,8 @@
 #include "framework/CStandardAlert.h"
 #include "framework/tests/DialogTest.h"
 #include "tests/support/ScreenProbe.h"
+#include "toolbox/HIViewCalls.h"
+#include "toolbox/dialogs/AlertDialog.h"
 
 #include <cstdlib>
 
@@ -61,16 +63,40 @@ namespace {
         TempFolder mFolder;
     };
 
+    // The list has the keyboard (its ring drawn), a scroll bar for the many files, and an icon per row.
     TEST_F(DialogLooks, OpenDialog)
     {
-        Touch(mFolder / "Lake District.twk");
         Touch(mFolder / "Coast walk.gpx");
         std::filesystem::create_directory(mFolder / "Exports");
+        Touch(mFolder / "Lake District.twk");
+        for (int i = 1; i <= 30; ++i)
+            Touch(mFolder / ("Walk " + std::to_string(i) + ".gpx"));
         CFileDialog dialog;
         dialog.SetDefaultLocation(CFile(CString(mFolder.Path().c_str())));
         WhileRunning([] {
             WindowRef const window = FrontWindow();
             ExpectDialogFace(window);
+            ControlRef list = nullptr;
+            ASSERT_EQ(GetKeyboardFocus(window, &list), noErr);
+            ASSERT_NE(list, nullptr) << "the list has the keyboard";
+            HIRect frame {};
+            HIViewGetFrame(list, &frame);
+            Rect content {};
+            GetWindowBounds(window, kWindowContentRgn, &content);
+            int const left = content.left + int(frame.origin.x), top = content.top + int(frame.origin.y) + 1;
+            auto const icon = [&](int row) {
+                return PixelBox { left + 6, top + 20 * row + 2, left + 22, top + 20 * row + 18 };
+            };
+            PixelProbe const screen = ProbeScreen();
+            EXPECT_GT(screen.Count(icon(1), [](Pixel p) { return IsColour(p, 115, 179, 245, 255, 3); }), 40)
+                << "the folder of Exports";
+            EXPECT_GT(screen.Count(icon(2), [](Pixel p) { return IsColour(p, 28, 59, 84, 255, 3); }), 10)
+                << "the badge of our document";
+            EXPECT_EQ(screen.Count(icon(0), [](Pixel p) { return IsColour(p, 28, 59, 84, 255, 3); }), 0)
+                << "no badge on another file";
+            // The thumb: darker than the track, in the bar at the list's right edge.
+            int const bar = left + int(frame.size.width) - 9;
+            EXPECT_TRUE(screen.Any({ bar, top, bar + 2, top + 30 }, [](Pixel p) { return p.r < 200; }));
             Shot("open-dialog.png");
         });
         FileDialogResult result;
@@ -97,6 +123,15 @@ namespace {
         Shot("save-sheet.png");
         dialog.Cancel();
         DisposeWindow(parent);
+    }
+
+    TEST_F(DialogLooks, ReplaceAlert)
+    {
+        WhileRunning([] {
+            ExpectDialogFace(FrontWindow());
+            Shot("replace-alert.png");
+        });
+        EXPECT_FALSE(toolbox::dialogs::ConfirmReplace("Lake District.twk")) << "the minute's fallback cancels";
     }
 
     TEST_F(DialogLooks, Alert)

@@ -110,6 +110,9 @@ OSStatus StatusFromErrno(int error)
         return permErr;
     case EROFS:
         return wrPermErr;
+    case ENOSPC:
+    case EDQUOT:
+        return dskFulErr;
     case EEXIST:
     case ENOTEMPTY:
         return dupFNErr;

@@ -7,6 +7,8 @@
 
 #include "display/WindowServer.h"
 
+#include <string>
+
 namespace tw::test {
 
 class InputDriver {
@@ -55,6 +57,13 @@ public:
         input.character = character;
         Post(input);
         input.kind = display::InputKind::KeyUp;
+        Post(input);
+    }
+    // Typed text, as the presenter delivers it after the keys (and input methods without any).
+    static void Type(std::string const& text)
+    {
+        display::InputEvent input = Make(display::InputKind::Text);
+        input.text = text;
         Post(input);
     }
     static void Wheel(CGPoint at, double dy, double dx = 0)

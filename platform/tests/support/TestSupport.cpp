@@ -28,6 +28,27 @@ std::filesystem::path MakeHome()
 
 } // namespace
 
+ScopedEnvironment::ScopedEnvironment(char const* name, char const* value)
+    : mName(name)
+{
+    if (char const* old = std::getenv(name)) {
+        mHad = true;
+        mOld = old;
+    }
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+}
+
+ScopedEnvironment::~ScopedEnvironment()
+{
+    if (mHad)
+        setenv(mName.c_str(), mOld.c_str(), 1);
+    else
+        unsetenv(mName.c_str());
+}
+
 std::filesystem::path const& TestHome()
 {
     static std::filesystem::path const home = MakeHome();

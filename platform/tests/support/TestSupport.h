@@ -27,6 +27,20 @@ private:
     std::filesystem::path mPath;
 };
 
+// Sets an environment variable for the life of the object, then restores it.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(char const* name, char const* value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(ScopedEnvironment const&) = delete;
+    ScopedEnvironment& operator=(ScopedEnvironment const&) = delete;
+
+private:
+    std::string mName;
+    bool mHad = false;
+    std::string mOld;
+};
+
 std::string ReadFile(std::filesystem::path const& path);
 void WriteFile(std::filesystem::path const& path, std::string const& contents);
 

@@ -69,7 +69,8 @@ void AlertDialog::Build(Spec const& spec)
     DialogItemIndex const cancel = spec.cancelButton ? spec.cancelButton : DialogItemIndex(kAlertStdAlertCancelButton);
     if (spec.defaultButton >= 1 && spec.defaultButton <= 3 && mButtons[spec.defaultButton - 1])
         SetWindowDefaultButton(mWindow, mButtons[spec.defaultButton - 1]);
-    if (cancel >= 1 && cancel <= 3 && mButtons[cancel - 1] && cancel != spec.defaultButton)
+    // A button may be both: Cancel as the safe default of a question answers Return and Escape.
+    if (cancel >= 1 && cancel <= 3 && mButtons[cancel - 1])
         SetWindowCancelButton(mWindow, mButtons[cancel - 1]);
     EventTypeSpec const events[]
         = { { kEventClassCommand, kEventCommandProcess }, { kEventClassKeyboard, kEventRawKeyDown } };
@@ -151,6 +152,44 @@ OSStatus AlertDialog::Handle(EventHandlerCallRef, EventRef event, void* data)
         }
     }
     return eventNotHandledErr;
+}
+
+bool ConfirmReplace(std::string const& name)
+{
+    CFStringRef format = CopyText("NavReplaceMain", "\u201C%@\u201D already exists. Do you want to replace it?");
+    CFStringRef nameString = tw::cf::CreateString(name);
+    CFStringRef main = CFStringCreateWithFormat(nullptr, nullptr, format, nameString);
+    CFStringRef info = CopyText("NavReplaceInfo",
+        "A file with the same name already exists. Replacing it will overwrite its current contents.");
+    CFStringRef cancel = CopyText("NavCancel", "Cancel");
+    CFStringRef replace = CopyText("NavReplace", "Replace");
+    AlertDialog::Spec spec;
+    spec.type = kAlertCautionAlert;
+    spec.main = main;
+    spec.informative = info;
+    spec.buttons = { cancel, nullptr, replace };
+    spec.cancelButton = kAlertStdAlertOKButton;
+    bool const replaced = AlertDialog(spec, false).RunModal() == kAlertStdAlertOtherButton;
+    for (CFStringRef s : { format, nameString, main, info, cancel, replace })
+        CFRelease(s);
+    return replaced;
+}
+
+void TellAbout(std::string const& name, char const* key, char const* format, char const* infoKey, char const* info)
+{
+    CFStringRef formatString = CopyText(key, format);
+    CFStringRef nameString = tw::cf::CreateString(name);
+    CFStringRef main = CFStringCreateWithFormat(nullptr, nullptr, formatString, nameString);
+    CFStringRef infoString = CopyText(infoKey, info);
+    CFStringRef ok = CopyText("AlertOK", "OK");
+    AlertDialog::Spec spec;
+    spec.type = kAlertCautionAlert;
+    spec.main = main;
+    spec.informative = infoString;
+    spec.buttons[0] = ok;
+    AlertDialog(spec, false).RunModal();
+    for (CFStringRef s : { formatString, nameString, main, infoString, ok })
+        CFRelease(s);
 }
 
 // A round badge: red for stop, amber for caution, blue otherwise, with a mark.

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 namespace tw::toolbox::dialogs {
 
@@ -58,5 +59,13 @@ private:
     std::function<void(DialogItemIndex)> mSheetAnswer;
     PendingAnswer mPending;
 };
+
+// Asks, application-modal, whether the existing file of that name is to be
+// replaced: Cancel is the default button (Return and Escape), Replace the other.
+bool ConfirmReplace(std::string const& name);
+
+// A caution alert, application-modal, about something the user typed: the main
+// text's format takes the name ("%@"), the informative text says what to do.
+void TellAbout(std::string const& name, char const* key, char const* format, char const* infoKey, char const* info);
 
 } // namespace tw::toolbox::dialogs

@@ -71,6 +71,23 @@ ControlRef AddText(WindowRef window, Rect const& bounds, CFStringRef text, Theme
     return control;
 }
 
+std::string GetFieldText(ControlRef field)
+{
+    CFStringRef text = nullptr;
+    GetControlData(field, kControlEditTextPart, kControlEditTextCFStringTag, sizeof text, &text, nullptr);
+    std::string result = ToString(text);
+    if (text)
+        CFRelease(text);
+    return result;
+}
+
+void SetFieldText(ControlRef field, std::string const& text)
+{
+    CFStringRef string = tw::cf::CreateString(text);
+    SetControlData(field, kControlEditTextPart, kControlEditTextCFStringTag, sizeof string, &string);
+    CFRelease(string);
+}
+
 SInt16 TextHeight(CFStringRef text, double width, ThemeFontID font)
 {
     HIThemeTextInfo info;

@@ -26,6 +26,9 @@ std::string ToString(CFStringRef text);
 SInt16 ButtonWidth(CFStringRef title);
 ControlRef AddButton(WindowRef window, Rect const& bounds, CFStringRef title, UInt32 command);
 ControlRef AddText(WindowRef window, Rect const& bounds, CFStringRef text, ThemeFontID font = kThemeSystemFont);
+// The text of an edit field, and a new text for it.
+std::string GetFieldText(ControlRef field);
+void SetFieldText(ControlRef field, std::string const& text);
 // The height the text takes at that width, at least one line.
 SInt16 TextHeight(CFStringRef text, double width, ThemeFontID font = kThemeSystemFont);
 // A hidden sheet, or a hidden movable-modal window titled as given.

@@ -2,52 +2,45 @@
 
 #include "corefoundation/CFString.h"
 #include "quartz/HITheme.h"
-#include "toolbox/MouseTracking.h"
+#include "toolbox/HIViewCalls.h"
 #include "toolbox/WindowCalls.h"
+#include "toolbox/controls/ControlTheme.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tw::toolbox::dialogs {
 
 namespace {
 
-    constexpr OSType kListCreator = 'twfl'; // control property ('twfl', 'list'): the list of the pane
-    constexpr EventTime kDoubleClickTime = 0.5; // [s]
-    constexpr SInt16 kUpArrowChar = 0x1E;
-    constexpr SInt16 kDownArrowChar = 0x1F;
+    using controls::ControlTheme;
 
-    void DrawIcon(CGContextRef c, CGRect box, bool folder)
-    {
-        if (folder) {
-            CGContextSetRGBFillColor(c, 0.36, 0.62, 0.90, 1);
-            CGContextFillRect(c, { { box.origin.x, box.origin.y + 1 }, { 7, 3 } });
-            CGContextFillRect(c, { { box.origin.x, box.origin.y + 3 }, { box.size.width, box.size.height - 3 } });
-        } else {
-            CGContextSetRGBFillColor(c, 1, 1, 1, 1);
-            CGContextFillRect(c, CGRectInset(box, 2, 0));
-            CGContextSetGrayStrokeColor(c, 0.55, 1);
-            CGContextSetLineWidth(c, 1);
-            CGContextStrokeRect(c, CGRectInset(box, 2.5, 0.5));
-        }
-    }
+    constexpr CGFloat kIconLeft = 6; // [px] from the row's left edge
+    constexpr CGFloat kTextLeft = 28; // [px]
+    constexpr CGFloat kChevronWidth = 18; // [px]
+
+    constexpr EventTypeSpec kEvents[] = {
+        { kEventClassControl, kEventControlDraw },
+        { kEventClassControl, kEventControlHitTest },
+        { kEventClassControl, kEventControlTrack },
+        { kEventClassControl, kEventControlSetFocusPart },
+        { kEventClassKeyboard, kEventRawKeyDown },
+        { kEventClassKeyboard, kEventRawKeyRepeat },
+        { kEventClassTextInput, kEventTextInputUnicodeForKeyEvent },
+        { kEventClassMouse, kEventMouseWheelMoved },
+    };
 
 } // namespace
 
 FileListView::FileListView(WindowRef window, Rect const& bounds, bool multiple)
     : mMultiple(multiple)
 {
-    if (CreateUserPaneControl(window, &bounds, kControlSupportsFocus | kControlGetsFocusOnClick, &mPane) != noErr)
+    if (CreateUserPaneControl(window, &bounds, kControlSupportsFocus | kControlGetsFocusOnClick, &mPane) != noErr) {
+        mPane = nullptr;
         return;
-    FileListView* self = this;
-    SetControlProperty(mPane, kListCreator, 'list', sizeof self, &self);
-    auto draw = &FileListView::Draw;
-    auto hit = &FileListView::HitTest;
-    auto track = &FileListView::Track;
-    auto key = &FileListView::KeyDown;
-    SetControlData(mPane, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof draw, &draw);
-    SetControlData(mPane, kControlEntireControl, kControlUserPaneHitTestProcTag, sizeof hit, &hit);
-    SetControlData(mPane, kControlEntireControl, kControlUserPaneTrackingProcTag, sizeof track, &track);
-    SetControlData(mPane, kControlEntireControl, kControlUserPaneKeyDownProcTag, sizeof key, &key);
+    }
+    InstallEventHandler(
+        GetControlEventTarget(mPane), &FileListView::Handle, std::size(kEvents), kEvents, this, nullptr);
 }
 
 void FileListView::SetEntries(std::vector<FileEntry> entries)
@@ -56,7 +49,9 @@ void FileListView::SetEntries(std::vector<FileEntry> entries)
     mSelected.assign(mEntries.size(), false);
     mTop = 0;
     mAnchor = -1;
+    mCursor = -1;
     mLastClickRow = -1;
+    mTyped.clear();
     Changed();
 }
 
@@ -78,8 +73,8 @@ bool FileListView::Select(std::string const& name, bool extend)
     if (!extend || !mMultiple)
         mSelected.assign(mEntries.size(), false);
     mSelected[row] = true;
-    mAnchor = row;
-    ScrollTo(row);
+    mAnchor = mCursor = row;
+    Reveal(row);
     Changed();
     return true;
 }
@@ -87,96 +82,13 @@ bool FileListView::Select(std::string const& name, bool extend)
 void FileListView::ClearSelection()
 {
     mSelected.assign(mEntries.size(), false);
+    mAnchor = mCursor = -1;
     Changed();
 }
 
-FileListView* FileListView::Of(ControlRef control)
+void FileListView::MoveTo(int row, bool extend)
 {
-    FileListView* list = nullptr;
-    GetControlProperty(control, kListCreator, 'list', sizeof list, nullptr, &list);
-    return list;
-}
-
-int FileListView::VisibleRows() const
-{
-    HIRect bounds {};
-    HIViewGetBounds(mPane, &bounds);
-    return std::max(1, static_cast<int>((bounds.size.height - 2) / kRowHeight));
-}
-
-void FileListView::Draw(ControlRef control, SInt16)
-{
-    FileListView* self = Of(control);
-    CGContextRef c = nullptr;
-    if (!self || QDBeginCGContext(GetWindowPort(GetControlOwner(control)), &c) != noErr)
-        return;
-    HIRect bounds {};
-    HIViewGetBounds(control, &bounds);
-    CGContextSetRGBFillColor(c, 1, 1, 1, 1);
-    CGContextFillRect(c, bounds);
-    CGContextSaveGState(c);
-    CGContextClipToRect(c, CGRectInset(bounds, 1, 1));
-    HIThemeTextInfo info;
-    info.verticalFlushness = kHIThemeTextVerticalFlushCenter;
-    info.truncationPosition = kHIThemeTextTruncationMiddle;
-    info.truncationMaxLines = 1;
-    int const last = std::min<int>(static_cast<int>(self->mEntries.size()), self->mTop + self->VisibleRows() + 1);
-    for (int row = self->mTop; row < last; ++row) {
-        FileEntry const& entry = self->mEntries[row];
-        CGRect const rowRect { { bounds.origin.x + 1, bounds.origin.y + 1 + (row - self->mTop) * kRowHeight },
-            { bounds.size.width - 2, kRowHeight } };
-        bool const selected = self->mSelected[row];
-        if (selected) {
-            CGContextSetRGBFillColor(c, 0.22, 0.46, 0.84, 1);
-            CGContextFillRect(c, rowRect);
-        }
-        DrawIcon(c, { { rowRect.origin.x + 6, rowRect.origin.y + 4 }, { 14, 12 } }, entry.folder);
-        CGRect const textRect { { rowRect.origin.x + 26, rowRect.origin.y }, { rowRect.size.width - 46, kRowHeight } };
-        double const grey = selected ? 1.0 : entry.enabled ? 0.0 : 0.6;
-        CGContextSetRGBFillColor(c, grey, grey, grey, 1);
-        CFStringRef name = tw::cf::CreateString(entry.name);
-        HIThemeDrawTextBox(name, &textRect, &info, c, kHIThemeOrientationNormal);
-        CFRelease(name);
-        if (entry.folder) {
-            CGRect const chevron { { rowRect.origin.x + rowRect.size.width - 18, rowRect.origin.y },
-                { 12, kRowHeight } };
-            HIThemeDrawTextBox(CFSTR("\u25B8"), &chevron, &info, c, kHIThemeOrientationNormal);
-        }
-    }
-    CGContextRestoreGState(c);
-    HIThemeFrameDrawInfo frame;
-    frame.kind = kHIThemeFrameListBox;
-    HIThemeDrawFrame(&bounds, &frame, c, kHIThemeOrientationNormal);
-    QDEndCGContext(GetWindowPort(GetControlOwner(control)), &c);
-}
-
-ControlPartCode FileListView::HitTest(ControlRef, Point) { return 1; }
-
-ControlPartCode FileListView::Track(ControlRef control, Point start, ControlActionUPP)
-{
-    FileListView* self = Of(control);
-    if (!self)
-        return kControlNoPart;
-    HIRect bounds {};
-    HIViewGetBounds(control, &bounds);
-    int const row = self->mTop + static_cast<int>((start.v - bounds.origin.y - 1) / kRowHeight);
-    self->Click(row, GetCurrentEventKeyModifiers());
-    return 1;
-}
-
-void FileListView::Click(int row, UInt32 modifiers)
-{
-    if (row < 0 || row >= static_cast<int>(mEntries.size()) || !mEntries[row].enabled) {
-        ClearSelection();
-        return;
-    }
-    EventTime const now = GetCurrentEventTime();
-    bool const doubleClick = row == mLastClickRow && now - mLastClickTime <= kDoubleClickTime;
-    mLastClickRow = row;
-    mLastClickTime = now;
-    if (mMultiple && (modifiers & cmdKey)) {
-        mSelected[row] = !mSelected[row];
-    } else if (mMultiple && (modifiers & shiftKey) && mAnchor >= 0) {
+    if (extend && mMultiple && mAnchor >= 0) {
         mSelected.assign(mEntries.size(), false);
         for (int i = std::min(row, mAnchor); i <= std::max(row, mAnchor); ++i)
             mSelected[i] = mEntries[i].enabled;
@@ -185,46 +97,83 @@ void FileListView::Click(int row, UInt32 modifiers)
         mSelected[row] = true;
         mAnchor = row;
     }
+    mCursor = row;
+    Reveal(row);
     Changed();
-    if (doubleClick && mOpenEntry) {
-        mLastClickRow = -1;
-        FileEntry const entry = mEntries[row];
-        mOpenEntry(entry); // may replace the entries
-    }
 }
 
-ControlPartCode FileListView::KeyDown(ControlRef control, SInt16, SInt16 charCode, SInt16)
-{
-    FileListView* self = Of(control);
-    if (!self || (charCode != kUpArrowChar && charCode != kDownArrowChar))
-        return kControlNoPart;
-    self->MoveSelection(charCode == kUpArrowChar ? -1 : 1);
-    return 1;
-}
-
-void FileListView::MoveSelection(int delta)
+int FileListView::EnabledRow(int row, int direction) const
 {
     int const count = static_cast<int>(mEntries.size());
-    int row = mAnchor;
-    do
-        row = row < 0 ? (delta > 0 ? 0 : count - 1) : row + delta;
-    while (row >= 0 && row < count && !mEntries[row].enabled);
-    if (row < 0 || row >= count)
-        return;
-    mSelected.assign(mEntries.size(), false);
-    mSelected[row] = true;
-    mAnchor = row;
-    ScrollTo(row);
-    Changed();
+    for (int step : { direction, -direction })
+        for (int i = row; i >= 0 && i < count; i += step)
+            if (mEntries[i].enabled)
+                return i;
+    return -1;
 }
 
-void FileListView::ScrollTo(int row)
+CGRect FileListView::RowsRect() const
+{
+    HIRect bounds {};
+    HIViewGetBounds(mPane, &bounds);
+    CGRect inner = CGRectInset(bounds, 1, 1);
+    inner.size.width = std::max<CGFloat>(0, inner.size.width - kScrollBarWidth);
+    return inner;
+}
+
+CGRect FileListView::ScrollBarRect() const
+{
+    CGRect const rows = RowsRect();
+    return { { CGRectGetMaxX(rows), rows.origin.y }, { kScrollBarWidth, rows.size.height } };
+}
+
+int FileListView::VisibleRows() const { return std::max(1, static_cast<int>(RowsRect().size.height / kRowHeight)); }
+
+int FileListView::MaxTop() const { return std::max(0, static_cast<int>(mEntries.size()) - VisibleRows()); }
+
+CGRect FileListView::ThumbRect() const
+{
+    CGRect const track = ScrollBarRect();
+    int const maxTop = MaxTop();
+    if (maxTop == 0)
+        return CGRectZero;
+    CGFloat const length
+        = std::max<CGFloat>(20, track.size.height * VisibleRows() / static_cast<CGFloat>(mEntries.size()));
+    CGFloat const y = track.origin.y + (track.size.height - length) * mTop / maxTop;
+    return { { track.origin.x, std::round(y) }, { track.size.width, std::round(length) } };
+}
+
+void FileListView::ScrollTo(int top)
+{
+    top = std::clamp(top, 0, MaxTop());
+    if (top == mTop)
+        return;
+    mTop = top;
+    HIViewSetNeedsDisplay(mPane, true);
+}
+
+void FileListView::Reveal(int row)
 {
     int const visible = VisibleRows();
     if (row < mTop)
-        mTop = row;
+        ScrollTo(row);
     else if (row >= mTop + visible)
-        mTop = row - visible + 1;
+        ScrollTo(row - visible + 1);
+}
+
+int FileListView::RowAt(CGPoint p) const
+{
+    CGRect const rows = RowsRect();
+    if (p.y < rows.origin.y)
+        return -1;
+    int const row = mTop + static_cast<int>((p.y - rows.origin.y) / kRowHeight);
+    return row < static_cast<int>(mEntries.size()) ? row : -1;
+}
+
+bool FileListView::IsFocused() const
+{
+    ControlRef focus = nullptr;
+    return GetKeyboardFocus(GetControlOwner(mPane), &focus) == noErr && focus == mPane;
 }
 
 void FileListView::Changed()
@@ -233,6 +182,68 @@ void FileListView::Changed()
         HIViewSetNeedsDisplay(mPane, true);
     if (mSelectionChanged)
         mSelectionChanged();
+}
+
+void FileListView::Draw(CGContextRef c)
+{
+    HIRect bounds {};
+    HIViewGetBounds(mPane, &bounds);
+    bool const enabled = IsControlEnabled(mPane);
+    // The selection shows in the accent colour while the list has the keyboard.
+    bool const active = IsFocused() && IsControlActive(mPane);
+    CGContextSaveGState(c);
+    CGContextSetGrayFillColor(c, 1, 1);
+    CGContextFillRect(c, bounds);
+    CGRect const rows = RowsRect();
+    CGContextClipToRect(c, rows);
+    int const last = std::min<int>(static_cast<int>(mEntries.size()), mTop + VisibleRows() + 1);
+    for (int row = mTop; row < last; ++row) {
+        CGRect const rowRect { { rows.origin.x, rows.origin.y + (row - mTop) * kRowHeight },
+            { rows.size.width, kRowHeight } };
+        DrawRow(c, row, rowRect, active);
+    }
+    CGContextRestoreGState(c);
+    ControlTheme::DrawScrollBar(c, ScrollBarRect(), true, ThumbRect(), enabled);
+    HIThemeFrameDrawInfo frame;
+    frame.kind = kHIThemeFrameListBox;
+    HIThemeDrawFrame(&bounds, &frame, c, kHIThemeOrientationNormal);
+    if (IsFocused() && IsControlActive(mPane))
+        ControlTheme::DrawFocusRing(c, bounds, 0);
+}
+
+void FileListView::DrawRow(CGContextRef c, int row, CGRect rowRect, bool active)
+{
+    FileEntry const& entry = mEntries[row];
+    bool const selected = mSelected[row];
+    if (selected) {
+        if (active)
+            ControlTheme::SetAccentFill(c);
+        else
+            CGContextSetGrayFillColor(c, 0.82, 1);
+        CGContextFillRect(c, rowRect);
+    }
+    CGFloat const iconTop = rowRect.origin.y + std::floor((kRowHeight - kFileIconSize) / 2);
+    CGContextSaveGState(c);
+    if (!entry.enabled)
+        CGContextSetAlpha(c, 0.5);
+    DrawFileIcon(c, { { rowRect.origin.x + kIconLeft, iconTop }, { kFileIconSize, kFileIconSize } }, entry.icon);
+    CGContextRestoreGState(c);
+    HIThemeTextInfo info;
+    info.verticalFlushness = kHIThemeTextVerticalFlushCenter;
+    info.truncationPosition = kHIThemeTextTruncationMiddle;
+    info.truncationMaxLines = 1;
+    double const grey = selected && active ? 1.0 : entry.enabled ? 0.0 : 0.6;
+    CGContextSetRGBFillColor(c, grey, grey, grey, 1);
+    CGRect const textRect { { rowRect.origin.x + kTextLeft, rowRect.origin.y },
+        { rowRect.size.width - kTextLeft - kChevronWidth - 4, kRowHeight } };
+    CFStringRef name = tw::cf::CreateString(entry.name);
+    HIThemeDrawTextBox(name, &textRect, &info, c, kHIThemeOrientationNormal);
+    CFRelease(name);
+    if (entry.folder) {
+        CGRect const chevron { { CGRectGetMaxX(rowRect) - kChevronWidth, rowRect.origin.y },
+            { kChevronWidth - 6, kRowHeight } };
+        HIThemeDrawTextBox(CFSTR("\u25B8"), &chevron, &info, c, kHIThemeOrientationNormal);
+    }
 }
 
 } // namespace tw::toolbox::dialogs

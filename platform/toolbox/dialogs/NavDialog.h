@@ -44,16 +44,29 @@ private:
     bool IsAsk() const;
     bool IsSheet() const;
     void BuildBrowser();
+    void AddNameField(int top);
+    void AddPlaceRow(int top);
+    void AddList(int top);
     void AddButtons(int top);
     void AddTypePopup(int top);
+    void FocusFirst();
     void BuildAsk();
     void Fill();
     bool Shows(FileEntry const& entry);
     void GoUp();
     void Enter(std::string const& folder);
+    // The place field: a path or a name typed in place of the folder's path (open
+    // and choose-folder dialogs); the save dialog's name field takes paths itself.
+    void StartPath(std::string const& text);
+    void CloseLocation();
+    bool IsLocationOpen() const;
+    std::string LocationText() const;
+    void SelectionChanged();
     void Accept();
+    void AcceptLocation();
     void AcceptSave();
-    bool ConfirmReplace(std::string const& name);
+    void SaveIn(std::string const& folder, std::string name);
+    bool Key(EventRef event);
     void Complete(NavUserAction action); // from the window's own events
     void Finish(NavUserAction action);
     std::array<NavUserAction, 3> AskActions() const; // for the default, cancel and other buttons
@@ -76,6 +89,7 @@ private:
     std::unique_ptr<FileListView> mList;
     ControlRef mNameField = nullptr; // weak: in the window
     ControlRef mPathText = nullptr; // weak
+    ControlRef mLocationField = nullptr; // weak: in the window, hidden until a path is typed
     ControlRef mActionButton = nullptr; // weak
     ControlRef mTypePopup = nullptr; // weak
     std::string mFolder;

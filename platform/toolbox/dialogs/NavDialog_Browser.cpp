@@ -1,10 +1,9 @@
 #include "corefoundation/CFArray.h"
+#include "toolbox/HIViewCalls.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/dialogs/DialogKit.h"
 #include "toolbox/dialogs/NavDialog.h"
 #include "toolbox/dialogs/NavFiles.h"
-
-#include <filesystem>
 
 namespace tw::toolbox::dialogs {
 
@@ -14,6 +13,10 @@ namespace {
     constexpr UInt32 kCommandType = 'navT';
     constexpr SInt16 kWidth = 560; // [px]
     constexpr SInt16 kListHeight = 220; // [px]
+    constexpr SInt16 kFieldHeight = 22; // [px]
+    constexpr SInt16 kRowGap = 12; // [px] between the rows of controls
+    constexpr SInt16 kPlaceLeft = kMargin + 82; // [px] the folder's path or the place field
+    enum : UInt32 { kKeyEscape = 53 };
 
     CFStringRef CopyLabel(CFStringRef given, char const* key, char const* english)
     {
@@ -22,10 +25,24 @@ namespace {
         return CopyText(key, english);
     }
 
-    std::string Extension(std::string const& name)
+    // Selects the text `selected` that follows `before` in the field (the field counts in UTF-16).
+    void SelectInField(ControlRef field, std::string const& before, std::string const& selected)
     {
-        std::size_t const dot = name.rfind('.');
-        return dot == std::string::npos || dot == 0 ? std::string {} : name.substr(dot + 1);
+        auto const length
+            = [](std::string const& text) { return static_cast<SInt16>(tw::cf::UTF8ToUTF16(text).size()); };
+        ControlEditTextSelectionRec const selection { length(before),
+            static_cast<SInt16>(length(before) + length(selected)) };
+        SetControlData(field, kControlEditTextPart, kControlEditTextSelectionTag, sizeof selection, &selection);
+    }
+
+    ControlRef AddField(WindowRef window, Rect const& bounds, CFStringRef text)
+    {
+        ControlRef field = nullptr;
+        if (CreateEditUnicodeTextControl(window, &bounds, text, false, nullptr, &field) != noErr)
+            return nullptr;
+        Boolean const single = true; // Return presses the default button: names and paths have no line breaks
+        SetControlData(field, kControlEditTextPart, kControlEditTextSingleLineTag, sizeof single, &single);
+        return field;
     }
 
 } // namespace
@@ -33,53 +50,83 @@ namespace {
 void NavDialog::BuildBrowser()
 {
     bool const save = mKind == DialogKind::Save;
-    bool const hasMessage = mOptions.message && CFStringGetLength(mOptions.message) > 0;
-    SInt16 const messageHeight = hasMessage ? TextHeight(mOptions.message, kWidth - 2 * kMargin) : 0;
-    int y = 16;
-    int const listTop = y + (hasMessage ? messageHeight + 10 : 0) + (save ? 34 : 0) + 34;
-    int const buttonsTop = listTop + kListHeight + 16;
     CFStringRef title = CopyLabel(mOptions.windowTitle, save ? "NavTitleSave" : "NavTitleOpen",
         save                                    ? "Save"
             : mKind == DialogKind::ChooseFolder ? "Choose a Folder"
                                                 : "Open");
+    // A message that only says the title again ("Open" under "Open") is left out.
+    bool const hasMessage = mOptions.message && CFStringGetLength(mOptions.message) > 0
+        && (IsSheet() || CFStringCompare(mOptions.message, title, kCFCompareCaseInsensitive) != kCFCompareEqualTo);
+    SInt16 const messageHeight = hasMessage ? TextHeight(mOptions.message, kWidth - 2 * kMargin) : 0;
+    int const nameTop = kMargin - 4 + (hasMessage ? messageHeight + 10 : 0);
+    int const placeTop = nameTop + (save ? kFieldHeight + kRowGap : 0);
+    int const listTop = placeTop + kButtonHeight + kRowGap;
+    int const buttonsTop = listTop + kListHeight + 16;
     mWindow = MakeDialogWindow(IsSheet(), kWidth, static_cast<SInt16>(buttonsTop + kButtonHeight + kMargin), title);
     CFRelease(title);
     if (!mWindow)
         return;
-    if (hasMessage) {
-        AddText(mWindow, Box(kMargin, y, kWidth - 2 * kMargin, messageHeight), mOptions.message);
-        y += messageHeight + 10;
-    }
-    if (save) {
-        CFStringRef label = CopyText("NavSaveAs", "Save As:");
-        AddText(mWindow, Box(kMargin, y + 3, 70, 17), label);
-        CFRelease(label);
-        Rect const field = Box(kMargin + 75, y, 320, 22);
-        CFStringRef name = mOptions.saveFileName ? mOptions.saveFileName : CFSTR("untitled");
-        CreateEditUnicodeTextControl(mWindow, &field, name, false, nullptr, &mNameField);
-        Boolean const single = true; // Return presses Save: a file name has no line breaks
-        SetControlData(mNameField, kControlEditTextPart, kControlEditTextSingleLineTag, sizeof single, &single);
-        SetKeyboardFocus(mWindow, mNameField, kControlEditTextPart);
-        y += 34;
-    }
+    if (hasMessage)
+        AddText(mWindow, Box(kMargin, kMargin - 4, kWidth - 2 * kMargin, messageHeight), mOptions.message);
+    if (save)
+        AddNameField(nameTop);
+    AddPlaceRow(placeTop);
+    AddList(listTop);
+    AddButtons(buttonsTop);
+    AddTypePopup(buttonsTop);
+    EventTypeSpec const events[]
+        = { { kEventClassCommand, kEventCommandProcess }, { kEventClassKeyboard, kEventRawKeyDown } };
+    InstallEventHandler(GetWindowEventTarget(mWindow), &NavDialog::Handle, std::size(events), events, this, nullptr);
+    Fill();
+    FocusFirst();
+}
+
+void NavDialog::AddNameField(int top)
+{
+    CFStringRef label = CopyText("NavSaveAs", "Save As:");
+    AddText(mWindow, Box(kMargin, top + 3, 70, 17), label);
+    CFRelease(label);
+    CFStringRef name = mOptions.saveFileName ? mOptions.saveFileName : CFSTR("untitled");
+    mNameField = AddField(mWindow, Box(kPlaceLeft, top, 320, kFieldHeight), name);
+}
+
+// The Up button and the folder's path, with the place field hidden over the path.
+void NavDialog::AddPlaceRow(int top)
+{
     CFStringRef up = CopyText("NavUp", "Up");
-    AddButton(mWindow, Box(kMargin, y, 70, kButtonHeight), up, kCommandUp);
+    AddButton(mWindow, Box(kMargin, top, 70, kButtonHeight), up, kCommandUp);
     CFRelease(up);
-    mPathText = AddText(mWindow, Box(kMargin + 82, y + 4, kWidth - 2 * kMargin - 82, 17), nullptr);
-    mList = std::make_unique<FileListView>(mWindow, Box(kMargin, listTop, kWidth - 2 * kMargin, kListHeight),
+    int const width = kWidth - kMargin - kPlaceLeft;
+    mPathText = AddText(mWindow, Box(kPlaceLeft, top + 4, width, 17), nullptr);
+    if (mKind == DialogKind::Save)
+        return;
+    mLocationField = AddField(mWindow, Box(kPlaceLeft, top + 1, width, kFieldHeight), nullptr);
+    if (!mLocationField)
+        return;
+    HideControl(mLocationField);
+    EventTypeSpec const changed { kEventClassTextField, kEventTextDidChange };
+    InstallEventHandler(
+        GetControlEventTarget(mLocationField),
+        [](EventHandlerCallRef, EventRef, void* data) {
+            static_cast<NavDialog*>(data)->UpdateButtons();
+            return eventNotHandledErr;
+        },
+        1, &changed, this, nullptr);
+}
+
+void NavDialog::AddList(int top)
+{
+    mList = std::make_unique<FileListView>(mWindow, Box(kMargin, top, kWidth - 2 * kMargin, kListHeight),
         mKind == DialogKind::Open && (mOptions.optionFlags & kNavAllowMultipleFiles));
-    mList->SetSelectionChanged([this] { UpdateButtons(); });
+    mList->SetSelectionChanged([this] { SelectionChanged(); });
     mList->SetOpenEntry([this](FileEntry const& entry) {
         if (entry.folder)
             Enter(entry.path);
         else if (mKind == DialogKind::Open)
             Accept();
     });
-    AddButtons(buttonsTop);
-    AddTypePopup(buttonsTop);
-    EventTypeSpec const command { kEventClassCommand, kEventCommandProcess };
-    InstallEventHandler(GetWindowEventTarget(mWindow), &NavDialog::Handle, 1, &command, this, nullptr);
-    Fill();
+    mList->SetGoUp([this] { GoUp(); });
+    mList->SetStartPath([this](std::string const& text) { StartPath(text); });
 }
 
 void NavDialog::AddButtons(int top)
@@ -120,6 +167,19 @@ void NavDialog::AddTypePopup(int top)
     }
 }
 
+// The keyboard starts in the list, or in the save dialog's name with the name
+// selected without its extension, ready to be typed over.
+void NavDialog::FocusFirst()
+{
+    if (!mNameField) {
+        SetKeyboardFocus(mWindow, mList->GetControl(), 1);
+        return;
+    }
+    SetKeyboardFocus(mWindow, mNameField, kControlEditTextPart);
+    std::string const name = mOptions.saveFileName ? ToString(mOptions.saveFileName) : std::string("untitled");
+    SelectInField(mNameField, {}, WithoutExtension(name));
+}
+
 void NavDialog::Fill()
 {
     std::vector<FileEntry> shown;
@@ -155,100 +215,76 @@ bool NavDialog::Shows(FileEntry const& entry)
 
 void NavDialog::Enter(std::string const& folder)
 {
-    if (SetLocation(folder) == noErr)
-        Callback(kNavCBNewLocation, kNavUserActionNone, nullptr);
+    if (SetLocation(folder) != noErr)
+        return;
+    CloseLocation();
+    Callback(kNavCBNewLocation, kNavUserActionNone, nullptr);
 }
 
 void NavDialog::GoUp() { Enter(ParentOf(mFolder)); }
+
+// "/" or "~" typed in the list, or Command-L: the save dialog takes the path in its
+// name field; the others open the place field over the folder's path.
+void NavDialog::StartPath(std::string const& text)
+{
+    ControlRef const field = mNameField ? mNameField : mLocationField;
+    if (!field)
+        return;
+    if (field == mLocationField && !IsLocationOpen()) {
+        HideControl(mPathText);
+        ShowControl(mLocationField);
+    }
+    SetKeyboardFocus(mWindow, field, kControlEditTextPart);
+    if (!text.empty()) {
+        SetFieldText(field, text);
+        SelectInField(field, text, {});
+    } else if (field == mLocationField) {
+        // Command-L: the folder's path, selected, so that a name typed over it is taken from here.
+        std::string const here = mFolder == "/" ? mFolder : mFolder + "/";
+        SetFieldText(field, here);
+        SelectInField(field, {}, here);
+    } else {
+        SelectInField(field, {}, GetFieldText(field));
+    }
+    UpdateButtons();
+}
+
+void NavDialog::CloseLocation()
+{
+    if (!IsLocationOpen())
+        return;
+    ControlRef focus = nullptr;
+    bool const focused = GetKeyboardFocus(mWindow, &focus) == noErr && focus == mLocationField;
+    SetFieldText(mLocationField, {});
+    HideControl(mLocationField);
+    ShowControl(mPathText);
+    if (focused)
+        SetKeyboardFocus(mWindow, mList->GetControl(), 1);
+    UpdateButtons();
+}
+
+bool NavDialog::IsLocationOpen() const { return mLocationField && IsControlVisible(mLocationField); }
+
+std::string NavDialog::LocationText() const { return IsLocationOpen() ? GetFieldText(mLocationField) : std::string {}; }
+
+// The place field follows the list: choosing a row there puts its name in the field.
+void NavDialog::SelectionChanged()
+{
+    if (IsLocationOpen()) {
+        std::vector<FileEntry> const selected = mList->SelectedEntries();
+        SetFieldText(mLocationField, selected.size() == 1 ? selected.front().name : std::string {});
+    }
+    UpdateButtons();
+}
 
 void NavDialog::UpdateButtons()
 {
     if (!mActionButton || mKind != DialogKind::Open)
         return;
-    if (mList->SelectedEntries().empty())
+    if (mList->SelectedEntries().empty() && ResolvePath(LocationText(), mFolder).empty())
         DisableControl(mActionButton);
     else
         EnableControl(mActionButton);
-}
-
-void NavDialog::Accept()
-{
-    if (mKind == DialogKind::Save) {
-        AcceptSave();
-        return;
-    }
-    std::vector<FileEntry> const selected = mList->SelectedEntries();
-    mChosen.clear();
-    if (mKind == DialogKind::ChooseFolder) {
-        mChosen.push_back(selected.empty() ? mFolder : selected.front().path);
-        Complete(kNavUserActionChoose);
-        return;
-    }
-    for (FileEntry const& entry : selected)
-        if (!entry.folder)
-            mChosen.push_back(entry.path);
-    if (!mChosen.empty())
-        Complete(kNavUserActionOpen);
-    else if (selected.size() == 1)
-        Enter(selected.front().path);
-}
-
-void NavDialog::AcceptSave()
-{
-    CFStringRef text = nullptr;
-    GetControlData(mNameField, kControlEditTextPart, kControlEditTextCFStringTag, sizeof text, &text, nullptr);
-    std::string name = ToString(text);
-    if (text)
-        CFRelease(text);
-    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
-        CFStringRef main = CopyText("NavBadName", "This name cannot be used.");
-        CFStringRef info = CopyText("NavBadNameInfo", "Use a name without \u201C/\u201D that is not empty.");
-        AlertDialog::Spec spec;
-        spec.type = kAlertStopAlert;
-        spec.main = main;
-        spec.informative = info;
-        spec.buttons[0] = CFSTR("OK");
-        AlertDialog(spec, false).RunModal();
-        CFRelease(main);
-        CFRelease(info);
-        return;
-    }
-    std::string const proposed = ToString(mOptions.saveFileName);
-    if ((mOptions.optionFlags & kNavPreserveSaveFileExtension) && Extension(name).empty()
-        && !Extension(proposed).empty())
-        name += "." + Extension(proposed);
-    std::string const target = Join(mFolder, name);
-    std::error_code error;
-    bool const exists = std::filesystem::exists(target, error);
-    if (exists && std::filesystem::is_directory(target, error))
-        return; // a folder is never replaced: the user picks another name
-    if (exists && !(mOptions.optionFlags & kNavDontConfirmReplacement) && !ConfirmReplace(name))
-        return;
-    mReplacing = exists;
-    mSaveName = name;
-    mChosen = { target };
-    Complete(kNavUserActionSaveAs);
-}
-
-bool NavDialog::ConfirmReplace(std::string const& name)
-{
-    CFStringRef format = CopyText("NavReplaceMain", "\u201C%@\u201D already exists. Do you want to replace it?");
-    CFStringRef nameString = tw::cf::CreateString(name);
-    CFStringRef main = CFStringCreateWithFormat(nullptr, nullptr, format, nameString);
-    CFStringRef info = CopyText("NavReplaceInfo",
-        "A file with the same name already exists. Replacing it will overwrite its current contents.");
-    CFStringRef cancel = CopyText("NavCancel", "Cancel");
-    CFStringRef replace = CopyText("NavReplace", "Replace");
-    AlertDialog::Spec spec;
-    spec.type = kAlertCautionAlert;
-    spec.main = main;
-    spec.informative = info;
-    spec.buttons = { cancel, nullptr, replace };
-    spec.cancelButton = kAlertStdAlertOKButton;
-    bool const replaced = AlertDialog(spec, false).RunModal() == kAlertStdAlertOtherButton;
-    for (CFStringRef s : { format, nameString, main, info, cancel, replace })
-        CFRelease(s);
-    return replaced;
 }
 
 void NavDialog::TypeChosen()
@@ -260,43 +296,32 @@ void NavDialog::TypeChosen()
         Fill();
 }
 
-void NavDialog::ApplyAnswer(Answer const& answer)
+// Command-L opens the place field; Escape there closes it (and not the dialog).
+bool NavDialog::Key(EventRef event)
 {
-    ApplyScripted(answer);
-    if (!mCompleting)
-        mPending.Fallback(mKind, [this](Answer const&) { Complete(kNavUserActionCancel); });
-}
-
-void NavDialog::ApplyScripted(Answer const& answer)
-{
-    if (answer.cancel || answer.paths.empty()) {
-        Complete(kNavUserActionCancel);
-        return;
+    UInt32 modifiers = 0, code = 0;
+    char character = 0;
+    GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
+    GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
+    GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof character, nullptr, &character);
+    if ((modifiers & cmdKey) && (character | 0x20) == 'l') {
+        StartPath({});
+        return true;
     }
-    std::string const& first = answer.paths.front();
-    if (SetLocation(ParentOf(first)) != noErr) {
-        Complete(kNavUserActionCancel);
-        return;
+    ControlRef focus = nullptr;
+    if (code == kKeyEscape && IsLocationOpen() && GetKeyboardFocus(mWindow, &focus) == noErr
+        && focus == mLocationField) {
+        CloseLocation();
+        return true;
     }
-    if (mKind == DialogKind::Save) {
-        CFStringRef name = tw::cf::CreateString(NameOf(first));
-        SetControlData(mNameField, kControlEditTextPart, kControlEditTextCFStringTag, sizeof name, &name);
-        CFRelease(name);
-        Accept();
-        return;
-    }
-    bool any = false;
-    for (std::string const& path : answer.paths)
-        any = mList->Select(NameOf(path), true) || any;
-    if (any)
-        Accept();
-    else
-        Complete(kNavUserActionCancel); // the files are not shown: nothing can be chosen
+    return false;
 }
 
 OSStatus NavDialog::Handle(EventHandlerCallRef, EventRef event, void* data)
 {
     auto* self = static_cast<NavDialog*>(data);
+    if (GetEventClass(event) == kEventClassKeyboard)
+        return self->Key(event) ? OSStatus { noErr } : OSStatus { eventNotHandledErr };
     HICommand command {};
     GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
     switch (command.commandID) {

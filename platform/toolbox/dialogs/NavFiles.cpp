@@ -1,5 +1,7 @@
 #include "toolbox/dialogs/NavFiles.h"
 
+#include "corefoundation/CFArray.h"
+#include "corefoundation/CFBundle.h"
 #include "corefoundation/CFString.h"
 #include "corefoundation/CFURL.h"
 
@@ -7,6 +9,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
 namespace tw::toolbox::dialogs {
 
@@ -22,6 +25,41 @@ namespace {
         bool const greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
             [&](unsigned char x, unsigned char y) { return lower(x) < lower(y); });
         return less || (!greater && a < b);
+    }
+
+    std::string Lower(std::string text)
+    {
+        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+        return text;
+    }
+
+    // The extensions of the document types the main bundle declares, read once.
+    std::set<std::string> const& OwnExtensions()
+    {
+        static std::set<std::string> const extensions = [] {
+            std::set<std::string> found;
+            CFBundleRef bundle = CFBundleGetMainBundle();
+            auto const* types = bundle
+                ? static_cast<CFArrayRef>(CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("CFBundleDocumentTypes")))
+                : nullptr;
+            if (!types || CFGetTypeID(types) != CFArrayGetTypeID())
+                return found;
+            for (CFIndex i = 0; i < CFArrayGetCount(types); ++i) {
+                auto const* type = static_cast<CFDictionaryRef>(CFArrayGetValueAtIndex(types, i));
+                if (!type || CFGetTypeID(type) != CFDictionaryGetTypeID())
+                    continue;
+                auto const* list = static_cast<CFArrayRef>(CFDictionaryGetValue(type, CFSTR("CFBundleTypeExtensions")));
+                if (!list || CFGetTypeID(list) != CFArrayGetTypeID())
+                    continue;
+                for (CFIndex j = 0; j < CFArrayGetCount(list); ++j) {
+                    auto const* extension = static_cast<CFStringRef>(CFArrayGetValueAtIndex(list, j));
+                    if (extension && CFGetTypeID(extension) == CFStringGetTypeID())
+                        found.insert(Lower(tw::cf::ToUTF8(extension)));
+                }
+            }
+            return found;
+        }();
+        return extensions;
     }
 
 } // namespace
@@ -68,11 +106,46 @@ std::vector<FileEntry> ListFolder(std::string const& folder, bool invisible)
         if (!invisible && !name.empty() && name[0] == '.')
             continue;
         std::error_code typeError;
-        entries.push_back({ std::move(name), it->path().string(), it->is_directory(typeError), true });
+        bool const folder = it->is_directory(typeError);
+        FileIcon const icon = folder ? FileIcon::Folder : IsOwnDocument(name) ? FileIcon::Document : FileIcon::File;
+        entries.push_back({ std::move(name), it->path().string(), folder, true, icon });
     }
     std::sort(entries.begin(), entries.end(),
         [](FileEntry const& a, FileEntry const& b) { return LessIgnoringCase(a.name, b.name); });
     return entries;
+}
+
+bool IsOwnDocument(std::string const& name)
+{
+    std::size_t const dot = name.rfind('.');
+    return dot != std::string::npos && dot > 0 && OwnExtensions().count(Lower(name.substr(dot + 1))) != 0;
+}
+
+std::string ResolvePath(std::string const& typed, std::string const& folder)
+{
+    std::size_t const first = typed.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    std::string text = typed.substr(first, typed.find_last_not_of(' ') - first + 1);
+    if (text == "~" || text.rfind("~/", 0) == 0)
+        text = HomeFolder() + text.substr(1);
+    fs::path path = text[0] == '/' ? fs::path(text) : fs::path(folder) / text;
+    path = path.lexically_normal();
+    std::string result = path.string();
+    if (result.size() > 1 && result.back() == '/')
+        result.pop_back();
+    return result;
+}
+
+std::string WithoutExtension(std::string const& name)
+{
+    std::size_t const dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0 || dot + 1 == name.size())
+        return name;
+    std::string const extension = name.substr(dot + 1);
+    bool const plain = std::isalpha(static_cast<unsigned char>(extension[0]))
+        && std::all_of(extension.begin(), extension.end(), [](unsigned char c) { return std::isalnum(c); });
+    return plain ? name.substr(0, dot) : name;
 }
 
 OSStatus MakeFileDesc(std::string const& path, AEDesc* outDesc)

@@ -2,8 +2,13 @@
 
 #include "toolbox/dialogs/PrintPanel.h"
 
+#include <clocale>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <langinfo.h>
+#include <locale.h>
 #include <set>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,12 +116,50 @@ OSStatus SpoolPDF(std::string const& printer, std::string const& file, UInt32 co
     return noErr;
 }
 
-std::string DefaultPaper()
+std::string DefaultPaper(std::string const& papersizeFile)
 {
-    std::ifstream in("/etc/papersize");
-    std::string word;
-    in >> word;
-    return word == "a4" ? "iso-a4" : "na-letter";
+    // The file holds a paper name, maybe after comment lines.
+    std::ifstream in(papersizeFile);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::size_t const start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line[start] == '#')
+            continue;
+        std::string const word = line.substr(start, line.find_first_of(" \t\r", start) - start);
+        // ISO sizes (a4, a5, b5...) are nearest to A4; the American ones to Letter.
+        return word[0] == 'a' || word[0] == 'b' || word[0] == 'A' || word[0] == 'B' ? "iso-a4" : "na-letter";
+    }
+    return LocalePaper();
+}
+
+std::string LocalePaper()
+{
+    if (locale_t const locale = newlocale(LC_PAPER_MASK, "", nullptr)) {
+        // The C library answers these two with numbers [mm] in place of text.
+        auto const width = reinterpret_cast<std::uintptr_t>(nl_langinfo_l(_NL_PAPER_WIDTH, locale));
+        auto const height = reinterpret_cast<std::uintptr_t>(nl_langinfo_l(_NL_PAPER_HEIGHT, locale));
+        freelocale(locale);
+        return width == 216 && height == 279 ? "na-letter" : "iso-a4";
+    }
+    // Not installed: the countries that use Letter, from the name ("en_US.UTF-8").
+    static constexpr char const* kLetterCountries[]
+        = { "US", "CA", "MX", "PR", "PH", "CL", "CO", "VE", "CR", "GT", "NI", "PA", "SV", "DO" };
+    std::string name;
+    for (char const* variable : { "LC_ALL", "LC_PAPER", "LANG" }) {
+        char const* value = std::getenv(variable);
+        if (value && *value) {
+            name = value;
+            break;
+        }
+    }
+    std::size_t const underscore = name.find('_');
+    if (underscore == std::string::npos)
+        return "iso-a4";
+    std::string const country = name.substr(underscore + 1, name.find_first_of(".@", underscore) - underscore - 1);
+    for (char const* letter : kLetterCountries)
+        if (country == letter)
+            return "na-letter";
+    return "iso-a4";
 }
 
 } // namespace tw::toolbox::dialogs

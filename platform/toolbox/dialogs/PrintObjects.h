@@ -77,7 +77,11 @@ public:
 std::string DefaultPrinter();
 // Hands a PDF file to the spooler; noErr once `lp` accepted it.
 OSStatus SpoolPDF(std::string const& printer, std::string const& file, UInt32 copies, std::string const& title);
-// The paper named by /etc/papersize, else US Letter.
-std::string DefaultPaper();
+// The paper named by the papersize file (/etc/papersize), else the locale's (LC_PAPER):
+// "na-letter" for US Letter, "iso-a4" for A4.
+std::string DefaultPaper(std::string const& papersizeFile = "/etc/papersize");
+// The locale's paper: LC_ALL, LC_PAPER or LANG as the C library reads them, else the
+// country of the locale's name when that locale is not installed.
+std::string LocalePaper();
 
 } // namespace tw::toolbox::dialogs

@@ -58,11 +58,7 @@ namespace {
 
     std::string FieldText(ControlRef field)
     {
-        CFStringRef text = nullptr;
-        GetControlData(field, kControlEditTextPart, kControlEditTextCFStringTag, sizeof text, &text, nullptr);
-        std::string result = ToString(text);
-        if (text)
-            CFRelease(text);
+        std::string result = GetFieldText(field);
         while (!result.empty() && result.back() == ' ')
             result.pop_back();
         while (!result.empty() && result.front() == ' ')
@@ -176,10 +172,11 @@ void PrintPanel::BuildPrint(int& y)
     SetControl32BitValue(mDestinationPopup, toFile && !mPrinter.empty() ? 2 : 1);
     y += 36;
     AddLabel(mWindow, y, "PrintFile", "PDF File:");
+    // The document's name without its extension, as a PDF file at home.
     std::string file = mSettings->mFile;
     if (file.empty())
-        file = Join(
-            HomeFolder(), (mSettings->mJobName.empty() ? std::string("Untitled") : mSettings->mJobName) + ".pdf");
+        file = Join(HomeFolder(),
+            (mSettings->mJobName.empty() ? std::string("Untitled") : WithoutExtension(mSettings->mJobName)) + ".pdf");
     mFileField = AddField(mWindow, Box(kFieldLeft, y, 312, 22), file);
     y += 34;
     AddLabel(mWindow, y, "PrintCopies", "Copies:");
@@ -221,6 +218,30 @@ void PrintPanel::DestinationChanged()
             EnableControl(field);
 }
 
+// The PDF file's path ("~" and paths from the home folder taken), in an existing
+// folder, not a folder itself; an existing file is replaced only when the user agrees.
+bool PrintPanel::CheckFile()
+{
+    std::string const typed = FieldText(mFileField);
+    std::string const file = ResolvePath(typed, HomeFolder());
+    std::error_code error;
+    if (file.empty()) {
+        Complain("PrintNoFile", "Type the path of the PDF file.");
+        return false;
+    }
+    if (!std::filesystem::is_directory(ParentOf(file), error)) {
+        TellAbout(typed, "PrintNoFolder", "The folder of \u201C%@\u201D does not exist.", "PrintFileInfo",
+            "Type the path of a file in an existing folder, such as ~/Documents/Trip.pdf.");
+        return false;
+    }
+    if (std::filesystem::is_directory(file, error)) {
+        TellAbout(typed, "PrintFileIsFolder", "\u201C%@\u201D is a folder.", "PrintFileInfo",
+            "Type the path of a file in an existing folder, such as ~/Documents/Trip.pdf.");
+        return false;
+    }
+    return !std::filesystem::exists(file, error) || ConfirmReplace(NameOf(file));
+}
+
 bool PrintPanel::Store()
 {
     if (!IsPrint()) {
@@ -229,14 +250,6 @@ bool PrintPanel::Store()
         return true;
     }
     bool const toFile = mPrinter.empty() || GetControl32BitValue(mDestinationPopup) == 2;
-    std::string const file = FieldText(mFileField);
-    std::error_code error;
-    if (toFile
-        && (file.empty() || file[0] != '/' || !std::filesystem::is_directory(ParentOf(file), error)
-            || std::filesystem::is_directory(file, error))) {
-        Complain("PrintBadFile", "The PDF file needs a full path in an existing folder.");
-        return false;
-    }
     UInt32 const copies = ParseNumber(FieldText(mCopiesField), 1, 999);
     if (copies == 0) {
         Complain("PrintBadCopies", "Enter a number of copies from 1 to 999.");
@@ -249,6 +262,10 @@ bool PrintPanel::Store()
         Complain("PrintBadRange", "Enter a page range whose first page is not after its last.");
         return false;
     }
+    // Last: the question of replacing a file comes once everything else is right.
+    if (toFile && !CheckFile())
+        return false;
+    std::string const file = ResolvePath(FieldText(mFileField), HomeFolder());
     mSettings->mDestination = toFile ? kPMDestinationFile : kPMDestinationPrinter;
     mSettings->mPrinter = toFile ? std::string {} : mPrinter;
     if (toFile)

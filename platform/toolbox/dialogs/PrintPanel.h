@@ -27,6 +27,7 @@ private:
     void BuildPageSetup(int& y);
     void BuildPrint(int& y);
     bool Store(); // false when a field is not valid (the user was told)
+    bool CheckFile();
     void Complete(bool accepted);
     void ApplyAnswer(Answer const& answer);
     void DestinationChanged();

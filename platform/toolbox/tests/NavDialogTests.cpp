@@ -1,8 +1,11 @@
 #include "tests/support/TestSupport.h"
+#include "toolbox/HIViewCalls.h"
 #include "toolbox/dialogs/DialogKit.h"
 #include "toolbox/dialogs/NavDialog.h"
 #include "toolbox/dialogs/NavFiles.h"
 #include "toolbox/tests/ToolboxTest.h"
+
+#include <map>
 
 namespace tw::test {
 namespace {
@@ -216,6 +219,54 @@ namespace {
         EXPECT_EQ(mLog.action, kNavUserActionSaveAs);
         EXPECT_EQ(mLog.saveName, "walk.gpx");
         EXPECT_EQ(mLog.files, (std::vector<std::string> { (mFolder / "walk.gpx").string() }));
+    }
+
+    TEST_F(NavDialogs, FoldersOurDocumentsAndOtherFilesHaveTheirIcons)
+    {
+        using toolbox::dialogs::FileIcon;
+        WriteFile(mFolder / "Coast.TWK", "x"); // the bundle declares "twk"; any case
+        NavDialogRef dialog = MakeOpen();
+        std::map<std::string, FileIcon> icons;
+        mLog.atUserAction = [&](NavDialogRef d) {
+            for (auto const& entry : d->ListedEntries())
+                icons[entry.name] = entry.icon;
+        };
+        Responders::Cancel(DialogKind::Open);
+        NavDialogRun(dialog);
+        EXPECT_EQ(icons["sub"], FileIcon::Folder);
+        EXPECT_EQ(icons["Coast.TWK"], FileIcon::Document);
+        EXPECT_EQ(icons["A.gpx"], FileIcon::File);
+    }
+
+    // "Open" as the message of a window titled "Open" would say it twice.
+    TEST_F(NavDialogs, AMessageThatRepeatsTheTitleIsLeftOut)
+    {
+        std::vector<std::string> texts;
+        for (char const* message : { "open", "Choose a track to open." }) {
+            NavDialogCreationOptions options;
+            NavGetDefaultDialogCreationOptions(&options);
+            options.message = tw::cf::CreateString(message);
+            NavDialogRef dialog = nullptr;
+            ASSERT_EQ(
+                NavCreateGetFileDialog(&options, nullptr, &CallbackLog::Proc, nullptr, nullptr, &mLog, &dialog), noErr);
+            CFRelease(options.message);
+            mLog.atUserAction = [&](NavDialogRef d) {
+                ControlRef root = nullptr;
+                GetRootControl(NavDialogGetWindow(d), &root);
+                for (HIViewRef view = HIViewGetFirstSubview(root); view; view = HIViewGetNextView(view)) {
+                    CFStringRef text = nullptr;
+                    if (GetControlData(view, 0, kControlStaticTextCFStringTag, sizeof text, &text, nullptr) == noErr
+                        && text) {
+                        texts.push_back(tw::cf::ToUTF8(text));
+                        CFRelease(text);
+                    }
+                }
+            };
+            Responders::Cancel(DialogKind::Open);
+            NavDialogRun(dialog);
+        }
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), "open"), 0);
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), "Choose a track to open."), 1);
     }
 
     TEST_F(NavDialogs, TheAskDialogsRunAsSheetsToo)

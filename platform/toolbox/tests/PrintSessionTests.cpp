@@ -1,4 +1,7 @@
 #include "tests/support/TestSupport.h"
+#include "toolbox/HIViewCalls.h"
+#include "toolbox/dialogs/DialogKit.h"
+#include "toolbox/dialogs/PrintObjects.h"
 #include "toolbox/dialogs/Printing.h"
 #include "toolbox/dialogs/Responders.h"
 #include "toolbox/dialogs/StandardAlert.h"
@@ -74,12 +77,85 @@ namespace {
         CFRelease(location);
         EXPECT_EQ(std::string(path), pdf);
 
-        // A relative file name is refused with an alert; the print is then not accepted.
-        Responders::PrintToPDF("out.pdf");
+        // A file in a folder that does not exist is refused with an alert; the print is then not accepted.
+        Responders::PrintToPDF((mFolder / "gone" / "out.pdf").string());
         Responders::PressAlertButton(kAlertStdAlertOKButton);
         EXPECT_EQ(PMSessionPrintDialog(mSession, mSettings, mFormat, &accepted), noErr);
         EXPECT_FALSE(accepted);
         EXPECT_EQ(Responders::History().back().kind, DialogKind::Alert);
+    }
+
+    // The print dialog proposes the job's name without its extension, as a PDF file at home.
+    TEST_F(PrintSessions, PrintToPdfProposesTheNameWithoutItsExtension)
+    {
+        ScopedEnvironment home("HOME", mFolder.Path().c_str());
+        PMSetJobNameCFString(mSettings, CFSTR("Lake District.twk"));
+        static std::string sProposed;
+        sProposed.clear();
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.01, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                ControlRef root = nullptr;
+                GetRootControl(FrontWindow(), &root);
+                for (HIViewRef view = HIViewGetFirstSubview(root); view; view = HIViewGetNextView(view)) {
+                    std::string const text = toolbox::dialogs::GetFieldText(view);
+                    if (text.size() > 4 && text.substr(text.size() - 4) == ".pdf")
+                        sProposed = text;
+                }
+                toolbox::dialogs::SendCommand(GetWindowEventTarget(FrontWindow()), kHICommandCancel);
+            },
+            nullptr, &timer);
+        Boolean accepted = true;
+        EXPECT_EQ(PMSessionPrintDialog(mSession, mSettings, mFormat, &accepted), noErr);
+        EXPECT_FALSE(accepted);
+        EXPECT_EQ(sProposed, (mFolder / "Lake District.pdf").string());
+    }
+
+    TEST_F(PrintSessions, AnExistingPdfIsReplacedOnlyWhenTheUserAgrees)
+    {
+        std::string const pdf = (mFolder / "Trip.pdf").string();
+        WriteFile(pdf, "kept");
+        Responders::PrintToPDF(pdf);
+        Responders::PressAlertButton(kAlertStdAlertOKButton); // Cancel, the default
+        Boolean accepted = true;
+        EXPECT_EQ(PMSessionPrintDialog(mSession, mSettings, mFormat, &accepted), noErr);
+        EXPECT_FALSE(accepted);
+        ASSERT_EQ(Responders::History().back().kind, DialogKind::Alert);
+        EXPECT_NE(Responders::History().back().text.find("\u201CTrip.pdf\u201D already exists"), std::string::npos);
+
+        Responders::PrintToPDF(pdf);
+        Responders::PressAlertButton(kAlertStdAlertOtherButton); // Replace
+        EXPECT_EQ(PMSessionPrintDialog(mSession, mSettings, mFormat, &accepted), noErr);
+        EXPECT_TRUE(accepted);
+        EXPECT_EQ(ReadFile(pdf), "kept") << "the dialog only chose the file; the job writes it";
+    }
+
+    // Without a papersize file the locale decides: most of the world prints on A4.
+    TEST_F(PrintSessions, TheDefaultPaperComesFromThePapersizeFileElseTheLocale)
+    {
+        using toolbox::dialogs::DefaultPaper;
+        WriteFile(mFolder / "letter", "# the system's paper\nletter\n");
+        WriteFile(mFolder / "a4", "a4\n");
+        ScopedEnvironment all("LC_ALL", nullptr);
+        ScopedEnvironment lang("LANG", "C.UTF-8");
+        {
+            ScopedEnvironment paper("LC_PAPER", "de_DE.UTF-8");
+            EXPECT_EQ(DefaultPaper((mFolder / "letter").string()), "na-letter") << "the file wins";
+            EXPECT_EQ(DefaultPaper((mFolder / "absent").string()), "iso-a4");
+        }
+        {
+            ScopedEnvironment paper("LC_PAPER", "en_US.UTF-8");
+            EXPECT_EQ(DefaultPaper((mFolder / "a4").string()), "iso-a4") << "the file wins";
+            EXPECT_EQ(DefaultPaper((mFolder / "absent").string()), "na-letter");
+        }
+        {
+            ScopedEnvironment paper("LC_PAPER", "fr_CA.UTF-8@euro");
+            EXPECT_EQ(DefaultPaper((mFolder / "absent").string()), "na-letter");
+        }
+        ScopedEnvironment paper("LC_PAPER", nullptr);
+        EXPECT_EQ(DefaultPaper((mFolder / "absent").string()), "iso-a4") << "the C locale's paper";
     }
 
     TEST_F(PrintSessions, AFileJobWritesOnePdfPagePerPage)

@@ -1,0 +1,73 @@
+#include "framework/CFileErrorText.h"
+
+#include "foundation/CFileUtilities.h"
+#include "foundation/CTextUtilities.h"
+#include "foundation/Status.h"
+#include "toolbox/dialogs/Printing.h"
+
+namespace {
+
+CString Text(char const* english) { return CTextUtilities::GetBundleString(english); }
+
+// The reasons that do not depend on the operation, or null.
+char const* CommonReason(OSStatus status)
+{
+    switch (status) {
+    case wrPermErr:
+        return "The disk is read-only.";
+    case dskFulErr:
+        return "The disk is full.";
+    case ioErr:
+        return "The disk could not be read or written.";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+CString CFileErrorText::GetHeadline(Operation operation, CString const& name)
+{
+    char const* const format = operation == kOpen ? "\u201C%s\u201D could not be opened."
+        : operation == kSave                      ? "\u201C%s\u201D could not be saved."
+                                                  : "\u201C%s\u201D could not be printed.";
+    CString headline;
+    headline.Format(Text(format).GetUTF8(), name.GetUTF8());
+    return headline;
+}
+
+CString CFileErrorText::GetReason(Operation operation, CFile const& file, OSStatus status)
+{
+    bool const reading = operation == kOpen;
+    if (reading && file.IsSpecified() && !file.Exists())
+        return Text("There is no such file.");
+    if (reading && file.DirectoryExists())
+        return Text("It is a folder.");
+    if (char const* common = CommonReason(status))
+        return Text(common);
+    CString reason;
+    switch (status) {
+    case kNothingParseableErr:
+        if (!reading)
+            break;
+        reason.Format(Text("It is not a %s document.").GetUTF8(),
+            CFileUtilities::GetBundleInfoPListKeyValue(CFBundleGetMainBundle(), "CFBundleName").GetUTF8());
+        return reason;
+    case permErr:
+        return Text(reading ? "You do not have permission to read it." : "You do not have permission to write there.");
+    case fnfErr:
+        return Text(reading ? "There is no such file." : "The folder it goes in no longer exists.");
+    case kPMNoDefaultPrinter:
+        return Text("No printer is set up.");
+    case kPMGeneralError:
+        return Text("The PDF file could not be written, or the printer refused the job.");
+    case eofErr:
+        return Text("The file ends too early: it may be damaged.");
+    case memFullErr:
+        return Text(reading ? "The file is too large." : "There is not enough memory.");
+    default:
+        break;
+    }
+    reason.Format(Text("An unexpected error occurred (code %d).").GetUTF8(), int(status));
+    return reason;
+}
