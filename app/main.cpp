@@ -1,11 +1,9 @@
-#include "app/CBasicApplication.h"
+#include "app/CTWApplication.h"
 #include "corefoundation/CoreFoundation.h"
 #include "display/PresenterChoice.h"
 #include "display/WindowServer.h"
-#include "events/CarbonEvents.h"
 #include "framework/CCommandLine.h"
 #include "services/AppleEventManager.h"
-#include "toolbox/NibCalls.h"
 
 #include <cstdio>
 #include <string>
@@ -20,14 +18,6 @@ bool CheckBundle()
         std::fprintf(stderr, "Tarnwick: cannot find the application bundle around the executable.\n");
         return false;
     }
-    auto name
-        = tw::cf::ToUTF8(static_cast<CFStringRef>(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleNameKey)));
-    auto version
-        = tw::cf::ToUTF8(static_cast<CFStringRef>(CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleVersionKey)));
-    CFStringRef loading = CFCopyLocalizedString(CFSTR("ViewTileLoading"), "");
-    std::printf("%s %s: bundle and string table found (\"ViewTileLoading\" = \"%s\").\n", name.c_str(), version.c_str(),
-        tw::cf::ToUTF8(loading).c_str());
-    CFRelease(loading);
     return true;
 }
 
@@ -39,9 +29,6 @@ int main(int argc, char** argv)
 {
     if (!CheckBundle())
         return 1;
-    std::printf("The map window is not built yet: this version opens the framework's own empty document window.\n");
-    std::fflush(stdout);
-
     std::string error;
     if (tw::display::ChoosePresenter(&error) == tw::display::PresenterKind::Headless) {
         if (!error.empty()) {
@@ -56,7 +43,7 @@ int main(int argc, char** argv)
     CCommandLine::GetDefaultCommandLine().AddArgumentsFromArgv(argc, argv);
     OSStatus status = noErr;
     {
-        CBasicApplication app;
+        CTWApplication app;
         app.SetLaunchArguments(argc, argv);
         tw::display::WindowServer::Get().Compose();
         status = app.Run();

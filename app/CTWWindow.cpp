@@ -1,0 +1,8 @@
+#include "app/CTWWindow.h"
+
+#include "app/CTWApplication.h"
+
+CTWWindow::CTWWindow()
+    : mApplication(CTWApplication::GetTWApp())
+{
+}
