@@ -1,11 +1,13 @@
 #include "app/CTWApplication.h"
 
+#include "app/CWindowPreferences.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "foundation/CTextUtilities.h"
 #include "framework/BugReporter.h"
 #include "framework/CFileDialog.h"
 #include "framework/CInternetUtilities.h"
+#include "framework/CMacWindow.h"
 #include "model/CMapObject.h"
 #include "model/CThreadSearch.h"
 #include "model/IRoadRouter.h"
@@ -139,6 +141,17 @@ OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
     default:
         return CApplication::DoEventCommandProcess(event);
     }
+}
+
+OSStatus CTWApplication::CommandPrefs()
+{
+    CWindowPreferences* preferences = CWindowPreferences::GetInstance();
+    if (!preferences) {
+        Beep(); // the window could not be made from the nib
+        return noErr;
+    }
+    preferences->GetWindow()->Select(true);
+    return noErr;
 }
 
 OSStatus CTWApplication::CommandOpenGeocaching()

@@ -15,6 +15,8 @@
 #include "model/MapObjectTypes.h"
 
 #include <map>
+#include <string>
+#include <vector>
 
 class CWindowDocument;
 struct MsgNavFilter;
@@ -74,11 +76,27 @@ public:
     // The global document's file in the user's Application Support folder (made when missing).
     static CFile GetGlobalDocumentFile();
 
+    // Shows the preferences window and brings it to the front.
+    OSStatus CommandPrefs() override;
+
     // The command line handed to the launch events; kept, not copied.
     void SetLaunchArguments(int argc, char** argv);
     // The command line as launch Apple events: the files as one open-documents event
-    // (open-application when there are none), each link as a get-URL event.
+    // (open-application when there are none), each link as a get-URL event. Words that
+    // begin with "-" are options, never files.
     static void QueueLaunchEvents(int argc, char** argv);
+
+    // What the command line's options ask: "--help" the usage, any other option is refused.
+    enum class LaunchAction { Run, Help, Refuse };
+    static LaunchAction ReadOptions(int argc, char** argv);
+    // The one-line usage, with its newline.
+    static CString GetUsage();
+    // What a start hands to the running instance: its files made absolute (its folder
+    // is not the instance's), its links as they are, no options.
+    static std::vector<std::string> HandOverWords(int argc, char** argv);
+    // The instance's side: the words as launch events; none is a reopen, as a second
+    // launch of a running program is.
+    static void QueueHandedOver(std::vector<std::string> const& words);
     // Once per process: the preference bindings, the widget seam of windows and the view classes.
     static OSStatus InstallSupport();
 

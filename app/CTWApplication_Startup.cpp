@@ -12,6 +12,7 @@
 #include "widgets/ControlClasses.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -35,6 +36,8 @@ void SendQueued(AppleEvent& event)
 }
 
 bool IsLink(char const* argument) { return std::strstr(argument, "://") && std::strncmp(argument, "file://", 7) != 0; }
+
+bool IsOption(char const* argument) { return argument[0] == '-'; }
 
 } // namespace
 
@@ -181,6 +184,8 @@ void CTWApplication::QueueLaunchEvents(int argc, char** argv)
     AEDescList files {};
     AECreateList(nullptr, 0, false, &files);
     for (int i = 1; i < argc; ++i) {
+        if (IsOption(argv[i]))
+            continue;
         if (IsLink(argv[i])) {
             AppleEvent getURL {};
             AECreateAppleEvent('GURL', 'GURL', nullptr, kAutoGenerateReturnID, kAnyTransactionID, &getURL);
@@ -205,4 +210,53 @@ void CTWApplication::QueueLaunchEvents(int argc, char** argv)
         AEPutParamDesc(&launch, keyDirectObject, &files);
     AEDisposeDesc(&files);
     SendQueued(launch);
+}
+
+CTWApplication::LaunchAction CTWApplication::ReadOptions(int argc, char** argv)
+{
+    for (int i = 1; i < argc && argv; ++i) {
+        if (!argv[i] || !IsOption(argv[i]))
+            continue;
+        return std::strcmp(argv[i], "--help") == 0 ? LaunchAction::Help : LaunchAction::Refuse;
+    }
+    return LaunchAction::Run;
+}
+
+CString CTWApplication::GetUsage()
+{
+    CString usage = CTextUtilities::GetBundleString("Usage: tarnwick [--help] [file or link]…");
+    usage += "\n";
+    return usage;
+}
+
+std::vector<std::string> CTWApplication::HandOverWords(int argc, char** argv)
+{
+    std::vector<std::string> words;
+    for (int i = 1; i < argc && argv; ++i) {
+        if (!argv[i] || IsOption(argv[i]))
+            continue;
+        if (IsLink(argv[i]) || std::strncmp(argv[i], "file://", 7) == 0) {
+            words.emplace_back(argv[i]);
+            continue;
+        }
+        std::error_code error;
+        std::filesystem::path const absolute = std::filesystem::absolute(argv[i], error);
+        words.push_back(error ? std::string(argv[i]) : absolute.lexically_normal().string());
+    }
+    return words;
+}
+
+void CTWApplication::QueueHandedOver(std::vector<std::string> const& words)
+{
+    if (words.empty()) {
+        AppleEvent reopen {};
+        AECreateAppleEvent(
+            kCoreEventClass, kAEReopenApplication, nullptr, kAutoGenerateReturnID, kAnyTransactionID, &reopen);
+        SendQueued(reopen);
+        return;
+    }
+    std::vector<char*> argv { const_cast<char*>("tarnwick") };
+    for (std::string const& word : words)
+        argv.push_back(const_cast<char*>(word.c_str()));
+    QueueLaunchEvents(static_cast<int>(argv.size()), argv.data());
 }

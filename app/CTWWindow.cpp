@@ -3,6 +3,6 @@
 #include "app/CTWApplication.h"
 
 CTWWindow::CTWWindow()
-    : mApplication(CTWApplication::GetTWApp())
+    : mTWApp(CTWApplication::GetTWApp())
 {
 }

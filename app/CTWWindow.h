@@ -1,18 +1,19 @@
 #pragma once
 
-// Mixed into every window and sheet controller of the application shell: it
-// keeps the application object, taken once when the controller is made.
-
 class CTWApplication;
 
+// The mix-in of every window and sheet controller of the application shell: the
+// map application object, taken once when the window is made. Main thread only.
 class CTWWindow {
 public:
     CTWWindow();
+    CTWWindow(CTWWindow const&) = delete;
+    CTWWindow& operator=(CTWWindow const&) = delete;
     virtual ~CTWWindow() = default;
 
-    // Null when the running application is not ours (tests of a window on its own).
-    CTWApplication* GetApplication() const { return mApplication; }
+    // Null when the running application is of another class (or there is none).
+    CTWApplication* GetTWApp() const { return mTWApp; }
 
-private:
-    CTWApplication* mApplication; // weak: the application outlives every window
+protected:
+    CTWApplication* mTWApp = nullptr; // weak: the application outlives its windows
 };

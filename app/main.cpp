@@ -1,11 +1,15 @@
 #include "app/CTWApplication.h"
+#include "app/CSingleInstance.h"
 #include "corefoundation/CoreFoundation.h"
 #include "display/PresenterChoice.h"
 #include "display/WindowServer.h"
+#include "events/CarbonEvents.h"
 #include "framework/CCommandLine.h"
 #include "services/AppleEventManager.h"
+#include "toolbox/NibCalls.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -14,7 +18,7 @@ namespace {
 bool CheckBundle()
 {
     CFBundleRef bundle = CFBundleGetMainBundle();
-    if (!bundle) {
+    if (!bundle || !CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleNameKey)) {
         std::fprintf(stderr, "Tarnwick: cannot find the application bundle around the executable.\n");
         return false;
     }
@@ -24,18 +28,40 @@ bool CheckBundle()
 } // namespace
 
 // Builds the application object, hands it the command line as launch events and
-// runs it until the user quits.
+// runs it until the user quits. Standard output stays quiet: the debug log goes
+// where its preferences say.
 int main(int argc, char** argv)
 {
+    switch (CTWApplication::ReadOptions(argc, argv)) {
+    case CTWApplication::LaunchAction::Help:
+        std::fputs(CTWApplication::GetUsage().GetUTF8(), stdout);
+        return 0;
+    case CTWApplication::LaunchAction::Refuse:
+        std::fputs(CTWApplication::GetUsage().GetUTF8(), stderr);
+        return 2;
+    case CTWApplication::LaunchAction::Run:
+        break;
+    }
     if (!CheckBundle())
         return 1;
+
+    // One Tarnwick per user and display: a later start hands its command line over.
+    char const* display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        display = std::getenv("WAYLAND_DISPLAY");
+    CSingleInstance instance;
+    std::string const socket = CSingleInstance::SocketPath(std::getenv("XDG_RUNTIME_DIR"), display);
+    if (instance.ClaimOrHandOver(socket, CTWApplication::HandOverWords(argc, argv))
+        == CSingleInstance::Claim::HandedOver)
+        return 0;
+
     std::string error;
     if (tw::display::ChoosePresenter(&error) == tw::display::PresenterKind::Headless) {
         if (!error.empty()) {
             std::fprintf(stderr, "Tarnwick: cannot open a window: %s\n", error.c_str());
             return 1;
         }
-        std::printf("No display: nothing to show (tools/run.sh runs Tarnwick on a virtual display).\n");
+        std::fprintf(stderr, "Tarnwick: no display, nothing to show (tools/run.sh runs it on a virtual display).\n");
         return 0;
     }
     // An unhandled Quit command becomes a quit Apple event, which ends the loop.
@@ -45,7 +71,8 @@ int main(int argc, char** argv)
     {
         CTWApplication app;
         app.SetLaunchArguments(argc, argv);
-        tw::display::WindowServer::Get().Compose();
+        instance.Listen(&CTWApplication::QueueHandedOver);
+        // Nothing is drawn before the loop first runs, with the menu bar in place.
         status = app.Run();
     }
     // The window goes with the process: stopping SDL's video here would unload

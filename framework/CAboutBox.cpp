@@ -118,6 +118,8 @@ OSStatus CAboutBox::BuildWindow()
         mWindow = nullptr;
         return memFullErr;
     }
+    // A panel, not a document: no place in the Window menu, nor in the program window's title.
+    mWindow->SetAttributes(0, kWindowInWindowMenuAttribute);
     if (!mIcon.IsValid())
         mIcon = ApplicationIcon();
     content.bottom = content.top + kContentHeight; // the picture is shorter than the window first made
@@ -175,6 +177,9 @@ OSStatus CAboutBox::AddControls()
         status = SetControlCommandID(control, kCommandDone);
     if (status == noErr)
         status = SetWindowDefaultButton(window, control);
+    // Escape closes the box as OK does: the one answer is also the cancel button.
+    if (status == noErr)
+        status = SetWindowCancelButton(window, control);
     return status;
 }
 

@@ -22,6 +22,7 @@ CApplication::~CApplication()
     if (mApp == this)
         mApp = nullptr;
     delete mSplashScreen;
+    CSplashScreen::FinishClosing(); // splash screens still fading out as the program ends
 }
 
 CString CApplication::GetPrefString(CString const& key, CString const& defaultValue)

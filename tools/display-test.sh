@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # The display test: starts Tarnwick on a virtual display with its SDL window and
 # drives it as a user would, checking screenshots: the menu bar is drawn, a click
-# on a menu title opens the menu and a click elsewhere closes it, Ctrl+Q quits
-# with status 0. Usage: tools/display-test.sh <Tarnwick executable> [output folder]
-# Exits 77 (skipped) only when Xvfb, xdotool or ImageMagick is missing.
+# on a menu title opens the menu and a click elsewhere closes it, the window has
+# its icon and is titled after the front document, a second start hands over to
+# the running one, a killed one's socket is replaced, Ctrl+Q quits with status 0,
+# and nothing is printed on standard output.
+# Usage: tools/display-test.sh <Tarnwick executable> [output folder]
+# Exits 77 (skipped) only when Xvfb, xdotool, xprop or ImageMagick is missing.
 set -uo pipefail
 
 app=$1
 out=${2:-$(mktemp -d)}
-for tool in Xvfb xdotool import convert; do
+for tool in Xvfb xdotool xprop import convert; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (tools/setup.sh installs it)"; exit 77; }
 done
 mkdir -p "$out"
@@ -36,10 +39,13 @@ for _ in $(seq 50); do [ -s "$out/display" ] && break; sleep 0.1; done
 [ -s "$out/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$out/display")"
 unset TW_HEADLESS WAYLAND_DISPLAY
+# A runtime folder of the test's own, where the running instance listens.
+export XDG_RUNTIME_DIR="$out/run"
+rm -rf "$XDG_RUNTIME_DIR" && mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
-"$app" >"$out/app.log" 2>&1 &
+"$app" >"$out/app.log" 2>"$out/app.err" &
 pid=$!
-timeout 10 xdotool search --sync --name '^Tarnwick$' >/dev/null || fail "the window did not appear"
+timeout 10 xdotool search --sync --name 'Tarnwick$' >/dev/null || fail "the window did not appear"
 
 # The mean brightness (0..1) of a region of a screenshot: WxH+X+Y.
 mean() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:mean]' info:; }
@@ -60,6 +66,18 @@ done
 below 0.8 "$(mean "$s" $menubar)" || fail "no menu bar at the top of the screen"
 below 0.02 "$(deviation "$s" $menubar)" || fail "the menu bar has no titles"
 below "$(mean "$s" $desktop)" 0.6 || fail "the desktop is not drawn"
+# The window is titled after the untitled document and has the program's icon.
+wid=$(xdotool search --name 'Tarnwick$' | head -n1)
+for _ in $(seq 30); do
+    title=$(xdotool getwindowname "$wid")
+    [ "$title" != "Tarnwick" ] && break
+    sleep 0.1
+done
+case "$title" in
+    *" — Tarnwick") ;;
+    *) fail "the window's title is \"$title\", not the document's name and the program's" ;;
+esac
+xprop -id "$wid" -f _NET_WM_ICON 32c ' = $0 x $1' _NET_WM_ICON | grep -q "= 256 x 256" || fail "the window has no icon"
 # The untitled document opened at start-up covers that place: Ctrl+W (Command-W) closes it.
 xdotool key ctrl+w
 for _ in $(seq 30); do
@@ -86,7 +104,31 @@ for _ in $(seq 30); do
 done
 below "$(mean "$s" $filemenu)" 0.6 || fail "clicking the desktop did not close the menu"
 
-# 3. Ctrl+Q (Command-Q) quits with status 0.
+# 3. A second start hands over to the running one and ends at once: with nothing to
+# open, the running one reopens, making a new document as no document is open.
+timeout 10 "$app" >"$out/second.log" 2>&1
+second=$?
+[ "$second" -eq 0 ] || fail "the second start ended with status $second"
+[ "$(xdotool search --name 'Tarnwick$' | wc -l)" -eq 1 ] || fail "a second window opened"
+for _ in $(seq 30); do
+    s=$(shot 4-reopened)
+    below 0.8 "$(mean "$s" $filemenu)" || break
+    sleep 0.1
+done
+case "$(xdotool getwindowname "$wid")" in
+    *" — Tarnwick") ;;
+    *) fail "the running Tarnwick did not reopen a document for the second start" ;;
+esac
+
+# 4. A killed instance leaves its socket behind: the next start replaces it and runs.
+kill -9 "$pid"
+wait "$pid" 2>/dev/null
+ls "$XDG_RUNTIME_DIR"/tarnwick-*.socket >/dev/null 2>&1 || fail "the killed instance's socket is not there to be replaced"
+"$app" >"$out/app.log" 2>"$out/app.err" &
+pid=$!
+timeout 10 xdotool search --sync --name 'Tarnwick$' >/dev/null || fail "a start after a killed instance did not run"
+
+# 5. Ctrl+Q (Command-Q) quits with status 0.
 xdotool key ctrl+q
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "Ctrl+Q did not quit"
@@ -94,5 +136,6 @@ wait "$pid"
 status=$?
 pid=""
 [ "$status" -eq 0 ] || fail "Tarnwick ended with status $status"
-grep -q "not built yet" "$out/app.log" || fail "Tarnwick did not say what it shows"
+[ ! -s "$out/app.log" ] || fail "Tarnwick printed on standard output: $(head -c 200 "$out/app.log")"
+[ ! -e "$XDG_RUNTIME_DIR"/tarnwick-*.socket ] || fail "Tarnwick left its socket behind"
 echo "Display test passed: screenshots in $out"

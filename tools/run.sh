@@ -33,7 +33,7 @@ export DISPLAY=":$(head -n1 "$displayfile")"
 
 "$app" "$@" &
 pid=$!
-timeout 10 xdotool search --sync --name '^Tarnwick$' >/dev/null || { echo "The window did not appear." >&2; exit 1; }
+timeout 10 xdotool search --sync --name 'Tarnwick$' >/dev/null || { echo "The window did not appear." >&2; exit 1; }
 sleep 3
 import -window root "$screenshot"
 

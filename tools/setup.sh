@@ -9,6 +9,7 @@ packages=(
     libgeographiclib-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
     xvfb xdotool imagemagick xclip poppler-utils gdal-bin
     libexpat1-dev libusb-1.0-0-dev libudev-dev gpsbabel ccache
+    libx11-dev x11-xkb-utils x11-utils
 )
 
 missing=()

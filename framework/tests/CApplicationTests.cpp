@@ -196,7 +196,6 @@ namespace {
         EXPECT_EQ(mApp->GetMenuStatus(close), CCarbonEventHandler::kMenuStatusDisable) << "no window to close";
     }
 
-    // The splash screen fades in real time, so this runs on the real clock.
     class SplashTest : public ::testing::Test {
     protected:
         void SetUp() override { display::WindowServer::ResetForTesting(); }
@@ -206,7 +205,7 @@ namespace {
                 DisposeWindow(window);
             display::WindowServer::ResetForTesting();
         }
-        RealClock mClock;
+        ManualClock mClock;
     };
 
     TEST_F(SplashTest, SplashShowsDuringStartUpAndGoesWhenItEnds)
@@ -214,6 +213,7 @@ namespace {
         TestApplication app;
         app.StartSplashScreen(CFileUtilities::GetBundleResource("SplashBackground.png", CString(), CString()));
         ASSERT_NE(app.GetSplashScreen(), nullptr);
+        ManualClock::RunFor(0.3); // the fade in
         PixelProbe screen = ProbeScreen();
         if (char const* folder = std::getenv("TW_SCREENSHOT_DIR"))
             display::WindowServer::Get().WritePNG(std::string(folder) + "/splash-headless.png");
@@ -224,6 +224,10 @@ namespace {
 
         EXPECT_EQ(app.InitialiseFinish(), noErr);
         EXPECT_EQ(app.GetSplashScreen(), nullptr);
+        // Start-up goes on at once; the picture stays until it has been read, then goes.
+        ManualClock::RunFor(1.0);
+        EXPECT_EQ(toolbox::WindowList::FrontToBack().size(), 1u) << "the splash went before it could be read";
+        ManualClock::RunFor(1.0);
         EXPECT_TRUE(toolbox::WindowList::FrontToBack().empty()) << "the splash window is gone";
 
         app.StartSplashScreen(CFile(CString("/no/such/picture.png")));

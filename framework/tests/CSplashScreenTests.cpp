@@ -3,7 +3,6 @@
 #include "framework/tests/DialogTest.h"
 #include "tests/support/ScreenProbe.h"
 
-#include <chrono>
 
 namespace tw::test {
 namespace {
@@ -55,24 +54,58 @@ namespace {
         CCarbonEvent noContext(kEventClassControl, kEventControlDraw);
         EXPECT_EQ(splash->DoEventControlDraw(noContext), paramErr);
         splash->Close(0);
+        EXPECT_EQ(toolbox::WindowList::FrontToBack().size(), 1u) << "closed before it could be read";
+        ManualClock::RunFor(CSplashScreen::kReadingTime);
         EXPECT_TRUE(toolbox::WindowList::FrontToBack().empty()) << "closing deletes the splash and its window";
     }
 
-    TEST(SplashScreenFade, FadesInAndOutOverTheTimeGiven)
+    // The fades run from the event loop: Open and Close return at once, and the
+    // picture stays up for the reading time whenever Close comes.
+    TEST_F(SplashScreen, FadesInFromTheLoopAndStaysUntilItHasBeenReadBeforeFadingOut)
     {
-        RealClock clock;
         auto* splash = new CSplashScreen;
         CGImageRef image = MakeBackground(64, 64);
         splash->SetBackground(image);
         CGImageRelease(image);
-        auto const start = std::chrono::steady_clock::now();
-        splash->Open(0.1);
-        double const opened = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_GE(opened, 0.09);
-        CGFloat alpha = 0;
-        GetWindowAlpha(splash->GetWindow()->GetWindowRef(), &alpha);
-        EXPECT_EQ(alpha, 1);
-        splash->Close(0.05);
+        WindowRef const window = splash->GetWindow()->GetWindowRef();
+        auto alpha = [&] {
+            CGFloat value = -1;
+            GetWindowAlpha(window, &value);
+            return value;
+        };
+        EventTime const start = ManualClock::Now();
+        splash->Open(0.2);
+        EXPECT_EQ(ManualClock::Now(), start) << "opening waited for the fade";
+        EXPECT_EQ(alpha(), 0);
+        EXPECT_TRUE(IsWindowVisible(window));
+        ManualClock::RunFor(0.1);
+        EXPECT_GT(alpha(), 0.3);
+        EXPECT_LT(alpha(), 0.7);
+        // Closed during the fade in: the fade in ends, the picture stays to be read.
+        splash->Close(0.1);
+        ManualClock::RunFor(0.2);
+        EXPECT_EQ(alpha(), 1);
+        ManualClock::RunFor(CSplashScreen::kReadingTime - 0.35);
+        EXPECT_EQ(alpha(), 1) << "gone before it could be read";
+        ManualClock::RunFor(0.1); // half way through the fade out
+        ASSERT_EQ(toolbox::WindowList::FrontToBack().size(), 1u);
+        EXPECT_GT(alpha(), 0.2);
+        EXPECT_LT(alpha(), 0.8);
+        ManualClock::RunFor(0.1);
+        EXPECT_TRUE(toolbox::WindowList::FrontToBack().empty()) << "the splash did not delete itself";
+
+        // Closed after the reading time: it goes at once, or over its fade.
+        splash = new CSplashScreen;
+        splash->Open(0);
+        ManualClock::RunFor(CSplashScreen::kReadingTime);
+        splash->Close(0);
+        EXPECT_TRUE(toolbox::WindowList::FrontToBack().empty());
+        // One still fading out when the program ends is deleted then.
+        splash = new CSplashScreen;
+        splash->Open(0);
+        splash->Close(0.1);
+        EXPECT_EQ(toolbox::WindowList::FrontToBack().size(), 1u);
+        CSplashScreen::FinishClosing();
         EXPECT_TRUE(toolbox::WindowList::FrontToBack().empty());
     }
 

@@ -187,6 +187,7 @@ namespace {
         EXPECT_GT(window.Count({ 160, 255, 320, 295 }, [](Pixel p) { return p.r > 200 && p.g > 200; }), 30);
         Shot("splash.png");
         splash->Close(0);
+        CSplashScreen::FinishClosing(); // it stays to be read: gone with the test
     }
 
 } // namespace

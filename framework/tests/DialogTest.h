@@ -4,6 +4,7 @@
 // over, and a message log of what broadcasters sent.
 
 #include "foundation/CMsgListener.h"
+#include "framework/CSplashScreen.h"
 #include "framework/tests/WindowTest.h"
 #include "tests/support/TestSupport.h"
 #include "toolbox/dialogs/Responders.h"
@@ -26,6 +27,7 @@ protected:
     {
         EXPECT_EQ(toolbox::dialogs::Responders::Pending(), 0u) << "an answer was never asked for";
         toolbox::dialogs::Responders::Reset();
+        CSplashScreen::FinishClosing(); // before its window goes with the others
         WindowTest::TearDown();
     }
 

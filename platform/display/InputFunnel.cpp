@@ -169,24 +169,25 @@ namespace {
         return SendEventToEventTarget(event, GetApplicationEventTarget());
     }
 
-    // Key equivalents first (a disabled item's key does nothing), then the focus;
+    // An open menu first, then key equivalents (a disabled item's key does nothing), then the focus;
     // Tab moves the focus, Return and Escape reach the default and cancel buttons.
     OSStatus RouteKey(EventRef event)
     {
+        // 1. A tracking loop takes modifier changes and Escape (which cancels it); an open menu every key.
+        if (MouseSession::Offer(event))
+            return noErr;
         UInt32 modifiers = 0, code = 0;
-        char character = 0;
+        UniChar character = 0;
         GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
         GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
-        GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof character, nullptr, &character);
+        // The Unicode character, not the Mac Roman one: that is "?" for every other character.
+        GetEventParameter(
+            event, kEventParamKeyUnicodes, typeUnicodeText, nullptr, sizeof character, nullptr, &character);
         EventKind const kind = GetEventKind(event);
-        // While the mouse is tracked, a modifier change goes to the tracking and Escape cancels it.
-        bool const forTracking = kind == kEventRawKeyModifiersChanged || (kind == kEventRawKeyDown && code == 53);
-        if (forTracking && MouseSession::Offer(event))
-            return noErr;
         if (kind == kEventRawKeyDown && (modifiers & cmdKey)) {
             toolbox::Menu* menu = nullptr;
             MenuItemIndex item = 0;
-            if (toolbox::MenuBar::MatchKey(static_cast<unsigned char>(character), modifiers, &menu, &item)) {
+            if (toolbox::MenuBar::MatchKey(character, modifiers, &menu, &item)) {
                 if (toolbox::MenuBar::CanChoose(menu, item))
                     toolbox::MenuBar::SendCommand(menu, item, modifiers);
                 return noErr;
@@ -301,6 +302,11 @@ OSStatus InputFunnel::Route(EventRef event)
     case kEventClassKeyboard:
         return RouteKey(event);
     case kEventClassTextInput:
+        // Typing in an open menu selects its items: the text is not for the focus.
+        if (MouseSession::WantsKeys())
+            return noErr;
+        WindowList::InstallFocusProvider();
+        return SendEventToEventTarget(event, GetUserFocusEventTarget());
     case kEventClassCommand:
         WindowList::InstallFocusProvider();
         return SendEventToEventTarget(event, GetUserFocusEventTarget());

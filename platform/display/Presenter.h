@@ -3,6 +3,7 @@
 #include "quartz/CGGeometry.h"
 
 #include <cairo.h>
+#include <string>
 #include <vector>
 
 namespace tw::display {
@@ -13,6 +14,12 @@ class Presenter {
 public:
     virtual ~Presenter() = default;
     virtual void Present(cairo_surface_t* screen, std::vector<CGRect> const& changed) = 0;
+    // The desktop window's title, as the desktop shows it.
+    virtual void SetTitle(std::string const& title) { mTitle = title; }
+    std::string const& GetTitle() const { return mTitle; }
+
+private:
+    std::string mTitle;
 };
 
 // Shows nothing; counts the frames, which tests may look at.

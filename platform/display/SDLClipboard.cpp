@@ -22,4 +22,20 @@ void SDLClipboard::WriteText(std::string const& text)
     SDL_PumpEvents();
 }
 
+bool SDLClipboard::ReadPrimary(std::string* text)
+{
+    if (!text || !SDL_HasPrimarySelectionText())
+        return false;
+    char* primary = SDL_GetPrimarySelectionText(); // never null; empty on failure
+    *text = primary ? primary : "";
+    SDL_free(primary);
+    return !text->empty();
+}
+
+void SDLClipboard::WritePrimary(std::string const& text)
+{
+    SDL_SetPrimarySelectionText(text.c_str());
+    SDL_PumpEvents();
+}
+
 } // namespace tw::display

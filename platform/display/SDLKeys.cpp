@@ -1,6 +1,7 @@
 #include "display/SDLKeys.h"
 
 #include <array>
+#include <utility>
 
 namespace tw::display {
 
@@ -100,17 +101,33 @@ namespace {
         return nullptr;
     }
 
-    // The character the layout puts on the key, capital with Shift or Caps Lock for letters.
+    SDLKeys::ShiftedLookup& Lookup()
+    {
+        static SDLKeys::ShiftedLookup lookup;
+        return lookup;
+    }
+
+    // The character the layout puts on the key: capital with Shift or Caps Lock for
+    // letters, the key's shifted character with Shift for the others.
     UInt32 LayoutCharacter(SDL_Keysym const& keysym)
     {
         SDL_Keycode const sym = keysym.sym;
         if (sym < ' ' || sym >= 0x110000 || (sym & SDLK_SCANCODE_MASK) || sym == SDLK_DELETE)
             return 0;
         UInt32 character = static_cast<UInt32>(sym);
-        bool const capital = ((keysym.mod & KMOD_SHIFT) != 0) != ((keysym.mod & KMOD_CAPS) != 0);
-        if (capital && character >= 'a' && character <= 'z')
-            character -= 'a' - 'A';
-        return character;
+        bool const shift = (keysym.mod & KMOD_SHIFT) != 0;
+        if (character >= 'a' && character <= 'z') {
+            if (shift != ((keysym.mod & KMOD_CAPS) != 0))
+                character -= 'a' - 'A';
+            return character;
+        }
+        if (!shift || sym == ' ')
+            return character;
+        UInt32 const shifted = Lookup() ? Lookup()(character) : 0;
+        if (shifted >= ' ' && shifted != 0x7F)
+            return shifted;
+        UInt32 const us = SDLKeys::USShifted(character);
+        return us ? us : character;
     }
 
 } // namespace
@@ -123,6 +140,20 @@ bool SDLKeys::Translate(SDL_Keysym const& keysym, MacKey* out)
     out->keyCode = entry->keyCode;
     out->character = entry->character ? entry->character : LayoutCharacter(keysym);
     return true;
+}
+
+void SDLKeys::SetShiftedLookup(ShiftedLookup lookup) { Lookup() = std::move(lookup); }
+
+UInt32 SDLKeys::USShifted(UInt32 unshifted)
+{
+    static constexpr std::pair<char, char> kShifted[] = { { '`', '~' }, { '1', '!' }, { '2', '@' }, { '3', '#' },
+        { '4', '$' }, { '5', '%' }, { '6', '^' }, { '7', '&' }, { '8', '*' }, { '9', '(' }, { '0', ')' }, { '-', '_' },
+        { '=', '+' }, { '[', '{' }, { ']', '}' }, { '\\', '|' }, { ';', ':' }, { '\'', '"' }, { ',', '<' }, { '.', '>' },
+        { '/', '?' } };
+    for (auto [plain, shifted] : kShifted)
+        if (UInt32(plain) == unshifted)
+            return UInt32(shifted);
+    return 0;
 }
 
 UInt32 SDLKeys::Modifiers(Uint16 mod)

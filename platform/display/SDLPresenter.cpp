@@ -1,5 +1,8 @@
 #include "display/SDLPresenter.h"
 
+#include "corefoundation/CFBundle.h"
+#include "corefoundation/CFURL.h"
+#include "display/SDLKeys.h"
 #include "display/WindowServer.h"
 
 #include <algorithm>
@@ -51,8 +54,9 @@ std::unique_ptr<SDLPresenter> SDLPresenter::Create(std::string* error)
         width = std::min(width, usable.w);
         height = std::min(height, usable.h);
     }
-    SDL_Window* window = SDL_CreateWindow(
-        "Tarnwick", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_RESIZABLE);
+    // Hidden until the first frame is ready, so that the desktop never shows an empty window.
+    SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+        SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (!window) {
         if (error)
             *error = SDL_GetError();
@@ -71,10 +75,63 @@ SDLPresenter::SDLPresenter(SDL_Window* window)
     WindowServer& server = WindowServer::Get();
     if (width != static_cast<int>(server.GetSize().width) || height != static_cast<int>(server.GetSize().height))
         server.Request({ WindowRequestKind::ResizeScreen, { CGFloat(width), CGFloat(height) } });
+    // Shifted punctuation follows the display's layout.
+    mKeymap = X11Keymap::ForWindow(mWindow);
+    if (mKeymap)
+        SDLKeys::SetShiftedLookup([keymap = mKeymap.get()](UInt32 unshifted) { return keymap->Shifted(unshifted); });
     services::SetScrapBackend(&mClipboard);
     CursorState::SetListener([this](CursorShape const& shape) { mCursors.Show(shape); });
     mCursors.Show(CursorState::Current());
+    SetIconFromBundle();
     InstallEventLoopTimer(GetMainEventLoop(), 0, kPollInterval, PollTimer, this, &mTimer);
+}
+
+void SDLPresenter::SetTitle(std::string const& title)
+{
+    Presenter::SetTitle(title);
+    // On X, ours: SDL's own call garbles (and leaks) what lies outside ASCII in the C locale.
+    if (!SetX11WindowTitle(mWindow, title))
+        SDL_SetWindowTitle(mWindow, title.c_str());
+}
+
+void SDLPresenter::SetIconFromBundle()
+{
+    CFBundleRef bundle = CFBundleGetMainBundle();
+    CFTypeRef name = bundle ? CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("CFBundleIconFile")) : nullptr;
+    if (!name || CFGetTypeID(name) != CFStringGetTypeID())
+        return;
+    CFURLRef url = CFBundleCopyResourceURL(bundle, static_cast<CFStringRef>(name), nullptr, nullptr);
+    if (!url)
+        return;
+    std::string path;
+    CFStringRef text = CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle);
+    path = cf::ToUTF8(text);
+    if (text)
+        CFRelease(text);
+    CFRelease(url);
+    cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+    if (cairo_surface_status(png) == CAIRO_STATUS_SUCCESS) {
+        int const width = cairo_image_surface_get_width(png), height = cairo_image_surface_get_height(png);
+        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+        if (icon) {
+            // Cairo's pixels are premultiplied; SDL wants them straight.
+            cairo_surface_flush(png);
+            for (int y = 0; y < height; ++y) {
+                auto const* from = reinterpret_cast<Uint32 const*>(
+                    cairo_image_surface_get_data(png) + y * cairo_image_surface_get_stride(png));
+                auto* to = reinterpret_cast<Uint32*>(static_cast<Uint8*>(icon->pixels) + y * icon->pitch);
+                for (int x = 0; x < width; ++x) {
+                    Uint32 const p = from[x];
+                    Uint32 const a = p >> 24;
+                    auto channel = [&](int shift) { return a ? std::min<Uint32>(255, ((p >> shift) & 0xFF) * 255 / a) : 0; };
+                    to[x] = (a << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
+                }
+            }
+            SDL_SetWindowIcon(mWindow, icon);
+            SDL_FreeSurface(icon);
+        }
+    }
+    cairo_surface_destroy(png);
 }
 
 SDLPresenter::~SDLPresenter()
@@ -82,6 +139,8 @@ SDLPresenter::~SDLPresenter()
     if (mTimer)
         RemoveEventLoopTimer(mTimer);
     CursorState::SetListener(nullptr);
+    if (mKeymap)
+        SDLKeys::SetShiftedLookup(nullptr);
     if (services::GetScrapBackend() == &mClipboard)
         services::SetScrapBackend(nullptr);
     SDL_DestroyWindow(mWindow);
@@ -97,6 +156,8 @@ void SDLPresenter::Pump()
     while (SDL_PollEvent(&event)) {
         int x = 0, y = 0;
         SDL_GetMouseState(&x, &y);
+        if (event.type == SDL_KEYMAPCHANGED && mKeymap)
+            mKeymap->Reload();
         mTranslator.Translate(event, static_cast<Uint16>(SDL_GetModState()), { CGFloat(x), CGFloat(y) }, translation);
         if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
             SDL_free(event.drop.file);
@@ -119,6 +180,15 @@ void SDLPresenter::Dispatch(SDLTranslation& translation)
 
 void SDLPresenter::Present(cairo_surface_t* screen, std::vector<CGRect> const& changed)
 {
+    if (!mShown) {
+        mShown = true;
+        SDL_ShowWindow(mWindow);
+        // The window's surface is made again for the shown window: all of it is drawn.
+        int const w = cairo_image_surface_get_width(screen), h = cairo_image_surface_get_height(screen);
+        std::vector<CGRect> const all { { { 0, 0 }, { CGFloat(w), CGFloat(h) } } };
+        Present(screen, all);
+        return;
+    }
     SDL_Surface* target = SDL_GetWindowSurface(mWindow);
     if (!target || !screen)
         return;

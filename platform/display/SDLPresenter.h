@@ -4,6 +4,7 @@
 #include "display/SDLClipboard.h"
 #include "display/SDLCursors.h"
 #include "display/SDLEventTranslator.h"
+#include "display/X11Keymap.h"
 #include "events/CarbonEvents.h"
 
 #include <SDL.h>
@@ -29,6 +30,7 @@ public:
     SDLPresenter& operator=(SDLPresenter const&) = delete;
 
     void Present(cairo_surface_t* screen, std::vector<CGRect> const& changed) override;
+    void SetTitle(std::string const& title) override;
     // Hands every waiting SDL event to the window server, then brings the window up to date.
     void Pump();
     SDL_Window* GetWindow() const { return mWindow; }
@@ -38,6 +40,8 @@ public:
 
 private:
     explicit SDLPresenter(SDL_Window* window);
+    // The window's icon: the bundle's icon file, as a dock shows it.
+    void SetIconFromBundle();
     static void PollTimer(EventLoopTimerRef timer, void* userData);
     void Dispatch(SDLTranslation& translation);
     static void CopyDirect(cairo_surface_t* screen, SDL_Surface* target, std::vector<SDL_Rect> const& rects);
@@ -48,6 +52,8 @@ private:
     SDLEventTranslator mTranslator;
     SDLCursors mCursors;
     SDLClipboard mClipboard;
+    std::unique_ptr<X11Keymap> mKeymap; // null off X
+    bool mShown = false; // after the first frame
 };
 
 } // namespace tw::display

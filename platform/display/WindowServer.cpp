@@ -1,5 +1,6 @@
 #include "display/WindowServer.h"
 
+#include "corefoundation/CFBundle.h"
 #include "display/InputFunnel.h"
 #include "quartz/Context.h"
 #include "toolbox/HelpTags.h"
@@ -66,8 +67,13 @@ void WindowServer::MakeScreen(CGSize size)
 
 void WindowServer::Resize(CGSize size)
 {
+    CGSize const old = toolbox::Screen::GetSize();
     toolbox::Screen::SetSize(size);
     MakeScreen(toolbox::Screen::GetSize());
+    // As when a display changes: no window is left partly off a smaller desktop.
+    CGSize const now = toolbox::Screen::GetSize();
+    if (now.width < old.width || now.height < old.height)
+        toolbox::WindowList::KeepInsideDesktop();
 }
 
 // Adds a rectangle to the dirty set: contained ones are dropped, and past a
@@ -92,8 +98,42 @@ void WindowServer::ScreenChanged(CGRect global)
 
 void WindowServer::Refresh() { Compose(); }
 
+namespace {
+
+    std::string ApplicationName()
+    {
+        CFBundleRef bundle = CFBundleGetMainBundle();
+        CFTypeRef name = bundle ? CFBundleGetValueForInfoDictionaryKey(bundle, kCFBundleNameKey) : nullptr;
+        return name && CFGetTypeID(name) == CFStringGetTypeID() ? cf::ToUTF8(static_cast<CFStringRef>(name))
+                                                                : std::string();
+    }
+
+} // namespace
+
+std::string WindowServer::ProgramTitle() const
+{
+    static std::string const application = ApplicationName();
+    std::string document;
+    for (toolbox::Window* window : toolbox::WindowList::FrontToBack()) {
+        if (!window->IsVisible() || window->GetWindowClass() != kDocumentWindowClass
+            || !window->HasAttribute(kWindowInWindowMenuAttribute))
+            continue;
+        document = window->GetTitle() ? cf::ToUTF8(window->GetTitle()) : std::string();
+        break;
+    }
+    if (document.empty())
+        return application;
+    return application.empty() ? document : document + " \u2014 " + application;
+}
+
 bool WindowServer::Compose()
 {
+    // 0. The program's window is titled after the front document.
+    if (mPresenter) {
+        std::string const title = ProgramTitle();
+        if (title != mPresenter->GetTitle())
+            mPresenter->SetTitle(title);
+    }
     // 1. Windows redraw their invalid views into their backing stores (reporting what changed).
     for (toolbox::Window* window : std::vector<toolbox::Window*>(toolbox::WindowList::FrontToBack()))
         if (window->IsVisible() && toolbox::HIObject::Live(window))

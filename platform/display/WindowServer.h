@@ -37,6 +37,10 @@ public:
     // The image that follows a drag (retained), its top-left at a global point; null for none.
     void SetDragImage(cairo_surface_t* image, CGPoint topLeft);
 
+    // The title the program's own window should have: the front document window's
+    // title and the application's name ("Lake District — Tarnwick"), or the name alone.
+    std::string ProgramTitle() const;
+
     // Input: converted to Carbon events and queued; they are routed when the loop takes them.
     void Post(InputEvent const& input);
     void Request(WindowRequest const& request);

@@ -50,6 +50,7 @@ void ResetScrapForTesting()
 {
     CurrentScrap().flavours.clear();
     Observer() = nullptr;
+    ResetPrimarySelectionForTesting();
 }
 
 } // namespace tw::services

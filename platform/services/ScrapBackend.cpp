@@ -11,6 +11,7 @@ namespace {
 
     ScrapBackend* sBackend = nullptr; // weak
     std::string sAgreed; // the text the scrap and the desktop last had in common
+    std::string sPrimary; // without a backend
 
     std::string TextOf(ScrapFlavours const& flavours)
     {
@@ -33,6 +34,26 @@ void SetScrapBackend(ScrapBackend* backend)
 }
 
 ScrapBackend* GetScrapBackend() { return sBackend; }
+
+void SetPrimarySelection(std::string const& text)
+{
+    if (text.empty())
+        return;
+    if (sBackend)
+        sBackend->WritePrimary(text);
+    else
+        sPrimary = text;
+}
+
+void ResetPrimarySelectionForTesting() { sPrimary.clear(); }
+
+bool CopyPrimarySelection(std::string* text)
+{
+    if (sBackend)
+        return sBackend->ReadPrimary(text) && !text->empty();
+    *text = sPrimary;
+    return !sPrimary.empty();
+}
 
 void PullScrapFromBackend(ScrapFlavours& flavours)
 {

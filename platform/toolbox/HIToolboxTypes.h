@@ -89,6 +89,14 @@ enum : MenuCommand {
     kHICommandPaste = 'past',
     kHICommandClear = 'clea',
     kHICommandSelectAll = 'sall',
+    kHICommandRedo = 'redo',
+    // The standard Window menu's.
+    kHICommandMinimizeWindow = 'mini',
+    kHICommandZoomWindow = 'zoom',
+    kHICommandArrangeInFront = 'frnt',
+    kHICommandSelectWindow = 'swin',
+    kHICommandRotateWindowsForward = 'rotw',
+    kHICommandRotateWindowsBackward = 'rotb',
 };
 
 // Event classes.

@@ -5,6 +5,7 @@
 #include "toolbox/ToolboxErrors.h"
 #include "toolbox/ToolboxTypeIDs.h"
 #include "toolbox/WindowList.h"
+#include "toolbox/WindowMenu.h"
 
 #include <algorithm>
 
@@ -119,10 +120,32 @@ bool Menu::FindCommand(MenuCommand command, Menu** outMenu, MenuItemIndex* outIn
     return false;
 }
 
+namespace {
+
+    // The editing commands need a focus that can edit: no answer disables them.
+    bool NeedsAnEditor(MenuCommand command)
+    {
+        switch (command) {
+        case kHICommandUndo:
+        case kHICommandRedo:
+        case kHICommandCut:
+        case kHICommandCopy:
+        case kHICommandPaste:
+        case kHICommandClear:
+        case kHICommandSelectAll:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+} // namespace
+
 void Menu::UpdateStatus()
 {
     WindowList::InstallFocusProvider();
     Protector protect(this);
+    WindowMenu::Refresh(this);
     for (std::size_t i = 0; i < mItems.size() && !IsDisposed(); ++i) {
         MenuCommand const id = mItems[i].command;
         if (id == 0)
@@ -138,10 +161,13 @@ void Menu::UpdateStatus()
         SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
         // The menu's own handlers (a binding on the menu) answer first; what they
         // leave goes the usual way, from the user focus up.
-        if (SendEventToEventTargetWithOptions(event, &GetTarget(), kEventTargetDontPropagate) == eventNotHandledErr
-            && !IsDisposed())
-            SendEventToEventTarget(event, GetUserFocusEventTarget());
+        OSStatus answer = SendEventToEventTargetWithOptions(event, &GetTarget(), kEventTargetDontPropagate);
+        if (answer == eventNotHandledErr && !IsDisposed())
+            answer = SendEventToEventTarget(event, GetUserFocusEventTarget());
         ReleaseEvent(event);
+        // Other items nobody answers for keep their state.
+        if (answer == eventNotHandledErr && !IsDisposed() && i < mItems.size() && NeedsAnEditor(id))
+            mItems[i].enabled = false;
     }
 }
 

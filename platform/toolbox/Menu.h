@@ -20,6 +20,7 @@ struct MenuItem {
     Menu* submenu = nullptr; // retains
     CFTypeRef icon = nullptr; // retains
     bool enabled = true;
+    bool listsWindow = false; // made by the Window menu for an open window
 
     bool IsSeparator() const { return attributes & kMenuItemAttrSeparator; }
     bool IsSectionHeader() const { return attributes & kMenuItemAttrSectionHeader; }
@@ -40,6 +41,12 @@ public:
     void SetTitle(CFStringRef title);
     bool IsEnabled() const { return mEnabled; }
     void SetEnabled(bool enabled) { mEnabled = enabled; }
+    // The narrowest the menu opens [px]: a pop-up button's menu is never narrower than the button.
+    double GetMinimumWidth() const { return mMinimumWidth; }
+    void SetMinimumWidth(double width) { mMinimumWidth = width; }
+    // The standard Window menu lists the open windows below its own items.
+    bool ListsWindows() const { return mListsWindows; }
+    void SetListsWindows(bool lists) { mListsWindows = lists; }
 
     ItemCount Count() const { return mItems.size(); }
     // The item at a public index (from 1), or null.
@@ -67,6 +74,8 @@ private:
     MenuAttributes mAttributes;
     CFStringRef mTitle = nullptr; // retains
     bool mEnabled = true;
+    double mMinimumWidth = 0; // [px]
+    bool mListsWindows = false;
     std::vector<MenuItem> mItems;
 };
 

@@ -8,6 +8,7 @@
 #include "toolbox/WindowList.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cwctype>
 
 namespace tw::toolbox {
@@ -141,8 +142,64 @@ bool MenuBar::TrackBar(CGPoint global, Menu** outMenu, MenuItemIndex* outItem)
     return Track(global, true, true, outMenu, outItem);
 }
 
-bool MenuBar::TrackPopUp(
-    Menu* menu, CGPoint topLeft, MenuItemIndex atItem, bool mouseIsDown, Menu** outMenu, MenuItemIndex* outItem)
+namespace {
+
+    // Whether keys may highlight an item: a choosable one or the parent of a submenu.
+    bool IsSelectable(OpenMenu const& open, MenuItemIndex index)
+    {
+        MenuItem const* item = open.menu->Item(index);
+        if (!item || item->IsHidden() || item->IsSeparator() || item->IsSectionHeader() || !open.menu->IsEnabled()
+            || !item->enabled)
+            return false;
+        return item->submenu ? !open.editOnly : IsChoosable(open, index);
+    }
+
+    // The next selectable item after the highlighted one, stepping by +1 or -1; the
+    // first or last when none is highlighted; the same item at either end.
+    MenuItemIndex StepSelection(OpenMenu const& open, int step)
+    {
+        int const count = static_cast<int>(open.menu->Count());
+        int i = open.highlighted != 0 ? open.highlighted : step > 0 ? 0 : count + 1;
+        for (i += step; i >= 1 && i <= count; i += step)
+            if (IsSelectable(open, static_cast<MenuItemIndex>(i)))
+                return static_cast<MenuItemIndex>(i);
+        return open.highlighted;
+    }
+
+    // The first selectable item whose text starts with what was typed, ignoring case.
+    MenuItemIndex FindTyped(OpenMenu const& open, std::u16string const& typed)
+    {
+        for (MenuItemIndex i = 1; i <= open.menu->Count(); ++i) {
+            MenuItem const* item = open.menu->Item(i);
+            if (!IsSelectable(open, i) || !item->text || item->text->Text().size() < typed.size())
+                continue;
+            std::u16string const& text = item->text->Text();
+            if (std::equal(typed.begin(), typed.end(), text.begin(),
+                    [](char16_t a, char16_t b) { return std::towlower(a) == std::towlower(b); }))
+                return i;
+        }
+        return 0;
+    }
+
+    constexpr EventTime kTypeAheadPause = 1.0; // [s] typing after this long starts a new search
+    constexpr CGFloat kStillSlop = 4; // [px] a release this close to the press is a click
+
+    // Mac virtual key codes of the keys open menus answer.
+    enum : UInt32 {
+        kMenuKeyReturn = 36,
+        kMenuKeySpace = 49,
+        kMenuKeyEscape = 53,
+        kMenuKeyEnter = 52,
+        kMenuKeyLeft = 123,
+        kMenuKeyRight = 124,
+        kMenuKeyDown = 125,
+        kMenuKeyUp = 126,
+    };
+
+} // namespace
+
+bool MenuBar::TrackPopUp(Menu* menu, CGPoint topLeft, MenuItemIndex atItem, bool mouseIsDown, Menu** outMenu,
+    MenuItemIndex* outItem, CGPoint const* pressedAt)
 {
     if (!menu || menu->IsDisposed())
         return false;
@@ -151,40 +208,66 @@ bool MenuBar::TrackPopUp(
         origin.y -= 4 + (atItem - 1) * Theme::kMenuItemHeight;
     CloseFrom(0);
     OpenMenuAt(menu, origin, false);
-    return Track(MouseSession::GetLocation(), mouseIsDown, false, outMenu, outItem);
+    // Opened from the keyboard, the menu shows its current item until the mouse moves.
+    if (!mouseIsDown && IsSelectable(sOpen.back(), atItem))
+        sOpen.back().highlighted = atItem;
+    return Track(pressedAt ? *pressedAt : MouseSession::GetLocation(), mouseIsDown, false, outMenu, outItem);
 }
 
-// Follows the mouse over the bar and the open menus. Releasing over a choosable
-// item chooses it; releasing over the bar title keeps the menu open for a second click.
+void MenuBar::OpenTitle(int title, std::vector<Menu*> const& bar)
+{
+    CloseFrom(0);
+    sHighlighted = title;
+    ChangedOnScreen({ { 0, 0 }, { Screen::GetSize().width, Screen::kMenuBarHeight } });
+    OpenMenuAt(bar[static_cast<std::size_t>(title)],
+        { Theme::MenuBarTitleRects()[static_cast<std::size_t>(title)].origin.x, Screen::kMenuBarHeight },
+        ModalLoop::IsRunning());
+}
+
+void MenuBar::Highlight(std::size_t level, MenuItemIndex item)
+{
+    if (sOpen[level].highlighted == item)
+        return;
+    sOpen[level].highlighted = item;
+    ChangedOnScreen(sOpen[level].frame);
+    CloseFrom(level + 1);
+}
+
+void MenuBar::OpenSubmenu(std::size_t level)
+{
+    OpenMenu const& open = sOpen[level];
+    MenuItem const* entry = open.highlighted ? open.menu->Item(open.highlighted) : nullptr;
+    if (!entry || !entry->submenu || !open.menu->IsEnabled() || !entry->enabled || open.editOnly)
+        return;
+    CGFloat y = open.frame.origin.y + 4;
+    for (MenuItemIndex i = 1; i < open.highlighted; ++i) {
+        MenuItem const* item = open.menu->Item(i);
+        if (!item->IsHidden())
+            y += item->IsSeparator() ? Theme::kMenuSeparatorHeight : Theme::kMenuItemHeight;
+    }
+    OpenMenuAt(entry->submenu, { CGRectGetMaxX(open.frame) - 2, y - 4 }, false);
+}
+
 bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, MenuItemIndex* outItem)
 {
     bool chosen = false;
     std::vector<Menu*> const bar = inBar ? Menus() : std::vector<Menu*> {};
+    CGPoint const start = p;
+    bool followMouse = inBar || mouseIsDown;
+    TypeAhead typed;
+    MouseSession::WantKeys(true);
     for (;;) {
-        int const title = inBar ? TitleAt(p) : -1;
-        if (title >= 0 && title != sHighlighted && title < static_cast<int>(bar.size())) {
-            CloseFrom(0);
-            sHighlighted = title;
-            ChangedOnScreen({ { 0, 0 }, { Screen::GetSize().width, Screen::kMenuBarHeight } });
-            OpenMenuAt(bar[title], { Theme::MenuBarTitleRects()[title].origin.x, Screen::kMenuBarHeight },
-                ModalLoop::IsRunning());
-        }
+        int const title = inBar && followMouse ? TitleAt(p) : -1;
+        if (title >= 0 && title != sHighlighted && title < static_cast<int>(bar.size()))
+            OpenTitle(title, bar);
         // Highlight the item under the mouse in the deepest menu that holds it; open submenus.
-        for (std::size_t level = sOpen.size(); level-- > 0;) {
+        for (std::size_t level = sOpen.size(); followMouse && level-- > 0;) {
             MenuItemIndex const item = ItemAt(sOpen[level], p);
             if (item == 0 && level + 1 < sOpen.size())
                 continue;
             if (sOpen[level].highlighted != item) {
-                sOpen[level].highlighted = item;
-                ChangedOnScreen(sOpen[level].frame);
-                CloseFrom(level + 1);
-                MenuItem const* entry = item ? sOpen[level].menu->Item(item) : nullptr;
-                if (entry && entry->submenu && sOpen[level].menu->IsEnabled() && entry->enabled
-                    && !sOpen[level].editOnly)
-                    OpenMenuAt(entry->submenu,
-                        { CGRectGetMaxX(sOpen[level].frame) - 2,
-                            sOpen[level].frame.origin.y + 4 + (item - 1) * Theme::kMenuItemHeight },
-                        false);
+                Highlight(level, item);
+                OpenSubmenu(level);
             }
             break;
         }
@@ -192,13 +275,30 @@ bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, Men
         UInt32 modifiers = 0;
         MouseTrackingResult result = 0;
         MouseSession::Next(kEventDurationForever, &global, &modifiers, &result);
-        p = global;
         if (result == kMouseTrackingUserCancelled)
             break;
+        TrackedKey key;
+        if (MouseSession::TakeKey(&key)) {
+            followMouse = false;
+            KeyOutcome const outcome = HandleKey(key, inBar, bar, typed, outMenu, outItem);
+            if (outcome == KeyOutcome::Continue)
+                continue;
+            chosen = outcome == KeyOutcome::Choose;
+            break;
+        }
+        if (result == kMouseTrackingKeyModifiersChanged)
+            continue;
+        followMouse = true;
+        p = global;
         if (result != kMouseTrackingMouseUp)
             continue;
-        if (inBar && mouseIsDown && TitleAt(p) >= 0) {
-            mouseIsDown = false; // the first release on the title keeps the menu open
+        // The first release where the press was (on the title, or not moved from
+        // where a pop-up opened) keeps the menu open for the next click or the keys.
+        bool const inPlace = inBar
+            ? TitleAt(p) >= 0
+            : std::abs(p.x - start.x) < kStillSlop && std::abs(p.y - start.y) < kStillSlop;
+        if (mouseIsDown && inPlace) {
+            mouseIsDown = false;
             continue;
         }
         for (std::size_t level = sOpen.size(); level-- > 0;) {
@@ -212,6 +312,7 @@ bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, Men
         }
         break;
     }
+    MouseSession::WantKeys(false);
     if (chosen)
         (*outMenu)->Retain();
     CloseFrom(0);
@@ -222,6 +323,77 @@ bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, Men
     if (chosen)
         (*outMenu)->Release(); // still held by its parent menu or its owner
     return chosen;
+}
+
+// Up and Down move in the deepest menu, Right opens a submenu or the next menu
+// of the bar, Left closes a submenu or opens the previous menu, Return, Enter
+// and Space choose, Escape and Command-period close, and typing selects the
+// first item that starts with what was typed.
+MenuBar::KeyOutcome MenuBar::HandleKey(TrackedKey const& key, bool inBar, std::vector<Menu*> const& bar,
+    TypeAhead& typed, Menu** outMenu, MenuItemIndex* outItem)
+{
+    if (sOpen.empty())
+        return KeyOutcome::Cancel;
+    std::size_t const level = sOpen.size() - 1;
+    OpenMenu const& open = sOpen[level];
+    int const titles = static_cast<int>(bar.size());
+    switch (key.code) {
+    case kMenuKeyEscape:
+        return KeyOutcome::Cancel;
+    case kMenuKeyDown:
+    case kMenuKeyUp:
+        Highlight(level, StepSelection(open, key.code == kMenuKeyDown ? 1 : -1));
+        return KeyOutcome::Continue;
+    case kMenuKeyRight:
+        if (open.highlighted && open.menu->Item(open.highlighted)->submenu && IsSelectable(open, open.highlighted)) {
+            OpenSubmenu(level);
+            if (sOpen.size() > level + 1)
+                Highlight(level + 1, StepSelection(sOpen[level + 1], 1));
+        } else if (inBar && titles > 0 && sHighlighted >= 0)
+            OpenTitle((sHighlighted + 1) % titles, bar);
+        return KeyOutcome::Continue;
+    case kMenuKeyLeft:
+        if (level > 0)
+            CloseFrom(level);
+        else if (inBar && titles > 0 && sHighlighted >= 0)
+            OpenTitle((sHighlighted + titles - 1) % titles, bar);
+        return KeyOutcome::Continue;
+    case kMenuKeyReturn:
+    case kMenuKeyEnter:
+    case kMenuKeySpace:
+        if (open.highlighted == 0)
+            return KeyOutcome::Cancel;
+        if (IsChoosable(open, open.highlighted)) {
+            *outMenu = open.menu;
+            *outItem = open.highlighted;
+            return KeyOutcome::Choose;
+        }
+        if (IsSelectable(open, open.highlighted)) { // a submenu's parent opens it
+            OpenSubmenu(level);
+            if (sOpen.size() > level + 1)
+                Highlight(level + 1, StepSelection(sOpen[level + 1], 1));
+        }
+        return KeyOutcome::Continue;
+    default:
+        break;
+    }
+    if ((key.modifiers & cmdKey) && key.character == '.')
+        return KeyOutcome::Cancel;
+    if ((key.modifiers & (cmdKey | controlKey)) || key.character < 0x20 || key.character == 0x7F)
+        return KeyOutcome::Continue;
+    EventTime const now = GetCurrentEventTime();
+    if (typed.at < 0 || now - typed.at > kTypeAheadPause)
+        typed.text.clear();
+    typed.at = now;
+    typed.text += static_cast<char16_t>(key.character);
+    MenuItemIndex found = FindTyped(open, typed.text);
+    if (found == 0 && typed.text.size() > 1) { // a fresh start with the last letter
+        typed.text.assign(1, static_cast<char16_t>(key.character));
+        found = FindTyped(open, typed.text);
+    }
+    if (found != 0)
+        Highlight(level, found);
+    return KeyOutcome::Continue;
 }
 
 OSStatus MenuBar::SendCommand(Menu* menu, MenuItemIndex index, UInt32 modifiers)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "toolbox/MenuTypes.h"
+#include "toolbox/MouseTracking.h"
 
+#include <string>
 #include <vector>
 
 namespace tw::toolbox {
@@ -30,8 +32,9 @@ public:
     // Tracks a click in the menu bar at a global point; answers the chosen (menu, item).
     static bool TrackBar(CGPoint global, Menu** outMenu, MenuItemIndex* outItem);
     // Shows a menu with its top-left at a global point (or with an item there) and tracks it.
-    static bool TrackPopUp(
-        Menu* menu, CGPoint topLeft, MenuItemIndex atItem, bool mouseIsDown, Menu** outMenu, MenuItemIndex* outItem);
+    // pressedAt: where the mouse went down, when the press opened it (else the mouse's place now).
+    static bool TrackPopUp(Menu* menu, CGPoint topLeft, MenuItemIndex atItem, bool mouseIsDown, Menu** outMenu,
+        MenuItemIndex* outItem, CGPoint const* pressedAt = nullptr);
     // Sends the process-command event of a chosen item to the user focus.
     static OSStatus SendCommand(Menu* menu, MenuItemIndex item, UInt32 modifiers);
     // Finds an item whose key equivalent matches (after the status pass), or nothing.
@@ -49,7 +52,21 @@ public:
     static void Reset();
 
 private:
+    enum class KeyOutcome { Continue, Choose, Cancel };
+    struct TypeAhead {
+        std::u16string text;
+        EventTime at = -1;
+    };
+
+    // Follows the mouse and the keys; answers whether an item was chosen.
     static bool Track(CGPoint start, bool mouseIsDown, bool inBar, Menu** outMenu, MenuItemIndex* outItem);
+    static KeyOutcome HandleKey(TrackedKey const& key, bool inBar, std::vector<Menu*> const& bar, TypeAhead& typed,
+        Menu** outMenu, MenuItemIndex* outItem);
+    static void OpenTitle(int title, std::vector<Menu*> const& bar);
+    // Highlights an item (0: none) of an open menu, closing the menus below it.
+    static void Highlight(std::size_t level, MenuItemIndex item);
+    // Opens the submenu of the highlighted item beside it.
+    static void OpenSubmenu(std::size_t level);
     static void OpenMenuAt(Menu* menu, CGPoint topLeft, bool editOnly);
     static void CloseFrom(std::size_t level);
     static void ChangedOnScreen(CGRect global);

@@ -16,6 +16,16 @@ namespace {
     CGPoint sLocation {};
     UInt32 sModifiers = 0;
     UInt32 sButtons = 0;
+    int sWantKeys = 0;
+    bool sHasKey = false;
+    TrackedKey sKey;
+    constexpr UInt32 kEscapeKeyCode = 53;
+
+    bool IsKeyDown(EventRef event)
+    {
+        return GetEventClass(event) == kEventClassKeyboard
+            && (GetEventKind(event) == kEventRawKeyDown || GetEventKind(event) == kEventRawKeyRepeat);
+    }
 
     MouseTrackingResult ResultFor(EventRef event)
     {
@@ -43,6 +53,14 @@ bool MouseSession::Offer(EventRef event)
 {
     if (sDepth == 0)
         return false;
+    if (GetEventClass(event) == kEventClassKeyboard) {
+        UInt32 code = 0;
+        GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
+        bool const escape = GetEventKind(event) == kEventRawKeyDown && code == kEscapeKeyCode;
+        bool const modifiers = GetEventKind(event) == kEventRawKeyModifiersChanged;
+        if (!escape && !modifiers && !(sWantKeys > 0 && IsKeyDown(event)))
+            return false;
+    }
     sPending.push_back(RetainEvent(event));
     QuitEventLoop(GetMainEventLoop());
     return true;
@@ -75,6 +93,16 @@ OSStatus MouseSession::Next(EventTimeout timeout, CGPoint* global, UInt32* modif
         EventRef event = sPending.front();
         sPending.pop_front();
         *result = ResultFor(event);
+        if (IsKeyDown(event) && sWantKeys > 0) {
+            *result = kMouseTrackingKeyModifiersChanged; // the key, not a cancel: TakeKey has it
+            sKey = {};
+            GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof sKey.code, nullptr, &sKey.code);
+            GetEventParameter(event, kEventParamKeyUnicodes, typeUnicodeText, nullptr, sizeof sKey.character, nullptr,
+                &sKey.character);
+            GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof sKey.modifiers, nullptr,
+                &sKey.modifiers);
+            sHasKey = true;
+        }
         // Queued input moves on before it is taken: the event itself says where the mouse was.
         HIPoint where {};
         if (GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof where, nullptr, &where)
@@ -90,6 +118,23 @@ OSStatus MouseSession::Next(EventTimeout timeout, CGPoint* global, UInt32* modif
     *global = location;
     *modifiers = taken;
     return status;
+}
+
+void MouseSession::WantKeys(bool want)
+{
+    sWantKeys += want ? 1 : -1;
+    if (sWantKeys == 0)
+        sHasKey = false;
+}
+bool MouseSession::WantsKeys() { return sDepth > 0 && sWantKeys > 0; }
+
+bool MouseSession::TakeKey(TrackedKey* out)
+{
+    if (!sHasKey)
+        return false;
+    sHasKey = false;
+    *out = sKey;
+    return true;
 }
 
 CGPoint MouseSession::GetLocation() { return sLocation; }
@@ -109,6 +154,8 @@ void MouseSession::Reset()
         ReleaseEvent(event);
     sPending.clear();
     sDepth = 0;
+    sWantKeys = 0;
+    sHasKey = false;
     sLocation = {};
     sModifiers = 0;
     sButtons = 0;

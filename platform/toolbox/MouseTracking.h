@@ -36,12 +36,25 @@ UInt32 GetDblTime(); // [ticks]
 
 namespace tw::toolbox {
 
+// A key pressed while a session that takes keys (an open menu) waits.
+struct TrackedKey {
+    UInt32 code = 0; // Mac virtual key code
+    UniChar character = 0;
+    UInt32 modifiers = 0;
+};
+
 class MouseSession {
 public:
     static bool IsActive();
     // While a session waits, takes a mouse event, a modifier change or an Escape key-down (which
-    // cancels the tracking), retaining it, and ends the wait. False when none waits.
+    // cancels the tracking), and every key-down while keys are wanted, retaining it, and ends
+    // the wait. False when none waits or it does not take the event.
     static bool Offer(EventRef event);
+    // Open menus follow the keyboard: while wanted, key-downs (Escape too) end the wait with
+    // kMouseTrackingKeyModifiersChanged and TakeKey answers them, and typed text is dropped.
+    static void WantKeys(bool want);
+    static bool WantsKeys();
+    static bool TakeKey(TrackedKey* out);
     // Waits for the next mouse event or the timeout (negative: forever).
     static OSStatus Next(EventTimeout timeout, CGPoint* global, UInt32* modifiers, MouseTrackingResult* result);
 

@@ -325,6 +325,7 @@ OSStatus NibBuilder::BuildMenuAt(pugi::xml_node node, Menu** outMenu, int depth)
         || (Attr(node, "id", &text) && (!nib::ReadInteger(text, &id) || id < INT16_MIN || id > INT16_MAX)))
         return nibMalformedErr;
     auto* menu = new Menu(static_cast<MenuID>(id), 0);
+    menu->SetListsWindows(node.attribute("windows").as_bool());
     if (Attr(node, "title", &text)) {
         CFStringRef title = nib::CreateText(text);
         menu->SetTitle(title);
@@ -370,6 +371,8 @@ OSStatus NibBuilder::BuildItems(pugi::xml_node node, Menu* menu, int depth)
         item.enabled = !child.attribute("disabled").as_bool();
         if (child.attribute("header").as_bool())
             item.attributes |= kMenuItemAttrSectionHeader;
+        if (child.attribute("hidden").as_bool())
+            item.attributes |= kMenuItemAttrHidden;
         if (Attr(child, "mark", &text))
             item.mark = text == "check" ? checkMark : text == "diamond" ? diamondMark : noMark;
         if (pugi::xml_node sub = child.child("menu")) {

@@ -270,7 +270,7 @@ CGSize Theme::MenuSize(Menu* menu)
         }
     }
     CGFloat const width = 20 + text + kMenuKeyGap + keys + kMenuKeyMargin;
-    return { std::ceil(std::max<CGFloat>(width, 120)), height };
+    return { std::ceil(std::max<CGFloat>({ width, 120, menu->GetMinimumWidth() })), height };
 }
 
 void Theme::DrawMenu(CGContextRef c, Menu* menu, CGRect frame, MenuItemIndex highlighted, bool editOnly)

@@ -30,7 +30,8 @@ namespace {
 Window::Window(WindowClass windowClass, WindowAttributes attributes, CGRect content)
     : HIObject(ObjectClass::Find("com.apple.window"), events::Target::Kind::Window)
     , mWindowClass(windowClass)
-    , mAttributes(attributes)
+    // Document windows are listed in the Window menu unless their attribute is cleared.
+    , mAttributes(windowClass == kDocumentWindowClass ? attributes | kWindowInWindowMenuAttribute : attributes)
 {
     GetTarget().SetParent(GetApplicationEventTarget());
     double const title = GetTitleBarHeight();
@@ -293,6 +294,9 @@ void Window::InvalidateRect(CGRect rect)
         for (CGRect const& known : mInvalid)
             all = CGRectUnion(all, known);
         mInvalid.assign(1, all);
+        // The whole merged area is redrawn, and later areas inside it stop here above,
+        // so the screen must take all of it, not only the pieces it heard of.
+        rect = all;
     }
     ChangedOnScreen(CGRectOffset(rect, mStructure.origin.x, mStructure.origin.y));
 }
@@ -376,25 +380,29 @@ void Window::ReleaseContents()
 namespace tw::toolbox {
 
 // Redraws the invalid rectangles into the backing store, views back to front.
+// A view may ask to be drawn again while it draws (a popup taking its items on its
+// first drawing): the areas it names are drawn in the same update, a few passes at
+// most, since the screen takes them from the backing store right after.
 void Window::Update()
 {
-    if (mInvalid.empty() || IsDisposed() || !mBacking)
-        return;
-    std::vector<CGRect> rects;
-    rects.swap(mInvalid);
-    CGContextRef context = quartz::CreateContextForSurface(
-        mBacking, cairo_image_surface_get_width(mBacking), cairo_image_surface_get_height(mBacking), true);
-    if (!context)
-        return;
+    constexpr int kMaxPasses = 3;
     Protector protect(this);
-    CGRect all = rects.front();
-    for (CGRect const& rect : rects) {
-        all = CGRectUnion(all, rect);
-        CGContextClearRect(context, rect);
+    for (int pass = 0; pass < kMaxPasses && !mInvalid.empty() && !IsDisposed() && mBacking; ++pass) {
+        std::vector<CGRect> rects;
+        rects.swap(mInvalid);
+        CGContextRef context = quartz::CreateContextForSurface(
+            mBacking, cairo_image_surface_get_width(mBacking), cairo_image_surface_get_height(mBacking), true);
+        if (!context)
+            return;
+        CGRect all = rects.front();
+        for (CGRect const& rect : rects) {
+            all = CGRectUnion(all, rect);
+            CGContextClearRect(context, rect);
+        }
+        CGContextClipToRects(context, rects.data(), rects.size());
+        mRoot->Draw(context, all);
+        CGContextRelease(context);
     }
-    CGContextClipToRects(context, rects.data(), rects.size());
-    mRoot->Draw(context, all);
-    CGContextRelease(context);
 }
 
 } // namespace tw::toolbox

@@ -1,5 +1,6 @@
 #include "toolbox/WindowList.h"
 
+#include "toolbox/ScreenSink.h"
 #include "toolbox/View.h"
 #include "toolbox/Window.h"
 
@@ -8,6 +9,8 @@
 namespace tw::toolbox {
 
 namespace {
+
+    constexpr CGSize kMinimumFrame { 64, 48 }; // [px] the smallest a window is made to fit
 
     std::vector<Window*>& Windows()
     {
@@ -177,5 +180,24 @@ EventTargetRef WindowList::UserFocusTarget()
 }
 
 void WindowList::InstallFocusProvider() { events::SetUserFocusProvider(&ProvideFocus); }
+
+void WindowList::KeepInsideDesktop()
+{
+    CGRect const desktop = Screen::GetAvailableBounds();
+    for (Window* window : std::vector<Window*>(Windows())) {
+        if (window->GetSheetParent() || window->IsDisposed())
+            continue; // a sheet follows its parent
+        CGRect frame = window->GetStructure();
+        if (window->HasAttribute(kWindowResizableAttribute)) {
+            frame.size.width = std::max(kMinimumFrame.width, std::min(frame.size.width, desktop.size.width));
+            frame.size.height = std::max(kMinimumFrame.height, std::min(frame.size.height, desktop.size.height));
+        }
+        // Too big to fit even so: the title bar's left end stays in reach.
+        frame.origin.x = std::max(desktop.origin.x, std::min(frame.origin.x, CGRectGetMaxX(desktop) - frame.size.width));
+        frame.origin.y = std::max(desktop.origin.y, std::min(frame.origin.y, CGRectGetMaxY(desktop) - frame.size.height));
+        if (!CGRectEqualToRect(frame, window->GetStructure()))
+            window->SetStructure(frame);
+    }
+}
 
 } // namespace tw::toolbox

@@ -34,6 +34,9 @@ public:
     // window, else null. Installs itself as the event core's focus provider.
     static EventTargetRef UserFocusTarget();
     static void InstallFocusProvider();
+    // After the screen shrank: every window comes back inside the desktop, a resizable
+    // one shrinking to fit, so that its title bar and grow box can be reached.
+    static void KeepInsideDesktop();
 };
 
 } // namespace tw::toolbox

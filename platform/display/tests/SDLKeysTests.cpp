@@ -14,8 +14,24 @@ namespace {
             return SDLK_1 + (scancode - SDL_SCANCODE_1);
         if (scancode == SDL_SCANCODE_0)
             return SDLK_0;
-        if (scancode == SDL_SCANCODE_MINUS)
+        switch (scancode) {
+        case SDL_SCANCODE_MINUS:
             return SDLK_MINUS;
+        case SDL_SCANCODE_SLASH:
+            return SDLK_SLASH;
+        case SDL_SCANCODE_GRAVE:
+            return SDLK_BACKQUOTE;
+        case SDL_SCANCODE_APOSTROPHE:
+            return SDLK_QUOTE;
+        case SDL_SCANCODE_COMMA:
+            return SDLK_COMMA;
+        case SDL_SCANCODE_PERIOD:
+            return SDLK_PERIOD;
+        case SDL_SCANCODE_SPACE:
+            return SDLK_SPACE;
+        default:
+            break;
+        }
         return SDL_SCANCODE_TO_KEYCODE(scancode);
     }
 
@@ -92,8 +108,46 @@ namespace {
         EXPECT_EQ(Translated(SDL_SCANCODE_Z, KMOD_LSHIFT).character, UInt32('Z'));
         EXPECT_EQ(Translated(SDL_SCANCODE_Z, KMOD_CAPS).character, UInt32('Z'));
         EXPECT_EQ(Translated(SDL_SCANCODE_Z, KMOD_RSHIFT | KMOD_CAPS).character, UInt32('z'));
-        // Digits keep the layout's character: shifted ones arrive as text.
-        EXPECT_EQ(Translated(SDL_SCANCODE_1, KMOD_LSHIFT).character, UInt32('1'));
+        // Caps Lock leaves digits and punctuation alone.
+        EXPECT_EQ(Translated(SDL_SCANCODE_1, KMOD_CAPS).character, UInt32('1'));
+    }
+
+    TEST(SDLKeys, ShiftTypesTheLayoutsShiftedPunctuationAndUSWhenTheLayoutIsUnknown)
+    {
+        // No layout from a display: the US keyboard's punctuation, so that Shift+/ is "?".
+        SDLKeys::SetShiftedLookup(nullptr);
+        EXPECT_EQ(Translated(SDL_SCANCODE_SLASH, KMOD_LSHIFT).character, UInt32('?'));
+        EXPECT_EQ(Translated(SDL_SCANCODE_SLASH).character, UInt32('/'));
+        EXPECT_EQ(Translated(SDL_SCANCODE_1, KMOD_RSHIFT).character, UInt32('!'));
+        EXPECT_EQ(Translated(SDL_SCANCODE_GRAVE, KMOD_LSHIFT).character, UInt32('~'));
+        EXPECT_EQ(Translated(SDL_SCANCODE_APOSTROPHE, KMOD_LSHIFT).character, UInt32('"'));
+        EXPECT_EQ(Translated(SDL_SCANCODE_SPACE, KMOD_LSHIFT).character, UInt32(' '));
+        // The shifted key's code stays the key's own.
+        EXPECT_EQ(Translated(SDL_SCANCODE_SLASH, KMOD_LSHIFT).keyCode, 0x2Cu);
+
+        // A German layout: Shift+7 is "/", Shift+ß is "?"; a key it does not know, or one
+        // whose shifted level is no character, falls back to the US table.
+        SDLKeys::SetShiftedLookup([](UInt32 unshifted) -> UInt32 {
+            switch (unshifted) {
+            case '7':
+                return '/';
+            case 0xDF: // ß
+                return '?';
+            case ',':
+                return 0x08; // not a character
+            default:
+                return 0;
+            }
+        });
+        EXPECT_EQ(Translated(SDL_SCANCODE_7, KMOD_LSHIFT).character, UInt32('/'));
+        SDL_Keysym sharpS = Keysym(SDL_SCANCODE_MINUS, KMOD_LSHIFT);
+        sharpS.sym = 0xDF;
+        MacKey key;
+        ASSERT_TRUE(SDLKeys::Translate(sharpS, &key));
+        EXPECT_EQ(key.character, UInt32('?'));
+        EXPECT_EQ(Translated(SDL_SCANCODE_COMMA, KMOD_LSHIFT).character, UInt32('<'));
+        EXPECT_EQ(Translated(SDL_SCANCODE_Q, KMOD_LSHIFT).character, UInt32('Q')) << "letters are the layout's own";
+        SDLKeys::SetShiftedLookup(nullptr);
     }
 
     TEST(SDLKeys, TheLayoutGivesTheCharacterAndThePositionTheCode)

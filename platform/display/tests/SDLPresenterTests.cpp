@@ -1,5 +1,6 @@
 #include "display/CursorState.h"
 #include "display/PresenterChoice.h"
+#include "display/SDLKeys.h"
 #include "display/SDLPresenter.h"
 #include "display/WindowServer.h"
 #include "services/AppleEvents.h"
@@ -269,6 +270,33 @@ namespace {
             test::Pixel const p = screen.At(x, y);
             EXPECT_EQ(WindowPixel(x, y), (Uint32(p.r) << 16) | (Uint32(p.g) << 8) | p.b) << x << "," << y;
         }
+    }
+
+    // What Shift and a key type, as the presenter's keys are translated.
+    UInt32 ShiftedCharacter(SDL_Scancode scancode, SDL_Keycode sym)
+    {
+        SDL_Keysym keysym {};
+        keysym.scancode = scancode;
+        keysym.sym = sym;
+        keysym.mod = KMOD_LSHIFT;
+        MacKey key;
+        return SDLKeys::Translate(keysym, &key) ? key.character : 0;
+    }
+
+    TEST_F(SDLPresenterTest, ShiftedPunctuationFollowsTheDisplaysLayoutAsItChanges)
+    {
+        if (std::system("command -v setxkbmap >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "setxkbmap is not installed (tools/setup.sh installs it)";
+        std::string const layout = "setxkbmap -display " + sDisplay->Name() + " ";
+        ASSERT_EQ(std::system((layout + "de").c_str()), 0);
+        // German: Shift+7 types "/" and Shift+ß "?", which no US table knows.
+        bool const german = PumpUntil([] { return ShiftedCharacter(SDL_SCANCODE_7, '7') == '/'; });
+        UInt32 const sharpS = ShiftedCharacter(SDL_SCANCODE_MINUS, 0xDF);
+        ASSERT_EQ(std::system((layout + "us").c_str()), 0);
+        EXPECT_TRUE(german);
+        EXPECT_EQ(sharpS, UInt32('?'));
+        EXPECT_TRUE(PumpUntil([] { return ShiftedCharacter(SDL_SCANCODE_7, '7') == '&'; }));
+        EXPECT_EQ(ShiftedCharacter(SDL_SCANCODE_SLASH, '/'), UInt32('?'));
     }
 
     TEST_F(SDLPresenterTest, TheScreenFollowsTheWindowsSize)

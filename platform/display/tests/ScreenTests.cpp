@@ -1,4 +1,5 @@
 #include "DisplayTest.h"
+#include "quartz/CGContext.h"
 
 #include <cairo.h>
 #include <filesystem>
@@ -62,6 +63,114 @@ namespace {
         HideWindow(window);
         EXPECT_TRUE(IsDesktop(ProbeScreen().At(300, 200)));
         DisposeWindow(window);
+    }
+
+    TEST_F(Screen, AreasMergedIntoOneInvalidAreaAllReachTheScreen)
+    {
+        WindowRef window = ShowNibWindow("Test");
+        display::WindowServer::Get().Compose();
+        // Nine small areas on a diagonal merge into one; an area between them lies inside
+        // the merged one but in none of the nine, and must still be repainted on the screen.
+        for (int i = 0; i < 9; ++i)
+            window->InvalidateRect(CGRectMake(10 + 30 * i, 40 + 20 * i, 10, 10));
+        CGRect const between = CGRectMake(200, 50, 20, 20);
+        window->InvalidateRect(between);
+        CGRect const onScreen = CGRectOffset(between, window->GetStructure().origin.x, window->GetStructure().origin.y);
+        bool covered = false;
+        for (CGRect const& dirty : display::WindowServer::Get().GetDirty())
+            covered = covered || CGRectContainsRect(dirty, onScreen);
+        EXPECT_TRUE(covered);
+        DisposeWindow(window);
+    }
+
+    // Draws red the first time, asking to be drawn again; blue from then on.
+    OSStatus RedrawnWhileDrawing(EventHandlerCallRef, EventRef event, void* drawn)
+    {
+        CGContextRef context = nullptr;
+        GetEventParameter(event, kEventParamCGContextRef, typeCGContextRef, nullptr, sizeof context, nullptr, &context);
+        ControlRef view = nullptr;
+        GetEventParameter(event, kEventParamDirectObject, typeControlRef, nullptr, sizeof view, nullptr, &view);
+        int& count = *static_cast<int*>(drawn);
+        if (count++ == 0) {
+            CGContextSetRGBFillColor(context, 1, 0, 0, 1);
+            HIViewSetNeedsDisplay(view, true);
+        } else {
+            CGContextSetRGBFillColor(context, 0, 0, 1, 1);
+        }
+        CGContextFillRect(context, view->GetBounds());
+        return noErr;
+    }
+
+    TEST_F(Screen, AViewAskingToBeDrawnAgainWhileItDrawsIsShownAsDrawnTheSecondTime)
+    {
+        WindowRef window = ShowNibWindow("Test");
+        HIViewRef pane = Find(window, 'pane', 1);
+        ASSERT_NE(pane, nullptr);
+        int drawn = 0;
+        EventTypeSpec const draw { kEventClassControl, kEventControlDraw };
+        InstallEventHandler(GetControlEventTarget(pane), RedrawnWhileDrawing, 1, &draw, &drawn, nullptr);
+        HIViewSetNeedsDisplay(pane, true);
+        CGRect const frame = pane->GetBounds();
+        CGPoint const centre = pane->ToWindow({ CGRectGetMidX(frame), CGRectGetMidY(frame) });
+        CGRect const structure = window->GetStructure();
+        PixelProbe const screen = ProbeScreen();
+        EXPECT_EQ(drawn, 2);
+        EXPECT_TRUE(IsColour(
+            screen.At(int(structure.origin.x + centre.x), int(structure.origin.y + centre.y)), 0, 0, 255, 255, 3));
+        // A later change of the view is shown too.
+        HIViewSetNeedsDisplay(pane, true);
+        drawn = 0;
+        EXPECT_TRUE(IsColour(ProbeScreen().At(int(structure.origin.x + centre.x), int(structure.origin.y + centre.y)),
+            0, 0, 255, 255, 3));
+        DisposeWindow(window);
+    }
+
+    OSStatus CountBoundsChanged(EventHandlerCallRef, EventRef, void* count)
+    {
+        ++*static_cast<int*>(count);
+        return eventNotHandledErr;
+    }
+
+    TEST_F(Screen, AShrinkingScreenBringsEveryWindowBackInsideTheDesktop)
+    {
+        // The nib window is 480 × 320 at (120, 90) and resizable; a dialog is not.
+        WindowRef document = ShowNibWindow("Test");
+        Rect const dialogBounds { 500, 900, 700, 1200 };
+        WindowRef dialog = nullptr;
+        ASSERT_EQ(CreateNewWindow(kMovableModalWindowClass, kWindowStandardHandlerAttribute, &dialogBounds, &dialog),
+            noErr);
+        Rect const innerBounds { 60, 20, 160, 220 };
+        WindowRef inside = nullptr;
+        ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardDocumentAttributes, &innerBounds, &inside), noErr);
+        int moves = 0;
+        EventTypeSpec const changed { kEventClassWindow, kEventWindowBoundsChanged };
+        InstallEventHandler(GetWindowEventTarget(document), CountBoundsChanged, 1, &changed, &moves, nullptr);
+        Rect before {};
+        GetWindowBounds(inside, kWindowStructureRgn, &before);
+
+        display::WindowServer::Get().Request({ display::WindowRequestKind::ResizeScreen, { 400, 300 } });
+        Rect frame {};
+        GetWindowBounds(document, kWindowStructureRgn, &frame);
+        EXPECT_EQ(frame.left, 0);
+        EXPECT_EQ(frame.top, 22) << "below the menu bar";
+        EXPECT_EQ(frame.right, 400) << "shrunk to the desktop's width";
+        EXPECT_EQ(frame.bottom, 300) << "the grow box in reach";
+        EXPECT_EQ(moves, 1) << "the window heard once of its new bounds";
+        GetWindowBounds(dialog, kWindowStructureRgn, &frame);
+        EXPECT_EQ(frame.right, 400) << "moved back to the right edge, its size kept";
+        EXPECT_EQ(frame.right - frame.left, 300);
+        EXPECT_EQ(frame.bottom, 300);
+        Rect after {};
+        GetWindowBounds(inside, kWindowStructureRgn, &after);
+        EXPECT_EQ(after.left, before.left) << "a window inside stays where it is";
+        EXPECT_EQ(after.top, before.top);
+        // Growing the screen moves nothing back.
+        display::WindowServer::Get().Request({ display::WindowRequestKind::ResizeScreen, { 1280, 800 } });
+        GetWindowBounds(document, kWindowStructureRgn, &frame);
+        EXPECT_EQ(frame.right, 400);
+        DisposeWindow(inside);
+        DisposeWindow(dialog);
+        DisposeWindow(document);
     }
 
 } // namespace

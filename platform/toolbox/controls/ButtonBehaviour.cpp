@@ -43,6 +43,42 @@ namespace {
                 mView->SetValue(mView->Values().value ? 0 : 1);
         }
 
+        // As on a Mac, Tab moves between text fields and lists; in a window that has
+        // neither (an about box, an alert) it reaches the push buttons, which show their
+        // focus. Space presses the focused one; Return and Escape stay with the window's
+        // default and cancel buttons.
+        bool TakesFocus() const override
+        {
+            Window* window = mView->GetWindow();
+            return !mBevel && window && !HasFieldOrList(window->GetRoot());
+        }
+
+        static bool HasFieldOrList(View* view)
+        {
+            if (!view->IsVisibleFlag())
+                return false;
+            if (view->GetFeatures() & kHIViewFeatureGetsFocusOnClick)
+                return true;
+            for (View* child : view->GetChildren())
+                if (HasFieldOrList(child))
+                    return true;
+            return false;
+        }
+
+        OSStatus Key(EventRef event) override
+        {
+            UInt32 code = 0, modifiers = 0;
+            GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
+            GetEventParameter(
+                event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
+            if (code != kKeySpace || (modifiers & (cmdKey | optionKey | controlKey)) || !IsFocused()
+                || !mView->IsEnabled())
+                return eventNotHandledErr;
+            if (GetEventKind(event) == kEventRawKeyDown)
+                SendHit(kControlButtonPart, modifiers);
+            return noErr;
+        }
+
         OSStatus SetData(ControlPartCode, OSType tag, Size size, void const* data) override
         {
             Boolean flag = false;
@@ -87,6 +123,8 @@ namespace {
         }
 
     private:
+        static constexpr UInt32 kKeySpace = 49;
+
         // Clearing a role takes it from the window only when this button holds it.
         void SetRole(bool isDefault, bool on)
         {

@@ -95,9 +95,20 @@ void ControlTheme::DrawFocusRing(CGContextRef c, CGRect r, CGFloat radius)
     CGContextRestoreGState(c);
 }
 
+// A push button is 20 pixels high whatever its frame, as the Mac draws one of normal
+// size: centred in a taller frame, with the frame's margin (up to 2 px) left for the
+// focus ring; in a frame of 20 the ring lies on the button's own edge.
+CGRect ControlTheme::PushButtonBody(CGRect r)
+{
+    CGFloat const margin = std::clamp<CGFloat>((r.size.height - kPushButtonHeight) / 2, 0, 2) + 0.5;
+    CGFloat const height = std::min<CGFloat>(kPushButtonHeight - 1, r.size.height - 2 * margin);
+    return { { r.origin.x + margin, r.origin.y + std::floor((r.size.height - height) / 2) + 0.5 },
+        { r.size.width - 2 * margin, height } };
+}
+
 void ControlTheme::DrawPushButton(CGContextRef c, CGRect r, CFStringRef title, ControlState s, bool isDefault)
 {
-    CGRect const body = CGRectInset(r, 2.5, 2.5);
+    CGRect const body = PushButtonBody(r);
     bool const accent = isDefault && s.enabled;
     RoundedRectPath(c, body, 5);
     if (s.pressed)
@@ -106,8 +117,10 @@ void ControlTheme::DrawPushButton(CGContextRef c, CGRect r, CFStringRef title, C
         accent ? SetAccentFill(c) : CGContextSetGrayFillColor(c, 0.99, 1);
     StrokeGrey(c, accent ? 0.35 : kBorderGrey);
     CGContextDrawPath(c, kCGPathFillStroke);
-    if (s.focused)
-        DrawFocusRing(c, r, 6);
+    if (s.focused) {
+        CGFloat const room = std::max<CGFloat>(0, body.origin.x - r.origin.x - 0.5);
+        DrawFocusRing(c, CGRectInset(body, -room - 0.5, -room - 0.5), 6);
+    }
     if (!title)
         return;
     CGContextSaveGState(c);

@@ -21,7 +21,10 @@ public:
     static constexpr double kAccent[3] = { 0.22, 0.47, 0.84 };
     static constexpr double kCheckBoxSize = 14; // [px]
 
+    static constexpr double kPushButtonHeight = 20; // [px] drawn, whatever the frame
     static void DrawPushButton(CGContextRef c, CGRect r, CFStringRef title, ControlState s, bool isDefault);
+    // Where a push button's body lies in its frame.
+    static CGRect PushButtonBody(CGRect r);
     static void DrawBevelButton(CGContextRef c, CGRect r, CFStringRef title, ControlState s, bool on);
     static void DrawCheckBox(CGContextRef c, CGRect r, CFStringRef title, SInt32 value, ControlState s);
     static void DrawRadioButton(CGContextRef c, CGRect r, CFStringRef title, bool on, ControlState s);

@@ -1,5 +1,6 @@
 #include "corefoundation/CFString.h"
 #include "services/Scrap.h"
+#include "services/ScrapBackend.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/Window.h"
@@ -33,6 +34,8 @@ namespace {
         kKeyDown = 125,
         kKeyUp = 126
     };
+
+    constexpr EventMouseButton kMiddleButton = 3;
 
     // An editable text field, single or multi line: Unicode text, caret and
     // selection by mouse and keys, cut, copy and paste through the scrap, a key
@@ -88,6 +91,7 @@ namespace {
 
     private:
         bool EditCommand(MenuCommand command);
+        bool CanEdit(MenuCommand command) const;
         bool Filter(UInt32 code, UniChar character, UInt32 modifiers);
         bool EditKey(UInt32 code, UniChar character, UInt32 modifiers);
         bool CommandKey(UniChar character);
@@ -97,6 +101,8 @@ namespace {
         void Copy() const;
         void Paste();
         void SelectWord(std::size_t at);
+        void OfferSelection();
+        void PastePrimary(CGPoint at);
         void SendTextEvent(EventKind kind);
 
         static constexpr std::size_t kMaxVerdicts = 16;
@@ -109,6 +115,7 @@ namespace {
         ControlKeyFilterUPP mFilter = nullptr;
         ControlEditTextValidationUPP mValidation = nullptr;
         bool mLocked = false;
+        std::u16string mOffered; // the selection last made the primary selection
     };
 
     OSStatus EditTextBehaviour::Track(EventHandlerCallRef, EventRef event)
@@ -118,7 +125,16 @@ namespace {
         GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof p, nullptr, &p);
         GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
         GetEventParameter(event, kEventParamClickCount, typeUInt32, nullptr, sizeof clicks, nullptr, &clicks);
+        EventMouseButton button = 1;
+        GetEventParameter(event, kEventParamMouseButton, typeMouseButton, nullptr, sizeof button, nullptr, &button);
         Protector protect(mView);
+        if (button == kMiddleButton) {
+            if (!mLocked)
+                PastePrimary(p);
+            ControlPartCode const part = kControlEditTextPart;
+            SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
+            return noErr;
+        }
         if (clicks == 2)
             SelectWord(mLayout.PositionAt(mModel, p));
         else
@@ -160,7 +176,7 @@ namespace {
         }
         if (!passes)
             return noErr;
-        if (modifiers & cmdKey)
+        if ((modifiers & cmdKey) && code != kKeyLeft && code != kKeyRight)
             return CommandKey(character) ? OSStatus { noErr } : OSStatus { eventNotHandledErr };
         return EditKey(code, character, modifiers) ? OSStatus { noErr } : OSStatus { eventNotHandledErr };
     }
@@ -211,11 +227,20 @@ namespace {
                 Changed();
             return true;
         case kKeyLeft:
-            mModel.MoveLeft(extend);
+        case kKeyRight: {
+            bool const left = code == kKeyLeft;
+            std::size_t const from = extend || !mModel.HasSelection() ? mModel.Caret()
+                : left                                                ? mModel.SelectionStart()
+                                                                      : mModel.SelectionEnd();
+            // Command goes to the line's end, Option by words, as on a Mac.
+            if (modifiers & cmdKey)
+                mModel.MoveTo(left ? mModel.LineStart(from) : mModel.LineEnd(from), extend);
+            else if (modifiers & optionKey)
+                mModel.MoveTo(left ? mModel.WordStartBefore(from) : mModel.WordEndAfter(from), extend);
+            else
+                left ? mModel.MoveLeft(extend) : mModel.MoveRight(extend);
             break;
-        case kKeyRight:
-            mModel.MoveRight(extend);
-            break;
+        }
         case kKeyHome:
             mModel.MoveTo(single ? 0 : mModel.LineStart(mModel.Caret()), extend);
             break;
@@ -274,9 +299,37 @@ namespace {
             Protector protect(mView);
             return EditCommand(command.commandID) ? OSStatus { noErr } : OSStatus { eventNotHandledErr };
         }
-        if (command.attributes & kHICommandFromMenu)
-            EnableMenuItem(command.source.menu.menuRef, command.source.menu.menuItemIndex);
+        if (command.attributes & kHICommandFromMenu) {
+            MenuRef const menu = command.source.menu.menuRef;
+            MenuItemIndex const item = command.source.menu.menuItemIndex;
+            CanEdit(command.commandID) ? EnableMenuItem(menu, item) : DisableMenuItem(menu, item);
+        }
         return noErr;
+    }
+
+    // What the field can do now: a password is never copied, a locked field never changes.
+    bool EditTextBehaviour::CanEdit(MenuCommand command) const
+    {
+        bool const selected = mModel.HasSelection();
+        switch (command) {
+        case kHICommandCut:
+            return selected && !mLocked && !mLayout.IsPassword();
+        case kHICommandCopy:
+            return selected && !mLayout.IsPassword();
+        case kHICommandClear:
+            return selected && !mLocked;
+        case kHICommandPaste: {
+            ScrapRef scrap = nullptr;
+            Size size = 0;
+            return !mLocked && GetCurrentScrap(&scrap) == noErr
+                && (GetScrapFlavorSize(scrap, kScrapFlavorTypeUnicode, &size) == noErr
+                    || GetScrapFlavorSize(scrap, kScrapFlavorTypeText, &size) == noErr);
+        }
+        case kHICommandSelectAll:
+            return !mModel.Text().empty();
+        default:
+            return false;
+        }
     }
 
     bool EditTextBehaviour::EditCommand(MenuCommand command)
@@ -352,6 +405,32 @@ namespace {
     {
         mLayout.Reveal(mModel);
         mView->Invalidate();
+        OfferSelection();
+    }
+
+    // Selected text becomes the X primary selection, as in every X program; a
+    // password never leaves its field.
+    void EditTextBehaviour::OfferSelection()
+    {
+        if (!mModel.HasSelection() || mLayout.IsPassword()) {
+            mOffered.clear();
+            return;
+        }
+        std::u16string selected = mModel.SelectedText();
+        if (selected == mOffered)
+            return;
+        services::SetPrimarySelection(cf::UTF16ToUTF8(selected));
+        mOffered = std::move(selected);
+    }
+
+    // A middle click puts the caret there and pastes the primary selection.
+    void EditTextBehaviour::PastePrimary(CGPoint at)
+    {
+        std::string text;
+        mModel.MoveTo(mLayout.PositionAt(mModel, at), false);
+        if (services::CopyPrimarySelection(&text))
+            InsertTyped(cf::UTF8ToUTF16(text));
+        Moved();
     }
 
     void EditTextBehaviour::Copy() const
@@ -390,12 +469,11 @@ namespace {
 
     void EditTextBehaviour::SelectWord(std::size_t at)
     {
-        auto const isWord = [](char16_t c) { return c == u'_' || c >= 0x80 || std::isalnum(static_cast<int>(c)); };
         std::u16string const& text = mModel.Text();
         std::size_t start = at, end = at;
-        while (start > 0 && isWord(text[start - 1]))
+        while (start > 0 && EditTextModel::IsWordCharacter(text[start - 1]))
             --start;
-        while (end < text.size() && isWord(text[end]))
+        while (end < text.size() && EditTextModel::IsWordCharacter(text[end]))
             ++end;
         mModel.Select(start, end);
     }

@@ -1,5 +1,7 @@
 #include "toolbox/controls/EditTextModel.h"
 
+#include <cctype>
+
 #include <algorithm>
 
 namespace tw::toolbox::controls {
@@ -93,6 +95,31 @@ void EditTextModel::MoveTo(std::size_t position, bool extend)
     mCaret = Snap(position);
     if (!extend)
         mAnchor = mCaret;
+}
+
+bool EditTextModel::IsWordCharacter(char16_t c)
+{
+    return c == u'_' || c >= 0x80 || (c < 0x80 && std::isalnum(static_cast<int>(c)));
+}
+
+std::size_t EditTextModel::WordStartBefore(std::size_t position) const
+{
+    position = std::min(position, mText.size());
+    while (position > 0 && !IsWordCharacter(mText[position - 1]))
+        --position;
+    while (position > 0 && IsWordCharacter(mText[position - 1]))
+        --position;
+    return Snap(position);
+}
+
+std::size_t EditTextModel::WordEndAfter(std::size_t position) const
+{
+    position = std::min(position, mText.size());
+    while (position < mText.size() && !IsWordCharacter(mText[position]))
+        ++position;
+    while (position < mText.size() && IsWordCharacter(mText[position]))
+        ++position;
+    return Snap(position);
 }
 
 std::size_t EditTextModel::LineStart(std::size_t position) const

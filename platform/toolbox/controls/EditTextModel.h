@@ -35,6 +35,12 @@ public:
     // Start and end of the line holding the caret (lines end at '\n').
     std::size_t LineStart(std::size_t position) const;
     std::size_t LineEnd(std::size_t position) const;
+    // Word moves, as Option+arrow makes them: to the start of the word before a
+    // position (over any gap first) and to the end of the word after it.
+    std::size_t WordStartBefore(std::size_t position) const;
+    std::size_t WordEndAfter(std::size_t position) const;
+    // Letters, digits, the underscore and everything outside ASCII.
+    static bool IsWordCharacter(char16_t c);
 
 private:
     std::size_t Snap(std::size_t position) const;

@@ -1,4 +1,5 @@
 #include "toolbox/Menu.h"
+#include "toolbox/MenuBar.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/Window.h"
 #include "toolbox/controls/Behaviours.h"
@@ -6,6 +7,8 @@
 #include "toolbox/controls/ControlDefinitions.h"
 #include "toolbox/controls/ControlTheme.h"
 #include "toolbox/controls/ControlsInternal.h"
+
+#include <cmath>
 
 namespace tw::toolbox::controls {
 
@@ -34,31 +37,31 @@ namespace {
 
         OSStatus Track(EventHandlerCallRef, EventRef event) override
         {
-            TakeNibItems();
-            Menu* menu = LiveMenu(mMenu);
-            ControlPartCode part = kControlNoPart;
-            if (menu && mView->GetWindow()) {
-                Protector protect(mView);
-                mView->SetHilite(kControlButtonPart);
-                CGPoint const inWindow = mView->ToWindow(mView->GetBounds().origin);
-                CGRect const structure = mView->GetWindow()->GetStructure();
-                SInt32 const chosen = PopUpMenuSelect(menu, static_cast<short>(structure.origin.y + inWindow.y + 2),
-                    static_cast<short>(structure.origin.x + inWindow.x),
-                    static_cast<MenuItemIndex>(mView->Values().value));
-                if (mView->IsDisposed())
-                    return noErr;
-                mView->SetHilite(kControlNoPart);
-                MenuItemIndex const item = static_cast<MenuItemIndex>(chosen & 0xFFFF);
-                if (item != 0) {
-                    SyncMaximum();
-                    mView->SetValue(item);
-                    part = kControlButtonPart;
-                }
-            }
+            HIPoint pressed {};
+            GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof pressed, nullptr, &pressed);
+            ControlPartCode const part
+                = PopUp(&pressed) ? ControlPartCode { kControlButtonPart } : ControlPartCode { kControlNoPart };
             SetEventParameter(event, kEventParamControlPart, typeControlPartCode, sizeof part, &part);
             return noErr;
         }
 
+        // Space and the up and down arrows open the menu of a focused pop-up, as a click does.
+        OSStatus Key(EventRef event) override
+        {
+            UInt32 code = 0, modifiers = 0;
+            GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
+            GetEventParameter(
+                event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
+            if (!IsFocused() || !mView->IsEnabled() || (modifiers & (cmdKey | optionKey | controlKey))
+                || (code != kKeySpace && code != kKeyUp && code != kKeyDown))
+                return eventNotHandledErr;
+            Protector protect(mView);
+            if (PopUp(nullptr) && !mView->IsDisposed()) {
+                ControlPartCode const part = kControlButtonPart;
+                SendHit(part, modifiers);
+            }
+            return noErr;
+        }
         OSStatus SetData(ControlPartCode, OSType tag, Size size, void const* data) override
         {
             if (tag != kControlPopupButtonMenuRefTag)
@@ -82,8 +85,45 @@ namespace {
         bool TakesFocus() const override { return true; }
 
     private:
-        // A nib describes a popup's items as its property ('twbh', 'itms'), one a line; the
-        // popup makes its menu from them the first time it needs one.
+        enum : UInt32 { kKeySpace = 49, kKeyDown = 125, kKeyUp = 126 };
+
+        // Pops the menu up over the button, its current item where the button shows it and
+        // never narrower than the button; answers whether an item was chosen. pressed: where
+        // the mouse went down in the view, null when a key opened it. The button keeps its
+        // look while the menu is open.
+        bool PopUp(HIPoint const* pressed)
+        {
+            TakeNibItems();
+            Menu* menu = LiveMenu(mMenu);
+            if (!menu || !mView->GetWindow())
+                return false;
+            Protector protect(mView);
+            Protector keep(menu);
+            CGRect const bounds = mView->GetBounds();
+            CGRect const structure = mView->GetWindow()->GetStructure();
+            auto const global = [&](CGPoint p) {
+                CGPoint const inWindow = mView->ToWindow(p);
+                return CGPoint { structure.origin.x + inWindow.x, structure.origin.y + inWindow.y };
+            };
+            CGPoint const topLeft = global(bounds.origin);
+            CGPoint const pressedAt = pressed ? global(*pressed) : CGPoint {};
+            double const width = menu->GetMinimumWidth();
+            menu->SetMinimumWidth(bounds.size.width);
+            Menu* chosenMenu = nullptr;
+            MenuItemIndex item = 0;
+            bool const chosen = MenuBar::TrackPopUp(menu, { std::floor(topLeft.x), std::floor(topLeft.y) + 2 },
+                static_cast<MenuItemIndex>(mView->Values().value), pressed != nullptr, &chosenMenu, &item,
+                pressed ? &pressedAt : nullptr);
+            menu->SetMinimumWidth(width);
+            if (mView->IsDisposed() || !chosen || chosenMenu != menu)
+                return false;
+            SyncMaximum();
+            mView->SetValue(item);
+            return true;
+        }
+
+        // A nib describes a popup's items as its property ('twbh', 'itms'), one a line, a line
+        // of one "-" being a separator; the popup makes its menu from them the first time it needs one.
         void TakeNibItems()
         {
             if (mMenu || mTriedNib)
@@ -95,7 +135,9 @@ namespace {
             MenuRef menu = nullptr;
             CreateNewMenu(0, 0, &menu);
             for (CFStringRef item : items) {
-                AppendMenuItemTextWithCFString(menu, item, 0, 0, nullptr);
+                bool const separator = CFStringCompare(item, CFSTR("-"), 0) == kCFCompareEqualTo;
+                AppendMenuItemTextWithCFString(menu, separator ? CFSTR("") : item,
+                    separator ? MenuItemAttributes(kMenuItemAttrSeparator) : 0, 0, nullptr);
                 CFRelease(item);
             }
             SetMenu(menu);

@@ -27,6 +27,12 @@ Both</property>
     <view class="com.apple.HISlider" frame="20 130 200 30" id="zoom" min="0" max="10" value="4">
       <property creator="twbh" tag="tick" type="uint32">11</property>
     </view>
+    <view class="com.apple.HIPopupButton" frame="200 50 160 26" id="sepr" max="4" value="4">
+      <property creator="twbh" tag="itms" type="string">Metric
+-
+Kilometres only
+- not a separator</property>
+    </view>
     <view class="com.apple.HITextField" frame="20 170 200 22" id="name">
       <property creator="pelp" tag="img " type="string">Back.png</property>
     </view>
@@ -95,6 +101,27 @@ Both</property>
         Boolean single = false;
         GetControlData(Find('name'), 0, kControlEditTextSingleLineTag, sizeof single, &single, nullptr);
         EXPECT_TRUE(single);
+    }
+
+    TEST_F(ControlNib, APopupItemLineOfOneDashIsASeparatorThatKeepsTheItemsPlaces)
+    {
+        MenuRef menu = GetControlPopupMenuHandle(Find('sepr'));
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(CountMenuItems(menu), 4);
+        std::vector<std::string> texts;
+        std::vector<bool> separators;
+        for (MenuItemIndex item = 1; item <= 4; ++item) {
+            CFStringRef text = nullptr;
+            CopyMenuItemTextAsCFString(menu, item, &text);
+            texts.push_back(cf::ToUTF8(text));
+            CFRelease(text);
+            MenuItemAttributes attributes = 0;
+            GetMenuItemAttributes(menu, item, &attributes);
+            separators.push_back((attributes & kMenuItemAttrSeparator) != 0);
+        }
+        EXPECT_EQ(texts, (std::vector<std::string> { "Metric", "", "Kilometres only", "- not a separator" }));
+        EXPECT_EQ(separators, (std::vector<bool> { false, true, false, false }));
+        EXPECT_EQ(GetControl32BitValue(Find('sepr')), 4) << "the value still counts the separator";
     }
 
 } // namespace

@@ -1,0 +1,134 @@
+#include "mapdata/CMapManager.h"
+#include "model/tests/ModelTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tw::test;
+
+namespace {
+
+constexpr double kStart = 644198400; // 2021-06-01T00:00:00Z [s since 2001]
+
+CCoordinatePVT Sample(double latitude, double longitude, double seconds, double east = 0, double north = 0)
+{
+    return CCoordinatePVT(CCoordinate(latitude, longitude), CDateTime(seconds), { east, north, 0 });
+}
+
+} // namespace
+
+TEST(CMapTrack, WorksOutLengthDurationAndSpeedsFromTimedSamples)
+{
+    CMapTrack track;
+    // Due north along a meridian: 0.01° of latitude is about 1113 m.
+    track.SetSamples({ Sample(0, 0, kStart), Sample(0.01, 0, kStart + 100), Sample(0.02, 0, kStart + 400),
+        Sample(0.02, 0, kStart + 400) });
+    CMapManager manager;
+    double leg = manager.GetDistance(CCoordinate(0, 0), CCoordinate(0.01, 0));
+    EXPECT_NEAR(track.GetLength(), 2 * leg, 1e-6);
+    EXPECT_TRUE(track.IsTimeKnown());
+    ASSERT_TRUE(track.IsVelocityKnown());
+    EXPECT_DOUBLE_EQ(track.GetDuration(), 400);
+    EXPECT_NEAR(track.GetVelocityMax(), leg / 100, 0.001); // the local step is close to the geodesic
+    EXPECT_NEAR(track.GetVelocityMin(), leg / 300, 0.001); // the repeated fix keeps the last speed
+    EXPECT_NEAR(track.GetVelocityAvg(), 2 * leg / 400, 1e-6);
+    // The derived velocity of a northward step points north.
+    auto velocity = track.GetSamples()[1].GetVelocity(nullptr);
+    EXPECT_NEAR(velocity[0], 0, 1e-9);
+    EXPECT_GT(velocity[1], 0);
+
+    auto bounds = track.GetBounds();
+    EXPECT_DOUBLE_EQ(bounds.GetTopLeft().GetLatitude(), 0.02);
+    EXPECT_DOUBLE_EQ(bounds.GetBottomRight().GetLatitude(), 0);
+}
+
+TEST(CMapTrack, KnowsWhenTimesAndSpeedsAreMissing)
+{
+    CMapTrack untimed;
+    untimed.SetSamples({ Sample(0, 0, 0), Sample(0, 0.01, 0) });
+    EXPECT_FALSE(untimed.IsTimeKnown());
+    EXPECT_FALSE(untimed.IsVelocityKnown());
+    EXPECT_DOUBLE_EQ(untimed.GetVelocityMax(), 0);
+    EXPECT_GT(untimed.GetLength(), 1000);
+
+    // Times that go back are no times at all.
+    CMapTrack backwards;
+    backwards.SetSamples({ Sample(0, 0, kStart + 10), Sample(0, 0.01, kStart) });
+    EXPECT_FALSE(backwards.IsTimeKnown());
+    EXPECT_DOUBLE_EQ(backwards.GetDuration(), 0);
+
+    // Recorded velocities count without times.
+    CMapTrack recorded;
+    recorded.SetSamples({ Sample(0, 0, 0, 3, 4), Sample(0, 0.01, 0, 0, 1) });
+    EXPECT_TRUE(recorded.IsVelocityKnown());
+    EXPECT_DOUBLE_EQ(recorded.GetVelocityMax(), 5);
+    EXPECT_DOUBLE_EQ(recorded.GetVelocityMin(), 1);
+    EXPECT_DOUBLE_EQ(recorded.GetVelocityAvg(), 3); // the mean of the samples' speeds
+
+    CMapTrack empty;
+    EXPECT_FALSE(empty.IsTimeKnown());
+    EXPECT_TRUE(empty.GetBounds().IsEmpty());
+    EXPECT_DOUBLE_EQ(empty.GetLength(), 0);
+}
+
+TEST(CMapTrack, AddingSamplesKeepsTheStatisticsCurrent)
+{
+    CMapTrack track;
+    track.AddSample(Sample(0, 0, kStart));
+    EXPECT_TRUE(track.IsTimeKnown());
+    EXPECT_FALSE(track.IsVelocityKnown());
+    track.AddSample(Sample(0, 0.001, kStart + 10));
+    ASSERT_TRUE(track.IsVelocityKnown());
+    double first = track.GetLength();
+    EXPECT_GT(first, 100);
+    track.AddSample(Sample(0, 0.002, kStart + 20));
+    EXPECT_NEAR(track.GetLength(), 2 * first, 1e-6);
+    EXPECT_NEAR(track.GetVelocityAvg(), first / 10, 1e-6);
+    // A sample without a time ends the known time, and with it the derived speeds.
+    track.AddSample(Sample(0, 0.003, 0));
+    EXPECT_FALSE(track.IsTimeKnown());
+    EXPECT_FALSE(track.IsVelocityKnown());
+}
+
+TEST(CMapTrack, TextsUseTheMapManagersUnits)
+{
+    CMapTrack track;
+    track.SetSamples({ Sample(0, 0, kStart), Sample(0.1, 0, kStart + 3725) });
+    CMapManager manager;
+    EXPECT_EQ(track.GetDistance(), manager.GetDistanceString(track.GetLength(), kMapUnitsUser));
+    EXPECT_EQ(track.GetTime(), manager.GetTimeString(CDateTime(3725), kDateFormatDuration));
+    CMapTrack untimed;
+    untimed.SetSamples({ Sample(0, 0, 0) });
+    EXPECT_EQ(untimed.GetTime(), manager.GetTimeString(CDateTime(), kDateFormatDuration)); // unknown
+}
+
+TEST(CMapTrack, ReadsBackItsSamplesAndRefusesDamagedOnes)
+{
+    CMapTrack track;
+    track.SetName("Ride");
+    track.SetSamples({ CCoordinatePVT(CCoordinate(57.123456789, 11.987654321, 42.5), CDateTime(kStart + 0.5),
+                           { 1.5, -2.25, 0.125 }, 3),
+        Sample(57.2, 12, kStart + 60) });
+    CFDictionary properties;
+    ASSERT_EQ(track.EncodeProperties(properties), noErr);
+    CMapTrack read;
+    ASSERT_EQ(read.DecodeProperties(properties), noErr);
+    ASSERT_EQ(read.GetSamples().size(), 2u);
+    CCoordinatePVT const& sample = read.GetSamples()[0];
+    EXPECT_DOUBLE_EQ(sample.GetLatitude(), 57.123456789);
+    EXPECT_DOUBLE_EQ(sample.GetAltitude(), 42.5);
+    EXPECT_DOUBLE_EQ(sample.GetTime().GetTimeInSeconds(), kStart + 0.5);
+    EXPECT_DOUBLE_EQ(sample.GetVelocity(nullptr)[1], -2.25);
+    EXPECT_DOUBLE_EQ(sample.GetAccuracy(), 3);
+    EXPECT_TRUE(read.IsTimeKnown());
+    EXPECT_STREQ(read.GetName().GetUTF8(), "Ride");
+
+    for (char const* samples : { "57 11\n91 0\n", "57\n", "57 11 0 0 0 0 0 0 9\n", "57 x\n", "57 11 0 0 1e6\n",
+             "57 11 0 0 0 0 0 -1\n", "inf 11\n" }) {
+        properties.SetValueString(CMapTrack::kKeySamples, samples);
+        EXPECT_EQ(CMapTrack().DecodeProperties(properties), paramErr) << samples;
+    }
+    properties.SetValueString(CMapTrack::kKeySamples, "\n  \n57 11\r\n");
+    CMapTrack lenient;
+    ASSERT_EQ(lenient.DecodeProperties(properties), noErr);
+    EXPECT_EQ(lenient.GetSamples().size(), 1u);
+}

@@ -1,0 +1,156 @@
+// Damaged and hostile files: each gives its status, and the caller's list is left as it was.
+
+#include "model/CParserGPX.h"
+#include "model/CParserLoc.h"
+#include "model/tests/ModelTestSupport.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <sys/resource.h>
+
+using namespace tw::test;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kMaxGrowth = 96 * 1024; // [KiB]: freed buffers stay in the sanitizer's quarantine
+#else
+constexpr long kMaxGrowth = 48 * 1024; // [KiB]
+#endif
+
+std::string const kWaypoint = "<wpt lat=\"1\" lon=\"2\"><name>Kept</name></wpt>";
+
+std::string Repeat(std::string const& text, int count)
+{
+    std::string result;
+    result.reserve(text.size() * std::size_t(count));
+    for (int i = 0; i < count; ++i)
+        result += text;
+    return result;
+}
+
+std::string BillionLaughs()
+{
+    std::string text = "<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [\n <!ENTITY lol \"lol\">\n";
+    for (int level = 1; level <= 9; ++level) {
+        text += " <!ENTITY lol" + std::to_string(level) + " \"";
+        for (int i = 0; i < 10; ++i)
+            text += "&lol" + (level == 1 ? std::string() : std::to_string(level - 1)) + ";";
+        text += "\">\n";
+    }
+    return text + "]>\n<gpx><wpt lat=\"1\" lon=\"2\"><name>&lol9;</name></wpt></gpx>\n";
+}
+
+// Parses with the parser the file's name and content call for, into a list that already
+// holds one object of the caller's.
+OSStatus ParseInto(std::filesystem::path const& path, std::size_t& added)
+{
+    ObjectList objects;
+    objects.Get().push_back(new CMapWaypoint);
+    CMapObject* callers = objects[0];
+    std::unique_ptr<CParserFile> parser(CParserFile::CreateParser(FileOf(path)));
+    if (!parser)
+        return kImportNotRecognisedErr;
+    OSStatus status = parser->ParseFile(FileOf(path), objects.Get());
+    EXPECT_EQ(objects[0], callers);
+    added = objects.Size() - 1;
+    return status;
+}
+
+} // namespace
+
+TEST(ImportHostile, EachDamagedFileGivesItsStatusAndNothingElse)
+{
+    struct Case {
+        char const* name;
+        std::string content;
+        OSStatus status;
+    };
+    std::string const whole = GPX11(kWaypoint + "<trk><trkseg><trkpt lat=\"3\" lon=\"4\"/></trkseg></trk>");
+    std::vector<Case> const cases {
+        { "truncated.gpx", whole.substr(0, whole.size() - 20), kImportTruncatedErr },
+        { "truncated-in-tag.gpx", whole.substr(0, whole.find("lon=\"4") + 3), kImportTruncatedErr },
+        { "wrong-nesting.gpx", GPX11("<wpt lat=\"1\" lon=\"2\"><name>x</wpt></name>"), kImportMalformedErr },
+        { "unclosed-root.gpx", "<gpx>" + kWaypoint, kImportTruncatedErr },
+        { "two-roots.gpx", "<gpx></gpx><gpx></gpx>", kImportMalformedErr },
+        { "huge-number.gpx", GPX11(kWaypoint + "<wpt lat=\"1e400\" lon=\"2\"/>"), kImportValueErr },
+        { "long-number.gpx", GPX11(kWaypoint + "<wpt lat=\"1\" lon=\"" + std::string(400, '9') + "\"/>"),
+            kImportValueErr },
+        { "nan.gpx", GPX11(kWaypoint + "<wpt lat=\"NaN\" lon=\"2\"/>"), kImportValueErr },
+        { "inf.gpx", GPX11("<trk><trkseg><trkpt lat=\"1\" lon=\"inf\"/></trkseg></trk>"), kImportValueErr },
+        { "past-pole.gpx", GPX11(kWaypoint + "<wpt lat=\"90.0001\" lon=\"2\"/>"), kImportValueErr },
+        { "past-antimeridian.gpx", GPX11("<rte><rtept lat=\"1\" lon=\"-180.5\"/></rte>"), kImportValueErr },
+        { "no-latitude.gpx", GPX11("<wpt lon=\"2\"/>"), kImportValueErr },
+        { "comma-decimal.gpx", GPX11("<wpt lat=\"1,5\" lon=\"2\"/>"), kImportValueErr },
+        { "billion-laughs.gpx", BillionLaughs(), kImportEntityErr },
+        { "external-entity.gpx",
+            "<!DOCTYPE gpx [<!ENTITY secret SYSTEM \"file:///etc/passwd\">]><gpx><wpt lat=\"1\" lon=\"2\">"
+            "<name>&secret;</name></wpt></gpx>",
+            kImportEntityErr },
+        { "undefined-entity.gpx", GPX11("<wpt lat=\"1\" lon=\"2\"><name>&nothing;</name></wpt>"), kImportMalformedErr },
+        { "deep.gpx", GPX11(Repeat("<extensions>", 5000) + Repeat("</extensions>", 5000)), kImportLimitErr },
+        { "empty.gpx", "", kImportNotRecognisedErr },
+        { "spaces.gpx", "   \n\n  ", kImportNotRecognisedErr },
+        { "prose.gpx", "Dear diary, today I walked.", kImportMalformedErr },
+        { "broken.loc", "<loc><waypoint><coord lat=\"1\" lon=\"2\"/></waypoint", kImportTruncatedErr },
+        { "nested.loc", "<loc><waypoint><coord lat=\"1\" lon=\"2\"></waypoint></coord></loc>", kImportMalformedErr },
+    };
+    TempFolder folder;
+    for (Case const& test : cases) {
+        WriteFile(folder / test.name, test.content);
+        std::size_t added = 99;
+        EXPECT_EQ(ParseInto(folder / test.name, added), test.status) << test.name;
+        EXPECT_EQ(added, 0u) << test.name;
+    }
+}
+
+TEST(ImportHostile, BinaryGarbageNamedGPXIsRefused)
+{
+    TempFolder folder;
+    std::mt19937 random(20);
+    for (int round = 0; round < 20; ++round) {
+        std::string bytes(std::size_t(1 + random() % 20000), '\0');
+        for (char& byte : bytes)
+            byte = char(random());
+        if (round % 2)
+            bytes.insert(0, "<?xml version=\"1.0\"?><gpx>"); // a plausible start
+        WriteFile(folder / "garbage.gpx", bytes);
+        std::size_t added = 99;
+        EXPECT_NE(ParseInto(folder / "garbage.gpx", added), noErr) << round;
+        EXPECT_EQ(added, 0u);
+    }
+}
+
+// Texts and tokens are bounded without reading them whole: a 100 MB text is refused once
+// it passes the bound, a 100 MB tag once it passes the token bound.
+TEST(ImportHostile, HugeTextsAndTagsAreRefusedWithoutHoldingThem)
+{
+    TempFolder folder;
+    auto write = [&](char const* name, std::string const& head, char filler, std::string const& tail) {
+        std::ofstream out(folder / name, std::ios::binary);
+        out << head;
+        std::string block(1 << 20, filler);
+        for (int i = 0; i < 100; ++i)
+            out << block;
+        out << tail;
+    };
+    write("text.gpx", "<gpx><wpt lat=\"1\" lon=\"2\"><desc>", 'a', "</desc></wpt></gpx>");
+    write("tag.gpx", "<gpx><wpt lat=\"1\" lon=\"2\" note=\"", 'b', "\"/></gpx>");
+    write("comment.loc", "<loc><!--", 'c', "--></loc>");
+    write("ignored.gpx", "<gpx><wpt lat=\"1\" lon=\"2\"><extensions>", 'd', "</extensions></wpt></gpx>");
+
+    rusage before {};
+    getrusage(RUSAGE_SELF, &before);
+    std::size_t added = 99;
+    EXPECT_EQ(ParseInto(folder / "text.gpx", added), kImportLimitErr);
+    EXPECT_EQ(ParseInto(folder / "tag.gpx", added), kImportLimitErr);
+    EXPECT_EQ(ParseInto(folder / "comment.loc", added), kImportLimitErr);
+    EXPECT_EQ(added, 0u);
+    // A long text nobody reads costs nothing and stops nothing.
+    EXPECT_EQ(ParseInto(folder / "ignored.gpx", added), noErr);
+    EXPECT_EQ(added, 1u);
+    rusage after {};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, kMaxGrowth); // far below the 100 MB read
+}
