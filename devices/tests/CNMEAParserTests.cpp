@@ -1,0 +1,142 @@
+#include "devices/CNMEAParser.h"
+#include "devices/tests/support/DeviceTestSupport.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+using tw::test::ExpectedFix;
+
+std::string Sentence(std::string const& body)
+{
+    unsigned sum = 0;
+    for (char c : body)
+        sum ^= UInt8(c);
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", sum);
+    return "$" + body + "*" + hex + "\r\n";
+}
+
+std::vector<CGPSPosVelTime> Parse(CNMEAParser& parser, std::string const& text, std::size_t piece = SIZE_MAX)
+{
+    std::vector<CGPSPosVelTime> fixes;
+    for (std::size_t offset = 0; offset < text.size(); offset += piece)
+        parser.Feed(text.data() + offset, std::min(piece, text.size() - offset), fixes);
+    parser.Flush(fixes);
+    parser.Flush(fixes);
+    return fixes;
+}
+
+void ExpectFix(CGPSPosVelTime const& fix, ExpectedFix const& expected)
+{
+    EXPECT_TRUE(fix.IsValid());
+    EXPECT_EQ(fix.fix, CGPSPosVelTime::kFix3D);
+    EXPECT_DOUBLE_EQ(fix.sample.GetTime().GetTimeInSeconds(), expected.seconds);
+    EXPECT_NEAR(fix.sample.GetLatitude(), expected.latitude, 1e-9);
+    EXPECT_NEAR(fix.sample.GetLongitude(), expected.longitude, 1e-9);
+    EXPECT_NEAR(fix.sample.GetAltitude(), expected.altitude, 1e-9);
+    EXPECT_NEAR(fix.GetSpeed(), expected.speed, 1e-6);
+    EXPECT_NEAR(fix.heading, expected.course, 1e-9);
+    EXPECT_NEAR(fix.sample.GetAccuracy(), expected.dilution * CNMEAParser::kUserRangeError, 1e-9);
+    auto velocity = fix.sample.GetVelocity(nullptr);
+    EXPECT_NEAR(velocity[0], expected.speed * std::sin(expected.course * M_PI / 180), 1e-6); // east
+    EXPECT_NEAR(velocity[1], expected.speed * std::cos(expected.course * M_PI / 180), 1e-6); // north
+}
+
+TEST(NMEAParser, ReadsEveryFixOfTheWalkAsItsSidecarSays)
+{
+    std::string log = tw::test::ReadWalkLog();
+    std::vector<ExpectedFix> expected = tw::test::ReadWalkSidecar();
+    ASSERT_EQ(expected.size(), 60u);
+    // Whole, and cut into pieces as a serial port delivers them: the same fixes.
+    for (std::size_t piece : { SIZE_MAX, std::size_t(1), std::size_t(17) }) {
+        CNMEAParser parser;
+        std::vector<CGPSPosVelTime> fixes = Parse(parser, log, piece);
+        ASSERT_EQ(fixes.size(), expected.size()) << piece;
+        for (std::size_t i = 0; i < fixes.size(); ++i)
+            ExpectFix(fixes[i], expected[i]);
+        EXPECT_EQ(parser.GetValidSentences(), 180u);
+        EXPECT_EQ(parser.GetBadSentences(), 0u);
+    }
+}
+
+TEST(NMEAParser, DamagedInputIsDroppedAndTheRestRead)
+{
+    std::string const rmc = Sentence("GPRMC,120000.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,A");
+    std::string const gga = Sentence("GPGGA,120000.00,5742.5322,N,01158.4736,E,1,08,1.2,12.0,M,39.4,M,,");
+    std::string badSum = rmc;
+    badSum[badSum.size() - 3] = badSum[badSum.size() - 3] == '0' ? '1' : '0';
+    std::string text = "\x01\xff garbage $$$ \r\n" // noise between sentences
+        + badSum // wrong checksum
+        + rmc.substr(0, 30) // cut short by the next sentence
+        + Sentence("GPRMC,120001.00,A,9142.5322,N,01158.4736,E,2.53,40.0,170524,,,A") // latitude 91
+        + Sentence("GPRMC,120002.00,A,5762.5322,N,01158.4736,E,2.53,40.0,170524,,,A") // 62 minutes
+        + "$GPRMC," + std::string(300, 'x') + "\r\n" // longer than any sentence
+        + "$GPRMC,120003.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,A\r\n" // no checksum
+        + "$GPGGA,1200\x07"
+          "00*11\r\n" // a control character inside
+        + rmc + gga;
+    CNMEAParser parser;
+    std::vector<CGPSPosVelTime> fixes = Parse(parser, text);
+    ASSERT_EQ(fixes.size(), 1u);
+    EXPECT_NEAR(fixes[0].sample.GetLatitude(), 57 + 42.5322 / 60, 1e-9);
+    EXPECT_EQ(parser.GetValidSentences(), 4u);
+    EXPECT_EQ(parser.GetBadSentences(), 3u + 7u); // each "$" of the noise starts a line that fails
+}
+
+TEST(NMEAParser, VoidFixesOtherTalkersAndOtherSentencesGiveNoPosition)
+{
+    std::string text = Sentence("GPRMC,120000.00,V,,,,,,,170524,,,N") + Sentence("GPGGA,120000.00,,,,,0,00,99.9,,,,,,")
+        + Sentence("GARMC,120001.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,A") // Galileo alone: not read
+        + Sentence("GPGSV,3,1,11,04,56,140,42,05,12,320,30,09,67,200,45,12,10,040,28")
+        + Sentence("GPRMC,120002.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,N"); // mode: not valid
+    CNMEAParser parser;
+    EXPECT_TRUE(Parse(parser, text).empty());
+    EXPECT_EQ(parser.GetBadSentences(), 0u);
+
+    // The GLONASS talker is read like the others.
+    CNMEAParser glonass;
+    auto fixes = Parse(glonass, Sentence("GLRMC,120003.00,A,5742.5322,S,01158.4736,W,0.00,,170524,,,A"));
+    ASSERT_EQ(fixes.size(), 1u);
+    EXPECT_LT(fixes[0].sample.GetLatitude(), 0);
+    EXPECT_LT(fixes[0].sample.GetLongitude(), 0);
+    EXPECT_EQ(fixes[0].fix, CGPSPosVelTime::kFix2D); // no altitude without GGA
+}
+
+TEST(NMEAParser, AMomentWaitsForItsPartnerOrOneFlush)
+{
+    CNMEAParser parser;
+    std::vector<CGPSPosVelTime> fixes;
+    std::string rmc = Sentence("GNRMC,120000.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,A");
+    parser.Feed(rmc.data(), rmc.size(), fixes);
+    EXPECT_TRUE(fixes.empty());
+    parser.Flush(fixes);
+    EXPECT_TRUE(fixes.empty()); // the GGA may still come
+    parser.Flush(fixes);
+    ASSERT_EQ(fixes.size(), 1u); // a receiver that sends RMC alone
+    // GGA alone takes the date of the last RMC.
+    std::string gga = Sentence("GNGGA,120001.00,5742.5322,N,01158.4736,E,2,08,0.8,3.5,M,39.4,M,,");
+    parser.Feed(gga.data(), gga.size(), fixes);
+    std::string next = Sentence("GNGGA,120002.00,5742.5322,N,01158.4736,E,2,08,0.8,3.5,M,39.4,M,,");
+    parser.Feed(next.data(), next.size(), fixes); // a new moment ends the last one
+    ASSERT_EQ(fixes.size(), 2u);
+    EXPECT_DOUBLE_EQ(fixes[1].sample.GetTime().GetTimeInSeconds() - fixes[0].sample.GetTime().GetTimeInSeconds(), 1.0);
+    EXPECT_DOUBLE_EQ(fixes[1].sample.GetAltitude(), 3.5);
+}
+
+TEST(NMEAParser, ChecksumsAndDates)
+{
+    EXPECT_TRUE(CNMEAParser::IsValidSentence("$GPGSA,A,3,04,05,09,12,17,20,24,28,,,,,1.8,1.2,1.2*38"));
+    EXPECT_TRUE(CNMEAParser::IsValidSentence("$GPGSA,A,3,04,05,09,12,17,20,24,28,,,,,1.8,1.2,1.2*38"));
+    EXPECT_FALSE(CNMEAParser::IsValidSentence("$GPGSA,A,3,04,05,09,12,17,20,24,28,,,,,1.8,1.2,1.3*38"));
+    EXPECT_FALSE(CNMEAParser::IsValidSentence("$GPGSA,A,3*3"));
+    EXPECT_FALSE(CNMEAParser::IsValidSentence("GPGSA,A,3*38"));
+    EXPECT_FALSE(CNMEAParser::IsValidSentence("$*00x"));
+    EXPECT_EQ(CNMEAParser::DaysSinceReference(2001, 1, 1), 0);
+    EXPECT_EQ(CNMEAParser::DaysSinceReference(2001, 3, 1), 59);
+    EXPECT_EQ(CNMEAParser::DaysSinceReference(2004, 3, 1), 365 * 3 + 31 + 29);
+    EXPECT_EQ(CNMEAParser::DaysSinceReference(1999, 12, 31), -367);
+}
+
+} // namespace
