@@ -70,10 +70,13 @@ CTWApplication::CTWApplication()
     IRoadRouter::SetDefault(&mRouteManager);
     CThreadSearch::SetMapManager(&mMapManager);
     CViewMap::SetMapManager(&mMapManager);
+    sRunning = this;
 }
 
 CTWApplication::~CTWApplication()
 {
+    if (sRunning == this)
+        sRunning = nullptr;
     if (IsBugReporterAvailable() == noErr)
         DisableBugReporter();
     CViewMap::SetMapManager(nullptr);
@@ -82,8 +85,6 @@ CTWApplication::~CTWApplication()
     CMapObject::SetMapManager(nullptr);
     CMapObject::SetDefaultStyleHook(nullptr);
 }
-
-CTWApplication* CTWApplication::GetTWApp() { return dynamic_cast<CTWApplication*>(CApplication::GetApp()); }
 
 CRouteManager& CTWApplication::GetRouteManager() { return GetTWApp()->mRouteManager; }
 

@@ -37,8 +37,9 @@ public:
     CTWApplication();
     ~CTWApplication() override;
 
-    // The running application when it is this class, else null.
-    static CTWApplication* GetTWApp();
+    // The running application when it is this class, else null. Inline, so that the
+    // windows of the floors below can take it without linking the application.
+    static CTWApplication* GetTWApp() { return sRunning; }
     // The members of the running application; the application must exist.
     static CRouteManager& GetRouteManager();
     static CMapManager& GetMapManager();
@@ -111,4 +112,5 @@ private:
     std::map<MapObjectType, MapObjectStyle> mStyles; // the defaults read so far
     int mArgc = 0;
     char** mArgv = nullptr; // weak: the process's own arguments
+    static inline CTWApplication* sRunning = nullptr; // set while one exists
 };

@@ -1,8 +1,0 @@
-#include "app/CTWWindow.h"
-
-#include "app/CTWApplication.h"
-
-CTWWindow::CTWWindow()
-    : mTWApp(CTWApplication::GetTWApp())
-{
-}
