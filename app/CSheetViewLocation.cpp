@@ -32,6 +32,13 @@ bool LocationFieldShows(CEditText const* field, double value, bool latitude)
 
 } // namespace
 
+CSheetViewLocation::~CSheetViewLocation()
+{
+    CWindowDocument* document = mMapView ? mMapView->GetDocument() : nullptr;
+    if (document && mTarget)
+        document->RemoveObject(mTarget);
+}
+
 OSStatus CSheetViewLocation::InitialiseSelf()
 {
     mLatitude = CEditText::Find(this, 'elat', 0);

@@ -10,6 +10,7 @@
 
 #include "app/CTWWindow.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
+#include "docwindow/IDocumentSheet.h"
 #include "foundation/CCoordinate.h"
 #include "foundation/CTimerTask.h"
 #include "framework/CWindowController.h"
@@ -21,7 +22,11 @@ class CPushButton;
 class CSlider;
 class CViewMap;
 
-class CSheetViewLocation : public CWindowController, public CBKeyValueObserver, public CTimerTask, public CTWWindow {
+class CSheetViewLocation : public CWindowController,
+                           public CBKeyValueObserver,
+                           public CTimerTask,
+                           public IDocumentSheet,
+                           public CTWWindow {
 public:
     static constexpr char const* kNibWindow = "View Location";
     static constexpr double kFieldCheckInterval = 2.0; // [s]
@@ -29,7 +34,8 @@ public:
     static constexpr UInt32 kTargetAttributes = kMapObjectAttrTemporary | kMapObjectAttrHalo | kMapObjectAttrLarge;
 
     CSheetViewLocation() = default;
-    ~CSheetViewLocation() override = default;
+    // A sheet that never completed (it could not be shown) takes its target away.
+    ~CSheetViewLocation() override;
 
     OSStatus DoEventWindowActivated(CCarbonEvent& event) override;
     OSStatus DoEventCommandProcess(CCarbonEvent& event) override;
@@ -40,6 +46,8 @@ public:
     void SetMapView(CViewMap* view, CCoordinate const& coordinate, unsigned long zoom);
     // When the sheet completes: true keeps the typed place and zoom, false the saved view.
     void UpdateMapView(bool commit);
+    void AcceptSheet() override { UpdateMapView(true); }
+    void CancelSheet() override { UpdateMapView(false); }
     // The clipboard's text as a map link; false when it is none.
     bool ParseClipboard(CCoordinate& coordinate, unsigned long& zoom);
 

@@ -82,6 +82,7 @@ void CTWApplication::InstallServices()
     IRoadRouter::SetDefault(&mRouteManager);
     CThreadSearch::SetMapManager(&mMapManager);
     CViewMap::SetMapManager(&mMapManager);
+    CWindowDocument::SetShell(&mDocumentShell);
     sRunning = this;
 }
 
@@ -91,6 +92,8 @@ CTWApplication::~CTWApplication()
         sRunning = nullptr;
     if (IsBugReporterAvailable() == noErr)
         DisableBugReporter();
+    if (CWindowDocument::GetShell() == &mDocumentShell)
+        CWindowDocument::SetShell(nullptr);
     CViewMap::SetMapManager(nullptr);
     CThreadSearch::SetMapManager(nullptr);
     IRoadRouter::SetDefault(nullptr);
@@ -188,8 +191,7 @@ void CTWApplication::FilterDocuments(MsgNavFilter* filter)
 {
     if (!filter->file.FileExists())
         return;
-    filter->accept
-        = filter->file.GetExtension().GetLower() == CString("twk") || filter->file.GetFileType() == 'TWck';
+    filter->accept = filter->file.GetExtension().GetLower() == CString("twk") || filter->file.GetFileType() == 'TWck';
 }
 
 CString CTWApplication::GetStylePref(MapObjectType type)
