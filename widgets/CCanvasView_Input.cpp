@@ -12,8 +12,8 @@ constexpr UInt32 kKeyReturn = 36, kKeyEnter = 52, kKeyDelete = 51, kKeyForwardDe
 constexpr double kHelpOffset = 5; // [px] the tag's corner from the pointer
 
 // Copies a parameter the incoming event has, of whatever size its type gives it.
-template <typename T> void CopyParameter(CCarbonEvent const& from, CCarbonEvent& to, EventParamName name,
-    EventParamType type)
+template <typename T>
+void CopyParameter(CCarbonEvent const& from, CCarbonEvent& to, EventParamName name, EventParamType type)
 {
     T value {};
     if (from.GetParameter(name, type, sizeof value, &value) == noErr)
@@ -47,8 +47,8 @@ void CCanvasView::SetToolHelp(CString const& help)
     mToolHelp = help;
     bool const dragging = mTool && mTool->IsDragging();
     if (mMouseInside || dragging)
-        UpdateCursor(dragging ? kMouseTrackingMouseDragged : kMouseTrackingMouseMoved,
-            CMouseUtilities::GetViewMouse(this));
+        UpdateCursor(
+            dragging ? kMouseTrackingMouseDragged : kMouseTrackingMouseMoved, CMouseUtilities::GetViewMouse(this));
 }
 
 void CCanvasView::UpdateCursor(UInt16 phase, CGPoint const& viewPoint)
@@ -130,12 +130,17 @@ bool CCanvasView::TrackMouse(CCarbonEvent& event, CGPoint const& point, MouseTra
 
 // A key reaches the canvas twice when it has the focus and nobody takes the key: as
 // the focused view, then on the application target. The second time it is left alone,
-// and on the application target the canvas takes keys only when no control has the focus.
+// and on the application target the canvas takes keys only when no control has the focus
+// and no sheet is open over its window.
 bool CCanvasView::IsKeyForCanvas(CCarbonEvent const& event)
 {
     HIViewRef view = GetHIViewRef();
     WindowRef window = GetWindowRef();
     if (!window || !IsControlActive(view))
+        return false;
+    // While a sheet is over the window every key is the sheet's: Return there is its OK, and
+    // Delete in an empty field must not remove what is chosen on the canvas.
+    if (HIWindowIsDocumentModalTarget(window, nullptr))
         return false;
     ControlRef focus = nullptr;
     GetKeyboardFocus(window, &focus);
