@@ -12,8 +12,8 @@ constexpr UInt32 kKeyReturn = 36, kKeyEnter = 52, kKeyDelete = 51, kKeyForwardDe
 constexpr double kHelpOffset = 5; // [px] the tag's corner from the pointer
 
 // Copies a parameter the incoming event has, of whatever size its type gives it.
-template <typename T>
-void CopyParameter(CCarbonEvent const& from, CCarbonEvent& to, EventParamName name, EventParamType type)
+template <typename T> void CopyParameter(CCarbonEvent const& from, CCarbonEvent& to, EventParamName name,
+    EventParamType type)
 {
     T value {};
     if (from.GetParameter(name, type, sizeof value, &value) == noErr)
@@ -47,8 +47,8 @@ void CCanvasView::SetToolHelp(CString const& help)
     mToolHelp = help;
     bool const dragging = mTool && mTool->IsDragging();
     if (mMouseInside || dragging)
-        UpdateCursor(
-            dragging ? kMouseTrackingMouseDragged : kMouseTrackingMouseMoved, CMouseUtilities::GetViewMouse(this));
+        UpdateCursor(dragging ? kMouseTrackingMouseDragged : kMouseTrackingMouseMoved,
+            CMouseUtilities::GetViewMouse(this));
 }
 
 void CCanvasView::UpdateCursor(UInt16 phase, CGPoint const& viewPoint)
