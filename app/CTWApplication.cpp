@@ -157,6 +157,13 @@ void CTWApplication::SetCurrentDocument(CDocument* document)
 
 CDocument* CTWApplication::CreateDocument() { return new CWindowDocument(); }
 
+SInt32 CTWApplication::GetMenuStatus(HICommandExtended const& command)
+{
+    if (CWindowDocument::IsDocumentCommand(command.commandID))
+        return kMenuStatusDisable;
+    return CApplication::GetMenuStatus(command);
+}
+
 OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
 {
     switch (event.GetHICommand().commandID) {

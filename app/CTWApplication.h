@@ -61,6 +61,8 @@ public:
     OSStatus InitialiseSelf() override;
     OSStatus InitialiseFinish() override;
 
+    // A document window's command that comes this far has no document window to go to: disabled.
+    SInt32 GetMenuStatus(HICommandExtended const& command) override;
     OSStatus DoEventCommandProcess(CCarbonEvent& event) override;
     // The open dialog's filter ("fdnf"); everything else is ignored.
     void DoMessage(UInt32 message, void* parameter) override;
