@@ -85,6 +85,7 @@ void CTWApplication::InstallServices()
     IRoadRouter::SetDefault(&mRouteManager);
     CThreadSearch::SetMapManager(&mMapManager);
     CViewMap::SetMapManager(&mMapManager);
+    CWindowDocument::SetShell(&mDocumentShell);
     sRunning = this;
 }
 
@@ -96,6 +97,8 @@ CTWApplication::~CTWApplication()
         RemoveEventLoopTimer(mReporterTimer);
     else if (IsBugReporterAvailable() == noErr)
         DisableBugReporter();
+    if (CWindowDocument::GetShell() == &mDocumentShell)
+        CWindowDocument::SetShell(nullptr);
     CViewMap::SetMapManager(nullptr);
     CThreadSearch::SetMapManager(nullptr);
     IRoadRouter::SetDefault(nullptr);
@@ -208,8 +211,7 @@ void CTWApplication::FilterDocuments(MsgNavFilter* filter)
 {
     if (!filter->file.FileExists())
         return;
-    filter->accept
-        = filter->file.GetExtension().GetLower() == CString("twk") || filter->file.GetFileType() == 'TWck';
+    filter->accept = filter->file.GetExtension().GetLower() == CString("twk") || filter->file.GetFileType() == 'TWck';
 }
 
 CString CTWApplication::GetStylePref(MapObjectType type)

@@ -7,6 +7,7 @@
 // manager, map manager) and installs them where the lower floors look for
 // them. Lives on main's stack; main thread only.
 
+#include "app/CDocumentShell.h"
 #include "bindings/Source/Bindings/CBindable.h"
 #include "devices/CDeviceManager.h"
 #include "foundation/CMsgBroadcaster.h"
@@ -119,6 +120,7 @@ private:
     // Built in this order, destroyed in reverse: the route manager only keeps the map
     // manager's address, so it may come first.
     CDeviceManager mDeviceManager;
+    CDocumentShell mDocumentShell; // the document windows' sheets and lists
     CRouteManager mRouteManager;
     CMapManager mMapManager;
     std::map<MapObjectType, MapObjectStyle> mStyles; // the defaults read so far
