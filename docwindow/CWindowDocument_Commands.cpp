@@ -44,6 +44,13 @@ std::optional<TWTool> ToolOfCommand(UInt32 command)
 
 } // namespace
 
+bool CWindowDocument::IsDocumentCommand(UInt32 command)
+{
+    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'doci', 'ddev' };
+    return ToolOfCommand(command) || IsOneOf(command, kListCommands) || IsOneOf(command, kCommandsWithoutHandler)
+        || IsOneOf(command, kOthers);
+}
+
 SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
 {
     UInt32 const id = command.commandID;
