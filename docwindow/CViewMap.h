@@ -129,6 +129,17 @@ public:
 
     // The canvas twin of a map object, or null.
     CCanvasMapObject* FindCanvasObject(CMapObject* object) const;
+    // The twins follow the document's objects.
+    void ObjectAdded(CMapObject* object);
+    void ObjectModified(CMapObject* object);
+    void ObjectRemoved(CMapObject* object);
+    void ObjectsModified();
+    void ObjectsReset();
+    void SelectionChanged();
+    // Return opens the first selected object's editor; Delete removes the selected objects
+    // from the document.
+    void OpenSelection() override;
+    void RemoveSelection() override;
 
     // Devices: the markers drawn by the last pass, and the area they covered.
     std::vector<DeviceState> const& GetDeviceStates() const { return mDevices; }
@@ -171,6 +182,7 @@ private:
     bool IsGridShown() const;
 
     void UpdateFootprints();
+    void RemoveTwins();
     void DrawTiles(CGContextRef context);
     void DrawLatitude(CGContextRef context);
     void DrawLongitude(CGContextRef context);

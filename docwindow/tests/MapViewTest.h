@@ -8,13 +8,17 @@
 
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "display/WindowServer.h"
+#include "docwindow/CToolBox.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/DocWindowClasses.h"
 #include "foundation/CFile.h"
+#include "foundation/CTextUtilities.h"
 #include "foundation/CThreadTask.h"
 #include "framework/CApplication.h"
 #include "framework/CCarbonEvent.h"
 #include "mapdata/CMapManager.h"
+#include "model/CMapCrop.h"
+#include "model/CMapObject.h"
 #include "render/CLayerTile.h"
 #include "render/CMapStyles.h"
 #include "tests/support/InputDriver.h"
@@ -28,6 +32,7 @@
 #include "widgets/CHIViewUtilities.h"
 #include "widgets/CViewInvalidator.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -55,10 +60,19 @@ inline CMapManager& SharedMaps()
     return *manager;
 }
 
-// What a document window does for its map view: it broadcasts to it, keeps the tool the
-// window's tool commands choose, and notes what the view asks of it.
-class TestDocument : public CMsgBroadcaster, public IMapDocument {
+// What a document window does for its map view and its tools: it owns the objects added to
+// it and broadcasts their arrival, changes and going, keeps their selection, names new ones,
+// keeps the tool the window's tool commands choose (making it current through a tool box when
+// one is given), and notes what the view asks of it.
+class TestDocument : public CMsgBroadcaster, public CMsgListener, public IMapDocument {
 public:
+    ~TestDocument() override
+    {
+        std::vector<CMapObject*> const objects = std::move(mObjects);
+        for (CMapObject* object : objects)
+            delete object;
+    }
+
     std::vector<CMapObject*> const& GetObjects() const override { return mObjects; }
     CViewOverlay* GetOverlayView() const override { return nullptr; }
     TWTool GetTool() const override { return mTool; }
@@ -66,11 +80,74 @@ public:
     {
         mTool = tool;
         mToolsSet.push_back(tool);
+        if (mToolBox)
+            mToolBox->SetTool(tool);
     }
     CDevice* GetTrackDevice() const override { return nullptr; }
-    CMapCrop* GetCrop() const override { return mCrop; }
+    CMapCrop* GetCrop() const override
+    {
+        if (mCrop)
+            return mCrop;
+        for (CMapObject* object : mObjects)
+            if (object->IsType(kMapObjectCrop))
+                return static_cast<CMapCrop*>(object);
+        return nullptr;
+    }
     void EditObject(CMapObject* object) override { mEdited.push_back(object); }
-    void RemoveObject(CMapObject* object) override { mRemoved.push_back(object); }
+    // Objects of the document are deleted after their going is told; others are only noted.
+    void RemoveObject(CMapObject* object) override
+    {
+        mRemoved.push_back(object);
+        auto const found = std::find(mObjects.begin(), mObjects.end(), object);
+        if (found == mObjects.end())
+            return;
+        BroadcastMessage('dorm', object);
+        mObjects.erase(found);
+        delete object;
+        BroadcastMessage('dsec', this);
+    }
+    bool AddObject(CMapObject* object) override
+    {
+        if (!mAccepts) {
+            delete object;
+            return false;
+        }
+        SelectObject(nullptr, false);
+        object->AddListener(this);
+        mObjects.push_back(object);
+        BroadcastMessage('doad', object);
+        return true;
+    }
+    void SelectObject(CMapObject* object, bool select) override
+    {
+        bool changed = false;
+        for (CMapObject* each : mObjects)
+            if ((!object || each == object) && each->IsSelected() != select) {
+                each->SetAttributes(select ? UInt32(kMapObjectAttrSelected) : 0u, select ? 0u : UInt32(kMapObjectAttrSelected));
+                changed = true;
+            }
+        if (changed)
+            BroadcastMessage('dsec', this);
+    }
+    CString GetUniqueObjectName(MapObjectType type, CString const& base) const override
+    {
+        CString const root = base.IsEmpty() ? CTextUtilities::GetBundleString("ObjectUntitled") : base;
+        CString candidate = root;
+        auto taken = [&](CString const& name) {
+            return std::any_of(mObjects.begin(), mObjects.end(),
+                [&](CMapObject* o) { return o->IsType(type) && o->GetName().EqualNoCase(name); });
+        };
+        for (long n = 1; taken(candidate); ++n)
+            candidate.Format("%s %ld", root.GetUTF8(), n);
+        return candidate;
+    }
+    CViewMap* GetMapView() const override { return mMapView; }
+    // The objects' changes go on to the view, as the document's do.
+    void DoMessage(UInt32 message, void* parameter) override
+    {
+        if (message == 'mmod' || message == 'mdir')
+            BroadcastMessage('domo', parameter);
+    }
 
     // The window's command handler: tool commands become tools, as the document's do.
     static OSStatus CommandHandler(EventHandlerCallRef, EventRef event, void* data)
@@ -88,13 +165,16 @@ public:
         return eventNotHandledErr;
     }
 
-    std::vector<CMapObject*> mObjects;
+    std::vector<CMapObject*> mObjects; // owns
     TWTool mTool = kToolHand;
     std::vector<TWTool> mToolsSet;
     std::vector<UInt32> mCommands;
     std::vector<CMapObject*> mEdited;
     std::vector<CMapObject*> mRemoved;
-    CMapCrop* mCrop = nullptr; // borrowed
+    CMapCrop* mCrop = nullptr; // borrowed; when null, the crop area among the objects
+    CViewMap* mMapView = nullptr; // borrowed
+    CToolBox* mToolBox = nullptr; // borrowed
+    bool mAccepts = true;
 };
 
 // Notes the messages of a broadcaster.
