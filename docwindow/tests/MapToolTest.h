@@ -69,6 +69,7 @@ protected:
     }
     void Move(CGPoint image)
     {
+        InputDriver::MouseMove(Screen({ image.x - 1, image.y }));
         InputDriver::MouseMove(Screen(image));
         ManualClock::RunFor(0.05);
     }
