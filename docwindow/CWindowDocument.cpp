@@ -100,6 +100,7 @@ OSStatus CWindowDocument::InitialiseSelf()
     // 7. and 8. Who hears whom.
     ConnectListeners();
     mMapView->SetDocument(this);
+    mToolBox.SetDocument(this);
     UpdateHistoryButtons();
     // 9. and 10. The first view: the whole world, the hand, the waypoints.
     SetInitialView();
