@@ -1,5 +1,6 @@
 #include "docwindow/CWindowDocument.h"
 
+#include "docwindow/CToolbarDocument.h"
 #include "docwindow/CViewMap.h"
 #include "foundation/CSystemUtilities.h"
 #include "foundation/CTextUtilities.h"
@@ -8,6 +9,7 @@
 #include "model/CMapObject.h"
 #include "toolbox/ToolboxErrors.h"
 #include "toolbox/controls/ControlDefinitions.h"
+#include "toolbox/toolbar/ToolbarCalls.h"
 #include "widgets/CDataBrowser.h"
 #include "widgets/CHIScrollView.h"
 #include "widgets/CHISearchField.h"
@@ -57,6 +59,12 @@ CWindowDocument::~CWindowDocument()
     if (CApplication* app = CApplication::GetApp(); app && app->GetCurrentDocument() == this)
         app->SetCurrentDocument(nullptr);
     CloseSheet();
+    // The toolbar goes before the window that shows it.
+    if (mToolbar && GetWindow() && GetWindow()->GetWindowRef())
+        SetWindowToolbar(GetWindow()->GetWindowRef(), nullptr);
+    delete mToolbar;
+    mToolbar = nullptr;
+    mSearchField = nullptr;
     std::vector<CMapObject*> objects;
     objects.swap(mObjects);
     BroadcastMessage(kMsgObjectsReset, nullptr);
@@ -96,6 +104,7 @@ OSStatus CWindowDocument::InitialiseSelf()
         return kIBCarbonRuntimeObjectNotOfRequestedType; // not a map document window
     BuildListSelector();
     BuildHeader();
+    BuildToolbar();
     BuildSplitter();
     // 7. and 8. Who hears whom.
     ConnectListeners();
@@ -166,6 +175,18 @@ void CWindowDocument::BuildSplitter()
     mSplitter->SetPrimaryView(scroll);
     mSplitter->SetLayoutInfo(BoundToAllSides());
     mSplitter->SetRatio(kDefaultSplitterRatio);
+}
+
+// A window whose toolbar could not be made works without it: the tool keys and menus remain.
+void CWindowDocument::BuildToolbar()
+{
+    mToolbar = new CToolbarDocument;
+    if (mToolbar->Install(GetWindow()) != noErr) {
+        delete mToolbar;
+        mToolbar = nullptr;
+        return;
+    }
+    mSearchField = mToolbar->GetSearch();
 }
 
 void CWindowDocument::ConnectListeners()

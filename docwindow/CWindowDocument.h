@@ -29,6 +29,7 @@ class CHISearchField;
 class CHISegmentedView;
 class CHistoryButton;
 class CHIToolbarItem;
+class CToolbarDocument;
 class CHIView;
 class CMapCrop;
 class CMapObject;
@@ -185,6 +186,7 @@ private:
     void BuildListSelector();
     void BuildHeader();
     void BuildSplitter();
+    void BuildToolbar();
     void ConnectListeners();
     void SetInitialView();
 
@@ -195,6 +197,7 @@ private:
     CDocumentInfo mInfo;
     std::vector<CMapObject*> mObjects; // owns
     CToolBox mToolBox; // the map tools; makes the current one the map view's
+    CToolbarDocument* mToolbar = nullptr; // owns; null when it could not be made
     std::vector<CCoordinateRect> mHistory;
     std::size_t mHistoryIndex = 0; // the entry shown; 0 when the history is empty
     CWindowHeader* mHeader = nullptr; // weak: the views belong to the window
