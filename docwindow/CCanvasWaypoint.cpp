@@ -3,6 +3,7 @@
 #include "docwindow/CViewMap.h"
 #include "mapdata/CMapManager.h"
 #include "model/CMapWaypoint.h"
+#include "quartz/CGBitmapContext.h"
 #include "render/CCoreGraphicsUtilities.h"
 #include "render/CGraphicsUtilities.h"
 
@@ -30,6 +31,23 @@ HIThemeTextInfo WaypointFont()
 CCanvasWaypoint::CCanvasWaypoint()
     : CCanvasMapObject(kBoundsNotifyCentre, kAttributeResizable)
 {
+    SetLabel(CString());
+}
+
+CCanvasWaypoint::~CCanvasWaypoint() { CGImageRelease(mLabelPicture); }
+
+// Measured once per text: the footprint pass asks for the label's place on every drawing.
+void CCanvasWaypoint::SetLabel(CString const& label)
+{
+    if (label == mLabel && (mLabelSize.width != 0 || mLabelSize.height != 0))
+        return;
+    mLabel = label;
+    HIThemeTextInfo font = WaypointFont();
+    CGFloat width = 0, height = 0;
+    HIThemeGetTextDimensions(mLabel.GetCFString(), 0, &font, &width, &height, nullptr);
+    mLabelSize = { width, height };
+    CGImageRelease(mLabelPicture);
+    mLabelPicture = nullptr;
 }
 
 bool CCanvasWaypoint::IsVisible() const
@@ -64,27 +82,64 @@ void CCanvasWaypoint::Draw(CGContextRef context)
     }
     if (!mLabel.IsEmpty() && !CGraphicsUtilities::IsEmpty(mLabelRect))
         DrawLabel(context);
+    // On whole pixels the picture is copied rather than resampled.
     if (image)
-        CGContextDrawImage(context, mSymbolRect, image);
+        CGContextDrawImage(context,
+            CGRectMake(std::round(mSymbolRect.origin.x), std::round(mSymbolRect.origin.y), mSymbolRect.size.width,
+                mSymbolRect.size.height),
+            image);
 }
 
-// Selected: white text on the selection mark; otherwise black text in a white outline.
+// Selected: white text on the selection mark; otherwise black text in a white outline, kept
+// as a picture so that a redraw of many waypoints sets no text.
 void CCanvasWaypoint::DrawLabel(CGContextRef context) const
 {
-    HIThemeTextInfo const font = WaypointFont();
-    if (IsSelected()) {
+    CViewMap const* view = GetMapView();
+    bool const printing = !view || view->IsPrinting();
+    if (!IsSelected() && !printing) {
+        if (CGImageRef picture = const_cast<CCanvasWaypoint*>(this)->GetLabelPicture()) {
+            CGContextDrawImage(context, mLabelRect, picture);
+            return;
+        }
+    }
+    if (IsSelected())
         DrawSelection(context, mLabelRect);
-    } else {
+    DrawLabelText(context, mLabelRect);
+}
+
+void CCanvasWaypoint::DrawLabelText(CGContextRef context, CGRect const& rect) const
+{
+    HIThemeTextInfo const font = WaypointFont();
+    if (!IsSelected()) {
         CGContextSaveGState(context);
         CGContextSetLineWidth(context, kWaypointOutlineWidth);
         CCoreGraphicsUtilities::SetFillColour(context, kColourSelectionFill);
         CCoreGraphicsUtilities::SetStrokeColour(context, kColourSelectionFill);
         CGContextSetTextDrawingMode(context, kCGTextStroke);
-        CCoreGraphicsUtilities::DrawString(context, mLabel, mLabelRect, font, true, kHIThemeOrientationNormal);
+        CCoreGraphicsUtilities::DrawString(context, mLabel, rect, font, true, kHIThemeOrientationNormal);
         CGContextRestoreGState(context);
     }
     CCoreGraphicsUtilities::SetFillColour(context, IsSelected() ? kColourSelectionFill : kColourWaypointNameFill);
-    CCoreGraphicsUtilities::DrawString(context, mLabel, mLabelRect, font, true, kHIThemeOrientationNormal);
+    CCoreGraphicsUtilities::DrawString(context, mLabel, rect, font, true, kHIThemeOrientationNormal);
+}
+
+// The unselected label in its outline, drawn once into pixels of the label's size.
+CGImageRef CCanvasWaypoint::GetLabelPicture()
+{
+    if (mLabelPicture || CGraphicsUtilities::IsEmpty(mLabelRect))
+        return mLabelPicture;
+    auto const width = std::size_t(mLabelRect.size.width), height = std::size_t(mLabelRect.size.height);
+    CGContextRef bitmap = CGBitmapContextCreate(
+        nullptr, width, height, 8, 0, nullptr, kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Host);
+    if (!bitmap)
+        return nullptr;
+    // Drawn as the view draws: y down from the top edge.
+    CGContextTranslateCTM(bitmap, 0, CGFloat(height));
+    CGContextScaleCTM(bitmap, 1, -1);
+    DrawLabelText(bitmap, CGRectMake(0, 0, CGFloat(width), CGFloat(height)));
+    mLabelPicture = CGBitmapContextCreateImage(bitmap);
+    CGContextRelease(bitmap);
+    return mLabelPicture;
 }
 
 // 1. A large waypoint always shows 32 pixels. 2. Others: 32 pixels at near levels when free,
@@ -138,9 +193,7 @@ CGRect CCanvasWaypoint::GetLabelRect(CGRect const& symbolRect) const
 {
     if (CGraphicsUtilities::IsEmpty(symbolRect))
         return CGRectZero;
-    HIThemeTextInfo font = WaypointFont();
-    CGFloat width = 0, height = 0;
-    HIThemeGetTextDimensions(mLabel.GetCFString(), 0, &font, &width, &height, nullptr);
+    CGFloat const width = mLabelSize.width, height = mLabelSize.height;
     CGRect rect = CGRectMake(CGRectGetMidX(symbolRect) - (width + kLabelPadding) / 2,
         CGRectGetMaxY(symbolRect) + kLabelGap, width + kLabelPadding, height);
     CGraphicsUtilities::NormaliseRect(rect, true);
@@ -168,13 +221,13 @@ void CCanvasWaypoint::ObjectModified()
     mLarge = (waypoint->GetAttributes() & kMapObjectAttrLarge) != 0;
     switch (waypoint->GetOptions()) {
     case kWaypointShowName:
-        mLabel = waypoint->GetName();
+        SetLabel(waypoint->GetName());
         break;
     case kWaypointShowSymbol:
-        mLabel = CString();
+        SetLabel(CString());
         break;
     case kWaypointShowComment:
-        mLabel = waypoint->GetDescription();
+        SetLabel(waypoint->GetDescription());
         break;
     default:
         break;

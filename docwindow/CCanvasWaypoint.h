@@ -16,6 +16,7 @@ public:
     static constexpr CGFloat kLabelGap = 3; // [px] between symbol and label
 
     CCanvasWaypoint();
+    ~CCanvasWaypoint() override;
 
     bool IsVisible() const override;
     ObjectHit IsHitBy(CGPoint const& point) override;
@@ -36,10 +37,15 @@ private:
     CGRect GetSquare(SymbolSize size) const;
     void SetPlaces(SymbolSize size, CGRect const& symbol, CGRect const& label);
     void DrawLabel(CGContextRef context) const;
+    void DrawLabelText(CGContextRef context, CGRect const& rect) const;
+    void SetLabel(CString const& label);
+    CGImageRef GetLabelPicture();
 
     bool mHalo = false;
     bool mLarge = false;
     CString mLabel;
+    CGSize mLabelSize {}; // [px] of the text, measured when the label changes
+    CGImageRef mLabelPicture = nullptr; // owns: the unselected label as drawn, made on first need
     CGPoint mPosition {}; // [image px]
     SymbolSize mSymbolSize = kSymbolSizeSmall;
     CGPoint mCentreOffset {}; // bounds centre minus position

@@ -23,7 +23,9 @@
 #include "widgets/CCanvasView.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 class CCanvasMapObject;
@@ -48,6 +50,8 @@ public:
     static constexpr UInt32 kZoomMinimum = CMapGeometry::kZoomMinimum;
     static constexpr UInt32 kZoomMaximum = CMapGeometry::kZoomMaximum;
     static constexpr UInt32 kZoomCount = CMapGeometry::kZoomCount;
+    static constexpr double kFootprintCell = 64; // [px] side of the footprint grid's cells
+    static constexpr std::int64_t kFootprintCellsMax = 64; // a larger footprint is tested against all
 
     // Messages the view broadcasts; only "mmou" has a parameter (CCoordinate const*).
     static constexpr UInt32 kMsgZoomChanged = 'mzoo';
@@ -182,6 +186,7 @@ private:
     bool IsGridShown() const;
 
     void UpdateFootprints();
+    void ClearFootprints();
     void RemoveTwins();
     void DrawTiles(CGContextRef context);
     void DrawLatitude(CGContextRef context);
@@ -206,6 +211,8 @@ private:
     CSparseArray<CLayerTile*> mTiles; // owns the tiles
     std::map<CMapObject*, CCanvasMapObject*> mCanvasObjects; // the canvas owns the twins
     std::vector<CGRect> mFootprints; // [image px] reserved by the current pass
+    std::unordered_map<UInt64, std::vector<std::size_t>> mFootprintCells; // footprints by grid cell
+    std::vector<std::size_t> mWideFootprints; // footprints meeting too many cells to file
     std::vector<DeviceState> mDevices;
     CGRect mDeviceDirty = CGRectZero; // [image px] the markers as last drawn
     CLayerRenderer mRenderer; // last: its workers start with it and end before the rest goes

@@ -146,7 +146,7 @@ void CViewMap::RemoveSelection()
 // From the topmost down, so upper objects win their places.
 void CViewMap::UpdateFootprints()
 {
-    mFootprints.clear();
+    ClearFootprints();
     ObjectList const& objects = GetObjectList();
     std::vector<CCanvasObject*> const order(objects.rbegin(), objects.rend());
     for (CCanvasObject* object : order)
