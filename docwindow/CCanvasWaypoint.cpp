@@ -98,7 +98,12 @@ void CCanvasWaypoint::DrawLabel(CGContextRef context) const
     bool const printing = !view || view->IsPrinting();
     if (!IsSelected() && !printing) {
         if (CGImageRef picture = const_cast<CCanvasWaypoint*>(this)->GetLabelPicture()) {
-            CGContextDrawImage(context, mLabelRect, picture);
+            // The picture's pixels were set in a context whose y runs up, as the view's does not.
+            CGContextSaveGState(context);
+            CGContextTranslateCTM(context, mLabelRect.origin.x, mLabelRect.origin.y + mLabelRect.size.height);
+            CGContextScaleCTM(context, 1, -1);
+            CGContextDrawImage(context, CGRectMake(0, 0, mLabelRect.size.width, mLabelRect.size.height), picture);
+            CGContextRestoreGState(context);
             return;
         }
     }
@@ -133,9 +138,7 @@ CGImageRef CCanvasWaypoint::GetLabelPicture()
         nullptr, width, height, 8, 0, nullptr, kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Host);
     if (!bitmap)
         return nullptr;
-    // Drawn as the view draws: y down from the top edge.
-    CGContextTranslateCTM(bitmap, 0, CGFloat(height));
-    CGContextScaleCTM(bitmap, 1, -1);
+    // Theme text comes out upright in a context of either orientation.
     DrawLabelText(bitmap, CGRectMake(0, 0, CGFloat(width), CGFloat(height)));
     mLabelPicture = CGBitmapContextCreateImage(bitmap);
     CGContextRelease(bitmap);
