@@ -520,3 +520,15 @@ OSStatus CParserURL::ParseURL(CString const& text, IMapLinkView* view, CCoordina
     zoom = (unsigned long)std::clamp(location.level, 0.0, kMaxLevel);
     return noErr;
 }
+
+OSStatus CParserURL::ParseViewLink(CString const& text, CCoordinate& coordinate, unsigned long& zoom)
+{
+    if (text.IsEmpty() || text.GetLength() > kMaxLinkLength)
+        return kNothingParseableErr;
+    Location location;
+    if (!ParseOwnLink(ToLowerASCII(text.GetStdString()), LinkView(), location) || !std::isfinite(location.level))
+        return kNothingParseableErr;
+    coordinate = CCoordinate(location.latitude, location.longitude);
+    zoom = (unsigned long)std::clamp(location.level, 0.0, kMaxLevel);
+    return noErr;
+}

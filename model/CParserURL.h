@@ -26,4 +26,6 @@ public:
     // or out of range. The view, when given, supplies the size that a link's span is
     // fitted into and the level a link without a zoom keeps.
     static OSStatus ParseURL(CString const& text, IMapLinkView* view, CCoordinate& coordinate, unsigned long& zoom);
+    // The program's own view link alone, read as ParseURL reads it; -206 for anything else.
+    static OSStatus ParseViewLink(CString const& text, CCoordinate& coordinate, unsigned long& zoom);
 };

@@ -41,7 +41,7 @@ public:
     // IMapView
     std::vector<CLayerTile*> GetTilesInRect(CGRect const& rect, bool create) override;
     bool AddFootprint(CGRect const& rect, bool reserve) override;
-    UInt32 GetMapZoom() const override { return mLevel; }
+    unsigned long GetMapZoom() const override { return mLevel; }
     CLayerRenderer* GetRenderer() override { return &mRenderer; }
     CMapManager* GetMapManager() const override { return &mManager; }
     void InvalidateRect(CGRect const& rect) override;

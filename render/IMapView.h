@@ -24,8 +24,9 @@ public:
     // Label placement: false when the rectangle is empty or meets a reserved one; otherwise
     // true, and the rectangle is reserved when reserve is set.
     virtual bool AddFootprint(CGRect const& rect, bool reserve) = 0;
-    // The current zoom level, 0 to 17.
-    virtual UInt32 GetMapZoom() const = 0;
+    // The current zoom level, 0 to 17 (the map view's own type for it, which the link
+    // parser's view interface shares).
+    virtual unsigned long GetMapZoom() const = 0;
     // The view's own renderer, which its tiles ask for their images.
     virtual CLayerRenderer* GetRenderer() = 0;
     // The map data the tiles are drawn from.

@@ -8,6 +8,8 @@ shift || true
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
     export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(cd .. && pwd)} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+    # Files compiled with a precompiled header are cached only with these relaxations.
+    export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros}
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 if [ ! -f "$dir/build.ninja" ]; then

@@ -99,13 +99,15 @@ protected:
     virtual bool GetBackground(ColourRGBA& background, ColourRGBA& frame, ColourRGBA& fill);
 
     ObjectList const& GetObjectList() const { return mObjects; }
+    // Whether a key event is the canvas's to take: its window is active, and no other
+    // control has the focus; a key it took as the focused view is not taken again.
+    bool IsKeyForCanvas(CCarbonEvent const& event);
 
 private:
     // The second handler, on the application target: key events reach the canvas
     // when no control of its window has the focus.
     class CApplicationKeys : public CCarbonEventHandler { };
 
-    bool IsKeyForCanvas(CCarbonEvent const& event);
     void Unlist(CCanvasObject* object);
     void Insert(ObjectList::iterator at, CCanvasObject* object);
 

@@ -19,6 +19,15 @@ CRect ToCRect(CGRect r)
 
 CGRect ToCGRect(CRect const& r) { return CGRectMake(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
+// Where a sub view is placed: its parent's own bounds, in the coordinates its frame uses. The
+// parent's control bounds are its frame in the grandparent (the window content for the root).
+CRect InnerBounds(CHIView const* parent)
+{
+    CRect const outer = parent->GetControlBounds();
+    CGPoint const origin = parent->GetBounds().origin;
+    return ToCRect(CGRectMake(origin.x, origin.y, outer.GetWidth(), outer.GetHeight()));
+}
+
 EventTypeSpec const kTrackingAreaEvents[] = {
     { CHIView::kEventClassPctl, CHIView::kEventPctlExited },
     { CHIView::kEventClassPctl, CHIView::kEventPctlEntered },
@@ -72,7 +81,7 @@ void CHIView::SetLayoutOptions(UInt32 placement, UInt32 options, CRect const& ma
     CHIView* parent = GetSuperHIView();
     if (placement == 0 || !parent)
         return;
-    CRect container = parent->GetControlBounds();
+    CRect container = InnerBounds(parent);
     container.top += margins.top;
     container.left += margins.left;
     container.bottom -= margins.bottom;
@@ -87,7 +96,7 @@ void CHIView::HandleSuperResize(CRect const& delta)
     CRect const old = GetControlBounds();
     CRect container = old;
     if (CHIView* parent = GetSuperHIView())
-        container = parent->GetControlBounds();
+        container = InnerBounds(parent);
     else
         container
             = CRect(old.top + delta.top, old.left + delta.left, old.bottom + delta.bottom, old.right + delta.right);

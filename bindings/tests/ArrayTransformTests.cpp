@@ -17,7 +17,8 @@ std::vector<CBValue> Periods() { return { MakeUInt32(0), MakeUInt32(86400), Make
 TEST(CBToArrayTransform, IndexPicksTheElementOrTheDefault)
 {
     CBToArrayTransform* transform = new CBToArrayTransform(MakeUInt32(999), { MakeUInt32(10), MakeUInt32(20) });
-    EXPECT_EQ(transform->Apply(MakeUInt32(1)).GetUInt32(), 20u);
+    EXPECT_EQ(transform->Apply(MakeUInt32(1)).GetUInt32(), 20u); // the last element
+    EXPECT_EQ(transform->Apply(MakeUInt32(2)).GetUInt32(), 999u); // the array's size: one past it
     EXPECT_EQ(transform->Apply(MakeDouble(0.9)).GetUInt32(), 10u);
     EXPECT_EQ(transform->Apply(MakeUInt32(3)).GetUInt32(), 999u);
     EXPECT_EQ(transform->Apply(MakeSInt32(-1)).GetUInt32(), 999u);

@@ -151,4 +151,13 @@ TEST(CCoordinateRect, BoundsContainmentAndIntersection)
     EXPECT_TRUE(rect.Intersects(CCoordinateRect(CCoordinate(45, 4), CCoordinate(30, 20))));
     EXPECT_FALSE(rect.Intersects(CCoordinateRect(CCoordinate(39, -20), CCoordinate(30, 20))));
     EXPECT_FALSE(rect.Intersects(CCoordinateRect()));
+    // Touching on each side intersects; a hundredth of a degree apart does not.
+    for (double gap : { 0.0, 0.01 }) {
+        SGBounds const sides[] = { { -20, 45, -10 - gap, 50 }, { 5 + gap, 45, 15, 50 }, { -5, 30, 0, 40 - gap },
+            { -5, 60 + gap, 0, 70 } };
+        for (SGBounds const& side : sides) {
+            EXPECT_EQ(rect.Intersects(CCoordinateRect(side)), gap == 0) << side.xmin << "," << side.ymin << " " << gap;
+            EXPECT_EQ(CCoordinateRect(side).Intersects(rect), gap == 0) << side.xmin << "," << side.ymin << " " << gap;
+        }
+    }
 }

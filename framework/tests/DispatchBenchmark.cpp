@@ -37,7 +37,3 @@ void DispatchThroughThreeHandlerObjects(benchmark::State& state)
 BENCHMARK(DispatchThroughThreeHandlerObjects);
 
 } // namespace
-
-// The toolbox's menus are not linked here.
-void EnableMenuCommand(MenuRef, MenuCommand) { }
-void DisableMenuCommand(MenuRef, MenuCommand) { }

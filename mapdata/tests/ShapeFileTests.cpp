@@ -1,6 +1,7 @@
 #include "mapdata/CDBaseFile.h"
 #include "mapdata/CRegionLayer.h"
 #include "mapdata/CShapeFile.h"
+#include "mapdata/CSpatialIndex.h"
 #include "mapdata/tests/MapDataTestSupport.h"
 
 #include <cstdio>
@@ -132,6 +133,35 @@ TEST(CRegionLayer, SpatialQueriesAgreeWithAScanOfEveryShape)
         ASSERT_EQ(layer.GetShapes(query), expected) << round;
     }
     EXPECT_EQ(layer.GetFeature(0), kLayerFeatureAdminArea);
+}
+
+// A grid of 400 unit squares one unit apart, so that the tree has several levels: a query that
+// touches one square on any edge or corner finds it, and one a hair away does not.
+TEST(CSpatialIndex, QueriesTouchingAShapeOnAnyEdgeFindIt)
+{
+    std::vector<CSpatialIndex::Entry> entries;
+    for (UInt32 row = 0; row < 20; ++row)
+        for (UInt32 column = 0; column < 20; ++column)
+            entries.push_back({ { column * 2.0, row * 2.0, column * 2.0 + 1, row * 2.0 + 1 }, row * 20 + column });
+    CSpatialIndex index;
+    index.Build(entries);
+    SGBounds const square = entries[7 * 20 + 11].bounds; // x 22..23, y 14..15
+    UInt32 const id = 7 * 20 + 11;
+    for (double gap : { 0.0, 1e-9 }) {
+        SGBounds const queries[] = {
+            { square.xmin - 0.5, square.ymin, square.xmin - gap, square.ymax }, // west edge
+            { square.xmax + gap, square.ymin, square.xmax + 0.5, square.ymax }, // east
+            { square.xmin, square.ymin - 0.5, square.xmax, square.ymin - gap }, // south
+            { square.xmin, square.ymax + gap, square.xmax, square.ymax + 0.5 }, // north
+            { square.xmax + gap, square.ymax + gap, square.xmax + 0.5, square.ymax + 0.5 }, // a corner
+        };
+        for (SGBounds const& query : queries) {
+            std::vector<UInt32> ids;
+            index.Query(query, ids);
+            EXPECT_EQ(ids, gap == 0 ? std::vector<UInt32> { id } : std::vector<UInt32> {})
+                << query.xmin << "," << query.ymin << " " << gap;
+        }
+    }
 }
 
 TEST(CRegionLayer, FeatureClassesComeFromTheRecordOrTheCategory)

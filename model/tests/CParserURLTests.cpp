@@ -116,6 +116,24 @@ TEST(CParserURL, ReadsTheOwnViewLinkBackFromItsBundleFormat)
     EXPECT_EQ(Parse("http://MAPS.GOOGLE.COM/maps?LL=51.5,-0.12&Z=10").zoom, 10u);
 }
 
+TEST(CParserURL, AViewLinkAloneIsReadOnlyInTheOwnForm)
+{
+    CCoordinate coordinate(-1, -1);
+    unsigned long zoom = 99;
+    ASSERT_EQ(CParserURL::ParseViewLink("tarnwick://view?lat=57.7&lon=11.97&zoom=14", coordinate, zoom), noErr);
+    EXPECT_DOUBLE_EQ(coordinate.GetLatitude(), 57.7);
+    EXPECT_DOUBLE_EQ(coordinate.GetLongitude(), 11.97);
+    EXPECT_EQ(zoom, 14u);
+    for (char const* other : { "http://maps.google.com/maps?ll=51.5,-0.12&z=10", "tarnwick://view?lat=nan&lon=0&zoom=3",
+             "tarnwick://view?lat=10&lon=inf&zoom=3", "tarnwick://view?lat=10&lon=20", "" }) {
+        CCoordinate untouched(-1, -1);
+        unsigned long level = 99;
+        EXPECT_EQ(CParserURL::ParseViewLink(other, untouched, level), -206) << other;
+        EXPECT_EQ(untouched.GetLatitude(), -1) << other;
+        EXPECT_EQ(level, 99u) << other;
+    }
+}
+
 TEST(CParserURL, ClampsSiteLevelsToTheMapsEighteen)
 {
     EXPECT_EQ(Parse("http://maps.google.com/maps?ll=51.5,-0.12&z=21").zoom, 17u);

@@ -125,7 +125,11 @@ CFURLRef CFURLCreateWithString(CFAllocatorRef, CFStringRef urlString, CFURLRef b
     URLParts const parts = tw::cf::SplitURL(text);
     if (!baseURL || parts.scheme)
         return new tw::cf::URL(urlString->Text());
-    return MakeURL(tw::cf::ResolveURL(tw::cf::SplitURL(baseURL), parts));
+    URLParts const base = tw::cf::SplitURL(baseURL);
+    // A relative base gives no link: resolving against it makes text that reads as something else.
+    if (!base.scheme)
+        return nullptr;
+    return MakeURL(tw::cf::ResolveURL(base, parts));
 }
 
 CFURLRef CFURLCreateWithFileSystemPath(

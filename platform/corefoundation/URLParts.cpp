@@ -154,6 +154,8 @@ std::string URLParts::Compose() const
         text += *scheme + ":";
     if (authority)
         text += "//" + *authority;
+    else if (path.starts_with("//"))
+        text += "/."; // keeps the path from reading as an authority
     text += path;
     if (query)
         text += "?" + *query;

@@ -47,6 +47,11 @@ std::unique_ptr<SDLPresenter> SDLPresenter::Create(std::string* error)
     // A click that activates the window is a click too, as on the Mac's desktop.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // The screen reaches the window as finished pixels: the window system's own framebuffer takes
+    // them as they are. SDL's default puts an OpenGL renderer in between, which here is a software
+    // renderer: about 100 MB and a pool of threads more, and the window is made a second time when
+    // the first frame is shown. The environment (SDL_FRAMEBUFFER_ACCELERATION) may still ask for it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     CGSize const screen = WindowServer::Get().GetSize();
     int width = static_cast<int>(screen.width), height = static_cast<int>(screen.height);
     SDL_Rect usable;

@@ -213,5 +213,7 @@ void SetUserFocusProvider(UserFocusProvider provider);
 
 // Test only: removes every timer, queued event, handler and loop state.
 void ResetEventSystemForTesting();
+// Test only: the main loop's timers that will fire again (an idle program has none).
+ItemCount CountScheduledTimersForTesting();
 
 } // namespace tw::events

@@ -54,4 +54,6 @@ void SetPostedEventRouter(PostedEventRouter router) { EventSystem::Get().mRouter
 void SetUserFocusProvider(UserFocusProvider provider) { EventSystem::Get().mFocusProvider = provider; }
 void ResetEventSystemForTesting() { EventSystem::Get().Reset(); }
 
+ItemCount CountScheduledTimersForTesting() { return EventSystem::Get().MainLoop().CountScheduledTimers(); }
+
 } // namespace tw::events

@@ -165,6 +165,12 @@ OSStatus Loop::SetNextFire(Timer* timer, EventTimerInterval nextFire)
     return noErr;
 }
 
+std::size_t Loop::CountScheduledTimers() const
+{
+    return std::size_t(std::count_if(
+        mTimers.begin(), mTimers.end(), [](Timer const* timer) { return timer->GetDue() != Timer::kNever; }));
+}
+
 void Loop::RemoveAllTimers()
 {
     while (!mTimers.empty())

@@ -30,6 +30,8 @@ public:
     OSStatus RemoveTimer(Timer* timer);
     OSStatus SetNextFire(Timer* timer, EventTimerInterval nextFire);
     void RemoveAllTimers();
+    // Timers that will fire again: repeating ones and one-shots not yet fired.
+    std::size_t CountScheduledTimers() const;
 
 private:
     // One run of the loop, on its caller's stack.

@@ -93,7 +93,7 @@ OSStatus HIObjectCreate(CFStringRef classID, EventRef initEvent, HIObjectRef* ou
         ? new tw::toolbox::View(cls)
         : new HIObject(cls, tw::events::Target::Kind::HIObject);
     // The system class's own behaviour sits below every handler the program installs.
-    if (auto* view = tw::toolbox::LiveView(static_cast<HIViewRef>(object)))
+    if (auto* view = tw::toolbox::LiveView(object))
         tw::toolbox::controls::AttachBehaviour(view);
     OSStatus status = noErr;
     for (ObjectClass const* level : cls->Chain()) {

@@ -78,6 +78,15 @@ namespace {
         { "mini", 109 },
     };
 
+    // A window's content rectangle is 16-bit: every edge must fit it.
+    bool FitsWindowRect(CGRect bounds)
+    {
+        for (double edge : { bounds.origin.x, bounds.origin.y, CGRectGetMaxX(bounds), CGRectGetMaxY(bounds) })
+            if (edge < INT16_MIN || edge > INT16_MAX)
+                return false;
+        return true;
+    }
+
     bool Attr(pugi::xml_node node, char const* name, std::string_view* out)
     {
         pugi::xml_attribute const attribute = node.attribute(name);
@@ -162,7 +171,7 @@ OSStatus NibBuilder::BuildWindow(pugi::xml_node node, Window** outWindow)
     std::string_view text;
     if ((Attr(node, "class", &text) && !nib::ReadWords(text, kWindowClasses, &windowClass))
         || (Attr(node, "attributes", &text) && !nib::ReadWords(text, kWindowAttributes, &attributes))
-        || !Attr(node, "bounds", &text) || !nib::ReadRect(text, &bounds))
+        || !Attr(node, "bounds", &text) || !nib::ReadRect(text, &bounds) || !FitsWindowRect(bounds))
         return nibMalformedErr;
     Rect const content { static_cast<SInt16>(bounds.origin.y), static_cast<SInt16>(bounds.origin.x),
         static_cast<SInt16>(bounds.origin.y + bounds.size.height),
@@ -210,7 +219,7 @@ OSStatus NibBuilder::BuildView(pugi::xml_node node, View* parent, Window* window
         CFRelease(s);
     if (status != noErr)
         return status;
-    View* view = LiveView(static_cast<HIViewRef>(object));
+    View* view = LiveView(object);
     if (!view) {
         object->Dispose();
         object->Release();

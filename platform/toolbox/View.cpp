@@ -24,11 +24,19 @@ View::~View()
 
 CFTypeID View::TypeID() const { return kTWTypeIDView; }
 
-View* LiveView(HIViewRef ref)
-{
-    HIObject* object = HIObject::Live(ref);
-    return object && object->TypeID() == kTWTypeIDView ? static_cast<View*>(object) : nullptr;
-}
+namespace {
+
+    // The type is checked before any cast: a ref of another class must never be taken for a view.
+    View* LiveViewAt(void const* ref)
+    {
+        HIObject* object = HIObject::Live(ref);
+        return object && object->TypeID() == kTWTypeIDView ? static_cast<View*>(object) : nullptr;
+    }
+
+} // namespace
+
+View* LiveView(HIViewRef ref) { return LiveViewAt(ref); }
+View* LiveView(HIObjectRef object) { return LiveViewAt(object); }
 
 OSStatus View::AddChild(View* child)
 {

@@ -121,5 +121,6 @@ private:
 
 // The live view a ref names, or null (freed, disposed or not a view).
 View* LiveView(HIViewRef ref);
+View* LiveView(HIObjectRef object);
 
 } // namespace tw::toolbox

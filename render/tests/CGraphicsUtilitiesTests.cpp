@@ -45,6 +45,14 @@ TEST(CGraphicsUtilities, IntersectingCountsTouchingEdgesButNeverEmptyRects)
     CGRect const a = CGRectMake(0, 0, 10, 10);
     EXPECT_TRUE(CGraphicsUtilities::IsIntersecting(a, CGRectMake(10, 10, 5, 5)));
     EXPECT_FALSE(CGraphicsUtilities::IsIntersecting(a, CGRectMake(10.5, 0, 5, 5)));
+    // Touching on each side intersects, either way round; half a pixel apart does not.
+    for (CGPoint const side : { CGPoint { -1, 0 }, CGPoint { 1, 0 }, CGPoint { 0, -1 }, CGPoint { 0, 1 } }) {
+        for (CGFloat const gap : { 0.0, 0.5 }) {
+            CGRect const b = CGRectMake(side.x * (10 + gap), side.y * (10 + gap), 10, 10);
+            EXPECT_EQ(CGraphicsUtilities::IsIntersecting(a, b), gap == 0) << side.x << "," << side.y << " " << gap;
+            EXPECT_EQ(CGraphicsUtilities::IsIntersecting(b, a), gap == 0) << side.x << "," << side.y << " " << gap;
+        }
+    }
     EXPECT_FALSE(CGraphicsUtilities::IsIntersecting(a, CGRectMake(5, 5, 0, 5)));
     EXPECT_TRUE(CGraphicsUtilities::IsEmpty(CGRectMake(3, 3, 5, 0)));
     EXPECT_FALSE(CGraphicsUtilities::IsEmpty(CGRectMake(3, 3, -5, 1)));

@@ -5,6 +5,7 @@
 #include <array>
 #include <cairo.h>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -62,12 +63,30 @@ TEST(CImage, RefusesOtherFormatsAndShortRowsAndKeepsItsImage)
     ASSERT_EQ(image.CreateFromData(2, 2, CImage::kPixelFormatARGB, 8, kSheet.data()), noErr);
     EXPECT_EQ(image.CreateFromData(2, 2, 12, 8, kSheet.data()), paramErr);
     EXPECT_EQ(image.CreateFromData(2, 2, CImage::kPixelFormatARGB, 4, kSheet.data()), paramErr);
+    EXPECT_EQ(image.CreateFromData(2, 2, CImage::kPixelFormatARGB, 7, kSheet.data()), paramErr) << "one byte short";
     EXPECT_EQ(image.CreateFromData(2, 2, CImage::kPixelFormatARGB, 8, nullptr), paramErr);
     EXPECT_EQ(image.CreateFromFile(CFile(CString("/nonexistent/x.png"))), fnfErr);
     CGImageRef kept = image.GetAsCGImageRef(nullptr, false);
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(CGImageGetWidth(kept), 2u);
     CGImageRelease(kept);
+}
+
+// Rows may be longer than their pixels; sides are limited to 32767 on both axes.
+TEST(CImage, TakesPaddedRowsAndSidesUpToTheLimit)
+{
+    CImage image(0, 0, 32, 1);
+    std::array<UInt32, 6> const padded { 0xFFFF0000, 0xFF00FF00, 0x12345678, 0xFF0000FF, 0xFFFFFFFF, 0x12345678 };
+    ASSERT_EQ(image.CreateFromData(2, 2, CImage::kPixelFormatARGB, 12, padded.data()), noErr);
+    CGImageRef sheet = image.GetAsCGImageRef(nullptr, false);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(PixelOf(sheet, 0, 1), 0xFF0000FFu) << "the second row starts after the padding";
+    CGImageRelease(sheet);
+    std::vector<UInt32> const row(32768, 0xFF000000);
+    EXPECT_EQ(image.CreateFromData(32767, 1, CImage::kPixelFormatARGB, 32767 * 4, row.data()), noErr);
+    EXPECT_EQ(image.CreateFromData(32768, 1, CImage::kPixelFormatARGB, 32768 * 4, row.data()), paramErr);
+    EXPECT_EQ(image.CreateFromData(1, 32768, CImage::kPixelFormatARGB, 4, row.data()), paramErr);
+    EXPECT_EQ(image.CreateFromData(0, 1, CImage::kPixelFormatARGB, 4, row.data()), paramErr);
 }
 
 TEST(CImage, ReadsPNGFilesAndRejectsOthers)

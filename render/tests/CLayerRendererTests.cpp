@@ -91,7 +91,7 @@ public:
             mFootprints.push_back(rect);
         return true;
     }
-    UInt32 GetMapZoom() const override { return mLevel; }
+    unsigned long GetMapZoom() const override { return mLevel; }
     CLayerRenderer* GetRenderer() override { return &mRenderer; }
     CMapManager* GetMapManager() const override { return &mManager; }
     void InvalidateRect(CGRect const& rect) override { mInvalid.push_back(rect); }

@@ -94,7 +94,7 @@ TEST(CMapLabel, PlacementTakesTheFirstPlaceWhoseFootprintsAreFree)
                 mReserved.push_back(rect);
             return true;
         }
-        UInt32 GetMapZoom() const override { return 5; }
+        unsigned long GetMapZoom() const override { return 5; }
         CLayerRenderer* GetRenderer() override { return nullptr; }
         CMapManager* GetMapManager() const override { return nullptr; }
         void InvalidateRect(CGRect const&) override { }

@@ -77,6 +77,29 @@ namespace {
         // TearDown disposes the window and checks that the registry is empty.
     }
 
+    using HIViewLayout = WidgetTest;
+
+    // Sub views are laid out in their parent's own coordinates, at any depth.
+    TEST_F(HIViewLayout, ViewsAreCentredInTheirParentsOwnBoundsWhenPlacedAndOnResize)
+    {
+        CHIView* top = AddView("com.apple.HIUserPane", CGRectMake(0, 0, 20, 20));
+        top->SetLayoutOptions(4 | 32, 0, CRect());
+        EXPECT_TRUE(CGRectEqualToRect(top->GetFrame(), CGRectMake(190, 140, 20, 20))) << "in the 400 x 300 content";
+
+        CHIView* parent = AddView("com.apple.HIUserPane", CGRectMake(100, 50, 200, 100));
+        CGRect const childFrame = CGRectMake(0, 0, 20, 20);
+        auto* child = new CHIView(CString("com.apple.HIUserPane"), &childFrame);
+        parent->AddSubHIView(child);
+        child->SetLayoutOptions(4 | 32, 4 | 32, CRect(5, 10, 0, 0)); // margins: top 5, left 10
+        EXPECT_TRUE(CGRectEqualToRect(child->GetFrame(), CGRectMake(95, 42, 20, 20)));
+
+        // The parent stretches with its own parent: 40 wider, 20 taller. The child stays centred in it.
+        parent->SetLayoutOptions(0, 3 | 24, CRect());
+        parent->HandleSuperResize(CRect(0, 0, 20, 40));
+        EXPECT_TRUE(CGRectEqualToRect(parent->GetFrame(), CGRectMake(100, 50, 240, 120)));
+        EXPECT_TRUE(CGRectEqualToRect(child->GetFrame(), CGRectMake(110, 50, 20, 20)));
+    }
+
     class HIViewImage : public WidgetTest {
     protected:
         void SetUp() override
@@ -189,6 +212,47 @@ namespace {
         EXPECT_FALSE(mWindow->GetInvalid().empty()) << "the delayed redraw came";
     }
 
+    // A pending partial redraw grows to take later rectangles, and to the whole view when one comes without.
+    TEST_F(HIViewImage, ARestartedDelayedRedrawCoversEveryRectangleOrTheWholeView)
+    {
+        mView->SetImageSize({ 1000, 1000 });
+        ShowWindow(mWindow);
+        CGRect const a = CGRectMake(10, 10, 20, 10), b = CGRectMake(50, 40, 10, 10);
+        auto const redrawn = [&](std::vector<CGRect const*> const& rects) {
+            mWindow->Update();
+            for (CGRect const* rect : rects)
+                CHIViewUtilities::SetNeedsDisplayIn(mView, 0.5, rect, 0);
+            EXPECT_EQ(CViewInvalidator::GetLiveCount(), 1u);
+            ManualClock::RunFor(0.6);
+            std::vector<CGRect> const invalid = mWindow->GetInvalid();
+            return invalid.size() == 1 ? invalid.front() : CGRectNull;
+        };
+        // The content starts 22 px down the window.
+        EXPECT_TRUE(CGRectEqualToRect(redrawn({ &a, &b }), CGRectMake(10, 22 + 10, 50, 40)));
+        EXPECT_TRUE(CGRectEqualToRect(redrawn({ &a, nullptr }), CGRectMake(0, 22, 200, 100)));
+        EXPECT_TRUE(CGRectEqualToRect(redrawn({ nullptr, &b }), CGRectMake(0, 22, 200, 100)));
+    }
+
+    // The scroll protocol speaks in zoomed pixels: at zoom 2 the origin and size are twice the image's.
+    TEST_F(HIViewImage, AtZoomTwoTheScrollOriginIsTwiceTheImageOrigin)
+    {
+        mView->SetImageSize({ 1000, 600 });
+        mView->SetImageZoom(CHIView::kZoomFactor, nullptr, 2.0f);
+        mView->SetImageOrigin({ 100, 50 }, false);
+        CCarbonEvent info = mView->GetScrollInfo();
+        EXPECT_EQ(info.GetScrollOrigin().x, 200);
+        EXPECT_EQ(info.GetScrollOrigin().y, 100);
+        EXPECT_EQ(info.GetScrollImageSize().width, 2000);
+        EXPECT_EQ(info.GetScrollImageSize().height, 1200);
+        EXPECT_EQ(info.GetScrollViewSize().width, 200) << "the view itself is not zoomed";
+        CCarbonEvent scroll(kEventClassScrollable, kEventScrollableScrollTo);
+        HIPoint const to { 300, 160 };
+        scroll.SetParameter(kEventParamOrigin, typeHIPoint, sizeof to, &to);
+        scroll.SendToControl(mView->GetHIViewRef());
+        EXPECT_EQ(mView->GetImageOrigin().x, 150);
+        EXPECT_EQ(mView->GetImageOrigin().y, 80);
+    }
+
     TEST_F(HIViewImage, ADelayedRedrawOfAViewThatIsGoneDoesNothing)
     {
         CHIViewUtilities::SetNeedsDisplayIn(mView, 0.5, nullptr, 0);
@@ -221,6 +285,45 @@ namespace {
         EXPECT_EQ(visible.size.width, 80) << "the whole width of the narrow image";
         EXPECT_EQ(visible.origin.y, 100);
         EXPECT_EQ(visible.size.height, 100);
+    }
+
+    // Keys reach the view the way the window's focus sends them: through its event target.
+    TEST_F(HIViewImage, ArrowAndPageKeysSentToAScrollableViewScrollItsScrollView)
+    {
+        HIObjectRef object = nullptr;
+        HIRect const frame = CGRectMake(0, 0, 200, 100);
+        CCarbonEvent init(kEventClassHIObject, kEventHIObjectInitialize);
+        init.SetParameter(kEventParamInitialBounds, typeHIRect, sizeof frame, &frame);
+        ASSERT_EQ(HIObjectCreate(CFSTR("net.pellmar.CScrollableView"), init.GetEvent(), &object), noErr);
+        auto const ref = reinterpret_cast<HIViewRef>(object);
+        HIViewAddSubview(mContent, ref);
+        CFRelease(object);
+        auto* view = dynamic_cast<CScrollableView*>(CHIViewUtilities::GetCHIView(ref, false));
+        ASSERT_NE(view, nullptr);
+        view->SetImageSize({ 1000, 1000 });
+        ASSERT_EQ(CHIViewUtilities::EmbedInScrollView(view, 0), noErr);
+        ASSERT_NE(view->GetScrollView(), nullptr);
+        auto const send = [&](UInt32 code, UInt32 modifiers = 0, UInt32 kind = kEventRawKeyDown) {
+            CCarbonEvent key(kEventClassKeyboard, kind);
+            key.SetParameter(kEventParamKeyCode, typeUInt32, sizeof code, &code);
+            key.SetParameter(kEventParamKeyModifiers, typeUInt32, sizeof modifiers, &modifiers);
+            return SendEventToEventTarget(key.GetEvent(), GetControlEventTarget(ref));
+        };
+        CGFloat const line = view->GetScrollLineSize().height;
+        EXPECT_EQ(send(125), noErr); // down arrow
+        EXPECT_EQ(view->GetImageOrigin().y, line);
+        EXPECT_EQ(send(125, 0, kEventRawKeyRepeat), noErr);
+        EXPECT_EQ(view->GetImageOrigin().y, 2 * line);
+        EXPECT_EQ(send(126), noErr); // up arrow
+        EXPECT_EQ(view->GetImageOrigin().y, line);
+        EXPECT_EQ(send(125, cmdKey), noErr); // with Command: sideways
+        EXPECT_EQ(view->GetImageOrigin().x, view->GetScrollLineSize().width);
+        EXPECT_EQ(send(119), noErr); // End: the bottom right corner
+        EXPECT_EQ(view->GetImageOrigin().y, 1000 - 100);
+        EXPECT_EQ(send(115), noErr); // Home: back to the top left
+        EXPECT_EQ(view->GetImageOrigin().y, 0);
+        EXPECT_EQ(view->GetImageOrigin().x, 0);
+        EXPECT_EQ(send(0), eventNotHandledErr) << "a letter is not the scroll view's";
     }
 
 } // namespace

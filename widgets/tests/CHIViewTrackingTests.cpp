@@ -1,6 +1,8 @@
 #include "WidgetTest.h"
+#include "events/Target.h"
 #include "framework/CCarbonEvent.h"
 #include "tests/support/InputDriver.h"
+#include "widgets/CHistoryButton.h"
 
 #include <vector>
 
@@ -60,6 +62,18 @@ namespace {
         InputDriver::Click(At(56, 52));
         ManualClock::RunFor(0.1);
         EXPECT_EQ(mView->mClickCounts, (std::vector<UInt32> { 1, 2, 1 }));
+    }
+
+    // Double clicks come within half a second, that half second included.
+    TEST_F(HIViewTracking, ClicksMoreThanHalfASecondApartAreNotADoubleClick)
+    {
+        for (EventTime const apart : { 0.5, 0.51, 1.0, 0.2 }) {
+            InputDriver::Click(At(50, 50));
+            ManualClock::RunFor(apart);
+        }
+        InputDriver::Click(At(50, 50));
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(mView->mClickCounts, (std::vector<UInt32> { 1, 2, 1, 1, 2 }));
     }
 
     // Holds the mouse 30 px right of the view for a second, then lets go (from a timer, as the
@@ -142,6 +156,42 @@ namespace {
         ManualClock::RunFor(0.1);
         EXPECT_EQ(hover->mSeen, (std::vector<std::string> { "entered", "within 12,11", "exited" }));
         hover->DisposeTrackingArea();
+    }
+
+    std::size_t MouseMovedHandlers()
+    {
+        std::size_t count = 0;
+        GetApplicationEventTarget()->CollectHandlers(kEventClassMouse, kEventMouseMoved, [&](auto*) { ++count; });
+        return count;
+    }
+
+    // The application's mouse-moved handler stays only while some view tracks the mouse.
+    TEST_F(HIViewTracking, TrackingAreasGoWithTheirViews)
+    {
+        std::size_t const before = MouseMovedHandlers();
+        HIObjectRef object = nullptr;
+        ASSERT_EQ(HIObjectCreate(CFSTR("com.apple.HIUserPane"), nullptr, &object), noErr);
+        auto* hover = new HoverView(object);
+        HIViewAddSubview(mContent, hover->GetHIViewRef());
+        CFRelease(object);
+        hover->CreateTrackingArea();
+        EXPECT_EQ(MouseMovedHandlers(), before + 1);
+
+        // The history button makes its own and never disposes it.
+        CGRect const frame = CGRectMake(20, 150, 23, 20);
+        CCarbonEvent init(kEventClassHIObject, kEventHIObjectInitialize);
+        init.SetParameter(kEventParamInitialBounds, typeHIRect, sizeof frame, &frame);
+        HIObjectRef button = nullptr;
+        ASSERT_EQ(HIObjectCreate(CFSTR("com.pellmar.CHistoryButton"), init.GetEvent(), &button), noErr);
+        HIViewAddSubview(mContent, reinterpret_cast<HIViewRef>(button));
+        CFRelease(button);
+        ASSERT_NE(dynamic_cast<CHistoryButton*>(CHIObject::GetHIObject(button)), nullptr);
+        EXPECT_EQ(MouseMovedHandlers(), before + 1) << "one handler serves every tracking view";
+
+        DisposeControl(hover->GetHIViewRef()); // the wrapper goes with its view
+        EXPECT_EQ(MouseMovedHandlers(), before + 1);
+        DisposeControl(reinterpret_cast<HIViewRef>(button));
+        EXPECT_EQ(MouseMovedHandlers(), before);
     }
 
 } // namespace

@@ -108,6 +108,32 @@ TEST(CFArray, ReadingWritingAndSortingStably)
     EXPECT_TRUE(CFEqual(static_cast<CFTypeRef>(out[1]), CFSTR("a2")));
 }
 
+// Ranges are checked on both sides of each end: a bad one is reported and writes nothing.
+TEST(CFArray, GetValuesTakesRangesUpToTheEndAndRefusesThoseBeyondIt)
+{
+    int items[3] = {};
+    void const* values[] = { &items[0], &items[1], &items[2] };
+    auto array = Adopt(CFArrayCreate(nullptr, values, 3, nullptr));
+    int sentinel = 0;
+    struct Case {
+        CFIndex location, length;
+        bool valid;
+    };
+    Case const cases[] = { { 1, 2, true }, { 1, 3, false }, { 3, 0, true }, { 4, 0, false }, { 0, 3, true },
+        { -1, 1, false }, { 0, -1, false } };
+    for (Case const& c : cases) {
+        void const* out[4] = { &sentinel, &sentinel, &sentinel, &sentinel };
+        testing::internal::CaptureStderr();
+        CFArrayGetValues(array.get(), CFRangeMake(c.location, c.length), out);
+        std::string const report = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(report.find("CFArrayGetValues") != std::string::npos, !c.valid) << c.location << "+" << c.length;
+        for (CFIndex i = 0; i < 4; ++i) {
+            bool const written = c.valid && i < c.length;
+            EXPECT_EQ(out[i], written ? values[c.location + i] : &sentinel) << c.location << "+" << c.length << " @" << i;
+        }
+    }
+}
+
 TEST(CFArray, DeepEquality)
 {
     auto one = Adopt(Make("x"));

@@ -139,6 +139,32 @@ TEST(CFURL, RelativeReferencesResolveAgainstTheBase)
     }
 }
 
+// A relative base has nothing to resolve against; a path that starts with "//" stays a path.
+TEST(CFURL, ResolutionNeedsAnAbsoluteBaseAndKeepsPathsApartFromAuthorities)
+{
+    auto relative = Adopt(FromString("dir/page"));
+    ASSERT_TRUE(relative);
+    for (char const* reference : { "other", "/top", "?q", "//h/x" })
+        EXPECT_EQ(FromString(reference, relative.get()), nullptr) << reference;
+    auto own = Adopt(FromString("http://h/x", relative.get()));
+    ASSERT_TRUE(own) << "a reference with its own scheme needs no base";
+    EXPECT_EQ(tw::cf::ToUTF8(CFURLGetString(own.get())), "http://h/x");
+
+    auto base = Adopt(FromString("http:/a"));
+    auto url = Adopt(FromString("..//x:y", base.get()));
+    ASSERT_TRUE(url);
+    std::string const text = tw::cf::ToUTF8(CFURLGetString(url.get()));
+    EXPECT_EQ(text, "http:/.//x:y");
+    auto again = Adopt(FromString(text.c_str()));
+    ASSERT_TRUE(again) << "the result parses again";
+    EXPECT_EQ(CFURLCopyHostName(again.get()), nullptr) << "no authority appeared";
+    EXPECT_EQ(Text(CFURLCopyScheme(again.get())), "http");
+    // With an authority the path may start with "//" as it is.
+    auto hosted = Adopt(FromString("http://h/a"));
+    auto kept = Adopt(FromString("..//x", hosted.get()));
+    EXPECT_EQ(tw::cf::ToUTF8(CFURLGetString(kept.get())), "http://h//x");
+}
+
 TEST(CFURL, PathComponentsAndExtensions)
 {
     auto folder = Adopt(FromPath("/data/Maps", kCFURLPOSIXPathStyle, true));
@@ -187,6 +213,8 @@ TEST(CFURL, PercentEscapes)
 
     auto keepSlash = Adopt(CFURLCreateStringByReplacingPercentEscapes(nullptr, CFSTR("a%2Fb%20c"), CFSTR("/")));
     EXPECT_EQ(tw::cf::ToUTF8(keepSlash.get()), "a%2Fb c");
+    auto lower = Adopt(CFURLCreateStringByReplacingPercentEscapes(nullptr, CFSTR("a%2fb%c3%bf"), CFSTR("")));
+    EXPECT_EQ(tw::cf::ToUTF8(lower.get()), "a/bÿ") << "escapes in lower case decode too";
     auto none = Adopt(CFURLCreateStringByReplacingPercentEscapes(nullptr, CFSTR("a%20b"), nullptr));
     EXPECT_EQ(tw::cf::ToUTF8(none.get()), "a%20b");
     for (CFStringRef bad : { CFSTR("%G1"), CFSTR("abc%2"), CFSTR("%C3"), CFSTR("%FF%FE") })

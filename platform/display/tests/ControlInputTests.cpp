@@ -198,6 +198,27 @@ namespace {
         EXPECT_EQ(GetControl32BitValue(slider), 50);
     }
 
+    // Five ticks over 0..100 stand at 0, 25, 50, 75 and 100; the thumb's centre runs over 200 px.
+    TEST_F(StandardControlInput, ASliderWithTicksSnapsToTheNearestTick)
+    {
+        ControlRef slider = nullptr;
+        Rect const r = Box(20, 20, 216, 26);
+        CreateSliderControl(mWindow, &r, 0, 0, 100, 0, 5, true, nullptr, &slider);
+        auto const dragThumbTo = [&](double x) {
+            double const thumb = 8 + 2.0 * GetControl32BitValue(slider);
+            InputDriver::Drag(Global(slider, { thumb, 13 }), Global(slider, { x, 13 }), 3);
+            Run(0.5);
+            return GetControl32BitValue(slider);
+        };
+        // 74 px is 0.37 of the way: below the midpoint 0.375 between the second and third ticks.
+        EXPECT_EQ(dragThumbTo(8 + 74), 25);
+        EXPECT_EQ(dragThumbTo(8 + 76), 50);
+        EXPECT_EQ(dragThumbTo(8 + 176), 100) << "0.88: nearer the last tick";
+        EXPECT_EQ(dragThumbTo(8 + 174), 75) << "0.87: nearer the one before";
+        EXPECT_EQ(dragThumbTo(8 + 24), 0);
+        EXPECT_EQ(dragThumbTo(8 + 26), 25);
+    }
+
     TEST_F(StandardControlInput, TypingEditsTheFocusedFieldAndReturnCommitsIt)
     {
         ControlRef field = nullptr, ok = nullptr;
@@ -282,6 +303,38 @@ namespace {
         EXPECT_EQ(TextOf(notes), "a\nb");
         EXPECT_EQ(commands.count, 0);
         EXPECT_EQ(TextOf(name), "second");
+    }
+
+    TEST_F(StandardControlInput, TabMovesTheFocusOnAndShiftTabBackAroundTheFields)
+    {
+        ControlRef fields[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            Rect const r = Box(20, static_cast<SInt16>(20 + 40 * i), 200, 22);
+            CreateEditUnicodeTextControl(mWindow, &r, CFSTR(""), false, nullptr, &fields[i]);
+        }
+        auto const focused = [&] {
+            ControlRef focus = nullptr;
+            GetKeyboardFocus(mWindow, &focus);
+            return focus;
+        };
+        InputDriver::Click(Centre(fields[1]));
+        Run();
+        ASSERT_EQ(focused(), fields[1]);
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+        Run();
+        EXPECT_EQ(focused(), fields[2]);
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode, shiftKey);
+        Run();
+        EXPECT_EQ(focused(), fields[1]);
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode, shiftKey);
+        Run();
+        EXPECT_EQ(focused(), fields[0]);
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode, shiftKey);
+        Run();
+        EXPECT_EQ(focused(), fields[2]) << "backwards from the first goes round to the last";
+        Type("z");
+        Run();
+        EXPECT_EQ(TextOf(fields[2]), "z");
     }
 
     TEST_F(StandardControlInput, CutCopyAndPasteGoThroughTheScrap)

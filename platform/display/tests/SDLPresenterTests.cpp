@@ -270,6 +270,8 @@ namespace {
             test::Pixel const p = screen.At(x, y);
             EXPECT_EQ(WindowPixel(x, y), (Uint32(p.r) << 16) | (Uint32(p.g) << 8) | p.b) << x << "," << y;
         }
+        // Through the window system's framebuffer: no OpenGL renderer stands behind the window.
+        EXPECT_EQ(SDL_GetRenderer(mPresenter->GetWindow()), nullptr);
     }
 
     // What Shift and a key type, as the presenter's keys are translated.

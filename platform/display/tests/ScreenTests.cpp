@@ -1,5 +1,6 @@
 #include "DisplayTest.h"
 #include "quartz/CGContext.h"
+#include "toolbox/Window.h"
 
 #include <cairo.h>
 #include <filesystem>
@@ -197,6 +198,38 @@ namespace {
         EXPECT_FALSE(IsWindowVisible(window));
         EXPECT_EQ(HIViewGetRoot(window), nullptr) << "closed and disposed";
         CFRelease(window);
+    }
+
+    // Collapsed, only the title bar stays: the desktop shows below it and clicks there miss the window.
+    TEST_F(WindowFrame, ACollapsedWindowKeepsOnlyItsTitleBarOnScreenAndUnderTheMouse)
+    {
+        WindowRef window = ShowNibWindow("Test");
+        int clicks = 0;
+        EventTypeSpec const down { kEventClassMouse, kEventMouseDown };
+        auto const count = [](EventHandlerCallRef, EventRef, void* data) -> OSStatus {
+            ++*static_cast<int*>(data);
+            return eventNotHandledErr;
+        };
+        InstallEventHandler(GetWindowEventTarget(window), count, 1, &down, &clicks, nullptr);
+        CollapseWindow(window, true);
+        Rect structure {};
+        GetWindowBounds(window, kWindowStructureRgn, &structure);
+        int const below = structure.top + static_cast<int>(toolbox::LiveWindow(window)->GetTitleBarHeight());
+        int const x = structure.left + 200;
+        PixelProbe const screen = ProbeScreen();
+        EXPECT_FALSE(IsDesktop(screen.At(x, below - 1))) << "the title bar's last row";
+        EXPECT_TRUE(IsDesktop(screen.At(x, below))) << "the desktop just below it";
+        EXPECT_TRUE(IsDesktop(screen.At(x, structure.bottom - 2)));
+
+        InputDriver::Click({ double(x), double(below) });
+        Run();
+        EXPECT_EQ(clicks, 0);
+        InputDriver::Click({ double(x), double(below - 1) });
+        Run();
+        EXPECT_EQ(clicks, 1);
+        CollapseWindow(window, false);
+        EXPECT_FALSE(IsDesktop(ProbeScreen().At(x, below)));
+        DisposeWindow(window);
     }
 
     TEST_F(WindowFrame, HelpTagShowsAfterTheMouseRestsOnAViewWithHelp)

@@ -106,6 +106,24 @@ TEST_F(Dispatching, LatestHandlerFirstThenStandardThenUpTheChain)
             "window.standard", "app.handler" }));
 }
 
+// Standard handlers sit below every handler installed on top, the later standard one first.
+TEST_F(Dispatching, HandlersOnTopRunBeforeStandardHandlersNewestFirst)
+{
+    Probe firstStandard { &mLog, "standard.first" }, top { &mLog, "top" }, secondStandard { &mLog, "standard.second" };
+    auto const standard = [&](Probe& probe) {
+        return mControl->Install(NewEventHandlerUPP(Probe::Proc), 1, &kControlHit, &probe,
+            Target::Placement::Standard, nullptr);
+    };
+    ASSERT_EQ(standard(firstStandard), noErr);
+    ASSERT_EQ(top.InstallOn(mControl.get(), kControlHit), noErr);
+    ASSERT_EQ(standard(secondStandard), noErr);
+
+    EXPECT_EQ(Send(kEventClassControl, kEventControlHit, mControl.get()), eventNotHandledErr);
+    EXPECT_EQ(mLog,
+        (std::vector<std::string> { "top", "standard.second", "standard.first", "control.standard",
+            "window.standard" }));
+}
+
 TEST_F(Dispatching, OnlyRegisteredKindsAndPropagatingClassesReachHandlers)
 {
     Probe hit { &mLog, "control.hit" }, windowClose { &mLog, "app.close" };

@@ -89,6 +89,23 @@ TEST_F(Timers, OneShotRefStaysValidUntilRemoved)
     EXPECT_EQ(SetEventLoopTimerNextFireTime(once.ref, 0.1), paramErr);
 }
 
+TEST_F(Timers, OnlyTimersThatWillFireAgainCountAsScheduled)
+{
+    TimerProbe once = Probe("once");
+    TimerProbe beat = Probe("beat");
+    ASSERT_EQ(tw::events::CountScheduledTimersForTesting(), 0u);
+    ASSERT_EQ(once.Install(0.1, 0), noErr);
+    ASSERT_EQ(beat.Install(0.1, 0.1), noErr);
+    EXPECT_EQ(tw::events::CountScheduledTimersForTesting(), 2u);
+    ManualClock::RunFor(0.15);
+    EXPECT_EQ(tw::events::CountScheduledTimersForTesting(), 1u) << "a fired one-shot waits for nothing";
+    EXPECT_EQ(RemoveEventLoopTimer(beat.ref), noErr);
+    EXPECT_EQ(tw::events::CountScheduledTimersForTesting(), 0u);
+    EXPECT_EQ(SetEventLoopTimerNextFireTime(once.ref, 0.2), noErr);
+    EXPECT_EQ(tw::events::CountScheduledTimersForTesting(), 1u);
+    EXPECT_EQ(RemoveEventLoopTimer(once.ref), noErr);
+}
+
 TEST_F(Timers, ForeverDelayWaitsForAnExplicitFireTime)
 {
     TimerProbe idle = Probe("idle");
@@ -152,6 +169,38 @@ TEST_F(Timers, ATimerDoesNotReenterItsOwnCallback)
     ManualClock::RunFor(1.0);
     EXPECT_EQ(deepest, 1);
     EXPECT_GE(mLog.size(), 5u);
+}
+
+// A repeating timer whose loop was busy (here in a nested loop of its own first firing) fires once
+// for the firings it missed, then keeps its pace from there.
+TEST_F(Timers, ARepeatingTimerThatFellBehindFiresOnceAndKeepsItsPace)
+{
+    struct Case {
+        EventTime busy; // [s] the nested loop of the first firing
+        Log expected;
+    };
+    Case const cases[] = {
+        { 1.0, { { "tick", 250 }, { "tick", 1250 }, { "tick", 1500 }, { "tick", 1750 } } },
+        // Exactly one interval late: the due firing runs now and the next one a whole interval on.
+        { 0.5, { { "tick", 250 }, { "tick", 750 }, { "tick", 1000 }, { "tick", 1250 }, { "tick", 1500 },
+                   { "tick", 1750 } } },
+        // Late by less than an interval: the schedule holds.
+        { 0.2, { { "tick", 250 }, { "tick", 500 }, { "tick", 750 }, { "tick", 1000 }, { "tick", 1250 },
+                   { "tick", 1500 }, { "tick", 1750 } } },
+    };
+    for (Case const& c : cases) {
+        mLog.clear();
+        mStart = GetCurrentEventTime();
+        TimerProbe tick = Probe("tick");
+        tick.action = [&] {
+            if (mLog.size() == 1)
+                RunCurrentEventLoop(c.busy);
+        };
+        ASSERT_EQ(tick.Install(0.25, 0.25), noErr);
+        ManualClock::RunFor(1.8);
+        RemoveEventLoopTimer(tick.ref);
+        EXPECT_EQ(mLog, c.expected) << c.busy;
+    }
 }
 
 TEST_F(Timers, IdleTimerFiresLikeAPlainTimer)

@@ -1,3 +1,4 @@
+#include "quartz/BoxBlur.h"
 #include "tests/support/Canvas.h"
 
 #include <gtest/gtest.h>
@@ -77,4 +78,45 @@ TEST(CGContextShadow, ShapesOutsideTheClipStillCastTheirShadowIn)
     CGContextFillRect(c, CGRectMake(20, 40, 20, 20)); // itself outside the clip
     EXPECT_EQ(canvas.At(55, 50).a, 255);
     EXPECT_TRUE(IsClear(canvas.At(30, 50)));
+}
+
+// Three box passes of radius r reach 3r pixels from the ink along each axis and not a pixel further.
+TEST(BoxBlur, ReachesThreeRadiiAndLeavesPixelsBeyondUntouched)
+{
+    for (int radius : { 1, 2, 3 }) { // wider ones round their last reach to 0
+        int const size = 41, block = 9, from = (size - block) / 2; // a 9 x 9 block in the middle
+        std::vector<unsigned char> alpha(size * size, 0);
+        for (int y = from; y < from + block; ++y)
+            for (int x = from; x < from + block; ++x)
+                alpha[y * size + x] = 255;
+        tw::quartz::BoxBlur(alpha, size, size, radius);
+        int const reach = 3 * radius, middle = size / 2;
+        auto const at = [&](int x, int y) { return alpha[y * size + x]; };
+        // Along the middle row and column, on every side of the block.
+        EXPECT_GT(at(from - reach, middle), 0) << radius;
+        EXPECT_EQ(at(from - reach - 1, middle), 0) << radius;
+        EXPECT_GT(at(from + block - 1 + reach, middle), 0) << radius;
+        EXPECT_EQ(at(from + block + reach, middle), 0) << radius;
+        EXPECT_GT(at(middle, from - reach), 0) << radius;
+        EXPECT_EQ(at(middle, from - reach - 1), 0) << radius;
+        EXPECT_GT(at(middle, from + block - 1 + reach), 0) << radius;
+        EXPECT_EQ(at(middle, from + block + reach), 0) << radius;
+        EXPECT_GT(at(middle, middle), 150) << radius;
+    }
+    // Ink along the plane's first and last columns: the window slides past the edges and lets it go.
+    for (int radius : { 1, 2, 3 }) {
+        int const width = 30, height = 31, middle = height / 2, reach = 3 * radius;
+        std::vector<unsigned char> alpha(width * height, 0);
+        for (int y = 0; y < height; ++y)
+            alpha[y * width] = alpha[y * width + width - 1] = 255;
+        tw::quartz::BoxBlur(alpha, width, height, radius);
+        unsigned char const* row = &alpha[middle * width];
+        EXPECT_GT(row[reach], 0) << radius;
+        EXPECT_EQ(row[reach + 1], 0) << radius;
+        EXPECT_GT(row[width - 1 - reach], 0) << radius;
+        EXPECT_EQ(row[width - 2 - reach], 0) << radius;
+    }
+    std::vector<unsigned char> plane(16, 77);
+    tw::quartz::BoxBlur(plane, 4, 4, 0);
+    EXPECT_EQ(plane, std::vector<unsigned char>(16, 77)) << "radius 0 blurs nothing";
 }

@@ -101,6 +101,61 @@ TEST(Aliases, ResolveRelativeToTheirFileWhenBothMoved)
     DisposeHandle(reinterpret_cast<Handle>(alias));
 }
 
+namespace {
+
+// An alias record as written: magic, version, reserved, device, inode, then two texts with their lengths.
+std::string AliasBytes(std::string const& path, UInt64 pathLength, std::string const& relative = "")
+{
+    std::string out;
+    auto put = [&](UInt64 value, int bytes) {
+        for (int i = bytes - 1; i >= 0; --i)
+            out.push_back(char((value >> (8 * i)) & 0xFF));
+    };
+    put('TWal', 4);
+    put(1, 2);
+    put(0, 2);
+    put(0, 8);
+    put(0, 8);
+    put(pathLength, 4);
+    out += path;
+    put(relative.size(), 4);
+    out += relative;
+    return out;
+}
+
+OSErr ResolveBytes(std::string const& bytes)
+{
+    Handle h = nullptr;
+    EXPECT_EQ(PtrToHand(bytes.data(), &h, long(bytes.size())), noErr);
+    FSRef found;
+    OSErr const status = FSResolveAlias(nullptr, reinterpret_cast<AliasHandle>(h), &found, nullptr);
+    DisposeHandle(h);
+    return status;
+}
+
+} // namespace
+
+// Alias records come from preference files: each length is bounded by the record and by the path limit.
+TEST(Aliases, RecordsCutShortOrWithOversizedLengthsDoNotResolve)
+{
+    tw::test::TempFolder folder;
+    tw::test::WriteFile(folder / "m.twmap", "m");
+    std::string const path = (folder / "m.twmap").string();
+    std::string const whole = AliasBytes(path, path.size());
+    EXPECT_EQ(ResolveBytes(whole), noErr);
+    for (std::size_t cut = 0; cut < whole.size(); ++cut)
+        EXPECT_EQ(ResolveBytes(whole.substr(0, cut)), paramErr) << "cut to " << cut;
+    EXPECT_EQ(ResolveBytes(AliasBytes(path, path.size() + 1)), paramErr) << "a length past the record";
+    EXPECT_EQ(ResolveBytes(AliasBytes(path, 0xFFFFFFFF)), paramErr);
+    EXPECT_EQ(ResolveBytes(whole + "x"), noErr) << "bytes after the record are ignored";
+
+    // The longest path a record may hold is one short of the limit, which leaves room for the terminator.
+    std::string const longest = "/" + std::string(kTWMaxPathLength - 2, 'a');
+    EXPECT_EQ(ResolveBytes(AliasBytes(longest, longest.size())), fnfErr) << "read, but not there";
+    std::string const tooLong = longest + "a";
+    EXPECT_EQ(ResolveBytes(AliasBytes(tooLong, tooLong.size())), paramErr);
+}
+
 TEST(Scrap, FlavoursAndTheObserver)
 {
     tw::services::ResetScrapForTesting();

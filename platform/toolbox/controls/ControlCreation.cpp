@@ -31,7 +31,7 @@ OSStatus MakeControl(char const* classID, WindowRef window, Rect const* bounds, 
     CFRelease(id);
     if (status != noErr)
         return status;
-    View* view = LiveView(static_cast<HIViewRef>(object));
+    View* view = LiveView(object);
     view->SetFrame(ToCGRect(*bounds));
     if (live) {
         live->GetContentView()->AddChild(view);

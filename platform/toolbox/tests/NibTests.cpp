@@ -185,6 +185,69 @@ namespace {
         DisposeNibReference(nib);
     }
 
+    // Window rectangles are 16-bit: the edges just inside the range build, one past it is refused.
+    TEST_F(Nibs, WindowBoundsOutsideTheSixteenBitRangeAreRefused)
+    {
+        struct Case {
+            char const* bounds; // "x y width height"
+            OSStatus expected;
+            SInt16 left, top; // of the content, when built
+        };
+        Case const cases[] = {
+            { "32757 0 10 10", noErr, 32757, 0 },
+            { "32758 0 10 10", nibMalformedErr },
+            { "0 32757 10 10", noErr, 0, 32757 },
+            { "0 32758 10 10", nibMalformedErr },
+            { "-32768 -32768 10 10", noErr, -32768, -32768 },
+            { "-32769 0 10 10", nibMalformedErr },
+            { "0 -32769 10 10", nibMalformedErr },
+            { "0 0 99999 10", nibMalformedErr },
+        };
+        for (Case const& c : cases) {
+            std::string const text = std::string("<nib><window name='W' bounds='") + c.bounds + "'/></nib>";
+            IBNibRef nib = nullptr;
+            ASSERT_EQ(toolbox::CreateNibFromText(text, &nib), noErr) << c.bounds;
+            WindowRef window = nullptr;
+            EXPECT_EQ(CreateWindowFromNib(nib, CFSTR("W"), &window), c.expected) << c.bounds;
+            if (c.expected == noErr && window) {
+                Rect content {};
+                GetWindowBounds(window, kWindowContentRgn, &content);
+                EXPECT_EQ(content.left, c.left) << c.bounds;
+                EXPECT_EQ(content.top, c.top) << c.bounds;
+                DisposeWindow(window);
+            }
+            EXPECT_EQ(window != nullptr, c.expected == noErr) << c.bounds;
+            DisposeNibReference(nib);
+        }
+    }
+
+    OSStatus PlainObjectClass(EventHandlerCallRef, EventRef event, void*)
+    {
+        if (GetEventKind(event) != kEventHIObjectConstruct)
+            return eventNotHandledErr;
+        void* data = nullptr;
+        SetEventParameter(event, kEventParamHIObjectInstance, typeVoidPtr, sizeof data, &data);
+        return noErr;
+    }
+
+    // An object that is no view, named where a view belongs, is refused and freed.
+    TEST_F(Nibs, AClassThatIsNoViewIsRefusedInAViewsPlace)
+    {
+        EventTypeSpec const construct { kEventClassHIObject, kEventHIObjectConstruct };
+        HIObjectRegisterSubclass(
+            CFSTR("test.nib.object"), CFSTR("com.apple.hiobject"), 0, PlainObjectClass, 1, &construct, nullptr, nullptr);
+        IBNibRef nib = nullptr;
+        ASSERT_EQ(toolbox::CreateNibFromText(
+                      "<nib><window name='W' bounds='0 40 100 100'><view/><view class='test.nib.object'/></window></nib>",
+                      &nib),
+            noErr);
+        WindowRef window = reinterpret_cast<WindowRef>(1);
+        EXPECT_EQ(CreateWindowFromNib(nib, CFSTR("W"), &window), kIBCarbonRuntimeObjectNotOfRequestedType);
+        EXPECT_EQ(window, nullptr);
+        DisposeNibReference(nib);
+        // TearDown checks that nothing built was left alive.
+    }
+
     TEST_F(Nibs, DeeplyNestedViewsAreRefusedRatherThanOverflowingTheStack)
     {
         std::string text = "<nib><window name='W' bounds='0 0 10 10'>";
