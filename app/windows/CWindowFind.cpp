@@ -226,7 +226,10 @@ void CWindowFind::SearchComplete()
 
 void CWindowFind::UpdateFilter()
 {
-    mList->SetFilter(mSearchField->GetTextValue());
+    // Return in the field with the same text would refill the list and lose the selection.
+    CString const filter = mSearchField->GetTextValue();
+    if (filter != mList->GetFilter())
+        mList->SetFilter(filter);
     if (mPreview && !GetSelection())
         CreateSelection();
     UpdateTotal();
