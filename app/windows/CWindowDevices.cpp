@@ -30,10 +30,9 @@ void CWindowDevices::ResetForTesting()
     sDevicesWindow = nullptr;
 }
 
+// The source stops listening as it goes (a listener leaves its broadcasters).
 CWindowDevices::~CWindowDevices()
 {
-    if (sDeviceManager)
-        sDeviceManager->RemoveListener(&mSource);
     if (mList)
         mList->SetSource(nullptr);
 }
