@@ -108,8 +108,12 @@ void CWindowDevice::UpdateDevice()
 
 OSStatus CWindowDevice::DoEventCommandProcess(CCarbonEvent& event)
 {
-    switch (event.GetHICommand().commandID) {
+    HICommandExtended const command = event.GetHICommand();
+    switch (command.commandID) {
     case kCommandDeviceInfo:
+        // The menus' "devi" shows the devices window; only the button here asks for the info page.
+        if (!(command.attributes & kHICommandFromControl) || command.source.control != mInfo->GetControlRef())
+            return CWindowController::DoEventCommandProcess(event);
         CommandDeviceInfo();
         return noErr;
     case kCommandKeepVisible:

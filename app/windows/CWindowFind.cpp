@@ -145,6 +145,16 @@ void CWindowFind::FindLocation(IFindDocument* document)
     mModal = true;
     GetWindow()->RunModalEventLoop();
     mModal = false;
+    if (mDocument)
+        CommandOK(); // the loop ended some other way: the document is not kept past this call
+}
+
+void CWindowFind::FindLocation(CWindowDocument* document)
+{
+    if (!document)
+        return;
+    CFindDocument find(*document);
+    FindLocation(&find);
 }
 
 void CWindowFind::BeginFind(IFindDocument* document)

@@ -18,6 +18,7 @@ class CPopupButton;
 class CPushButton;
 class CStaticText;
 class CThreadSearch;
+class CWindowDocument;
 class IFindDocument;
 
 // The find window: places around the centre of a document's map, by category and
@@ -44,6 +45,7 @@ public:
 
     // Searches around the document's map centre and returns once the window is dismissed.
     void FindLocation(IFindDocument* document);
+    void FindLocation(CWindowDocument* document);
     // The first half of FindLocation: the window searches and shows, without its modal loop.
     void BeginFind(IFindDocument* document);
 

@@ -26,3 +26,25 @@ public:
     // Null with false clears the selection.
     virtual void SelectObject(CMapObject* object, bool select) = 0;
 };
+
+class CWindowDocument;
+
+// The document window as the find window sees it.
+class CFindDocument : public IFindDocument {
+public:
+    explicit CFindDocument(CWindowDocument& document)
+        : mDocument(document)
+    {
+    }
+
+    CCoordinate GetMapCentre() override;
+    bool CouldZoomMap(CHIView::ZoomType type) const override;
+    WindowRef GetDocumentWindowRef() const override;
+    bool AddObject(CMapObject* object) override;
+    void RemoveObject(CMapObject* object) override;
+    void ShowObject(CMapObject* object) override;
+    void SelectObject(CMapObject* object, bool select) override;
+
+private:
+    CWindowDocument& mDocument;
+};

@@ -7,6 +7,7 @@
 #include "widgets/CCheckBox.h"
 #include "widgets/CDataBrowser.h"
 #include "widgets/CPushButton.h"
+#include "tests/support/OpenRecorder.h"
 #include "widgets/CStaticText.h"
 
 #include <chrono>
@@ -140,6 +141,17 @@ namespace {
         EXPECT_FALSE(CViewCompass::Find(window, 'comp', 0)->IsCompassEnabled());
         EXPECT_EQ(CViewCompass::Find(window, 'comp', 0)->GetAngle(), 0);
         EXPECT_FALSE(CCheckBox::Find(window, 'dkvs', 0)->IsEnabled());
+
+        // The Window menu's "devi" is the devices window's: it goes past this window. The
+        // button of the same command opens the receiver's page.
+        OpenRecorder opened;
+        ::WindowRef const ref = window->GetWindow()->GetWindowRef();
+        EXPECT_EQ(CCarbonEvent::CreateWithHICommandID('devi').SendToWindow(ref), eventNotHandledErr);
+        InputDriver::Click(Centre(CPushButton::Find(window, 'devi', 0)));
+        RunCurrentEventLoop(0.1);
+        std::string const log = opened.WaitForLog();
+        EXPECT_NE(log.find("https://www.nmea.org/"), std::string::npos) << log;
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << "opened once, by the button" << log;
     }
 
     TEST_F(DeviceWindows, NewUnitsOrCoordinatesShowAtOnceAndTheKeepVisibleBoxReachesTheDevice)
