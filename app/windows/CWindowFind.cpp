@@ -161,6 +161,7 @@ void CWindowFind::BeginFind(IFindDocument* document)
 {
     if (!document)
         return;
+    RemovePreview(); // a preview still in another document goes from there
     mDocument = document;
     StartQuery(GetInitialQuery());
     GetWindow()->Select(true);
