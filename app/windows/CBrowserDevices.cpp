@@ -5,7 +5,6 @@
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
 #include "devices/DeviceTypes.h"
-#include "framework/CMacWindow.h"
 #include "widgets/CDataBrowser.h"
 
 
@@ -44,10 +43,7 @@ void CBrowserDevices::ItemOpened(DataBrowserItemID item)
 {
     if (item == kDataBrowserNoItem)
         return;
-    // Made on first use; the application's factory makes status windows of ours.
-    auto* window = dynamic_cast<CWindowDevice*>(reinterpret_cast<CDevice*>(item)->GetWindow());
-    if (window && window->GetWindow())
-        window->GetWindow()->Select(true);
+    CWindowDevice::Show(reinterpret_cast<CDevice*>(item));
 }
 
 void CBrowserDevices::DoMessage(UInt32 message, void* parameter)

@@ -38,6 +38,14 @@ IDeviceWindow* CWindowDevice::Make(CDevice* device)
     return window;
 }
 
+void CWindowDevice::Show(CDevice* device)
+{
+    // Made on first use; the application's factory makes status windows of this class.
+    auto* window = device ? dynamic_cast<CWindowDevice*>(device->GetWindow()) : nullptr;
+    if (window)
+        window->GetWindow()->Select(true);
+}
+
 CWindowDevice::CWindowDevice(CDevice* device)
     : mDevice(device)
 {

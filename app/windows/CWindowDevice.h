@@ -30,6 +30,9 @@ public:
 
     // The device's window factory: a new window, shown in front; null when the nib fails.
     static IDeviceWindow* Make(CDevice* device);
+    // Brings the device's window to the front, made first when it has none (the devices
+    // list's double-click, the document's device command).
+    static void Show(CDevice* device);
 
     explicit CWindowDevice(CDevice* device);
     ~CWindowDevice() override;
