@@ -7,6 +7,7 @@
 #include "app/CSheetTrack.h"
 #include "app/CSheetViewLocation.h"
 #include "app/CSheetWaypoint.h"
+#include "app/windows/CWindowDevice.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "framework/ConstructController.h"
@@ -91,3 +92,5 @@ CDataBrowserSource* CDocumentShell::MakeListSource(UInt32 segment, CWindowDocume
     list->SetDocument(&document);
     return list;
 }
+
+void CDocumentShell::ShowDeviceWindow(CDevice* device) { CWindowDevice::Show(device); }

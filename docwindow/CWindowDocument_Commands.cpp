@@ -46,9 +46,9 @@ std::optional<TWTool> ToolOfCommand(UInt32 command)
 
 bool CWindowDocument::IsDocumentCommand(UInt32 command)
 {
-    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'dimp', 'cvie', 'gvie', 'find', 'gear',
-        'gmap', 'ddev', 'dsyn', 'dtrk', 'doci' };
-    return ToolOfCommand(command) || IsOneOf(command, kListCommands) || IsOneOf(command, kOthers);
+    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'doci', 'gvie', 'ddev' };
+    return ToolOfCommand(command) || IsOneOf(command, kListCommands) || IsOneOf(command, kCommandsWithoutHandler)
+        || IsOneOf(command, kOthers);
 }
 
 SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
