@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
 #include <cmath>
 #include <new>
 #include <string_view>
@@ -351,54 +350,9 @@ void CViewMap::SetMapURL(CString const& text)
     SetMapCentre(CCoordinate(std::clamp(latitude, -90.0, 90.0), std::clamp(longitude, -180.0, 180.0), 0));
 }
 
-// The reserved rectangles are also filed by the cells of a coarse grid they meet, so that a
-// pass over many labels tests each against its neighbours only.
-bool CViewMap::AddFootprint(CGRect const& rect, bool reserve)
-{
-    if (CGraphicsUtilities::IsEmpty(rect))
-        return false;
-    CGRect const r = CGRectStandardize(rect);
-    auto const cell = [](double v) { return std::int64_t(std::floor(v / kFootprintCell)); };
-    std::int64_t const left = cell(r.origin.x), right = cell(r.origin.x + r.size.width);
-    std::int64_t const top = cell(r.origin.y), bottom = cell(r.origin.y + r.size.height);
-    bool const filed = (right - left + 1) * (bottom - top + 1) <= kFootprintCellsMax;
-    auto const key = [](std::int64_t x, std::int64_t y) { return (UInt64(x) << 32) ^ UInt64(UInt32(y)); };
-    // Closed rectangles: sharing an edge counts as meeting.
-    if (filed) {
-        for (std::int64_t y = top; y <= bottom; ++y)
-            for (std::int64_t x = left; x <= right; ++x)
-                if (auto const found = mFootprintCells.find(key(x, y)); found != mFootprintCells.end())
-                    for (std::size_t index : found->second)
-                        if (CGraphicsUtilities::IsIntersecting(rect, mFootprints[index]))
-                            return false;
-        for (std::size_t index : mWideFootprints)
-            if (CGraphicsUtilities::IsIntersecting(rect, mFootprints[index]))
-                return false;
-    } else {
-        for (CGRect const& reserved : mFootprints)
-            if (CGraphicsUtilities::IsIntersecting(rect, reserved))
-                return false;
-    }
-    if (!reserve)
-        return true;
-    std::size_t const index = mFootprints.size();
-    mFootprints.push_back(rect);
-    if (!filed) {
-        mWideFootprints.push_back(index);
-        return true;
-    }
-    for (std::int64_t y = top; y <= bottom; ++y)
-        for (std::int64_t x = left; x <= right; ++x)
-            mFootprintCells[key(x, y)].push_back(index);
-    return true;
-}
+bool CViewMap::AddFootprint(CGRect const& rect, bool reserve) { return mFootprints.Add(rect, reserve); }
 
-void CViewMap::ClearFootprints()
-{
-    mFootprints.clear();
-    mFootprintCells.clear();
-    mWideFootprints.clear();
-}
+void CViewMap::ClearFootprints() { mFootprints.Clear(); }
 
 CCanvasMapObject* CViewMap::FindCanvasObject(CMapObject* object) const
 {

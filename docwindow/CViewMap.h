@@ -17,15 +17,14 @@
 #include "mapdata/MapDataTypes.h"
 #include "model/IMapLinkView.h"
 #include "render/CLayerRenderer.h"
+#include "render/CMapFootprints.h"
 #include "render/CMapGeometry.h"
 #include "render/CSparseArray.h"
 #include "render/IMapView.h"
 #include "widgets/CCanvasView.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <map>
-#include <unordered_map>
 #include <vector>
 
 class CCanvasMapObject;
@@ -50,8 +49,6 @@ public:
     static constexpr UInt32 kZoomMinimum = CMapGeometry::kZoomMinimum;
     static constexpr UInt32 kZoomMaximum = CMapGeometry::kZoomMaximum;
     static constexpr UInt32 kZoomCount = CMapGeometry::kZoomCount;
-    static constexpr double kFootprintCell = 64; // [px] side of the footprint grid's cells
-    static constexpr std::int64_t kFootprintCellsMax = 64; // a larger footprint is tested against all
 
     // Messages the view broadcasts; only "mmou" has a parameter (CCoordinate const*).
     static constexpr UInt32 kMsgZoomChanged = 'mzoo';
@@ -129,7 +126,7 @@ public:
     // Labels: false for an empty rectangle or one meeting a reserved one; otherwise true,
     // reserving the rectangle when asked.
     bool AddFootprint(CGRect const& rect, bool reserve) override;
-    std::vector<CGRect> const& GetFootprints() const { return mFootprints; }
+    std::vector<CGRect> const& GetFootprints() const { return mFootprints.GetRects(); }
 
     // The canvas twin of a map object, or null.
     CCanvasMapObject* FindCanvasObject(CMapObject* object) const;
@@ -210,9 +207,7 @@ private:
     CMapGeometry mGeometry;
     CSparseArray<CLayerTile*> mTiles; // owns the tiles
     std::map<CMapObject*, CCanvasMapObject*> mCanvasObjects; // the canvas owns the twins
-    std::vector<CGRect> mFootprints; // [image px] reserved by the current pass
-    std::unordered_map<UInt64, std::vector<std::size_t>> mFootprintCells; // footprints by grid cell
-    std::vector<std::size_t> mWideFootprints; // footprints meeting too many cells to file
+    CMapFootprints mFootprints; // [image px] reserved by the current pass
     std::vector<DeviceState> mDevices;
     CGRect mDeviceDirty = CGRectZero; // [image px] the markers as last drawn
     CLayerRenderer mRenderer; // last: its workers start with it and end before the rest goes

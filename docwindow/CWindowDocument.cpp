@@ -1,5 +1,7 @@
 #include "docwindow/CWindowDocument.h"
 
+#include "devices/CDeviceManager.h"
+#include "devices/DeviceTypes.h"
 #include "docwindow/CToolbarDocument.h"
 #include "docwindow/CViewMap.h"
 #include "foundation/CSystemUtilities.h"
@@ -11,6 +13,7 @@
 #include "toolbox/controls/ControlDefinitions.h"
 #include "toolbox/toolbar/ToolbarCalls.h"
 #include "widgets/CDataBrowser.h"
+#include "widgets/CDataBrowserSource.h"
 #include "widgets/CHIScrollView.h"
 #include "widgets/CHISearchField.h"
 #include "widgets/CHISegmentedView.h"
@@ -59,6 +62,9 @@ CWindowDocument::~CWindowDocument()
     if (CApplication* app = CApplication::GetApp(); app && app->GetCurrentDocument() == this)
         app->SetCurrentDocument(nullptr);
     CloseSheet();
+    // The sources go with the document, before the window and its list.
+    if (mList && GetWindow())
+        mList->SetSource(nullptr);
     // The toolbar goes before the window that shows it.
     if (mToolbar && GetWindow() && GetWindow()->GetWindowRef())
         SetWindowToolbar(GetWindow()->GetWindowRef(), nullptr);
@@ -108,6 +114,7 @@ OSStatus CWindowDocument::InitialiseSelf()
     BuildSplitter();
     // 7. and 8. Who hears whom.
     ConnectListeners();
+    MakeListSources();
     mMapView->SetDocument(this);
     mToolBox.SetDocument(this);
     UpdateHistoryButtons();
@@ -194,6 +201,24 @@ void CWindowDocument::ConnectListeners()
     mMapView->AddListener(this);
     if (mSearchField)
         mSearchField->AddListener(this);
+    // Receivers coming and going change what the device commands can do.
+    if (mTWApp) {
+        mDevices = &CTWApplication::GetDeviceManager();
+        mDevices->AddListener(this);
+    }
+}
+
+void CWindowDocument::MakeListSources()
+{
+    if (!sShell)
+        return;
+    for (UInt32 segment = kListWaypoints; segment <= kListCount; ++segment)
+        mListSources[segment - 1].reset(sShell->MakeListSource(segment, *this));
+}
+
+CDataBrowserSource* CWindowDocument::GetListSource(UInt32 segment) const
+{
+    return segment >= kListWaypoints && segment <= kListCount ? mListSources[segment - 1].get() : nullptr;
 }
 
 // Level 1, then out until the whole map fits the screen.
@@ -260,6 +285,10 @@ void CWindowDocument::DoMessage(UInt32 message, void* parameter)
         break;
     case CViewMap::kMsgZoomChanged:
         SyncZoomLevel();
+        break;
+    case kMsgDeviceAdded:
+    case kMsgDeviceRemoved:
+        InvalidateCommandStatus();
         break;
     case CHISearchField::kMsgTextAccepted:
     case CHISearchField::kMsgTextChanged:
