@@ -13,4 +13,5 @@ public:
     // The inspector palette is not in this program yet.
     void ShowInspector(CWindowDocument&) override { }
     void ShowDeviceWindow(CDevice* device) override;
+    void FindLocation(CWindowDocument& document) override;
 };
