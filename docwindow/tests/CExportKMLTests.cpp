@@ -31,7 +31,7 @@ std::optional<std::string> KMLToolOutput(std::string const& command)
     return pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
 }
 
-bool HasTool(char const* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
+bool KMLHasTool(char const* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
 
 class ExportKML : public ::testing::Test {
 protected:
@@ -85,7 +85,7 @@ TEST_F(ExportKML, TheRangeHalvesWithEachLevel)
 
 TEST_F(ExportKML, GDALReadsALayerPerKind)
 {
-    if (!HasTool("ogrinfo"))
+    if (!KMLHasTool("ogrinfo"))
         GTEST_SKIP() << "ogrinfo (gdal-bin) is not installed";
     CString const text = CExportKML::MakeDocument(
         CString(CExportKML::kDocumentFallback), CCoordinate(57.7, 11.97), 12, Objects());

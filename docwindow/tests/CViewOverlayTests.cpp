@@ -1,12 +1,16 @@
 // The overlay over the map: the scale bar's round values and lengths in both unit
 // systems, the fading zoom slider of the Command-wheel, and drops of files and links.
+#include "docwindow/CMapPrint.h"
 #include "docwindow/CViewOverlay.h"
+#include "framework/CPrintDialog.h"
 #include "docwindow/IOverlayDocument.h"
 #include "docwindow/tests/MapViewTest.h"
 #include "toolbox/DragCalls.h"
 #include "mapdata/CMapUnitText.h"
 
+#include <cairo.h>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -343,6 +347,119 @@ namespace {
         HIViewConvertPoint(&point, mOverlay->GetHIViewRef(), mContent);
         HIViewGetSubviewHit(mContent, &point, true, &hit);
         EXPECT_NE(hit, mOverlay->GetHIViewRef());
+    }
+
+    // What a command printed; nullopt when it failed or could not run.
+    std::optional<std::string> PrintToolOutput(std::string const& command)
+    {
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe)
+            return std::nullopt;
+        std::string out;
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            out.append(buffer, n);
+        return pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
+    }
+
+    TEST(MapPrintLayout, AWideMapIsCentredBetweenTheBands)
+    {
+        CGRect const page = CGRectMake(0, 0, 540, 720); // portrait
+        CGRect const m = CMapPrint::GetMapRect(page, CGSizeMake(800, 400));
+        EXPECT_DOUBLE_EQ(m.size.width, 540);
+        EXPECT_DOUBLE_EQ(m.size.height, 270);
+        EXPECT_DOUBLE_EQ(m.origin.x, 0);
+        EXPECT_DOUBLE_EQ(CGRectGetMidY(m), 360) << "centred between the header and footer bands";
+        CGRect const tall = CMapPrint::GetMapRect(page, CGSizeMake(100, 1000));
+        EXPECT_DOUBLE_EQ(tall.origin.y, CMapPrint::kBand);
+        EXPECT_DOUBLE_EQ(tall.size.height, 720 - 2 * CMapPrint::kBand);
+        EXPECT_DOUBLE_EQ(CGRectGetMidX(tall), 270);
+        EXPECT_EQ(CMapPrint::GetMapRect(page, CGSizeMake(0, 0)).size.width, 0) << "nothing to scale";
+    }
+
+    TEST_F(OverlayTest, APrintedMapIsOnePageWithItsHeaderAndFooter)
+    {
+        if (std::system("command -v pdfinfo >/dev/null && command -v pdftoppm >/dev/null && command -v pdftotext >/dev/null") != 0)
+            GTEST_SKIP() << "poppler-utils is not installed";
+        Show(kGoteborg, 10);
+        ASSERT_TRUE(Settle());
+        std::filesystem::path const folder = std::filesystem::temp_directory_path();
+        std::filesystem::path const pdf = folder / "overlay-print.pdf";
+        CPrintDialog dialog;
+        ASSERT_EQ(dialog.CreateSession(), noErr);
+        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+            nullptr, reinterpret_cast<UInt8 const*>(pdf.c_str()), CFIndex(pdf.string().size()), false);
+        ASSERT_EQ(PMSessionSetDestination(dialog.GetPrintSession(), dialog.GetPrintSettings(), kPMDestinationFile,
+                      nullptr, url),
+            noErr);
+        CFRelease(url);
+        PMPrintSession const session = dialog.GetPrintSession();
+        ASSERT_EQ(PMSessionBeginCGDocument(session, dialog.GetPrintSettings(), dialog.GetPageFormat()), noErr);
+        ASSERT_EQ(PMSessionBeginPage(session, dialog.GetPageFormat(), nullptr), noErr);
+        CCarbonEvent draw = dialog.GetPrintDrawEvent();
+        EXPECT_EQ(CMapPrint::PrintPage(draw, mView, mOverlay, CString("Trip")), noErr);
+        ASSERT_EQ(PMSessionEndPage(session), noErr);
+        ASSERT_EQ(PMSessionEndDocument(session), noErr);
+        CCarbonEvent empty(kEventClassControl, kEventControlDraw);
+        EXPECT_EQ(CMapPrint::PrintPage(empty, mView, mOverlay, CString("Trip")), paramErr) << "no context";
+
+        CGRect const paper = dialog.GetPrintPaperRect();
+        auto const info = PrintToolOutput("pdfinfo '" + pdf.string() + "'");
+        ASSERT_TRUE(info);
+        EXPECT_NE(info->find("Pages:           1"), std::string::npos) << *info;
+        char size[64];
+        std::snprintf(size, sizeof size, "Page size:       %g x %g pts", paper.size.width, paper.size.height);
+        EXPECT_NE(info->find(size), std::string::npos) << *info;
+        auto const text = PrintToolOutput("pdftotext -layout '" + pdf.string() + "' -");
+        ASSERT_TRUE(text);
+        EXPECT_NE(text->find("Tarnwick - Trip"), std::string::npos) << *text;
+        EXPECT_NE(text->find(mView->GetMapURL().GetStdString()), std::string::npos) << "the footer is the view's link";
+
+        // The page as a picture: the map inside the frame, blank bands, kept within a tolerance.
+        std::string const png = (folder / "overlay-print").string();
+        ASSERT_TRUE(PrintToolOutput("pdftoppm -r 72 -png -singlefile '" + pdf.string() + "' '" + png + "'"));
+        cairo_surface_t* page = cairo_image_surface_create_from_png((png + ".png").c_str());
+        ASSERT_EQ(cairo_surface_status(page), CAIRO_STATUS_SUCCESS);
+        PixelProbe const got = ProbeSurface(page);
+        CGRect const printable = dialog.GetPrintPageRect();
+        CGRect const m = CMapPrint::GetMapRect(CGRectMake(0, 0, printable.size.width, printable.size.height),
+            mView->GetVisibleContent().size);
+        int const left = int(printable.origin.x - paper.origin.x + m.origin.x);
+        int const top = int(printable.origin.y - paper.origin.y + m.origin.y);
+        Pixel const middle = got.At(left + int(m.size.width / 2), top + int(m.size.height / 2));
+        EXPECT_FALSE(middle.r > 250 && middle.g > 250 && middle.b > 250) << "the map is printed in the frame";
+        Pixel const frame = got.At(left + int(m.size.width / 2), top);
+        EXPECT_LT(frame.r + frame.g + frame.b, 3 * 200) << "the hairline frame";
+        Pixel const band = got.At(left + int(m.size.width / 2), top - 3);
+        EXPECT_GT(band.r + band.g + band.b, 3 * 250) << "the header band is blank under its text";
+
+        std::filesystem::path const reference = std::filesystem::path(TW_TEST_DATA_DIR) / "pictures" / "print-page.png";
+        char const* shots = std::getenv("TW_SCREENSHOT_DIR");
+        if (shots)
+            cairo_surface_write_to_png(page, (std::filesystem::path(shots) / "print-page.png").c_str());
+        if (std::getenv("TW_UPDATE_PICTURES")) {
+            EXPECT_EQ(cairo_surface_write_to_png(page, reference.c_str()), CAIRO_STATUS_SUCCESS);
+        } else {
+            cairo_surface_t* expected = cairo_image_surface_create_from_png(reference.c_str());
+            ASSERT_EQ(cairo_surface_status(expected), CAIRO_STATUS_SUCCESS) << reference;
+            PixelProbe const want = ProbeSurface(expected);
+            ASSERT_EQ(want.Width(), got.Width());
+            ASSERT_EQ(want.Height(), got.Height());
+            // The header's right half holds the time of printing: left out.
+            int differ = 0;
+            for (int y = 0; y < want.Height(); ++y)
+                for (int x = 0; x < want.Width(); ++x) {
+                    if (y < top && x > want.Width() / 2)
+                        continue;
+                    Pixel const a = got.At(x, y), b = want.At(x, y);
+                    differ += std::abs(a.r - b.r) > 16 || std::abs(a.g - b.g) > 16 || std::abs(a.b - b.b) > 16;
+                }
+            EXPECT_LT(differ, want.Width() * want.Height() / 100);
+            cairo_surface_destroy(expected);
+        }
+        cairo_surface_destroy(page);
+        std::filesystem::remove(pdf);
+        std::filesystem::remove(png + ".png");
     }
 
 } // namespace
