@@ -56,6 +56,7 @@ CWindowDocument::~CWindowDocument()
 {
     if (CApplication* app = CApplication::GetApp(); app && app->GetCurrentDocument() == this)
         app->SetCurrentDocument(nullptr);
+    StopDevices();
     CloseSheet();
     std::vector<CMapObject*> objects;
     objects.swap(mObjects);
@@ -99,6 +100,7 @@ OSStatus CWindowDocument::InitialiseSelf()
     BuildSplitter();
     // 7. and 8. Who hears whom.
     ConnectListeners();
+    BuildOverlay();
     mMapView->SetDocument(this);
     UpdateHistoryButtons();
     // 9. and 10. The first view: the whole world, the hand, the waypoints.
@@ -238,6 +240,9 @@ void CWindowDocument::DoMessage(UInt32 message, void* parameter)
         break;
     case CViewMap::kMsgZoomChanged:
         SyncZoomLevel();
+        break;
+    case CViewMap::kMsgSizeChanged:
+        LayoutOverlay();
         break;
     case CHISearchField::kMsgTextAccepted:
     case CHISearchField::kMsgTextChanged:

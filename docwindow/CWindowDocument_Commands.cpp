@@ -20,10 +20,9 @@ constexpr float kListMinimumRatio = 0.05f; // a list this narrow is as good as h
 constexpr UInt32 kListCommands[] = { 'sway', 'srot', 'stra' };
 
 // The document's commands whose windows and sheets this version of the program lacks
-// (import, links, globe and web maps, places nearby, devices, the document's information):
+// (places nearby, the devices window, the document's information):
 // their menu items stay disabled rather than do nothing.
-constexpr UInt32 kCommandsWithoutHandler[] = { 'dimp', 'cvie', 'gvie', 'find', 'gear', 'gmap', 'ddev', 'dsyn',
-    'dtrk', 'doci' };
+constexpr UInt32 kCommandsWithoutHandler[] = { 'find', 'ddev', 'doci' };
 
 template <std::size_t N> bool IsOneOf(UInt32 command, UInt32 const (&list)[N])
 {
@@ -65,6 +64,17 @@ SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
         return enableWhen(mMapView && mMapView->CouldZoomMap(CHIView::kZoomOut));
     case 'zfit':
         return kMenuStatusEnable;
+    case 'dimp':
+    case 'gvie':
+        return enableWhen(!sheet);
+    case 'cvie':
+    case 'gear':
+    case 'gmap':
+        return enableWhen(mMapView != nullptr);
+    case 'dsyn':
+        return enableWhen(!sheet && !IsTransferring());
+    case 'dtrk':
+        return enableWhen(!sheet && !IsRecording());
     default:
         return CDocument::GetMenuStatus(command);
     }
@@ -98,6 +108,27 @@ OSStatus CWindowDocument::DoEventCommandProcess(CCarbonEvent& event)
         return noErr;
     case 'hfwd':
         GoForward();
+        return noErr;
+    case 'dimp':
+        CommandImport();
+        return noErr;
+    case 'gvie':
+        CommandViewLocation(CString());
+        return noErr;
+    case 'cvie':
+        CommandCopyView();
+        return noErr;
+    case 'gear':
+        CommandGoogleEarth();
+        return noErr;
+    case 'gmap':
+        CommandGoogleMap();
+        return noErr;
+    case 'dsyn':
+        CommandSynchronise();
+        return noErr;
+    case 'dtrk':
+        CommandRecordTrack();
         return noErr;
     case kCommandAccept:
     case kCommandCancel:
@@ -174,8 +205,11 @@ void CWindowDocument::CompleteSheet(UInt32 command)
         return;
     // Each editor and device sheet hands its result back here before it closes:
     // accepted ("ok  ") it writes its content, cancelled ("not!") it undoes what it began.
+    DocumentSheet const kind = mSheet;
+    SheetCompleting(command);
     CloseSheet();
     InvalidateCommandStatus();
+    SheetCompleted(kind, command);
 }
 
 void CWindowDocument::CloseSheet()

@@ -1,6 +1,6 @@
 // The receiver sheets: the device popups following the registry, the capture rule and its
 // units, the kinds a transfer may take, and the progress sheets' bars.
-#include "app/CBasicApplication.h"
+#include "app/CTWApplication.h"
 #include "app/CSheetProgress.h"
 #include "app/CSheetTrackConfig.h"
 #include "app/CSheetTransferConfig.h"
@@ -38,11 +38,11 @@
 namespace tw::test {
 namespace {
 
-    class DeviceSheetApplication : public CBasicApplication {
+    class DeviceSheetApplication : public CTWApplication {
     public:
         CString GetPropertyString(unsigned long id) const override
         {
-            return id == 'spla' ? CString() : CBasicApplication::GetPropertyString(id);
+            return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
         }
     };
 

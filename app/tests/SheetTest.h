@@ -5,7 +5,7 @@
 // a map manager with the symbol pictures and coordinate texts, and helpers that
 // work windows as a user does, through the input funnel.
 
-#include "app/CBasicApplication.h"
+#include "app/CTWApplication.h"
 #include "display/WindowServer.h"
 #include "foundation/CCoordinate.h"
 #include "foundation/CPreferences.h"
@@ -36,11 +36,11 @@
 
 namespace tw::test {
 
-class SheetApplication : public CBasicApplication {
+class SheetApplication : public CTWApplication {
 public:
     CString GetPropertyString(unsigned long id) const override
     {
-        return id == 'spla' ? CString() : CBasicApplication::GetPropertyString(id);
+        return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
     }
 };
 

@@ -52,7 +52,7 @@ namespace {
 
     TEST_F(MapGeometry, ZoomingInOutAndToALevelStaysWithinTheEighteenLevels)
     {
-        MessageLog log;
+        MapMessageLog log;
         mView->AddListener(&log);
         mView->SetMapZoom(CHIView::kZoomFactor, nullptr, 0);
         EXPECT_FALSE(mView->CouldZoomMap(CHIView::kZoomOut));
@@ -131,7 +131,7 @@ namespace {
 
     TEST_F(MapGeometry, TheImageOriginIsWholePixelsInsideTheImageAndSaysItMoved)
     {
-        MessageLog log;
+        MapMessageLog log;
         mView->AddListener(&log);
         mView->SetMapZoom(CHIView::kZoomFactor, nullptr, 5);
         int const moves = log.Count(CViewMap::kMsgOriginChanged);

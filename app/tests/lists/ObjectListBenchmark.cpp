@@ -1,7 +1,7 @@
 // The waypoint list beside the map with 10,000 waypoints: filling the list, sorting it by
 // each of its columns and narrowing it by a search text typed a letter at a time, each
 // step drawn into its window as the user would see it.
-#include "app/CBasicApplication.h"
+#include "app/CTWApplication.h"
 #include "app/CBrowserMapObject.h"
 #include "corefoundation/CFBundle.h"
 #include "display/WindowServer.h"
@@ -22,11 +22,11 @@ namespace {
 
 constexpr int kWaypoints = 10000;
 
-class ListBenchmarkApplication : public CBasicApplication {
+class ListBenchmarkApplication : public CTWApplication {
 public:
     CString GetPropertyString(unsigned long id) const override
     {
-        return id == 'spla' ? CString() : CBasicApplication::GetPropertyString(id);
+        return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
     }
 };
 
