@@ -207,7 +207,7 @@ namespace {
             EXPECT_EQ(CViewMap::Find(&window, 'mapv', 1), nullptr);
             EXPECT_EQ(CViewMap::Find(nullptr, 'mapv', 0), nullptr);
         }
-        CMacWindow::SetWidgetSupport(nullptr);
+        // The support stays: the application installs it once for the whole process.
     }
 
     TEST_F(MapGeometry, TheLinkParserSeesTheViewsLevelAndVisibleSize)

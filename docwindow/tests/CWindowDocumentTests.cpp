@@ -281,9 +281,11 @@ namespace {
 
     TEST_F(WindowDocument, CommandsWithoutTheirWindowsAreDisabledNotPretended)
     {
-        for (UInt32 command : { 'dimp', 'doci', 'gvie', 'find', 'dsyn', 'dtrk', 'ddev' })
+        for (UInt32 command : { 'doci', 'find', 'ddev' })
             EXPECT_EQ(Status(mDocument, command), CCarbonEventHandler::kMenuStatusDisable) << command;
-        EXPECT_EQ(Command(mDocument, 'dimp'), eventNotHandledErr);
+        EXPECT_EQ(Command(mDocument, 'find'), eventNotHandledErr);
+        for (UInt32 command : { 'dimp', 'gvie', 'cvie', 'gear', 'gmap', 'dsyn', 'dtrk' })
+            EXPECT_EQ(Status(mDocument, command), CCarbonEventHandler::kMenuStatusEnable) << command;
     }
 
 } // namespace
