@@ -8,16 +8,17 @@
 
 #include "app/CTWWindow.h"
 #include "devices/IDeviceDocument.h"
+#include "docwindow/IDeviceSheets.h"
 #include "framework/CWindowController.h"
 
 class CProgressBar;
 class CStaticText;
 
 // The text and bar both sheets have, and showing them on the window they belong to.
-class CSheetProgressBase : public CWindowController {
+class CSheetProgressBase : public CWindowController, public IProgressSheet {
 public:
     // The window the sheet shows on (the document's).
-    void SetParentWindow(CMacWindow* parent) { mParent = parent; }
+    void SetParentWindow(CMacWindow* parent) override { mParent = parent; }
     bool IsShown() const { return mShown; }
 
 protected:

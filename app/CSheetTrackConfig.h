@@ -7,6 +7,7 @@
 
 #include "app/CTWWindow.h"
 #include "app/DeviceSheetSupport.h"
+#include "docwindow/IDeviceSheets.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
 #include "devices/CDeviceTrack.h"
 #include "foundation/CMsgListener.h"
@@ -22,7 +23,8 @@ class CSheetTrackConfig : public CWindowController,
                           public CMsgListener,
                           public CTimerTask,
                           public CBKeyValueObserver,
-                          public CTWWindow {
+                          public CTWWindow,
+                          public ITrackConfigSheet {
 public:
     static constexpr char const* kNibWindow = "Track Config";
     static constexpr double kRefreshInterval = 1.0; // [s]
@@ -31,8 +33,8 @@ public:
     CSheetTrackConfig() = default;
     ~CSheetTrackConfig() override;
 
-    void SetTrackInfo(TrackInfo const& info);
-    TrackInfo GetTrackInfo() const;
+    void SetTrackInfo(TrackInfo const& info) override;
+    TrackInfo GetTrackInfo() const override;
     CDevice* GetSelectedDevice() const;
 
     OSStatus DoEventCommandProcess(CCarbonEvent& event) override;

@@ -7,6 +7,7 @@
 
 #include "app/CTWWindow.h"
 #include "app/DeviceSheetSupport.h"
+#include "docwindow/IDeviceSheets.h"
 #include "devices/CDeviceTransfer.h"
 #include "foundation/CMsgListener.h"
 #include "framework/CWindowController.h"
@@ -15,7 +16,10 @@ class CCheckBox;
 class CPopupButton;
 class CPushButton;
 
-class CSheetTransferConfig : public CWindowController, public CMsgListener, public CTWWindow {
+class CSheetTransferConfig : public CWindowController,
+                             public CMsgListener,
+                             public CTWWindow,
+                             public ITransferConfigSheet {
 public:
     static constexpr char const* kNibWindow = "Transfer Config";
     static constexpr long kCopyFromDevice = 1, kCopyToDevice = 2; // "copy"
@@ -27,8 +31,8 @@ public:
     // What the document holds: kTransferRoutes, kTransferTracks, kTransferWaypoints.
     static UInt32 GetDocumentState(IDeviceDocument const* document);
 
-    void SetTransferInfo(TransferInfo const& info);
-    TransferInfo GetTransferInfo() const;
+    void SetTransferInfo(TransferInfo const& info) override;
+    TransferInfo GetTransferInfo() const override;
     CDevice* GetSelectedDevice() const;
 
     OSStatus DoEventCommandProcess(CCarbonEvent& event) override;

@@ -12,6 +12,7 @@
 #include "bindings/Source/Core/CBKeyValueObserver.h"
 #include "foundation/CCoordinate.h"
 #include "foundation/CTimerTask.h"
+#include "docwindow/IDeviceSheets.h"
 #include "framework/CWindowController.h"
 #include "model/MapObjectTypes.h"
 
@@ -21,7 +22,11 @@ class CPushButton;
 class CSlider;
 class CViewMap;
 
-class CSheetViewLocation : public CWindowController, public CBKeyValueObserver, public CTimerTask, public CTWWindow {
+class CSheetViewLocation : public CWindowController,
+                           public CBKeyValueObserver,
+                           public CTimerTask,
+                           public CTWWindow,
+                           public IViewLocationSheet {
 public:
     static constexpr char const* kNibWindow = "View Location";
     static constexpr double kFieldCheckInterval = 2.0; // [s]
@@ -37,7 +42,7 @@ public:
     void ValueChanged(CBKeyValueStore const* store, CBString const& keyPath) override;
 
     // Once, before the sheet shows: the map it moves and where to start.
-    void SetMapView(CViewMap* view, CCoordinate const& coordinate, unsigned long zoom);
+    void SetMapView(CViewMap* view, CCoordinate const& coordinate, unsigned long zoom) override;
     // When the sheet completes: true keeps the typed place and zoom, false the saved view.
     void UpdateMapView(bool commit);
     // The clipboard's text as a map link; false when it is none.

@@ -1,5 +1,12 @@
 #include "app/DeviceSheetSupport.h"
 
+#include "app/CSheetProgress.h"
+#include "app/CSheetTrackConfig.h"
+#include "app/CSheetTransferConfig.h"
+#include "app/CSheetViewLocation.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CWindowDocument.h"
+
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
 #include "widgets/CPopupButton.h"
@@ -13,7 +20,41 @@ namespace {
 }
 
 void SetDeviceManager(CDeviceManager* manager) { sDeviceManager = manager; }
-CDeviceManager* GetDeviceManager() { return sDeviceManager; }
+CDeviceManager* GetDeviceManager()
+{
+    if (sDeviceManager)
+        return sDeviceManager;
+    return CTWApplication::GetTWApp() ? &CTWApplication::GetDeviceManager() : nullptr;
+}
+
+namespace {
+    template <typename Sheet> CWindowController* MakeDocumentSheetFromNib(Sheet* sheet)
+    {
+        if (sheet->Initialise(nullptr, CString("Tarnwick"), CString(Sheet::kNibWindow)) != noErr) {
+            delete sheet;
+            return nullptr;
+        }
+        return sheet;
+    }
+}
+
+CWindowController* MakeDocumentSheet(UInt32 kind, CWindowDocument& document)
+{
+    switch (kind) {
+    case CWindowDocument::kSheetViewLocation:
+        return MakeDocumentSheetFromNib(new CSheetViewLocation);
+    case CWindowDocument::kSheetTrackConfig:
+        return MakeDocumentSheetFromNib(new CSheetTrackConfig);
+    case CWindowDocument::kSheetTrackProgress:
+        return MakeDocumentSheetFromNib(new CSheetTrackProgress);
+    case CWindowDocument::kSheetTransferConfig:
+        return MakeDocumentSheetFromNib(new CSheetTransferConfig(&document));
+    case CWindowDocument::kSheetTransferProgress:
+        return MakeDocumentSheetFromNib(new CSheetTransferProgress);
+    default:
+        return nullptr;
+    }
+}
 
 bool DeviceMenu::Rebuild(Filter const& filter, CDevice const* going)
 {

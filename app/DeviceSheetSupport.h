@@ -12,12 +12,19 @@
 class CDevice;
 class CDeviceManager;
 class CPopupButton;
+class CWindowController;
+class CWindowDocument;
 
 namespace DeviceSheetSupport {
 
-// The registry the sheets list; set by the application at start-up (null: no devices).
+// The registry the sheets list: the one set here, else the running application's (null: none).
 void SetDeviceManager(CDeviceManager* manager);
 CDeviceManager* GetDeviceManager();
+
+// The shell's sheets of a document for its view location, track recording and transfers
+// (CWindowDocument::DocumentSheet 7 to 11), made from the nib; null for other kinds or when
+// the window cannot be made. The caller owns it.
+CWindowController* MakeDocumentSheet(UInt32 kind, CWindowDocument& document);
 
 // The "devi" popup and the devices it lists, in the registry's order.
 class DeviceMenu {

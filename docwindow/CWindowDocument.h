@@ -13,6 +13,7 @@
 #include "devices/CDeviceTrack.h"
 #include "devices/CDeviceTransfer.h"
 #include "devices/IDeviceDocument.h"
+#include "docwindow/IDocumentShell.h"
 #include "docwindow/IMapDocument.h"
 #include "docwindow/IOverlayDocument.h"
 #include "foundation/CCoordinateRect.h"
@@ -29,6 +30,8 @@
 #include <vector>
 
 class CDataBrowser;
+class CDataBrowserSource;
+class CDeviceManager;
 class CHISearchField;
 class CHISegmentedView;
 class CHistoryButton;
@@ -90,8 +93,21 @@ public:
     static constexpr UInt32 kToolCommands[kToolCount]
         = { 'dtci', 'dtcr', 'dtha', 'dtli', 'dtno', 'dtre', 'drot', 'dtrl', 'dway', 'dtzo' };
 
+    // The segments of the list selector, and the list each shows.
+    enum : UInt32 {
+        kListWaypoints = 1,
+        kListRoutes = 2,
+        kListTracks = 3,
+        kListCount = 3,
+    };
+
     CWindowDocument();
     ~CWindowDocument() override;
+
+    // The shell that makes the editor sheets, list sources and palettes of every document
+    // window made after it is installed; null removes it. Not owned.
+    static void SetShell(IDocumentShell* shell) { sShell = shell; }
+    static IDocumentShell* GetShell() { return sShell; }
 
     // Objects, in document order; the document owns them.
     std::vector<CMapObject*> const& GetObjects() const override { return mObjects; }
@@ -119,6 +135,10 @@ public:
     CSplitterView* GetSplitter() const { return mSplitter; }
     CHISegmentedView* GetListSelector() const { return mListSelector; }
     CHISearchField* GetSearchField() const { return mSearchField; }
+    // The source the shell made for the segment; null when it made none.
+    CDataBrowserSource* GetListSource(UInt32 segment) const;
+    // The segment the list shows (1 to 3).
+    UInt32 GetListSegment() const { return mListSegment; }
 
     TWTool GetTool() const override { return mTool; }
     void SetTool(TWTool tool) override;
@@ -135,15 +155,20 @@ public:
     bool CanGoBack() const { return mHistoryIndex > 0; }
     bool CanGoForward() const { return mHistoryIndex + 1 < mHistory.size(); }
 
-    // Opens the object's editor, or beeps while a sheet is open.
+    // Opens the object's editor sheet (the inspector for shapes), or beeps while a sheet is open.
     void EditObject(CMapObject* object) override;
+    // Opens the sheet of the document's author and description, or beeps while a sheet is open.
     void EditDocument();
     DocumentSheet GetSheet() const { return mSheet; }
     bool HasSheet() const override;
     // Records the sheet; with a controller and show, shows its window as a sheet on this one.
     OSStatus BeginSheet(DocumentSheet kind, CWindowController* controller, bool show);
-    // Ends the open sheet after "ok  " (accept) or "not!" (cancel); nothing when none is open.
+    // Ends the open sheet after "ok  " (accept) or "not!" (cancel): a controller that is an
+    // IDocumentSheet is told which first, then the sheet ends and its controller is deleted.
+    // Nothing when none is open.
     void CompleteSheet(UInt32 command);
+    // The controller of the open sheet; null when none is open or it has none (the alert).
+    CWindowController* GetSheetController() const { return mSheetControllers[mSheet]; }
     // A sheet on the window, or a modal alert when another sheet is open.
     void DisplayAlert(CString const& major, CString const& minor);
 
@@ -207,6 +232,9 @@ private:
     void ReportLoad();
     void DeleteObjects(std::vector<CMapObject*>& objects);
     void CloseSheet();
+    // Asks the shell for the sheet of the kind and shows it.
+    void OpenSheet(DocumentSheet kind, CMapObject* object);
+    void ShowDevices();
 
     // The window's pieces, assembled by InitialiseSelf.
     void FindViews();
@@ -214,6 +242,7 @@ private:
     void BuildHeader();
     void BuildSplitter();
     void ConnectListeners();
+    void MakeListSources();
     void SetInitialView();
 
     // The overlay over the map's scroll view, and keeping it there.
@@ -222,6 +251,7 @@ private:
     // What a sheet of the receivers hands back before it closes, and what follows once it did.
     void SheetCompleting(UInt32 command);
     void SheetCompleted(DocumentSheet kind, UInt32 command);
+    template <typename Interface> Interface* MakeDataSheet(DocumentSheet kind, CWindowController*& controller);
     // A recorder or transfer that called back goes once its call has returned.
     void Bury(CTimerTask* finished);
     void StopDevices();
@@ -259,4 +289,9 @@ private:
     EventLoopTimerRef mBurial = nullptr; // owns: deletes mFinished on the next turn of the loop
     // Objects of the file that could not be read, written back unchanged so that nothing is lost.
     std::vector<StCFRef<CFTypeRef>> mUnreadObjects;
+    std::array<std::unique_ptr<CDataBrowserSource>, kListCount> mListSources; // by segment from 1
+    UInt32 mListSegment = kListWaypoints;
+    CDeviceManager* mDevices = nullptr; // weak: the application's, which outlives its windows
+
+    static inline IDocumentShell* sShell = nullptr;
 };

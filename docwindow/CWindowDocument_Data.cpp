@@ -1,13 +1,10 @@
-#include "app/CSheetProgress.h"
-#include "app/CSheetTrackConfig.h"
-#include "app/CSheetTransferConfig.h"
-#include "app/CSheetViewLocation.h"
 #include "docwindow/CDocumentImport.h"
 #include "docwindow/CMapPrint.h"
 #include "docwindow/CViewExport.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CViewOverlay.h"
 #include "docwindow/CWindowDocument.h"
+#include "docwindow/IDeviceSheets.h"
 #include "foundation/CTextUtilities.h"
 #include "framework/CCursor.h"
 #include "framework/CFileDialog.h"
@@ -19,6 +16,8 @@
 #include "toolbox/HIViewCalls.h"
 #include "widgets/CHIViewUtilities.h"
 
+#include "framework/CWindowController.h"
+
 #include <new>
 
 namespace {
@@ -27,19 +26,20 @@ constexpr UInt32 kDataAccept = 'ok  ';
 constexpr UInt32 kDataCancel = 'not!';
 constexpr UInt32 kDataShowTracks = 'stra';
 
-// Made from the nib; null (and nothing left) when the window cannot be made.
-template <typename Sheet> Sheet* MakeDataSheet(Sheet* sheet)
+} // namespace
+
+// The shell's sheet of the kind with the interface the document works it through; null (and
+// nothing left) when there is no shell, no such sheet or the sheet lacks the interface.
+template <typename Interface> Interface* CWindowDocument::MakeDataSheet(DocumentSheet kind, CWindowController*& controller)
 {
-    if (!sheet)
-        return nullptr;
-    if (sheet->Initialise(nullptr, CString("Tarnwick"), CString(Sheet::kNibWindow)) != noErr) {
-        delete sheet;
-        return nullptr;
+    controller = sShell ? sShell->MakeSheet(kind, *this, nullptr) : nullptr;
+    auto* sheet = dynamic_cast<Interface*>(controller);
+    if (!sheet) {
+        delete controller;
+        controller = nullptr;
     }
     return sheet;
 }
-
-} // namespace
 
 // Over the map's scroll view, less its scroll bars, and in front of it.
 void CWindowDocument::BuildOverlay()
@@ -129,11 +129,12 @@ void CWindowDocument::CommandViewLocation(CString const& text)
         coordinate = read;
         zoom = readZoom;
     }
-    auto* sheet = MakeDataSheet(new (std::nothrow) CSheetViewLocation);
+    CWindowController* controller = nullptr;
+    auto* sheet = MakeDataSheet<IViewLocationSheet>(kSheetViewLocation, controller);
     if (!sheet)
         return;
-    if (BeginSheet(kSheetViewLocation, sheet, true) != noErr) {
-        delete sheet;
+    if (BeginSheet(kSheetViewLocation, controller, true) != noErr) {
+        delete controller;
         return;
     }
     sheet->SetMapView(mMapView, coordinate, zoom);
@@ -178,12 +179,13 @@ void CWindowDocument::CommandSynchronise()
     if (mTransfer || mSheet != kSheetNone || HasSheet())
         return;
     mTransferInfo = TransferInfo();
-    auto* sheet = MakeDataSheet(new (std::nothrow) CSheetTransferConfig(this));
+    CWindowController* controller = nullptr;
+    auto* sheet = MakeDataSheet<ITransferConfigSheet>(kSheetTransferConfig, controller);
     if (!sheet)
         return;
     sheet->SetTransferInfo(mTransferInfo);
-    if (BeginSheet(kSheetTransferConfig, sheet, true) != noErr)
-        delete sheet;
+    if (BeginSheet(kSheetTransferConfig, controller, true) != noErr)
+        delete controller;
 }
 
 void CWindowDocument::CommandRecordTrack()
@@ -193,12 +195,13 @@ void CWindowDocument::CommandRecordTrack()
     mTrackInfo = TrackInfo();
     mTrackInfo.captureMode = kCaptureEveryFix;
     mTrackInfo.captureValue = 5;
-    auto* sheet = MakeDataSheet(new (std::nothrow) CSheetTrackConfig);
+    CWindowController* controller = nullptr;
+    auto* sheet = MakeDataSheet<ITrackConfigSheet>(kSheetTrackConfig, controller);
     if (!sheet)
         return;
     sheet->SetTrackInfo(mTrackInfo);
-    if (BeginSheet(kSheetTrackConfig, sheet, true) != noErr)
-        delete sheet;
+    if (BeginSheet(kSheetTrackConfig, controller, true) != noErr)
+        delete controller;
 }
 
 // The configuration is read while the sheet still lives; a progress sheet closing on its own
@@ -209,7 +212,7 @@ void CWindowDocument::SheetCompleting(UInt32 command)
     switch (mSheet) {
     case kSheetTrackConfig:
         if (command == kDataAccept && controller) {
-            TrackInfo const chosen = static_cast<CSheetTrackConfig*>(controller)->GetTrackInfo();
+            TrackInfo const chosen = dynamic_cast<ITrackConfigSheet&>(*controller).GetTrackInfo();
             mTrackInfo.device = chosen.device;
             mTrackInfo.progressText = chosen.progressText;
             mTrackInfo.track = chosen.track;
@@ -219,7 +222,7 @@ void CWindowDocument::SheetCompleting(UInt32 command)
         break;
     case kSheetTransferConfig:
         if (command == kDataAccept && controller)
-            mTransferInfo = static_cast<CSheetTransferConfig*>(controller)->GetTransferInfo();
+            mTransferInfo = dynamic_cast<ITransferConfigSheet&>(*controller).GetTransferInfo();
         break;
     case kSheetTrackProgress:
         mTrackInfo.progressSheet = nullptr;
@@ -264,12 +267,16 @@ void CWindowDocument::SheetCompleted(DocumentSheet kind, UInt32 command)
 
 void CWindowDocument::BeginTransfer()
 {
-    auto* progress = MakeDataSheet(new (std::nothrow) CSheetTransferProgress);
-    if (!progress)
+    CWindowController* controller = nullptr;
+    auto* progress = MakeDataSheet<ITransferProgress>(kSheetTransferProgress, controller);
+    auto* parented = dynamic_cast<IProgressSheet*>(controller);
+    if (!progress || !parented) {
+        delete controller;
         return;
-    progress->SetParentWindow(GetWindow());
-    if (BeginSheet(kSheetTransferProgress, progress, false) != noErr) {
-        delete progress;
+    }
+    parented->SetParentWindow(GetWindow());
+    if (BeginSheet(kSheetTransferProgress, controller, false) != noErr) {
+        delete controller;
         return;
     }
     mTransferInfo.progressSheet = progress;
@@ -280,12 +287,16 @@ void CWindowDocument::BeginTransfer()
 
 void CWindowDocument::BeginTrack()
 {
-    auto* progress = MakeDataSheet(new (std::nothrow) CSheetTrackProgress);
-    if (!progress)
+    CWindowController* controller = nullptr;
+    auto* progress = MakeDataSheet<ITrackProgress>(kSheetTrackProgress, controller);
+    auto* parented = dynamic_cast<IProgressSheet*>(controller);
+    if (!progress || !parented) {
+        delete controller;
         return;
-    progress->SetParentWindow(GetWindow());
-    if (BeginSheet(kSheetTrackProgress, progress, false) != noErr) {
-        delete progress;
+    }
+    parented->SetParentWindow(GetWindow());
+    if (BeginSheet(kSheetTrackProgress, controller, false) != noErr) {
+        delete controller;
         return;
     }
     mTrackInfo.progressSheet = progress;

@@ -33,10 +33,23 @@ namespace {
         return waypoint;
     }
 
+    // The shell as the application sets it up, for the sheets of these tests.
+    class ExchangeShell : public IDocumentShell {
+    public:
+        CWindowController* MakeSheet(UInt32 kind, CWindowDocument& document, CMapObject*) override
+        {
+            return DeviceSheetSupport::MakeDocumentSheet(kind, document);
+        }
+        CDataBrowserSource* MakeListSource(UInt32, CWindowDocument&) override { return nullptr; }
+        void ShowInspector(CWindowDocument&) override { }
+        void ShowDeviceWindow(CDevice*) override { }
+    };
+
     class DocumentExchange : public DocumentTest {
     protected:
         void SetUp() override
         {
+            CWindowDocument::SetShell(&mShell);
             DocumentTest::SetUp();
             StartApp();
             mDocument = NewDocument();
@@ -50,6 +63,7 @@ namespace {
                 delete document;
             mManager.reset();
             DocumentTest::TearDown();
+            CWindowDocument::SetShell(nullptr);
         }
 
         // A simulated Garmin unit holding two waypoints and a track, connected.
@@ -127,6 +141,7 @@ namespace {
             return nullptr;
         }
 
+        ExchangeShell mShell;
         CWindowDocument* mDocument = nullptr;
         std::unique_ptr<CDeviceManager> mManager;
         SimulatedGarminUnit* mUnit = nullptr; // owned by its driver
