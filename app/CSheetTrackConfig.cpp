@@ -22,10 +22,10 @@
 
 namespace {
 
-constexpr UInt32 kCommandCapture = 'capt';
-constexpr char const* kPrefMapUnits = "MapUnits";
-constexpr long kCaptureAll = 1, kCaptureSome = 2; // "capt"
-constexpr long kUnitSeconds = 1, kUnitDistance = 2; // "unit"
+constexpr UInt32 kTrackCommandCapture = 'capt';
+constexpr char const* kTrackPrefUnits = "MapUnits";
+constexpr long kTrackCaptureAll = 1, kTrackCaptureSome = 2; // "capt"
+constexpr long kTrackUnitSeconds = 1, kTrackUnitDistance = 2; // "unit"
 
 CBKeyValueStore* TrackSheetPreferences()
 {
@@ -38,12 +38,12 @@ bool TrackSheetImperial()
 {
     CApplication* app = CApplication::GetApp();
     MapUnits const units
-        = CMapUnitText::ResolveStoredUnits(app ? app->GetPreferences().GetInteger(kPrefMapUnits, 0) : 0);
+        = CMapUnitText::ResolveStoredUnits(app ? app->GetPreferences().GetInteger(kTrackPrefUnits, 0) : 0);
     return units == kMapUnitsImperial || units == kMapUnitsMiles || units == kMapUnitsFeet;
 }
 
 // A whole number from 0 to 2^32 - 1, leading and trailing blanks allowed; 0 for anything else.
-UInt32 ReadUnsigned(CString const& text)
+UInt32 ReadTrackValue(CString const& text)
 {
     std::string const digits = text.GetStdString();
     char const* start = digits.c_str();
@@ -86,7 +86,7 @@ OSStatus CSheetTrackConfig::InitialiseSelf()
     mDevices.SetPopup(mDevicePopup);
     RebuildDevices();
     if (CBKeyValueStore* prefs = TrackSheetPreferences())
-        prefs->ObserveKeyPathValue(kPrefMapUnits, this);
+        prefs->ObserveKeyPathValue(kTrackPrefUnits, this);
     UpdateUnitText();
     if (CDeviceManager* manager = DeviceSheetSupport::GetDeviceManager())
         manager->AddListener(this);
@@ -105,14 +105,14 @@ void CSheetTrackConfig::DoMessage(UInt32 message, void* parameter)
 
 void CSheetTrackConfig::ValueChanged(CBKeyValueStore const*, CBString const& keyPath)
 {
-    if (keyPath == CBString(kPrefMapUnits))
+    if (keyPath == CBString(kTrackPrefUnits))
         UpdateUnitText();
 }
 
 void CSheetTrackConfig::UpdateUnitText()
 {
     char const* key = TrackSheetImperial() ? "TrackYards" : "TrackMetres";
-    mUnit->SetItemText(false, kUnitDistance, CTextUtilities::GetBundleString(key));
+    mUnit->SetItemText(false, kTrackUnitDistance, CTextUtilities::GetBundleString(key));
 }
 
 void CSheetTrackConfig::RebuildDevices(CDevice const* going)
@@ -127,7 +127,7 @@ CDevice* CSheetTrackConfig::GetSelectedDevice() const { return mDevices.GetSelec
 
 void CSheetTrackConfig::CaptureChanged()
 {
-    bool const some = mCapture->GetCurrentValue() != kCaptureAll;
+    bool const some = mCapture->GetCurrentValue() != kTrackCaptureAll;
     mValue->SetEnabled(some);
     mUnit->SetEnabled(some);
 }
@@ -140,19 +140,19 @@ void CSheetTrackConfig::SetTrackInfo(TrackInfo const& info)
     mValue->SetTextValue(value);
     switch (info.captureMode) {
     case kCaptureEveryFix:
-        mCapture->SetCurrentValue(kCaptureAll);
-        mUnit->SetCurrentValue(kUnitSeconds);
+        mCapture->SetCurrentValue(kTrackCaptureAll);
+        mUnit->SetCurrentValue(kTrackUnitSeconds);
         break;
     case kCaptureBySeconds:
-        mCapture->SetCurrentValue(kCaptureSome);
-        mUnit->SetCurrentValue(kUnitSeconds);
+        mCapture->SetCurrentValue(kTrackCaptureSome);
+        mUnit->SetCurrentValue(kTrackUnitSeconds);
         break;
     case kCaptureByMetres:
-        mCapture->SetCurrentValue(kCaptureSome);
-        mUnit->SetCurrentValue(kUnitDistance);
+        mCapture->SetCurrentValue(kTrackCaptureSome);
+        mUnit->SetCurrentValue(kTrackUnitDistance);
         break;
     default:
-        mCapture->SetCurrentValue(kCaptureAll);
+        mCapture->SetCurrentValue(kTrackCaptureAll);
         break;
     }
     CaptureChanged();
@@ -162,12 +162,12 @@ TrackInfo CSheetTrackConfig::GetTrackInfo() const
 {
     TrackInfo info = mInfo;
     info.device = GetSelectedDevice();
-    info.captureValue = ReadUnsigned(mValue->GetTextValue());
-    bool const some = mCapture->GetCurrentValue() == kCaptureSome;
+    info.captureValue = ReadTrackValue(mValue->GetTextValue());
+    bool const some = mCapture->GetCurrentValue() == kTrackCaptureSome;
     long const unit = mUnit->GetCurrentValue();
     if (!some)
         info.captureMode = kCaptureEveryFix;
-    else if (unit == kUnitDistance)
+    else if (unit == kTrackUnitDistance)
         info.captureMode = kCaptureByMetres;
     else
         info.captureMode = kCaptureBySeconds;
@@ -179,7 +179,7 @@ TrackInfo CSheetTrackConfig::GetTrackInfo() const
 
 OSStatus CSheetTrackConfig::DoEventCommandProcess(CCarbonEvent& event)
 {
-    if (event.GetHICommand().commandID == kCommandCapture) {
+    if (event.GetHICommand().commandID == kTrackCommandCapture) {
         CaptureChanged();
         return noErr;
     }

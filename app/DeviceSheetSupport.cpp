@@ -59,8 +59,8 @@ CWindowController* MakeDocumentSheet(UInt32 kind, CWindowDocument& document)
 bool DeviceMenu::Rebuild(Filter const& filter, CDevice const* going)
 {
     std::vector<CDevice*> devices;
-    if (sDeviceManager)
-        for (CDevice* device : sDeviceManager->GetDevices())
+    if (CDeviceManager* manager = GetDeviceManager())
+        for (CDevice* device : manager->GetDevices())
             if (device != going && (!filter || filter(device)))
                 devices.push_back(device);
     if (mBuilt && devices == mDevices)

@@ -22,7 +22,7 @@ HIThemeTextInfo PrintTextInfo(ThemeFontID font, HIThemeTextHorizontalFlush horiz
 }
 
 // The view draws itself into the context for the printer.
-OSStatus PrintView(CHIView* view, CGContextRef context, CGRect const& page)
+OSStatus MapPrintView(CHIView* view, CGContextRef context, CGRect const& page)
 {
     if (!view)
         return noErr;
@@ -74,7 +74,7 @@ OSStatus CMapPrint::PrintPage(CCarbonEvent& pageEvent, CViewMap* map, CViewOverl
         CGContextClipToRect(context, m);
         CGContextTranslateCTM(context, m.origin.x, m.origin.y);
         CGContextScaleCTM(context, m.size.width / visible.size.width, m.size.height / visible.size.height);
-        status = PrintView(map, context, page) | PrintView(overlay, context, page);
+        status = MapPrintView(map, context, page) | MapPrintView(overlay, context, page);
         CGContextRestoreGState(context);
     }
 

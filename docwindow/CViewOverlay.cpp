@@ -29,25 +29,25 @@ constexpr EventTypeSpec kOverlayEvents[] = {
     { 0, 0 },
 };
 
-constexpr char const* kPrefMapUnits = "MapUnits";
-constexpr double kScaleInset = 8; // [px] from the left edge
-constexpr double kScaleBottom = 21; // [px] from the bottom edge to the bar's top
-constexpr double kScaleHeight = 13;
-constexpr double kBezelAbove = 30; // [px] between the bezel and the bottom edge
-constexpr double kImperialLongest = 160; // [px] a longer imperial bar is halved
+constexpr char const* kOverlayPrefUnits = "MapUnits";
+constexpr double kOverlayScaleInset = 8; // [px] from the left edge
+constexpr double kOverlayScaleBottom = 21; // [px] from the bottom edge to the bar's top
+constexpr double kOverlayScaleHeight = 13;
+constexpr double kOverlayBezelAbove = 30; // [px] between the bezel and the bottom edge
+constexpr double kOverlayImperialLongest = 160; // [px] a longer imperial bar is halved
 
-CGRect CentreIn(CGRect shape, CGRect const& into)
+CGRect OverlayCentreIn(CGRect shape, CGRect const& into)
 {
     shape.origin.x = into.origin.x + (into.size.width - shape.size.width) / 2;
     shape.origin.y = into.origin.y + (into.size.height - shape.size.height) / 2;
     return shape;
 }
 
-CGRect BezelIn(CGRect const& bounds)
+CGRect OverlayBezelIn(CGRect const& bounds)
 {
     CGRect bezel = CViewOverlay::kZoomBoundsBezel;
     bezel.origin.x = bounds.origin.x + (bounds.size.width - bezel.size.width) / 2;
-    bezel.origin.y = bounds.origin.y + bounds.size.height - kBezelAbove - bezel.size.height;
+    bezel.origin.y = bounds.origin.y + bounds.size.height - kOverlayBezelAbove - bezel.size.height;
     return bezel;
 }
 
@@ -75,7 +75,7 @@ void CViewOverlay::InitialiseSelf()
     AddEvents(kOverlayEvents);
     CApplication* app = CApplication::GetApp();
     if (CBKeyValueStore* prefs = app ? app->GetPreferences().GetBinding() : nullptr)
-        prefs->ObserveKeyPathValue(kPrefMapUnits, this);
+        prefs->ObserveKeyPathValue(kOverlayPrefUnits, this);
 }
 
 OSStatus CViewOverlay::Register()
@@ -144,7 +144,7 @@ void CViewOverlay::DoMessage(UInt32 message, void* parameter)
 
 void CViewOverlay::ValueChanged(CBKeyValueStore const*, CBString const& keyPath)
 {
-    if (keyPath == CBString(kPrefMapUnits))
+    if (keyPath == CBString(kOverlayPrefUnits))
         ScaleChanged();
 }
 
@@ -218,7 +218,7 @@ CViewOverlay::Scale CViewOverlay::ChooseScale(double perPixel, bool imperial)
         return scale;
     }
     double parts = 1;
-    while (scale.length >= kImperialLongest) {
+    while (scale.length >= kOverlayImperialLongest) {
         scale.length = std::trunc(scale.length / 2);
         parts *= 2;
     }
@@ -243,7 +243,7 @@ void CViewOverlay::UpdateScale()
     Scale const scale = ChooseScale(perPixel, imperial);
     CGRect const bounds = GetBounds();
     mScaleBounds = CGRectMake(
-        kScaleInset, bounds.size.height - kScaleBottom, std::floor(scale.length), kScaleHeight);
+        kOverlayScaleInset, bounds.size.height - kOverlayScaleBottom, std::floor(scale.length), kOverlayScaleHeight);
     MapUnits const units = imperial ? kMapUnitsImperial : kMapUnitsMetric;
     mScaleText = mMapView ? mMapView->GetMapManager()->GetDistanceString(scale.metres, units)
                           : CMapUnitText::GetDistanceString(scale.metres, units);
@@ -252,9 +252,9 @@ void CViewOverlay::UpdateScale()
 
 CGRect CViewOverlay::GetZoomShape(CGRect const& bounds, CGRect const& shape, unsigned long level)
 {
-    CGRect const bezel = BezelIn(bounds);
-    CGRect const bar = CentreIn(kZoomBoundsSlider, bezel);
-    CGRect result = CentreIn(shape, bezel);
+    CGRect const bezel = OverlayBezelIn(bounds);
+    CGRect const bar = OverlayCentreIn(kZoomBoundsSlider, bezel);
+    CGRect result = OverlayCentreIn(shape, bezel);
     double const n = double(level);
     result.origin.x = bar.origin.x + bar.size.width / (kZoomLevels - 1) * n - shape.size.width / 2;
     result.origin.y -= 0.75 * n;
@@ -321,8 +321,8 @@ void CViewOverlay::DrawZoom(CGContextRef context)
     if (!mZoomVisible && mZoomAlpha == 0)
         return;
     CGRect const bounds = GetBounds();
-    CGRect const bezel = BezelIn(bounds);
-    CGRect const bar = CentreIn(kZoomBoundsSlider, bezel);
+    CGRect const bezel = OverlayBezelIn(bounds);
+    CGRect const bar = OverlayCentreIn(kZoomBoundsSlider, bezel);
     CGContextSaveGState(context);
     CGContextSetAlpha(context, mZoomAlpha);
     CGContextSetLineWidth(context, 1);

@@ -69,16 +69,18 @@ SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
     case 'zfit':
         return kMenuStatusEnable;
     case 'dimp':
-    case 'gvie':
         return enableWhen(!sheet);
     case 'cvie':
     case 'gear':
     case 'gmap':
         return enableWhen(mMapView != nullptr);
+    // Their sheets come from the shell.
+    case 'gvie':
+        return enableWhen(!sheet && sShell);
     case 'dsyn':
-        return enableWhen(!sheet && !IsTransferring());
+        return enableWhen(!sheet && sShell && !IsTransferring());
     case 'dtrk':
-        return enableWhen(!sheet && !IsRecording());
+        return enableWhen(!sheet && sShell && !IsRecording());
     case 'doci':
         // Without a shell there is no sheet to open.
         return enableWhen(!sheet && sShell);

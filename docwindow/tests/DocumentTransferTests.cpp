@@ -13,6 +13,8 @@
 #include "model/CMapRoute.h"
 #include "model/CMapTrack.h"
 #include "model/CMapWaypoint.h"
+#include "model/CParserURL.h"
+#include "services/Scrap.h"
 #include "tests/support/InputDriver.h"
 #include "toolbox/HIViewCalls.h"
 #include "widgets/CHISegmentedView.h"
@@ -36,13 +38,15 @@ namespace {
     // The shell as the application sets it up, for the sheets of these tests.
     class ExchangeShell : public IDocumentShell {
     public:
-        CWindowController* MakeSheet(UInt32 kind, CWindowDocument& document, CMapObject*) override
+        CWindowController* MakeSheet(UInt32 kind, CWindowDocument& document, CMapObject* object) override
         {
+            mAsked.push_back({ kind, object });
             return DeviceSheetSupport::MakeDocumentSheet(kind, document);
         }
         CDataBrowserSource* MakeListSource(UInt32, CWindowDocument&) override { return nullptr; }
         void ShowInspector(CWindowDocument&) override { }
         void ShowDeviceWindow(CDevice*) override { }
+        std::vector<std::pair<UInt32, CMapObject*>> mAsked; // the sheets asked for, and of what
     };
 
     class DocumentExchange : public DocumentTest {
@@ -170,6 +174,23 @@ namespace {
         EXPECT_FALSE(overlay->GetScaleText().IsEmpty());
     }
 
+    TEST_F(DocumentExchange, CopyViewPutsTheViewLinkOnTheClipboard)
+    {
+        mDocument->ShowRegion(CCoordinateRect(CCoordinate(57.75, 11.9), CCoordinate(57.65, 12.05)), true);
+        ASSERT_EQ(Command(mDocument, 'cvie'), noErr);
+        ScrapRef scrap = nullptr;
+        ASSERT_EQ(GetCurrentScrap(&scrap), noErr);
+        Size size = 0;
+        ASSERT_EQ(GetScrapFlavorSize(scrap, kScrapFlavorTypeText, &size), noErr);
+        std::string text(std::size_t(size), '\0');
+        ASSERT_EQ(GetScrapFlavorData(scrap, kScrapFlavorTypeText, &size, text.data()), noErr);
+        EXPECT_EQ(text, mDocument->GetMapView()->GetMapURL().GetStdString());
+        CCoordinate centre;
+        unsigned long zoom = 0;
+        ASSERT_EQ(CParserURL::ParseViewLink(CString(text.c_str()), centre, zoom), noErr);
+        EXPECT_EQ(zoom, mDocument->GetMapView()->GetMapZoom());
+    }
+
     TEST_F(DocumentExchange, AFileDroppedOnTheMapIsImportedAndReported)
     {
         std::string const path = WriteFile("drop.gpx", kTwoWaypoints);
@@ -246,8 +267,10 @@ namespace {
     TEST_F(DocumentExchange, ADownloadBringsTheUnitsObjectsIn)
     {
         ASSERT_NE(PlugUnit(), nullptr);
+        EXPECT_EQ(Status(mDocument, 'dsyn'), CCarbonEventHandler::kMenuStatusEnable) << "the shell has the sheet";
         ASSERT_EQ(Command(mDocument, 'dsyn'), noErr);
         ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetTransferConfig);
+        EXPECT_EQ(Status(mDocument, 'dsyn'), CCarbonEventHandler::kMenuStatusDisable) << "one sheet at a time";
         Responders::PressAlertButton(1);
         ASSERT_EQ(Command(mDocument, 'ok  '), noErr);
         EXPECT_TRUE(mDocument->IsTransferring());
@@ -329,6 +352,9 @@ namespace {
         EXPECT_EQ(mDocument->GetTrackDevice(), nullptr);
         EXPECT_GE(tracks[0]->GetSamples().size(), 5u);
         EXPECT_EQ(mDocument->GetListSelector()->GetCurrentValue(), 3) << "the tracks list is shown";
+        ASSERT_FALSE(mShell.mAsked.empty());
+        EXPECT_EQ(mShell.mAsked.back().first, UInt32(CWindowDocument::kSheetTrack)) << "its editor is asked for";
+        EXPECT_EQ(mShell.mAsked.back().second, tracks[0]);
         CCoordinateRect const shown = mDocument->GetMapView()->Unproject(mDocument->GetMapView()->GetVisibleContent());
         EXPECT_TRUE(shown.Contains(tracks[0]->GetSamples().back()));
     }
