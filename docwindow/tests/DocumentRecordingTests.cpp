@@ -62,6 +62,8 @@ namespace {
             mApp.reset();
             for (WindowRef window : std::vector<WindowRef>(toolbox::WindowList::FrontToBack()))
                 DisposeWindow(window);
+            // Redraws that were still due go before the next test counts them.
+            EXPECT_TRUE(RunLoopUntil([] { return CViewInvalidator::GetLiveCount() == 0; }, 2));
             CWindowDocument::SetShell(nullptr);
             toolbox::MenuBar::Reset();
             services::ResetAppleEventsForTesting();
