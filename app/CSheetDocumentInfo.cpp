@@ -1,5 +1,6 @@
 #include "app/CSheetDocumentInfo.h"
 
+#include "docwindow/CWindowDocument.h"
 #include "widgets/CEditText.h"
 
 OSStatus CSheetDocumentInfo::InitialiseSelf()
@@ -25,4 +26,10 @@ CDocumentInfo CSheetDocumentInfo::GetContent() const
     info.SetAuthor(mAuthor->GetTextValue());
     info.SetDescription(mDescription->GetTextValue());
     return info;
+}
+
+void CSheetDocumentInfo::AcceptSheet()
+{
+    if (mDocument)
+        mDocument->SetDocumentInfo(GetContent());
 }

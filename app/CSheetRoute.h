@@ -9,6 +9,7 @@
 
 #include "app/CBrowserRoute.h"
 #include "app/CTWWindow.h"
+#include "docwindow/IDocumentSheet.h"
 #include "foundation/CMsgListener.h"
 #include "framework/CWindowController.h"
 
@@ -22,7 +23,7 @@ class CMapWaypoint;
 class CPushButton;
 class CWindowDocument;
 
-class CSheetRoute : public CWindowController, public CMsgListener, public CTWWindow {
+class CSheetRoute : public CWindowController, public CMsgListener, public IDocumentSheet, public CTWWindow {
 public:
     static constexpr char const* kNibWindow = "Route Editor";
     static constexpr char const* kPickerWindow = "Route Waypoints";
@@ -45,6 +46,8 @@ public:
     void SetObject(CMapObject* object);
     void UpdateObject();
     void CancelEdit();
+    void AcceptSheet() override { UpdateObject(); }
+    void CancelSheet() override { CancelEdit(); }
 
     std::vector<RouteSegment> const& GetWorkingList() const { return mSegments; }
 

@@ -5,6 +5,7 @@
 
 #include "app/CBrowserTrack.h"
 #include "app/CTWWindow.h"
+#include "docwindow/IDocumentSheet.h"
 #include "framework/CWindowController.h"
 
 class CDataBrowser;
@@ -13,7 +14,7 @@ class CMapObject;
 class CMapTrack;
 class CStaticText;
 
-class CSheetTrack : public CWindowController, public CTWWindow {
+class CSheetTrack : public CWindowController, public IDocumentSheet, public CTWWindow {
 public:
     static constexpr char const* kNibWindow = "Track Editor";
 
@@ -26,6 +27,7 @@ public:
     void SetObject(CMapObject* object);
     // Only the name is written back.
     void UpdateObject();
+    void AcceptSheet() override { UpdateObject(); }
 
 private:
     CMapTrack* mTrack = nullptr; // weak: the document owns it and outlives the sheet

@@ -32,6 +32,13 @@ bool LocationFieldShows(CEditText const* field, double value, bool latitude)
 
 } // namespace
 
+CSheetViewLocation::~CSheetViewLocation()
+{
+    CWindowDocument* document = mMapView ? mMapView->GetDocument() : nullptr;
+    if (document && mTarget)
+        document->RemoveObject(mTarget);
+}
+
 OSStatus CSheetViewLocation::InitialiseSelf()
 {
     mLatitude = CEditText::Find(this, 'elat', 0);
@@ -58,6 +65,12 @@ void CSheetViewLocation::SetMapView(CViewMap* view, CCoordinate const& coordinat
     mSavedZoom = static_cast<UInt32>(view->GetMapZoom());
     CreateTarget(coordinate);
     UpdateTarget(coordinate, zoom, true);
+}
+
+void CSheetViewLocation::ShowLocation(CCoordinate const& coordinate, unsigned long zoom)
+{
+    if (mMapView)
+        UpdateTarget(coordinate, zoom, true);
 }
 
 void CSheetViewLocation::CreateTarget(CCoordinate const& coordinate)

@@ -10,9 +10,10 @@
 
 #include "app/CTWWindow.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
+#include "docwindow/IDeviceSheets.h"
+#include "docwindow/IDocumentSheet.h"
 #include "foundation/CCoordinate.h"
 #include "foundation/CTimerTask.h"
-#include "docwindow/IDeviceSheets.h"
 #include "framework/CWindowController.h"
 #include "model/MapObjectTypes.h"
 
@@ -25,6 +26,7 @@ class CViewMap;
 class CSheetViewLocation : public CWindowController,
                            public CBKeyValueObserver,
                            public CTimerTask,
+                           public IDocumentSheet,
                            public CTWWindow,
                            public IViewLocationSheet {
 public:
@@ -34,7 +36,8 @@ public:
     static constexpr UInt32 kTargetAttributes = kMapObjectAttrTemporary | kMapObjectAttrHalo | kMapObjectAttrLarge;
 
     CSheetViewLocation() = default;
-    ~CSheetViewLocation() override = default;
+    // A sheet that never completed (it could not be shown) takes its target away.
+    ~CSheetViewLocation() override;
 
     OSStatus DoEventWindowActivated(CCarbonEvent& event) override;
     OSStatus DoEventCommandProcess(CCarbonEvent& event) override;
@@ -42,9 +45,13 @@ public:
     void ValueChanged(CBKeyValueStore const* store, CBString const& keyPath) override;
 
     // Once, before the sheet shows: the map it moves and where to start.
-    void SetMapView(CViewMap* view, CCoordinate const& coordinate, unsigned long zoom) override;
+    void SetMapView(CViewMap* view, CCoordinate const& coordinate, unsigned long zoom);
+    // Moves the place shown, the target and the map there (a link dropped on the map).
+    void ShowLocation(CCoordinate const& coordinate, unsigned long zoom) override;
     // When the sheet completes: true keeps the typed place and zoom, false the saved view.
     void UpdateMapView(bool commit);
+    void AcceptSheet() override { UpdateMapView(true); }
+    void CancelSheet() override { UpdateMapView(false); }
     // The clipboard's text as a map link; false when it is none.
     bool ParseClipboard(CCoordinate& coordinate, unsigned long& zoom);
 

@@ -8,6 +8,7 @@
 
 #include "app/CTWWindow.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
+#include "docwindow/IDocumentSheet.h"
 #include "framework/CWindowController.h"
 #include "model/MapObjectTypes.h"
 
@@ -16,7 +17,7 @@ class CMapObject;
 class CMapWaypoint;
 class CPopupButton;
 
-class CSheetWaypoint : public CWindowController, public CBKeyValueObserver, public CTWWindow {
+class CSheetWaypoint : public CWindowController, public CBKeyValueObserver, public IDocumentSheet, public CTWWindow {
 public:
     static constexpr char const* kNibWindow = "Waypoint Editor";
 
@@ -41,6 +42,7 @@ public:
     // An object of another kind edits nothing.
     void SetObject(CMapObject* object);
     void UpdateObject();
+    void AcceptSheet() override { UpdateObject(); }
     void BuildSymbolMenu();
     // The item (from 1) of the symbol's row; a symbol missing from the table (or a header's
     // code) gives the item of "wayp".

@@ -3,7 +3,6 @@
 #include "app/CSheetProgress.h"
 #include "app/CSheetTrackConfig.h"
 #include "app/CSheetTransferConfig.h"
-#include "app/CSheetViewLocation.h"
 #include "app/CTWApplication.h"
 #include "docwindow/CWindowDocument.h"
 
@@ -41,8 +40,6 @@ namespace {
 CWindowController* MakeDocumentSheet(UInt32 kind, CWindowDocument& document)
 {
     switch (kind) {
-    case CWindowDocument::kSheetViewLocation:
-        return MakeDocumentSheetFromNib(new CSheetViewLocation);
     case CWindowDocument::kSheetTrackConfig:
         return MakeDocumentSheetFromNib(new CSheetTrackConfig);
     case CWindowDocument::kSheetTrackProgress:

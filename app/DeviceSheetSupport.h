@@ -21,9 +21,9 @@ namespace DeviceSheetSupport {
 void SetDeviceManager(CDeviceManager* manager);
 CDeviceManager* GetDeviceManager();
 
-// The shell's sheets of a document for its view location, track recording and transfers
-// (CWindowDocument::DocumentSheet 7 to 11), made from the nib; null for other kinds or when
-// the window cannot be made. The caller owns it.
+// The shell's sheets of a document for track recording and transfers (CWindowDocument's
+// sheet kinds 8 to 11), made from the nib; null for other kinds or when the window cannot be
+// made. The caller owns it.
 CWindowController* MakeDocumentSheet(UInt32 kind, CWindowDocument& document);
 
 // The "devi" popup and the devices it lists, in the registry's order.

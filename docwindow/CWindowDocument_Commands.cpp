@@ -1,8 +1,8 @@
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
 #include "docwindow/CViewMap.h"
-#include "docwindow/IDocumentSheet.h"
 #include "docwindow/CWindowDocument.h"
+#include "docwindow/IDocumentSheet.h"
 #include "framework/CApplication.h"
 #include "framework/CMacWindow.h"
 #include "model/CMapObject.h"
@@ -44,6 +44,13 @@ std::optional<TWTool> ToolOfCommand(UInt32 command)
 
 } // namespace
 
+bool CWindowDocument::IsDocumentCommand(UInt32 command)
+{
+    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'doci', 'ddev' };
+    return ToolOfCommand(command) || IsOneOf(command, kListCommands) || IsOneOf(command, kCommandsWithoutHandler)
+        || IsOneOf(command, kOthers);
+}
+
 SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
 {
     UInt32 const id = command.commandID;
@@ -75,13 +82,12 @@ SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
     case 'gmap':
         return enableWhen(mMapView != nullptr);
     // Their sheets come from the shell.
-    case 'gvie':
-        return enableWhen(!sheet && sShell);
     case 'dsyn':
         return enableWhen(!sheet && sShell && !IsTransferring());
     case 'dtrk':
         return enableWhen(!sheet && sShell && !IsRecording());
     case 'doci':
+    case 'gvie':
         // Without a shell there is no sheet to open.
         return enableWhen(!sheet && sShell);
     case 'ddev':
@@ -117,6 +123,13 @@ OSStatus CWindowDocument::DoEventCommandProcess(CCarbonEvent& event)
     case 'doci':
         EditDocument();
         return noErr;
+    case 'gvie':
+        // The sheet starts where the map is.
+        if (HasSheet() || mSheet != kSheetNone)
+            CApplication::Beep();
+        else
+            OpenSheet(kSheetViewLocation, nullptr);
+        return noErr;
     case 'ddev':
         ShowDevices();
         return noErr;
@@ -128,9 +141,6 @@ OSStatus CWindowDocument::DoEventCommandProcess(CCarbonEvent& event)
         return noErr;
     case 'dimp':
         CommandImport();
-        return noErr;
-    case 'gvie':
-        CommandViewLocation(CString());
         return noErr;
     case 'cvie':
         CommandCopyView();

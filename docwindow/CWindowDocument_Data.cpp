@@ -117,27 +117,18 @@ void CWindowDocument::CommandImport()
         ImportData(file);
 }
 
+// The sheet opens where the map is; a link read moves it to the link's place.
 void CWindowDocument::CommandViewLocation(CString const& text)
 {
     if (!mMapView || mSheet != kSheetNone || HasSheet())
         return;
-    CCoordinate coordinate = mMapView->GetMapCentre();
-    unsigned long zoom = mMapView->GetMapZoom();
-    CCoordinate read;
-    unsigned long readZoom = 0;
-    if (!text.IsEmpty() && CParserURL::ParseURL(text, mMapView, read, readZoom) == noErr) {
-        coordinate = read;
-        zoom = readZoom;
-    }
-    CWindowController* controller = nullptr;
-    auto* sheet = MakeDataSheet<IViewLocationSheet>(kSheetViewLocation, controller);
-    if (!sheet)
+    OpenSheet(kSheetViewLocation, nullptr);
+    CCoordinate coordinate;
+    unsigned long zoom = 0;
+    if (mSheet != kSheetViewLocation || text.IsEmpty() || CParserURL::ParseURL(text, mMapView, coordinate, zoom) != noErr)
         return;
-    if (BeginSheet(kSheetViewLocation, controller, true) != noErr) {
-        delete controller;
-        return;
-    }
-    sheet->SetMapView(mMapView, coordinate, zoom);
+    if (auto* sheet = dynamic_cast<IViewLocationSheet*>(GetSheetController()))
+        sheet->ShowLocation(coordinate, zoom);
 }
 
 void CWindowDocument::CommandCopyView()

@@ -35,6 +35,6 @@ public:
 class IViewLocationSheet {
 public:
     virtual ~IViewLocationSheet() = default;
-    // Once, before the sheet shows: the map it moves and where to start.
-    virtual void SetMapView(CViewMap* view, CCoordinate const& coordinate, unsigned long zoom) = 0;
+    // Moves the place shown, and the map, there.
+    virtual void ShowLocation(CCoordinate const& coordinate, unsigned long zoom) = 0;
 };

@@ -25,6 +25,7 @@
 #include "toolbox/Window.h"
 #include "toolbox/WindowList.h"
 #include "toolbox/controls/ControlDefinitions.h"
+#include "widgets/CViewInvalidator.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -38,6 +39,11 @@ namespace tw::test {
 
 class SheetApplication : public CTWApplication {
 public:
+    // No receivers are looked for.
+    SheetApplication()
+        : CTWApplication(CDeviceManager::Setup {})
+    {
+    }
     CString GetPropertyString(unsigned long id) const override
     {
         return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
@@ -68,6 +74,8 @@ protected:
         mApp.reset();
         for (WindowRef window : std::vector<WindowRef>(toolbox::WindowList::FrontToBack()))
             DisposeWindow(window);
+        Run(1); // redraws still due end with their views
+        EXPECT_EQ(CViewInvalidator::GetLiveCount(), 0u);
         CMapObject::SetMapManager(nullptr);
         CCoordinate::SetTextHooks(nullptr, nullptr);
         mManager.reset();

@@ -281,12 +281,15 @@ namespace {
 
     TEST_F(WindowDocument, CommandsWithoutTheirWindowsAreDisabledNotPretended)
     {
-        // Without a shell there are no sheets for places, receivers or the document's information.
-        for (UInt32 command : { 'doci', 'find', 'ddev', 'gvie', 'dsyn', 'dtrk' })
+        for (UInt32 command : { 'find', 'ddev' })
             EXPECT_EQ(Status(mDocument, command), CCarbonEventHandler::kMenuStatusDisable) << command;
         EXPECT_EQ(Command(mDocument, 'find'), eventNotHandledErr);
-        for (UInt32 command : { 'dimp', 'cvie', 'gear', 'gmap' })
+        for (UInt32 command : { 'dimp', 'cvie', 'gear', 'gmap', 'gvie', 'dsyn', 'dtrk' })
             EXPECT_EQ(Status(mDocument, command), CCarbonEventHandler::kMenuStatusEnable) << command;
+        // Without a shell there are no sheets for places or receivers.
+        CWindowDocument::SetShell(nullptr);
+        for (UInt32 command : { 'gvie', 'dsyn', 'dtrk' })
+            EXPECT_EQ(Status(mDocument, command), CCarbonEventHandler::kMenuStatusDisable) << command;
     }
 
 } // namespace

@@ -2,6 +2,7 @@
 // replays the walk log, on the real clock: the application's own device registry finds the
 // receiver, the record sheet offers it once it knows where it is, and the track that ends
 // holds the log's points and is shown in the tracks list with its editor asked for.
+#include "app/CDocumentShell.h"
 #include "app/DeviceSheetSupport.h"
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
@@ -17,16 +18,13 @@
 namespace tw::test {
 namespace {
 
-    class RecordingShell : public IDocumentShell {
+    class RecordingShell : public CDocumentShell {
     public:
         CWindowController* MakeSheet(UInt32 kind, CWindowDocument& document, CMapObject* object) override
         {
             mAsked.push_back({ kind, object });
-            return DeviceSheetSupport::MakeDocumentSheet(kind, document);
+            return CDocumentShell::MakeSheet(kind, document, object);
         }
-        CDataBrowserSource* MakeListSource(UInt32, CWindowDocument&) override { return nullptr; }
-        void ShowInspector(CWindowDocument&) override { }
-        void ShowDeviceWindow(CDevice*) override { }
         std::vector<std::pair<UInt32, CMapObject*>> mAsked;
     };
 
@@ -53,7 +51,6 @@ namespace {
             toolbox::MenuBar::Reset();
             services::ResetAppleEventsForTesting();
             toolbox::dialogs::Responders::Reset();
-            CWindowDocument::SetShell(&mShell);
         }
         void TearDown() override
         {
@@ -98,6 +95,7 @@ namespace {
         ASSERT_EQ(mApp->InitialiseMenuBar(), noErr);
         ASSERT_EQ(mApp->InitialiseSelf(), noErr);
         mApp->SetRunning();
+        CWindowDocument::SetShell(&mShell); // in place of the application's, to see what is asked
         CDocument* made = nullptr;
         ASSERT_EQ(mApp->CommandCreate(nullptr, &made), noErr);
         auto* document = dynamic_cast<CWindowDocument*>(made);

@@ -1,6 +1,7 @@
 // A map document taking data in and giving it out: files dropped on its map or chosen
 // from the menu, a dropped link that opens the location sheet after the import's alert,
 // synchronising with a simulated receiver and recording a live track from it.
+#include "app/CDocumentShell.h"
 #include "app/DeviceSheetSupport.h"
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
@@ -36,16 +37,13 @@ namespace {
     }
 
     // The shell as the application sets it up, for the sheets of these tests.
-    class ExchangeShell : public IDocumentShell {
+    class ExchangeShell : public CDocumentShell {
     public:
         CWindowController* MakeSheet(UInt32 kind, CWindowDocument& document, CMapObject* object) override
         {
             mAsked.push_back({ kind, object });
-            return DeviceSheetSupport::MakeDocumentSheet(kind, document);
+            return CDocumentShell::MakeSheet(kind, document, object);
         }
-        CDataBrowserSource* MakeListSource(UInt32, CWindowDocument&) override { return nullptr; }
-        void ShowInspector(CWindowDocument&) override { }
-        void ShowDeviceWindow(CDevice*) override { }
         std::vector<std::pair<UInt32, CMapObject*>> mAsked; // the sheets asked for, and of what
     };
 
@@ -53,9 +51,9 @@ namespace {
     protected:
         void SetUp() override
         {
-            CWindowDocument::SetShell(&mShell);
             DocumentTest::SetUp();
             StartApp();
+            CWindowDocument::SetShell(&mShell); // in place of the application's, to see what is asked
             mDocument = NewDocument();
             ASSERT_NE(mDocument, nullptr);
             ManualClock::RunFor(0.2);

@@ -1,21 +1,19 @@
 // The waypoint list beside the map with 10,000 waypoints: filling the list, sorting it by
 // each of its columns and narrowing it by a search text typed a letter at a time, each
-// step drawn into its window as the user would see it.
+// step drawn into the document window as the user would see it.
 #include "app/CTWApplication.h"
-#include "app/CBrowserMapObject.h"
 #include "corefoundation/CFBundle.h"
 #include "display/WindowServer.h"
-#include "docwindow/CViewMap.h"
+#include "framework/CCarbonEvent.h"
 #include "docwindow/CWindowDocument.h"
 #include "framework/CMacWindow.h"
-#include "mapdata/CMapManager.h"
+#include "widgets/CDataBrowserSource.h"
 #include "model/CMapWaypoint.h"
 #include "toolbox/Window.h"
 #include "toolbox/databrowser/DataBrowserCalls.h"
 #include "widgets/CDataBrowser.h"
 
 #include <benchmark/benchmark.h>
-#include <memory>
 #include <string>
 
 namespace {
@@ -24,23 +22,28 @@ constexpr int kWaypoints = 10000;
 
 class ListBenchmarkApplication : public CTWApplication {
 public:
+    ListBenchmarkApplication()
+        : CTWApplication(CDeviceManager::Setup {})
+    {
+    }
     CString GetPropertyString(unsigned long id) const override
     {
         return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
     }
 };
 
-// A document of 10,000 waypoints and the list window, made once for every case.
+// A document window with 10,000 waypoints and its list beside the map showing them,
+// made once for every case.
 struct WaypointList {
     WaypointList()
     {
         tw::cf::SetMainBundlePath(TW_BUNDLE_DIR);
         application.InitialiseBegin();
         application.InitialisePreferences();
-        manager.LoadMapsFrom({});
-        CMapObject::SetMapManager(&manager);
-        CViewMap::SetMapManager(&manager);
-        document = std::make_unique<CWindowDocument>();
+        application.InitialiseMenuBar();
+        document = new CWindowDocument();
+        if (document->Initialise(nullptr) != noErr)
+            return;
         std::vector<CMapObject*> objects;
         for (int i = 0; i < kWaypoints; ++i) {
             auto* waypoint = new CMapWaypoint();
@@ -50,29 +53,19 @@ struct WaypointList {
             objects.push_back(waypoint);
         }
         document->AddObjects(objects);
-        window = std::make_unique<CMacWindow>(CString("Tarnwick"), CString("Route Waypoints"));
-        window->SetVisible(true);
-        browser = CDataBrowser::Find(window.get(), 'wayp', 0);
-        list.SetDocument(document.get());
-    }
-    ~WaypointList()
-    {
-        if (browser)
-            browser->SetSource(nullptr);
-        window.reset();
-        document.reset();
-        CViewMap::SetMapManager(nullptr);
-        CMapObject::SetMapManager(nullptr);
+        CCarbonEvent show = CCarbonEvent::CreateWithHICommandID('sway');
+        document->DispatchEvent(show, nullptr);
+        list = document->GetListSource(CWindowDocument::kListWaypoints);
+        browser = list ? document->GetList() : nullptr;
+        Draw();
     }
 
-    void Draw() { window->GetWindowRef()->Update(); }
+    void Draw() { document->GetWindow()->GetWindowRef()->Update(); }
 
     ListBenchmarkApplication application;
-    CMapManager manager;
-    std::unique_ptr<CWindowDocument> document;
-    std::unique_ptr<CMacWindow> window;
-    CDataBrowser* browser = nullptr;
-    CBrowserWaypoints list;
+    CWindowDocument* document = nullptr; // lives to the end of the process, as the application does
+    CDataBrowser* browser = nullptr; // the document's list
+    CDataBrowserSource* list = nullptr; // the document's waypoints
 };
 
 WaypointList& Shared()
@@ -92,7 +85,7 @@ void BM_FillWaypointList(benchmark::State& state)
     fixture.browser->SetFilter(CString());
     for (auto _ : state) {
         fixture.browser->SetSource(nullptr);
-        fixture.browser->SetSource(&fixture.list);
+        fixture.browser->SetSource(fixture.list);
         fixture.Draw();
     }
     state.counters["rows"] = kWaypoints;
@@ -110,7 +103,7 @@ void BM_SortWaypointList(benchmark::State& state)
         return;
     }
     fixture.browser->SetFilter(CString());
-    fixture.browser->SetSource(&fixture.list);
+    fixture.browser->SetSource(fixture.list);
     ControlRef const control = fixture.browser->GetControlRef();
     DataBrowserPropertyID const column = kColumns[state.range(0) % 4];
     DataBrowserPropertyID const before = kColumns[(state.range(0) + 1) % 4];
@@ -149,7 +142,7 @@ void BM_FilterWaypointList(benchmark::State& state)
         return;
     }
     fixture.browser->SetFilter(CString());
-    fixture.browser->SetSource(&fixture.list);
+    fixture.browser->SetSource(fixture.list);
     std::size_t length = 0;
     for (auto _ : state) {
         length = length == typed.size() ? 0 : length + 1;

@@ -217,13 +217,15 @@ namespace {
         InputDriver::Click(RowPoint(0));
         InputDriver::Click(RowPoint(0));
         Run(1.0);
-        EXPECT_EQ(mDocument->mEdited, (std::vector<CMapObject*> { a }));
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetWaypoint);
+        EXPECT_EQ(EditedName(), "A");
+        EXPECT_FALSE(MapCentredOn(b->GetPosition()));
         InputDriver::Click(RowPoint(1), optionKey);
         InputDriver::Click(RowPoint(1), optionKey);
         Run(1.0);
-        EXPECT_EQ(mDocument->mEdited.size(), 1u);
-        ASSERT_EQ(mDocument->mShown.size(), 1u);
-        EXPECT_EQ(mDocument->mShown[0], (std::vector<CMapObject*> { b }));
+        EXPECT_EQ(EditedName(), "A");
+        EXPECT_TRUE(MapCentredOn(b->GetPosition()));
+        mDocument->CompleteSheet('not!');
         // The picker's list confirms its window instead, and never deletes.
         CBrowserWaypoints picker;
         picker.SetAttributes(CBrowserMapObject::kBrowserOpenConfirm, CBrowserMapObject::kBrowserDefaultAttributes);
@@ -246,7 +248,7 @@ namespace {
         InputDriver::Click(RowPoint(0));
         Run(1.0);
         EXPECT_EQ(confirmed, UInt32('ok  '));
-        EXPECT_EQ(mDocument->mEdited.size(), 1u);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
         Key(kKeyDelete, 8);
         EXPECT_EQ(mDocument->GetObjects().size(), 2u);
         RemoveEventHandler(handler);
@@ -269,15 +271,15 @@ namespace {
         InputDriver::MouseDown(at, shiftKey, 2);
         InputDriver::MouseUp({ at.x + 10, at.y + 4 + 10 }, 0, 2);
         Run(1.0);
-        ASSERT_EQ(mDocument->mShown.size(), 1u);
-        EXPECT_EQ(mDocument->mShown[0], (std::vector<CMapObject*> { b }));
+        EXPECT_TRUE(MapCentredOn(b->GetPosition()));
         // Another command of the menu does nothing.
+        mDocument->GetMapView()->SetMapZoom(CHIView::kZoomFactor, nullptr, 2);
         MenuRef menu = list.GetContextualMenu(help, selection);
         ASSERT_NE(menu, nullptr);
         EXPECT_EQ(help, UInt32(kCMHelpItemRemoveHelp));
         AppendMenuItemTextWithCFString(menu, CFSTR("Other"), 0, 'othr', nullptr);
         list.HandleContextualMenu(kCMMenuItemSelected, menu, 201, 2);
-        EXPECT_EQ(mDocument->mShown.size(), 1u);
+        EXPECT_EQ(mDocument->GetMapView()->GetMapZoom(), 2u);
         // Without the menu attribute nothing is offered.
         list.SetAttributes(0, CBrowserMapObject::kBrowserContextMenu);
         EXPECT_EQ(list.GetContextualMenu(help, selection), nullptr);

@@ -1,7 +1,7 @@
 #pragma once
 
-// Fixture of the object list tests: a document with waypoints, routes and
-// tracks, and a list window whose data browser shows one of the lists.
+// Fixture of the object list tests: a map document window with waypoints,
+// routes and tracks, and a list window whose data browser shows one of the lists.
 
 #include "SheetTest.h"
 #include "app/CBrowserMapObject.h"
@@ -36,7 +36,9 @@ protected:
     {
         SheetTest::SetUp();
         CViewMap::SetMapManager(mManager.get());
+        ASSERT_EQ(mApp->InitialiseMenuBar(), noErr);
         mDocument = std::make_unique<CWindowDocument>();
+        ASSERT_EQ(mDocument->Initialise(nullptr), noErr);
         ASSERT_NE(mDocument->GetMapView(), nullptr);
         mWindow = std::make_unique<CMacWindow>(CString("Tarnwick"), CString("Route Waypoints"));
         mWindow->SetVisible(true);
@@ -107,6 +109,20 @@ protected:
         if (View()->Model().GetData(item, property, data) != noErr)
             return "<none>";
         return cf::ToUTF8(data.text);
+    }
+    // The map shows the place in its middle, zoomed in, as after showing an object there.
+    bool MapCentredOn(CCoordinate const& at) const
+    {
+        CViewMap* view = mDocument->GetMapView();
+        CGPoint const centre = view->Project(view->GetMapCentre());
+        CGPoint const place = view->Project(at);
+        return view->GetMapZoom() >= 10 && std::abs(centre.x - place.x) <= 2 && std::abs(centre.y - place.y) <= 2;
+    }
+    // The name field of the editor sheet open on the document window; empty without one.
+    std::string EditedName() const
+    {
+        CWindowController* sheet = mDocument->GetSheetController();
+        return sheet && sheet->GetWindow() ? Text(sheet->GetWindow()->GetWindowRef(), 'name') : std::string();
     }
     static DataBrowserItemID Item(CMapObject const* object) { return CBrowserMapObject::GetItem(object); }
 
