@@ -14,6 +14,7 @@
 #include "devices/CDeviceTransfer.h"
 #include "devices/IDeviceDocument.h"
 #include "docwindow/IDocumentShell.h"
+#include "docwindow/CToolBox.h"
 #include "docwindow/IMapDocument.h"
 #include "docwindow/IOverlayDocument.h"
 #include "foundation/CCoordinateRect.h"
@@ -36,6 +37,7 @@ class CHISearchField;
 class CHISegmentedView;
 class CHistoryButton;
 class CHIToolbarItem;
+class CToolbarDocument;
 class CHIView;
 class CMapCrop;
 class CMapObject;
@@ -123,11 +125,11 @@ public:
     // Deletes every object without a message.
     void DeleteObjects();
     // Selects or deselects the object, or every object when null.
-    void SelectObject(CMapObject* object, bool select);
+    void SelectObject(CMapObject* object, bool select) override;
     // The first object of the type whose name is the text, ignoring case; null when none.
     CMapObject* FindNamedObject(CString const& name, MapObjectType type) const;
     // The base text (or "Untitled" when empty), numbered when an object of the type has that name.
-    CString GetUniqueObjectName(MapObjectType type, CString const& base) const;
+    CString GetUniqueObjectName(MapObjectType type, CString const& base) const override;
     CMapCrop* GetCrop() const override;
 
     CDocumentInfo const& GetDocumentInfo() const { return mInfo; }
@@ -143,7 +145,8 @@ public:
     // The segment the list shows (1 to 3).
     UInt32 GetListSegment() const { return mListSegment; }
 
-    TWTool GetTool() const override { return mTool; }
+    TWTool GetTool() const override { return mToolBox.GetTool(); }
+    CToolBox& GetToolBox() { return mToolBox; }
     void SetTool(TWTool tool) override;
     CViewOverlay* GetOverlayView() const override { return mOverlay; }
     // The device recording a track into the document, or null.
@@ -244,6 +247,7 @@ private:
     void BuildListSelector();
     void BuildHeader();
     void BuildSplitter();
+    void BuildToolbar();
     void ConnectListeners();
     void MakeListSources();
     void SetInitialView();
@@ -265,7 +269,8 @@ private:
 
     CDocumentInfo mInfo;
     std::vector<CMapObject*> mObjects; // owns
-    TWTool mTool = kToolHand;
+    CToolBox mToolBox; // the map tools; makes the current one the map view's
+    CToolbarDocument* mToolbar = nullptr; // owns; null when it could not be made
     std::vector<CCoordinateRect> mHistory;
     std::size_t mHistoryIndex = 0; // the entry shown; 0 when the history is empty
     CWindowHeader* mHeader = nullptr; // weak: the views belong to the window
