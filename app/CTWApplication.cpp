@@ -1,6 +1,9 @@
 #include "app/CTWApplication.h"
 
 #include "app/CWindowPreferences.h"
+#include "app/windows/CWindowDevice.h"
+#include "app/windows/CWindowDevices.h"
+#include "devices/CDevice.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "foundation/CTextUtilities.h"
@@ -72,16 +75,23 @@ CTWApplication::CTWApplication(CDeviceManager::Setup devices)
     InstallServices();
 }
 
+// The crash reporter unpacks itself into a folder of its own, a tenth of a second of work:
+// it is installed once the first frames are up instead of on the way to them.
 void CTWApplication::InstallServices()
 {
     if (IsBugReporterAvailable() == noErr)
-        EnableBugReporter(BugReporterConfig());
+        InstallEventLoopTimer(GetMainEventLoop(), kBugReporterDelay, 0, &CTWApplication::EnableReporter, this,
+            &mReporterTimer);
     // The floors below reach these services through their own seams.
     CMapObject::SetDefaultStyleHook(&CTWApplication::DefaultStyleHook);
     CMapObject::SetMapManager(&mMapManager);
     IRoadRouter::SetDefault(&mRouteManager);
     CThreadSearch::SetMapManager(&mMapManager);
     CViewMap::SetMapManager(&mMapManager);
+    CWindowDocument::SetShell(&mDocumentShell);
+    // The receivers' windows: the list shows this manager's devices, and each device makes its own.
+    CWindowDevices::SetDeviceManager(&mDeviceManager);
+    CDevice::SetWindowFactory(&CWindowDevice::Make);
     sRunning = this;
 }
 
@@ -89,13 +99,27 @@ CTWApplication::~CTWApplication()
 {
     if (sRunning == this)
         sRunning = nullptr;
-    if (IsBugReporterAvailable() == noErr)
+    if (mReporterTimer)
+        RemoveEventLoopTimer(mReporterTimer);
+    else if (IsBugReporterAvailable() == noErr)
         DisableBugReporter();
+    if (CWindowDocument::GetShell() == &mDocumentShell)
+        CWindowDocument::SetShell(nullptr);
+    CDevice::SetWindowFactory(nullptr);
+    CWindowDevices::SetDeviceManager(nullptr);
     CViewMap::SetMapManager(nullptr);
     CThreadSearch::SetMapManager(nullptr);
     IRoadRouter::SetDefault(nullptr);
     CMapObject::SetMapManager(nullptr);
     CMapObject::SetDefaultStyleHook(nullptr);
+}
+
+void CTWApplication::EnableReporter(EventLoopTimerRef, void* data)
+{
+    auto* app = static_cast<CTWApplication*>(data);
+    RemoveEventLoopTimer(app->mReporterTimer);
+    app->mReporterTimer = nullptr;
+    EnableBugReporter(BugReporterConfig());
 }
 
 CRouteManager& CTWApplication::GetRouteManager() { return GetTWApp()->mRouteManager; }
@@ -144,6 +168,13 @@ void CTWApplication::SetCurrentDocument(CDocument* document)
 
 CDocument* CTWApplication::CreateDocument() { return new CWindowDocument(); }
 
+SInt32 CTWApplication::GetMenuStatus(HICommandExtended const& command)
+{
+    if (CWindowDocument::IsDocumentCommand(command.commandID))
+        return kMenuStatusDisable;
+    return CApplication::GetMenuStatus(command);
+}
+
 OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
 {
     switch (event.GetHICommand().commandID) {
@@ -151,6 +182,8 @@ OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
         return CommandOpenGeocaching();
     case 'rfrm':
         return CommandOpenOnlineForum();
+    case kCommandShowDevices:
+        return CommandShowDevices();
     default:
         return CApplication::DoEventCommandProcess(event);
     }
@@ -164,6 +197,17 @@ OSStatus CTWApplication::CommandPrefs()
         return noErr;
     }
     preferences->GetWindow()->Select(true);
+    return noErr;
+}
+
+OSStatus CTWApplication::CommandShowDevices()
+{
+    CWindowDevices* devices = CWindowDevices::GetInstance();
+    if (!devices) {
+        Beep(); // the window could not be made from the nib
+        return noErr;
+    }
+    devices->GetWindow()->Select(true);
     return noErr;
 }
 
@@ -188,8 +232,7 @@ void CTWApplication::FilterDocuments(MsgNavFilter* filter)
 {
     if (!filter->file.FileExists())
         return;
-    filter->accept
-        = filter->file.GetExtension().GetLower() == CString("twk") || filter->file.GetFileType() == 'TWck';
+    filter->accept = filter->file.GetExtension().GetLower() == CString("twk") || filter->file.GetFileType() == 'TWck';
 }
 
 CString CTWApplication::GetStylePref(MapObjectType type)
