@@ -1,6 +1,9 @@
 #include "app/CTWApplication.h"
 
 #include "app/CWindowPreferences.h"
+#include "app/windows/CWindowDevice.h"
+#include "app/windows/CWindowDevices.h"
+#include "devices/CDevice.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "foundation/CTextUtilities.h"
@@ -86,6 +89,9 @@ void CTWApplication::InstallServices()
     CThreadSearch::SetMapManager(&mMapManager);
     CViewMap::SetMapManager(&mMapManager);
     CWindowDocument::SetShell(&mDocumentShell);
+    // The receivers' windows: the list shows this manager's devices, and each device makes its own.
+    CWindowDevices::SetDeviceManager(&mDeviceManager);
+    CDevice::SetWindowFactory(&CWindowDevice::Make);
     sRunning = this;
 }
 
@@ -99,6 +105,8 @@ CTWApplication::~CTWApplication()
         DisableBugReporter();
     if (CWindowDocument::GetShell() == &mDocumentShell)
         CWindowDocument::SetShell(nullptr);
+    CDevice::SetWindowFactory(nullptr);
+    CWindowDevices::SetDeviceManager(nullptr);
     CViewMap::SetMapManager(nullptr);
     CThreadSearch::SetMapManager(nullptr);
     IRoadRouter::SetDefault(nullptr);
@@ -174,6 +182,8 @@ OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
         return CommandOpenGeocaching();
     case 'rfrm':
         return CommandOpenOnlineForum();
+    case kCommandShowDevices:
+        return CommandShowDevices();
     default:
         return CApplication::DoEventCommandProcess(event);
     }
@@ -187,6 +197,17 @@ OSStatus CTWApplication::CommandPrefs()
         return noErr;
     }
     preferences->GetWindow()->Select(true);
+    return noErr;
+}
+
+OSStatus CTWApplication::CommandShowDevices()
+{
+    CWindowDevices* devices = CWindowDevices::GetInstance();
+    if (!devices) {
+        Beep(); // the window could not be made from the nib
+        return noErr;
+    }
+    devices->GetWindow()->Select(true);
     return noErr;
 }
 

@@ -70,6 +70,9 @@ public:
     OSStatus DoAppleEventGetURL(AEDesc const& event) override;
     OSStatus CommandOpenGeocaching();
     OSStatus CommandOpenOnlineForum();
+    // Shows the list of receivers and brings it to the front.
+    static constexpr UInt32 kCommandShowDevices = 'devi';
+    OSStatus CommandShowDevices();
 
     // The default style of new objects of the kind: the stored preferences over the built-in
     // defaults, read once and cached. SetObjectStyle stores a new default.

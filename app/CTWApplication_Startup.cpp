@@ -1,5 +1,6 @@
 #include "app/CTWApplication.h"
 
+#include "app/windows/AppWindowClasses.h"
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
@@ -46,7 +47,7 @@ OSStatus CTWApplication::InstallSupport()
     static OSStatus const status = [] {
         CBPreferenceBinding::InstallPreferencesSupport();
         InstallControlWindowSupport();
-        return RegisterDocWindowClasses(); // the widget classes first, then the map's
+        return RegisterAppWindowClasses(); // the widget classes first, then the map's and the compass
     }();
     return status;
 }
