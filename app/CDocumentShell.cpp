@@ -7,6 +7,8 @@
 #include "app/CSheetTrack.h"
 #include "app/CSheetViewLocation.h"
 #include "app/CSheetWaypoint.h"
+#include "app/windows/CWindowDevice.h"
+#include "app/windows/CWindowFind.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "framework/ConstructController.h"
@@ -90,4 +92,16 @@ CDataBrowserSource* CDocumentShell::MakeListSource(UInt32 segment, CWindowDocume
     }
     list->SetDocument(&document);
     return list;
+}
+
+void CDocumentShell::ShowDeviceWindow(CDevice* device) { CWindowDevice::Show(device); }
+
+void CDocumentShell::FindLocation(CWindowDocument& document)
+{
+    CWindowFind* find = CWindowFind::GetInstance();
+    if (!find) {
+        CApplication::Beep(); // the window could not be made from the nib
+        return;
+    }
+    find->FindLocation(&document);
 }

@@ -10,7 +10,8 @@ class CDocumentShell : public IDocumentShell {
 public:
     CWindowController* MakeSheet(UInt32 kind, CWindowDocument& document, CMapObject* object) override;
     CDataBrowserSource* MakeListSource(UInt32 segment, CWindowDocument& document) override;
-    // The inspector palette and the receivers' windows are not in this program yet.
+    // The inspector palette is not in this program yet.
     void ShowInspector(CWindowDocument&) override { }
-    void ShowDeviceWindow(CDevice*) override { }
+    void ShowDeviceWindow(CDevice* device) override;
+    void FindLocation(CWindowDocument& document) override;
 };

@@ -10,8 +10,8 @@
 
 #include "app/CTWWindow.h"
 #include "bindings/Source/Bindings/CBindable.h"
-#include "docwindow/IDocumentShell.h"
 #include "docwindow/CToolBox.h"
+#include "docwindow/IDocumentShell.h"
 #include "docwindow/IMapDocument.h"
 #include "foundation/CCoordinateRect.h"
 #include "foundation/CFDictionary.h"
@@ -99,9 +99,6 @@ public:
 
     CWindowDocument();
     ~CWindowDocument() override;
-
-    // The commands only a document window answers (its tools, map, history, lists, sheets).
-    static bool IsDocumentCommand(UInt32 command);
 
     // The shell that makes the editor sheets, list sources and palettes of every document
     // window made after it is installed; null removes it. Not owned.
