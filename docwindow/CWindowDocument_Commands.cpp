@@ -46,7 +46,7 @@ std::optional<TWTool> ToolOfCommand(UInt32 command)
 
 bool CWindowDocument::IsDocumentCommand(UInt32 command)
 {
-    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'doci', 'gvie', 'ddev' };
+    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'doci', 'gvie', 'find', 'ddev' };
     return ToolOfCommand(command) || IsOneOf(command, kListCommands) || IsOneOf(command, kCommandsWithoutHandler)
         || IsOneOf(command, kOthers);
 }
