@@ -10,6 +10,7 @@
 
 #include "app/CTWWindow.h"
 #include "bindings/Source/Bindings/CBindable.h"
+#include "docwindow/IDocumentShell.h"
 #include "docwindow/CToolBox.h"
 #include "docwindow/IDocumentShell.h"
 #include "docwindow/IMapDocument.h"

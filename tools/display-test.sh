@@ -43,6 +43,12 @@ unset TW_HEADLESS WAYLAND_DISPLAY
 # A runtime folder of the test's own, where the running instance listens.
 export XDG_RUNTIME_DIR="$out/run"
 rm -rf "$XDG_RUNTIME_DIR" && mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# A home of its own, fresh each run: the run starts as a first start and never touches the
+# user's documents and preferences.
+export HOME="$out/home"
+unset XDG_CONFIG_HOME XDG_DATA_HOME
+rm -rf "$HOME" && mkdir -p "$HOME"
+export XDG_CACHE_HOME="$out/../display-test-cache" # the font cache outlives the run
 
 "$app" >"$out/app.log" 2>"$out/app.err" &
 pid=$!
