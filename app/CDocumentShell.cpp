@@ -1,6 +1,7 @@
 #include "app/CDocumentShell.h"
 
 #include "app/CBrowserMapObject.h"
+#include "app/DeviceSheetSupport.h"
 #include "app/CSheetDocumentInfo.h"
 #include "app/CSheetNote.h"
 #include "app/CSheetRoute.h"
@@ -70,7 +71,8 @@ CWindowController* CDocumentShell::MakeSheet(UInt32 kind, CWindowDocument& docum
         return sheet;
     }
     default:
-        return nullptr;
+        // The receiver sheets: recording a track and synchronising, and their progress.
+        return DeviceSheetSupport::MakeDocumentSheet(kind, document);
     }
 }
 

@@ -67,6 +67,12 @@ void CSheetViewLocation::SetMapView(CViewMap* view, CCoordinate const& coordinat
     UpdateTarget(coordinate, zoom, true);
 }
 
+void CSheetViewLocation::ShowLocation(CCoordinate const& coordinate, unsigned long zoom)
+{
+    if (mMapView)
+        UpdateTarget(coordinate, zoom, true);
+}
+
 void CSheetViewLocation::CreateTarget(CCoordinate const& coordinate)
 {
     CWindowDocument* document = mMapView->GetDocument();

@@ -10,6 +10,7 @@
 
 #include "app/CTWWindow.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
+#include "docwindow/IDeviceSheets.h"
 #include "docwindow/IDocumentSheet.h"
 #include "foundation/CCoordinate.h"
 #include "foundation/CTimerTask.h"
@@ -26,7 +27,8 @@ class CSheetViewLocation : public CWindowController,
                            public CBKeyValueObserver,
                            public CTimerTask,
                            public IDocumentSheet,
-                           public CTWWindow {
+                           public CTWWindow,
+                           public IViewLocationSheet {
 public:
     static constexpr char const* kNibWindow = "View Location";
     static constexpr double kFieldCheckInterval = 2.0; // [s]
@@ -44,6 +46,8 @@ public:
 
     // Once, before the sheet shows: the map it moves and where to start.
     void SetMapView(CViewMap* view, CCoordinate const& coordinate, unsigned long zoom);
+    // Moves the place shown, the target and the map there (a link dropped on the map).
+    void ShowLocation(CCoordinate const& coordinate, unsigned long zoom) override;
     // When the sheet completes: true keeps the typed place and zoom, false the saved view.
     void UpdateMapView(bool commit);
     void AcceptSheet() override { UpdateMapView(true); }

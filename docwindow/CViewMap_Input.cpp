@@ -1,5 +1,6 @@
 #include "bindings/Source/Core/CBString.h"
 #include "docwindow/CViewMap.h"
+#include "docwindow/CViewOverlay.h"
 #include "framework/CCarbonEvent.h"
 #include "model/CMapObject.h"
 
@@ -106,10 +107,16 @@ OSStatus CViewMap::DoEventMouseWheelMoved(CCarbonEvent& event)
     if (!mWheelZoom) {
         mWheelZoom = true;
         mWheelLevel = mZoomLevel;
+        if (mOverlay) {
+            mOverlay->SetZoomLevel(mWheelLevel);
+            mOverlay->SetZoomVisible(true);
+        }
     } else {
         // Signed: a level below 0 is clamped, not wrapped round.
         long const level = long(mWheelLevel) + long(event.GetMouseWheelDelta());
         mWheelLevel = std::clamp<long>(level, kZoomMinimum, kZoomMaximum);
+        if (mOverlay)
+            mOverlay->SetZoomLevel(mWheelLevel);
     }
     return noErr;
 }
@@ -117,6 +124,8 @@ OSStatus CViewMap::DoEventMouseWheelMoved(CCarbonEvent& event)
 void CViewMap::EndWheelZoom(bool apply)
 {
     mWheelZoom = false;
+    if (mOverlay)
+        mOverlay->SetZoomVisible(false);
     if (apply)
         SetMapZoom(kZoomFactor, nullptr, mWheelLevel);
 }

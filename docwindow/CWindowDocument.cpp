@@ -61,6 +61,7 @@ CWindowDocument::~CWindowDocument()
 {
     if (CApplication* app = CApplication::GetApp(); app && app->GetCurrentDocument() == this)
         app->SetCurrentDocument(nullptr);
+    StopDevices();
     CloseSheet();
     // The sources go with the document, before the window and its list.
     if (mList && GetWindow())
@@ -114,6 +115,7 @@ OSStatus CWindowDocument::InitialiseSelf()
     BuildSplitter();
     // 7. and 8. Who hears whom.
     ConnectListeners();
+    BuildOverlay();
     MakeListSources();
     mMapView->SetDocument(this);
     mToolBox.SetDocument(this);
@@ -285,6 +287,9 @@ void CWindowDocument::DoMessage(UInt32 message, void* parameter)
         break;
     case CViewMap::kMsgZoomChanged:
         SyncZoomLevel();
+        break;
+    case CViewMap::kMsgSizeChanged:
+        LayoutOverlay();
         break;
     case kMsgDeviceAdded:
     case kMsgDeviceRemoved:

@@ -10,10 +10,14 @@
 
 #include "app/CTWWindow.h"
 #include "bindings/Source/Bindings/CBindable.h"
+#include "devices/CDeviceTrack.h"
+#include "devices/CDeviceTransfer.h"
+#include "devices/IDeviceDocument.h"
 #include "docwindow/IDocumentShell.h"
 #include "docwindow/CToolBox.h"
 #include "docwindow/IDocumentShell.h"
 #include "docwindow/IMapDocument.h"
+#include "docwindow/IOverlayDocument.h"
 #include "foundation/CCoordinateRect.h"
 #include "foundation/CFDictionary.h"
 #include "foundation/CMsgBroadcaster.h"
@@ -46,7 +50,9 @@ class CWindowDocument : public CDocument,
                         public CMsgBroadcaster,
                         public CTWWindow,
                         public CBindable,
-                        public IMapDocument {
+                        public IMapDocument,
+                        public IOverlayDocument,
+                        public IDeviceDocument {
 public:
     // The sheet open over the window; each ends with "ok  " or "not!" sent to the document.
     enum DocumentSheet : UInt32 {
@@ -143,9 +149,9 @@ public:
     TWTool GetTool() const override { return mToolBox.GetTool(); }
     CToolBox& GetToolBox() { return mToolBox; }
     void SetTool(TWTool tool) override;
-    // The overlay over the map and the device recording into the document: none in this window yet.
-    CViewOverlay* GetOverlayView() const override { return nullptr; }
-    CDevice* GetTrackDevice() const override { return nullptr; }
+    CViewOverlay* GetOverlayView() const override { return mOverlay; }
+    // The device recording a track into the document, or null.
+    CDevice* GetTrackDevice() const override { return mTrackRecorder ? mTrackInfo.device : nullptr; }
     // The toolbar item that selects the tool; null for the crop tool, an unknown code, or no such item.
     CHIToolbarItem* GetToolbarItem(TWTool tool) const;
 
@@ -161,7 +167,7 @@ public:
     // Opens the sheet of the document's author and description, or beeps while a sheet is open.
     void EditDocument();
     DocumentSheet GetSheet() const { return mSheet; }
-    bool HasSheet() const;
+    bool HasSheet() const override;
     // Records the sheet; with a controller and show, shows its window as a sheet on this one.
     OSStatus BeginSheet(DocumentSheet kind, CWindowController* controller, bool show);
     // Ends the open sheet after "ok  " (accept) or "not!" (cancel): a controller that is an
@@ -172,6 +178,29 @@ public:
     CWindowController* GetSheetController() const { return mSheetControllers[mSheet]; }
     // A sheet on the window, or a modal alert when another sheet is open.
     void DisplayAlert(CString const& major, CString const& minor);
+
+    // Getting data in and out: files and links, the view outside, printing, receivers.
+    bool CanImport(CFile const& file) const override;
+    bool CanImport(CString const& text) const override;
+    void ImportData(CFile const& file) override;
+    // Offers the place in the view location sheet, once the sheet open now has closed.
+    void ImportData(CString const& text) override;
+    void CommandImport();
+    void CommandViewLocation(CString const& text);
+    void CommandCopyView();
+    void CommandGoogleEarth();
+    void CommandGoogleMap();
+    OSStatus PrintSelf(CPrintDialog* dialog, unsigned long page) override;
+    void CommandSynchronise();
+    void CommandRecordTrack();
+    void BeginTransfer();
+    void BeginTrack();
+    void FinishTransfer(CString const& major, CString const& minor) override;
+    void FinishTrack(CString const& major, CString const& minor) override;
+    TrackInfo const& GetTrackInfo() const { return mTrackInfo; }
+    TransferInfo const& GetTransferInfo() const { return mTransferInfo; }
+    bool IsRecording() const { return mTrackRecorder != nullptr; }
+    bool IsTransferring() const { return mTransfer != nullptr; }
 
     // Copies the map's level into the bindable "zoom", which bound controls follow.
     void SyncZoomLevel();
@@ -224,6 +253,17 @@ private:
     void MakeListSources();
     void SetInitialView();
 
+    // The overlay over the map's scroll view, and keeping it there.
+    void BuildOverlay();
+    void LayoutOverlay();
+    // What a sheet of the receivers hands back before it closes, and what follows once it did.
+    void SheetCompleting(UInt32 command);
+    void SheetCompleted(DocumentSheet kind, UInt32 command);
+    template <typename Interface> Interface* MakeDataSheet(DocumentSheet kind, CWindowController*& controller);
+    // A recorder or transfer that called back goes once its call has returned.
+    void Bury(CTimerTask* finished);
+    void StopDevices();
+
     OSStatus EncodeObjects(CFDictionary& properties);
     void DecodeObjects(CFDictionary const& properties);
     static CMapObject* MakeObject(MapObjectType type);
@@ -248,6 +288,14 @@ private:
     CStandardAlert mAlert;
     std::array<CWindowController*, kSheetCount> mSheetControllers {}; // owns, by sheet kind
     LoadReport mLoadReport;
+    CViewOverlay* mOverlay = nullptr; // weak: the window's view
+    CString mPendingLocation; // a dropped link, offered once the open sheet has closed
+    TrackInfo mTrackInfo;
+    TransferInfo mTransferInfo;
+    CDeviceTrack* mTrackRecorder = nullptr; // owns
+    CDeviceTransfer* mTransfer = nullptr; // owns
+    std::vector<std::unique_ptr<CTimerTask>> mFinished; // recorders and transfers whose last call returned
+    EventLoopTimerRef mBurial = nullptr; // owns: deletes mFinished on the next turn of the loop
     // Objects of the file that could not be read, written back unchanged so that nothing is lost.
     std::vector<StCFRef<CFTypeRef>> mUnreadObjects;
     std::array<std::unique_ptr<CDataBrowserSource>, kListCount> mListSources; // by segment from 1

@@ -23,11 +23,6 @@ constexpr float kListMinimumRatio = 0.05f; // a list this narrow is as good as h
 // The list selector's commands, by segment from 1.
 constexpr UInt32 kListCommands[] = { 'sway', 'srot', 'stra' };
 
-// The document's commands whose windows and sheets this version of the program lacks
-// (import, links, globe and web maps, places nearby, transfers and recording): their menu
-// items stay disabled rather than do nothing. Each goes from this list as its handler comes.
-constexpr UInt32 kCommandsWithoutHandler[] = { 'dimp', 'cvie', 'gear', 'gmap', 'dsyn', 'dtrk' };
-
 template <std::size_t N> bool IsOneOf(UInt32 command, UInt32 const (&list)[N])
 {
     return std::find(std::begin(list), std::end(list), command) != std::end(list);
@@ -46,9 +41,9 @@ std::optional<TWTool> ToolOfCommand(UInt32 command)
 
 bool CWindowDocument::IsDocumentCommand(UInt32 command)
 {
-    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'doci', 'gvie', 'find', 'ddev' };
-    return ToolOfCommand(command) || IsOneOf(command, kListCommands) || IsOneOf(command, kCommandsWithoutHandler)
-        || IsOneOf(command, kOthers);
+    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'doci', 'gvie', 'ddev', 'dimp', 'cvie',
+        'gear', 'gmap', 'dsyn', 'dtrk', 'find' };
+    return ToolOfCommand(command) || IsOneOf(command, kListCommands) || IsOneOf(command, kOthers);
 }
 
 SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
@@ -56,8 +51,6 @@ SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
     UInt32 const id = command.commandID;
     auto const enableWhen = [](bool enabled) { return enabled ? kMenuStatusEnable : kMenuStatusDisable; };
     bool const sheet = HasSheet() || mSheet != kSheetNone;
-    if (IsOneOf(id, kCommandsWithoutHandler))
-        return kMenuStatusDisable;
     if (std::optional<TWTool> const tool = ToolOfCommand(id); tool && *tool != kToolCrop)
         return enableWhen(!sheet);
     switch (id) {
@@ -75,6 +68,17 @@ SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
         return enableWhen(mMapView && mMapView->CouldZoomMap(CHIView::kZoomOut));
     case 'zfit':
         return kMenuStatusEnable;
+    case 'dimp':
+        return enableWhen(!sheet);
+    case 'cvie':
+    case 'gear':
+    case 'gmap':
+        return enableWhen(mMapView != nullptr);
+    // Their sheets come from the shell.
+    case 'dsyn':
+        return enableWhen(!sheet && sShell && !IsTransferring());
+    case 'dtrk':
+        return enableWhen(!sheet && sShell && !IsRecording());
     case 'doci':
     case 'gvie':
     case 'find':
@@ -135,6 +139,24 @@ OSStatus CWindowDocument::DoEventCommandProcess(CCarbonEvent& event)
         return noErr;
     case 'hfwd':
         GoForward();
+        return noErr;
+    case 'dimp':
+        CommandImport();
+        return noErr;
+    case 'cvie':
+        CommandCopyView();
+        return noErr;
+    case 'gear':
+        CommandGoogleEarth();
+        return noErr;
+    case 'gmap':
+        CommandGoogleMap();
+        return noErr;
+    case 'dsyn':
+        CommandSynchronise();
+        return noErr;
+    case 'dtrk':
+        CommandRecordTrack();
         return noErr;
     case kCommandAccept:
     case kCommandCancel:
@@ -267,6 +289,8 @@ void CWindowDocument::CompleteSheet(UInt32 command)
         return;
     // The sheet hands its result back before it closes: accepted it writes its content,
     // cancelled it undoes what it began.
+    DocumentSheet const kind = mSheet;
+    SheetCompleting(command);
     if (auto* sheet = dynamic_cast<IDocumentSheet*>(mSheetControllers[mSheet])) {
         if (command == kCommandCancel)
             sheet->CancelSheet();
@@ -275,6 +299,7 @@ void CWindowDocument::CompleteSheet(UInt32 command)
     }
     CloseSheet();
     InvalidateCommandStatus();
+    SheetCompleted(kind, command);
 }
 
 void CWindowDocument::CloseSheet()

@@ -90,6 +90,18 @@ void CWindowDocument::RemoveObjects(std::vector<CMapObject*> const& objects)
             continue;
         if (objects.size() == 1)
             BroadcastMessage(kMsgObjectRemoved, object);
+        // The track being recorded: the recording ends first, without calling back.
+        if (object == mTrackInfo.track && mTrackRecorder) {
+            delete mTrackRecorder;
+            mTrackRecorder = nullptr;
+            mTrackInfo.track = nullptr;
+            mTrackInfo.device = nullptr;
+            if (mTrackInfo.progressSheet && mSheet == kSheetTrackProgress) {
+                mTrackInfo.progressSheet = nullptr;
+                CloseSheet();
+            }
+            mTrackInfo.progressSheet = nullptr;
+        }
         removed.push_back(object);
         mObjects.erase(found);
         object->RemoveListener(this);

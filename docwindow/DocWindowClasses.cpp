@@ -1,6 +1,7 @@
 #include "docwindow/DocWindowClasses.h"
 
 #include "docwindow/CViewMap.h"
+#include "docwindow/CViewOverlay.h"
 #include "widgets/WidgetClasses.h"
 
 OSStatus RegisterDocWindowClasses()
@@ -8,7 +9,9 @@ OSStatus RegisterDocWindowClasses()
     static OSStatus const status = [] {
         if (OSStatus const widgets = RegisterWidgetClasses(); widgets != noErr)
             return widgets;
-        return CViewMap::Register();
+        if (OSStatus const map = CViewMap::Register(); map != noErr)
+            return map;
+        return CViewOverlay::Register();
     }();
     return status;
 }

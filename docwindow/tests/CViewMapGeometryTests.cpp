@@ -52,7 +52,7 @@ namespace {
 
     TEST_F(MapGeometry, ZoomingInOutAndToALevelStaysWithinTheEighteenLevels)
     {
-        MessageLog log;
+        MapMessageLog log;
         mView->AddListener(&log);
         mView->SetMapZoom(CHIView::kZoomFactor, nullptr, 0);
         EXPECT_FALSE(mView->CouldZoomMap(CHIView::kZoomOut));
@@ -131,7 +131,7 @@ namespace {
 
     TEST_F(MapGeometry, TheImageOriginIsWholePixelsInsideTheImageAndSaysItMoved)
     {
-        MessageLog log;
+        MapMessageLog log;
         mView->AddListener(&log);
         mView->SetMapZoom(CHIView::kZoomFactor, nullptr, 5);
         int const moves = log.Count(CViewMap::kMsgOriginChanged);
@@ -207,7 +207,7 @@ namespace {
             EXPECT_EQ(CViewMap::Find(&window, 'mapv', 1), nullptr);
             EXPECT_EQ(CViewMap::Find(nullptr, 'mapv', 0), nullptr);
         }
-        CMacWindow::SetWidgetSupport(nullptr);
+        // The support stays: the application installs it once for the whole process.
     }
 
     TEST_F(MapGeometry, TheLinkParserSeesTheViewsLevelAndVisibleSize)

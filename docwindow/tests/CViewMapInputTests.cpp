@@ -194,7 +194,7 @@ namespace {
 
     TEST_F(MapInput, TheMouseTellsTheCoordinateUnderItAndASizeChangeIsToldToo)
     {
-        MessageLog log;
+        MapMessageLog log;
         mView->AddListener(&log);
         CGRect const visible = mView->GetVisibleContent();
         CGPoint const image = CGPointMake(CGRectGetMidX(visible) + 40, CGRectGetMidY(visible) - 30);

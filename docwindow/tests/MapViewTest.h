@@ -181,7 +181,7 @@ public:
 };
 
 // Notes the messages of a broadcaster.
-class MessageLog : public CMsgListener {
+class MapMessageLog : public CMsgListener {
 public:
     void DoMessage(UInt32 message, void* parameter) override
     {

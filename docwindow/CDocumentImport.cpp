@@ -1,0 +1,45 @@
+#include "docwindow/CDocumentImport.h"
+
+#include "foundation/CTextUtilities.h"
+#include "model/CParserFile.h"
+#include "model/CParserURL.h"
+
+#include <memory>
+
+bool CDocumentImport::CanImport(CFile const& file)
+{
+    std::unique_ptr<CParserFile> const parser(CParserFile::CreateParser(file));
+    return parser != nullptr;
+}
+
+bool CDocumentImport::CanImport(CString const& text, IMapLinkView* view)
+{
+    CCoordinate coordinate;
+    unsigned long zoom = 0;
+    return CParserURL::ParseURL(text, view, coordinate, zoom) == noErr;
+}
+
+OSStatus CDocumentImport::ReadFile(CFile const& file, std::vector<CMapObject*>& objects)
+{
+    std::unique_ptr<CParserFile> const parser(CParserFile::CreateParser(file));
+    if (!parser)
+        return kNoParser;
+    return parser->ParseFile(file, objects);
+}
+
+void CDocumentImport::GetReport(OSStatus status, CString const& name, std::size_t count, CString& major, CString& minor)
+{
+    minor = CString();
+    if (status != noErr) {
+        major.Format(CTextUtilities::GetBundleString("DocImportFailed").GetUTF8(), name.GetUTF8());
+        if (status != kNoParser)
+            minor.Format(CTextUtilities::GetBundleString("DocImportErrorTypeN").GetUTF8(), long(status));
+        return;
+    }
+    if (count == 0)
+        major.Format(CTextUtilities::GetBundleString("DocImport0").GetUTF8(), name.GetUTF8());
+    else if (count == 1)
+        major.Format(CTextUtilities::GetBundleString("DocImport1").GetUTF8(), name.GetUTF8());
+    else
+        major.Format(CTextUtilities::GetBundleString("DocImportN").GetUTF8(), name.GetUTF8(), long(count));
+}

@@ -1,0 +1,379 @@
+// A map document taking data in and giving it out: files dropped on its map or chosen
+// from the menu, a dropped link that opens the location sheet after the import's alert,
+// synchronising with a simulated receiver and recording a live track from it.
+#include "app/CDocumentShell.h"
+#include "app/DeviceSheetSupport.h"
+#include "devices/CDevice.h"
+#include "devices/CDeviceManager.h"
+#include "devices/tests/support/DeviceTestSupport.h"
+#include "devices/tests/support/SimulatedGarminUnit.h"
+#include "docwindow/CViewMap.h"
+#include "docwindow/CViewOverlay.h"
+#include "docwindow/tests/DocumentTest.h"
+#include "foundation/CTextUtilities.h"
+#include "model/CMapRoute.h"
+#include "model/CMapTrack.h"
+#include "model/CMapWaypoint.h"
+#include "model/CParserURL.h"
+#include "services/Scrap.h"
+#include "tests/support/InputDriver.h"
+#include "toolbox/HIViewCalls.h"
+#include "widgets/CHISegmentedView.h"
+
+#include <fstream>
+
+namespace tw::test {
+namespace {
+
+    using toolbox::dialogs::Responders;
+
+    CGPSWaypoint TransferWaypoint(char const* name, double latitude, double longitude)
+    {
+        CGPSWaypoint waypoint;
+        waypoint.name = name;
+        waypoint.position = CCoordinate(latitude, longitude, 15);
+        waypoint.altitudeKnown = true;
+        return waypoint;
+    }
+
+    // The shell as the application sets it up, for the sheets of these tests.
+    class ExchangeShell : public CDocumentShell {
+    public:
+        CWindowController* MakeSheet(UInt32 kind, CWindowDocument& document, CMapObject* object) override
+        {
+            mAsked.push_back({ kind, object });
+            return CDocumentShell::MakeSheet(kind, document, object);
+        }
+        std::vector<std::pair<UInt32, CMapObject*>> mAsked; // the sheets asked for, and of what
+    };
+
+    class DocumentExchange : public DocumentTest {
+    protected:
+        void SetUp() override
+        {
+            DocumentTest::SetUp();
+            StartApp();
+            CWindowDocument::SetShell(&mShell); // in place of the application's, to see what is asked
+            mDocument = NewDocument();
+            ASSERT_NE(mDocument, nullptr);
+            ManualClock::RunFor(0.2);
+        }
+        void TearDown() override
+        {
+            DeviceSheetSupport::SetDeviceManager(nullptr);
+            for (CDocument* document : CDocument::GetDocuments(false))
+                delete document;
+            mManager.reset();
+            DocumentTest::TearDown();
+            CWindowDocument::SetShell(nullptr);
+        }
+
+        // A simulated Garmin unit holding two waypoints and a track, connected.
+        CDevice* PlugUnit()
+        {
+            SimulatedUnits::Reset();
+            auto monitor = std::make_unique<FakeDeviceMonitor>();
+            monitor->present = { GarminNotice("/sys/usb/1-1", 4) };
+            CDeviceManager::Setup setup;
+            setup.monitor = std::move(monitor);
+            setup.garminTransport = &SimulatedUnits::MakeSimulatedUnit;
+            mManager = std::make_unique<CDeviceManager>(std::move(setup));
+            mUnit = SimulatedUnits::units.back();
+            mUnit->waypoints = { TransferWaypoint("HOME", 57.70887, 11.97456), TransferWaypoint("WORK", 57.689, 11.979) };
+            CGPSTrack track;
+            track.name = "Morning";
+            for (int i = 0; i < 4; ++i)
+                track.points.push_back(
+                    { CCoordinatePVT(CCoordinate(57.7 + i * 0.001, 11.9, 20), CDateTime(7e8 + i)), true, i == 0 });
+            mUnit->tracks = { track };
+            ManualClock::RunFor(1.0);
+            DeviceSheetSupport::SetDeviceManager(mManager.get());
+            return mManager->GetDevices().empty() ? nullptr : mManager->GetDevices().front();
+        }
+
+        std::string WriteFile(char const* name, std::string const& text)
+        {
+            std::string const path = PathFor(name);
+            std::ofstream(path, std::ios::binary) << text;
+            return path;
+        }
+
+        // Where the middle of the map is on the screen.
+        CGPoint MapOnScreen() const
+        {
+            CViewMap* map = mDocument->GetMapView();
+            CGRect const bounds = map->GetBounds();
+            CGPoint point { CGRectGetMidX(bounds), CGRectGetMidY(bounds) };
+            HIViewConvertPoint(&point, map->GetHIViewRef(), nullptr);
+            Rect structure {};
+            GetWindowBounds(mDocument->GetWindow()->GetWindowRef(), kWindowStructureRgn, &structure);
+            return { point.x + structure.left, point.y + structure.top };
+        }
+
+        void Drop(std::vector<std::string> const& files, std::string const& text)
+        {
+            display::InputEvent input = InputDriver::Make(
+                files.empty() ? display::InputKind::DropText : display::InputKind::DropFiles, MapOnScreen());
+            input.files = files;
+            input.text = text;
+            InputDriver::Post(input);
+            ManualClock::RunFor(0.1);
+        }
+
+        template <typename T> std::vector<T*> Objects(MapObjectType type) const
+        {
+            std::vector<T*> found;
+            for (CMapObject* object : mDocument->GetObjects())
+                if (object->IsType(type))
+                    found.push_back(static_cast<T*>(object));
+            return found;
+        }
+
+        // The sheet window open over the document, found by one of its controls.
+        ControlRef SheetControl(OSType id) const
+        {
+            for (WindowRef window : toolbox::WindowList::FrontToBack()) {
+                if (window == mDocument->GetWindow()->GetWindowRef())
+                    continue;
+                ControlID const controlID { id, 0 };
+                ControlRef control = nullptr;
+                if (GetControlByID(window, &controlID, &control) == noErr && control)
+                    return control;
+            }
+            return nullptr;
+        }
+
+        ExchangeShell mShell;
+        CWindowDocument* mDocument = nullptr;
+        std::unique_ptr<CDeviceManager> mManager;
+        SimulatedGarminUnit* mUnit = nullptr; // owned by its driver
+    };
+
+    constexpr char kTwoWaypoints[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
+  <wpt lat="57.70887" lon="11.97456"><name>Home</name></wpt>
+  <wpt lat="57.689" lon="11.979"><name>Work</name></wpt>
+</gpx>
+)";
+
+    TEST_F(DocumentExchange, TheOverlayLiesOverTheMapAndFollowsIt)
+    {
+        CViewOverlay* overlay = mDocument->GetOverlayView();
+        ASSERT_NE(overlay, nullptr);
+        EXPECT_EQ(mDocument->GetMapView()->GetOverlay(), overlay);
+        CGRect const map = mDocument->GetMapView()->GetBounds();
+        EXPECT_DOUBLE_EQ(overlay->GetFrame().size.width, map.size.width);
+        EXPECT_DOUBLE_EQ(overlay->GetFrame().size.height, map.size.height);
+        SizeWindow(mDocument->GetWindow()->GetWindowRef(), 900, 640, true);
+        ManualClock::RunFor(0.2);
+        CGRect const grown = mDocument->GetMapView()->GetBounds();
+        EXPECT_DOUBLE_EQ(overlay->GetFrame().size.width, grown.size.width);
+        EXPECT_DOUBLE_EQ(overlay->GetFrame().size.height, grown.size.height);
+        EXPECT_FALSE(overlay->GetScaleText().IsEmpty());
+    }
+
+    TEST_F(DocumentExchange, CopyViewPutsTheViewLinkOnTheClipboard)
+    {
+        mDocument->ShowRegion(CCoordinateRect(CCoordinate(57.75, 11.9), CCoordinate(57.65, 12.05)), true);
+        ASSERT_EQ(Command(mDocument, 'cvie'), noErr);
+        ScrapRef scrap = nullptr;
+        ASSERT_EQ(GetCurrentScrap(&scrap), noErr);
+        Size size = 0;
+        ASSERT_EQ(GetScrapFlavorSize(scrap, kScrapFlavorTypeText, &size), noErr);
+        std::string text(std::size_t(size), '\0');
+        ASSERT_EQ(GetScrapFlavorData(scrap, kScrapFlavorTypeText, &size, text.data()), noErr);
+        EXPECT_EQ(text, mDocument->GetMapView()->GetMapURL().GetStdString());
+        CCoordinate centre;
+        unsigned long zoom = 0;
+        ASSERT_EQ(CParserURL::ParseViewLink(CString(text.c_str()), centre, zoom), noErr);
+        EXPECT_EQ(zoom, mDocument->GetMapView()->GetMapZoom());
+    }
+
+    TEST_F(DocumentExchange, AFileDroppedOnTheMapIsImportedAndReported)
+    {
+        std::string const path = WriteFile("drop.gpx", kTwoWaypoints);
+        Responders::PressAlertButton(1);
+        Drop({ path }, "");
+        ManualClock::RunFor(0.5);
+        auto const waypoints = Objects<CMapWaypoint>(kMapObjectWaypoint);
+        ASSERT_EQ(waypoints.size(), 2u);
+        EXPECT_EQ(waypoints[0]->GetName(), CString("Home"));
+        ASSERT_EQ(Responders::History().size(), 1u);
+        EXPECT_NE(Responders::History()[0].text.find("2 objects"), std::string::npos) << Responders::History()[0].text;
+        // The map shows what came in.
+        CCoordinateRect const shown = mDocument->GetMapView()->Unproject(mDocument->GetMapView()->GetVisibleContent());
+        EXPECT_TRUE(shown.Contains(waypoints[0]->GetPosition()));
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+    }
+
+    TEST_F(DocumentExchange, AHostileFileIsRefusedWithAClearAlertAndAddsNothing)
+    {
+        std::string const path = WriteFile("broken.gpx", std::string(kTwoWaypoints).substr(0, 200));
+        Responders::PressAlertButton(1);
+        mDocument->ImportData(FileAt(path));
+        ManualClock::RunFor(0.5);
+        EXPECT_TRUE(mDocument->GetObjects().empty());
+        ASSERT_EQ(Responders::History().size(), 1u);
+        EXPECT_NE(Responders::History()[0].text.find("could not be imported"), std::string::npos);
+        EXPECT_FALSE(mDocument->IsModified());
+    }
+
+    TEST_F(DocumentExchange, TheImportCommandReadsEveryChosenFile)
+    {
+        std::string const first = WriteFile("first.gpx", kTwoWaypoints);
+        std::string const second = WriteFile("second.loc", R"(<?xml version="1.0"?><loc version="1.0">
+<waypoint><name id="GC1"><![CDATA[Cache]]></name><coord lat="57.7" lon="11.9"/></waypoint></loc>)");
+        Responders::OpenFiles({ first, second });
+        Responders::PressAlertButton(1);
+        Responders::PressAlertButton(1);
+        ASSERT_EQ(Command(mDocument, 'dimp'), noErr);
+        ManualClock::RunFor(1);
+        EXPECT_EQ(Objects<CMapWaypoint>(kMapObjectWaypoint).size(), 3u);
+    }
+
+    TEST_F(DocumentExchange, ALinkDroppedWithAFileOpensTheLocationSheetAfterTheAlert)
+    {
+        std::string const path = WriteFile("both.gpx", kTwoWaypoints);
+        // The file's alert comes first and the link waits for it: the sheet opens once it is answered.
+        Responders::PressAlertButton(1);
+        Drop({ path }, "tarnwick://view?lat=45.42&lon=-75.69&zoom=9");
+        ManualClock::RunFor(1);
+        ASSERT_EQ(Responders::History().size(), 1u);
+        EXPECT_NE(Responders::History()[0].text.find("both.gpx"), std::string::npos);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetViewLocation);
+        EXPECT_NEAR(mDocument->GetMapView()->GetMapCentre().GetLongitude(), -75.69, 0.01);
+        std::size_t own = 0;
+        for (CMapObject* object : mDocument->GetObjects())
+            own += !(object->GetAttributes() & kMapObjectAttrTemporary);
+        EXPECT_EQ(own, 2u) << "the file's waypoints; the sheet's target is its own";
+        ASSERT_EQ(Command(mDocument, 'not!'), noErr);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+    }
+
+    TEST_F(DocumentExchange, DropsAreRefusedWhileASheetIsOpen)
+    {
+        std::string const path = WriteFile("refused.gpx", kTwoWaypoints);
+        ASSERT_EQ(Command(mDocument, 'gvie'), noErr);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetViewLocation);
+        std::size_t const before = mDocument->GetObjects().size();
+        Drop({ path }, "");
+        EXPECT_EQ(mDocument->GetObjects().size(), before);
+        EXPECT_TRUE(Responders::History().empty());
+        ASSERT_EQ(Command(mDocument, 'not!'), noErr);
+    }
+
+    TEST_F(DocumentExchange, ADownloadBringsTheUnitsObjectsIn)
+    {
+        ASSERT_NE(PlugUnit(), nullptr);
+        EXPECT_EQ(Status(mDocument, 'dsyn'), CCarbonEventHandler::kMenuStatusEnable) << "the shell has the sheet";
+        ASSERT_EQ(Command(mDocument, 'dsyn'), noErr);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetTransferConfig);
+        EXPECT_EQ(Status(mDocument, 'dsyn'), CCarbonEventHandler::kMenuStatusDisable) << "one sheet at a time";
+        Responders::PressAlertButton(1);
+        ASSERT_EQ(Command(mDocument, 'ok  '), noErr);
+        EXPECT_TRUE(mDocument->IsTransferring());
+        ManualClock::RunFor(3);
+        EXPECT_FALSE(mDocument->IsTransferring());
+        EXPECT_EQ(Objects<CMapWaypoint>(kMapObjectWaypoint).size(), 2u);
+        ASSERT_EQ(Objects<CMapTrack>(kMapObjectTrack).size(), 1u);
+        EXPECT_EQ(Objects<CMapTrack>(kMapObjectTrack)[0]->GetSamples().size(), 4u);
+        ASSERT_FALSE(Responders::History().empty());
+        EXPECT_EQ(Responders::History().back().text, CTextUtilities::GetBundleString("DocTransferSuccess").GetStdString());
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+    }
+
+    TEST_F(DocumentExchange, AnUploadSendsTheChosenKinds)
+    {
+        ASSERT_NE(PlugUnit(), nullptr);
+        auto* camp = new CMapWaypoint;
+        camp->SetName("Camp");
+        camp->SetPosition(CCoordinate(61.6, 8.3));
+        mDocument->AddObject(camp);
+        mUnit->received.clear();
+        ASSERT_EQ(Command(mDocument, 'dsyn'), noErr);
+        ControlRef direction = SheetControl('copy');
+        ASSERT_NE(direction, nullptr);
+        SetControl32BitValue(direction, 2);
+        CCarbonEvent copy = CCarbonEvent::CreateWithHICommandID('copy');
+        SendEventToEventTarget(copy.GetEvent(), GetControlEventTarget(direction));
+        EXPECT_EQ(GetControl32BitValue(SheetControl('rout')), 0) << "the document holds no route";
+        Responders::PressAlertButton(1);
+        ASSERT_EQ(Command(mDocument, 'ok  '), noErr);
+        EXPECT_TRUE(mDocument->GetTransferInfo().toDevice);
+        EXPECT_EQ(mDocument->GetTransferInfo().kinds, UInt32(kTransferWaypoints));
+        ManualClock::RunFor(3);
+        EXPECT_FALSE(mDocument->IsTransferring());
+        std::vector<UInt16> ids;
+        for (CGarminPacket const& packet : mUnit->received)
+            ids.push_back(packet.id);
+        EXPECT_EQ(ids, std::vector<UInt16>({ 27, 35, 12 })) << "the camp alone was sent";
+        EXPECT_EQ(mDocument->GetObjects().size(), 1u) << "nothing came back";
+    }
+
+    TEST_F(DocumentExchange, ACancelledTransferChangesNothing)
+    {
+        ASSERT_NE(PlugUnit(), nullptr);
+        ASSERT_EQ(Command(mDocument, 'dsyn'), noErr);
+        ASSERT_EQ(Command(mDocument, 'ok  '), noErr);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetTransferProgress);
+        ASSERT_EQ(Command(mDocument, 'not!'), noErr);
+        ManualClock::RunFor(3);
+        EXPECT_FALSE(mDocument->IsTransferring());
+        EXPECT_TRUE(mDocument->GetObjects().empty());
+        EXPECT_TRUE(Responders::History().empty()) << "a cancel needs no alert";
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+    }
+
+    TEST_F(DocumentExchange, ARecordedTrackTakesTheLiveFixesAndIsShown)
+    {
+        CDevice* device = PlugUnit();
+        ASSERT_NE(device, nullptr);
+        mUnit->SendFix(57.7, 11.9, 1, 1, 12418, 3600);
+        ManualClock::RunFor(0.3);
+        ASSERT_EQ(Command(mDocument, 'dtrk'), noErr);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetTrackConfig);
+        ASSERT_EQ(Command(mDocument, 'ok  '), noErr);
+        EXPECT_TRUE(mDocument->IsRecording());
+        EXPECT_EQ(mDocument->GetTrackDevice(), device);
+        auto tracks = Objects<CMapTrack>(kMapObjectTrack);
+        ASSERT_EQ(tracks.size(), 1u) << "the track is added before recording starts";
+        EXPECT_FALSE(tracks[0]->GetName().IsEmpty());
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetTrackProgress);
+        EXPECT_TRUE(mDocument->HasSheet()) << "the progress sheet shows while recording";
+        for (int i = 1; i <= 5; ++i)
+            mUnit->SendFix(57.7 + i * 0.0005, 11.9, 1, 1, 12418, 3600 + i);
+        ManualClock::RunFor(0.5);
+        ASSERT_EQ(Command(mDocument, 'not!'), noErr); // Stop
+        ManualClock::RunFor(0.5);
+        EXPECT_FALSE(mDocument->IsRecording());
+        EXPECT_EQ(mDocument->GetTrackDevice(), nullptr);
+        EXPECT_GE(tracks[0]->GetSamples().size(), 5u);
+        EXPECT_EQ(mDocument->GetListSelector()->GetCurrentValue(), 3) << "the tracks list is shown";
+        ASSERT_FALSE(mShell.mAsked.empty());
+        EXPECT_EQ(mShell.mAsked.back().first, UInt32(CWindowDocument::kSheetTrack)) << "its editor is asked for";
+        EXPECT_EQ(mShell.mAsked.back().second, tracks[0]);
+        CCoordinateRect const shown = mDocument->GetMapView()->Unproject(mDocument->GetMapView()->GetVisibleContent());
+        EXPECT_TRUE(shown.Contains(tracks[0]->GetSamples().back()));
+    }
+
+    TEST_F(DocumentExchange, RemovingTheTrackBeingRecordedEndsTheRecording)
+    {
+        ASSERT_NE(PlugUnit(), nullptr);
+        mUnit->SendFix(57.7, 11.9, 1, 1, 12418, 3600);
+        ManualClock::RunFor(0.3);
+        ASSERT_EQ(Command(mDocument, 'dtrk'), noErr);
+        ASSERT_EQ(Command(mDocument, 'ok  '), noErr);
+        ManualClock::RunFor(0.1);
+        auto tracks = Objects<CMapTrack>(kMapObjectTrack);
+        ASSERT_EQ(tracks.size(), 1u);
+        mDocument->RemoveObject(tracks[0]);
+        EXPECT_FALSE(mDocument->IsRecording());
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        mUnit->SendFix(57.71, 11.9, 1, 1, 12418, 3700); // nothing may write into the gone track
+        ManualClock::RunFor(0.5);
+        EXPECT_TRUE(mDocument->GetObjects().empty());
+    }
+
+} // namespace
+} // namespace tw::test
