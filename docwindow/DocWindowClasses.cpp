@@ -1,6 +1,8 @@
 #include "docwindow/DocWindowClasses.h"
 
 #include "docwindow/CViewMap.h"
+#include "docwindow/CViewNavigator.h"
+#include "docwindow/CViewRegion.h"
 #include "widgets/WidgetClasses.h"
 
 OSStatus RegisterDocWindowClasses()
@@ -8,7 +10,11 @@ OSStatus RegisterDocWindowClasses()
     static OSStatus const status = [] {
         if (OSStatus const widgets = RegisterWidgetClasses(); widgets != noErr)
             return widgets;
-        return CViewMap::Register();
+        if (OSStatus const map = CViewMap::Register(); map != noErr)
+            return map;
+        if (OSStatus const navigator = CViewNavigator::Register(); navigator != noErr)
+            return navigator;
+        return CViewRegion::Register();
     }();
     return status;
 }
