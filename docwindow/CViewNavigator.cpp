@@ -140,9 +140,10 @@ OSStatus CViewNavigator::DoEventControlDraw(CCarbonEvent& event)
         CGContextSetLineWidth(context, 2);
         CGContextStrokeRect(context, mMarkerRect);
     }
+    // Half a point in, so that the clip leaves the whole line.
     CCoreGraphicsUtilities::SetStrokeColour(context, kColourNavigatorFrame);
     CGContextSetLineWidth(context, 1);
-    CGContextStrokeRect(context, mMapRect);
+    CGContextStrokeRect(context, CGRectInset(mMapRect, 0.5, 0.5));
     CGContextRestoreGState(context);
     return noErr;
 }
@@ -158,6 +159,14 @@ void CViewNavigator::UpdateCursor(CGPoint const& point, bool pressed)
     CViewMap* map = GetMapView();
     bool const over = map && CGraphicsUtilities::IsInside(ViewToMap(point), map->GetVisibleContent(), false);
     SetThemeCursor(over ? (pressed ? kThemeClosedHandCursor : kThemeOpenHandCursor) : kThemePointingHandCursor);
+}
+
+// The move that enters the view is a move inside it too.
+OSStatus CViewNavigator::DoEventControlTrackingAreaEntered(CCarbonEvent& event)
+{
+    OSStatus const status = CHIView::DoEventControlTrackingAreaEntered(event);
+    DoEventControlTrackingAreaWithin(event);
+    return status;
 }
 
 OSStatus CViewNavigator::DoEventControlTrackingAreaWithin(CCarbonEvent& event)

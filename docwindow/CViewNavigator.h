@@ -42,6 +42,7 @@ public:
     CGPoint ViewToMap(CGPoint const& point) const;
 
     OSStatus DoEventControlDraw(CCarbonEvent& event) override;
+    OSStatus DoEventControlTrackingAreaEntered(CCarbonEvent& event) override;
     OSStatus DoEventControlTrackingAreaWithin(CCarbonEvent& event) override;
     OSStatus DoEventControlTrackingAreaExited(CCarbonEvent& event) override;
     bool TrackMouse(CCarbonEvent& event, CGPoint const& point, MouseTrackingResult phase) override;
