@@ -3,10 +3,12 @@
 // Fixture of the palettes' tests: the program's application object as a
 // broadcaster of the current document ("dact"), its menu bar with the palettes'
 // items, and document stand-ins: each a window with a map view over the world
-// pack, its objects, tool and selection, and its bindable "zoom" kept in step
+// pack (clear of the palettes), its objects, tool and selection, and its bindable "zoom" kept in step
 // with the map as the document window keeps it.
 
 #include "PreferencesTest.h"
+#include "app/IObjectStyles.h"
+#include "model/CMapObject.h"
 #include "bindings/Source/Bindings/CBindable.h"
 #include "docwindow/IPaletteDocument.h"
 #include "docwindow/tests/MapViewTest.h"
@@ -14,9 +16,19 @@
 
 namespace tw::test {
 
-class PaletteApplication : public QuietApplication, public CMsgBroadcaster {
+class PaletteApplication : public QuietApplication, public CMsgBroadcaster, public IObjectStyles {
 public:
     void Activate(IPaletteDocument* document) { BroadcastMessage('dact', document); }
+
+    // The defaults of new objects, by kind.
+    MapObjectStyle GetObjectStyle(MapObjectType type) override
+    {
+        auto const found = mStyles.find(type);
+        return found == mStyles.end() ? MapObjectStyle() : found->second;
+    }
+    void SetObjectStyle(MapObjectType type, MapObjectStyle const& style) override { mStyles[type] = style; }
+
+    std::map<MapObjectType, MapObjectStyle> mStyles;
 };
 
 class PaletteDocument : public CMsgBroadcaster, public CMsgListener, public CBindable, public IPaletteDocument {
@@ -92,6 +104,21 @@ public:
         delete object;
     }
     CViewMap* GetMapView() const override { return mMap; }
+    // Objects as the document window adds, selects and changes them.
+    template <typename Object> Object* Add(bool selected)
+    {
+        auto* object = new Object;
+        if (selected)
+            object->SetAttributes(kMapObjectAttrSelected, 0);
+        mObjects.push_back(object);
+        return object;
+    }
+    void Select(CMapObject* object, bool selected)
+    {
+        object->SetAttributes(selected ? kMapObjectAttrSelected : 0, selected ? 0 : kMapObjectAttrSelected);
+        BroadcastMessage('dsec', this);
+    }
+    void Modified(CMapObject* object) { BroadcastMessage('domo', object); }
     CBindable* GetPaletteBindable() override { return this; }
     CMsgBroadcaster* GetPaletteBroadcaster() override { return this; }
     WindowRef GetPaletteWindow() const override { return mWindow; }
@@ -164,7 +191,7 @@ protected:
 
     PaletteDocument* NewDocument()
     {
-        mDocuments.push_back(std::make_unique<PaletteDocument>(short(40 + 420 * mDocuments.size())));
+        mDocuments.push_back(std::make_unique<PaletteDocument>(short(300 + 420 * mDocuments.size())));
         return mDocuments.back().get();
     }
     static void Run() { ManualClock::RunFor(0.2); }
