@@ -209,8 +209,11 @@ void CWindowInspector::FindControls()
                 CFileUtilities::GetBundleResource(kLineStyleImages[item - 1], "png", ""), CGSizeZero);
     if (mWhyText)
         mWhyText->SetTextValue(CTextUtilities::GetBundleString(mCount < 2 ? "InspectorNoOptions" : "InspectorMultiple"));
-    if (mFill)
+    if (mFill) {
         mFill->SetVisible(mType != kMapObjectLine);
+        if (CHIView* label = window->FindView('lfil', 0)) // its label goes with it
+            label->SetVisible(mType != kMapObjectLine);
+    }
     // Listening twice to the same control is listening once.
     for (CMsgBroadcaster* control : { static_cast<CMsgBroadcaster*>(mFill), static_cast<CMsgBroadcaster*>(mFrame),
              static_cast<CMsgBroadcaster*>(mOpacity) })
