@@ -1,12 +1,16 @@
 #pragma once
 
-class CTWApplication;
+#include "app/CTWApplication.h"
 
 // The mix-in of every window and sheet controller of the application shell: the
-// map application object, taken once when the window is made. Main thread only.
+// map application object, taken once when the window is made. Header-only, so
+// that the document window below the application links without it. Main thread only.
 class CTWWindow {
 public:
-    CTWWindow();
+    CTWWindow()
+        : mTWApp(CTWApplication::GetTWApp())
+    {
+    }
     CTWWindow(CTWWindow const&) = delete;
     CTWWindow& operator=(CTWWindow const&) = delete;
     virtual ~CTWWindow() = default;

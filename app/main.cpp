@@ -1,4 +1,4 @@
-#include "app/CBasicApplication.h"
+#include "app/CTWApplication.h"
 #include "app/CSingleInstance.h"
 #include "corefoundation/CoreFoundation.h"
 #include "display/PresenterChoice.h"
@@ -32,14 +32,14 @@ bool CheckBundle()
 // where its preferences say.
 int main(int argc, char** argv)
 {
-    switch (CBasicApplication::ReadOptions(argc, argv)) {
-    case CBasicApplication::LaunchAction::Help:
-        std::fputs(CBasicApplication::GetUsage().GetUTF8(), stdout);
+    switch (CTWApplication::ReadOptions(argc, argv)) {
+    case CTWApplication::LaunchAction::Help:
+        std::fputs(CTWApplication::GetUsage().GetUTF8(), stdout);
         return 0;
-    case CBasicApplication::LaunchAction::Refuse:
-        std::fputs(CBasicApplication::GetUsage().GetUTF8(), stderr);
+    case CTWApplication::LaunchAction::Refuse:
+        std::fputs(CTWApplication::GetUsage().GetUTF8(), stderr);
         return 2;
-    case CBasicApplication::LaunchAction::Run:
+    case CTWApplication::LaunchAction::Run:
         break;
     }
     if (!CheckBundle())
@@ -51,7 +51,7 @@ int main(int argc, char** argv)
         display = std::getenv("WAYLAND_DISPLAY");
     CSingleInstance instance;
     std::string const socket = CSingleInstance::SocketPath(std::getenv("XDG_RUNTIME_DIR"), display);
-    if (instance.ClaimOrHandOver(socket, CBasicApplication::HandOverWords(argc, argv))
+    if (instance.ClaimOrHandOver(socket, CTWApplication::HandOverWords(argc, argv))
         == CSingleInstance::Claim::HandedOver)
         return 0;
 
@@ -69,9 +69,9 @@ int main(int argc, char** argv)
     CCommandLine::GetDefaultCommandLine().AddArgumentsFromArgv(argc, argv);
     OSStatus status = noErr;
     {
-        CBasicApplication app;
+        CTWApplication app;
         app.SetLaunchArguments(argc, argv);
-        instance.Listen(&CBasicApplication::QueueHandedOver);
+        instance.Listen(&CTWApplication::QueueHandedOver);
         // Nothing is drawn before the loop first runs, with the menu bar in place.
         status = app.Run();
     }

@@ -6,10 +6,12 @@ CHISegmentedView::CHISegmentedView(HIObjectRef object)
     InitialiseSelf();
 }
 
+// The new view's reference is ours until a parent takes it over (AddSubHIView).
 CHISegmentedView::CHISegmentedView(CGRect const& frame)
 {
     HIViewRef view = nullptr;
-    HISegmentedViewCreate(&frame, &view);
+    if (HISegmentedViewCreate(&frame, &view) == noErr && view)
+        mOwnsReference = true;
     SetControlRef(view);
     InitialiseSelf();
 }

@@ -1,4 +1,4 @@
-#include "app/CBasicApplication.h"
+#include "app/CTWApplication.h"
 #include "app/CSingleInstance.h"
 #include "tests/support/ManualClock.h"
 
@@ -177,18 +177,18 @@ namespace {
         char program[] = "tarnwick", help[] = "--help", file[] = "maps/walk.twk", link[] = "http://x.org/?a",
              bogus[] = "-v", dash[] = "-";
         char* withHelp[] = { program, file, help, nullptr };
-        EXPECT_EQ(CBasicApplication::ReadOptions(3, withHelp), CBasicApplication::LaunchAction::Help);
+        EXPECT_EQ(CTWApplication::ReadOptions(3, withHelp), CTWApplication::LaunchAction::Help);
         char* withBogus[] = { program, bogus, help, nullptr };
-        EXPECT_EQ(CBasicApplication::ReadOptions(3, withBogus), CBasicApplication::LaunchAction::Refuse)
+        EXPECT_EQ(CTWApplication::ReadOptions(3, withBogus), CTWApplication::LaunchAction::Refuse)
             << "the first option decides";
         char* withDash[] = { program, dash, nullptr };
-        EXPECT_EQ(CBasicApplication::ReadOptions(2, withDash), CBasicApplication::LaunchAction::Refuse);
+        EXPECT_EQ(CTWApplication::ReadOptions(2, withDash), CTWApplication::LaunchAction::Refuse);
         char* plain[] = { program, file, link, nullptr };
-        EXPECT_EQ(CBasicApplication::ReadOptions(3, plain), CBasicApplication::LaunchAction::Run);
-        EXPECT_EQ(CBasicApplication::GetUsage().GetStdString(), "Usage: tarnwick [--help] [file or link]…\n");
+        EXPECT_EQ(CTWApplication::ReadOptions(3, plain), CTWApplication::LaunchAction::Run);
+        EXPECT_EQ(CTWApplication::GetUsage().GetStdString(), "Usage: tarnwick [--help] [file or link]…\n");
 
         char* mixed[] = { program, file, bogus, link, nullptr };
-        std::vector<std::string> const words = CBasicApplication::HandOverWords(4, mixed);
+        std::vector<std::string> const words = CTWApplication::HandOverWords(4, mixed);
         ASSERT_EQ(words.size(), 2u);
         EXPECT_EQ(words[0], (std::filesystem::current_path() / "maps/walk.twk").string());
         EXPECT_EQ(words[1], "http://x.org/?a");

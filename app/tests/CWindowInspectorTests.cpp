@@ -24,18 +24,18 @@ namespace {
         CWindowInspector* Open()
         {
             CWindowInspector* inspector = CWindowInspector::GetInstance();
-            if (inspector)
-                inspector->GetWindow()->ToggleVisibility(true);
+            if (inspector && !inspector->GetWindow()->IsVisible()) {
+                CCarbonEvent event = CCarbonEvent::CreateWithHICommandID('insp');
+                EXPECT_EQ(mApp->DispatchEvent(event, nullptr), noErr);
+            }
             Run();
             return inspector;
         }
         // A document made current, with the inspector open on it.
-        PaletteDocument* Current()
+        CWindowDocument* Document()
         {
-            PaletteDocument* document = NewDocument();
-            document->Show(kGoteborg, 10);
+            CWindowDocument* document = Current();
             Open();
-            mApp->Activate(document);
             return document;
         }
         static CWindowInspector* Inspector() { return CWindowInspector::GetInstance(); }
@@ -65,6 +65,7 @@ namespace {
 
     TEST_F(InspectorWindow, WithNoDocumentTheEmptyPanelShows)
     {
+        mApp->SetCurrentDocument(nullptr);
         CWindowInspector* inspector = Open();
         ASSERT_NE(inspector, nullptr);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelEmpty);
@@ -74,6 +75,7 @@ namespace {
         EXPECT_TRUE(Prefs().GetBoolean(CWindowInspector::kPrefVisible, false));
         inspector->CommandClose();
         Run();
+        EXPECT_FALSE(Prefs().GetBoolean(CWindowInspector::kPrefVisible, true));
         EXPECT_EQ(MenuMark('insp'), noMark);
         EXPECT_FALSE(IsWindowVisible(inspector->GetWindow()->GetWindowRef()));
         EXPECT_EQ(Open(), inspector) << "hidden, never destroyed";
@@ -81,33 +83,34 @@ namespace {
 
     TEST_F(InspectorWindow, TheHandToolShowsTheCoordinateUnderTheMouseOrWhyNothingIsEditable)
     {
-        PaletteDocument* document = Current();
+        CWindowDocument* document = Document();
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelLocation);
         // The pointer over the map's middle.
-        CGRect const visible = document->mMap->GetVisibleContent();
+        CViewMap* map = document->GetMapView();
+        CGRect const visible = map->GetVisibleContent();
         CGPoint middle { visible.size.width / 2, visible.size.height / 2 };
-        HIViewConvertPoint(&middle, document->mMap->GetHIViewRef(), nullptr);
+        HIViewConvertPoint(&middle, map->GetHIViewRef(), nullptr);
         Rect structure {};
-        GetWindowBounds(document->mWindow, kWindowStructureRgn, &structure);
+        GetWindowBounds(document->GetWindow()->GetWindowRef(), kWindowStructureRgn, &structure);
         InputDriver::MouseMove({ middle.x + structure.left - 5, middle.y + structure.top });
         InputDriver::MouseMove({ middle.x + structure.left, middle.y + structure.top });
         Run();
-        CCoordinate const under = document->mMap->GetMapCentre();
+        CCoordinate const under = map->GetMapCentre();
         EXPECT_EQ(Text('lati'), under.GetLatitudeString().GetStdString());
         EXPECT_EQ(Text('long'), under.GetLongitudeString().GetStdString());
         EXPECT_NE(Text('lati').find("57"), std::string::npos) << Text('lati');
 
         // One waypoint: nothing to edit; two objects: several.
-        CMapWaypoint* waypoint = document->Add<CMapWaypoint>(false);
-        CMapCircle* circle = document->Add<CMapCircle>(false);
-        document->Select(waypoint, true);
+        CMapWaypoint* waypoint = Add<CMapWaypoint>(document);
+        CMapCircle* circle = Add<CMapCircle>(document);
+        document->SelectObject(waypoint, true);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelEmpty);
         EXPECT_EQ(Text('twhy'), Bundle("InspectorNoOptions"));
         EXPECT_EQ(Inspector()->GetObject(), waypoint);
-        document->Select(circle, true);
+        document->SelectObject(circle, true);
         EXPECT_EQ(Text('twhy'), Bundle("InspectorMultiple"));
         EXPECT_EQ(Inspector()->GetCount(), 2u);
-        document->Select(waypoint, false);
+        document->SelectObject(waypoint, false);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelShape);
         EXPECT_EQ(Inspector()->GetObject(), circle);
         EXPECT_EQ(Inspector()->GetType(), kMapObjectCircle);
@@ -115,13 +118,14 @@ namespace {
 
     TEST_F(InspectorWindow, ADrawingToolEditsTheDefaultOfItsKindAndNoObject)
     {
-        PaletteDocument* document = Current();
-        CMapCircle* existing = document->Add<CMapCircle>(true);
+        CWindowDocument* document = Document();
+        CMapCircle* existing = Add<CMapCircle>(document);
         MapObjectStyle const before = existing->GetStyle();
         MapObjectStyle circles;
         circles.lineWidth = 2;
         circles.lineStyle = kMapLineDashed;
         mApp->SetObjectStyle(kMapObjectCircle, circles);
+        document->SelectObject(existing, true);
 
         document->SetTool(kToolCircle);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelShape);
@@ -150,14 +154,14 @@ namespace {
 
     TEST_F(InspectorWindow, TheShapeEditorsWriteTheSelectedObjectsStyle)
     {
-        PaletteDocument* document = Current();
-        CMapRectangle* rectangle = document->Add<CMapRectangle>(false);
+        CWindowDocument* document = Document();
+        CMapRectangle* rectangle = Add<CMapRectangle>(document);
         MapObjectStyle style;
         style.lineWidth = 4;
         style.fill = { 0.2f, 0.4f, 0.6f, 0.29f };
         style.frame = { 0.1f, 0.1f, 0.1f, 1 };
         rectangle->SetStyle(style);
-        document->Select(rectangle, true);
+        document->SelectObject(rectangle, true);
         ASSERT_EQ(Panel(), CWindowInspector::kNibPanelShape);
         EXPECT_EQ(Opacity()->GetCurrentValue(), 29) << "rounded, not cut to 28";
         EXPECT_EQ(Popup('fwid')->GetCurrentValue(), 3);
@@ -178,18 +182,18 @@ namespace {
         EXPECT_FLOAT_EQ(frame.alpha, 0.6f);
         Choose('fstl', 2);
         EXPECT_EQ(rectangle->GetStyle().lineStyle, kMapLineDotted);
-        EXPECT_EQ(mApp->mStyles.count(kMapObjectRectangle), 0u) << "the default is not touched";
+        EXPECT_EQ(mApp->GetObjectStyle(kMapObjectRectangle), MapObjectStyle()) << "the default is not touched";
     }
 
     TEST_F(InspectorWindow, AWidthThePopupLacksStaysUntilTheUserPicksOne)
     {
-        PaletteDocument* document = Current();
-        CMapLine* line = document->Add<CMapLine>(false);
-        CMapCircle* circle = document->Add<CMapCircle>(false);
+        CWindowDocument* document = Document();
+        CMapLine* line = Add<CMapLine>(document);
+        CMapCircle* circle = Add<CMapCircle>(document);
         MapObjectStyle wide;
         wide.lineWidth = 8;
         circle->SetStyle(wide);
-        document->Select(circle, true);
+        document->SelectObject(circle, true);
         EXPECT_EQ(Popup('fwid')->GetCurrentValue(), 4);
 
         // The selection moves from the circle to the line at once.
@@ -197,7 +201,7 @@ namespace {
         odd.lineWidth = 3;
         line->SetStyle(odd);
         circle->SetAttributes(0, kMapObjectAttrSelected);
-        document->Select(line, true);
+        document->SelectObject(line, true);
         ASSERT_EQ(Inspector()->GetObject(), line);
         EXPECT_EQ(Popup('fwid')->GetCurrentValue(), 4) << "the previous item stays";
         Picker('fram')->SetColour({ 0, 0, 1, 1 });
@@ -209,41 +213,43 @@ namespace {
 
     TEST_F(InspectorWindow, TheNotePanelFollowsItsObjectAndARemovedObjectLeavesThePanel)
     {
-        PaletteDocument* document = Current();
-        CMapNote* note = document->Add<CMapNote>(false);
+        CWindowDocument* document = Document();
+        CMapNote* note = Add<CMapNote>(document);
         note->SetDescription(CString("Meet at the harbour"));
-        document->Select(note, true);
+        document->SelectObject(note, true);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelNote);
         EXPECT_EQ(Text('note'), "Meet at the harbour");
-        note->SetDescription(CString("Meet at the station"));
-        document->Modified(note);
+        note->SetDescription(CString("Meet at the station")); // the document tells of the change
         EXPECT_EQ(Text('note'), "Meet at the station");
         note->SetDescription(CString());
-        document->Modified(note);
         EXPECT_EQ(Text('note'), Bundle("InspectorNoText"));
 
         document->RemoveObject(note);
         EXPECT_EQ(Inspector()->GetObject(), nullptr);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelLocation);
         // Nothing of the removed object is touched afterwards.
-        document->Modified(nullptr);
-        document->Select(document->Add<CMapWaypoint>(false), true);
+        CMapWaypoint* waypoint = Add<CMapWaypoint>(document);
+        document->SelectObject(waypoint, true);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelEmpty);
     }
 
     TEST_F(InspectorWindow, AnotherDocumentOrNoneIsFollowed)
     {
-        PaletteDocument* first = Current();
-        PaletteDocument* second = NewDocument();
+        CWindowDocument* first = Document();
+        CWindowDocument* second = NewDocument();
         second->SetTool(kToolRectangle);
-        mApp->Activate(second);
+        mApp->SetCurrentDocument(second);
         EXPECT_EQ(Inspector()->GetDocument(), second);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelShape);
         first->SetTool(kToolNote);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelShape) << "the other document is not followed";
-        mApp->Activate(nullptr);
+        // A closed document lets go of the palette, which follows the document now current.
+        delete second;
+        EXPECT_EQ(Inspector()->GetDocument(), dynamic_cast<CWindowDocument*>(mApp->GetCurrentDocument()));
+        mApp->SetCurrentDocument(nullptr);
+        EXPECT_EQ(Inspector()->GetDocument(), nullptr);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelEmpty);
-        second->SetTool(kToolNote);
+        first->SetTool(kToolLine);
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelEmpty);
     }
 

@@ -4,7 +4,6 @@
 #include "PaletteTest.h"
 #include "app/CWindowNavigator.h"
 #include "docwindow/CViewNavigator.h"
-#include "framework/CMacWindow.h"
 
 namespace tw::test {
 namespace {
@@ -16,132 +15,123 @@ namespace {
         CWindowNavigator* Open()
         {
             CWindowNavigator* navigator = CWindowNavigator::GetInstance();
-            if (navigator)
-                navigator->GetWindow()->ToggleVisibility(true);
+            if (navigator && !navigator->GetWindow()->IsVisible())
+                EXPECT_EQ(Command('navi'), noErr);
             Run();
             return navigator;
         }
-        ControlRef Slider() const
+        OSStatus Command(UInt32 command)
+        {
+            CCarbonEvent event = CCarbonEvent::CreateWithHICommandID(command);
+            return mApp->DispatchEvent(event, nullptr);
+        }
+        static WindowRef Palette() { return CWindowNavigator::GetInstance()->GetWindow()->GetWindowRef(); }
+        static ControlRef Slider()
         {
             ControlID const id { 'zoom', 0 };
             ControlRef slider = nullptr;
-            GetControlByID(CWindowNavigator::GetInstance()->GetWindow()->GetWindowRef(), &id, &slider);
+            GetControlByID(Palette(), &id, &slider);
             return slider;
-        }
-        void Press(OSType button)
-        {
-            ControlID const id { button, 0 };
-            ControlRef control = nullptr;
-            ASSERT_EQ(GetControlByID(CWindowNavigator::GetInstance()->GetWindow()->GetWindowRef(), &id, &control),
-                noErr);
-            HIRect frame {};
-            HIViewGetFrame(control, &frame);
-            CGPoint middle { CGRectGetMidX(frame), CGRectGetMidY(frame) };
-            HIViewConvertPoint(&middle, HIViewGetSuperview(control), nullptr);
-            Rect structure {};
-            GetWindowBounds(
-                CWindowNavigator::GetInstance()->GetWindow()->GetWindowRef(), kWindowStructureRgn, &structure);
-            InputDriver::Click({ middle.x + structure.left, middle.y + structure.top });
-            Run();
         }
     };
 
     TEST_F(NavigatorWindow, WithNoDocumentTheButtonsDoNothingAndTheSliderIsBoundToNothing)
     {
+        for (CDocument* document : CDocument::GetDocuments(false))
+            delete document; // none is current any more
         CWindowNavigator* navigator = Open();
         ASSERT_NE(navigator, nullptr);
         ASSERT_NE(navigator->GetNavigatorView(), nullptr) << "the nib's view of our class";
         EXPECT_EQ(navigator->GetNavigatorView()->GetMapView(), nullptr);
-        EXPECT_TRUE(IsWindowVisible(navigator->GetWindow()->GetWindowRef()));
-        Press('zoin');
-        Press('zout');
+        EXPECT_EQ(navigator->GetDocument(), nullptr);
+        EXPECT_TRUE(IsWindowVisible(Palette()));
+        ClickControl(Palette(), 'zoin');
+        ClickControl(Palette(), 'zout');
         SetControl32BitValue(Slider(), 9);
         Run();
-        EXPECT_EQ(navigator->GetDocument(), nullptr);
         EXPECT_EQ(GetControl32BitValue(Slider()), 9);
     }
 
     TEST_F(NavigatorWindow, TheSliderAndTheDocumentsZoomFollowEachOther)
     {
-        PaletteDocument* document = NewDocument();
-        document->Show(kGoteborg, 6);
+        CWindowDocument* document = Current(kPaletteGoteborg, 6);
         CWindowNavigator* navigator = Open();
-        mApp->Activate(document);
-        EXPECT_EQ(navigator->GetNavigatorView()->GetMapView(), document->mMap);
+        EXPECT_EQ(navigator->GetDocument(), document) << "the current document at the palette's start";
+        EXPECT_EQ(navigator->GetNavigatorView()->GetMapView(), document->GetMapView());
         EXPECT_EQ(GetControl32BitValue(Slider()), 6) << "the slider shows the level at once";
 
         SetControl32BitValue(Slider(), 11);
         Run();
-        EXPECT_EQ(document->GetZoomKey(), 11u);
-        EXPECT_EQ(document->mMap->GetMapZoom(), 11u) << "the slider zooms the map";
+        EXPECT_EQ(document->GetMapView()->GetMapZoom(), 11u) << "the slider zooms the map";
 
-        document->Show(kGoteborg, 3);
+        Show(document, kPaletteGoteborg, 3);
         Run();
         EXPECT_EQ(GetControl32BitValue(Slider()), 3) << "the slider follows the map";
     }
 
-    TEST_F(NavigatorWindow, TheZoomButtonsGoToTheDocumentsWindow)
+    TEST_F(NavigatorWindow, TheZoomButtonsZoomTheDocumentsMap)
     {
-        PaletteDocument* document = NewDocument();
-        document->Show(kEurope, 5);
+        CWindowDocument* document = Current(kPaletteEurope, 5);
         Open();
-        mApp->Activate(document);
-        Press('zoin');
-        EXPECT_EQ(document->mCommands, std::vector<UInt32> { 'zoin' });
-        EXPECT_EQ(document->mMap->GetMapZoom(), 6u);
+        ClickControl(Palette(), 'zoin');
+        EXPECT_EQ(document->GetMapView()->GetMapZoom(), 6u);
         EXPECT_EQ(GetControl32BitValue(Slider()), 6);
-        Press('zout');
-        Press('zout');
-        EXPECT_EQ(document->mMap->GetMapZoom(), 4u);
+        ClickControl(Palette(), 'zout');
+        ClickControl(Palette(), 'zout');
+        EXPECT_EQ(document->GetMapView()->GetMapZoom(), 4u);
         EXPECT_EQ(GetControl32BitValue(Slider()), 4);
     }
 
     TEST_F(NavigatorWindow, AnotherCurrentDocumentTakesTheMarkerAndTheSlider)
     {
-        PaletteDocument* first = NewDocument();
-        PaletteDocument* second = NewDocument();
-        first->Show(kGoteborg, 8);
-        second->Show(kOttawa, 4);
+        CWindowDocument* first = Current(kPaletteGoteborg, 8);
         CWindowNavigator* navigator = Open();
-        mApp->Activate(first);
-        mApp->Activate(second);
-        EXPECT_EQ(navigator->GetNavigatorView()->GetMapView(), second->mMap);
+        CWindowDocument* second = Current(kPaletteOttawa, 4);
+        EXPECT_EQ(navigator->GetNavigatorView()->GetMapView(), second->GetMapView());
         EXPECT_EQ(GetControl32BitValue(Slider()), 4);
         SetControl32BitValue(Slider(), 7);
         Run();
-        EXPECT_EQ(second->mMap->GetMapZoom(), 7u);
-        EXPECT_EQ(first->mMap->GetMapZoom(), 8u) << "the first document is bound no more";
-        first->Show(kGoteborg, 12);
+        EXPECT_EQ(second->GetMapView()->GetMapZoom(), 7u);
+        EXPECT_EQ(first->GetMapView()->GetMapZoom(), 8u) << "the first document is bound no more";
+        Show(first, kPaletteGoteborg, 12);
         Run();
         EXPECT_EQ(GetControl32BitValue(Slider()), 7);
 
-        mApp->Activate(nullptr);
+        // A closed document lets go of the palette before its map goes.
+        delete second;
+        mApp->SetCurrentDocument(nullptr);
         EXPECT_EQ(navigator->GetNavigatorView()->GetMapView(), nullptr);
         EXPECT_EQ(navigator->GetDocument(), nullptr);
+        mApp->SetCurrentDocument(first);
+        EXPECT_EQ(GetControl32BitValue(Slider()), 12);
     }
 
-    TEST_F(NavigatorWindow, ClosingHidesTheSameWindowAndTheMenuAndPreferencesFollow)
+    TEST_F(NavigatorWindow, TheMenuCommandShowsAndHidesTheSameWindowWhichReopensWhereItWas)
     {
         CWindowNavigator* navigator = Open();
-        WindowRef window = navigator->GetWindow()->GetWindowRef();
+        WindowRef window = Palette();
         EXPECT_EQ(MenuMark('navi'), checkMark);
         EXPECT_TRUE(Prefs().GetBoolean(CWindowNavigator::kPrefVisible, false));
         MoveWindow(window, 300, 420, false);
         Run();
-        navigator->CommandClose();
+        EXPECT_EQ(Command('navi'), noErr);
         Run();
         EXPECT_FALSE(IsWindowVisible(window));
         EXPECT_EQ(MenuMark('navi'), noMark);
         EXPECT_FALSE(Prefs().GetBoolean(CWindowNavigator::kPrefVisible, true));
-        EXPECT_EQ(Open(), navigator) << "hidden, never destroyed";
-        Rect bounds {};
-        GetWindowBounds(window, kWindowContentRgn, &bounds);
-        EXPECT_EQ(bounds.left, 300);
+        EXPECT_EQ(Command('navi'), noErr);
+        Run();
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_EQ(CWindowNavigator::GetInstance(), navigator) << "hidden, never destroyed";
 
-        // The next start puts it where it was.
+        // The next start shows it where it was, as it was visible at the end.
         CWindowNavigator::ResetForTesting();
-        CWindowNavigator* again = Open();
-        GetWindowBounds(again->GetWindow()->GetWindowRef(), kWindowContentRgn, &bounds);
+        mApp->ShowPalettes();
+        Run();
+        ASSERT_NE(CWindowNavigator::GetInstance(), nullptr);
+        EXPECT_TRUE(IsWindowVisible(Palette()));
+        Rect bounds {};
+        GetWindowBounds(Palette(), kWindowContentRgn, &bounds);
         EXPECT_EQ(bounds.left, 300);
         EXPECT_EQ(bounds.top, 420);
     }

@@ -19,7 +19,8 @@ namespace {
         EXPECT_EQ(toolbox::WindowList::FrontNonFloating(), Window());
         EXPECT_EQ(window->GetPanel(), CString(CWindowPreferences::kNibPrefsGeneral));
         EXPECT_NE(Find('grid'), nullptr);
-        EXPECT_EQ(window->GetTWApp(), nullptr) << "the running application is not the map application";
+        EXPECT_EQ(window->GetTWApp(), CTWApplication::GetTWApp()) << "the window takes the map application";
+        EXPECT_NE(window->GetTWApp(), nullptr);
 
         InputDriver::Key(kKeyW, 'w', cmdKey);
         Run();

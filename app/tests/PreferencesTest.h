@@ -5,7 +5,7 @@
 // preference domain, and helpers that work the window as a user does, through
 // the input funnel: the menu, the toolbar, clicks on controls, the keyboard.
 
-#include "app/CBasicApplication.h"
+#include "app/CTWApplication.h"
 #include "app/CWindowPreferences.h"
 #include "display/WindowServer.h"
 #include "framework/CMacWindow.h"
@@ -30,11 +30,11 @@
 
 namespace tw::test {
 
-class QuietApplication : public CBasicApplication {
+class QuietApplication : public CTWApplication {
 public:
     CString GetPropertyString(unsigned long id) const override
     {
-        return id == 'spla' ? CString() : CBasicApplication::GetPropertyString(id);
+        return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
     }
 };
 

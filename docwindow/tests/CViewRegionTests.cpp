@@ -1,6 +1,7 @@
 // The region bar over the world pack: its crumbs by place and zoom level, kept
 // while the map pans within one area, and a chosen crumb shown through the document.
 #include "docwindow/CViewRegion.h"
+#include "docwindow/tests/DocumentTest.h"
 #include "docwindow/tests/MapViewTest.h"
 #include "foundation/CTextUtilities.h"
 
@@ -127,6 +128,39 @@ namespace {
         mRegion->SetCurrentValue(0);
         mRegion->CrumbSelected();
         EXPECT_TRUE(mRegionDocument.mShown.empty());
+    }
+
+    // The bar of a document window: a chosen crumb is shown and recorded in the history.
+    class DocumentRegionBar : public DocumentTest { };
+
+    TEST_F(DocumentRegionBar, ACrumbShowsItsAreaAndTheBackButtonReturns)
+    {
+        StartApp();
+        CWindowDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        CViewRegion* region = CViewRegion::Find(document->GetWindow(), 'regn', 0);
+        ASSERT_NE(region, nullptr) << "the window's region bar is ours";
+        CViewMap* map = document->GetMapView();
+        map->SetMapZoom(CHIView::kZoomFactor, nullptr, 10);
+        map->SetMapCentre(kGoteborg);
+        std::vector<std::string> titles;
+        for (CString const& title : region->GetCrumbs())
+            titles.push_back(title.GetStdString());
+        EXPECT_EQ(titles, (std::vector<std::string> { "World", "Sweden", "Västra Götaland" }));
+        // The state, then the country from the crumbs the state's view shows.
+        region->SetCurrentValue(2);
+        region->CrumbSelected();
+        unsigned long const stateLevel = map->GetMapZoom();
+        EXPECT_LT(stateLevel, 10u);
+        ASSERT_GE(region->GetCrumbs().size(), 2u);
+        EXPECT_EQ(region->GetCrumbs()[1].GetStdString(), "Sweden");
+        region->SetCurrentValue(1);
+        region->CrumbSelected();
+        EXPECT_LT(map->GetMapZoom(), stateLevel) << "the whole country shows";
+        EXPECT_NEAR(map->GetMapCentre().GetLongitude(), 17, 3);
+        ASSERT_TRUE(document->CanGoBack()) << "each recorded in the history";
+        EXPECT_EQ(Command(document, 'hbak'), noErr);
+        EXPECT_EQ(map->GetMapZoom(), stateLevel);
     }
 
 } // namespace

@@ -20,6 +20,15 @@
 
 namespace tw::test {
 
+// A plain document in the nib's empty test window (the "Document" window is the map's).
+class TestDocument : public CDocument {
+public:
+    CString GetPropertyString(unsigned long id) const override
+    {
+        return id == 'dnwn' ? CString("Test Document") : CDocument::GetPropertyString(id);
+    }
+};
+
 class TestApplication : public CApplication {
 public:
     static constexpr EventTime kLoopLimit = 600; // [s] of manual-clock time
@@ -37,6 +46,7 @@ public:
             return CApplication::GetPropertyString(id);
         }
     }
+    CDocument* CreateDocument() override { return new TestDocument(); }
     OSStatus RunEventLoop() override
     {
         mLoopRan = true;

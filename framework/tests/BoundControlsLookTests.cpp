@@ -5,7 +5,9 @@
 #include "framework/tests/WindowTest.h"
 #include "tests/support/InputDriver.h"
 #include "tests/support/ScreenProbe.h"
+#include "toolbox/MenuCalls.h"
 #include "toolbox/NibCalls.h"
+#include "toolbox/Theme.h"
 
 #include <cstdlib>
 
@@ -50,6 +52,24 @@ namespace {
         EXPECT_GT(checked, unchecked + 10) << "the check mark is drawn";
     }
 
+    // The middle of the Window menu's title in the menu bar.
+    CGPoint WindowMenuTitle()
+    {
+        std::vector<toolbox::Menu*> const menus = toolbox::MenuBar::Menus();
+        std::vector<CGRect> const titles = toolbox::Theme::MenuBarTitleRects();
+        for (std::size_t i = 0; i < menus.size() && i < titles.size(); ++i) {
+            CFStringRef title = nullptr;
+            CopyMenuTitleAsCFString(menus[i], &title);
+            bool const found = title && cf::ToUTF8(title) == "Window";
+            if (title)
+                CFRelease(title);
+            if (found)
+                return { CGRectGetMidX(titles[i]), CGRectGetMidY(titles[i]) };
+        }
+        ADD_FAILURE() << "no Window menu";
+        return {};
+    }
+
     TEST_F(BoundControlsLook, AnOpenMenuShowsTheCheckMarkOfAVisibleWindow)
     {
         IBNibRef nib = nullptr;
@@ -70,13 +90,14 @@ namespace {
             Snapshot("window-menu.png");
             auto* self = static_cast<Seen*>(data);
             // The mark column of "Show Toolbar" (third item, under a separator) and of "Zoom".
-            self->checkInk = DarkPixels({ 178, 74, 193, 93 });
-            self->zoomInk = DarkPixels({ 178, 46, 193, 64 });
+            int const left = int(toolbox::MenuBar::Open().at(0).frame.origin.x) + 3;
+            self->checkInk = DarkPixels({ left, 74, left + 15, 93 });
+            self->zoomInk = DarkPixels({ left, 46, left + 15, 64 });
             InputDriver::MouseUp({ 900, 600 });
         };
         EventLoopTimerRef timer = nullptr;
         InstallEventLoopTimer(GetMainEventLoop(), 0.05, 0, look, &seen, &timer);
-        InputDriver::MouseDown({ 200, 10 });
+        InputDriver::MouseDown({ WindowMenuTitle().x, 10 });
         ManualClock::RunFor(0.5);
         RemoveEventLoopTimer(timer);
         EXPECT_GT(seen.checkInk, 5);

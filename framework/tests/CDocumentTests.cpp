@@ -266,7 +266,7 @@ namespace {
     }
 
     // Gives the tests the document's print dialog, as a subclass that prints would have it.
-    class PrintingDocument : public CDocument {
+    class PrintingDocument : public TestDocument {
     public:
         using CDocument::GetPrintDialog;
     };

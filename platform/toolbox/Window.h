@@ -94,7 +94,8 @@ public:
 
     OSStatus StandardHandler(EventHandlerCallRef callRef, EventRef event) override;
     OSStatus SendWindowEvent(EventKind kind);
-    // Between the window's frame and the largest frame the desktop offers, as the zoom box does.
+    // Between the window's frame and its ideal frame (or the largest one the desktop offers),
+    // as the zoom box does.
     void Zoom();
     // Disposes (once) and drops the reference its creator holds (once), as DisposeWindow does.
     void DisposeAndRelease();
@@ -109,6 +110,7 @@ private:
     OSStatus HandleContentClick(EventRef event, CGPoint local);
     bool TrackBox(WindowRegionCode region, CGPoint start);
     OSStatus DragFrame(CGPoint start, bool grow);
+    CGRect GetZoomedStructure(CGRect available);
     void MakeBackingStore();
     void ChangedOnScreen(CGRect structure) const;
     void SendBoundsChanged(CGRect previous);

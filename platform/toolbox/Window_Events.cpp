@@ -155,9 +155,31 @@ void Window::Zoom()
         mZoomedFrom = {};
     } else {
         mZoomedFrom = mStructure;
-        SetStructure(available);
+        SetStructure(GetZoomedStructure(available));
     }
     SendWindowEvent(kEventWindowZoomed);
+}
+
+// The content size the window's handlers call ideal ('mDim', height then width), kept
+// within the available area and moved into it; the whole area for a window without one.
+CGRect Window::GetZoomedStructure(CGRect available)
+{
+    EventRef event = nullptr;
+    if (CreateEvent(nullptr, kEventClassWindow, kEventWindowGetIdealSize, GetCurrentEventTime(), 0, &event) != noErr)
+        return available;
+    WindowRef self = this;
+    SetEventParameter(event, kEventParamDirectObject, typeWindowRef, sizeof self, &self);
+    Point ideal {};
+    bool const answered = SendEventToEventTarget(event, &GetTarget()) == noErr
+        && GetEventParameter(event, 'mDim', typeQDPoint, nullptr, sizeof ideal, nullptr, &ideal) == noErr;
+    ReleaseEvent(event);
+    if (!answered || ideal.h <= 0 || ideal.v <= 0)
+        return available;
+    CGSize const size { std::min<double>(ideal.h, available.size.width),
+        std::min(ideal.v + GetContentTop(), available.size.height) };
+    CGPoint const origin { std::clamp(mStructure.origin.x, available.origin.x, CGRectGetMaxX(available) - size.width),
+        std::clamp(mStructure.origin.y, available.origin.y, CGRectGetMaxY(available) - size.height) };
+    return { origin, size };
 }
 
 // Clicks in the content go to the deepest view that answers a part other than 0.

@@ -10,6 +10,7 @@
 #include "toolbox/Window.h"
 #include "widgets/CCheckBox.h"
 #include "widgets/CEditText.h"
+#include "widgets/CHISegmentedView.h"
 #include "widgets/CPopupButton.h"
 #include "widgets/CPushButton.h"
 #include "widgets/CRootControl.h"
@@ -247,6 +248,20 @@ namespace {
         button->SetEnabled(false);
         Pixel const disabled = centre();
         EXPECT_GT(disabled.g, 80); // half the button shows through
+    }
+
+    // Made by the program from a frame, put in place of a placeholder and gone with the window
+    // (the fixture counts what is left).
+    TEST_F(ControlWrappers, ASegmentedViewMadeFromAFrameTakesThePlaceholdersPlace)
+    {
+        CHIView* placeholder = AddView("com.apple.HIUserPane", CGRectMake(10, 10, 200, 22));
+        auto* segments = new CHISegmentedView(placeholder->GetFrame());
+        segments->SetSegmentCount(3);
+        segments->SetSegmentCommandID(2, 'srot');
+        CHIViewUtilities::ReplaceProxyView(placeholder, segments);
+        EXPECT_EQ(segments->GetSuperView(), mContent);
+        EXPECT_EQ(segments->GetFrame().size.width, 200);
+        EXPECT_EQ(segments->GetSegmentCount(), 3u);
     }
 
     TEST_F(ControlWrappers, RootControlHasNoSuperViewAndTheContentsBounds)

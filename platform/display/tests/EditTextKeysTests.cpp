@@ -2,6 +2,7 @@
 #include "services/Scrap.h"
 #include "services/ScrapBackend.h"
 #include "toolbox/Menu.h"
+#include "toolbox/MenuBar.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/NibCalls.h"
 
@@ -158,7 +159,8 @@ namespace {
             std::string out;
             for (MenuItemIndex i = 1; i <= edit->Count(); ++i) {
                 toolbox::MenuItem const* item = edit->Item(i);
-                if (item->command != 0 && item->enabled)
+                // The standard editing items only: the menu's document commands are not the focus's.
+                if (toolbox::MenuBar::IsStandardEditCommand(item->command) && item->enabled)
                     out += (out.empty() ? "" : " ") + cf::ToUTF8(item->text);
             }
             return out;

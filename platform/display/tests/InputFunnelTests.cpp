@@ -1,6 +1,7 @@
 #include "DisplayTest.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/Theme.h"
+#include "toolbox/Window.h"
 
 #include <cstdio>
 
@@ -105,6 +106,46 @@ namespace {
         Run();
         EXPECT_EQ(std::count(mLog.entries.begin(), mLog.entries.end(), "view 1"), 0);
         EXPECT_EQ(std::count(mLog.entries.begin(), mLog.entries.end(), "view 51"), 1);
+    }
+
+    // The zoom box grows a window to the content size its handlers call ideal, within the
+    // screen, and a second click puts it back; a window without an ideal size fills the screen.
+    TEST_F(InputFunnelTest, TheZoomBoxAsksForTheIdealSize)
+    {
+        auto ideal = [](EventHandlerCallRef, EventRef event, void*) -> OSStatus {
+            Point const size { 300, 500 }; // height, width
+            SetEventParameter(event, 'mDim', typeQDPoint, sizeof size, &size);
+            return noErr;
+        };
+        EventTypeSpec const spec { kEventClassWindow, kEventWindowGetIdealSize };
+        EventHandlerRef handler = nullptr;
+        InstallEventHandler(GetWindowEventTarget(mWindow), ideal, 1, &spec, nullptr, &handler);
+        Rect const before = [&] {
+            Rect r {};
+            GetWindowBounds(mWindow, kWindowContentRgn, &r);
+            return r;
+        }();
+        Rect structure {};
+        GetWindowBounds(mWindow, kWindowStructureRgn, &structure);
+        CGRect const box = mWindow->GetPartRect(kWindowZoomBoxRgn);
+        ASSERT_GT(box.size.width, 0);
+        CGPoint const zoom { structure.left + CGRectGetMidX(box), structure.top + CGRectGetMidY(box) };
+        InputDriver::Click(zoom);
+        Run();
+        Rect content {};
+        GetWindowBounds(mWindow, kWindowContentRgn, &content);
+        EXPECT_EQ(content.right - content.left, 500);
+        EXPECT_EQ(content.bottom - content.top, 300);
+        InputDriver::Click(zoom);
+        Run();
+        GetWindowBounds(mWindow, kWindowContentRgn, &content);
+        EXPECT_EQ(content.right - content.left, before.right - before.left) << "back to where it was";
+
+        RemoveEventHandler(handler);
+        InputDriver::Click(zoom);
+        Run();
+        GetWindowBounds(mWindow, kWindowContentRgn, &content);
+        EXPECT_GT(content.right - content.left, 1000) << "no ideal size: the whole screen";
     }
 
     // Menus: records the status requests and the commands that reach the application.

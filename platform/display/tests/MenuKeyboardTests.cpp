@@ -124,7 +124,7 @@ namespace {
     {
         std::vector<std::vector<std::string>> seen;
         auto look = [&] { seen.push_back(Highlights()); };
-        ClickTitle(1); // File: New, Open…, Open Recent ▸, —, Close, Save, Save As…, Revert (disabled), —, Page Setup…
+        ClickTitle(1); // File: New, Open…, Open Recent ▸, —, Close, Save, Save As…, Revert (disabled), —, Import…
         mLater.At(0.05, [&] {
             look();
             Press(kVK_DownArrow);
@@ -151,7 +151,7 @@ namespace {
         EXPECT_EQ(seen[0], std::vector<std::string> { "File:" }) << "a clicked menu stays open with nothing chosen";
         EXPECT_EQ(seen[1], std::vector<std::string> { "File:Open…" });
         EXPECT_EQ(seen[2], std::vector<std::string> { "File:Close" });
-        EXPECT_EQ(seen[3], std::vector<std::string> { "File:Page Setup…" });
+        EXPECT_EQ(seen[3], std::vector<std::string> { "File:Import…" });
         EXPECT_EQ(mCommands.processed, std::vector<std::string> { "svas" });
         EXPECT_TRUE(toolbox::MenuBar::Open().empty());
         EXPECT_EQ(toolbox::MenuBar::HighlightedTitle(), -1);

@@ -1,5 +1,6 @@
 #include "DisplayTest.h"
 #include "toolbox/Menu.h"
+#include "toolbox/MenuBar.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/Theme.h"
 #include "toolbox/Window.h"
@@ -98,8 +99,12 @@ namespace {
     TEST_F(WindowMenuTest, ChoosingAWindowFromTheOpenMenuBringsItToTheFront)
     {
         std::vector<CGRect> const titles = toolbox::Theme::MenuBarTitleRects();
-        ASSERT_GE(titles.size(), 4u);
-        InputDriver::Click({ CGRectGetMidX(titles[3]), 11 });
+        std::vector<toolbox::Menu*> const bar = toolbox::MenuBar::Menus();
+        auto const at = std::find(bar.begin(), bar.end(), toolbox::LiveMenu(mMenu));
+        ASSERT_NE(at, bar.end());
+        std::size_t const index = static_cast<std::size_t>(at - bar.begin());
+        ASSERT_GT(titles.size(), index);
+        InputDriver::Click({ CGRectGetMidX(titles[index]), 11 });
         // Up from nothing goes to the last item, Gamma; once more to Beta.
         InputDriver::Key(display::kVK_UpArrow, 0);
         InputDriver::Key(display::kVK_UpArrow, 0);

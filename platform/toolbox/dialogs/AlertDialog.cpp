@@ -30,6 +30,7 @@ AlertDialog::AlertDialog(Spec const& spec, bool sheet)
 AlertDialog::~AlertDialog()
 {
     mPending.Clear();
+    mEnded = true; // the window's own end below is not a parent's
     if (mWindow)
         DisposeWindow(mWindow);
 }
@@ -72,9 +73,9 @@ void AlertDialog::Build(Spec const& spec)
     // A button may be both: Cancel as the safe default of a question answers Return and Escape.
     if (cancel >= 1 && cancel <= 3 && mButtons[cancel - 1])
         SetWindowCancelButton(mWindow, mButtons[cancel - 1]);
-    EventTypeSpec const events[]
-        = { { kEventClassCommand, kEventCommandProcess }, { kEventClassKeyboard, kEventRawKeyDown } };
-    InstallEventHandler(GetWindowEventTarget(mWindow), &AlertDialog::Handle, 2, events, this, nullptr);
+    EventTypeSpec const events[] = { { kEventClassCommand, kEventCommandProcess },
+        { kEventClassKeyboard, kEventRawKeyDown }, { kEventClassWindow, kEventWindowClosed } };
+    InstallEventHandler(GetWindowEventTarget(mWindow), &AlertDialog::Handle, 3, events, this, nullptr);
 }
 
 void AlertDialog::Arm()
@@ -112,7 +113,7 @@ void AlertDialog::Press(DialogItemIndex item)
 
 void AlertDialog::End(DialogItemIndex item)
 {
-    if (mHit)
+    if (mHit || mEnded)
         return;
     mHit = item;
     mPending.Clear();
@@ -129,6 +130,16 @@ void AlertDialog::End(DialogItemIndex item)
 OSStatus AlertDialog::Handle(EventHandlerCallRef, EventRef event, void* data)
 {
     auto* self = static_cast<AlertDialog*>(data);
+    if (GetEventClass(event) == kEventClassWindow) {
+        // A sheet disposed with its parent has no one left to answer: it goes quietly.
+        if (self->mSheet && !self->mHit && !self->mEnded) {
+            self->mEnded = true;
+            self->mSheetAnswer = nullptr;
+            self->mPending.Clear();
+            RunSoon([self] { delete self; });
+        }
+        return eventNotHandledErr;
+    }
     if (GetEventClass(event) == kEventClassKeyboard) {
         UInt32 modifiers = 0;
         char character = 0;

@@ -54,6 +54,7 @@ private:
     AlertType mType = kAlertNoteAlert;
     std::array<ControlRef, 3> mButtons {}; // weak: in the window
     DialogItemIndex mHit = 0;
+    bool mEnded = false; // the window is going: no answer any more
     DialogKind mKind = DialogKind::Alert;
     std::string mText;
     std::function<void(DialogItemIndex)> mSheetAnswer;

@@ -85,5 +85,32 @@ namespace {
         DisposeWindow(parent);
     }
 
+    // The window a sheet hangs from may go while the sheet waits (a document closed on quit):
+    // the sheet goes with it, telling no one (the fixture counts what is left).
+    TEST_F(Alerts, AStandardSheetGoesWithItsParentWithoutAnAnswer)
+    {
+        WindowRef parent = MakeWindow();
+        static int sCommands = 0;
+        sCommands = 0;
+        EventTypeSpec const spec { kEventClassCommand, kEventCommandProcess };
+        InstallEventHandler(
+            GetWindowEventTarget(parent),
+            [](EventHandlerCallRef, EventRef, void*) -> OSStatus {
+                ++sCommands;
+                return noErr;
+            },
+            1, &spec, nullptr, nullptr);
+        AlertStdCFStringAlertParamRec param;
+        GetStandardAlertDefaultParams(&param, kStdCFStringAlertVersionOne);
+        DialogRef sheet = nullptr;
+        ASSERT_EQ(CreateStandardSheet(kAlertNoteAlert, CFSTR("Not everything could be read."), nullptr, &param,
+                      GetWindowEventTarget(parent), &sheet),
+            noErr);
+        ASSERT_EQ(ShowSheetWindow(GetDialogWindow(sheet), parent), noErr);
+        DisposeWindow(parent);
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(sCommands, 0);
+    }
+
 } // namespace
 } // namespace tw::test

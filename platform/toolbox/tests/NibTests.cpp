@@ -32,14 +32,18 @@ namespace {
     {
         ASSERT_EQ(SetMenuBarFromNib(mNib, CFSTR("MenuBar")), noErr);
         std::vector<toolbox::Menu*> const menus = toolbox::MenuBar::Menus();
-        ASSERT_EQ(menus.size(), 5u);
+        ASSERT_EQ(menus.size(), 7u);
         std::vector<std::string> titles;
         for (toolbox::Menu* menu : menus)
             titles.push_back(cf::ToUTF8(menu->GetTitle()));
-        EXPECT_EQ(titles, (std::vector<std::string> { "Tarnwick", "File", "Edit", "Window", "Help" }));
-        // Every command the application handles is reachable from the bar.
+        EXPECT_EQ(titles,
+            (std::vector<std::string> { "Tarnwick", "File", "Edit", "Map", "Object", "Window", "Help" }));
+        // Every command the application and its documents handle is reachable from the bar.
         for (MenuCommand command : { 'abou', 'quit', 'new ', 'open', 'clos', 'save', 'svas', 'prnt', 'undo', 'cut ',
-                 'copy', 'past', 'clea', 'sall' }) {
+                 'copy', 'past', 'clea', 'sall', 'pref', 'dimp', 'doci', 'dsyn', 'dtrk', 'cvie', 'zoin', 'zout',
+                 'zfit', 'hbak', 'hfwd', 'gvie', 'find', 'gear', 'gmap', 'dtha', 'dtzo', 'dtrl', 'dway', 'drot',
+                 'dtno', 'dtre', 'dtci', 'dtli', 'dtcr', 'sway', 'srot', 'stra', 'insp', 'navi', 'devi', 'ddev',
+                 'rfrm', 'ogeo' }) {
             MenuRef menu = nullptr;
             MenuItemIndex index = 0;
             EXPECT_EQ(GetIndMenuItemWithCommandID(nullptr, command, 1, &menu, &index), noErr) << Code(command);
@@ -54,8 +58,8 @@ namespace {
         MenuRef help = nullptr;
         MenuItemIndex firstCustom = 0;
         HMGetHelpMenu(&help, &firstCustom);
-        EXPECT_EQ(help, menus[4]);
-        EXPECT_EQ(firstCustom, 3);
+        EXPECT_EQ(help, menus[6]);
+        EXPECT_EQ(firstCustom, 5); // after the four items of the nib's Help menu
     }
 
     TEST_F(Nibs, TheTestWindowComesWithItsViewsHiddenAndInPlace)

@@ -1,4 +1,4 @@
-#include "app/CBasicApplication.h"
+#include "app/CTWApplication.h"
 #include "bindings/Source/Bindings/CBControlBinding.h"
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "corefoundation/CoreFoundation.h"
@@ -18,7 +18,7 @@
 namespace tw::test {
 namespace {
 
-    class BasicApplication : public ::testing::Test {
+    class ApplicationStart : public ::testing::Test {
     protected:
         void SetUp() override
         {
@@ -33,9 +33,9 @@ namespace {
         ManualClock mClock;
     };
 
-    TEST_F(BasicApplication, AfterTheFirstStartUpStepANibControlFollowsThePreferenceItIsBoundTo)
+    TEST_F(ApplicationStart, AfterTheFirstStartUpStepANibControlFollowsThePreferenceItIsBoundTo)
     {
-        CBasicApplication app;
+        CTWApplication app;
         ASSERT_EQ(app.InitialiseBegin(), noErr);
         CPreferences& prefs = app.GetPreferences();
         prefs.SetBoolean("ShowGrid", false);
@@ -53,9 +53,9 @@ namespace {
         }
     }
 
-    TEST_F(BasicApplication, TheVersionIsTheBundles)
+    TEST_F(ApplicationStart, TheVersionIsTheBundles)
     {
-        CBasicApplication app;
+        CTWApplication app;
         auto const bundle = static_cast<CFStringRef>(
             CFBundleGetValueForInfoDictionaryKey(CFBundleGetMainBundle(), CFSTR("CFBundleShortVersionString")));
         ASSERT_NE(bundle, nullptr);
@@ -82,7 +82,7 @@ namespace {
         Pixel desktop {};
     };
 
-    TEST_F(BasicApplication, TheFirstFrameShowsTheMenuBarTitlesAndTheSplashStaysToBeReadWithoutDelayingStartUp)
+    TEST_F(ApplicationStart, TheFirstFrameShowsTheMenuBarTitlesAndTheSplashStaysToBeReadWithoutDelayingStartUp)
     {
         // The desktop's own colour, from an empty screen.
         Pixel const desktop = ProbeScreen().At(640, 400);
@@ -97,7 +97,7 @@ namespace {
             GetMainEventLoop(), 0, 1.0 / 120, [](EventLoopTimerRef, void*) { display::WindowServer::Get().Compose(); },
             nullptr, &pump);
         {
-            CBasicApplication app;
+            CTWApplication app;
             EventTime const start = ManualClock::Now();
             ASSERT_EQ(app.InitialiseBegin(), noErr);
             ASSERT_EQ(app.InitialisePreferences(), noErr);
@@ -121,14 +121,14 @@ namespace {
     }
 
     // The program's window is titled after the front document and named after the program.
-    TEST_F(BasicApplication, TheProgramWindowIsTitledAfterTheFrontDocument)
+    TEST_F(ApplicationStart, TheProgramWindowIsTitledAfterTheFrontDocument)
     {
         display::WindowServer& server = display::WindowServer::Get();
         EXPECT_EQ(server.ProgramTitle(), "Tarnwick");
-        CMacWindow first(CString("Tarnwick"), CString("Document"));
+        CMacWindow first(CString("Tarnwick"), CString("Test Document"));
         first.SetTitle(CString("Lake District.twk"));
         first.SetVisible(true);
-        CMacWindow second(CString("Tarnwick"), CString("Document"));
+        CMacWindow second(CString("Tarnwick"), CString("Test Document"));
         second.SetTitle(CString("Coast.twk"));
         second.SetVisible(true);
         server.Compose();

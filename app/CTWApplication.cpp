@@ -1,0 +1,254 @@
+#include "app/CTWApplication.h"
+
+#include "app/CWindowInspector.h"
+#include "app/CWindowNavigator.h"
+#include "app/CWindowPreferences.h"
+#include "docwindow/CViewMap.h"
+#include "docwindow/CWindowDocument.h"
+#include "foundation/CTextUtilities.h"
+#include "framework/BugReporter.h"
+#include "framework/CFileDialog.h"
+#include "framework/CInternetUtilities.h"
+#include "framework/CMacWindow.h"
+#include "model/CMapObject.h"
+#include "model/CThreadSearch.h"
+#include "model/IRoadRouter.h"
+
+namespace {
+
+// The version has one home, the bundle's Info.plist, which the build writes from the project's version.
+CString BundleVersion()
+{
+    CFBundleRef bundle = CFBundleGetMainBundle();
+    CFTypeRef value
+        = bundle ? CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("CFBundleShortVersionString")) : nullptr;
+    if (!value || CFGetTypeID(value) != CFStringGetTypeID())
+        return CString();
+    return CString(static_cast<CFStringRef>(value), false);
+}
+
+// What the crash reporter is told of the program.
+CString BugReporterConfig()
+{
+    CString text;
+    text.Format("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>\n"
+                "<key>BRBundleIdentifier</key><string>com.tarnwick.tarnwick</string>\n"
+                "<key>BRBundleExecutable</key><string>Tarnwick</string>\n"
+                "<key>BRBundleVersion</key><string>%s</string>\n"
+                "<key>BRSubmitWeb</key><string>https://tarnwick.org/cgi-local/bugreporter.cgi</string>\n"
+                "<key>BRReportInfo</key><array><string>BRReportCrashLog</string></array>\n"
+                "</dict></plist>\n",
+        BundleVersion().GetUTF8());
+    return text;
+}
+
+struct StyleKey {
+    MapObjectType type;
+    char const* key;
+};
+
+// Stored in preferences: never rename.
+constexpr StyleKey kStyleKeys[] = {
+    { kMapObjectCircle, "StyleCircle" },
+    { kMapObjectCrop, "StyleCrop" },
+    { kMapObjectLine, "StyleLine" },
+    { kMapObjectNote, "StyleNote" },
+    { kMapObjectRectangle, "StyleRectangle" },
+    { kMapObjectRoute, "StyleRoute" },
+    { kMapObjectTrack, "StyleTrack" },
+    { kMapObjectWaypoint, "StyleWaypoint" },
+};
+
+} // namespace
+
+CTWApplication::CTWApplication()
+    : mRouteManager(&mMapManager)
+{
+    if (IsBugReporterAvailable() == noErr)
+        EnableBugReporter(BugReporterConfig());
+    // The floors below reach these services through their own seams.
+    CMapObject::SetDefaultStyleHook(&CTWApplication::DefaultStyleHook);
+    CMapObject::SetMapManager(&mMapManager);
+    IRoadRouter::SetDefault(&mRouteManager);
+    CThreadSearch::SetMapManager(&mMapManager);
+    CViewMap::SetMapManager(&mMapManager);
+    sRunning = this;
+}
+
+CTWApplication::~CTWApplication()
+{
+    if (sRunning == this)
+        sRunning = nullptr;
+    if (IsBugReporterAvailable() == noErr)
+        DisableBugReporter();
+    CViewMap::SetMapManager(nullptr);
+    CThreadSearch::SetMapManager(nullptr);
+    IRoadRouter::SetDefault(nullptr);
+    CMapObject::SetMapManager(nullptr);
+    CMapObject::SetDefaultStyleHook(nullptr);
+}
+
+CRouteManager& CTWApplication::GetRouteManager() { return GetTWApp()->mRouteManager; }
+
+CMapManager& CTWApplication::GetMapManager() { return GetTWApp()->mMapManager; }
+
+CString CTWApplication::GetPropertyString(unsigned long id) const
+{
+    switch (id) {
+    case 'anib':
+    case 'anam':
+    case 'cnam':
+        return "Tarnwick";
+    case 'apro':
+        return "TWCK";
+    case 'aver': {
+        CString const version = BundleVersion();
+        return version.IsNotEmpty() ? version : CString("1.1.1");
+    }
+    case 'arel':
+        return "2006";
+    case 'uhlp':
+        return CTextUtilities::GetBundleString("URLOnlineHelp");
+    case 'esup':
+        return "support@tarnwick.org";
+    case 'uhom':
+        return "https://tarnwick.org/";
+    case 'usxm':
+        return "https://tarnwick.org/support/version.xml";
+    default:
+        return CApplication::GetPropertyString(id);
+    }
+}
+
+UInt32 CTWApplication::GetPropertyInteger(unsigned long id) const
+{
+    // The global document opens at start-up: no extra untitled one.
+    return id == 'ndol' ? 0 : CApplication::GetPropertyInteger(id);
+}
+
+void CTWApplication::SetCurrentDocument(CDocument* document)
+{
+    CApplication::SetCurrentDocument(document);
+    BroadcastMessage(kMsgCurrentDocument, dynamic_cast<CWindowDocument*>(document));
+}
+
+CDocument* CTWApplication::CreateDocument() { return new CWindowDocument(); }
+
+OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
+{
+    switch (event.GetHICommand().commandID) {
+    case 'ogeo':
+        return CommandOpenGeocaching();
+    case 'rfrm':
+        return CommandOpenOnlineForum();
+    case 'insp':
+        return CommandInspector();
+    case 'navi':
+        return CommandNavigator();
+    default:
+        return CApplication::DoEventCommandProcess(event);
+    }
+}
+
+OSStatus CTWApplication::CommandPrefs()
+{
+    CWindowPreferences* preferences = CWindowPreferences::GetInstance();
+    if (!preferences) {
+        Beep(); // the window could not be made from the nib
+        return noErr;
+    }
+    preferences->GetWindow()->Select(true);
+    return noErr;
+}
+
+// A palette that cannot be made from the nib beeps; the command is handled all the same.
+OSStatus CTWApplication::CommandInspector()
+{
+    if (CWindowInspector* inspector = CWindowInspector::GetInstance())
+        inspector->GetWindow()->ToggleVisibility(true);
+    else
+        Beep();
+    return noErr;
+}
+
+OSStatus CTWApplication::CommandNavigator()
+{
+    if (CWindowNavigator* navigator = CWindowNavigator::GetInstance())
+        navigator->GetWindow()->ToggleVisibility(true);
+    else
+        Beep();
+    return noErr;
+}
+
+OSStatus CTWApplication::CommandOpenGeocaching()
+{
+    return CInternetUtilities::LaunchURL(CTextUtilities::GetBundleString("URLGeocaching"));
+}
+
+OSStatus CTWApplication::CommandOpenOnlineForum()
+{
+    return CInternetUtilities::LaunchURL(CTextUtilities::GetBundleString("URLOnlineForum"));
+}
+
+void CTWApplication::DoMessage(UInt32 message, void* parameter)
+{
+    if (message == CFileDialog::kMsgNavFilter && parameter)
+        FilterDocuments(static_cast<MsgNavFilter*>(parameter));
+}
+
+// Folders and items that do not exist are left as the dialog proposed them.
+void CTWApplication::FilterDocuments(MsgNavFilter* filter)
+{
+    if (!filter->file.FileExists())
+        return;
+    filter->accept
+        = filter->file.GetExtension().GetLower() == CString("twk") || filter->file.GetFileType() == 'TWck';
+}
+
+CString CTWApplication::GetStylePref(MapObjectType type)
+{
+    for (StyleKey const& entry : kStyleKeys)
+        if (entry.type == type)
+            return entry.key;
+    return CString();
+}
+
+MapObjectStyle CTWApplication::GetObjectStyle(MapObjectType type)
+{
+    if (auto const cached = mStyles.find(type); cached != mStyles.end())
+        return cached->second;
+    CPreferences& prefs = GetPreferences();
+    CString const base = GetStylePref(type);
+    auto const key = [&base](char const* suffix) { return base + CString(suffix); };
+    MapObjectStyle style; // the built-in defaults for what is not stored
+    if (prefs.PrefExists(key(kStylePrefLineStyle)))
+        style.lineStyle = MapLineStyle(prefs.GetInteger(key(kStylePrefLineStyle), SInt32(style.lineStyle)));
+    if (prefs.PrefExists(key(kStylePrefLineWidth)))
+        style.lineWidth = float(prefs.GetFloat(key(kStylePrefLineWidth), style.lineWidth));
+    // A stored colour that cannot be read is opaque black.
+    ColourRGBA const black { 0, 0, 0, 1 };
+    if (prefs.PrefExists(key(kStylePrefColourFill)))
+        style.fill = prefs.GetColour(key(kStylePrefColourFill), black);
+    if (prefs.PrefExists(key(kStylePrefColourFrame)))
+        style.frame = prefs.GetColour(key(kStylePrefColourFrame), black);
+    mStyles[type] = style;
+    return style;
+}
+
+void CTWApplication::SetObjectStyle(MapObjectType type, MapObjectStyle const& style)
+{
+    CPreferences& prefs = GetPreferences();
+    CString const base = GetStylePref(type);
+    prefs.SetInteger(base + CString(kStylePrefLineStyle), SInt32(style.lineStyle));
+    prefs.SetFloat(base + CString(kStylePrefLineWidth), style.lineWidth);
+    prefs.SetColour(base + CString(kStylePrefColourFrame), style.frame);
+    prefs.SetColour(base + CString(kStylePrefColourFill), style.fill);
+    mStyles[type] = style;
+}
+
+// New objects made while no application of ours runs (tests, tools) keep the model's own defaults.
+MapObjectStyle CTWApplication::DefaultStyleHook(MapObjectType type)
+{
+    CTWApplication* app = GetTWApp();
+    return app ? app->GetObjectStyle(type) : MapObjectStyle();
+}

@@ -1,0 +1,229 @@
+#include "docwindow/CViewMap.h"
+#include "docwindow/tests/DocumentTest.h"
+#include "foundation/CTextUtilities.h"
+#include "framework/CFileDialog.h"
+#include "model/CMapWaypoint.h"
+#include "tests/support/OpenRecorder.h"
+
+#include <cstring>
+
+// The application object: preference defaults, the global document, links from
+// outside, the open dialog's filter, default object styles and its commands.
+
+namespace tw::test {
+namespace {
+
+    using toolbox::dialogs::Responders;
+
+    class TWApplication : public DocumentTest {
+    protected:
+        CFile GlobalFile() const
+        {
+            std::string const name = CTextUtilities::GetBundleString("DocGlobalDocument").GetStdString();
+            return CFile(CString((ApplicationSupport() / (name + ".twk")).c_str()));
+        }
+        // The rest of the start: the update check (not due on a first start), then the documents.
+        void FinishStart() { ASSERT_EQ(mApp->InitialiseFinish(), noErr); }
+        static CWindowDocument* OnlyDocument()
+        {
+            std::vector<CDocument*> const documents = CDocument::GetDocuments(false);
+            return documents.size() == 1 ? dynamic_cast<CWindowDocument*>(documents.front()) : nullptr;
+        }
+    };
+
+    TEST_F(TWApplication, AFirstStartWritesTheDefaultsAndALaterOneKeepsTheUsersValues)
+    {
+        StartApp();
+        CPreferences& prefs = mApp->GetPreferences();
+        EXPECT_FALSE(prefs.GetBoolean("ShowGrid", true));
+        EXPECT_EQ(prefs.GetInteger("MapUnits", 0), 1);
+        EXPECT_EQ(prefs.GetInteger("MapCoordinates", 0), 1);
+        EXPECT_TRUE(prefs.GetBoolean("GlobalDocument", false));
+        for (char const* key : { "ResizeOnZoom", "DeviceLog", "DeviceReset" }) {
+            EXPECT_TRUE(prefs.PrefExists(key)) << key;
+            EXPECT_FALSE(prefs.GetBoolean(key, true)) << key;
+        }
+        prefs.SetBoolean("GlobalDocument", false);
+        prefs.SetInteger("MapUnits", 0);
+        prefs.SetBoolean("ShowGrid", true);
+        mApp.reset();
+
+        StartApp();
+        EXPECT_FALSE(mApp->GetPreferences().GetBoolean("GlobalDocument", true));
+        EXPECT_EQ(mApp->GetPreferences().GetInteger("MapUnits", 1), 0);
+        EXPECT_TRUE(mApp->GetPreferences().GetBoolean("ShowGrid", false));
+    }
+
+    TEST_F(TWApplication, TheGlobalDocumentIsMadeOnTheFirstStartAndOpenedOnTheNext)
+    {
+        StartApp();
+        FinishStart();
+        CWindowDocument* document = OnlyDocument();
+        ASSERT_NE(document, nullptr);
+        CFile const file = GlobalFile();
+        ASSERT_TRUE(file.FileExists()) << "written at once";
+        EXPECT_TRUE(document->GetFile().IsSameFile(file));
+        CString const name = CTextUtilities::GetBundleString("DocGlobalDocument");
+        EXPECT_EQ(file.GetDisplayName(), name) << "the extension is hidden";
+        EXPECT_EQ(document->GetSaveMode(), UInt32(CDocument::kSaveModeAlways));
+        EXPECT_EQ(document->GetWindow()->GetTitle(), name);
+
+        // Quitting saves it without a question.
+        auto* camp = new CMapWaypoint();
+        camp->SetName("Camp");
+        document->AddObject(camp);
+        mApp->CommandQuit();
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+        EXPECT_EQ(Responders::History().size(), 0u) << "nothing was asked";
+        mApp.reset();
+
+        StartApp();
+        FinishStart();
+        document = OnlyDocument();
+        ASSERT_NE(document, nullptr);
+        EXPECT_TRUE(document->GetFile().IsSameFile(file));
+        ASSERT_EQ(document->GetObjects().size(), 1u);
+        EXPECT_EQ(document->GetObjects()[0]->GetName().GetStdString(), "Camp");
+        EXPECT_EQ(document->GetSaveMode(), UInt32(CDocument::kSaveModeAlways));
+    }
+
+    TEST_F(TWApplication, WithoutAGlobalDocumentTheStartMakesOneUntitledDocument)
+    {
+        CPreferences prefs;
+        prefs.SetBoolean("GlobalDocument", false);
+        prefs.Flush();
+        StartApp();
+        FinishStart();
+        CWindowDocument* document = OnlyDocument();
+        ASSERT_NE(document, nullptr);
+        EXPECT_TRUE(document->IsUntitled());
+        EXPECT_EQ(document->GetSaveMode(), UInt32(CDocument::kSaveModeAsk));
+        EXPECT_FALSE(GlobalFile().FileExists());
+    }
+
+    TEST_F(TWApplication, ADamagedGlobalDocumentIsReportedAndLeftAlone)
+    {
+        std::filesystem::create_directories(ApplicationSupport());
+        WriteFile(GlobalFile().GetPath(), "not a property list");
+        StartApp();
+        Responders::PressAlertButton(1);
+        FinishStart();
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+        EXPECT_EQ(Responders::History().size(), 1u);
+        EXPECT_EQ(ReadFile(GlobalFile().GetPath()), "not a property list");
+    }
+
+    OSStatus SendLink(CTWApplication& app, char const* link)
+    {
+        AppleEvent event {};
+        AECreateAppleEvent('GURL', 'GURL', nullptr, kAutoGenerateReturnID, kAnyTransactionID, &event);
+        AEPutParamPtr(&event, keyDirectObject, typeChar, link, Size(std::strlen(link)));
+        OSStatus const status = app.DoAppleEventGetURL(event);
+        AEDisposeDesc(&event);
+        return status;
+    }
+
+    TEST_F(TWApplication, AMapLinkFromOutsideMovesTheCurrentMapOrOpensAWindowForIt)
+    {
+        StartApp();
+        ASSERT_EQ(SendLink(*mApp, "tarnwick://view?lat=57.7&lon=11.97&zoom=10"), noErr);
+        CWindowDocument* document = OnlyDocument();
+        ASSERT_NE(document, nullptr) << "a new window for the link";
+        CViewMap* map = document->GetMapView();
+        EXPECT_EQ(map->GetMapZoom(), 10u);
+        EXPECT_NEAR(map->GetMapCentre().GetLatitude(), 57.7, 0.01);
+        EXPECT_NEAR(map->GetMapCentre().GetLongitude(), 11.97, 0.01);
+
+        mApp->SetCurrentDocument(document);
+        ASSERT_EQ(SendLink(*mApp, "tarnwick://view?lat=45.4&lon=-75.7&zoom=8"), noErr);
+        EXPECT_EQ(OnlyDocument(), document) << "the current window follows the link";
+        EXPECT_EQ(map->GetMapZoom(), 8u);
+        EXPECT_NEAR(map->GetMapCentre().GetLongitude(), -75.7, 0.05);
+        ASSERT_EQ(SendLink(*mApp, "not a link"), noErr);
+        EXPECT_EQ(map->GetMapZoom(), 8u) << "text that is no link changes nothing";
+    }
+
+    TEST_F(TWApplication, ThePalettesHearWhichDocumentIsCurrent)
+    {
+        StartApp();
+        BroadcastLog log;
+        mApp->AddListener(&log);
+        CWindowDocument* document = NewDocument();
+        log.Clear();
+        mApp->SetCurrentDocument(document);
+        mApp->SetCurrentDocument(nullptr);
+        ASSERT_EQ(log.Messages(), std::vector<UInt32>({ 'dact', 'dact' }));
+        EXPECT_EQ(log.mEntries[0].parameter, document);
+        EXPECT_EQ(log.mEntries[1].parameter, nullptr);
+        mApp->RemoveListener(&log);
+    }
+
+    TEST_F(TWApplication, TheOpenDialogShowsDocumentsByExtensionOrFileType)
+    {
+        StartApp();
+        std::string const upper = PathFor("Trip.TWK");
+        std::string const typed = PathFor("Trip");
+        std::string const other = PathFor("Trip.gpx");
+        for (std::string const& path : { upper, typed, other })
+            WriteFile(path, "x");
+        CFile typedFile = FileAt(typed);
+        ASSERT_EQ(typedFile.SetFileCreatorAndType('TWCK', 'TWck'), noErr);
+        auto const shown = [&](std::string const& path) {
+            MsgNavFilter filter;
+            filter.file = FileAt(path);
+            mApp->DoMessage(CFileDialog::kMsgNavFilter, &filter);
+            return filter.accept;
+        };
+        EXPECT_TRUE(shown(upper));
+        EXPECT_TRUE(shown(typed));
+        EXPECT_FALSE(shown(other));
+        EXPECT_TRUE(shown(mFolder.Path().string())) << "folders are never hidden";
+        EXPECT_TRUE(shown(PathFor("missing.gpx"))) << "what does not exist is left as proposed";
+    }
+
+    TEST_F(TWApplication, NewObjectsTakeTheStoredStyleOfTheirKind)
+    {
+        StartApp();
+        MapObjectStyle const builtIn;
+        EXPECT_EQ(mApp->GetObjectStyle('zzzz'), builtIn) << "an unknown kind has the built-in style";
+        EXPECT_EQ(mApp->GetObjectStyle(kMapObjectWaypoint), builtIn);
+
+        MapObjectStyle style;
+        style.lineWidth = 3;
+        style.lineStyle = kMapLineDotted;
+        style.fill = { 0, 1, 0, 0.25f };
+        style.frame = { 0, 0, 1, 1 };
+        mApp->SetObjectStyle(kMapObjectWaypoint, style);
+        CMapWaypoint waypoint;
+        EXPECT_EQ(waypoint.GetStyle(), style) << "a new object asks the application";
+        EXPECT_FLOAT_EQ(mApp->GetPreferences().GetFloat("StyleWaypoint.LineWidth", 0), 3);
+
+        // A later start reads the stored style; a colour that cannot be read is black.
+        mApp->GetPreferences().SetString("StyleWaypoint.ColourFill", "green");
+        mApp.reset();
+        StartApp();
+        MapObjectStyle const read = mApp->GetObjectStyle(kMapObjectWaypoint);
+        EXPECT_EQ(read.lineStyle, MapLineStyle(kMapLineDotted));
+        EXPECT_FLOAT_EQ(read.lineWidth, 3);
+        EXPECT_EQ(read.frame, (ColourRGBA { 0, 0, 1, 1 }));
+        EXPECT_EQ(read.fill, (ColourRGBA { 0, 0, 0, 1 }));
+    }
+
+    TEST_F(TWApplication, WebCommandsOpenTheirLinksAndThePropertiesNameTheProgram)
+    {
+        StartApp();
+        OpenRecorder recorder;
+        CCarbonEvent event = CCarbonEvent::CreateWithHICommandID('ogeo');
+        EXPECT_EQ(mApp->DoEventCommandProcess(event), noErr);
+        EXPECT_NE(recorder.WaitForLog().find(CTextUtilities::GetBundleString("URLGeocaching").GetStdString()),
+            std::string::npos);
+        EXPECT_EQ(mApp->GetPropertyString('anib').GetStdString(), "Tarnwick");
+        EXPECT_EQ(mApp->GetPropertyString('apro').GetStdString(), "TWCK");
+        EXPECT_EQ(mApp->GetPropertyString('aver').GetStdString(), "1.1.1");
+        EXPECT_EQ(mApp->GetPropertyString('uhlp'), CTextUtilities::GetBundleString("URLOnlineHelp"));
+        EXPECT_EQ(mApp->GetPropertyInteger('ndol'), 0u);
+        EXPECT_EQ(CTWApplication::GetTWApp(), mApp.get());
+    }
+
+} // namespace
+} // namespace tw::test

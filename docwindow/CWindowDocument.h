@@ -1,0 +1,219 @@
+#pragma once
+
+// One map document in its window: it owns the document's map objects and
+// its author and description, keeps the current map tool, the history of
+// shown regions and the one sheet open over the window, answers the
+// document's commands, and holds the views the window is made of (the map,
+// the list beside it, the history buttons, the region bar). Views and lists
+// follow the objects through the messages it broadcasts. Saved as a
+// property list of its objects and view. Main thread only.
+
+#include "app/CTWWindow.h"
+#include "bindings/Source/Bindings/CBindable.h"
+#include "docwindow/IPaletteDocument.h"
+#include "foundation/CCoordinateRect.h"
+#include "foundation/CFDictionary.h"
+#include "foundation/CMsgBroadcaster.h"
+#include "foundation/StCFRef.h"
+#include "framework/CDocument.h"
+#include "framework/CStandardAlert.h"
+#include "model/CDocumentInfo.h"
+#include "model/MapObjectTypes.h"
+
+#include <array>
+#include <vector>
+
+class CDataBrowser;
+class CHISearchField;
+class CHISegmentedView;
+class CHistoryButton;
+class CHIToolbarItem;
+class CHIView;
+class CMapCrop;
+class CMapObject;
+class CSplitterView;
+class CViewMap;
+class CViewRegion;
+class CWindowHeader;
+
+class CWindowDocument : public CDocument,
+                        public CMsgBroadcaster,
+                        public CTWWindow,
+                        public CBindable,
+                        public IPaletteDocument {
+public:
+    // The sheet open over the window; each ends with "ok  " or "not!" sent to the document.
+    enum DocumentSheet : UInt32 {
+        kSheetNone = 0,
+        kSheetAlert = 1,
+        kSheetDocumentInfo = 2,
+        kSheetNote = 3,
+        kSheetRoute = 4,
+        kSheetTrack = 5,
+        kSheetWaypoint = 6,
+        kSheetViewLocation = 7,
+        kSheetTrackConfig = 8,
+        kSheetTrackProgress = 9,
+        kSheetTransferConfig = 10,
+        kSheetTransferProgress = 11,
+        kSheetCount = 12,
+    };
+
+    // What the document broadcasts.
+    enum : UInt32 {
+        kMsgObjectAdded = 'doad', // one object added; parameter: the object
+        kMsgObjectsReset = 'dors', // several added or removed, or loaded; no parameter
+        kMsgObjectModified = 'domo', // parameter: the object
+        kMsgObjectRemoved = 'dorm', // parameter: the object, still alive
+        kMsgSelectionChanged = 'dsec', // parameter: the document
+        kMsgToolChanged = 'dtoc', // parameter: the document
+    };
+
+    // Keys of the document file: stored in documents, never rename.
+    static constexpr char const* kPropertyFormat = "Format";
+    static constexpr char const* kPropertyObjects = "Objects";
+    static constexpr char const* kPropertyViewCentre = "ViewCentre";
+    static constexpr char const* kPropertyViewZoom = "ViewZoom";
+    static constexpr char const* kPropertySplitterRatio = "SplitterRatio";
+    static constexpr UInt32 kDocumentFormat = 1;
+    static constexpr float kDefaultSplitterRatio = 0.3f;
+    static constexpr double kDocumentMaxIdealSize = 16000; // [px]
+    static constexpr char const* kZoomKey = "zoom"; // the bindable map level
+    static constexpr UInt32 kToolCount = 10;
+    // The command of each tool, by tool code.
+    static constexpr UInt32 kToolCommands[kToolCount]
+        = { 'dtci', 'dtcr', 'dtha', 'dtli', 'dtno', 'dtre', 'drot', 'dtrl', 'dway', 'dtzo' };
+
+    CWindowDocument();
+    ~CWindowDocument() override;
+
+    // Objects, in document order; the document owns them.
+    std::vector<CMapObject*> const& GetObjects() const override { return mObjects; }
+    // Takes ownership of each object; always true.
+    bool AddObject(CMapObject* object);
+    bool AddObjects(std::vector<CMapObject*> const& objects);
+    // Removes and deletes the objects that are in the document; others are ignored.
+    void RemoveObject(CMapObject* object) override;
+    void RemoveObjects(std::vector<CMapObject*> const& objects);
+    // Deletes every object without a message.
+    void DeleteObjects();
+    // Selects or deselects the object, or every object when null.
+    void SelectObject(CMapObject* object, bool select);
+    // The first object of the type whose name is the text, ignoring case; null when none.
+    CMapObject* FindNamedObject(CString const& name, MapObjectType type) const;
+    // The base text (or "Untitled" when empty), numbered when an object of the type has that name.
+    CString GetUniqueObjectName(MapObjectType type, CString const& base) const;
+    CMapCrop* GetCrop() const override;
+
+    CDocumentInfo const& GetDocumentInfo() const { return mInfo; }
+    // The author and description the user wrote; marks the document modified.
+    void SetDocumentInfo(CDocumentInfo const& info);
+    CViewMap* GetMapView() const override { return mMapView; }
+    // What the palettes that follow the current document ask of it.
+    CBindable* GetPaletteBindable() override { return this; }
+    CMsgBroadcaster* GetPaletteBroadcaster() override { return this; }
+    WindowRef GetPaletteWindow() const override;
+    CDataBrowser* GetList() const { return mList; }
+    CSplitterView* GetSplitter() const { return mSplitter; }
+    CHISegmentedView* GetListSelector() const { return mListSelector; }
+    CHISearchField* GetSearchField() const { return mSearchField; }
+
+    TWTool GetTool() const override { return mTool; }
+    void SetTool(TWTool tool) override;
+    // The overlay over the map and the device recording into the document: none in this window yet.
+    CViewOverlay* GetOverlayView() const override { return nullptr; }
+    CDevice* GetTrackDevice() const override { return nullptr; }
+    // The toolbar item that selects the tool; null for the crop tool, an unknown code, or no such item.
+    CHIToolbarItem* GetToolbarItem(TWTool tool) const;
+
+    void ShowObject(CMapObject* object);
+    // Shows the region holding the tracks, routes and waypoints of the list, and records it.
+    void ShowObjects(std::vector<CMapObject*> const& objects);
+    void ShowRegion(CCoordinateRect const& region, bool record);
+    bool CanGoBack() const { return mHistoryIndex > 0; }
+    bool CanGoForward() const { return mHistoryIndex + 1 < mHistory.size(); }
+
+    // Opens the object's editor, or beeps while a sheet is open.
+    void EditObject(CMapObject* object) override;
+    void EditDocument();
+    DocumentSheet GetSheet() const { return mSheet; }
+    bool HasSheet() const;
+    // Records the sheet; with a controller and show, shows its window as a sheet on this one.
+    OSStatus BeginSheet(DocumentSheet kind, CWindowController* controller, bool show);
+    // Ends the open sheet after "ok  " (accept) or "not!" (cancel); nothing when none is open.
+    void CompleteSheet(UInt32 command);
+    // A sheet on the window, or a modal alert when another sheet is open.
+    void DisplayAlert(CString const& major, CString const& minor);
+
+    // Copies the map's level into the bindable "zoom", which bound controls follow.
+    void SyncZoomLevel();
+
+    OSStatus Initialise(CFile const* file) override;
+    SInt32 GetMenuStatus(HICommandExtended const& command) override;
+    OSStatus DoEventWindowGetIdealSize(CCarbonEvent& event) override;
+    OSStatus DoEventCommandProcess(CCarbonEvent& event) override;
+    OSStatus InitialiseSelf() override;
+    CString GetPropertyString(unsigned long id) const override;
+    UInt32 GetPropertyInteger(unsigned long id) const override;
+    void DoMessage(UInt32 message, void* parameter) override;
+    OSStatus EncodeProperties(CFDictionary& properties) override;
+    OSStatus DecodeProperties(CFDictionary const& properties) override;
+    void ValueChanged(CBKeyValueStore const* theStore, CBString const& theKeyPath) override;
+
+private:
+    // What the last load could not read, told to the user once the window is up.
+    struct LoadReport {
+        UInt32 unknownObjects = 0; // of a kind this version does not know
+        UInt32 damagedObjects = 0; // that could not be read
+        bool unknownFormat = false; // "Format" missing or not ours
+        bool noObjects = false; // "Objects" missing or not a list
+    };
+
+    // Deselects everything; true when anything was selected. Broadcasts "dsec" once when asked.
+    bool DeselectAll(bool broadcast);
+    void SetSelected(CMapObject* object, bool select);
+    // Marks the document modified unless every object is temporary.
+    void MarkModified(std::vector<CMapObject*> const& objects);
+    void GoBack();
+    void GoForward();
+    void UpdateHistoryButtons();
+    void ShowList(UInt32 segment);
+    void SetListFilter(CString const& filter);
+    void ReportLoad();
+    void DeleteObjects(std::vector<CMapObject*>& objects);
+    void CloseSheet();
+
+    // The window's pieces, assembled by InitialiseSelf.
+    void FindViews();
+    void BuildListSelector();
+    void BuildHeader();
+    void BuildSplitter();
+    void ConnectListeners();
+    void SetInitialView();
+
+    OSStatus EncodeObjects(CFDictionary& properties);
+    void DecodeObjects(CFDictionary const& properties);
+    static CMapObject* MakeObject(MapObjectType type);
+
+    CDocumentInfo mInfo;
+    std::vector<CMapObject*> mObjects; // owns
+    TWTool mTool = kToolHand;
+    std::vector<CCoordinateRect> mHistory;
+    std::size_t mHistoryIndex = 0; // the entry shown; 0 when the history is empty
+    CWindowHeader* mHeader = nullptr; // weak: the views belong to the window
+    CSplitterView* mSplitter = nullptr; // weak
+    CHISegmentedView* mListSelector = nullptr; // weak
+    CHISearchField* mSearchField = nullptr; // weak: the toolbar's; null without one
+    CDataBrowser* mList = nullptr; // weak
+    CHistoryButton* mBack = nullptr; // weak
+    CHistoryButton* mForward = nullptr; // weak
+    CViewMap* mMapView = nullptr; // weak
+    CViewRegion* mRegionView = nullptr; // weak
+    bool mChangingSelection = false;
+    DocumentSheet mSheet = kSheetNone;
+    CStandardAlert mAlert;
+    std::array<CWindowController*, kSheetCount> mSheetControllers {}; // owns, by sheet kind
+    LoadReport mLoadReport;
+    // Objects of the file that could not be read, written back unchanged so that nothing is lost.
+    std::vector<StCFRef<CFTypeRef>> mUnreadObjects;
+};

@@ -1,0 +1,213 @@
+#include "docwindow/CViewMap.h"
+#include "docwindow/CWindowDocument.h"
+#include "framework/CApplication.h"
+#include "framework/CMacWindow.h"
+#include "widgets/CDataBrowser.h"
+#include "widgets/CHISearchField.h"
+#include "widgets/CHISegmentedView.h"
+#include "widgets/CSplitterView.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr UInt32 kCommandAccept = 'ok  ';
+constexpr UInt32 kCommandCancel = 'not!';
+constexpr float kListMinimumRatio = 0.05f; // a list this narrow is as good as hidden
+
+// The list selector's commands, by segment from 1.
+constexpr UInt32 kListCommands[] = { 'sway', 'srot', 'stra' };
+
+// The document's commands whose windows and sheets this version of the program lacks
+// (import, links, globe and web maps, places nearby, devices, the document's information):
+// their menu items stay disabled rather than do nothing.
+constexpr UInt32 kCommandsWithoutHandler[] = { 'dimp', 'cvie', 'gvie', 'find', 'gear', 'gmap', 'ddev', 'dsyn',
+    'dtrk', 'doci' };
+
+template <std::size_t N> bool IsOneOf(UInt32 command, UInt32 const (&list)[N])
+{
+    return std::find(std::begin(list), std::end(list), command) != std::end(list);
+}
+
+std::optional<TWTool> ToolOfCommand(UInt32 command)
+{
+    auto const& commands = CWindowDocument::kToolCommands;
+    auto const found = std::find(std::begin(commands), std::end(commands), command);
+    if (found == std::end(commands))
+        return std::nullopt;
+    return TWTool(found - std::begin(commands));
+}
+
+} // namespace
+
+SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
+{
+    UInt32 const id = command.commandID;
+    auto const enableWhen = [](bool enabled) { return enabled ? kMenuStatusEnable : kMenuStatusDisable; };
+    bool const sheet = HasSheet() || mSheet != kSheetNone;
+    if (IsOneOf(id, kCommandsWithoutHandler))
+        return kMenuStatusDisable;
+    if (std::optional<TWTool> const tool = ToolOfCommand(id); tool && *tool != kToolCrop)
+        return enableWhen(!sheet);
+    switch (id) {
+    case 'sway':
+    case 'srot':
+    case 'stra':
+        return enableWhen(!sheet);
+    case 'hbak':
+        return enableWhen(!sheet && CanGoBack());
+    case 'hfwd':
+        return enableWhen(!sheet && CanGoForward());
+    case 'zoin':
+        return enableWhen(mMapView && mMapView->CouldZoomMap(CHIView::kZoomIn));
+    case 'zout':
+        return enableWhen(mMapView && mMapView->CouldZoomMap(CHIView::kZoomOut));
+    case 'zfit':
+        return kMenuStatusEnable;
+    default:
+        return CDocument::GetMenuStatus(command);
+    }
+}
+
+OSStatus CWindowDocument::DoEventCommandProcess(CCarbonEvent& event)
+{
+    UInt32 const command = event.GetHICommand().commandID;
+    if (std::optional<TWTool> const tool = ToolOfCommand(command)) {
+        SetTool(*tool);
+        return noErr;
+    }
+    if (auto const segment = std::find(std::begin(kListCommands), std::end(kListCommands), command);
+        segment != std::end(kListCommands)) {
+        ShowList(UInt32(segment - std::begin(kListCommands)) + 1);
+        return noErr;
+    }
+    switch (command) {
+    case 'zoin':
+    case 'zout':
+    case 'zfit':
+        if (!mMapView)
+            return eventNotHandledErr;
+        mMapView->SetMapZoom(command == 'zoin' ? CHIView::kZoomIn
+                : command == 'zout'            ? CHIView::kZoomOut
+                                               : CHIView::kZoomFit,
+            nullptr, 0);
+        return noErr;
+    case 'hbak':
+        GoBack();
+        return noErr;
+    case 'hfwd':
+        GoForward();
+        return noErr;
+    case kCommandAccept:
+    case kCommandCancel:
+        // With no sheet of ours open, a cancel still ends the file and print dialogs.
+        if (mSheet == kSheetNone)
+            return CDocument::DoEventCommandProcess(event);
+        CompleteSheet(command);
+        return noErr;
+    default:
+        return CDocument::DoEventCommandProcess(event);
+    }
+}
+
+void CWindowDocument::ShowList(UInt32 segment)
+{
+    if (mSearchField)
+        mSearchField->SetTextValue(CString());
+    if (mListSelector)
+        mListSelector->SetCurrentValue(long(segment));
+    SetListFilter(CString());
+    // The object lists attach their waypoints, routes or tracks source to mList here.
+    if (!mSplitter)
+        return;
+    if (mSplitter->GetRatio() == 0) {
+        mSplitter->TogglePrimary();
+        if (mSplitter->GetRatio() <= kListMinimumRatio)
+            mSplitter->SetRatio(kDefaultSplitterRatio);
+    }
+}
+
+void CWindowDocument::SetListFilter(CString const& filter)
+{
+    if (mList && mList->GetFilter() != filter)
+        mList->SetFilter(filter);
+}
+
+bool CWindowDocument::HasSheet() const { return GetWindow() && GetWindow()->HasSheet(); }
+
+void CWindowDocument::EditObject(CMapObject* object)
+{
+    // The editor sheets and the inspector open from here, one sheet at a time.
+    if (HasSheet() || mSheet != kSheetNone)
+        CApplication::Beep();
+}
+
+void CWindowDocument::EditDocument()
+{
+    if (HasSheet() || mSheet != kSheetNone)
+        CApplication::Beep();
+}
+
+OSStatus CWindowDocument::BeginSheet(DocumentSheet kind, CWindowController* controller, bool show)
+{
+    if (kind >= kSheetCount)
+        return paramErr;
+    // A second sheet never opens over the first.
+    if (mSheet != kSheetNone || HasSheet())
+        return paramErr;
+    mSheet = kind;
+    mSheetControllers[kind] = kind > kSheetAlert ? controller : nullptr;
+    if (!controller || !show || !controller->GetWindow())
+        return noErr;
+    OSStatus const status = GetWindow()->BeginSheet(controller->GetWindow());
+    if (status != noErr) {
+        mSheetControllers[kind] = nullptr;
+        mSheet = kSheetNone;
+    }
+    return status;
+}
+
+void CWindowDocument::CompleteSheet(UInt32 command)
+{
+    if (mSheet == kSheetNone)
+        return;
+    // Each editor and device sheet hands its result back here before it closes:
+    // accepted ("ok  ") it writes its content, cancelled ("not!") it undoes what it began.
+    CloseSheet();
+    InvalidateCommandStatus();
+}
+
+void CWindowDocument::CloseSheet()
+{
+    if (CMacWindow* window = GetWindow(); window && mSheet > kSheetAlert)
+        window->EndSheet();
+    std::array<CWindowController*, kSheetCount> controllers {};
+    controllers.swap(mSheetControllers);
+    mSheet = kSheetNone;
+    for (CWindowController* controller : controllers)
+        delete controller;
+}
+
+void CWindowDocument::DisplayAlert(CString const& major, CString const& minor)
+{
+    mAlert.SetTextMajor(major);
+    mAlert.SetTextMinor(minor);
+    if (mSheet != kSheetNone || HasSheet()) {
+        mAlert.SetParent(static_cast<WindowRef>(nullptr));
+        mAlert.DoDialog();
+        mAlert.SetParent(GetWindow());
+        return;
+    }
+    mSheet = kSheetAlert;
+    InvalidateCommandStatus();
+    mAlert.DoDialog();
+    // A sheet that could not be shown runs as a modal alert, so the window is not left blocked.
+    if (!HasSheet()) {
+        mSheet = kSheetNone;
+        mAlert.SetParent(static_cast<WindowRef>(nullptr));
+        mAlert.DoDialog();
+        mAlert.SetParent(GetWindow());
+        InvalidateCommandStatus();
+    }
+}

@@ -1,0 +1,198 @@
+#include "docwindow/CViewMap.h"
+#include "docwindow/CWindowDocument.h"
+#include "foundation/CFArray.h"
+#include "foundation/CTextUtilities.h"
+#include "foundation/Status.h"
+#include "model/CMapCircle.h"
+#include "model/CMapCrop.h"
+#include "model/CMapLine.h"
+#include "model/CMapNote.h"
+#include "model/CMapRectangle.h"
+#include "model/CMapRoute.h"
+#include "model/CMapTrack.h"
+#include "model/CMapWaypoint.h"
+#include "widgets/CSplitterView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace {
+
+constexpr UInt32 kMaxZoomLevel = 17;
+
+bool IsStored(CMapObject const* object) { return (object->GetAttributes() & kMapObjectAttrTemporary) == 0; }
+
+// A view centre from outside data lies on the globe.
+CCoordinate ReadCentre(CString const& text)
+{
+    CCoordinate centre;
+    centre.SetString(text); // unreadable text gives 0, 0
+    return CCoordinate(std::clamp(centre.GetLatitude(), -90.0, 90.0), std::clamp(centre.GetLongitude(), -180.0, 180.0),
+        centre.GetAltitude());
+}
+
+} // namespace
+
+CMapObject* CWindowDocument::MakeObject(MapObjectType type)
+{
+    switch (type) {
+    case kMapObjectCircle:
+        return new CMapCircle();
+    case kMapObjectCrop:
+        return new CMapCrop();
+    case kMapObjectLine:
+        return new CMapLine();
+    case kMapObjectNote:
+        return new CMapNote();
+    case kMapObjectRectangle:
+        return new CMapRectangle();
+    case kMapObjectRoute:
+        return new CMapRoute();
+    case kMapObjectTrack:
+        return new CMapTrack();
+    case kMapObjectWaypoint:
+        return new CMapWaypoint();
+    default:
+        return nullptr;
+    }
+}
+
+OSStatus CWindowDocument::EncodeProperties(CFDictionary& properties)
+{
+    TW_RETURN_IF_ERROR(EncodeObjects(properties));
+    properties.SetValueUInt32(kPropertyFormat, kDocumentFormat);
+    if (mMapView) {
+        properties.SetValueString(kPropertyViewCentre, mMapView->GetMapCentre().GetString());
+        properties.SetValueUInt32(kPropertyViewZoom, UInt32(mMapView->GetMapZoom()));
+    }
+    if (mSplitter)
+        properties.SetValueFloat32(kPropertySplitterRatio, mSplitter->GetRatio());
+    TW_RETURN_IF_ERROR(mInfo.EncodeProperties(properties));
+    return CDocument::EncodeProperties(properties);
+}
+
+// Objects are numbered 1 to N in document order, so that routes name their waypoints by
+// those numbers; objects that could not be read when the file was opened follow, unchanged
+// but for their numbers. Temporary objects are the program's own and are not stored.
+OSStatus CWindowDocument::EncodeObjects(CFDictionary& properties)
+{
+    UInt32 id = 0;
+    for (CMapObject* object : mObjects)
+        if (IsStored(object))
+            object->SetID(++id);
+    StCFRef<CFMutableArrayRef> array(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
+    for (CMapObject const* object : mObjects) {
+        if (!IsStored(object))
+            continue;
+        CFDictionary dictionary;
+        TW_RETURN_IF_ERROR(object->EncodeProperties(dictionary));
+        CFArrayAppendValue(array.Get(), dictionary.GetCFDictionary());
+    }
+    for (StCFRef<CFTypeRef> const& unread : mUnreadObjects) {
+        if (CFGetTypeID(unread.Get()) != CFDictionaryGetTypeID()) {
+            CFArrayAppendValue(array.Get(), unread.Get());
+            continue;
+        }
+        CFDictionary dictionary(static_cast<CFDictionaryRef>(unread.Get()));
+        dictionary.SetValueUInt32(CMapObject::kKeyID, ++id);
+        CFArrayAppendValue(array.Get(), dictionary.GetCFDictionary());
+    }
+    properties.SetValueArray(kPropertyObjects, CFArray(array.Get()));
+    return noErr;
+}
+
+OSStatus CWindowDocument::DecodeProperties(CFDictionary const& properties)
+{
+    // 1. Quiet while loading; what was there before (a revert) goes once the views let go of it.
+    SetBroadcasting(false);
+    std::vector<CMapObject*> previous;
+    previous.swap(mObjects);
+    mUnreadObjects.clear();
+    mLoadReport = LoadReport();
+    mLoadReport.unknownFormat = properties.GetValueUInt32(kPropertyFormat) != kDocumentFormat;
+    // 2. and 3. The objects, and the routes' waypoints.
+    DecodeObjects(properties);
+    // 4. The view, with its defaults.
+    CCoordinate const centre = ReadCentre(properties.GetValueString(kPropertyViewCentre));
+    UInt32 const level = std::min(properties.GetValueUInt32(kPropertyViewZoom), kMaxZoomLevel);
+    float const ratio = properties.HasKey(kPropertySplitterRatio) ? properties.GetValueFloat32(kPropertySplitterRatio)
+                                                                  : kDefaultSplitterRatio;
+    // 5. The document's information, the window, the view. The map is centred last, once
+    // the window and the list beside it have their sizes, so that the centre is the centre.
+    OSStatus status = mInfo.DecodeProperties(properties);
+    if (status == noErr) {
+        status = CDocument::DecodeProperties(properties);
+        if (mSplitter)
+            mSplitter->SetRatio(ratio);
+        if (mMapView) {
+            mMapView->SetMapZoom(CHIView::kZoomFactor, nullptr, level);
+            mMapView->SetMapCentre(centre);
+        }
+        SetModified(false);
+    }
+    // Broadcasting comes back whatever happened, or the views would never hear of the document again.
+    SetBroadcasting(true);
+    BroadcastMessage(kMsgObjectsReset, nullptr);
+    DeleteObjects(previous);
+    return status;
+}
+
+void CWindowDocument::DecodeObjects(CFDictionary const& properties)
+{
+    auto const value = static_cast<CFTypeRef>(
+        CFDictionaryGetValue(properties.GetCFDictionary(), CString(kPropertyObjects).GetCFString()));
+    if (!value || CFGetTypeID(value) != CFArrayGetTypeID()) {
+        mLoadReport.noObjects = true;
+        return;
+    }
+    auto const array = static_cast<CFArrayRef>(value);
+    std::map<UInt32, CMapObject*> byID;
+    for (CFIndex i = 0; i < CFArrayGetCount(array); ++i) {
+        auto const element = static_cast<CFTypeRef>(CFArrayGetValueAtIndex(array, i));
+        bool const isDictionary = element && CFGetTypeID(element) == CFDictionaryGetTypeID();
+        CFDictionary const dictionary(isDictionary ? static_cast<CFDictionaryRef>(element) : nullptr);
+        CMapObject* object = isDictionary ? MakeObject(CMapObject::GetEncodedType(dictionary)) : nullptr;
+        if (object && object->DecodeProperties(dictionary) != noErr) {
+            delete object;
+            object = nullptr;
+            ++mLoadReport.damagedObjects;
+        } else if (!object) {
+            ++(isDictionary ? mLoadReport.unknownObjects : mLoadReport.damagedObjects);
+        }
+        if (!object) {
+            if (element)
+                mUnreadObjects.emplace_back(static_cast<CFTypeRef>(CFRetain(element)));
+            continue;
+        }
+        AddObject(object);
+        byID.emplace(object->GetID(), object);
+    }
+    for (CMapObject* object : mObjects)
+        if (object->IsType(kMapObjectRoute))
+            static_cast<CMapRoute*>(object)->ResolveWaypoints(byID);
+}
+
+// What the file held that could not be shown, said once its window is up.
+void CWindowDocument::ReportLoad()
+{
+    LoadReport const report = mLoadReport;
+    if (!report.unknownFormat && !report.noObjects && report.unknownObjects == 0 && report.damagedObjects == 0)
+        return;
+    CString major;
+    major.Format(CTextUtilities::GetBundleString("DocLoadIncomplete").GetUTF8(), GetDisplayName().GetUTF8());
+    auto const addLine = [&major](char const* key, UInt32 count) {
+        CString line;
+        line.Format(CTextUtilities::GetBundleString(key).GetUTF8(), unsigned(count));
+        major += CString(" ") + line;
+    };
+    if (report.unknownFormat)
+        addLine("DocLoadUnknownFormat", 0);
+    if (report.noObjects)
+        addLine("DocLoadNoObjects", 0);
+    if (report.unknownObjects > 0)
+        addLine("DocLoadUnknownObjects", report.unknownObjects);
+    if (report.damagedObjects > 0)
+        addLine("DocLoadDamagedObjects", report.damagedObjects);
+    DisplayAlert(major, mUnreadObjects.empty() ? CString() : CTextUtilities::GetBundleString("DocLoadKept"));
+}

@@ -1,0 +1,284 @@
+#include "DocumentTest.h"
+#include "docwindow/CViewMap.h"
+#include "foundation/CTextUtilities.h"
+#include "model/CMapCircle.h"
+#include "model/CMapCrop.h"
+#include "model/CMapLine.h"
+#include "model/CMapNote.h"
+#include "model/CMapRectangle.h"
+#include "model/CMapRoute.h"
+#include "model/CMapTrack.h"
+#include "model/CMapWaypoint.h"
+#include "widgets/CSplitterView.h"
+
+// The document file: what a saved document holds, read back by the program and by
+// Python's plistlib, and what the program makes of damaged and foreign files.
+
+namespace tw::test {
+namespace {
+
+    using toolbox::dialogs::Responders;
+
+    CCoordinateRect Box(double north, double west, double south, double east)
+    {
+        return CCoordinateRect(CCoordinate(north, west), CCoordinate(south, east));
+    }
+
+    // One object of every kind; the route runs from the first waypoint to the second.
+    void AddEveryKind(CWindowDocument* document)
+    {
+        auto* camp = new CMapWaypoint();
+        camp->SetName("Camp");
+        camp->SetPosition(CCoordinate(57.7089, 11.9746, 12));
+        camp->SetSymbol('camp');
+        auto* lake = new CMapWaypoint();
+        lake->SetName("Sjön");
+        lake->SetPosition(CCoordinate(57.69, 12.03));
+        auto* route = new CMapRoute();
+        route->SetName("Walk");
+        route->AddWaypoint(-1, camp, false);
+        route->AddWaypoint(-1, lake, false);
+        auto* track = new CMapTrack();
+        track->SetName("Morning");
+        std::vector<CCoordinatePVT> samples;
+        for (int i = 0; i < 3; ++i)
+            samples.emplace_back(CCoordinate(57.70 + i * 0.001, 11.97), CDateTime(7.0e8 + i * 10));
+        track->SetSamples(samples);
+        auto* note = new CMapNote();
+        note->SetName("Note");
+        note->SetDescription("Bring water.");
+        note->SetPosition(CCoordinate(57.71, 11.98));
+        auto* line = new CMapLine();
+        line->SetName("Line");
+        line->SetStart(CCoordinate(57.6, 11.9));
+        line->SetEnd(CCoordinate(57.8, 12.1));
+        MapObjectStyle style;
+        style.lineWidth = 4;
+        style.lineStyle = kMapLineDashed;
+        style.frame = { 1, 0, 0, 1 };
+        line->SetStyle(style);
+        auto* rectangle = new CMapRectangle();
+        rectangle->SetBounds(Box(58, 11, 57, 12));
+        auto* circle = new CMapCircle();
+        circle->SetBounds(Box(57.9, 11.5, 57.5, 12.5));
+        auto* crop = new CMapCrop();
+        crop->SetBounds(Box(59, 10, 56, 13));
+        document->AddObjects({ camp, lake, route, track, note, line, rectangle, circle, crop });
+    }
+
+    // Runs a Python script whose first argument is the file; its output.
+    std::string Python(std::string const& script, std::string const& path)
+    {
+        TempFolder folder;
+        WriteFile(folder / "script.py", script);
+        std::string output;
+        int const status = RunCommand("python3 '" + (folder / "script.py").string() + "' '" + path + "' 2>&1", &output);
+        EXPECT_EQ(status, 0) << output;
+        return output;
+    }
+
+    class DocumentFile : public DocumentTest {
+    protected:
+        void SetUp() override
+        {
+            DocumentTest::SetUp();
+            StartApp();
+        }
+        // A saved document of every kind of object, closed again.
+        std::string SaveEveryKind(char const* name)
+        {
+            CWindowDocument* document = NewDocument();
+            AddEveryKind(document);
+            std::string const path = PathFor(name);
+            document->SetFile(FileAt(path));
+            EXPECT_EQ(document->SaveDocument(), noErr);
+            delete document;
+            return path;
+        }
+        CWindowDocument* Open(std::string const& path)
+        {
+            CFile const file = FileAt(path);
+            return NewDocument(&file);
+        }
+    };
+
+    TEST_F(DocumentFile, EveryKindOfObjectAndTheViewComeBackAsTheyWereSaved)
+    {
+        CWindowDocument* document = NewDocument();
+        AddEveryKind(document);
+        CDocumentInfo info;
+        info.SetAuthor("Åsa Berg");
+        info.SetDescription("A day by the lake.");
+        document->SetDocumentInfo(info);
+        document->GetMapView()->SetMapZoom(CHIView::kZoomFactor, nullptr, 12);
+        document->GetMapView()->SetMapCentre(CCoordinate(57.7, 11.97));
+        document->GetSplitter()->SetRatio(0.4f);
+        std::string const path = PathFor("everything.twk");
+        document->SetFile(FileAt(path));
+        ASSERT_EQ(document->SaveDocument(), noErr);
+        CCoordinate const centre = document->GetMapView()->GetMapCentre();
+        delete document;
+
+        document = Open(path);
+        ASSERT_NE(document, nullptr);
+        EXPECT_FALSE(document->IsModified());
+        EXPECT_EQ(Responders::History().size(), 0u) << "nothing to report";
+        auto const& objects = document->GetObjects();
+        ASSERT_EQ(objects.size(), 9u);
+        MapObjectType const types[]
+            = { kMapObjectWaypoint, kMapObjectWaypoint, kMapObjectRoute, kMapObjectTrack, kMapObjectNote,
+                  kMapObjectLine, kMapObjectRectangle, kMapObjectCircle, kMapObjectCrop };
+        for (std::size_t i = 0; i < objects.size(); ++i)
+            EXPECT_EQ(objects[i]->GetType(), types[i]) << i;
+        auto* camp = static_cast<CMapWaypoint*>(objects[0]);
+        EXPECT_EQ(camp->GetName().GetStdString(), "Camp");
+        EXPECT_EQ(camp->GetSymbol(), OSType('camp'));
+        EXPECT_DOUBLE_EQ(camp->GetPosition().GetLatitude(), 57.7089);
+        EXPECT_DOUBLE_EQ(camp->GetPosition().GetAltitude(), 12);
+        EXPECT_EQ(objects[1]->GetName().GetStdString(), "Sjön");
+        std::vector<RouteSegment> const legs = static_cast<CMapRoute*>(objects[2])->GetSegments();
+        ASSERT_EQ(legs.size(), 2u);
+        EXPECT_EQ(legs[0].waypoint, objects[0]) << "the route's legs start at the document's own waypoints";
+        EXPECT_EQ(legs[1].waypoint, objects[1]);
+        EXPECT_EQ(static_cast<CMapTrack*>(objects[3])->GetSamples().size(), 3u);
+        EXPECT_EQ(objects[4]->GetDescription().GetStdString(), "Bring water.");
+        EXPECT_DOUBLE_EQ(static_cast<CMapLine*>(objects[5])->GetEnd().GetLongitude(), 12.1);
+        EXPECT_EQ(objects[5]->GetStyle().lineStyle, MapLineStyle(kMapLineDashed));
+        EXPECT_FLOAT_EQ(objects[5]->GetStyle().lineWidth, 4);
+        EXPECT_EQ(objects[5]->GetStyle().frame, (ColourRGBA { 1, 0, 0, 1 }));
+        EXPECT_DOUBLE_EQ(static_cast<CMapCrop*>(objects[8])->GetBounds().GetTopLeft().GetLatitude(), 59);
+        EXPECT_EQ(document->GetDocumentInfo().GetAuthor().GetStdString(), "Åsa Berg");
+        EXPECT_EQ(document->GetDocumentInfo().GetDescription().GetStdString(), "A day by the lake.");
+        EXPECT_EQ(document->GetMapView()->GetMapZoom(), 12u);
+        EXPECT_NEAR(document->GetMapView()->GetMapCentre().GetLatitude(), centre.GetLatitude(), 1e-4);
+        EXPECT_NEAR(document->GetMapView()->GetMapCentre().GetLongitude(), centre.GetLongitude(), 1e-4);
+        EXPECT_FLOAT_EQ(document->GetSplitter()->GetRatio(), 0.4f);
+    }
+
+    TEST_F(DocumentFile, PlistlibReadsTheFileAndObjectsAreNumberedInDocumentOrder)
+    {
+        CWindowDocument* document = NewDocument();
+        auto* first = new CMapWaypoint();
+        auto* second = new CMapWaypoint();
+        auto* route = new CMapRoute();
+        route->AddWaypoint(-1, second, false);
+        route->AddWaypoint(-1, first, false);
+        first->SetID(7);
+        second->SetID(3);
+        route->SetID(12);
+        auto* target = new CMapWaypoint(); // the program's own marker: not stored
+        target->SetAttributes(kMapObjectAttrTemporary, 0);
+        document->AddObjects({ first, second, target, route });
+        std::string const path = PathFor("numbered.twk");
+        document->SetFile(FileAt(path));
+        ASSERT_EQ(document->SaveDocument(), noErr);
+
+        std::string const read = Python(R"(import plistlib, sys
+with open(sys.argv[1], 'rb') as f:
+    d = plistlib.load(f)
+print(d['Format'], [o['Type'] for o in d['Objects']], [o['ID'] for o in d['Objects']])
+print([leg['ID'] for leg in d['Objects'][2]['Waypoints']], d['ViewZoom'], round(d['SplitterRatio'], 2))
+print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
+)",
+            path);
+        EXPECT_EQ(read,
+            "1 ['wayp', 'wayp', 'rout'] [1, 2, 3]\n"
+            "[2, 1] "
+                + std::to_string(document->GetMapView()->GetMapZoom()) + " 0.3\nTrue True True\n");
+    }
+
+    TEST_F(DocumentFile, LoadingAnnouncesTheObjectsOnceAndLeavesTheDocumentUnmodified)
+    {
+        std::string const path = SaveEveryKind("reload.twk");
+        CWindowDocument* document = Open(path);
+        ASSERT_NE(document, nullptr);
+        BroadcastLog log;
+        document->AddListener(&log);
+        document->GetObjects()[0]->SetName("Changed");
+        document->GetSplitter()->SetRatio(0.6f);
+        log.Clear();
+        ASSERT_EQ(document->LoadDocument(), noErr); // as Revert does
+        EXPECT_EQ(log.Messages(), std::vector<UInt32>({ 'dors' }));
+        EXPECT_EQ(document->GetObjects().size(), 9u) << "the file's objects replace the old ones";
+        EXPECT_EQ(document->GetObjects()[0]->GetName().GetStdString(), "Camp");
+        EXPECT_FALSE(document->IsModified());
+        document->RemoveListener(&log);
+    }
+
+    struct Damage {
+        char const* name;
+        char const* edit; // Python statements on the dictionary d
+        std::size_t objectsLeft;
+        char const* reported; // bundle key of the line the alert must hold
+    };
+
+    class DamagedFile : public DocumentFile, public ::testing::WithParamInterface<Damage> { };
+
+    TEST_P(DamagedFile, OpensWhatItCanSaysWhatItDroppedAndKeepsItOnSave)
+    {
+        Damage const damage = GetParam();
+        std::string const path = SaveEveryKind("damaged.twk");
+        Python(std::string("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n")
+                + damage.edit + "\nwith open(sys.argv[1], 'wb') as f:\n    plistlib.dump(d, f)\n",
+            path);
+        Responders::PressAlertButton(1);
+        CWindowDocument* document = Open(path);
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(document->GetObjects().size(), damage.objectsLeft);
+        ASSERT_EQ(Responders::History().size(), 1u) << "one alert says what could not be read";
+        std::string const said = Responders::History()[0].text;
+        EXPECT_NE(said.find("damaged.twk"), std::string::npos) << said;
+        std::string reported = CTextUtilities::GetBundleString(damage.reported).GetStdString();
+        reported = reported.substr(0, reported.find('%'));
+        EXPECT_NE(said.find(reported), std::string::npos) << said;
+        ManualClock::RunFor(1);
+        EXPECT_EQ(document->GetSheet(), CWindowDocument::kSheetNone);
+
+        ASSERT_EQ(document->SaveDocument(), noErr);
+        std::string const count = Python(
+            "import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n"
+            "print(len(d.get('Objects', [])), sorted(o['ID'] for o in d.get('Objects', [])))\n",
+            path);
+        std::size_t const kept = std::string(damage.name) == "UnknownKind" || std::string(damage.name) == "DamagedObject"
+            ? damage.objectsLeft + 1
+            : damage.objectsLeft;
+        EXPECT_EQ(count.substr(0, count.find(' ')), std::to_string(kept)) << count;
+    }
+
+    INSTANTIATE_TEST_SUITE_P(Files, DamagedFile,
+        ::testing::Values(Damage { "UnknownKind", "d['Objects'][4]['Type'] = 'zzzz'", 8, "DocLoadUnknownObjects" },
+            Damage { "DamagedObject", "del d['Objects'][0]['Position']", 8, "DocLoadDamagedObjects" },
+            Damage { "NoObjects", "del d['Objects']", 0, "DocLoadNoObjects" },
+            Damage { "ObjectsNotAList", "d['Objects'] = 'none'", 0, "DocLoadNoObjects" },
+            Damage { "OtherFormat", "d['Format'] = 7", 9, "DocLoadUnknownFormat" }),
+        [](auto const& info) { return std::string(info.param.name); });
+
+    TEST_F(DocumentFile, AFileThatIsNoDocumentIsRefusedAndLeftAsItWas)
+    {
+        std::string const path = SaveEveryKind("truncated.twk");
+        std::string const whole = ReadFile(path);
+        std::string const cut = whole.substr(0, whole.size() / 2);
+        WriteFile(path, cut);
+        CFile const file = FileAt(path);
+        CDocument* document = nullptr;
+        EXPECT_NE(mApp->CommandCreate(&file, &document), noErr);
+        EXPECT_EQ(document, nullptr);
+        EXPECT_EQ(ReadFile(path), cut) << "nothing was written over it";
+    }
+
+    TEST_F(DocumentFile, AMissingViewAndSplitGiveTheDefaults)
+    {
+        std::string const path = SaveEveryKind("defaults.twk");
+        Python("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n"
+               "for k in ('ViewCentre', 'ViewZoom', 'SplitterRatio'):\n    del d[k]\n"
+               "with open(sys.argv[1], 'wb') as f:\n    plistlib.dump(d, f)\n",
+            path);
+        CWindowDocument* document = Open(path);
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(document->GetMapView()->GetMapZoom(), 0u);
+        EXPECT_FLOAT_EQ(document->GetSplitter()->GetRatio(), 0.3f);
+        EXPECT_EQ(Responders::History().size(), 0u);
+    }
+
+} // namespace
+} // namespace tw::test
