@@ -64,6 +64,18 @@ constexpr StyleKey kStyleKeys[] = {
 CTWApplication::CTWApplication()
     : mRouteManager(&mMapManager)
 {
+    InstallServices();
+}
+
+CTWApplication::CTWApplication(CDeviceManager::Setup devices)
+    : mDeviceManager(std::move(devices))
+    , mRouteManager(&mMapManager)
+{
+    InstallServices();
+}
+
+void CTWApplication::InstallServices()
+{
     if (IsBugReporterAvailable() == noErr)
         EnableBugReporter(BugReporterConfig());
     // The floors below reach these services through their own seams.

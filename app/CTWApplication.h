@@ -9,6 +9,7 @@
 
 #include "app/IObjectStyles.h"
 #include "bindings/Source/Bindings/CBindable.h"
+#include "devices/CDeviceManager.h"
 #include "foundation/CMsgBroadcaster.h"
 #include "framework/CApplication.h"
 #include "mapdata/CMapManager.h"
@@ -35,13 +36,17 @@ public:
     static constexpr char const* kStylePrefColourFrame = ".ColourFrame";
 
     // Installs the crash reporter when it may run, and the services where the model finds them.
+    // The device registry looks for receivers at once.
     CTWApplication();
+    // With the device registry made from the setup (tests: no discovery, simulated units).
+    explicit CTWApplication(CDeviceManager::Setup devices);
     ~CTWApplication() override;
 
     // The running application when it is this class, else null. Inline, so that the
     // windows of the floors below can take it without linking the application.
     static CTWApplication* GetTWApp() { return sRunning; }
     // The members of the running application; the application must exist.
+    static CDeviceManager& GetDeviceManager() { return sRunning->mDeviceManager; }
     static CRouteManager& GetRouteManager();
     static CMapManager& GetMapManager();
 
@@ -111,8 +116,11 @@ private:
     void WriteDefaultPreferences();
     static MapObjectStyle DefaultStyleHook(MapObjectType type);
 
+    void InstallServices();
+
     // Built in this order, destroyed in reverse: the route manager only keeps the map
     // manager's address, so it may come first.
+    CDeviceManager mDeviceManager;
     CRouteManager mRouteManager;
     CMapManager mMapManager;
     std::map<MapObjectType, MapObjectStyle> mStyles; // the defaults read so far

@@ -342,18 +342,7 @@ void CViewMap::SetMapURL(CString const& text)
     SetMapCentre(CCoordinate(std::clamp(latitude, -90.0, 90.0), std::clamp(longitude, -180.0, 180.0), 0));
 }
 
-bool CViewMap::AddFootprint(CGRect const& rect, bool reserve)
-{
-    if (CGraphicsUtilities::IsEmpty(rect))
-        return false;
-    // Closed rectangles: sharing an edge counts as meeting.
-    for (CGRect const& reserved : mFootprints)
-        if (CGraphicsUtilities::IsIntersecting(rect, reserved))
-            return false;
-    if (reserve)
-        mFootprints.push_back(rect);
-    return true;
-}
+bool CViewMap::AddFootprint(CGRect const& rect, bool reserve) { return mFootprints.Add(rect, reserve); }
 
 CCanvasMapObject* CViewMap::FindCanvasObject(CMapObject* object) const
 {

@@ -17,6 +17,7 @@
 #include "mapdata/MapDataTypes.h"
 #include "model/IMapLinkView.h"
 #include "render/CLayerRenderer.h"
+#include "render/CMapFootprints.h"
 #include "render/CMapGeometry.h"
 #include "render/CSparseArray.h"
 #include "render/IMapView.h"
@@ -125,7 +126,7 @@ public:
     // Labels: false for an empty rectangle or one meeting a reserved one; otherwise true,
     // reserving the rectangle when asked.
     bool AddFootprint(CGRect const& rect, bool reserve) override;
-    std::vector<CGRect> const& GetFootprints() const { return mFootprints; }
+    std::vector<CGRect> const& GetFootprints() const { return mFootprints.GetRects(); }
 
     // The canvas twin of a map object, or null.
     CCanvasMapObject* FindCanvasObject(CMapObject* object) const;
@@ -193,7 +194,7 @@ private:
     CMapGeometry mGeometry;
     CSparseArray<CLayerTile*> mTiles; // owns the tiles
     std::map<CMapObject*, CCanvasMapObject*> mCanvasObjects; // the canvas owns the twins
-    std::vector<CGRect> mFootprints; // [image px] reserved by the current pass
+    CMapFootprints mFootprints; // [image px] reserved by the current pass
     std::vector<DeviceState> mDevices;
     CGRect mDeviceDirty = CGRectZero; // [image px] the markers as last drawn
     CLayerRenderer mRenderer; // last: its workers start with it and end before the rest goes

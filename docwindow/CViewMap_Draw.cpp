@@ -58,7 +58,7 @@ void CViewMap::DrawUnderlay(CGContextRef context)
 }
 
 // The objects reserve their places from the topmost down, so upper ones win.
-void CViewMap::UpdateFootprints() { mFootprints.clear(); }
+void CViewMap::UpdateFootprints() { mFootprints.Clear(); }
 
 // Printing draws the visible part as one piece of vectors. On screen every visible tile is
 // asked for its image; only those in the part being redrawn are painted.

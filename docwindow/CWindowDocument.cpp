@@ -1,5 +1,7 @@
 #include "docwindow/CWindowDocument.h"
 
+#include "devices/CDeviceManager.h"
+#include "devices/DeviceTypes.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CViewRegion.h"
 #include "foundation/CSystemUtilities.h"
@@ -10,6 +12,7 @@
 #include "toolbox/ToolboxErrors.h"
 #include "toolbox/controls/ControlDefinitions.h"
 #include "widgets/CDataBrowser.h"
+#include "widgets/CDataBrowserSource.h"
 #include "widgets/CHIScrollView.h"
 #include "widgets/CHISearchField.h"
 #include "widgets/CHISegmentedView.h"
@@ -58,6 +61,9 @@ CWindowDocument::~CWindowDocument()
     if (CApplication* app = CApplication::GetApp(); app && app->GetCurrentDocument() == this)
         app->SetCurrentDocument(nullptr);
     CloseSheet();
+    // The sources go with the document, before the window and its list.
+    if (mList && GetWindow())
+        mList->SetSource(nullptr);
     std::vector<CMapObject*> objects;
     objects.swap(mObjects);
     BroadcastMessage(kMsgObjectsReset, nullptr);
@@ -102,6 +108,7 @@ OSStatus CWindowDocument::InitialiseSelf()
     BuildSplitter();
     // 7. and 8. Who hears whom.
     ConnectListeners();
+    MakeListSources();
     mMapView->SetDocument(this);
     if (mRegionView)
         mRegionView->SetDocument(this); // it follows the map by itself
@@ -177,6 +184,24 @@ void CWindowDocument::ConnectListeners()
     mMapView->AddListener(this);
     if (mSearchField)
         mSearchField->AddListener(this);
+    // Receivers coming and going change what the device commands can do.
+    if (mTWApp) {
+        mDevices = &CTWApplication::GetDeviceManager();
+        mDevices->AddListener(this);
+    }
+}
+
+void CWindowDocument::MakeListSources()
+{
+    if (!sShell)
+        return;
+    for (UInt32 segment = kListWaypoints; segment <= kListCount; ++segment)
+        mListSources[segment - 1].reset(sShell->MakeListSource(segment, *this));
+}
+
+CDataBrowserSource* CWindowDocument::GetListSource(UInt32 segment) const
+{
+    return segment >= kListWaypoints && segment <= kListCount ? mListSources[segment - 1].get() : nullptr;
 }
 
 // Level 1, then out until the whole map fits the screen.
@@ -243,6 +268,10 @@ void CWindowDocument::DoMessage(UInt32 message, void* parameter)
         break;
     case CViewMap::kMsgZoomChanged:
         SyncZoomLevel();
+        break;
+    case kMsgDeviceAdded:
+    case kMsgDeviceRemoved:
+        InvalidateCommandStatus();
         break;
     case CHISearchField::kMsgTextAccepted:
     case CHISearchField::kMsgTextChanged:

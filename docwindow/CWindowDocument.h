@@ -10,6 +10,7 @@
 
 #include "app/CTWWindow.h"
 #include "bindings/Source/Bindings/CBindable.h"
+#include "docwindow/IDocumentShell.h"
 #include "docwindow/IPaletteDocument.h"
 #include "foundation/CCoordinateRect.h"
 #include "foundation/CFDictionary.h"
@@ -21,9 +22,12 @@
 #include "model/MapObjectTypes.h"
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class CDataBrowser;
+class CDataBrowserSource;
+class CDeviceManager;
 class CHISearchField;
 class CHISegmentedView;
 class CHistoryButton;
@@ -84,8 +88,21 @@ public:
     static constexpr UInt32 kToolCommands[kToolCount]
         = { 'dtci', 'dtcr', 'dtha', 'dtli', 'dtno', 'dtre', 'drot', 'dtrl', 'dway', 'dtzo' };
 
+    // The segments of the list selector, and the list each shows.
+    enum : UInt32 {
+        kListWaypoints = 1,
+        kListRoutes = 2,
+        kListTracks = 3,
+        kListCount = 3,
+    };
+
     CWindowDocument();
     ~CWindowDocument() override;
+
+    // The shell that makes the editor sheets, list sources and palettes of every document
+    // window made after it is installed; null removes it. Not owned.
+    static void SetShell(IDocumentShell* shell) { sShell = shell; }
+    static IDocumentShell* GetShell() { return sShell; }
 
     // Objects, in document order; the document owns them.
     std::vector<CMapObject*> const& GetObjects() const override { return mObjects; }
@@ -117,6 +134,10 @@ public:
     CSplitterView* GetSplitter() const { return mSplitter; }
     CHISegmentedView* GetListSelector() const { return mListSelector; }
     CHISearchField* GetSearchField() const { return mSearchField; }
+    // The source the shell made for the segment; null when it made none.
+    CDataBrowserSource* GetListSource(UInt32 segment) const;
+    // The segment the list shows (1 to 3).
+    UInt32 GetListSegment() const { return mListSegment; }
 
     TWTool GetTool() const override { return mTool; }
     void SetTool(TWTool tool) override;
@@ -133,15 +154,20 @@ public:
     bool CanGoBack() const { return mHistoryIndex > 0; }
     bool CanGoForward() const { return mHistoryIndex + 1 < mHistory.size(); }
 
-    // Opens the object's editor, or beeps while a sheet is open.
+    // Opens the object's editor sheet (the inspector for shapes), or beeps while a sheet is open.
     void EditObject(CMapObject* object) override;
+    // Opens the sheet of the document's author and description, or beeps while a sheet is open.
     void EditDocument();
     DocumentSheet GetSheet() const { return mSheet; }
     bool HasSheet() const;
     // Records the sheet; with a controller and show, shows its window as a sheet on this one.
     OSStatus BeginSheet(DocumentSheet kind, CWindowController* controller, bool show);
-    // Ends the open sheet after "ok  " (accept) or "not!" (cancel); nothing when none is open.
+    // Ends the open sheet after "ok  " (accept) or "not!" (cancel): a controller that is an
+    // IDocumentSheet is told which first, then the sheet ends and its controller is deleted.
+    // Nothing when none is open.
     void CompleteSheet(UInt32 command);
+    // The controller of the open sheet; null when none is open or it has none (the alert).
+    CWindowController* GetSheetController() const { return mSheetControllers[mSheet]; }
     // A sheet on the window, or a modal alert when another sheet is open.
     void DisplayAlert(CString const& major, CString const& minor);
 
@@ -182,6 +208,9 @@ private:
     void ReportLoad();
     void DeleteObjects(std::vector<CMapObject*>& objects);
     void CloseSheet();
+    // Asks the shell for the sheet of the kind and shows it.
+    void OpenSheet(DocumentSheet kind, CMapObject* object);
+    void ShowDevices();
 
     // The window's pieces, assembled by InitialiseSelf.
     void FindViews();
@@ -189,6 +218,7 @@ private:
     void BuildHeader();
     void BuildSplitter();
     void ConnectListeners();
+    void MakeListSources();
     void SetInitialView();
 
     OSStatus EncodeObjects(CFDictionary& properties);
@@ -216,4 +246,9 @@ private:
     LoadReport mLoadReport;
     // Objects of the file that could not be read, written back unchanged so that nothing is lost.
     std::vector<StCFRef<CFTypeRef>> mUnreadObjects;
+    std::array<std::unique_ptr<CDataBrowserSource>, kListCount> mListSources; // by segment from 1
+    UInt32 mListSegment = kListWaypoints;
+    CDeviceManager* mDevices = nullptr; // weak: the application's, which outlives its windows
+
+    static inline IDocumentShell* sShell = nullptr;
 };

@@ -1,7 +1,11 @@
+#include "devices/CDevice.h"
+#include "devices/CDeviceManager.h"
 #include "docwindow/CViewMap.h"
+#include "docwindow/IDocumentSheet.h"
 #include "docwindow/CWindowDocument.h"
 #include "framework/CApplication.h"
 #include "framework/CMacWindow.h"
+#include "model/CMapObject.h"
 #include "widgets/CDataBrowser.h"
 #include "widgets/CHISearchField.h"
 #include "widgets/CHISegmentedView.h"
@@ -20,10 +24,9 @@ constexpr float kListMinimumRatio = 0.05f; // a list this narrow is as good as h
 constexpr UInt32 kListCommands[] = { 'sway', 'srot', 'stra' };
 
 // The document's commands whose windows and sheets this version of the program lacks
-// (import, links, globe and web maps, places nearby, devices, the document's information):
-// their menu items stay disabled rather than do nothing.
-constexpr UInt32 kCommandsWithoutHandler[] = { 'dimp', 'cvie', 'gvie', 'find', 'gear', 'gmap', 'ddev', 'dsyn',
-    'dtrk', 'doci' };
+// (import, links, globe and web maps, places nearby, transfers and recording): their menu
+// items stay disabled rather than do nothing. Each goes from this list as its handler comes.
+constexpr UInt32 kCommandsWithoutHandler[] = { 'dimp', 'cvie', 'gvie', 'find', 'gear', 'gmap', 'dsyn', 'dtrk' };
 
 template <std::size_t N> bool IsOneOf(UInt32 command, UInt32 const (&list)[N])
 {
@@ -65,6 +68,11 @@ SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
         return enableWhen(mMapView && mMapView->CouldZoomMap(CHIView::kZoomOut));
     case 'zfit':
         return kMenuStatusEnable;
+    case 'doci':
+        // Without a shell there is no sheet to open.
+        return enableWhen(!sheet && sShell);
+    case 'ddev':
+        return enableWhen(mDevices && !mDevices->GetDevices().empty());
     default:
         return CDocument::GetMenuStatus(command);
     }
@@ -93,6 +101,12 @@ OSStatus CWindowDocument::DoEventCommandProcess(CCarbonEvent& event)
                                                : CHIView::kZoomFit,
             nullptr, 0);
         return noErr;
+    case 'doci':
+        EditDocument();
+        return noErr;
+    case 'ddev':
+        ShowDevices();
+        return noErr;
     case 'hbak':
         GoBack();
         return noErr;
@@ -118,7 +132,9 @@ void CWindowDocument::ShowList(UInt32 segment)
     if (mListSelector)
         mListSelector->SetCurrentValue(long(segment));
     SetListFilter(CString());
-    // The object lists attach their waypoints, routes or tracks source to mList here.
+    mListSegment = segment;
+    if (mList && mList->GetSource() != GetListSource(segment))
+        mList->SetSource(GetListSource(segment));
     if (!mSplitter)
         return;
     if (mSplitter->GetRatio() == 0) {
@@ -138,15 +154,69 @@ bool CWindowDocument::HasSheet() const { return GetWindow() && GetWindow()->HasS
 
 void CWindowDocument::EditObject(CMapObject* object)
 {
-    // The editor sheets and the inspector open from here, one sheet at a time.
-    if (HasSheet() || mSheet != kSheetNone)
+    if (HasSheet() || mSheet != kSheetNone) {
         CApplication::Beep();
+        return;
+    }
+    switch (object ? object->GetType() : 0) {
+    case kMapObjectCircle:
+    case kMapObjectLine:
+    case kMapObjectRectangle:
+        if (sShell)
+            sShell->ShowInspector(*this);
+        break;
+    case kMapObjectNote:
+        OpenSheet(kSheetNote, object);
+        break;
+    case kMapObjectRoute:
+        OpenSheet(kSheetRoute, object);
+        break;
+    case kMapObjectTrack:
+        OpenSheet(kSheetTrack, object);
+        break;
+    case kMapObjectWaypoint:
+        OpenSheet(kSheetWaypoint, object);
+        break;
+    default:
+        break;
+    }
 }
 
 void CWindowDocument::EditDocument()
 {
-    if (HasSheet() || mSheet != kSheetNone)
+    if (HasSheet() || mSheet != kSheetNone) {
         CApplication::Beep();
+        return;
+    }
+    OpenSheet(kSheetDocumentInfo, nullptr);
+}
+
+void CWindowDocument::OpenSheet(DocumentSheet kind, CMapObject* object)
+{
+    CWindowController* controller = sShell ? sShell->MakeSheet(kind, *this, object) : nullptr;
+    if (!controller)
+        return;
+    if (BeginSheet(kind, controller, true) != noErr) {
+        delete controller;
+        return;
+    }
+    InvalidateCommandStatus();
+}
+
+// Two or more receivers: the devices window lists them; one: its own window.
+void CWindowDocument::ShowDevices()
+{
+    std::size_t const count = mDevices ? mDevices->GetDevices().size() : 0;
+    if (count == 0) {
+        CApplication::Beep();
+        return;
+    }
+    if (count > 1) {
+        CCarbonEvent::CreateWithHICommandID('devi').SendToFocus();
+        return;
+    }
+    if (sShell)
+        sShell->ShowDeviceWindow(mDevices->GetDevices().front());
 }
 
 OSStatus CWindowDocument::BeginSheet(DocumentSheet kind, CWindowController* controller, bool show)
@@ -172,8 +242,14 @@ void CWindowDocument::CompleteSheet(UInt32 command)
 {
     if (mSheet == kSheetNone)
         return;
-    // Each editor and device sheet hands its result back here before it closes:
-    // accepted ("ok  ") it writes its content, cancelled ("not!") it undoes what it began.
+    // The sheet hands its result back before it closes: accepted it writes its content,
+    // cancelled it undoes what it began.
+    if (auto* sheet = dynamic_cast<IDocumentSheet*>(mSheetControllers[mSheet])) {
+        if (command == kCommandCancel)
+            sheet->CancelSheet();
+        else
+            sheet->AcceptSheet();
+    }
     CloseSheet();
     InvalidateCommandStatus();
 }

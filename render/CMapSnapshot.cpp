@@ -67,17 +67,7 @@ std::vector<CLayerTile*> CMapSnapshot::GetTilesInRect(CGRect const& rect, bool c
     return tiles;
 }
 
-bool CMapSnapshot::AddFootprint(CGRect const& rect, bool reserve)
-{
-    if (CGraphicsUtilities::IsEmpty(rect))
-        return false;
-    for (CGRect const& reserved : mFootprints)
-        if (CGraphicsUtilities::IsIntersecting(rect, reserved))
-            return false;
-    if (reserve)
-        mFootprints.push_back(rect);
-    return true;
-}
+bool CMapSnapshot::AddFootprint(CGRect const& rect, bool reserve) { return mFootprints.Add(rect, reserve); }
 
 void CMapSnapshot::InvalidateRect(CGRect const& rect)
 {
@@ -92,7 +82,7 @@ void CMapSnapshot::DrawPass()
     CGRect const dirty = mDirty;
     mDirty = CGRectNull;
     ++mPasses;
-    mFootprints.clear();
+    mFootprints.Clear();
     CGContextSaveGState(mBitmap);
     CGContextTranslateCTM(mBitmap, 0, mVisible.size.height);
     CGContextScaleCTM(mBitmap, 1, -1);
@@ -122,7 +112,7 @@ OSStatus CMapSnapshot::Render(double timeout)
 
 void CMapSnapshot::Print(CGContextRef context)
 {
-    mFootprints.clear();
+    mFootprints.Clear();
     mPrinting = true;
     CLayerTile page(this, mVisible);
     page.Draw(context);

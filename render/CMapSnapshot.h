@@ -7,6 +7,7 @@
 // picture tests and benchmarks. Main thread.
 
 #include "render/CLayerRenderer.h"
+#include "render/CMapFootprints.h"
 #include "render/CMapGeometry.h"
 #include "render/CSparseArray.h"
 #include "render/IMapView.h"
@@ -36,7 +37,7 @@ public:
     // Drops every tile (stopping the renderer first).
     void DestroyTiles();
     UInt32 GetDrawPasses() const { return mPasses; }
-    std::vector<CGRect> const& GetFootprints() const { return mFootprints; }
+    std::vector<CGRect> const& GetFootprints() const { return mFootprints.GetRects(); }
 
     // IMapView
     std::vector<CLayerTile*> GetTilesInRect(CGRect const& rect, bool create) override;
@@ -55,7 +56,7 @@ private:
     UInt32 mLevel = 0;
     CGRect mVisible = CGRectZero; // [image px]
     CSparseArray<CLayerTile*> mTiles; // owns the tiles
-    std::vector<CGRect> mFootprints;
+    CMapFootprints mFootprints;
     CGRect mDirty = CGRectNull; // [image px] waiting for the next pass
     bool mPrinting = false;
     UInt32 mPasses = 0;

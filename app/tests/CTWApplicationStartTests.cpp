@@ -35,7 +35,7 @@ namespace {
 
     TEST_F(ApplicationStart, AfterTheFirstStartUpStepANibControlFollowsThePreferenceItIsBoundTo)
     {
-        CTWApplication app;
+        CTWApplication app { CDeviceManager::Setup {} }; // no receivers looked for
         ASSERT_EQ(app.InitialiseBegin(), noErr);
         CPreferences& prefs = app.GetPreferences();
         prefs.SetBoolean("ShowGrid", false);
@@ -55,7 +55,7 @@ namespace {
 
     TEST_F(ApplicationStart, TheVersionIsTheBundles)
     {
-        CTWApplication app;
+        CTWApplication app { CDeviceManager::Setup {} }; // no receivers looked for
         auto const bundle = static_cast<CFStringRef>(
             CFBundleGetValueForInfoDictionaryKey(CFBundleGetMainBundle(), CFSTR("CFBundleShortVersionString")));
         ASSERT_NE(bundle, nullptr);
@@ -97,7 +97,7 @@ namespace {
             GetMainEventLoop(), 0, 1.0 / 120, [](EventLoopTimerRef, void*) { display::WindowServer::Get().Compose(); },
             nullptr, &pump);
         {
-            CTWApplication app;
+            CTWApplication app { CDeviceManager::Setup {} }; // no receivers looked for
             EventTime const start = ManualClock::Now();
             ASSERT_EQ(app.InitialiseBegin(), noErr);
             ASSERT_EQ(app.InitialisePreferences(), noErr);

@@ -32,6 +32,11 @@ namespace tw::test {
 
 class QuietApplication : public CTWApplication {
 public:
+    // No receivers are looked for: the tests' own units stand in for them.
+    QuietApplication()
+        : CTWApplication(CDeviceManager::Setup {})
+    {
+    }
     CString GetPropertyString(unsigned long id) const override
     {
         return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);

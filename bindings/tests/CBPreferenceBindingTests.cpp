@@ -155,6 +155,23 @@ TEST(CBPreferenceBinding, PreferenceChangesReachObserversAndBoundPartners)
     preferences.RemoveListener(&messages);
 }
 
+TEST(CBPreferenceBinding, ListPreferencesChangeQuietly)
+{
+    // The recent items are a list: writing them tells no binding and reports nothing.
+    CBPreferenceBinding::InstallPreferencesSupport();
+    CPreferences preferences(CString("org.tarnwick.bindingtests"));
+    RecordingObserver observer;
+    preferences.GetBinding()->ObserveKeyPathValue(kKeyAnyValue, &observer);
+    CFArrayRef const list = CFArrayCreate(nullptr, nullptr, 0, &kCFTypeArrayCallBacks);
+    testing::internal::CaptureStderr();
+    preferences.SetArray("RecentItems", list);
+    std::string const reports = testing::internal::GetCapturedStderr();
+    CFRelease(list);
+    EXPECT_EQ(reports, "");
+    EXPECT_TRUE(observer.mEvents.empty());
+    preferences.GetBinding()->IgnoreKeyPathValue(kKeyAnyValue, &observer);
+}
+
 TEST(CBPreferenceBinding, DestructionWritesTheDomainToDisk)
 {
     {

@@ -72,7 +72,7 @@ namespace {
             : mColour(colour)
         {
             SetBounds(bounds);
-            SetAttributes(0, movable ? 0 : kAttributeMovable);
+            SetAttributes(0, movable ? 0u : UInt32(kAttributeMovable));
         }
         void Draw(CGContextRef context) override
         {

@@ -32,6 +32,11 @@ namespace tw::test {
 // gives up after ten minutes of loop time instead of hanging a test.
 class TestTWApplication : public CTWApplication {
 public:
+    // No receivers are looked for: the tests' own units stand in for them.
+    TestTWApplication()
+        : CTWApplication(CDeviceManager::Setup {})
+    {
+    }
     static constexpr EventTime kLoopLimit = 600; // [s] of manual-clock time
 
     CString GetPropertyString(unsigned long id) const override

@@ -80,17 +80,7 @@ public:
                 tiles.push_back(tile.get());
         return tiles;
     }
-    bool AddFootprint(CGRect const& rect, bool reserve) override
-    {
-        if (CGraphicsUtilities::IsEmpty(rect))
-            return false;
-        for (CGRect const& reserved : mFootprints)
-            if (CGraphicsUtilities::IsIntersecting(rect, reserved))
-                return false;
-        if (reserve)
-            mFootprints.push_back(rect);
-        return true;
-    }
+    bool AddFootprint(CGRect const& rect, bool reserve) override { return mFootprints.Add(rect, reserve); }
     unsigned long GetMapZoom() const override { return mLevel; }
     CLayerRenderer* GetRenderer() override { return &mRenderer; }
     CMapManager* GetMapManager() const override { return &mManager; }
@@ -110,7 +100,7 @@ public:
     CMapManager& mManager;
     UInt32 mLevel;
     std::vector<std::unique_ptr<CLayerTile>> mTiles;
-    std::vector<CGRect> mFootprints;
+    CMapFootprints mFootprints;
     std::vector<CGRect> mInvalid;
     CLayerRenderer mRenderer;
 };
@@ -200,7 +190,8 @@ TEST_F(LayerRenderer, NamesKeepOutOfReservedFootprintsAndOffEachOther)
     ASSERT_TRUE(view.Finish());
     // A user's object has the middle tile's label space.
     CGRect const reserved = CGRectInset(CMapGeometry::GetTileRect(column, row), 20, 20);
-    view.mFootprints = { reserved };
+    view.mFootprints.Clear();
+    view.mFootprints.Add(reserved, true);
     for (auto& tile : view.mTiles)
         tile->Draw(bitmap);
     view.GetRenderer()->DrawLabels(bitmap, visible);
@@ -223,12 +214,14 @@ TEST_F(LayerRenderer, NamesKeepOutOfReservedFootprintsAndOffEachOther)
     EXPECT_EQ(inside, 0);
     EXPECT_GT(outside, 500);
     // Every name took footprints that meet no other.
-    for (std::size_t i = 1; i < view.mFootprints.size(); ++i)
+    std::vector<CGRect> const& footprints = view.mFootprints.GetRects();
+    for (std::size_t i = 1; i < footprints.size(); ++i)
         for (std::size_t j = 0; j < i; ++j)
-            EXPECT_FALSE(CGraphicsUtilities::IsIntersecting(view.mFootprints[i], view.mFootprints[j]));
+            EXPECT_FALSE(CGraphicsUtilities::IsIntersecting(footprints[i], footprints[j]));
     // The names placed the first time were marked for redisplay; a second pass alike marks nothing.
     view.mInvalid.clear();
-    view.mFootprints = { reserved };
+    view.mFootprints.Clear();
+    view.mFootprints.Add(reserved, true);
     view.GetRenderer()->DrawLabels(bitmap, visible);
     EXPECT_TRUE(view.mInvalid.empty());
     CGContextRelease(bitmap);

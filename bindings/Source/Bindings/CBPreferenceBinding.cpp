@@ -109,11 +109,7 @@ CBValue ValueOfPropertyList(CFPropertyListRef object)
 
 CBPreferenceBinding* CreateBinding(CFStringRef applicationID) { return new CBPreferenceBinding(applicationID); }
 
-void ValueDidChange(CBPreferenceBinding* binding, CString const& key)
-{
-    CBString const theKey(key.GetUTF8());
-    binding->SetKeyPathValue(theKey, binding->GetKeyPathValue(theKey), true);
-}
+void ValueDidChange(CBPreferenceBinding* binding, CString const& key) { binding->PreferenceDidChange(CBString(key.GetUTF8())); }
 
 void DestroyBinding(CBPreferenceBinding* binding) { delete binding; }
 
@@ -148,6 +144,22 @@ CBString CBPreferenceBinding::GetDebugInfo() const
     char text[512];
     std::snprintf(text, sizeof text, "[Preferences %.*s]", static_cast<int>(name.size()), name.c_str());
     return CBString(text);
+}
+
+void CBPreferenceBinding::PreferenceDidChange(CBString const& theKeyName)
+{
+    if (mApplicationID) {
+        CFStringRef const key = CreateKey(theKeyName);
+        CFPropertyListRef const object = CFPreferencesCopyAppValue(key, mApplicationID);
+        CFRelease(key);
+        if (object) {
+            CFTypeID const type = CFGetTypeID(object);
+            CFRelease(object);
+            if (type == CFArrayGetTypeID() || type == CFDictionaryGetTypeID())
+                return;
+        }
+    }
+    SetKeyPathValue(theKeyName, GetKeyPathValue(theKeyName), true);
 }
 
 CBValue CBPreferenceBinding::GetKeyValue(CBString const& theKeyName) const

@@ -16,6 +16,10 @@ public:
     CBValue GetKeyValue(CBString const& theKeyName) const override;
     void SetKeyValue(CBString const& theKeyName, CBValue const& theValue) override;
 
+    // The preferences service changed the key: its observers hear of it, unless it holds a
+    // value no binding can (a list or a dictionary, such as the recent items).
+    void PreferenceDidChange(CBString const& theKeyName);
+
     // Lets every CPreferences make, feed and destroy its binding. Done once at start-up;
     // calling it again changes nothing.
     static void InstallPreferencesSupport();
