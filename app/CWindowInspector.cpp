@@ -178,7 +178,8 @@ void CWindowInspector::ChangedSelection()
 // The same panel again keeps its controls and only shows the new contents.
 void CWindowInspector::SelectPanel(CString const& name)
 {
-    if (name != GetPanel())
+    mPanelLoaded = name != GetPanel();
+    if (mPanelLoaded)
         SetPanel(name);
     FindControls();
     if (name == CString(kNibPanelShape))
@@ -199,11 +200,11 @@ void CWindowInspector::FindControls()
     mLineStyle = CPopupButton::Find(window, 'fstl', 0);
     mFill = dynamic_cast<CColourPicker*>(window->FindView('fill', 0));
     mFrame = dynamic_cast<CColourPicker*>(window->FindView('fram', 0));
-    if (mWidth)
+    if (mWidth && mPanelLoaded)
         for (UInt32 item = 1; item <= std::size(kLineWidthImages); ++item)
             mWidth->SetItemImage(false, item, CFileUtilities::GetBundleResource(kLineWidthImages[item - 1], "png", ""),
                 CGSizeZero);
-    if (mLineStyle)
+    if (mLineStyle && mPanelLoaded)
         for (UInt32 item = 1; item <= std::size(kLineStyleImages); ++item)
             mLineStyle->SetItemImage(false, item,
                 CFileUtilities::GetBundleResource(kLineStyleImages[item - 1], "png", ""), CGSizeZero);

@@ -89,6 +89,7 @@ private:
     // of it, and is kept until the user picks an item).
     bool mWidthShown = false;
     bool mLineStyleShown = false;
+    bool mPanelLoaded = true; // the panel's controls are new: their pop-ups need their images
     // The controls of the panel shown; the others are null. Weak: the window owns them.
     CStaticText* mWhyText = nullptr;
     CStaticText* mNoteText = nullptr;
