@@ -74,16 +74,20 @@ CTWApplication::CTWApplication(CDeviceManager::Setup devices)
     InstallServices();
 }
 
+// The crash reporter unpacks itself into a folder of its own, a tenth of a second of work:
+// it is installed once the first frames are up instead of on the way to them.
 void CTWApplication::InstallServices()
 {
     if (IsBugReporterAvailable() == noErr)
-        EnableBugReporter(BugReporterConfig());
+        InstallEventLoopTimer(GetMainEventLoop(), kBugReporterDelay, 0, &CTWApplication::EnableReporter, this,
+            &mReporterTimer);
     // The floors below reach these services through their own seams.
     CMapObject::SetDefaultStyleHook(&CTWApplication::DefaultStyleHook);
     CMapObject::SetMapManager(&mMapManager);
     IRoadRouter::SetDefault(&mRouteManager);
     CThreadSearch::SetMapManager(&mMapManager);
     CViewMap::SetMapManager(&mMapManager);
+    CWindowDocument::SetShell(&mDocumentShell);
     sRunning = this;
 }
 
@@ -91,13 +95,25 @@ CTWApplication::~CTWApplication()
 {
     if (sRunning == this)
         sRunning = nullptr;
-    if (IsBugReporterAvailable() == noErr)
+    if (mReporterTimer)
+        RemoveEventLoopTimer(mReporterTimer);
+    else if (IsBugReporterAvailable() == noErr)
         DisableBugReporter();
+    if (CWindowDocument::GetShell() == &mDocumentShell)
+        CWindowDocument::SetShell(nullptr);
     CViewMap::SetMapManager(nullptr);
     CThreadSearch::SetMapManager(nullptr);
     IRoadRouter::SetDefault(nullptr);
     CMapObject::SetMapManager(nullptr);
     CMapObject::SetDefaultStyleHook(nullptr);
+}
+
+void CTWApplication::EnableReporter(EventLoopTimerRef, void* data)
+{
+    auto* app = static_cast<CTWApplication*>(data);
+    RemoveEventLoopTimer(app->mReporterTimer);
+    app->mReporterTimer = nullptr;
+    EnableBugReporter(BugReporterConfig());
 }
 
 CRouteManager& CTWApplication::GetRouteManager() { return GetTWApp()->mRouteManager; }
@@ -145,6 +161,13 @@ void CTWApplication::SetCurrentDocument(CDocument* document)
 }
 
 CDocument* CTWApplication::CreateDocument() { return new CWindowDocument(); }
+
+SInt32 CTWApplication::GetMenuStatus(HICommandExtended const& command)
+{
+    if (CWindowDocument::IsDocumentCommand(command.commandID))
+        return kMenuStatusDisable;
+    return CApplication::GetMenuStatus(command);
+}
 
 OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
 {
@@ -213,8 +236,7 @@ void CTWApplication::FilterDocuments(MsgNavFilter* filter)
 {
     if (!filter->file.FileExists())
         return;
-    filter->accept
-        = filter->file.GetExtension().GetLower() == CString("twk") || filter->file.GetFileType() == 'TWck';
+    filter->accept = filter->file.GetExtension().GetLower() == CString("twk") || filter->file.GetFileType() == 'TWck';
 }
 
 CString CTWApplication::GetStylePref(MapObjectType type)

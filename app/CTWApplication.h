@@ -7,6 +7,7 @@
 // manager, map manager) and installs them where the lower floors look for
 // them. Lives on main's stack; main thread only.
 
+#include "app/CDocumentShell.h"
 #include "app/IObjectStyles.h"
 #include "bindings/Source/Bindings/CBindable.h"
 #include "devices/CDeviceManager.h"
@@ -29,6 +30,7 @@ public:
     static constexpr CGRect kSplashScreenStatus { { 100, 260 }, { 215, 46 } };
     static constexpr char const* kTarnwickHelpBook = "Tarnwick Help";
     static constexpr unsigned long kMaxOpenFiles = 10240;
+    static constexpr EventTime kBugReporterDelay = 1.0; // [s] after construction, off the first frame's path
     // Appended to a kind's style key: stored in preferences, never rename.
     static constexpr char const* kStylePrefLineStyle = ".LineStyle";
     static constexpr char const* kStylePrefLineWidth = ".LineWidth";
@@ -61,6 +63,8 @@ public:
     OSStatus InitialiseSelf() override;
     OSStatus InitialiseFinish() override;
 
+    // A document window's command that comes this far has no document window to go to: disabled.
+    SInt32 GetMenuStatus(HICommandExtended const& command) override;
     OSStatus DoEventCommandProcess(CCarbonEvent& event) override;
     // The open dialog's filter ("fdnf"); everything else is ignored.
     void DoMessage(UInt32 message, void* parameter) override;
@@ -117,14 +121,17 @@ private:
     static MapObjectStyle DefaultStyleHook(MapObjectType type);
 
     void InstallServices();
+    static void EnableReporter(EventLoopTimerRef timer, void* data);
 
     // Built in this order, destroyed in reverse: the route manager only keeps the map
     // manager's address, so it may come first.
     CDeviceManager mDeviceManager;
+    CDocumentShell mDocumentShell; // the document windows' sheets and lists
     CRouteManager mRouteManager;
     CMapManager mMapManager;
     std::map<MapObjectType, MapObjectStyle> mStyles; // the defaults read so far
     int mArgc = 0;
     char** mArgv = nullptr; // weak: the process's own arguments
+    EventLoopTimerRef mReporterTimer = nullptr; // until the crash reporter is installed
     static inline CTWApplication* sRunning = nullptr; // set while one exists
 };

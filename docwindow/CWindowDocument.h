@@ -99,6 +99,9 @@ public:
     CWindowDocument();
     ~CWindowDocument() override;
 
+    // The commands only a document window answers (its tools, map, history, lists, sheets).
+    static bool IsDocumentCommand(UInt32 command);
+
     // The shell that makes the editor sheets, list sources and palettes of every document
     // window made after it is installed; null removes it. Not owned.
     static void SetShell(IDocumentShell* shell) { sShell = shell; }

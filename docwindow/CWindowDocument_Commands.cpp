@@ -1,8 +1,8 @@
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
 #include "docwindow/CViewMap.h"
-#include "docwindow/IDocumentSheet.h"
 #include "docwindow/CWindowDocument.h"
+#include "docwindow/IDocumentSheet.h"
 #include "framework/CApplication.h"
 #include "framework/CMacWindow.h"
 #include "model/CMapObject.h"
@@ -26,7 +26,7 @@ constexpr UInt32 kListCommands[] = { 'sway', 'srot', 'stra' };
 // The document's commands whose windows and sheets this version of the program lacks
 // (import, links, globe and web maps, places nearby, transfers and recording): their menu
 // items stay disabled rather than do nothing. Each goes from this list as its handler comes.
-constexpr UInt32 kCommandsWithoutHandler[] = { 'dimp', 'cvie', 'gvie', 'find', 'gear', 'gmap', 'dsyn', 'dtrk' };
+constexpr UInt32 kCommandsWithoutHandler[] = { 'dimp', 'cvie', 'find', 'gear', 'gmap', 'dsyn', 'dtrk' };
 
 template <std::size_t N> bool IsOneOf(UInt32 command, UInt32 const (&list)[N])
 {
@@ -43,6 +43,13 @@ std::optional<TWTool> ToolOfCommand(UInt32 command)
 }
 
 } // namespace
+
+bool CWindowDocument::IsDocumentCommand(UInt32 command)
+{
+    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'doci', 'ddev' };
+    return ToolOfCommand(command) || IsOneOf(command, kListCommands) || IsOneOf(command, kCommandsWithoutHandler)
+        || IsOneOf(command, kOthers);
+}
 
 SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
 {
@@ -69,6 +76,7 @@ SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
     case 'zfit':
         return kMenuStatusEnable;
     case 'doci':
+    case 'gvie':
         // Without a shell there is no sheet to open.
         return enableWhen(!sheet && sShell);
     case 'ddev':
@@ -103,6 +111,13 @@ OSStatus CWindowDocument::DoEventCommandProcess(CCarbonEvent& event)
         return noErr;
     case 'doci':
         EditDocument();
+        return noErr;
+    case 'gvie':
+        // The sheet starts where the map is.
+        if (HasSheet() || mSheet != kSheetNone)
+            CApplication::Beep();
+        else
+            OpenSheet(kSheetViewLocation, nullptr);
         return noErr;
     case 'ddev':
         ShowDevices();

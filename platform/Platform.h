@@ -14,3 +14,4 @@
 #include "services/Processes.h"
 #include "services/Scrap.h"
 #include "toolbox/HIToolboxTypes.h"
+#include "toolbox/Sound.h"

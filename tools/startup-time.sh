@@ -10,9 +10,9 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 app=${1:-build/Tarnwick.app/Contents/MacOS/Tarnwick}
 runs=${2:-5}
-# The map area of the document window on the 1280 x 800 screen (WxH+X+Y), clear of
-# the window's frame, the list and the splash screen.
-region=${TW_MAP_REGION:-360x240+760+330}
+# A strip of the map area of the document window on the 1280 x 800 screen (WxH+X+Y),
+# left of the splash screen and clear of the window's frame and the list.
+region=${TW_MAP_REGION:-100x400+295+90}
 for tool in Xvfb import python3; do
     command -v "$tool" >/dev/null || { echo "$tool is missing (tools/setup.sh installs it)" >&2; exit 1; }
 done

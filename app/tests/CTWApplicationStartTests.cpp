@@ -6,6 +6,7 @@
 #include "foundation/CPreferences.h"
 #include "framework/CDocument.h"
 #include "framework/CMacWindow.h"
+#include "framework/BugReporter.h"
 #include "framework/CSplashScreen.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/ScreenProbe.h"
@@ -13,6 +14,7 @@
 #include "toolbox/WindowList.h"
 #include "widgets/CControl.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace tw::test {
@@ -118,6 +120,30 @@ namespace {
                 delete document;
         }
         RemoveEventLoopTimer(pump);
+    }
+
+    // The crash reporter unpacks itself once the first frames are up, and goes with the application.
+    TEST_F(ApplicationStart, TheCrashReporterIsInstalledAfterTheFirstFramesAndRemovedAtTheEnd)
+    {
+        if (IsBugReporterAvailable() != noErr)
+            GTEST_SKIP() << "the reporter is switched off in these preferences";
+        std::string folder;
+        {
+            CTWApplication app { CDeviceManager::Setup {} };
+            EXPECT_TRUE(GetBugReporterFolder().IsEmpty()) << "installed on the way to the first frame";
+            ManualClock::RunFor(CTWApplication::kBugReporterDelay + 0.1);
+            folder = GetBugReporterFolder().GetStdString();
+            EXPECT_FALSE(folder.empty());
+            EXPECT_TRUE(std::filesystem::is_directory(folder));
+        }
+        EXPECT_TRUE(GetBugReporterFolder().IsEmpty());
+        EXPECT_FALSE(std::filesystem::exists(folder));
+        // An application that ends before its reporter was installed leaves nothing behind.
+        {
+            CTWApplication app { CDeviceManager::Setup {} };
+        }
+        ManualClock::RunFor(CTWApplication::kBugReporterDelay + 0.1);
+        EXPECT_TRUE(GetBugReporterFolder().IsEmpty());
     }
 
     // The program's window is titled after the front document and named after the program.

@@ -4,6 +4,8 @@
 #include "framework/CFileDialog.h"
 #include "model/CMapWaypoint.h"
 #include "tests/support/OpenRecorder.h"
+#include "toolbox/Menu.h"
+#include "toolbox/MenuCalls.h"
 
 #include <cstring>
 
@@ -156,6 +158,39 @@ namespace {
         EXPECT_EQ(log.mEntries[0].parameter, document);
         EXPECT_EQ(log.mEntries[1].parameter, nullptr);
         mApp->RemoveListener(&log);
+    }
+
+    // The Map menu as it opens: its items follow the front document window, and with none
+    // they are disabled instead of doing nothing.
+    TEST_F(TWApplication, DocumentCommandsAreDisabledWithoutADocumentWindow)
+    {
+        StartApp();
+        toolbox::Menu* map = toolbox::LiveMenu(GetMenuRef(134));
+        ASSERT_NE(map, nullptr);
+        auto enabled = [map](char const* title) {
+            map->UpdateStatus();
+            for (MenuItemIndex i = 1; i <= map->Count(); ++i)
+                if (cf::ToUTF8(map->Item(i)->text) == title)
+                    return map->Item(i)->enabled;
+            ADD_FAILURE() << "no item " << title;
+            return false;
+        };
+        EXPECT_FALSE(enabled("Zoom In"));
+        EXPECT_FALSE(enabled("Zoom to Fit"));
+        CWindowDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        ManualClock::RunFor(0.1);
+        EXPECT_TRUE(enabled("Zoom In"));
+        EXPECT_TRUE(enabled("Zoom to Fit"));
+        EXPECT_FALSE(enabled("Back")) << "nothing shown yet";
+        delete document;
+        ManualClock::RunFor(0.1);
+        EXPECT_FALSE(enabled("Zoom In"));
+        EXPECT_FALSE(enabled("Zoom to Fit"));
+        HICommandExtended create {};
+        create.commandID = 'new ';
+        EXPECT_EQ(mApp->GetMenuStatus(create), CCarbonEventHandler::kMenuStatusEnable)
+            << "the application's own commands stay its own";
     }
 
     TEST_F(TWApplication, TheOpenDialogShowsDocumentsByExtensionOrFileType)

@@ -233,6 +233,18 @@ namespace {
         EXPECT_EQ(Panel(), CWindowInspector::kNibPanelEmpty);
     }
 
+    TEST_F(InspectorWindow, EditingAShapeBringsTheHiddenPaletteForward)
+    {
+        CWindowDocument* document = Current();
+        CMapCircle* circle = Add<CMapCircle>(document);
+        ASSERT_FALSE(CWindowInspector::GetInstance()->GetWindow()->IsVisible());
+        document->EditObject(circle);
+        Run();
+        EXPECT_TRUE(Inspector()->GetWindow()->IsVisible());
+        EXPECT_EQ(MenuMark('insp'), checkMark);
+        EXPECT_EQ(Inspector()->GetDocument(), document);
+    }
+
     TEST_F(InspectorWindow, AnotherDocumentOrNoneIsFollowed)
     {
         CWindowDocument* first = Document();

@@ -183,7 +183,7 @@ void WindowServer::Paint(cairo_t* cr, CGRect area)
     cairo_surface_mark_dirty(mScreen);
     toolbox::Theme::DrawMenuBar(context, size.width, toolbox::MenuBar::HighlightedTitle());
     for (toolbox::OpenMenu const& open : toolbox::MenuBar::Open())
-        toolbox::Theme::DrawMenu(context, open.menu, open.frame, open.highlighted, open.editOnly);
+        toolbox::Theme::DrawMenu(context, open.menu, open.frame, open.highlighted, open.editOnly, open.scroll);
     if (CFStringRef tag = toolbox::HelpTags::ShowingText())
         toolbox::Theme::DrawHelpTag(context, tag, toolbox::HelpTags::ShowingFrame());
     CGContextRelease(context);

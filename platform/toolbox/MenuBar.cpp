@@ -18,12 +18,46 @@ namespace {
     Menu* sRoot = nullptr; // retains
     std::vector<OpenMenu> sOpen;
 
-    // The item of an open menu under a global point (0 when none), choosable or not.
-    MenuItemIndex ItemAt(OpenMenu const& open, CGPoint p)
+    constexpr CGFloat kScrollStep = Theme::kMenuItemHeight; // [px] one hover tick of a scroll strip
+    constexpr EventTimeout kScrollInterval = 0.05; // [s] between hover ticks
+    constexpr CGFloat kScreenMargin = 4; // [px] kept free below a menu that fills the screen
+
+    CGFloat MaxScroll(OpenMenu const& open)
+    {
+        return std::max<CGFloat>(0, Theme::MenuHeight(open.menu) - open.frame.size.height);
+    }
+
+    // Which scroll strip of an open menu holds a global point: -1 the upper, 1 the lower, 0 neither.
+    int ScrollStripAt(OpenMenu const& open, CGPoint p)
     {
         if (!CGRectContainsPoint(open.frame, p))
             return 0;
-        CGFloat y = open.frame.origin.y + 4;
+        if (open.scroll > 0 && p.y < open.frame.origin.y + Theme::kMenuScrollArrowHeight)
+            return -1;
+        if (open.scroll < MaxScroll(open) && p.y >= CGRectGetMaxY(open.frame) - Theme::kMenuScrollArrowHeight)
+            return 1;
+        return 0;
+    }
+
+    // Where an item's row starts, from the top of the menu's items [px].
+    CGFloat ItemTop(Menu* menu, MenuItemIndex index)
+    {
+        CGFloat y = 4;
+        for (MenuItemIndex i = 1; i < index && i <= menu->Count(); ++i) {
+            MenuItem const* item = menu->Item(i);
+            if (!item->IsHidden())
+                y += item->IsSeparator() ? Theme::kMenuSeparatorHeight : Theme::kMenuItemHeight;
+        }
+        return y;
+    }
+
+    // The item of an open menu under a global point (0 when none), choosable or not; the
+    // scroll strips hold none.
+    MenuItemIndex ItemAt(OpenMenu const& open, CGPoint p)
+    {
+        if (!CGRectContainsPoint(open.frame, p) || ScrollStripAt(open, p) != 0)
+            return 0;
+        CGFloat y = open.frame.origin.y + 4 - open.scroll;
         for (MenuItemIndex i = 1; i <= open.menu->Count(); ++i) {
             MenuItem const* item = open.menu->Item(i);
             if (item->IsHidden())
@@ -120,11 +154,53 @@ void MenuBar::OpenMenuAt(Menu* menu, CGPoint topLeft, bool editOnly)
     CGSize const size = Theme::MenuSize(menu);
     CGRect frame { topLeft, size };
     CGSize const screen = Screen::GetSize();
+    CGFloat scroll = 0;
     frame.origin.x = std::max(0.0, std::min(frame.origin.x, screen.width - size.width));
-    frame.origin.y = std::max(Screen::kMenuBarHeight, std::min(frame.origin.y, screen.height - size.height));
+    CGFloat const room = screen.height - Screen::kMenuBarHeight - kScreenMargin;
+    if (size.height <= room) {
+        frame.origin.y = std::max(Screen::kMenuBarHeight, std::min(frame.origin.y, screen.height - size.height));
+    } else {
+        // Taller than the screen: the menu fills it and scrolls, keeping the items that were
+        // to be at the top-left where they were asked for as far as it can.
+        frame.origin.y = Screen::kMenuBarHeight;
+        frame.size.height = std::floor(room);
+        scroll = std::clamp<CGFloat>(frame.origin.y - topLeft.y, 0, size.height - frame.size.height);
+    }
     menu->Retain();
-    sOpen.push_back({ menu, frame, 0, editOnly });
+    sOpen.push_back({ menu, frame, 0, editOnly, scroll });
     ChangedOnScreen(frame);
+}
+
+bool MenuBar::ScrollBy(std::size_t level, CGFloat delta)
+{
+    OpenMenu& open = sOpen[level];
+    CGFloat const scroll = std::clamp<CGFloat>(open.scroll + delta, 0, MaxScroll(open));
+    if (scroll == open.scroll)
+        return false;
+    open.scroll = scroll;
+    ChangedOnScreen(open.frame);
+    CloseFrom(level + 1);
+    return true;
+}
+
+void MenuBar::RevealHighlighted(std::size_t level)
+{
+    OpenMenu& open = sOpen[level];
+    if (open.highlighted == 0 || MaxScroll(open) <= 0)
+        return;
+    CGFloat const top = ItemTop(open.menu, open.highlighted);
+    CGFloat const bottom = top + Theme::kMenuItemHeight;
+    // The strips take room only while there is more to see on their side; twice settles it.
+    for (int pass = 0; pass < 2; ++pass) {
+        CGFloat const above = open.scroll > 0 ? Theme::kMenuScrollArrowHeight : 0;
+        CGFloat const below = open.scroll < MaxScroll(open) ? Theme::kMenuScrollArrowHeight : 0;
+        CGFloat const first = open.scroll + above, last = open.scroll + open.frame.size.height - below;
+        if (top < first)
+            open.scroll = std::max<CGFloat>(0, top - Theme::kMenuScrollArrowHeight);
+        else if (bottom > last)
+            open.scroll = std::min(MaxScroll(open), bottom - open.frame.size.height + Theme::kMenuScrollArrowHeight);
+    }
+    ChangedOnScreen(open.frame);
 }
 
 void MenuBar::CloseFrom(std::size_t level)
@@ -205,12 +281,14 @@ bool MenuBar::TrackPopUp(Menu* menu, CGPoint topLeft, MenuItemIndex atItem, bool
         return false;
     CGPoint origin = topLeft;
     if (atItem > 1)
-        origin.y -= 4 + (atItem - 1) * Theme::kMenuItemHeight;
+        origin.y -= ItemTop(menu, atItem);
     CloseFrom(0);
     OpenMenuAt(menu, origin, false);
     // Opened from the keyboard, the menu shows its current item until the mouse moves.
-    if (!mouseIsDown && IsSelectable(sOpen.back(), atItem))
+    if (!mouseIsDown && IsSelectable(sOpen.back(), atItem)) {
         sOpen.back().highlighted = atItem;
+        RevealHighlighted(sOpen.size() - 1);
+    }
     return Track(pressedAt ? *pressedAt : MouseSession::GetLocation(), mouseIsDown, false, outMenu, outItem);
 }
 
@@ -231,6 +309,7 @@ void MenuBar::Highlight(std::size_t level, MenuItemIndex item)
     sOpen[level].highlighted = item;
     ChangedOnScreen(sOpen[level].frame);
     CloseFrom(level + 1);
+    RevealHighlighted(level);
 }
 
 void MenuBar::OpenSubmenu(std::size_t level)
@@ -239,12 +318,7 @@ void MenuBar::OpenSubmenu(std::size_t level)
     MenuItem const* entry = open.highlighted ? open.menu->Item(open.highlighted) : nullptr;
     if (!entry || !entry->submenu || !open.menu->IsEnabled() || !entry->enabled || open.editOnly)
         return;
-    CGFloat y = open.frame.origin.y + 4;
-    for (MenuItemIndex i = 1; i < open.highlighted; ++i) {
-        MenuItem const* item = open.menu->Item(i);
-        if (!item->IsHidden())
-            y += item->IsSeparator() ? Theme::kMenuSeparatorHeight : Theme::kMenuItemHeight;
-    }
+    CGFloat const y = open.frame.origin.y + ItemTop(open.menu, open.highlighted) - open.scroll;
     OpenMenuAt(entry->submenu, { CGRectGetMaxX(open.frame) - 2, y - 4 }, false);
 }
 
@@ -271,12 +345,24 @@ bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, Men
             }
             break;
         }
+        // Over a scroll strip the menu scrolls while the mouse rests there.
+        std::size_t stripLevel = 0;
+        int strip = 0;
+        for (std::size_t level = sOpen.size(); followMouse && strip == 0 && level-- > 0;) {
+            strip = ScrollStripAt(sOpen[level], p);
+            stripLevel = level;
+        }
         CGPoint global {};
         UInt32 modifiers = 0;
         MouseTrackingResult result = 0;
-        MouseSession::Next(kEventDurationForever, &global, &modifiers, &result);
+        MouseSession::Next(strip != 0 ? kScrollInterval : kEventDurationForever, &global, &modifiers, &result);
         if (result == kMouseTrackingUserCancelled)
             break;
+        if (result == kMouseTrackingTimedOut) {
+            if (strip != 0)
+                ScrollBy(stripLevel, strip * kScrollStep);
+            continue;
+        }
         TrackedKey key;
         if (MouseSession::TakeKey(&key)) {
             followMouse = false;
@@ -294,9 +380,8 @@ bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, Men
             continue;
         // The first release where the press was (on the title, or not moved from
         // where a pop-up opened) keeps the menu open for the next click or the keys.
-        bool const inPlace = inBar
-            ? TitleAt(p) >= 0
-            : std::abs(p.x - start.x) < kStillSlop && std::abs(p.y - start.y) < kStillSlop;
+        bool const inPlace
+            = inBar ? TitleAt(p) >= 0 : std::abs(p.x - start.x) < kStillSlop && std::abs(p.y - start.y) < kStillSlop;
         if (mouseIsDown && inPlace) {
             mouseIsDown = false;
             continue;

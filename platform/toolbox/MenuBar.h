@@ -16,6 +16,7 @@ struct OpenMenu {
     CGRect frame; // global
     MenuItemIndex highlighted; // from 1; 0 for none
     bool editOnly = false; // opened from the bar during an app-modal loop
+    CGFloat scroll = 0; // [px] the items moved up in a frame shorter than the menu
 };
 
 // The menu bar (the root menu, whose items' submenus are the bar's menus),
@@ -70,6 +71,10 @@ private:
     static void OpenMenuAt(Menu* menu, CGPoint topLeft, bool editOnly);
     static void CloseFrom(std::size_t level);
     static void ChangedOnScreen(CGRect global);
+    // Scrolls an open menu by that many pixels (kept within its items); answers whether it moved.
+    static bool ScrollBy(std::size_t level, CGFloat delta);
+    // Scrolls an open menu so that its highlighted item shows whole.
+    static void RevealHighlighted(std::size_t level);
 
     static inline int sHighlighted = -1;
 };

@@ -43,6 +43,11 @@ enum : UniChar {
     diamondMark = 0x13,
 };
 
+// Kinds of item icon (SetMenuItemIconHandle); menus draw the CGImage kind.
+enum : UInt8 {
+    kMenuCGImageRefType = 7,
+};
+
 // Contextual menu answers.
 enum : UInt32 {
     kCMNothingSelected = 0,

@@ -1,12 +1,15 @@
 #include "toolbox/Theme.h"
 
 #include "corefoundation/CFString.h"
+#include "quartz/CGImage.h"
 #include "quartz/HITheme.h"
+#include "quartz/HIViewDrawing.h"
 #include "toolbox/Menu.h"
 #include "toolbox/MenuBar.h"
 #include "toolbox/ModalLoop.h"
 #include "toolbox/ObjectClass.h"
 #include "toolbox/ScreenSink.h"
+#include "toolbox/Sound.h"
 #include "toolbox/View.h"
 #include "toolbox/Window.h"
 
@@ -238,7 +241,9 @@ std::vector<CGRect> Theme::MenuBarTitleRects()
 
 void Theme::DrawMenuBar(CGContextRef c, CGFloat width, int highlighted)
 {
-    Fill(c, { { 0, 0 }, { width, Screen::kMenuBarHeight } }, 0.97);
+    // An alert beep shows as the bar flashing dark.
+    bool const flash = Beeper::IsFlashing();
+    Fill(c, { { 0, 0 }, { width, Screen::kMenuBarHeight } }, flash ? 0.2 : 0.97);
     Fill(c, { { 0, Screen::kMenuBarHeight - 1 }, { width, 1 } }, 0.7);
     std::vector<Menu*> const menus = MenuBar::Menus();
     std::vector<CGRect> const rects = MenuBarTitleRects();
@@ -249,35 +254,80 @@ void Theme::DrawMenuBar(CGContextRef c, CGFloat width, int highlighted)
             CGContextSetRGBFillColor(c, 0.25, 0.5, 0.85, 1);
             CGContextFillRect(c, CGRectInset(rects[i], 0, 1));
         }
-        double const grey = on ? 1.0 : locked && !MenuBar::HasEditCommands(menus[i]) ? 0.6 : 0.1;
+        double const grey = on || flash ? 1.0 : locked && !MenuBar::HasEditCommands(menus[i]) ? 0.6 : 0.1;
         if (menus[i]->GetTitle())
             DrawText(
                 c, menus[i]->GetTitle(), rects[i], i == 0 ? kThemeEmphasizedSystemFont : kThemeSystemFont, 1, grey);
     }
 }
 
-CGSize Theme::MenuSize(Menu* menu)
+CGImageRef Theme::MenuItemImage(MenuItem const& item)
 {
-    CGFloat text = 0, keys = 0, height = 8;
-    for (MenuItemIndex i = 1; i <= menu->Count(); ++i) {
-        MenuItem const* item = menu->Item(i);
-        if (item->IsHidden())
-            continue;
-        height += item->IsSeparator() ? kMenuSeparatorHeight : kMenuItemHeight;
-        if (!item->IsSeparator()) {
-            text = std::max(text, TextWidth(ItemText(*item), kThemeSystemFont) + item->indent * 12);
-            keys = std::max(keys, KeyEquivalentWidth(*item));
-        }
-    }
-    CGFloat const width = 20 + text + kMenuKeyGap + keys + kMenuKeyMargin;
-    return { std::ceil(std::max<CGFloat>({ width, 120, menu->GetMinimumWidth() })), height };
+    if (!item.icon || CFGetTypeID(item.icon) != CGImageGetTypeID())
+        return nullptr;
+    return static_cast<CGImageRef>(const_cast<cf::Object*>(item.icon));
 }
 
-void Theme::DrawMenu(CGContextRef c, Menu* menu, CGRect frame, MenuItemIndex highlighted, bool editOnly)
+CGFloat Theme::MenuHeight(Menu* menu)
+{
+    CGFloat height = 8;
+    for (MenuItemIndex i = 1; i <= menu->Count(); ++i) {
+        MenuItem const* item = menu->Item(i);
+        if (!item->IsHidden())
+            height += item->IsSeparator() ? kMenuSeparatorHeight : kMenuItemHeight;
+    }
+    return height;
+}
+
+CGSize Theme::MenuSize(Menu* menu)
+{
+    CGFloat text = 0, keys = 0;
+    for (MenuItemIndex i = 1; i <= menu->Count(); ++i) {
+        MenuItem const* item = menu->Item(i);
+        if (item->IsHidden() || item->IsSeparator())
+            continue;
+        CGFloat const icon = MenuItemImage(*item) ? kMenuIconSize + kMenuIconGap : 0;
+        text = std::max(text, TextWidth(ItemText(*item), kThemeSystemFont) + item->indent * 12 + icon);
+        keys = std::max(keys, KeyEquivalentWidth(*item));
+    }
+    CGFloat const width = 20 + text + kMenuKeyGap + keys + kMenuKeyMargin;
+    return { std::ceil(std::max<CGFloat>({ width, 120, menu->GetMinimumWidth() })), MenuHeight(menu) };
+}
+
+namespace {
+
+    // A scroll strip of a menu taller than its frame: a light band with a small triangle.
+    void DrawScrollArrow(CGContextRef c, CGRect strip, bool up)
+    {
+        Fill(c, strip, 0.98);
+        CGFloat const x = CGRectGetMidX(strip), y = CGRectGetMidY(strip), h = 4;
+        CGContextSetGrayFillColor(c, 0.25, 1);
+        CGContextBeginPath(c);
+        CGContextMoveToPoint(c, x - 5, up ? y + h / 2 : y - h / 2);
+        CGContextAddLineToPoint(c, x + 5, up ? y + h / 2 : y - h / 2);
+        CGContextAddLineToPoint(c, x, up ? y - h / 2 - 1 : y + h / 2 + 1);
+        CGContextClosePath(c);
+        CGContextFillPath(c);
+    }
+
+} // namespace
+
+void Theme::DrawMenu(CGContextRef c, Menu* menu, CGRect frame, MenuItemIndex highlighted, bool editOnly, CGFloat scroll)
 {
     Fill(c, frame, 0.98);
     Stroke(c, frame, 0.6);
-    CGFloat y = frame.origin.y + 4;
+    bool const moreAbove = scroll > 0;
+    bool const moreBelow = scroll + frame.size.height < MenuHeight(menu);
+    CGRect shown = CGRectInset(frame, 1, 1);
+    if (moreAbove) {
+        shown.origin.y += kMenuScrollArrowHeight - 1;
+        shown.size.height -= kMenuScrollArrowHeight - 1;
+    }
+    if (moreBelow)
+        shown.size.height -= kMenuScrollArrowHeight - 1;
+    CGContextSaveGState(c);
+    CGContextClipToRect(c, shown);
+    CGFloat y = frame.origin.y + 4 - scroll;
     for (MenuItemIndex i = 1; i <= menu->Count(); ++i) {
         MenuItem const* item = menu->Item(i);
         if (item->IsHidden())
@@ -288,6 +338,9 @@ void Theme::DrawMenu(CGContextRef c, Menu* menu, CGRect frame, MenuItemIndex hig
             continue;
         }
         CGRect const row { { frame.origin.x + 1, y }, { frame.size.width - 2, kMenuItemHeight } };
+        y += kMenuItemHeight;
+        if (!CGRectIntersectsRect(row, shown))
+            continue;
         bool const enabled = menu->IsEnabled() && item->enabled && !item->IsSectionHeader()
             && (!editOnly || MenuBar::IsStandardEditCommand(item->command));
         bool const on = i == highlighted && enabled;
@@ -296,23 +349,43 @@ void Theme::DrawMenu(CGContextRef c, Menu* menu, CGRect frame, MenuItemIndex hig
             CGContextFillRect(c, row);
         }
         double const grey = on ? 1.0 : enabled || item->IsSectionHeader() ? 0.1 : 0.6;
-        CGFloat const left = 20 + item->indent * 12;
+        CGFloat left = 20 + item->indent * 12;
         if (item->mark != noMark)
-            DrawText(
-                c, CFSTR("\u2713"), { { row.origin.x + 5, y }, { 14, kMenuItemHeight } }, kThemeSystemFont, 0, grey);
+            DrawText(c, CFSTR("\u2713"), { { row.origin.x + 5, row.origin.y }, { 14, kMenuItemHeight } },
+                kThemeSystemFont, 0, grey);
+        if (CGImageRef image = MenuItemImage(*item)) {
+            CGRect const icon { { row.origin.x + left,
+                                    row.origin.y + std::floor((kMenuItemHeight - kMenuIconSize) / 2) },
+                { kMenuIconSize, kMenuIconSize } };
+            CGContextSaveGState(c);
+            if (!enabled && !item->IsSectionHeader())
+                CGContextSetAlpha(c, 0.5);
+            HIViewDrawCGImage(c, &icon, image);
+            CGContextRestoreGState(c);
+            left += kMenuIconSize + kMenuIconGap;
+        }
         CGFloat const keyWidth = KeyEquivalentWidth(*item);
         CGFloat const textWidth = row.size.width - left - kMenuKeyMargin - (keyWidth > 0 ? keyWidth + kMenuKeyGap : 0);
-        DrawText(c, ItemText(*item), { { row.origin.x + left, y }, { textWidth, kMenuItemHeight } },
+        DrawText(c, ItemText(*item), { { row.origin.x + left, row.origin.y }, { textWidth, kMenuItemHeight } },
             item->IsSectionHeader() ? kThemeSmallEmphasizedSystemFont : kThemeSystemFont, 0, grey);
         if (keyWidth > 0) {
             std::string const key = KeyEquivalentText(*item);
             CFStringRef text = CFStringCreateWithCString(nullptr, key.c_str(), kCFStringEncodingUTF8);
-            CGRect const box { { CGRectGetMaxX(row) - kMenuKeyMargin - keyWidth, y }, { keyWidth, kMenuItemHeight } };
+            CGRect const box { { CGRectGetMaxX(row) - kMenuKeyMargin - keyWidth, row.origin.y },
+                { keyWidth, kMenuItemHeight } };
             DrawText(c, text, box, kThemeSmallSystemFont, 2, grey);
             CFRelease(text);
         }
-        y += kMenuItemHeight;
     }
+    CGContextRestoreGState(c);
+    if (moreAbove)
+        DrawScrollArrow(c,
+            { { frame.origin.x + 1, frame.origin.y + 1 }, { frame.size.width - 2, kMenuScrollArrowHeight - 1 } }, true);
+    if (moreBelow)
+        DrawScrollArrow(c,
+            { { frame.origin.x + 1, CGRectGetMaxY(frame) - kMenuScrollArrowHeight },
+                { frame.size.width - 2, kMenuScrollArrowHeight - 1 } },
+            false);
 }
 
 CGSize Theme::HelpTagSize(CFStringRef text)

@@ -14,6 +14,7 @@ namespace tw::toolbox {
 class View;
 class Window;
 class Menu;
+struct MenuItem;
 
 class Theme {
 public:
@@ -22,6 +23,9 @@ public:
     static constexpr double kMenuKeyGap = 24; // [px] between an item's text and its key equivalent
     static constexpr double kMenuKeyMargin = 8; // [px] right of the key equivalent
     static constexpr double kMenuTitlePadding = 10; // [px] either side of a title in the menu bar
+    static constexpr double kMenuIconSize = 16; // [px] an item's icon, left of its text
+    static constexpr double kMenuIconGap = 4; // [px] between an item's icon and its text
+    static constexpr double kMenuScrollArrowHeight = 16; // [px] the strips of a menu taller than the screen
 
     // The standard look of a view of a system class (nothing for plain views).
     static OSStatus DrawView(CGContextRef context, View* view);
@@ -33,11 +37,18 @@ public:
     static void DrawMenuBar(CGContextRef context, CGFloat width, int highlighted);
     // The titles' places in the menu bar.
     static std::vector<CGRect> MenuBarTitleRects();
+    // The size a menu needs to show every item at once.
     static CGSize MenuSize(Menu* menu);
+    // Only the height of that size: no text is measured.
+    static CGFloat MenuHeight(Menu* menu);
     // An open menu at its frame; highlighted: the item index from 1, or 0.
     // With editOnly (a bar menu during an app-modal loop) only the standard editing commands show enabled.
-    static void DrawMenu(
-        CGContextRef context, Menu* menu, CGRect frame, MenuItemIndex highlighted, bool editOnly = false);
+    // scroll: how far the items are moved up in a frame shorter than the menu [px]; arrows at the top
+    // and the bottom then show where more items are.
+    static void DrawMenu(CGContextRef context, Menu* menu, CGRect frame, MenuItemIndex highlighted,
+        bool editOnly = false, CGFloat scroll = 0);
+    // The image an item shows left of its text (a CGImage icon), or null.
+    static CGImageRef MenuItemImage(MenuItem const& item);
     static CGSize HelpTagSize(CFStringRef text);
     static void DrawHelpTag(CGContextRef context, CFStringRef text, CGRect frame);
     static CGFloat TextWidth(CFStringRef text, UInt16 font);

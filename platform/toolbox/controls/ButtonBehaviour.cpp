@@ -3,6 +3,7 @@
 #include "toolbox/controls/ButtonContent.h"
 #include "toolbox/controls/ControlBehaviour.h"
 #include "toolbox/controls/ControlTheme.h"
+#include "toolbox/controls/ControlsInternal.h"
 
 namespace tw::toolbox::controls {
 
@@ -45,12 +46,19 @@ namespace {
 
         // As on a Mac, Tab moves between text fields and lists; in a window that has
         // neither (an about box, an alert) it reaches the push buttons, which show their
-        // focus. Space presses the focused one; Return and Escape stay with the window's
-        // default and cancel buttons.
+        // focus. A button the nib marks ('twbh', 'tfoc') is reached in any window: the
+        // buttons that act on a sheet's list are worked from the keyboard too. Space
+        // presses the focused one; Return and Escape stay with the window's default and
+        // cancel buttons.
         bool TakesFocus() const override
         {
             Window* window = mView->GetWindow();
-            return !mBevel && window && !HasFieldOrList(window->GetRoot());
+            if (mBevel || !window)
+                return false;
+            Boolean marked = false;
+            if (mView->GetProperty(kControlsCreator, 'tfoc', sizeof marked, nullptr, &marked) == noErr && marked)
+                return true;
+            return !HasFieldOrList(window->GetRoot());
         }
 
         static bool HasFieldOrList(View* view)

@@ -1,5 +1,7 @@
 #include "toolbox/controls/ControlTheme.h"
 
+#include "quartz/HIViewDrawing.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -201,7 +203,7 @@ void ControlTheme::DrawRadioButton(CGContextRef c, CGRect r, CFStringRef title, 
         kThemeSystemFont, 0, s.enabled);
 }
 
-void ControlTheme::DrawPopupButton(CGContextRef c, CGRect r, CFStringRef text, ControlState s)
+void ControlTheme::DrawPopupButton(CGContextRef c, CGRect r, CFStringRef text, ControlState s, CGImageRef icon)
 {
     CGRect const body = CGRectInset(r, 2.5, 2.5);
     RoundedRectPath(c, body, 5);
@@ -220,7 +222,18 @@ void ControlTheme::DrawPopupButton(CGContextRef c, CGRect r, CFStringRef text, C
     Chevron(c, CGRectGetMidX(arrows), CGRectGetMidY(arrows) + 3.5, false);
     if (s.focused)
         DrawFocusRing(c, r, 6);
-    DrawText(c, text, { { body.origin.x + 8, body.origin.y }, { body.size.width - 30, body.size.height } },
+    CGFloat left = body.origin.x + 8;
+    if (icon) {
+        CGFloat const size = 16;
+        CGRect const frame { { std::floor(left), std::floor(CGRectGetMidY(body) - size / 2) }, { size, size } };
+        CGContextSaveGState(c);
+        if (!s.enabled)
+            CGContextSetAlpha(c, 0.5);
+        HIViewDrawCGImage(c, &frame, icon);
+        CGContextRestoreGState(c);
+        left += size + 4;
+    }
+    DrawText(c, text, { { left, body.origin.y }, { CGRectGetMaxX(body) - 22 - left, body.size.height } },
         kThemeSystemFont, 0, s.enabled);
 }
 

@@ -28,7 +28,8 @@ public:
     static void DrawBevelButton(CGContextRef c, CGRect r, CFStringRef title, ControlState s, bool on);
     static void DrawCheckBox(CGContextRef c, CGRect r, CFStringRef title, SInt32 value, ControlState s);
     static void DrawRadioButton(CGContextRef c, CGRect r, CFStringRef title, bool on, ControlState s);
-    static void DrawPopupButton(CGContextRef c, CGRect r, CFStringRef text, ControlState s);
+    // icon: the chosen item's image, drawn left of its text (null for none).
+    static void DrawPopupButton(CGContextRef c, CGRect r, CFStringRef text, ControlState s, CGImageRef icon = nullptr);
     // fraction of the track from the minimum; ticks: 0 for none.
     static void DrawSlider(CGContextRef c, CGRect r, double fraction, int ticks, ControlState s);
     static CGRect SliderThumb(CGRect r, double fraction);

@@ -1,6 +1,7 @@
 #include "toolbox/Menu.h"
 #include "toolbox/MenuBar.h"
 #include "toolbox/MenuCalls.h"
+#include "toolbox/Theme.h"
 #include "toolbox/Window.h"
 #include "toolbox/controls/Behaviours.h"
 #include "toolbox/controls/ControlBehaviour.h"
@@ -28,10 +29,13 @@ namespace {
             TakeNibItems();
             ControlState const s { IsDrawnActive(), mView->GetHilite() != kControlNoPart, IsFocused() };
             CFStringRef text = nullptr;
+            CGImageRef icon = nullptr;
             if (Menu* menu = LiveMenu(mMenu))
-                if (MenuItem* item = menu->Item(static_cast<MenuItemIndex>(std::max(0, mView->Values().value))))
+                if (MenuItem* item = menu->Item(static_cast<MenuItemIndex>(std::max(0, mView->Values().value)))) {
                     text = item->text;
-            ControlTheme::DrawPopupButton(c, mView->GetBounds(), text, s);
+                    icon = Theme::MenuItemImage(*item);
+                }
+            ControlTheme::DrawPopupButton(c, mView->GetBounds(), text, s, icon);
             return noErr;
         }
 

@@ -14,7 +14,9 @@ namespace {
 
     // A horizontal slider with optional tick marks. Dragging the thumb (or pressing
     // in the track, which moves it there first) changes the value live, calling the
-    // control's action procedure after each change.
+    // control's action procedure after each change. Tab reaches it; the arrow keys
+    // move it one step (one tick when it has ticks), Home and End to its ends, each
+    // move ending as a click does.
     class SliderBehaviour : public Behaviour {
     public:
         using Behaviour::Behaviour;
@@ -85,7 +87,56 @@ namespace {
             return Write(UInt16(mTicks), bufferSize, data, actualSize);
         }
 
+        bool TakesFocus() const override { return true; }
+
+        OSStatus Key(EventRef event) override
+        {
+            UInt32 code = 0, modifiers = 0;
+            GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
+            GetEventParameter(
+                event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
+            if (!IsFocused() || !mView->IsEnabled() || (modifiers & (cmdKey | optionKey | controlKey)))
+                return eventNotHandledErr;
+            ControlValues const& v = mView->Values();
+            SInt32 const step = mTicks > 1
+                ? std::max<SInt32>(1, static_cast<SInt32>(std::lround((double(v.maximum) - v.minimum) / (mTicks - 1))))
+                : 1;
+            SInt64 value = v.value;
+            switch (code) {
+            case kKeyLeft:
+            case kKeyDown:
+                value -= step;
+                break;
+            case kKeyRight:
+            case kKeyUp:
+                value += step;
+                break;
+            case kKeyHome:
+                value = v.minimum;
+                break;
+            case kKeyEnd:
+                value = v.maximum;
+                break;
+            default:
+                return eventNotHandledErr;
+            }
+            if (GetEventKind(event) != kEventRawKeyDown && GetEventKind(event) != kEventRawKeyRepeat)
+                return noErr;
+            value = std::clamp<SInt64>(value, v.minimum, v.maximum);
+            if (value == v.value)
+                return noErr;
+            Protector protect(mView);
+            mView->SetValue(static_cast<SInt32>(value));
+            if (ControlActionUPP action = GetControlAction(mView))
+                action(mView, kControlIndicatorPart);
+            if (!mView->IsDisposed())
+                SendHit(kControlIndicatorPart, modifiers);
+            return noErr;
+        }
+
     private:
+        enum : UInt32 { kKeyHome = 115, kKeyEnd = 119, kKeyLeft = 123, kKeyRight = 124, kKeyDown = 125, kKeyUp = 126 };
+
         double Fraction() const
         {
             ControlValues const& v = mView->Values();

@@ -1,0 +1,44 @@
+#include "app/MapObjectListSupport.h"
+
+#include "bindings/Source/Bindings/CBPreferenceBinding.h"
+#include "foundation/CPreferences.h"
+#include "foundation/CTextUtilities.h"
+#include "framework/CApplication.h"
+#include "widgets/CDataBrowserSource.h"
+
+namespace MapObjectListSupport {
+
+CBKeyValueStore* GetPreferenceStore()
+{
+    CApplication* app = CApplication::GetApp();
+    return app ? app->GetPreferences().GetBinding() : nullptr;
+}
+
+bool ObservePreferences(CBKeyValueObserver* observer, std::initializer_list<char const*> keys)
+{
+    CBKeyValueStore* store = GetPreferenceStore();
+    if (!store)
+        return false;
+    for (char const* key : keys)
+        if (!store->IsObserving(key, observer))
+            store->ObserveKeyPathValue(key, observer);
+    return true;
+}
+
+bool IsDisplayPreference(CBString const& keyPath)
+{
+    return keyPath == CBString(kPrefMapUnits) || keyPath == CBString(kPrefMapCoordinates);
+}
+
+DBHeader MakeColumn(UInt32 property, char const* titleKey, UInt32 minimumWidth, UInt32 maximumWidth, UInt32 flags)
+{
+    return CDataBrowserSource::MakeListHeader(
+        property, kDataBrowserTextType, CTextUtilities::GetBundleString(titleKey), minimumWidth, maximumWidth, flags);
+}
+
+OSStatus SetCellText(DataBrowserItemDataRef data, CString const& text)
+{
+    return SetDataBrowserItemDataText(data, text.GetCFString());
+}
+
+} // namespace MapObjectListSupport

@@ -1,0 +1,96 @@
+#include "ControlTest.h"
+
+#include <vector>
+
+namespace tw::test {
+namespace {
+
+    using KeyboardReach = ControlTest;
+
+    Rect ReachBox(SInt16 left, SInt16 top, SInt16 width, SInt16 height)
+    {
+        return { top, left, static_cast<SInt16>(top + height), static_cast<SInt16>(left + width) };
+    }
+
+    struct CommandLog {
+        std::vector<UInt32> commands;
+    };
+
+    OSStatus Record(EventHandlerCallRef, EventRef event, void* data)
+    {
+        HICommandExtended command {};
+        GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
+        static_cast<CommandLog*>(data)->commands.push_back(command.commandID);
+        return noErr;
+    }
+
+    ControlRef Focused(WindowRef window)
+    {
+        ControlRef focus = nullptr;
+        GetKeyboardFocus(window, &focus);
+        return focus;
+    }
+
+    TEST_F(KeyboardReach, TabReachesASliderWhoseArrowKeysStepItAndSendItsCommand)
+    {
+        ControlRef field = nullptr, slider = nullptr;
+        Rect r = ReachBox(20, 20, 200, 22);
+        CreateEditUnicodeTextControl(mWindow, &r, CFSTR(""), false, nullptr, &field);
+        r = ReachBox(20, 60, 200, 24);
+        CreateSliderControl(mWindow, &r, 5, 0, 17, 0, 0, true, nullptr, &slider);
+        SetControlCommandID(slider, 'zoom');
+        CommandLog log;
+        EventTypeSpec const spec { kEventClassCommand, kEventCommandProcess };
+        EventHandlerRef handler = nullptr;
+        InstallEventHandler(GetWindowEventTarget(mWindow), Record, 1, &spec, &log, &handler);
+
+        InputDriver::Click(Centre(field));
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+        Run();
+        ASSERT_EQ(Focused(mWindow), slider);
+        std::vector<SInt32> values;
+        for (UInt32 key : { display::kVK_RightArrow, display::kVK_UpArrow, display::kVK_LeftArrow, display::kVK_End,
+                 display::kVK_RightArrow, display::kVK_Home, display::kVK_DownArrow }) {
+            InputDriver::Key(key, 0);
+            Run();
+            values.push_back(GetControl32BitValue(slider));
+        }
+        EXPECT_EQ(values, (std::vector<SInt32> { 6, 7, 6, 17, 17, 0, 0 }));
+        // A key that moves nothing at an end sends nothing.
+        EXPECT_EQ(log.commands, (std::vector<UInt32>(5, UInt32('zoom'))));
+        RemoveEventHandler(handler);
+    }
+
+    TEST_F(KeyboardReach, TabReachesOnlyTheButtonsMarkedForItInAWindowWithFields)
+    {
+        ControlRef field = nullptr, plain = nullptr, marked = nullptr;
+        Rect r = ReachBox(20, 20, 200, 22);
+        CreateEditUnicodeTextControl(mWindow, &r, CFSTR(""), false, nullptr, &field);
+        r = ReachBox(20, 60, 90, 24);
+        CreatePushButtonControl(mWindow, &r, CFSTR("Plain"), &plain);
+        SetControlCommandID(plain, 'plan');
+        r = ReachBox(120, 60, 90, 24);
+        CreatePushButtonControl(mWindow, &r, CFSTR("Marked"), &marked);
+        SetControlCommandID(marked, 'mark');
+        Boolean const on = true;
+        ASSERT_EQ(SetControlProperty(marked, 'twbh', 'tfoc', sizeof on, &on), noErr);
+        CommandLog log;
+        EventTypeSpec const spec { kEventClassCommand, kEventCommandProcess };
+        EventHandlerRef handler = nullptr;
+        InstallEventHandler(GetWindowEventTarget(mWindow), Record, 1, &spec, &log, &handler);
+
+        InputDriver::Click(Centre(field));
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+        Run();
+        EXPECT_EQ(Focused(mWindow), marked);
+        InputDriver::Key(display::kVK_Space, ' ');
+        Run();
+        EXPECT_EQ(log.commands, (std::vector<UInt32> { 'mark' }));
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+        Run();
+        EXPECT_EQ(Focused(mWindow), field); // round again, past the plain button
+        RemoveEventHandler(handler);
+    }
+
+} // namespace
+} // namespace tw::test
