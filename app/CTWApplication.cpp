@@ -3,6 +3,9 @@
 #include "app/CWindowInspector.h"
 #include "app/CWindowNavigator.h"
 #include "app/CWindowPreferences.h"
+#include "app/windows/CWindowDevice.h"
+#include "app/windows/CWindowDevices.h"
+#include "devices/CDevice.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "foundation/CTextUtilities.h"
@@ -88,6 +91,9 @@ void CTWApplication::InstallServices()
     CThreadSearch::SetMapManager(&mMapManager);
     CViewMap::SetMapManager(&mMapManager);
     CWindowDocument::SetShell(&mDocumentShell);
+    // The receivers' windows: the list shows this manager's devices, and each device makes its own.
+    CWindowDevices::SetDeviceManager(&mDeviceManager);
+    CDevice::SetWindowFactory(&CWindowDevice::Make);
     sRunning = this;
 }
 
@@ -101,6 +107,8 @@ CTWApplication::~CTWApplication()
         DisableBugReporter();
     if (CWindowDocument::GetShell() == &mDocumentShell)
         CWindowDocument::SetShell(nullptr);
+    CDevice::SetWindowFactory(nullptr);
+    CWindowDevices::SetDeviceManager(nullptr);
     CViewMap::SetMapManager(nullptr);
     CThreadSearch::SetMapManager(nullptr);
     IRoadRouter::SetDefault(nullptr);
@@ -180,6 +188,8 @@ OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
         return CommandInspector();
     case 'navi':
         return CommandNavigator();
+    case kCommandShowDevices:
+        return CommandShowDevices();
     default:
         return CApplication::DoEventCommandProcess(event);
     }
@@ -212,6 +222,17 @@ OSStatus CTWApplication::CommandNavigator()
         navigator->GetWindow()->ToggleVisibility(true);
     else
         Beep();
+    return noErr;
+}
+
+OSStatus CTWApplication::CommandShowDevices()
+{
+    CWindowDevices* devices = CWindowDevices::GetInstance();
+    if (!devices) {
+        Beep(); // the window could not be made from the nib
+        return noErr;
+    }
+    devices->GetWindow()->Select(true);
     return noErr;
 }
 

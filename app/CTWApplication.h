@@ -76,6 +76,9 @@ public:
     OSStatus CommandNavigator();
     // At start-up: the inspector and the navigator, when they were open at the last quit.
     void ShowPalettes();
+    // Shows the list of receivers and brings it to the front.
+    static constexpr UInt32 kCommandShowDevices = 'devi';
+    OSStatus CommandShowDevices();
 
     // The default style of new objects of the kind: the stored preferences over the built-in
     // defaults, read once and cached. SetObjectStyle stores a new default.

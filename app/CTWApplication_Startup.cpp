@@ -2,6 +2,7 @@
 
 #include "app/CWindowInspector.h"
 #include "app/CWindowNavigator.h"
+#include "app/windows/AppWindowClasses.h"
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
@@ -48,7 +49,7 @@ OSStatus CTWApplication::InstallSupport()
     static OSStatus const status = [] {
         CBPreferenceBinding::InstallPreferencesSupport();
         InstallControlWindowSupport();
-        return RegisterDocWindowClasses(); // the widget classes first, then the map's
+        return RegisterAppWindowClasses(); // the widget classes first, then the map's and the compass
     }();
     return status;
 }

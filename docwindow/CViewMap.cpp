@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cmath>
 #include <new>
 #include <string_view>
@@ -130,11 +131,15 @@ void CViewMap::AttachDocument(IMapDocument* document, CMsgBroadcaster* broadcast
 {
     if (mDocumentBroadcaster && mDocumentBroadcaster != broadcaster)
         mDocumentBroadcaster->RemoveListener(this);
+    bool const changed = document != mDocument;
     mDocument = document;
     mDocumentBroadcaster = broadcaster;
-    if (broadcaster)
+    if (broadcaster && !broadcaster->HasListener(this))
         broadcaster->AddListener(this);
     mOverlay = document ? document->GetOverlayView() : nullptr;
+    // The twins are those of the document's objects.
+    if (changed)
+        ObjectsReset();
 }
 
 void CViewMap::ApplyResizeOnZoom()
@@ -228,11 +233,15 @@ void CViewMap::AdjustZoom(ZoomType type, long level, CGPoint const* anchor)
         centre = Unproject(anchor ? *anchor : CGPointMake(CGRectGetMidX(visible), CGRectGetMidY(visible)));
     }
     unsigned long const z = std::clamp<long>(level, kZoomMinimum, kZoomMaximum);
-    if (z != mZoomLevel || mTiles.GetColumnCount() == 0) {
+    bool const newLevel = z != mZoomLevel;
+    if (newLevel || mTiles.GetColumnCount() == 0) {
         DestroyTiles();
         mZoomLevel = z;
         CreateTiles();
     }
+    // The twins project again at the new level.
+    if (newLevel)
+        ObjectsModified();
     SetNeedsDisplay(true, nullptr);
     AdjustWindowForZoom(type);
     SetMapCentre(centre);
@@ -343,6 +352,8 @@ void CViewMap::SetMapURL(CString const& text)
 }
 
 bool CViewMap::AddFootprint(CGRect const& rect, bool reserve) { return mFootprints.Add(rect, reserve); }
+
+void CViewMap::ClearFootprints() { mFootprints.Clear(); }
 
 CCanvasMapObject* CViewMap::FindCanvasObject(CMapObject* object) const
 {

@@ -24,7 +24,9 @@
 #include "widgets/CCanvasView.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 class CCanvasMapObject;
@@ -130,6 +132,17 @@ public:
 
     // The canvas twin of a map object, or null.
     CCanvasMapObject* FindCanvasObject(CMapObject* object) const;
+    // The twins follow the document's objects.
+    void ObjectAdded(CMapObject* object);
+    void ObjectModified(CMapObject* object);
+    void ObjectRemoved(CMapObject* object);
+    void ObjectsModified();
+    void ObjectsReset();
+    void SelectionChanged();
+    // Return opens the first selected object's editor; Delete removes the selected objects
+    // from the document.
+    void OpenSelection() override;
+    void RemoveSelection() override;
 
     // Devices: the markers drawn by the last pass, and the area they covered.
     std::vector<DeviceState> const& GetDeviceStates() const { return mDevices; }
@@ -172,6 +185,8 @@ private:
     bool IsGridShown() const;
 
     void UpdateFootprints();
+    void ClearFootprints();
+    void RemoveTwins();
     void DrawTiles(CGContextRef context);
     void DrawLatitude(CGContextRef context);
     void DrawLongitude(CGContextRef context);

@@ -57,9 +57,6 @@ void CViewMap::DrawUnderlay(CGContextRef context)
         mRenderer.DrawLabels(context, GetVisibleContent());
 }
 
-// The objects reserve their places from the topmost down, so upper ones win.
-void CViewMap::UpdateFootprints() { mFootprints.Clear(); }
-
 // Printing draws the visible part as one piece of vectors. On screen every visible tile is
 // asked for its image; only those in the part being redrawn are painted.
 void CViewMap::DrawTiles(CGContextRef context)

@@ -147,6 +147,7 @@ void CViewMap::DoMessage(UInt32 message, void* parameter)
     case kMsgBroadcasterDied:
         // The document is going: nothing may reach it afterwards.
         if (parameter == mDocumentBroadcaster) {
+            RemoveTwins();
             mDocument = nullptr;
             mDocumentBroadcaster = nullptr;
             mOverlay = nullptr;
@@ -155,12 +156,28 @@ void CViewMap::DoMessage(UInt32 message, void* parameter)
         break;
     case kMsgObjectAdded:
     case kMsgObjectModified:
-    case kMsgObjectRemoved:
+    case kMsgObjectRemoved: {
+        auto* object = static_cast<CMapObject*>(parameter);
         // The crop's shade covers the whole view.
-        if (parameter && static_cast<CMapObject*>(parameter)->IsType(kMapObjectCrop))
+        if (object && object->IsType(kMapObjectCrop))
             SetNeedsDisplay(true, nullptr);
+        if (message == kMsgObjectAdded)
+            ObjectAdded(object);
+        else if (message == kMsgObjectModified)
+            ObjectModified(object);
+        else
+            ObjectRemoved(object);
+        break;
+    }
+    case kMsgObjectsModified:
+        ObjectsModified();
         break;
     case kMsgObjectsReset:
+        ObjectsReset();
+        break;
+    case kMsgSelectionChanged:
+        SelectionChanged();
+        break;
     case kMsgDeviceAdded:
     case kMsgDeviceRemoved:
         SetNeedsDisplay(true, nullptr);

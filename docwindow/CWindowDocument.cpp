@@ -2,6 +2,7 @@
 
 #include "devices/CDeviceManager.h"
 #include "devices/DeviceTypes.h"
+#include "docwindow/CToolbarDocument.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CViewRegion.h"
 #include "foundation/CSystemUtilities.h"
@@ -11,6 +12,7 @@
 #include "model/CMapObject.h"
 #include "toolbox/ToolboxErrors.h"
 #include "toolbox/controls/ControlDefinitions.h"
+#include "toolbox/toolbar/ToolbarCalls.h"
 #include "widgets/CDataBrowser.h"
 #include "widgets/CDataBrowserSource.h"
 #include "widgets/CHIScrollView.h"
@@ -64,6 +66,12 @@ CWindowDocument::~CWindowDocument()
     // The sources go with the document, before the window and its list.
     if (mList && GetWindow())
         mList->SetSource(nullptr);
+    // The toolbar goes before the window that shows it.
+    if (mToolbar && GetWindow() && GetWindow()->GetWindowRef())
+        SetWindowToolbar(GetWindow()->GetWindowRef(), nullptr);
+    delete mToolbar;
+    mToolbar = nullptr;
+    mSearchField = nullptr;
     std::vector<CMapObject*> objects;
     objects.swap(mObjects);
     BroadcastMessage(kMsgObjectsReset, nullptr);
@@ -105,6 +113,7 @@ OSStatus CWindowDocument::InitialiseSelf()
         return kIBCarbonRuntimeObjectNotOfRequestedType; // not a map document window
     BuildListSelector();
     BuildHeader();
+    BuildToolbar();
     BuildSplitter();
     // 7. and 8. Who hears whom.
     ConnectListeners();
@@ -112,6 +121,7 @@ OSStatus CWindowDocument::InitialiseSelf()
     mMapView->SetDocument(this);
     if (mRegionView)
         mRegionView->SetDocument(this); // it follows the map by itself
+    mToolBox.SetDocument(this);
     UpdateHistoryButtons();
     // 9. and 10. The first view: the whole world, the hand, the waypoints.
     SetInitialView();
@@ -177,6 +187,18 @@ void CWindowDocument::BuildSplitter()
     mSplitter->SetPrimaryView(scroll);
     mSplitter->SetLayoutInfo(BoundToAllSides());
     mSplitter->SetRatio(kDefaultSplitterRatio);
+}
+
+// A window whose toolbar could not be made works without it: the tool keys and menus remain.
+void CWindowDocument::BuildToolbar()
+{
+    mToolbar = new CToolbarDocument;
+    if (mToolbar->Install(GetWindow()) != noErr) {
+        delete mToolbar;
+        mToolbar = nullptr;
+        return;
+    }
+    mSearchField = mToolbar->GetSearch();
 }
 
 void CWindowDocument::ConnectListeners()

@@ -10,6 +10,7 @@
 
 #include "app/CTWWindow.h"
 #include "bindings/Source/Bindings/CBindable.h"
+#include "docwindow/CToolBox.h"
 #include "docwindow/IDocumentShell.h"
 #include "docwindow/IPaletteDocument.h"
 #include "foundation/CCoordinateRect.h"
@@ -32,6 +33,7 @@ class CHISearchField;
 class CHISegmentedView;
 class CHistoryButton;
 class CHIToolbarItem;
+class CToolbarDocument;
 class CHIView;
 class CMapCrop;
 class CMapObject;
@@ -110,7 +112,7 @@ public:
     // Objects, in document order; the document owns them.
     std::vector<CMapObject*> const& GetObjects() const override { return mObjects; }
     // Takes ownership of each object; always true.
-    bool AddObject(CMapObject* object);
+    bool AddObject(CMapObject* object) override;
     bool AddObjects(std::vector<CMapObject*> const& objects);
     // Removes and deletes the objects that are in the document; others are ignored.
     void RemoveObject(CMapObject* object) override;
@@ -118,11 +120,11 @@ public:
     // Deletes every object without a message.
     void DeleteObjects();
     // Selects or deselects the object, or every object when null.
-    void SelectObject(CMapObject* object, bool select);
+    void SelectObject(CMapObject* object, bool select) override;
     // The first object of the type whose name is the text, ignoring case; null when none.
     CMapObject* FindNamedObject(CString const& name, MapObjectType type) const;
     // The base text (or "Untitled" when empty), numbered when an object of the type has that name.
-    CString GetUniqueObjectName(MapObjectType type, CString const& base) const;
+    CString GetUniqueObjectName(MapObjectType type, CString const& base) const override;
     CMapCrop* GetCrop() const override;
 
     CDocumentInfo const& GetDocumentInfo() const { return mInfo; }
@@ -142,7 +144,8 @@ public:
     // The segment the list shows (1 to 3).
     UInt32 GetListSegment() const { return mListSegment; }
 
-    TWTool GetTool() const override { return mTool; }
+    TWTool GetTool() const override { return mToolBox.GetTool(); }
+    CToolBox& GetToolBox() { return mToolBox; }
     void SetTool(TWTool tool) override;
     // The overlay over the map and the device recording into the document: none in this window yet.
     CViewOverlay* GetOverlayView() const override { return nullptr; }
@@ -220,6 +223,7 @@ private:
     void BuildListSelector();
     void BuildHeader();
     void BuildSplitter();
+    void BuildToolbar();
     void ConnectListeners();
     void MakeListSources();
     void SetInitialView();
@@ -230,7 +234,8 @@ private:
 
     CDocumentInfo mInfo;
     std::vector<CMapObject*> mObjects; // owns
-    TWTool mTool = kToolHand;
+    CToolBox mToolBox; // the map tools; makes the current one the map view's
+    CToolbarDocument* mToolbar = nullptr; // owns; null when it could not be made
     std::vector<CCoordinateRect> mHistory;
     std::size_t mHistoryIndex = 0; // the entry shown; 0 when the history is empty
     CWindowHeader* mHeader = nullptr; // weak: the views belong to the window

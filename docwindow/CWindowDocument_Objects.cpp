@@ -178,10 +178,10 @@ CHIToolbarItem* CWindowDocument::GetToolbarItem(TWTool tool) const
 
 void CWindowDocument::SetTool(TWTool tool)
 {
-    if (CHIToolbarItem* item = GetToolbarItem(mTool))
+    if (CHIToolbarItem* item = GetToolbarItem(mToolBox.GetTool()))
         item->SetAttributes(GetWindow(), 0, kToolbarItemSelected);
-    mTool = tool;
-    if (CHIToolbarItem* item = GetToolbarItem(mTool))
+    mToolBox.SetTool(tool);
+    if (CHIToolbarItem* item = GetToolbarItem(tool))
         item->SetAttributes(GetWindow(), kToolbarItemSelected, 0);
     // The shape tools start with nothing selected, so that a shape is not styled by accident.
     if (tool == kToolCircle || tool == kToolLine || tool == kToolRectangle)

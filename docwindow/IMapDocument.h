@@ -6,12 +6,15 @@
 // Main thread only.
 
 #include "docwindow/TWTool.h"
+#include "foundation/CString.h"
+#include "model/MapObjectTypes.h"
 
 #include <vector>
 
 class CDevice;
 class CMapCrop;
 class CMapObject;
+class CViewMap;
 class CViewOverlay;
 
 class IMapDocument {
@@ -31,4 +34,13 @@ public:
     virtual void EditObject(CMapObject* object) = 0;
     // Removes and deletes the object (the document then broadcasts its removal).
     virtual void RemoveObject(CMapObject* object) = 0;
+
+    // What the map tools ask besides. Takes ownership of the object and broadcasts its
+    // arrival; true when it was accepted.
+    virtual bool AddObject(CMapObject* object) = 0;
+    // Selects or deselects the object, or every object when null.
+    virtual void SelectObject(CMapObject* object, bool select) = 0;
+    // The base text (or "Untitled" when empty), numbered while an object of the type has that name.
+    virtual CString GetUniqueObjectName(MapObjectType type, CString const& base) const = 0;
+    virtual CViewMap* GetMapView() const = 0;
 };

@@ -50,6 +50,12 @@ void CDocument::SetModified(bool modified) { mModified = modified; }
 void CDocument::SetFile(CFile const& file)
 {
     mFile = file;
+    // A document named by a file before any other took a number gives its number back, so the
+    // next new document is not "untitled 2" with no "untitled" open.
+    if (file.IsSpecified() && mUntitledNumber != 0 && mUntitledNumber == mUntitledCount)
+        --mUntitledCount;
+    if (file.IsSpecified())
+        mUntitledNumber = 0;
     if (CApplication* app = CApplication::GetApp())
         app->AddFileToRecentItems(file);
     UpdateFileProxy(true);
@@ -141,12 +147,13 @@ CString CDocument::GetWindowTitle()
 {
     if (mFile.IsSpecified())
         return mFile.GetDisplayName();
-    ++mUntitledCount;
+    if (mUntitledNumber == 0)
+        mUntitledNumber = ++mUntitledCount;
     CString untitled = CTextUtilities::GetBundleString("untitled");
-    if (mUntitledCount == 1)
+    if (mUntitledNumber == 1)
         return untitled;
     CString title;
-    title.Format("%s %u", untitled.GetUTF8(), unsigned(mUntitledCount));
+    title.Format("%s %u", untitled.GetUTF8(), unsigned(mUntitledNumber));
     return title;
 }
 

@@ -86,6 +86,7 @@ private:
     static UInt32 mUntitledCount;
 
     CFile mFile;
+    UInt32 mUntitledNumber = 0; // the number its untitled title took, 0 while it has none
     AliasHandle mProxyAlias = nullptr; // owns
     CIconRef mDocumentIcon;
     CFileDialog mFileDialog;

@@ -115,6 +115,7 @@ private:
     std::unordered_map<CCanvasObject const*, ObjectList::iterator> mIndex; // position of each listed object
     CCanvasTool* mTool = nullptr; // borrowed (the arrow is our own); null when none is current
     CString mToolHelp;
+    bool mToolTagShown = false; // the tag of mToolHelp is up
     bool mDrawing = false;
     bool mPrinting = false;
     CGFloat mHairlineWidth = 0; // 0: not known yet

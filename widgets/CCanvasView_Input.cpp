@@ -63,10 +63,16 @@ void CCanvasView::UpdateToolHelp(UInt16 phase, CGPoint const& viewPoint)
 {
     if (phase == kMouseTrackingMouseExited) {
         HMHideTag();
+        mToolTagShown = false;
         return;
     }
     bool const follows = phase == kMouseTrackingMouseEntered || phase == kMouseTrackingMouseDragged
         || phase == kMouseTrackingMouseMoved;
+    // A tool that clears its text takes its tag away at once, even while the button is down.
+    if (follows && mToolHelp.IsEmpty() && mToolTagShown) {
+        HMHideTag();
+        mToolTagShown = false;
+    }
     if (!follows || mToolHelp.IsEmpty())
         return;
     CGPoint global = viewPoint;
@@ -82,6 +88,7 @@ void CCanvasView::UpdateToolHelp(UInt16 phase, CGPoint const& viewPoint)
     help.content[kHMMinimumContentIndex].u.tagCFString = mToolHelp.GetCFString();
     help.content[kHMMaximumContentIndex].contentType = kHMNoContent;
     HMDisplayTag(&help);
+    mToolTagShown = true;
 }
 
 CCarbonEvent CCanvasView::GetToolEvent(CCarbonEvent const& event, CGPoint const& viewPoint)

@@ -13,6 +13,7 @@
 #include "tests/support/ManualClock.h"
 #include "tests/support/TestSupport.h"
 #include "widgets/CHIObject.h"
+#include "widgets/ControlClasses.h"
 #include "widgets/CViewInvalidator.h"
 #include "toolbox/HIObject.h"
 #include "toolbox/MenuBar.h"
@@ -99,6 +100,8 @@ protected:
         services::ResetAppleEventsForTesting();
         toolbox::dialogs::Responders::Reset();
         CDocument::ResetUntitledCountForTesting();
+        // The application installs this once per process; a test before may have taken it away.
+        InstallControlWindowSupport();
         CPreferences prefs; // each test starts as a first start
         for (char const* key : { "ShowGrid", "MapUnits", "MapCoordinates", "GlobalDocument", "ResizeOnZoom",
                  "DeviceLog", "DeviceReset", "RecentItems", "AppFirstLaunchDate", "AppRunCount",

@@ -1,13 +1,18 @@
 // The map view's pan step: a 1280 x 800 view of Göteborg at level 12 moved by a few
 // pixels where every tile it needs has its image already, drawn into its window (the
 // moved pixels kept, the uncovered strip and the names redrawn) and, in the second
-// case, composed onto the screen as well.
+// case, composed onto the screen as well. Then the same view holding a document's
+// objects (1,000 waypoints and a track of 100,000 points over the view): a pan step,
+// a whole redraw, and a track of 1,000,000 points projected again after a new level.
 #include "corefoundation/CFBundle.h"
 #include "display/WindowServer.h"
+#include "docwindow/CCanvasTrack.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/DocWindowClasses.h"
 #include "framework/CCarbonEvent.h"
 #include "mapdata/CMapManager.h"
+#include "model/CMapTrack.h"
+#include "model/CMapWaypoint.h"
 #include "toolbox/HIViewCalls.h"
 #include "toolbox/Window.h"
 #include "toolbox/WindowCalls.h"
@@ -16,7 +21,9 @@
 
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -117,5 +124,121 @@ void BM_PanStepComposesTheScreen(benchmark::State& state)
         state.SkipWithError("a step needed a new tile");
 }
 BENCHMARK(BM_PanStepComposesTheScreen)->Unit(benchmark::kMillisecond);
+
+// What the view asks of a document, for a view that shows objects: it owns them and says
+// when one arrives.
+class BenchDocument : public CMsgBroadcaster, public IMapDocument {
+public:
+    ~BenchDocument() override
+    {
+        for (CMapObject* object : mObjects)
+            delete object;
+    }
+    std::vector<CMapObject*> const& GetObjects() const override { return mObjects; }
+    CViewOverlay* GetOverlayView() const override { return nullptr; }
+    TWTool GetTool() const override { return kToolHand; }
+    void SetTool(TWTool) override { }
+    CDevice* GetTrackDevice() const override { return nullptr; }
+    CMapCrop* GetCrop() const override { return nullptr; }
+    void EditObject(CMapObject*) override { }
+    void RemoveObject(CMapObject*) override { }
+    bool AddObject(CMapObject* object) override
+    {
+        mObjects.push_back(object);
+        BroadcastMessage(CViewMap::kMsgObjectAdded, object);
+        return true;
+    }
+    void SelectObject(CMapObject*, bool) override { }
+    CString GetUniqueObjectName(MapObjectType, CString const& base) const override { return base; }
+    CViewMap* GetMapView() const override { return mView; }
+
+    std::vector<CMapObject*> mObjects; // owns
+    CViewMap* mView = nullptr; // borrowed
+};
+
+// A track winding over the view and beyond, as a day's walk recorded every second would.
+CMapTrack* MakeBenchTrack(CViewMap* view, CGPoint start, int count)
+{
+    std::vector<CCoordinatePVT> samples;
+    samples.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        double const t = double(i) / count;
+        CGPoint const p { start.x - 400 + 2400 * t + 60 * std::sin(t * 400), start.y + 200 + 300 * std::sin(t * 25) };
+        samples.emplace_back(view->Unproject(p), CDateTime());
+    }
+    auto* track = new CMapTrack;
+    track->SetSamples(std::move(samples));
+    return track;
+}
+
+// The panning view with 1,000 waypoints spread over it and a 100,000-point track across it.
+struct ObjectsOnView {
+    ObjectsOnView()
+        : panning(View())
+    {
+        document.mView = panning.view;
+        panning.view->SetDocument(&document);
+        CGPoint const origin = panning.start;
+        for (int i = 0; i < 1000; ++i) {
+            auto* waypoint = new CMapWaypoint;
+            waypoint->SetName(CString(("Waypoint " + std::to_string(i)).c_str()));
+            waypoint->SetPosition(panning.view->Unproject(
+                CGPointMake(origin.x + (i % 40) * 34 + 5, origin.y + (i / 40) * 34 + 5)));
+            document.AddObject(waypoint);
+        }
+        document.AddObject(MakeBenchTrack(panning.view, origin, 100000));
+        panning.Finish();
+    }
+
+    PanningView& panning;
+    BenchDocument document;
+};
+
+ObjectsOnView& Objects()
+{
+    static ObjectsOnView objects;
+    return objects;
+}
+
+void BM_PanStepWithObjects(benchmark::State& state)
+{
+    PanningView& panning = Objects().panning;
+    for (auto _ : state)
+        panning.Step();
+    state.counters["objects"] = double(Objects().document.mObjects.size());
+}
+BENCHMARK(BM_PanStepWithObjects)->Unit(benchmark::kMillisecond);
+
+// The worst frame of a pan: everything drawn again, every footprint reserved anew.
+void BM_WholeRedrawWithObjects(benchmark::State& state)
+{
+    PanningView& panning = Objects().panning;
+    for (auto _ : state) {
+        panning.view->SetNeedsDisplay(true, nullptr);
+        panning.window->Update();
+    }
+}
+BENCHMARK(BM_WholeRedrawWithObjects)->Unit(benchmark::kMillisecond);
+
+// A 1,000,000-point track after a change of level: projected and reduced once, then drawn
+// where the view shows it.
+void BM_MillionPointTrackAfterANewLevel(benchmark::State& state)
+{
+    PanningView& panning = View();
+    CMapTrack* track = MakeBenchTrack(panning.view, panning.start, 1000000);
+    BenchDocument document;
+    document.mView = panning.view;
+    panning.view->SetDocument(&document);
+    document.AddObject(track);
+    auto* twin = static_cast<CCanvasTrack*>(panning.view->FindCanvasObject(track));
+    for (auto _ : state) {
+        twin->ObjectModified(); // as a new level does
+        panning.view->SetNeedsDisplay(true, nullptr);
+        panning.window->Update();
+    }
+    state.counters["points"] = double(twin->GetPoints().size());
+    panning.view->SetDocument(nullptr);
+}
+BENCHMARK(BM_MillionPointTrackAfterANewLevel)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -8,13 +8,17 @@
 
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "display/WindowServer.h"
+#include "docwindow/CToolBox.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/DocWindowClasses.h"
 #include "foundation/CFile.h"
+#include "foundation/CTextUtilities.h"
 #include "foundation/CThreadTask.h"
 #include "framework/CApplication.h"
 #include "framework/CCarbonEvent.h"
 #include "mapdata/CMapManager.h"
+#include "model/CMapCrop.h"
+#include "model/CMapObject.h"
 #include "render/CLayerTile.h"
 #include "render/CMapStyles.h"
 #include "tests/support/InputDriver.h"
@@ -28,10 +32,14 @@
 #include "widgets/CHIViewUtilities.h"
 #include "widgets/CViewInvalidator.h"
 
+#include <algorithm>
+#include <cairo.h>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -55,10 +63,19 @@ inline CMapManager& SharedMaps()
     return *manager;
 }
 
-// What a document window does for its map view: it broadcasts to it, keeps the tool the
-// window's tool commands choose, and notes what the view asks of it.
-class TestDocument : public CMsgBroadcaster, public IMapDocument {
+// What a document window does for its map view and its tools: it owns the objects added to
+// it and broadcasts their arrival, changes and going, keeps their selection, names new ones,
+// keeps the tool the window's tool commands choose (making it current through a tool box when
+// one is given), and notes what the view asks of it.
+class TestDocument : public CMsgBroadcaster, public CMsgListener, public IMapDocument {
 public:
+    ~TestDocument() override
+    {
+        std::vector<CMapObject*> const objects = std::move(mObjects);
+        for (CMapObject* object : objects)
+            delete object;
+    }
+
     std::vector<CMapObject*> const& GetObjects() const override { return mObjects; }
     CViewOverlay* GetOverlayView() const override { return nullptr; }
     TWTool GetTool() const override { return mTool; }
@@ -66,11 +83,74 @@ public:
     {
         mTool = tool;
         mToolsSet.push_back(tool);
+        if (mToolBox)
+            mToolBox->SetTool(tool);
     }
     CDevice* GetTrackDevice() const override { return nullptr; }
-    CMapCrop* GetCrop() const override { return mCrop; }
+    CMapCrop* GetCrop() const override
+    {
+        if (mCrop)
+            return mCrop;
+        for (CMapObject* object : mObjects)
+            if (object->IsType(kMapObjectCrop))
+                return static_cast<CMapCrop*>(object);
+        return nullptr;
+    }
     void EditObject(CMapObject* object) override { mEdited.push_back(object); }
-    void RemoveObject(CMapObject* object) override { mRemoved.push_back(object); }
+    // Objects of the document are deleted after their going is told; others are only noted.
+    void RemoveObject(CMapObject* object) override
+    {
+        mRemoved.push_back(object);
+        auto const found = std::find(mObjects.begin(), mObjects.end(), object);
+        if (found == mObjects.end())
+            return;
+        BroadcastMessage('dorm', object);
+        mObjects.erase(found);
+        delete object;
+        BroadcastMessage('dsec', this);
+    }
+    bool AddObject(CMapObject* object) override
+    {
+        if (!mAccepts) {
+            delete object;
+            return false;
+        }
+        SelectObject(nullptr, false);
+        object->AddListener(this);
+        mObjects.push_back(object);
+        BroadcastMessage('doad', object);
+        return true;
+    }
+    void SelectObject(CMapObject* object, bool select) override
+    {
+        bool changed = false;
+        for (CMapObject* each : mObjects)
+            if ((!object || each == object) && each->IsSelected() != select) {
+                each->SetAttributes(select ? UInt32(kMapObjectAttrSelected) : 0u, select ? 0u : UInt32(kMapObjectAttrSelected));
+                changed = true;
+            }
+        if (changed)
+            BroadcastMessage('dsec', this);
+    }
+    CString GetUniqueObjectName(MapObjectType type, CString const& base) const override
+    {
+        CString const root = base.IsEmpty() ? CTextUtilities::GetBundleString("ObjectUntitled") : base;
+        CString candidate = root;
+        auto taken = [&](CString const& name) {
+            return std::any_of(mObjects.begin(), mObjects.end(),
+                [&](CMapObject* o) { return o->IsType(type) && o->GetName().EqualNoCase(name); });
+        };
+        for (long n = 1; taken(candidate); ++n)
+            candidate.Format("%s %ld", root.GetUTF8(), n);
+        return candidate;
+    }
+    CViewMap* GetMapView() const override { return mMapView; }
+    // The objects' changes go on to the view, as the document's do.
+    void DoMessage(UInt32 message, void* parameter) override
+    {
+        if (message == 'mmod' || message == 'mdir')
+            BroadcastMessage('domo', parameter);
+    }
 
     // The window's command handler: tool commands become tools, as the document's do.
     static OSStatus CommandHandler(EventHandlerCallRef, EventRef event, void* data)
@@ -88,13 +168,16 @@ public:
         return eventNotHandledErr;
     }
 
-    std::vector<CMapObject*> mObjects;
+    std::vector<CMapObject*> mObjects; // owns
     TWTool mTool = kToolHand;
     std::vector<TWTool> mToolsSet;
     std::vector<UInt32> mCommands;
     std::vector<CMapObject*> mEdited;
     std::vector<CMapObject*> mRemoved;
-    CMapCrop* mCrop = nullptr; // borrowed
+    CMapCrop* mCrop = nullptr; // borrowed; when null, the crop area among the objects
+    CViewMap* mMapView = nullptr; // borrowed
+    CToolBox* mToolBox = nullptr; // borrowed
+    bool mAccepts = true;
 };
 
 // Notes the messages of a broadcaster.
@@ -210,6 +293,48 @@ protected:
         Rect structure {};
         GetWindowBounds(mWindow, kWindowStructureRgn, &structure);
         return { p.x + structure.left, p.y + structure.top };
+    }
+
+    // The visible map as the screen shows it against its reference picture, within a
+    // tolerance (text and antialiasing may move a little). TW_UPDATE_PICTURES=1 writes the
+    // reference anew, to be looked at before committing.
+    void ExpectPicture(std::string const& name)
+    {
+        display::WindowServer::Get().Compose();
+        cairo_surface_t* screen = display::WindowServer::Get().GetScreen();
+        Rect structure {};
+        GetWindowBounds(mWindow, kWindowStructureRgn, &structure);
+        CGPoint const topLeft = ViewInWindow(CGPointZero);
+        CGSize const size = mView->GetVisibleContent().size;
+        std::filesystem::path const reference = std::filesystem::path(TW_TEST_DATA_DIR) / "pictures" / (name + ".png");
+        if (std::getenv("TW_UPDATE_PICTURES")) {
+            cairo_surface_t* got = cairo_surface_create_for_rectangle(
+                screen, structure.left + topLeft.x, structure.top + topLeft.y, size.width, size.height);
+            cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(size.width), int(size.height));
+            cairo_t* cr = cairo_create(copy);
+            cairo_set_source_surface(cr, got, 0, 0);
+            cairo_paint(cr);
+            cairo_destroy(cr);
+            EXPECT_EQ(cairo_surface_write_to_png(copy, reference.c_str()), CAIRO_STATUS_SUCCESS);
+            cairo_surface_destroy(copy);
+            cairo_surface_destroy(got);
+            GTEST_SKIP() << "wrote " << reference;
+        }
+        cairo_surface_t* expected = cairo_image_surface_create_from_png(reference.c_str());
+        ASSERT_EQ(cairo_surface_status(expected), CAIRO_STATUS_SUCCESS) << reference;
+        PixelProbe const want = ProbeSurface(expected);
+        PixelProbe const all = ProbeSurface(screen);
+        ASSERT_EQ(want.Width(), int(size.width));
+        ASSERT_EQ(want.Height(), int(size.height));
+        int differ = 0;
+        for (int y = 0; y < want.Height(); ++y)
+            for (int x = 0; x < want.Width(); ++x) {
+                Pixel const a = all.At(structure.left + int(topLeft.x) + x, structure.top + int(topLeft.y) + y);
+                Pixel const b = want.At(x, y);
+                differ += std::abs(a.r - b.r) > 16 || std::abs(a.g - b.g) > 16 || std::abs(a.b - b.b) > 16;
+            }
+        EXPECT_LT(differ, want.Width() * want.Height() / 100) << name;
+        cairo_surface_destroy(expected);
     }
 
     ManualClock mClock;

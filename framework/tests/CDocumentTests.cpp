@@ -38,6 +38,13 @@ namespace {
         EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2"));
         EXPECT_EQ(second->GetDisplayName(), CString("untitled 2"));
         EXPECT_TRUE(IsWindowVisible(second->GetWindow()->GetWindowRef()));
+        // Asking again keeps the number; a document the last number went to gives it back
+        // when a file names it.
+        EXPECT_EQ(second->GetWindowTitle(), CString("untitled 2"));
+        second->SetFile(CFile(CString((mFolder / "named.txt").c_str())));
+        CDocument* third = NewDocument();
+        ASSERT_NE(third, nullptr);
+        EXPECT_EQ(third->GetWindow()->GetTitle(), CString("untitled 2"));
     }
 
     // Save As proposes the title with the document's extension; the saved file's name becomes the title.

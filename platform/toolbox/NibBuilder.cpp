@@ -1,12 +1,14 @@
 #include "toolbox/NibBuilder.h"
 
 #include "toolbox/HIObjectCalls.h"
+#include "toolbox/HIViewCalls.h"
 #include "toolbox/Menu.h"
 #include "toolbox/NibValues.h"
 #include "toolbox/ToolboxErrors.h"
 #include "toolbox/View.h"
 #include "toolbox/Window.h"
 #include "toolbox/WindowCalls.h"
+#include "toolbox/controls/ControlDefinitions.h"
 
 #include <cstdint>
 #include <cstring>
@@ -226,8 +228,33 @@ OSStatus NibBuilder::BuildView(pugi::xml_node node, View* parent, Window* window
     parent->AddChild(view);
     view->Release();
     TW_NIB_TRY(ApplyViewAttributes(node, view, window));
+    if (pugi::xml_node items = node.child("menu")) {
+        if (classID != "com.apple.HIPopupButton")
+            return nibMalformedErr;
+        TW_NIB_TRY(ApplyPopupMenu(node, items, view, depth));
+    }
     for (pugi::xml_node child : node.children("view"))
         TW_NIB_TRY(BuildView(child, view, window, depth + 1));
+    return noErr;
+}
+
+// A <menu> inside a view is its popup menu, items with their commands; only a popup takes one.
+OSStatus NibBuilder::ApplyPopupMenu(pugi::xml_node node, pugi::xml_node items, View* view, int depth)
+{
+    Menu* menu = nullptr;
+    TW_NIB_TRY(BuildMenuAt(items, &menu, depth + 1));
+    MenuRef ref = menu;
+    // The nib's value was kept within a range the menu had not given yet: read it again.
+    SInt64 value = view->Values().value;
+    std::string_view text;
+    if (Attr(node, "value", &text))
+        nib::ReadInteger(text, &value); // checked when the attributes were applied
+    OSStatus const status
+        = SetControlData(view, kControlEntireControl, kControlPopupButtonMenuRefTag, sizeof ref, &ref);
+    menu->Release();
+    if (status != noErr)
+        return nibMalformedErr;
+    view->SetValue(static_cast<SInt32>(value));
     return noErr;
 }
 

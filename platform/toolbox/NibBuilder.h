@@ -24,6 +24,7 @@ private:
     static OSStatus BuildView(pugi::xml_node node, View* parent, Window* window, int depth);
     static OSStatus ApplyViewAttributes(pugi::xml_node node, View* view, Window* window);
     static OSStatus ApplyProperties(pugi::xml_node node, View* view);
+    static OSStatus ApplyPopupMenu(pugi::xml_node node, pugi::xml_node items, View* view, int depth);
     static OSStatus BuildItems(pugi::xml_node node, Menu* menu, int depth);
     static OSStatus BuildMenuAt(pugi::xml_node node, Menu** outMenu, int depth);
 };

@@ -16,6 +16,7 @@
 #include "foundation/CString.h"
 #include "framework/CCarbonEvent.h"
 #include "mapdata/CMapManager.h"
+#include "model/CMapObject.h"
 #include "toolbox/HIViewCalls.h"
 #include "toolbox/Window.h"
 #include "toolbox/WindowCalls.h"
@@ -95,6 +96,14 @@ public:
     CMapCrop* GetCrop() const override { return nullptr; }
     void EditObject(CMapObject*) override { }
     void RemoveObject(CMapObject*) override { }
+    bool AddObject(CMapObject* object) override
+    {
+        delete object;
+        return false;
+    }
+    void SelectObject(CMapObject*, bool) override { }
+    CString GetUniqueObjectName(MapObjectType, CString const& base) const override { return base; }
+    CViewMap* GetMapView() const override { return nullptr; }
 
 private:
     static OSStatus Command(EventHandlerCallRef, EventRef event, void* data)

@@ -122,12 +122,22 @@ namespace {
         EXPECT_EQ(GetControl32BitValue(buttons[0]), 0);
     }
 
-    TEST_F(StandardControlInput, PopupMenuSelectionSetsTheValue)
+    // The commands that reach the window, with where they came from.
+    OSStatus HearCommand(EventHandlerCallRef, EventRef event, void* data)
+    {
+        HICommandExtended command {};
+        GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
+        static_cast<std::vector<HICommandExtended>*>(data)->push_back(command);
+        return eventNotHandledErr;
+    }
+
+    TEST_F(StandardControlInput, PopupMenuSelectionSetsTheValueAndSendsTheItemsCommand)
     {
         MenuRef menu = nullptr;
         CreateNewMenu(0, 0, &menu);
         for (CFStringRef text : { CFSTR("Metres"), CFSTR("Feet"), CFSTR("Yards") })
             AppendMenuItemTextWithCFString(menu, text, 0, 0, nullptr);
+        SetMenuItemCommandID(menu, 3, 'yard');
         ControlRef popup = nullptr;
         Rect const r = Box(20, 20, 160, 26);
         CreatePopupButtonControl(mWindow, &r, nullptr, 0, false, 0, 0, 0, &popup);
@@ -135,15 +145,33 @@ namespace {
         ReleaseMenu(menu);
         SetControl32BitValue(popup, 1);
         EventCounter hits(GetControlEventTarget(popup), kEventClassControl, kEventControlHit);
-        // Press on the popup, drag two items down, release there.
-        CGPoint const at = Centre(popup);
-        InputDriver::MouseDown(at);
-        InputDriver::MouseMove({ at.x + 10, at.y + 20 });
-        InputDriver::MouseMove({ at.x + 10, at.y + 41 });
-        InputDriver::MouseUp({ at.x + 10, at.y + 41 });
-        Run(0.5);
+        std::vector<HICommandExtended> heard;
+        EventTypeSpec const process { kEventClassCommand, kEventCommandProcess };
+        EventHandlerRef handler = nullptr;
+        InstallEventHandler(GetWindowEventTarget(mWindow), HearCommand, 1, &process, &heard, &handler);
+        // Press on the popup, drag some items down, release there.
+        auto choose = [&](CGFloat down) {
+            CGPoint const at = Centre(popup);
+            InputDriver::MouseDown(at);
+            InputDriver::MouseMove({ at.x + 10, at.y + 20 });
+            InputDriver::MouseMove({ at.x + 10, at.y + down });
+            InputDriver::MouseUp({ at.x + 10, at.y + down });
+            Run(0.5);
+        };
+        choose(41);
         EXPECT_EQ(GetControl32BitValue(popup), 3);
         EXPECT_EQ(hits.count, 1);
+        ASSERT_EQ(heard.size(), 1u) << "the item's command went up to the window";
+        EXPECT_EQ(heard[0].commandID, UInt32('yard'));
+        EXPECT_TRUE(heard[0].attributes & kHICommandFromMenu);
+        EXPECT_EQ(heard[0].source.menu.menuRef, GetControlPopupMenuHandle(popup));
+        EXPECT_EQ(heard[0].source.menu.menuItemIndex, 3);
+        // An item without a command sends none.
+        choose(-20);
+        EXPECT_EQ(GetControl32BitValue(popup), 2);
+        EXPECT_EQ(hits.count, 2);
+        EXPECT_EQ(heard.size(), 1u);
+        RemoveEventHandler(handler);
     }
 
     TEST_F(StandardControlInput, SliderTrackingReportsStartChangesAndCompletion)

@@ -123,7 +123,28 @@ namespace {
                 return false;
             SyncMaximum();
             mView->SetValue(item);
-            return true;
+            SendItemCommand(menu, item);
+            return !mView->IsDisposed();
+        }
+
+        // An item with a command sends it, from the menu, to the popup (and on up through its
+        // window), before the popup's own hit and command.
+        void SendItemCommand(Menu* menu, MenuItemIndex index)
+        {
+            MenuItem const* item = menu->Item(index);
+            EventRef event = nullptr;
+            if (!item || item->command == 0
+                || CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, GetCurrentEventTime(), 0, &event)
+                    != noErr)
+                return;
+            HICommandExtended command {};
+            command.attributes = kHICommandFromMenu;
+            command.commandID = item->command;
+            command.source.menu.menuRef = menu;
+            command.source.menu.menuItemIndex = index;
+            SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof command, &command);
+            SendEventToEventTarget(event, &mView->GetTarget());
+            ReleaseEvent(event);
         }
 
         // A nib describes a popup's items as its property ('twbh', 'itms'), one a line, a line

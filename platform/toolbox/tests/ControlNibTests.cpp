@@ -2,6 +2,7 @@
 #include "toolbox/MenuCalls.h"
 #include "toolbox/Nib.h"
 #include "toolbox/NibBuilder.h"
+#include "toolbox/ToolboxErrors.h"
 #include "toolbox/View.h"
 #include "toolbox/Window.h"
 #include "toolbox/controls/ControlDefinitions.h"
@@ -32,6 +33,13 @@ Both</property>
 -
 Kilometres only
 - not a separator</property>
+    </view>
+    <view class="com.apple.HIPopupButton" frame="200 90 160 26" id="catg" value="2">
+      <menu>
+        <item title="Everything" command="fall"/>
+        <separator/>
+        <item title="Food" command="food"/>
+      </menu>
     </view>
     <view class="com.apple.HITextField" frame="20 170 200 22" id="name">
       <property creator="pelp" tag="img " type="string">Back.png</property>
@@ -122,6 +130,44 @@ Kilometres only
         EXPECT_EQ(texts, (std::vector<std::string> { "Metric", "", "Kilometres only", "- not a separator" }));
         EXPECT_EQ(separators, (std::vector<bool> { false, true, false, false }));
         EXPECT_EQ(GetControl32BitValue(Find('sepr')), 4) << "the value still counts the separator";
+    }
+
+    TEST_F(ControlNib, APopupsMenuElementGivesItsItemsWithTheirCommands)
+    {
+        MenuRef menu = GetControlPopupMenuHandle(Find('catg'));
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(CountMenuItems(menu), 3);
+        EXPECT_EQ(GetControl32BitMaximum(Find('catg')), 3);
+        EXPECT_EQ(GetControl32BitValue(Find('catg')), 2) << "the nib's value, kept within the menu's range";
+        std::vector<MenuCommand> commands;
+        for (MenuItemIndex item = 1; item <= 3; ++item) {
+            MenuCommand command = 0;
+            GetMenuItemCommandID(menu, item, &command);
+            commands.push_back(command);
+        }
+        EXPECT_EQ(commands, (std::vector<MenuCommand> { 'fall', 0, 'food' }));
+        MenuItemIndex index = 0;
+        MenuRef found = nullptr;
+        EXPECT_EQ(GetIndMenuItemWithCommandID(menu, 'food', 1, &found, &index), noErr);
+        EXPECT_EQ(index, 3);
+    }
+
+    TEST_F(ControlNib, AMenuInsideAViewThatIsNoPopupOrABadItemIsMalformed)
+    {
+        for (char const* view : {
+                 R"(<view class="com.apple.HICheckBox" frame="0 0 100 20" id="chek"><menu><item title="A"/></menu></view>)",
+                 R"(<view class="com.apple.HIPopupButton" frame="0 0 100 20" id="pop "><menu><item title="A" command="toolong"/></menu></view>)",
+             }) {
+            std::string const text = std::string(R"(<nib version="1"><window name="Bad" bounds="0 0 200 100">)") + view
+                + "</window></nib>";
+            auto* nib = new toolbox::Nib();
+            std::string error;
+            ASSERT_EQ(nib->Load(text.c_str(), &error), noErr) << error;
+            toolbox::Window* window = nullptr;
+            EXPECT_EQ(toolbox::NibBuilder::BuildWindow(nib->FindWindow("Bad"), &window), nibMalformedErr) << view;
+            EXPECT_EQ(window, nullptr);
+            nib->Release();
+        }
     }
 
 } // namespace

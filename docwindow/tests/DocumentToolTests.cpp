@@ -1,0 +1,149 @@
+// The map tools in the document window: its toolbar, and tools chosen there and used on its map.
+
+#include "DocumentTest.h"
+#include "docwindow/CToolbarDocument.h"
+#include "docwindow/CViewMap.h"
+#include "model/CMapRoute.h"
+#include "model/CMapWaypoint.h"
+#include "tests/support/InputDriver.h"
+#include "toolbox/View.h"
+#include "toolbox/Window.h"
+#include "toolbox/toolbar/Toolbar.h"
+#include "toolbox/toolbar/ToolbarCalls.h"
+#include "toolbox/toolbar/ToolbarItem.h"
+#include "toolbox/toolbar/ToolbarStrip.h"
+#include "widgets/CHISearchField.h"
+
+namespace tw::test {
+namespace {
+
+    class DocumentTools : public DocumentTest {
+    protected:
+        void SetUp() override
+        {
+            DocumentTest::SetUp();
+            StartApp();
+            mDocument = NewDocument();
+            ASSERT_NE(mDocument, nullptr);
+            ManualClock::RunFor(0.1);
+        }
+        WindowRef Window() const { return mDocument->GetWindow()->GetWindowRef(); }
+        toolbox::toolbar::ToolbarStrip* Strip() const
+        {
+            HIToolbarRef ref = nullptr;
+            GetWindowToolbar(Window(), &ref);
+            toolbox::toolbar::Toolbar* toolbar = ref ? toolbox::toolbar::Toolbar::From(ref) : nullptr;
+            return toolbar ? toolbox::toolbar::ToolbarStrip::Find(toolbar->GetStrip()) : nullptr;
+        }
+        static CGPoint Global(HIViewRef view, CGPoint local)
+        {
+            CGPoint const inWindow = view->ToWindow(local);
+            CGRect const structure = view->GetWindow()->GetStructure();
+            return { structure.origin.x + inWindow.x, structure.origin.y + inWindow.y };
+        }
+        toolbox::toolbar::ToolbarItem* Item(MenuCommand command) const
+        {
+            for (auto const& slot : Strip()->Layout())
+                if (slot.item->GetCommand() == command)
+                    return slot.item;
+            return nullptr;
+        }
+        void ClickToolbar(MenuCommand command)
+        {
+            HIToolbarRef ref = nullptr;
+            GetWindowToolbar(Window(), &ref);
+            toolbox::View* strip = toolbox::toolbar::Toolbar::From(ref)->GetStrip();
+            for (auto const& slot : Strip()->Layout())
+                if (slot.item->GetCommand() == command) {
+                    InputDriver::Click(Global(strip, { CGRectGetMidX(slot.frame), CGRectGetMidY(slot.frame) }));
+                    ManualClock::RunFor(0.6);
+                    return;
+                }
+            ADD_FAILURE() << "no toolbar item sends " << command;
+        }
+        // A point of the map, from the top-left corner of its visible part, on the screen.
+        CGPoint OnMap(double x, double y) const
+        {
+            CViewMap* map = mDocument->GetMapView();
+            CGRect const content = map->GetZoomContent();
+            return Global(map->GetHIViewRef(), { content.origin.x + x, content.origin.y + y });
+        }
+        void ClickMap(double x, double y)
+        {
+            InputDriver::Click(OnMap(x, y));
+            ManualClock::RunFor(0.6);
+        }
+        bool Selected(MenuCommand command) const
+        {
+            toolbox::toolbar::ToolbarItem* item = Item(command);
+            return item && (item->GetAttributes() & kHIToolbarItemSelected);
+        }
+
+        CWindowDocument* mDocument = nullptr;
+    };
+
+    TEST_F(DocumentTools, TheToolbarHoldsTheToolsTheCommandsAndTheSearchFieldInOrder)
+    {
+        ASSERT_NE(Strip(), nullptr);
+        std::vector<std::string> identifiers;
+        for (auto const& slot : Strip()->Layout())
+            identifiers.push_back(slot.item->GetIdentifier());
+        std::string const p = CToolbarDocument::kItemPrefix;
+        EXPECT_EQ(identifiers,
+            (std::vector<std::string> { p + "inset", p + "waypoint", p + "route", p + "hand", p + "zoom", p + "ruler",
+                p + "note", p + "rectangle", p + "circle", p + "line", kHIToolbarFlexibleSpaceIdentifier,
+                p + "inspector", p + "device", p + "synchronise", p + "search", p + "inset.trailing" }));
+        auto const layout = Strip()->Layout();
+        EXPECT_EQ(layout.front().item->GetAttributes() & 0x7F, 103u);
+        EXPECT_EQ(layout.back().item->GetAttributes() & 0x7F, 99u);
+        ASSERT_NE(mDocument->GetSearchField(), nullptr) << "the field exists once the toolbar is in the window";
+        EXPECT_TRUE(Selected('dtha')) << "the hand first";
+    }
+
+    TEST_F(DocumentTools, AnItemWhoseIconIsMissingIsLeftOut)
+    {
+        CToolbarDocument toolbar;
+        std::size_t const before = toolbar.GetItemData().size();
+        toolbar.AddItem('dtrl', CString("com.tarnwick.tarnwick.toolbar.document.ruler"), CString("DocRuler"),
+            CString("DocHelpRuler"), CString("NoSuchIcon.png"));
+        EXPECT_EQ(toolbar.GetItemData().size(), before);
+        toolbar.AddItem('dtrl', CString("com.tarnwick.tarnwick.toolbar.document.ruler"), CString("DocRuler"),
+            CString("DocHelpRuler"), CString("DocRuler.png"));
+        ASSERT_EQ(toolbar.GetItemData().size(), before + 1);
+        EXPECT_EQ(toolbar.GetItemData().back().mLabel.GetStdString(), "Ruler");
+        EXPECT_EQ(toolbar.GetSearch(), nullptr) << "before the search item's view is made";
+    }
+
+    // Clicks on the toolbar choose the tool; the map then makes objects of the document.
+    TEST_F(DocumentTools, AWaypointAndARouteMadeWithTheToolbarsTools)
+    {
+        mDocument->ShowRegion(CCoordinateRect(CCoordinate(57.75, 11.9), CCoordinate(57.65, 12.05)), false);
+        ClickToolbar('dway');
+        EXPECT_EQ(mDocument->GetTool(), kToolWaypoint);
+        EXPECT_TRUE(Selected('dway'));
+        EXPECT_FALSE(Selected('dtha'));
+        ClickMap(100, 100);
+        ASSERT_EQ(mDocument->GetObjects().size(), 1u);
+        EXPECT_TRUE(mDocument->GetObjects()[0]->IsSelected());
+        EXPECT_EQ(mDocument->GetTool(), kToolHand);
+        EXPECT_TRUE(Selected('dtha'));
+
+        ClickToolbar('drot');
+        ClickMap(300, 100);
+        ClickMap(300, 200);
+        InputDriver::Click(OnMap(400, 200));
+        ManualClock::RunFor(0.1);
+        InputDriver::Click(OnMap(400, 200));
+        ManualClock::RunFor(0.6);
+        std::vector<CMapRoute*> routes;
+        for (CMapObject* object : mDocument->GetObjects())
+            if (object->IsType(kMapObjectRoute))
+                routes.push_back(static_cast<CMapRoute*>(object));
+        ASSERT_EQ(routes.size(), 1u);
+        EXPECT_EQ(routes[0]->GetSegments().size(), 3u);
+        EXPECT_EQ(mDocument->GetObjects().size(), 5u) << "the first waypoint, three for the route, and the route";
+        EXPECT_EQ(mDocument->GetTool(), kToolHand);
+    }
+
+} // namespace
+} // namespace tw::test

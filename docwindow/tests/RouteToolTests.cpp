@@ -1,0 +1,180 @@
+// The route tool: building a route click by click, finishing, abandoning; and the route and
+// track on the map.
+
+#include "MapToolTest.h"
+#include "docwindow/CCanvasRoute.h"
+#include "docwindow/CCanvasTrack.h"
+#include "docwindow/CToolRoute.h"
+
+namespace tw::test {
+namespace {
+
+    class RouteTool : public MapToolTest {
+    protected:
+        CToolRoute* Tool() { return static_cast<CToolRoute*>(mTools.FindTool(kToolRoute)); }
+        std::vector<CMapWaypoint*> Waypoints(CMapRoute const* route) const
+        {
+            std::vector<CMapWaypoint*> found;
+            for (RouteSegment const& leg : route->GetSegments())
+                found.push_back(leg.waypoint);
+            return found;
+        }
+    };
+
+    TEST_F(RouteTool, ThreeClicksAndADoubleClickMakeARouteOfFourNamedWaypoints)
+    {
+        Choose(kToolRoute);
+        Click(At(100, 100));
+        Click(At(200, 120));
+        Move(At(250, 200));
+        ASSERT_TRUE(Tool()->IsBuilding());
+        CGPoint const floating = mView->Project(Tool()->GetFloatingEnd()->GetPosition());
+        EXPECT_NEAR(floating.x, At(250, 200).x, 0.5) << "the floating end follows the pointer";
+        EXPECT_EQ(Waypoints(&Tool()->GetWorkingRoute()).back(), Tool()->GetFloatingEnd()) << "and stays last";
+        EXPECT_TRUE(ObjectsOf<CMapRoute>(kMapObjectRoute).empty()) << "the working route is not the document's";
+        Click(At(300, 150));
+        DoubleClick(At(400, 220));
+
+        auto const routes = ObjectsOf<CMapRoute>(kMapObjectRoute);
+        ASSERT_EQ(routes.size(), 1u);
+        std::vector<CMapWaypoint*> const waypoints = Waypoints(routes[0]);
+        ASSERT_EQ(waypoints.size(), 4u);
+        EXPECT_EQ(Name(waypoints[0]), "Route Start");
+        EXPECT_EQ(waypoints[0]->GetSymbol(), kWaypointSymbolDefault);
+        EXPECT_EQ(Name(waypoints[1]), "Untitled");
+        EXPECT_EQ(waypoints[1]->GetSymbol(), kWaypointSymbolDot);
+        EXPECT_EQ(Name(waypoints[2]), "Untitled 1");
+        EXPECT_EQ(Name(waypoints[3]), "Route End");
+        EXPECT_EQ(waypoints[3]->GetSymbol(), kWaypointSymbolDefault);
+        EXPECT_NEAR(mView->Project(waypoints[3]->GetPosition()).x, At(400, 220).x, 0.5);
+        EXPECT_EQ(Name(routes[0]), "Untitled");
+        EXPECT_EQ(Selected(), std::vector<CMapObject*>({ routes[0] }));
+        EXPECT_EQ(mDocument.GetTool(), kToolHand);
+        EXPECT_EQ(ObjectsOf<CMapWaypoint>(kMapObjectWaypoint).size(), 4u) << "the floating end is gone";
+        EXPECT_FALSE(Tool()->IsBuilding());
+        EXPECT_TRUE(Tool()->GetWorkingRoute().IsEmpty());
+    }
+
+    TEST_F(RouteTool, AClickNearAWaypointTakesItAndAFinishOnItKeepsItsName)
+    {
+        CMapWaypoint* home = AddWaypoint(At(100, 100), "Home");
+        CMapWaypoint* shop = AddWaypoint(At(300, 100), "Shop");
+        shop->SetSymbol('geoc');
+        Choose(kToolRoute);
+        Click(At(112, 112)); // 17 pixels away
+        Click(At(200, 100));
+        DoubleClick(At(300, 118)); // 18 pixels away
+        auto const routes = ObjectsOf<CMapRoute>(kMapObjectRoute);
+        ASSERT_EQ(routes.size(), 1u);
+        std::vector<CMapWaypoint*> const waypoints = Waypoints(routes[0]);
+        ASSERT_EQ(waypoints.size(), 3u);
+        EXPECT_EQ(waypoints[0], home);
+        EXPECT_EQ(waypoints[2], shop);
+        EXPECT_EQ(Name(shop), "Shop");
+        EXPECT_EQ(shop->GetSymbol(), OSType('geoc'));
+        EXPECT_EQ(Name(waypoints[1]), "Untitled") << "only a new first waypoint begins the route";
+        // 20 pixels away is too far.
+        Choose(kToolRoute);
+        Click(At(100, 120));
+        EXPECT_NE(Waypoints(&Tool()->GetWorkingRoute()).front(), home);
+        Escape();
+    }
+
+    TEST_F(RouteTool, EscapeAbandonsTheRouteAndTheWaypointsMadeForItOnly)
+    {
+        CMapWaypoint* home = AddWaypoint(At(100, 100), "Home");
+        CMapRectangle* other = new CMapRectangle;
+        other->SetBounds(mView->Unproject(CGRectMake(At(400, 300).x, At(400, 300).y, 30, 30)));
+        mDocument.AddObject(other);
+        Choose(kToolRoute);
+        Click(At(100, 100));
+        Click(At(200, 150));
+        Click(At(250, 250));
+        EXPECT_EQ(mDocument.mObjects.size(), 5u) << "two new waypoints and the floating end";
+        Escape();
+        EXPECT_EQ(mDocument.mObjects, std::vector<CMapObject*>({ home, other }));
+        EXPECT_EQ(mView->GetObjects(nullptr, CCanvasView::kMaskAll).size(), 2u);
+        EXPECT_FALSE(Tool()->IsBuilding());
+        EXPECT_EQ(mDocument.GetTool(), kToolRoute);
+        // Choosing another tool abandons too.
+        Click(At(300, 300));
+        Click(At(320, 200));
+        Choose(kToolHand);
+        EXPECT_EQ(mDocument.mObjects, std::vector<CMapObject*>({ home, other }));
+    }
+
+    TEST_F(RouteTool, ADoubleClickFirstMakesARouteOfOneWaypointAndStrayDoubleClicksMakeNone)
+    {
+        Choose(kToolRoute);
+        DoubleClick(At(200, 200));
+        auto routes = ObjectsOf<CMapRoute>(kMapObjectRoute);
+        ASSERT_EQ(routes.size(), 1u);
+        EXPECT_EQ(Waypoints(routes[0]).size(), 1u);
+        auto* twin = static_cast<CCanvasRoute*>(mView->FindCanvasObject(routes[0]));
+        ASSERT_NE(twin, nullptr);
+        twin->UpdatePoints();
+        EXPECT_LT(twin->GetPoints().size(), 2u);
+        EXPECT_EQ(twin->IsHitBy(At(200, 200)), kObjectHitNone) << "one waypoint draws nothing and is not hit";
+
+        // Option keeps the tool; the next click within the double-click time starts a route
+        // rather than finishing an empty one.
+        Choose(kToolRoute);
+        Click(At(100, 300));
+        DoubleClick(At(200, 300), kOption);
+        EXPECT_EQ(mDocument.GetTool(), kToolRoute);
+        EXPECT_EQ(ObjectsOf<CMapRoute>(kMapObjectRoute).size(), 2u);
+        InputDriver::MouseDown(Screen(At(300, 300)));
+        InputDriver::MouseUp(Screen(At(300, 300)));
+        ManualClock::RunFor(0.6);
+        EXPECT_EQ(ObjectsOf<CMapRoute>(kMapObjectRoute).size(), 2u);
+        EXPECT_TRUE(Tool()->IsBuilding()) << "a new route has begun";
+        Escape();
+    }
+
+    // A waypoint the user removes while the route is built is forgotten: abandoning later
+    // removes nothing else.
+    TEST_F(RouteTool, AMadeWaypointRemovedWhileBuildingIsForgotten)
+    {
+        Choose(kToolRoute);
+        Click(At(100, 100));
+        Click(At(200, 100));
+        auto waypoints = ObjectsOf<CMapWaypoint>(kMapObjectWaypoint);
+        ASSERT_EQ(waypoints.size(), 3u);
+        mDocument.RemoveObject(waypoints[1]);
+        CMapWaypoint* later = AddWaypoint(At(400, 300), "Later");
+        Escape();
+        EXPECT_EQ(mDocument.mObjects, std::vector<CMapObject*>({ later }));
+    }
+
+    TEST_F(RouteTool, RoutesAndTracksAreHitAlongTheirLines)
+    {
+        auto* track = new CMapTrack;
+        std::vector<CCoordinatePVT> samples;
+        for (int i = 0; i <= 100; ++i)
+            samples.emplace_back(mView->Unproject(At(100 + 3 * i, 300)), CDateTime());
+        track->SetSamples(samples);
+        mDocument.AddObject(track);
+        auto* twin = static_cast<CCanvasTrack*>(mView->FindCanvasObject(track));
+        EXPECT_EQ(twin->IsHitBy(At(250, 303.5)), kObjectHitBody);
+        EXPECT_EQ(twin->IsHitBy(At(250, 305)), kObjectHitNone);
+        EXPECT_FALSE(twin->HasAttributes(CCanvasObject::kAttributeMovable));
+        EXPECT_LE(twin->GetPoints().size(), 101u);
+
+        auto* single = new CMapTrack;
+        single->SetSamples({ CCoordinatePVT(mView->Unproject(At(500, 100)), CDateTime()) });
+        mDocument.AddObject(single);
+        CCanvasMapObject* one = mView->FindCanvasObject(single);
+        EXPECT_EQ(one->IsHitBy(At(503, 102)), kObjectHitBody) << "one sample is hit within 4 pixels";
+        EXPECT_EQ(one->IsHitBy(At(504, 103)), kObjectHitNone);
+
+        Choose(kToolRoute);
+        Click(At(100, 100));
+        DoubleClick(At(300, 200));
+        CMapRoute* route = ObjectsOf<CMapRoute>(kMapObjectRoute).at(0);
+        CCanvasMapObject* line = mView->FindCanvasObject(route);
+        EXPECT_EQ(line->IsHitBy(At(200, 155)), kObjectHitBody);
+        EXPECT_EQ(line->IsHitBy(At(200, 130)), kObjectHitNone);
+    }
+
+} // namespace
+} // namespace tw::test

@@ -1,0 +1,123 @@
+// The hand, zoom and ruler tools, driven through the input funnel.
+
+#include "MapToolTest.h"
+#include "docwindow/CToolZoom.h"
+#include "foundation/CPreferences.h"
+#include "framework/CCursor.h"
+#include "toolbox/HelpTags.h"
+
+namespace tw::test {
+namespace {
+
+    class ViewTools : public MapToolTest {
+    protected:
+        CToolZoom* Zoom() { return static_cast<CToolZoom*>(mTools.FindTool(kToolZoom)); }
+    };
+
+    TEST_F(ViewTools, TheHandPansByTheDragAfterItsFirstStep)
+    {
+        CGPoint const origin = mView->GetImageOrigin();
+        InputDriver::MouseDown(Screen(At(200, 200)));
+        InputDriver::MouseMove(Screen(At(201, 200))); // takes hold, moves nothing
+        ReleaseLater(At(231, 200), [&] {});
+        // The release's own point was never a drag step: only the hold and the press count.
+        CGPoint const after = mView->GetImageOrigin();
+        EXPECT_EQ(after.x, origin.x) << "the first step moves nothing";
+        InputDriver::MouseDown(Screen(At(200, 200)));
+        InputDriver::MouseMove(Screen(At(201, 200)));
+        InputDriver::MouseMove(Screen(At(231, 200)));
+        ReleaseLater(At(231, 200), [&] {});
+        EXPECT_EQ(mView->GetImageOrigin().x, origin.x - 30) << "30 pixels right moves the map 30 left";
+        EXPECT_EQ(mView->GetImageOrigin().y, origin.y);
+        EXPECT_EQ(mView->GetScrollDragSize().width, 24) << "the canvas's own scrolling is back";
+        EXPECT_TRUE(mDocument.mObjects.empty());
+    }
+
+    TEST_F(ViewTools, RepeatedClicksOnAPileSelectEachObjectInTurn)
+    {
+        for (double const side : { 40.0, 60.0, 80.0 }) {
+            auto* rectangle = new CMapRectangle;
+            rectangle->SetBounds(mView->Unproject(CGRectMake(At(180, 180).x, At(180, 180).y, side, side)));
+            mDocument.AddObject(rectangle);
+        }
+        Draw();
+        std::vector<CMapObject*> picked;
+        for (int i = 0; i < 3; ++i) {
+            Click(At(200, 200));
+            ASSERT_EQ(Selected().size(), 1u);
+            picked.push_back(Selected()[0]);
+        }
+        std::sort(picked.begin(), picked.end());
+        EXPECT_EQ(std::unique(picked.begin(), picked.end()), picked.end()) << "each once";
+    }
+
+    TEST_F(ViewTools, ZoomClicksStepAndCentreAndADragZoomsToItsRectangle)
+    {
+        Choose(kToolZoom);
+        CGPoint const click = At(200, 150);
+        CCoordinate const there = mView->Unproject(click);
+        Click(click);
+        EXPECT_EQ(mView->GetMapZoom(), 13u);
+        CGPoint const centre = mView->Project(mView->GetMapCentre());
+        EXPECT_NEAR(mView->Project(there).x, centre.x, 1);
+        EXPECT_NEAR(mView->Project(there).y, centre.y, 1);
+        EXPECT_EQ(mDocument.GetTool(), kToolZoom) << "the zoom tool stays";
+
+        Click(At(200, 150), kOption);
+        EXPECT_EQ(mView->GetMapZoom(), 12u);
+        Click(At(200, 150), 0, 2);
+        EXPECT_EQ(mView->GetMapZoom(), 11u) << "the secondary button zooms out";
+
+        Drag(At(200, 150), At(202, 200)); // too narrow: one step in around its centre
+        EXPECT_EQ(mView->GetMapZoom(), 12u);
+        Drag(At(100, 100), At(103, 103)); // 3 by 3: to the rectangle, as deep as it goes
+        EXPECT_EQ(mView->GetMapZoom(), CViewMap::kZoomMaximum);
+    }
+
+    TEST_F(ViewTools, TheZoomCursorFollowsOptionAndTheLimits)
+    {
+        Choose(kToolZoom);
+        CCarbonEvent option(kEventClassMouse, kEventMouseMoved);
+        UInt32 const held = kOption;
+        option.SetParameter(kEventParamKeyModifiers, typeUInt32, sizeof held, &held);
+        Zoom()->UpdateCursors(CCarbonEvent());
+        EXPECT_EQ(Zoom()->GetCursor(), CCursor::kCursorZoomIn);
+        Zoom()->DoKeyModifiers(option);
+        EXPECT_EQ(Zoom()->GetCursor(), CCursor::kCursorZoomOut);
+        mView->SetMapZoom(CHIView::kZoomFactor, nullptr, CViewMap::kZoomMaximum);
+        EXPECT_EQ(Zoom()->GetCursor(), CCursor::kCursorZoomLimit) << "a new level reads as Option let go";
+        Zoom()->DoKeyModifiers(option);
+        EXPECT_EQ(Zoom()->GetCursor(), CCursor::kCursorZoomOut);
+        mView->SetMapZoom(CHIView::kZoomFactor, nullptr, 0);
+        EXPECT_EQ(Zoom()->GetCursor(), CCursor::kCursorZoomIn);
+        Zoom()->DoKeyModifiers(option);
+        EXPECT_EQ(Zoom()->GetCursor(), CCursor::kCursorZoomLimit);
+    }
+
+    TEST_F(ViewTools, TheRulerTellsTheDistanceInTheUsersUnitsAndLeavesNothing)
+    {
+        Choose(kToolRuler);
+        CGPoint const from = At(100, 200), to = At(400, 200);
+        double const metres
+            = mView->GetMapManager()->GetDistance(mView->Unproject(from), mView->Unproject(to));
+        std::string during;
+        for (SInt32 const units : { 1, 2 }) {
+            CPreferences().SetInteger("MapUnits", units);
+            InputDriver::MouseDown(Screen(from));
+            InputDriver::MouseMove(Screen({ from.x + 100, from.y }));
+            InputDriver::MouseMove(Screen(to));
+            ReleaseLater(to, [&] {
+                during = toolbox::HelpTags::ShowingText() ? cf::ToUTF8(toolbox::HelpTags::ShowingText()) : "";
+            });
+            EXPECT_EQ(during,
+                mView->GetMapManager()->GetDistanceString(metres, MapUnits(units)).GetStdString());
+            EXPECT_EQ(toolbox::HelpTags::ShowingText(), nullptr) << "the tag goes with the release";
+        }
+        EXPECT_NE(during.find("mi"), std::string::npos) << during;
+        CPreferences().RemovePref("MapUnits");
+        EXPECT_TRUE(mDocument.mObjects.empty());
+        EXPECT_EQ(mView->GetMapZoom(), 12u);
+    }
+
+} // namespace
+} // namespace tw::test
