@@ -28,17 +28,17 @@ namespace {
 std::atomic_flag sInspectorMaking = ATOMIC_FLAG_INIT;
 CWindowInspector* sInspector = nullptr; // owns: the palette lives until the process ends
 
-constexpr char const* kPrefMapCoordinates = "MapCoordinates";
-constexpr char const* kPrefMapUnits = "MapUnits";
+constexpr char const* kInspectorPrefCoordinates = "MapCoordinates";
+constexpr char const* kInspectorPrefUnits = "MapUnits";
 
 // Messages of the document, its map view and the panel's controls.
-constexpr UInt32 kMsgSelectionChanged = 'dsec';
-constexpr UInt32 kMsgObjectRemoved = 'dorm';
-constexpr UInt32 kMsgObjectsReset = 'dors';
-constexpr UInt32 kMsgObjectModified = 'domo';
-constexpr UInt32 kMsgToolChanged = 'dtoc';
+constexpr UInt32 kInspectorMsgSelection = 'dsec';
+constexpr UInt32 kInspectorMsgRemoved = 'dorm';
+constexpr UInt32 kInspectorMsgReset = 'dors';
+constexpr UInt32 kInspectorMsgModified = 'domo';
+constexpr UInt32 kInspectorMsgTool = 'dtoc';
 
-bool IsShapeType(MapObjectType type)
+bool IsInspectorShapeType(MapObjectType type)
 {
     return type == kMapObjectLine || type == kMapObjectCircle || type == kMapObjectRectangle;
 }
@@ -79,7 +79,7 @@ OSStatus CWindowInspector::InitialiseSelf()
         if (CBPreferenceBinding* prefs = app->GetPreferences().GetBinding()) {
             window->BindBoundsToPrefs(prefs, kPrefBounds);
             window->BindVisibilityToPrefs(prefs, kPrefVisible);
-            prefs->ObserveKeyPathValue(kPrefMapCoordinates, this);
+            prefs->ObserveKeyPathValue(kInspectorPrefCoordinates, this);
         }
         window->BindVisibilityToMenu(kCommandShow);
         if (auto* broadcaster = dynamic_cast<CMsgBroadcaster*>(app))
@@ -168,7 +168,7 @@ void CWindowInspector::ChangedSelection()
     CString panel = kNibPanelEmpty;
     if (mCount == 0)
         panel = kNibPanelLocation;
-    else if (mCount == 1 && IsShapeType(mObject->GetType()))
+    else if (mCount == 1 && IsInspectorShapeType(mObject->GetType()))
         panel = kNibPanelShape;
     else if (mCount == 1 && mObject->GetType() == kMapObjectNote)
         panel = kNibPanelNote;
@@ -258,7 +258,7 @@ void CWindowInspector::UpdatePanelShape()
 // A width or line style the pop-ups do not hold stays as it is unless the user picks one.
 void CWindowInspector::ApplyPanelShape(UInt32 changed)
 {
-    if (mType == kTypeNone || !IsShapeType(mType))
+    if (mType == kTypeNone || !IsInspectorShapeType(mType))
         return;
     MapObjectStyle style = GetShownStyle();
     if (mLineStyle && (mLineStyleShown || changed == kCommandLineStyle)) {
@@ -313,11 +313,11 @@ void CWindowInspector::UpdatePanelLocation(CCoordinate const* coordinate)
 void CWindowInspector::DoMessage(UInt32 message, void* parameter)
 {
     switch (message) {
-    case kMsgSelectionChanged:
-    case kMsgObjectsReset: // the inspected object may be gone with the others
+    case kInspectorMsgSelection:
+    case kInspectorMsgReset: // the inspected object may be gone with the others
         ChangedSelection();
         break;
-    case kMsgObjectRemoved: {
+    case kInspectorMsgRemoved: {
         // Still listed while its removal is told: it is counted no more.
         auto* removed = static_cast<CMapObject*>(parameter);
         if (removed && (removed == mObject || removed->IsSelected())) {
@@ -327,14 +327,14 @@ void CWindowInspector::DoMessage(UInt32 message, void* parameter)
         }
         break;
     }
-    case kMsgObjectModified:
+    case kInspectorMsgModified:
         if (parameter && parameter == mObject && GetPanel() == CString(kNibPanelNote))
             UpdatePanelNote();
         break;
     case CViewMap::kMsgMouseMoved:
         UpdatePanelLocation(static_cast<CCoordinate const*>(parameter));
         break;
-    case kMsgToolChanged:
+    case kInspectorMsgTool:
         ChangedTool();
         break;
     case kMsgCurrentDocument:
@@ -366,6 +366,6 @@ OSStatus CWindowInspector::DoEventCommandProcess(CCarbonEvent& event)
 
 void CWindowInspector::ValueChanged(CBKeyValueStore const*, CBString const& keyPath)
 {
-    if (keyPath == CBString(kPrefMapCoordinates) || keyPath == CBString(kPrefMapUnits))
+    if (keyPath == CBString(kInspectorPrefCoordinates) || keyPath == CBString(kInspectorPrefUnits))
         ChangedTool();
 }

@@ -7,6 +7,7 @@
 #include "widgets/CControl_Templates.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -26,11 +27,15 @@ bool RegionShapeContains(SGShape const& shape, double x, double y)
     return inside;
 }
 
-bool RegionShapeReaches(SGShape const& shape, SGBounds const& box)
+// The squared distance from the point to the shape's nearest vertex inside the box; infinite
+// when none is inside.
+double RegionShapeDistance(SGShape const& shape, SGBounds const& box, double x, double y)
 {
-    return std::any_of(shape.points.begin(), shape.points.end(), [&box](SGPoint const& p) {
-        return p.x >= box.xmin && p.x <= box.xmax && p.y >= box.ymin && p.y <= box.ymax;
-    });
+    double nearest = std::numeric_limits<double>::infinity();
+    for (SGPoint const& p : shape.points)
+        if (p.x >= box.xmin && p.x <= box.xmax && p.y >= box.ymin && p.y <= box.ymax)
+            nearest = std::min(nearest, (p.x - x) * (p.x - x) + (p.y - y) * (p.y - y));
+    return nearest;
 }
 
 } // namespace
@@ -69,8 +74,8 @@ void CViewRegion::Attach(CViewMap* mapView, void* owner, ShowRegionCall showRegi
 bool CViewRegion::LayerFilter(CRegionLayer const* layer, void*) { return IsAdminCategory(layer->GetCategory()); }
 
 // World first; then, per administrative level from the coarsest, the first named area whose
-// name differs from the crumb before it: the one holding the view's middle, or else the first
-// whose outline reaches into the view. Bounds alone would name a country whose bounds span the
+// name differs from the crumb before it: the one holding the view's middle, or else (the middle
+// is over water) the one whose outline comes nearest to the middle inside the view. Bounds alone would name a country whose bounds span the
 // globe (one with islands on both sides of the date line) everywhere. Cut to what the zoom
 // level allows.
 void CViewRegion::SyncOrigin()
@@ -89,6 +94,7 @@ void CViewRegion::SyncOrigin()
         for (CRegionLayer* layer : layers) {
             UInt32 reaching = 0;
             CString reachingName;
+            double reachingDistance = std::numeric_limits<double>::infinity();
             bool found = false;
             for (UInt32 const id : layer->GetShapes(box)) {
                 CString const name = layer->GetAttributeString(id, 0, true);
@@ -102,9 +108,11 @@ void CViewRegion::SyncOrigin()
                     found = true;
                     break;
                 }
-                if (reachingName.IsEmpty() && RegionShapeReaches(shape, box)) {
+                double const distance = RegionShapeDistance(shape, box, middle.GetLongitude(), middle.GetLatitude());
+                if (distance < reachingDistance) {
                     reaching = id;
                     reachingName = name;
+                    reachingDistance = distance;
                 }
             }
             if (!found && !reachingName.IsEmpty()) {

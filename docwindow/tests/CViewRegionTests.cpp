@@ -71,6 +71,17 @@ namespace {
         EXPECT_EQ(Crumbs(), (std::vector<std::string> { "World", "Canada", "Ontario" }));
     }
 
+    TEST_F(RegionBar, OverTheSeaTheNearestAreaIsNamed)
+    {
+        Show(CCoordinate(55.08, 11.62), 10); // the water between Zealand and Lolland
+        std::vector<std::string> const crumbs = Crumbs();
+        ASSERT_EQ(crumbs.size(), 3u);
+        EXPECT_EQ(crumbs[1], "Denmark");
+        EXPECT_EQ(crumbs[2], "Sjaælland") << "the region of the nearest shores (as the pack spells it)";
+        Show(CCoordinate(45, -35), 10); // mid-Atlantic: nothing near
+        EXPECT_EQ(Crumbs(), std::vector<std::string> { "World" });
+    }
+
     TEST_F(RegionBar, TheZoomLevelLimitsTheCrumbs)
     {
         for (unsigned long level : { 0ul, 3ul, 5ul }) {
