@@ -8,6 +8,8 @@
 #include "app/CSheetViewLocation.h"
 #include "app/CSheetWaypoint.h"
 #include "app/CWindowInspector.h"
+#include "app/windows/CWindowDevice.h"
+#include "app/windows/CWindowFind.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "framework/CMacWindow.h"
@@ -99,4 +101,16 @@ void CDocumentShell::ShowInspector(CWindowDocument&)
 {
     if (CWindowInspector* inspector = CWindowInspector::GetInstance())
         inspector->GetWindow()->Select(true);
+}
+
+void CDocumentShell::ShowDeviceWindow(CDevice* device) { CWindowDevice::Show(device); }
+
+void CDocumentShell::FindLocation(CWindowDocument& document)
+{
+    CWindowFind* find = CWindowFind::GetInstance();
+    if (!find) {
+        CApplication::Beep(); // the window could not be made from the nib
+        return;
+    }
+    find->FindLocation(&document);
 }

@@ -12,6 +12,6 @@ public:
     CDataBrowserSource* MakeListSource(UInt32 segment, CWindowDocument& document) override;
     // The inspector palette shows and comes to the front.
     void ShowInspector(CWindowDocument& document) override;
-    // The receivers' windows are not in this program yet.
-    void ShowDeviceWindow(CDevice*) override { }
+    void ShowDeviceWindow(CDevice* device) override;
+    void FindLocation(CWindowDocument& document) override;
 };

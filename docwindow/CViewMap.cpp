@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
 #include <cmath>
 #include <new>
 #include <string_view>

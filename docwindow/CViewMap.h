@@ -24,9 +24,7 @@
 #include "widgets/CCanvasView.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <map>
-#include <unordered_map>
 #include <vector>
 
 class CCanvasMapObject;

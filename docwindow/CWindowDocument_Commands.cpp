@@ -26,7 +26,7 @@ constexpr UInt32 kListCommands[] = { 'sway', 'srot', 'stra' };
 // The document's commands whose windows and sheets this version of the program lacks
 // (import, links, globe and web maps, places nearby, transfers and recording): their menu
 // items stay disabled rather than do nothing. Each goes from this list as its handler comes.
-constexpr UInt32 kCommandsWithoutHandler[] = { 'dimp', 'cvie', 'find', 'gear', 'gmap', 'dsyn', 'dtrk' };
+constexpr UInt32 kCommandsWithoutHandler[] = { 'dimp', 'cvie', 'gear', 'gmap', 'dsyn', 'dtrk' };
 
 template <std::size_t N> bool IsOneOf(UInt32 command, UInt32 const (&list)[N])
 {
@@ -46,7 +46,7 @@ std::optional<TWTool> ToolOfCommand(UInt32 command)
 
 bool CWindowDocument::IsDocumentCommand(UInt32 command)
 {
-    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'doci', 'ddev' };
+    static constexpr UInt32 kOthers[] = { 'zoin', 'zout', 'zfit', 'hbak', 'hfwd', 'doci', 'gvie', 'ddev' };
     return ToolOfCommand(command) || IsOneOf(command, kListCommands) || IsOneOf(command, kCommandsWithoutHandler)
         || IsOneOf(command, kOthers);
 }
@@ -77,7 +77,8 @@ SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
         return kMenuStatusEnable;
     case 'doci':
     case 'gvie':
-        // Without a shell there is no sheet to open.
+    case 'find':
+        // Without a shell there is no sheet or window to open.
         return enableWhen(!sheet && sShell);
     case 'ddev':
         return enableWhen(mDevices && !mDevices->GetDevices().empty());
@@ -121,6 +122,13 @@ OSStatus CWindowDocument::DoEventCommandProcess(CCarbonEvent& event)
         return noErr;
     case 'ddev':
         ShowDevices();
+        return noErr;
+    case 'find':
+        // The find window runs modally for this document until the user is done.
+        if (HasSheet() || mSheet != kSheetNone || !sShell)
+            CApplication::Beep();
+        else
+            sShell->FindLocation(*this);
         return noErr;
     case 'hbak':
         GoBack();

@@ -29,4 +29,6 @@ public:
     virtual void ShowInspector(CWindowDocument& document) = 0;
     // Brings the window of the receiver to the front.
     virtual void ShowDeviceWindow(CDevice* device) = 0;
+    // Searches places around the document's map and returns once the user is done.
+    virtual void FindLocation(CWindowDocument& document) = 0;
 };

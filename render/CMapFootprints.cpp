@@ -5,31 +5,42 @@
 #include <cmath>
 
 namespace {
-std::int64_t CellOf(double v) { return std::int64_t(std::floor(v / CMapFootprints::kCell)); }
-UInt64 CellKey(std::int64_t x, std::int64_t y) { return (UInt64(x) << 32) ^ UInt64(UInt32(y)); }
+
+std::int64_t FootprintCell(double v) { return std::int64_t(std::floor(v / CMapFootprints::kCellSide)); }
+UInt64 FootprintKey(std::int64_t x, std::int64_t y) { return (UInt64(x) << 32) ^ UInt64(UInt32(y)); }
+
 } // namespace
+
+void CMapFootprints::Clear()
+{
+    mRects.clear();
+    mCells.clear();
+    mWide.clear();
+}
 
 bool CMapFootprints::Add(CGRect const& rect, bool reserve)
 {
     if (CGraphicsUtilities::IsEmpty(rect))
         return false;
     CGRect const r = CGRectStandardize(rect);
-    std::int64_t const left = CellOf(r.origin.x), right = CellOf(r.origin.x + r.size.width);
-    std::int64_t const top = CellOf(r.origin.y), bottom = CellOf(r.origin.y + r.size.height);
-    bool const filed = (right - left + 1) * (bottom - top + 1) <= kCellsMax;
+    std::int64_t const left = FootprintCell(r.origin.x), right = FootprintCell(r.origin.x + r.size.width);
+    std::int64_t const top = FootprintCell(r.origin.y), bottom = FootprintCell(r.origin.y + r.size.height);
+    bool const filed = std::isfinite(r.size.width) && std::isfinite(r.size.height)
+        && (right - left + 1) * (bottom - top + 1) <= kCellsMax;
+    auto const meets = [&](std::size_t index) { return CGraphicsUtilities::IsIntersecting(rect, mRects[index]); };
     if (filed) {
         for (std::int64_t y = top; y <= bottom; ++y)
             for (std::int64_t x = left; x <= right; ++x)
-                if (auto const found = mCells.find(CellKey(x, y)); found != mCells.end())
+                if (auto const found = mCells.find(FootprintKey(x, y)); found != mCells.end())
                     for (std::size_t index : found->second)
-                        if (CGraphicsUtilities::IsIntersecting(rect, mRects[index]))
+                        if (meets(index))
                             return false;
         for (std::size_t index : mWide)
-            if (CGraphicsUtilities::IsIntersecting(rect, mRects[index]))
+            if (meets(index))
                 return false;
     } else {
-        for (CGRect const& reserved : mRects)
-            if (CGraphicsUtilities::IsIntersecting(rect, reserved))
+        for (std::size_t index = 0; index < mRects.size(); ++index)
+            if (meets(index))
                 return false;
     }
     if (!reserve)
@@ -42,13 +53,6 @@ bool CMapFootprints::Add(CGRect const& rect, bool reserve)
     }
     for (std::int64_t y = top; y <= bottom; ++y)
         for (std::int64_t x = left; x <= right; ++x)
-            mCells[CellKey(x, y)].push_back(index);
+            mCells[FootprintKey(x, y)].push_back(index);
     return true;
-}
-
-void CMapFootprints::Clear()
-{
-    mRects.clear();
-    mCells.clear();
-    mWide.clear();
 }

@@ -3,7 +3,8 @@
 # drives it as a user would, checking screenshots: the menu bar is drawn, a click
 # on a menu title opens the menu and a click elsewhere closes it, the window has
 # its icon and is titled after the front document, a second start hands over to
-# the running one, a killed one's socket is replaced, Ctrl+Q quits with status 0,
+# the running one, a killed one's socket is replaced, Go to Location moves the map
+# to links pasted from the clipboard, Ctrl+Q quits with status 0,
 # and nothing is printed on standard output.
 # Usage: tools/display-test.sh <Tarnwick executable> [output folder]
 # Exits 77 (skipped) only when Xvfb, xdotool, xprop or ImageMagick is missing.
@@ -11,7 +12,7 @@ set -uo pipefail
 
 app=$1
 out=${2:-$(mktemp -d)}
-for tool in Xvfb xdotool xprop import convert; do
+for tool in Xvfb xdotool xprop import convert compare xclip; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (tools/setup.sh installs it)"; exit 77; }
 done
 mkdir -p "$out"
@@ -127,6 +128,45 @@ ls "$XDG_RUNTIME_DIR"/tarnwick-*.socket >/dev/null 2>&1 || fail "the killed inst
 "$app" >"$out/app.log" 2>"$out/app.err" &
 pid=$!
 timeout 10 xdotool search --sync --name 'Tarnwick$' >/dev/null || fail "a start after a killed instance did not run"
+
+# 4b. Go to Location (Ctrl+L) takes each form of map link from the desktop clipboard (Tab
+# to "Paste Link", Space): Return keeps the place, Escape goes back to where the map was.
+# The screen is compared with the first view, whose map shows the whole world.
+difference() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'; }
+location() { # link, ending key
+    printf '%s' "$1" | xclip -selection clipboard
+    xdotool key ctrl+l
+    sleep 0.8
+    xdotool key Tab Tab Tab space
+    sleep 0.8
+    xdotool key "$2"
+    sleep 0.8
+}
+# The splash screen fades first: the view is taken once two shots a second apart agree.
+world=$(shot 4b-world)
+for _ in $(seq 15); do
+    sleep 1
+    cp "$world" "$out/4b-earlier.png"
+    world=$(shot 4b-world)
+    below "$(difference "$out/4b-earlier.png" "$world")" 0.002 && break
+done
+location "https://maps.google.com/maps?ll=57.7089,11.9746&z=12" Escape
+s=$(shot 4b-cancelled)
+below "$(difference "$world" "$s")" 0.01 || fail "Escape in Go to Location did not bring the map back"
+n=0
+for link in "tarnwick://view?lat=57.7089&lon=11.9746&zoom=12" \
+    "http://www.multimap.com/map/browse.cgi?lat=51.5073&lon=-0.1277&scale=10000&icon=x" \
+    "http://www.streetmap.co.uk/map.srf?x=530625&y=178388&z=115" \
+    "http://maps.google.com/maps?ll=51.500152,-0.126236&spn=0.010032,0.027466" \
+    "<Placemark><name>Pin</name><LookAt><range>20000</range></LookAt><Point><coordinates>-73.56,45.5,0</coordinates></Point></Placemark>" \
+    "http://maps.yahoo.com/#mvt=m&lat=40.748441&lon=-73.985664&mag=3" \
+    "http://maps.live.com/default.aspx?v=2&cp=47.619~-122.348&style=r&lvl=15"; do
+    n=$((n + 1))
+    location "$link" Return
+    s=$(shot "4b-link-$n")
+    below 0.02 "$(difference "$world" "$s")" || fail "the map did not move to the pasted link $link"
+    location "tarnwick://view?lat=0&lon=0&zoom=1" Return
+done
 
 # 5. Ctrl+Q (Command-Q) quits with status 0.
 xdotool key ctrl+q

@@ -137,12 +137,17 @@ bool CCanvasView::TrackMouse(CCarbonEvent& event, CGPoint const& point, MouseTra
 
 // A key reaches the canvas twice when it has the focus and nobody takes the key: as
 // the focused view, then on the application target. The second time it is left alone,
-// and on the application target the canvas takes keys only when no control has the focus.
+// and on the application target the canvas takes keys only when no control has the focus
+// and no sheet is open over its window.
 bool CCanvasView::IsKeyForCanvas(CCarbonEvent const& event)
 {
     HIViewRef view = GetHIViewRef();
     WindowRef window = GetWindowRef();
     if (!window || !IsControlActive(view))
+        return false;
+    // While a sheet is over the window every key is the sheet's: Return there is its OK, and
+    // Delete in an empty field must not remove what is chosen on the canvas.
+    if (HIWindowIsDocumentModalTarget(window, nullptr))
         return false;
     ControlRef focus = nullptr;
     GetKeyboardFocus(window, &focus);

@@ -177,6 +177,7 @@ namespace {
         };
         EXPECT_FALSE(enabled("Zoom In"));
         EXPECT_FALSE(enabled("Zoom to Fit"));
+        EXPECT_FALSE(enabled("Go to Location…"));
         CWindowDocument* document = NewDocument();
         ASSERT_NE(document, nullptr);
         ManualClock::RunFor(0.1);

@@ -143,7 +143,7 @@ namespace {
         EXPECT_FALSE(mDocument->IsModified());
         Command('doci');
         Retype("Ann Example");
-        Click(SheetWindow(), 'ok  ');
+        Key(kKeyReturn, '\r');
         EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
         EXPECT_EQ(mDocument->GetDocumentInfo().GetAuthor().GetStdString(), "Ann Example");
         EXPECT_TRUE(mDocument->IsModified());
@@ -195,11 +195,29 @@ namespace {
         // OK keeps the typed place.
         Command('gvie');
         Retype("57.7");
-        Click(SheetWindow(), 'ok  ');
+        Key(kKeyReturn, '\r');
         EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
         CCoordinate const typed(57.7, before.GetLongitude());
         EXPECT_NEAR(view->Project(view->GetMapCentre()).y, view->Project(typed).y, 1.0);
         EXPECT_TRUE(mDocument->GetObjects().empty());
+    }
+
+    // The map takes Return and Delete when nothing else has the keys: never while a sheet is open.
+    TEST_F(DocumentSheet, KeysTypedInASheetNeverActOnTheMapBelow)
+    {
+        CMapWaypoint* chosen = AddWaypoint("Chosen", 57.7, 11.9);
+        mDocument->SelectObject(chosen, true);
+        Command('doci');
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetDocumentInfo);
+        Retype("");
+        Key(kKeyDelete, 8);
+        Key(117, 0x7F); // forward delete
+        ASSERT_EQ(mDocument->GetObjects().size(), 1u) << "a delete key in the sheet removed the map's choice";
+        Retype("Ann Example");
+        Key(kKeyReturn, '\r');
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone) << "Return in the sheet did not reach its OK";
+        EXPECT_EQ(mDocument->GetDocumentInfo().GetAuthor().GetStdString(), "Ann Example");
+        EXPECT_TRUE(chosen->IsSelected());
     }
 
 } // namespace

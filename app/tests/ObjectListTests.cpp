@@ -210,7 +210,7 @@ namespace {
 
     TEST_F(ObjectList, DoubleClickEditsShowsWithOptionOrConfirmsInThePicker)
     {
-        CMapWaypoint* a = AddWaypoint("A", 1, 1);
+        AddWaypoint("A", 1, 1);
         CMapWaypoint* b = AddWaypoint("B", 2, 2);
         CBrowserWaypoints list;
         Attach(list);

@@ -281,7 +281,7 @@ namespace {
 
     TEST_F(WindowDocument, CommandsWithoutTheirWindowsAreDisabledNotPretended)
     {
-        for (UInt32 command : { 'dimp', 'find', 'dsyn', 'dtrk', 'ddev' })
+        for (UInt32 command : { 'dimp', 'dsyn', 'dtrk', 'ddev' })
             EXPECT_EQ(Status(mDocument, command), CCarbonEventHandler::kMenuStatusDisable) << command;
         EXPECT_EQ(Command(mDocument, 'dimp'), eventNotHandledErr);
     }

@@ -73,6 +73,7 @@ namespace {
         }
         void ShowInspector(CWindowDocument&) override { ++inspector; }
         void ShowDeviceWindow(CDevice* device) override { deviceWindows.push_back(device); }
+        void FindLocation(CWindowDocument& document) override { finds.push_back(&document); }
 
         bool makeSheets = true;
         std::vector<Made> made;
@@ -80,6 +81,7 @@ namespace {
         std::vector<StandInSource*> sources; // owned by the document
         int inspector = 0;
         std::vector<CDevice*> deviceWindows;
+        std::vector<CWindowDocument*> finds;
     };
 
     class DocumentShell : public DocumentTest {
@@ -220,6 +222,19 @@ namespace {
         EXPECT_EQ(mShell.made.size(), 2u);
         EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
         EXPECT_EQ(Status(mDocument, 'dtha'), CCarbonEventHandler::kMenuStatusEnable);
+    }
+
+    TEST_F(DocumentShell, TheFindCommandAsksTheShellForThisDocumentUnlessASheetIsOpen)
+    {
+        EXPECT_EQ(Status(mDocument, 'find'), CCarbonEventHandler::kMenuStatusEnable);
+        EXPECT_EQ(Command(mDocument, 'find'), noErr);
+        EXPECT_EQ(mShell.finds, (std::vector<CWindowDocument*> { mDocument }));
+        Command(mDocument, 'doci');
+        ASSERT_NE(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        EXPECT_EQ(Status(mDocument, 'find'), CCarbonEventHandler::kMenuStatusDisable);
+        Command(mDocument, 'find');
+        EXPECT_EQ(mShell.finds.size(), 1u) << "not while a sheet is open";
+        Command(mDocument, 'not!');
     }
 
     TEST_F(DocumentShell, TheListShowsTheShellsSourceOfTheChosenSegment)

@@ -35,6 +35,36 @@ namespace {
         EXPECT_EQ(mDocument.GetTool(), kToolHand);
     }
 
+    // While the button is down the new waypoint's symbol follows the pointer; it is not yet
+    // the document's.
+    TEST_F(WaypointTool, TheSymbolFollowsThePointerWhileTheButtonIsDown)
+    {
+        Choose(kToolWaypoint);
+        Draw();
+        auto pixelAt = [&](CGPoint image) {
+            CGPoint const screen = Screen(image);
+            Rect structure {};
+            GetWindowBounds(mWindow, kWindowStructureRgn, &structure);
+            return ProbeWindow(mWindow).At(int(screen.x) - structure.left, int(screen.y) - structure.top);
+        };
+        CGPoint const to = At(300, 200);
+        Pixel const before = pixelAt({ to.x - 4, to.y });
+        Pixel during {};
+        std::size_t objects = 99;
+        InputDriver::MouseDown(Screen(At(250, 200)));
+        InputDriver::MouseMove(Screen({ to.x - 10, to.y }));
+        InputDriver::MouseMove(Screen(to));
+        ReleaseLater(to, [&] {
+            mWindow->Update();
+            during = pixelAt({ to.x - 4, to.y });
+            objects = mDocument.mObjects.size();
+        });
+        EXPECT_EQ(objects, 0u);
+        EXPECT_GT(std::abs(during.r - before.r) + std::abs(during.g - before.g) + std::abs(during.b - before.b), 60)
+            << "the symbol is drawn under the pointer";
+        EXPECT_EQ(mDocument.mObjects.size(), 1u);
+    }
+
     TEST_F(WaypointTool, NearLevelsGiveTheUpperOfTwoWaypointsTheLargeSymbol)
     {
         CMapWaypoint* lower = AddWaypoint(At(200, 200), "Lower");
