@@ -8,10 +8,12 @@
 #include "app/CSheetTrack.h"
 #include "app/CSheetViewLocation.h"
 #include "app/CSheetWaypoint.h"
+#include "app/CWindowInspector.h"
 #include "app/windows/CWindowDevice.h"
 #include "app/windows/CWindowFind.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
+#include "framework/CMacWindow.h"
 #include "framework/ConstructController.h"
 
 namespace {
@@ -94,6 +96,13 @@ CDataBrowserSource* CDocumentShell::MakeListSource(UInt32 segment, CWindowDocume
     }
     list->SetDocument(&document);
     return list;
+}
+
+// The inspector already follows the current document; this only brings it into view.
+void CDocumentShell::ShowInspector(CWindowDocument&)
+{
+    if (CWindowInspector* inspector = CWindowInspector::GetInstance())
+        inspector->GetWindow()->Select(true);
 }
 
 void CDocumentShell::ShowDeviceWindow(CDevice* device) { CWindowDevice::Show(device); }

@@ -10,8 +10,8 @@ class CDocumentShell : public IDocumentShell {
 public:
     CWindowController* MakeSheet(UInt32 kind, CWindowDocument& document, CMapObject* object) override;
     CDataBrowserSource* MakeListSource(UInt32 segment, CWindowDocument& document) override;
-    // The inspector palette is not in this program yet.
-    void ShowInspector(CWindowDocument&) override { }
+    // The inspector palette shows and comes to the front.
+    void ShowInspector(CWindowDocument& document) override;
     void ShowDeviceWindow(CDevice* device) override;
     void FindLocation(CWindowDocument& document) override;
 };

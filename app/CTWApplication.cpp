@@ -1,5 +1,7 @@
 #include "app/CTWApplication.h"
 
+#include "app/CWindowInspector.h"
+#include "app/CWindowNavigator.h"
 #include "app/CWindowPreferences.h"
 #include "app/windows/CWindowDevice.h"
 #include "app/windows/CWindowDevices.h"
@@ -182,6 +184,10 @@ OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
         return CommandOpenGeocaching();
     case 'rfrm':
         return CommandOpenOnlineForum();
+    case 'insp':
+        return CommandInspector();
+    case 'navi':
+        return CommandNavigator();
     case kCommandShowDevices:
         return CommandShowDevices();
     default:
@@ -197,6 +203,25 @@ OSStatus CTWApplication::CommandPrefs()
         return noErr;
     }
     preferences->GetWindow()->Select(true);
+    return noErr;
+}
+
+// A palette that cannot be made from the nib beeps; the command is handled all the same.
+OSStatus CTWApplication::CommandInspector()
+{
+    if (CWindowInspector* inspector = CWindowInspector::GetInstance())
+        inspector->GetWindow()->ToggleVisibility(true);
+    else
+        Beep();
+    return noErr;
+}
+
+OSStatus CTWApplication::CommandNavigator()
+{
+    if (CWindowNavigator* navigator = CWindowNavigator::GetInstance())
+        navigator->GetWindow()->ToggleVisibility(true);
+    else
+        Beep();
     return noErr;
 }
 

@@ -8,6 +8,7 @@
 // them. Lives on main's stack; main thread only.
 
 #include "app/CDocumentShell.h"
+#include "app/IObjectStyles.h"
 #include "bindings/Source/Bindings/CBindable.h"
 #include "devices/CDeviceManager.h"
 #include "foundation/CMsgBroadcaster.h"
@@ -23,7 +24,7 @@
 class CWindowDocument;
 struct MsgNavFilter;
 
-class CTWApplication : public CApplication, public CMsgBroadcaster, public CBindable {
+class CTWApplication : public CApplication, public CMsgBroadcaster, public CBindable, public IObjectStyles {
 public:
     static constexpr UInt32 kMsgCurrentDocument = 'dact'; // parameter: the CWindowDocument, or null
     static constexpr CGRect kSplashScreenStatus { { 100, 260 }, { 215, 46 } };
@@ -70,14 +71,19 @@ public:
     OSStatus DoAppleEventGetURL(AEDesc const& event) override;
     OSStatus CommandOpenGeocaching();
     OSStatus CommandOpenOnlineForum();
+    // Shows the palette when hidden, hides it when shown ("insp", "navi").
+    OSStatus CommandInspector();
+    OSStatus CommandNavigator();
+    // At start-up: the inspector and the navigator, when they were open at the last quit.
+    void ShowPalettes();
     // Shows the list of receivers and brings it to the front.
     static constexpr UInt32 kCommandShowDevices = 'devi';
     OSStatus CommandShowDevices();
 
     // The default style of new objects of the kind: the stored preferences over the built-in
     // defaults, read once and cached. SetObjectStyle stores a new default.
-    MapObjectStyle GetObjectStyle(MapObjectType type);
-    void SetObjectStyle(MapObjectType type, MapObjectStyle const& style);
+    MapObjectStyle GetObjectStyle(MapObjectType type) override;
+    void SetObjectStyle(MapObjectType type, MapObjectStyle const& style) override;
     // The preference key of a kind's style ("StyleWaypoint"); empty for an unknown kind.
     static CString GetStylePref(MapObjectType type);
 

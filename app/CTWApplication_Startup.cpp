@@ -1,5 +1,7 @@
 #include "app/CTWApplication.h"
 
+#include "app/CWindowInspector.h"
+#include "app/CWindowNavigator.h"
 #include "app/windows/AppWindowClasses.h"
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "docwindow/CViewMap.h"
@@ -100,9 +102,19 @@ OSStatus CTWApplication::InitialiseFinish()
     if (status != noErr)
         return status;
     OpenDocument();
+    ShowPalettes();
     // Queued last, so that the launch events find the menu bar and the global document ready.
     QueueLaunchEvents(mArgc, mArgv);
     return noErr;
+}
+
+// The palettes open at the last quit reopen where they were.
+void CTWApplication::ShowPalettes()
+{
+    if (GetPreferences().GetBoolean(CWindowInspector::kPrefVisible, false) && CWindowInspector::GetInstance())
+        CWindowInspector::GetInstance()->GetWindow()->SetVisible(true);
+    if (GetPreferences().GetBoolean(CWindowNavigator::kPrefVisible, false) && CWindowNavigator::GetInstance())
+        CWindowNavigator::GetInstance()->GetWindow()->SetVisible(true);
 }
 
 CFile CTWApplication::GetGlobalDocumentFile()

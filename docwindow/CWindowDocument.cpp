@@ -4,6 +4,7 @@
 #include "devices/DeviceTypes.h"
 #include "docwindow/CToolbarDocument.h"
 #include "docwindow/CViewMap.h"
+#include "docwindow/CViewRegion.h"
 #include "foundation/CSystemUtilities.h"
 #include "foundation/CTextUtilities.h"
 #include "framework/CApplication.h"
@@ -78,6 +79,8 @@ CWindowDocument::~CWindowDocument()
     DeleteObjects(objects);
 }
 
+WindowRef CWindowDocument::GetPaletteWindow() const { return GetWindow() ? GetWindow()->GetWindowRef() : nullptr; }
+
 CString CWindowDocument::GetPropertyString(unsigned long id) const
 {
     return id == 'dfex' ? CString("twk") : CDocument::GetPropertyString(id);
@@ -118,6 +121,8 @@ OSStatus CWindowDocument::InitialiseSelf()
     BuildOverlay();
     MakeListSources();
     mMapView->SetDocument(this);
+    if (mRegionView)
+        mRegionView->SetDocument(this); // it follows the map by itself
     mToolBox.SetDocument(this);
     UpdateHistoryButtons();
     // 9. and 10. The first view: the whole world, the hand, the waypoints.
@@ -135,7 +140,7 @@ void CWindowDocument::FindViews()
     mBack = CHistoryButton::Find(window, 'hbak', 0);
     mForward = CHistoryButton::Find(window, 'hfwd', 0);
     mMapView = CViewMap::Find(window, 'mapv', 0);
-    mRegionView = window->FindView('regn', 0);
+    mRegionView = CViewRegion::Find(window, 'regn', 0);
 }
 
 void CWindowDocument::BuildListSelector()

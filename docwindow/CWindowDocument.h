@@ -13,11 +13,11 @@
 #include "devices/CDeviceTrack.h"
 #include "devices/CDeviceTransfer.h"
 #include "devices/IDeviceDocument.h"
-#include "docwindow/IDocumentShell.h"
 #include "docwindow/CToolBox.h"
 #include "docwindow/IDocumentShell.h"
 #include "docwindow/IMapDocument.h"
 #include "docwindow/IOverlayDocument.h"
+#include "docwindow/IPaletteDocument.h"
 #include "foundation/CCoordinateRect.h"
 #include "foundation/CFDictionary.h"
 #include "foundation/CMsgBroadcaster.h"
@@ -44,13 +44,14 @@ class CMapCrop;
 class CMapObject;
 class CSplitterView;
 class CViewMap;
+class CViewRegion;
 class CWindowHeader;
 
 class CWindowDocument : public CDocument,
                         public CMsgBroadcaster,
                         public CTWWindow,
                         public CBindable,
-                        public IMapDocument,
+                        public IPaletteDocument,
                         public IOverlayDocument,
                         public IDeviceDocument {
 public:
@@ -137,6 +138,10 @@ public:
     // The author and description the user wrote; marks the document modified.
     void SetDocumentInfo(CDocumentInfo const& info);
     CViewMap* GetMapView() const override { return mMapView; }
+    // What the palettes that follow the current document ask of it.
+    CBindable* GetPaletteBindable() override { return this; }
+    CMsgBroadcaster* GetPaletteBroadcaster() override { return this; }
+    WindowRef GetPaletteWindow() const override;
     CDataBrowser* GetList() const { return mList; }
     CSplitterView* GetSplitter() const { return mSplitter; }
     CHISegmentedView* GetListSelector() const { return mListSelector; }
@@ -282,7 +287,7 @@ private:
     CHistoryButton* mBack = nullptr; // weak
     CHistoryButton* mForward = nullptr; // weak
     CViewMap* mMapView = nullptr; // weak
-    CHIView* mRegionView = nullptr; // weak
+    CViewRegion* mRegionView = nullptr; // weak
     bool mChangingSelection = false;
     DocumentSheet mSheet = kSheetNone;
     CStandardAlert mAlert;

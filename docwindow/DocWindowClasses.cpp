@@ -2,6 +2,8 @@
 
 #include "docwindow/CViewMap.h"
 #include "docwindow/CViewOverlay.h"
+#include "docwindow/CViewNavigator.h"
+#include "docwindow/CViewRegion.h"
 #include "widgets/WidgetClasses.h"
 
 OSStatus RegisterDocWindowClasses()
@@ -11,7 +13,11 @@ OSStatus RegisterDocWindowClasses()
             return widgets;
         if (OSStatus const map = CViewMap::Register(); map != noErr)
             return map;
-        return CViewOverlay::Register();
+        if (OSStatus const overlay = CViewOverlay::Register(); overlay != noErr)
+            return overlay;
+        if (OSStatus const navigator = CViewNavigator::Register(); navigator != noErr)
+            return navigator;
+        return CViewRegion::Register();
     }();
     return status;
 }
