@@ -120,7 +120,7 @@ namespace {
     {
         CProjectedPolyline polyline;
         for (int i = 0; i < 100000; ++i)
-            polyline.EditPoints().push_back({ double(i), 50 + (i % 2) });
+            polyline.EditPoints().push_back({ double(i), double(50 + i % 2) });
         polyline.Measure();
         std::vector<UInt32> pixels(100);
         CGContextRef context = CGBitmapContextCreate(

@@ -247,8 +247,9 @@ namespace {
         window->DoMessage(CHISearchField::kMsgTextAccepted, nullptr);
         std::size_t const sameName = std::count_if(results.begin(), results.end(),
             [&](SearchResult const& result) { return result.name.Contains(results.front().name); });
-        if (sameName == 1)
+        if (sameName == 1) {
             EXPECT_EQ(Total(), "1 place found");
+        }
         View<CHISearchField>('name')->SetTextValue("no place is called this");
         window->DoMessage(CHISearchField::kMsgTextAccepted, nullptr);
         EXPECT_TRUE(Rows().empty());
