@@ -143,18 +143,7 @@ OSStatus CBrowserWaypoints::GetItemData(
     CMapWaypoint const* waypoint = item != kDataBrowserNoItem ? GetWaypoint(item) : nullptr;
     if (!waypoint)
         return errDataBrowserPropertyNotSupported;
-    switch (property) {
-    case 'name':
-        return SetCellText(data, waypoint->GetName());
-    case 'desc':
-        return SetCellText(data, waypoint->GetDescription());
-    case 'wlat':
-        return SetCellText(data, waypoint->GetPosition().GetLatitudeString());
-    case 'wlon':
-        return SetCellText(data, waypoint->GetPosition().GetLongitudeString());
-    default:
-        return errDataBrowserPropertyNotSupported;
-    }
+    return SetWaypointCell(data, *waypoint, property);
 }
 
 long CBrowserWaypoints::CompareItems(DataBrowserItemID item1, DataBrowserItemID item2, DataBrowserPropertyID property)

@@ -49,18 +49,7 @@ OSStatus CBrowserRoute::GetItemData(DataBrowserItemID item, DataBrowserItemDataR
     CMapWaypoint const* waypoint = GetWaypoint(item);
     if (!waypoint)
         return errDataBrowserPropertyNotSupported;
-    switch (property) {
-    case 'name':
-        return SetCellText(data, waypoint->GetName());
-    case 'desc':
-        return SetCellText(data, waypoint->GetDescription());
-    case 'wlat':
-        return SetCellText(data, waypoint->GetPosition().GetLatitudeString());
-    case 'wlon':
-        return SetCellText(data, waypoint->GetPosition().GetLongitudeString());
-    default:
-        return errDataBrowserPropertyNotSupported;
-    }
+    return SetWaypointCell(data, *waypoint, property);
 }
 
 void CBrowserRoute::RemoveSelection() { CCarbonEvent::CreateWithHICommandID(kCommandRemove).SendToFocus(); }

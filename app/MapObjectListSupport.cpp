@@ -4,6 +4,7 @@
 #include "foundation/CPreferences.h"
 #include "foundation/CTextUtilities.h"
 #include "framework/CApplication.h"
+#include "model/CMapWaypoint.h"
 #include "widgets/CDataBrowserSource.h"
 
 namespace MapObjectListSupport {
@@ -39,6 +40,22 @@ DBHeader MakeColumn(UInt32 property, char const* titleKey, UInt32 minimumWidth, 
 OSStatus SetCellText(DataBrowserItemDataRef data, CString const& text)
 {
     return SetDataBrowserItemDataText(data, text.GetCFString());
+}
+
+OSStatus SetWaypointCell(DataBrowserItemDataRef data, CMapWaypoint const& waypoint, DataBrowserPropertyID property)
+{
+    switch (property) {
+    case 'name':
+        return SetCellText(data, waypoint.GetName());
+    case 'desc':
+        return SetCellText(data, waypoint.GetDescription());
+    case 'wlat':
+        return SetCellText(data, waypoint.GetPosition().GetLatitudeString());
+    case 'wlon':
+        return SetCellText(data, waypoint.GetPosition().GetLongitudeString());
+    default:
+        return errDataBrowserPropertyNotSupported;
+    }
 }
 
 } // namespace MapObjectListSupport

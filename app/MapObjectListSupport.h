@@ -11,6 +11,7 @@
 #include <initializer_list>
 
 class CBKeyValueObserver;
+class CMapWaypoint;
 class CBKeyValueStore;
 class CBString;
 
@@ -33,5 +34,7 @@ bool IsDisplayPreference(CBString const& keyPath);
 // A text column titled with the bundle string of the key.
 DBHeader MakeColumn(UInt32 property, char const* titleKey, UInt32 minimumWidth, UInt32 maximumWidth, UInt32 flags);
 OSStatus SetCellText(DataBrowserItemDataRef data, CString const& text);
+// A waypoint's name, description, latitude or longitude cell ('name', 'desc', 'wlat', 'wlon').
+OSStatus SetWaypointCell(DataBrowserItemDataRef data, CMapWaypoint const& waypoint, DataBrowserPropertyID property);
 
 } // namespace MapObjectListSupport

@@ -1,6 +1,7 @@
 #include "docwindow/CExportKML.h"
 
 #include "foundation/CFileUtilities.h"
+#include "foundation/CTextUtilities.h"
 #include "model/CMapRoute.h"
 #include "model/CMapTrack.h"
 #include "model/CMapWaypoint.h"
@@ -116,56 +117,30 @@ CString CExportKML::MakeFolders(std::vector<CMapObject*> const& objects)
     return CString(out.c_str());
 }
 
-// Conversions are read as printf reads them: "%%" is a percent sign, "n$" numbers an argument.
+// Each argument read with its own type, numbered conversions never mixed with unnumbered ones.
 bool CExportKML::IsDocumentFormat(CString const& text)
 {
-    std::string const format = text.GetStdString();
-    int next = 1;
     bool numbered = false, unnumbered = false;
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%')
-            continue;
-        std::size_t j = i + 1;
-        if (j < format.size() && format[j] == '%') {
-            i = j;
-            continue;
-        }
-        int argument = 0;
-        std::size_t k = j;
-        while (k < format.size() && std::isdigit(static_cast<unsigned char>(format[k])))
-            ++k;
-        if (k < format.size() && format[k] == '$' && k > j) {
-            argument = std::atoi(format.substr(j, k - j).c_str());
-            numbered = true;
-            j = k + 1;
-        } else {
-            argument = next++;
-            unnumbered = true;
-        }
-        while (j < format.size() && std::string_view("-+ #0123456789.").find(format[j]) != std::string_view::npos)
-            ++j;
-        std::size_t const start = j;
-        while (j < format.size() && std::isalpha(static_cast<unsigned char>(format[j])))
-            ++j;
-        std::string const conversion = format.substr(start, j - start);
+    for (CTextUtilities::FormatConversion const& conversion : CTextUtilities::GetFormatConversions(text.GetStdString())) {
+        std::string const& c = conversion.letters;
         bool fits = false;
-        switch (argument) {
+        switch (conversion.argument) {
         case 1:
         case 2:
-            fits = conversion == "f" || conversion == "lf" || conversion == "g" || conversion == "e";
+            fits = c == "f" || c == "lf" || c == "g" || c == "e";
             break;
         case 3:
-            fits = conversion == "lu" || conversion == "ld";
+            fits = c == "lu" || c == "ld";
             break;
         case 4:
-            fits = conversion == "s";
+            fits = c == "s";
             break;
         default:
             break;
         }
+        (conversion.numbered ? numbered : unnumbered) = true;
         if (!fits || (numbered && unnumbered))
             return false;
-        i = j - 1;
     }
     return true;
 }

@@ -28,28 +28,10 @@ CViewExport::GlobeResult CViewExport::OpenInGlobeViewer(
 // Four doubles, in order, and nothing else but "%%".
 bool CViewExport::IsWebMapFormat(CString const& text)
 {
-    std::string const format = text.GetStdString();
-    int found = 0;
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%')
-            continue;
-        std::size_t j = i + 1;
-        if (j < format.size() && format[j] == '%') {
-            i = j;
-            continue;
-        }
-        while (j < format.size() && std::string_view("-+ #0123456789.").find(format[j]) != std::string_view::npos)
-            ++j;
-        std::size_t const start = j;
-        while (j < format.size() && std::isalpha(static_cast<unsigned char>(format[j])))
-            ++j;
-        std::string const conversion = format.substr(start, j - start);
-        if (conversion != "f" && conversion != "lf" && conversion != "g")
-            return false;
-        ++found;
-        i = j - 1;
-    }
-    return found == 4;
+    auto const conversions = CTextUtilities::GetFormatConversions(text.GetStdString());
+    return conversions.size() == 4 && std::all_of(conversions.begin(), conversions.end(), [](auto const& c) {
+        return !c.numbered && (c.letters == "f" || c.letters == "lf" || c.letters == "g");
+    });
 }
 
 CString CViewExport::MakeWebMapLink(CCoordinateRect const& rect)

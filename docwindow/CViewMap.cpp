@@ -43,33 +43,19 @@ CMapManager* GetViewMapManager()
 // percent sign): anything else would read arguments of the wrong type.
 bool IsViewLinkFormat(std::string_view format)
 {
-    auto isDouble = [](std::string_view c) {
+    auto const isDouble = [](std::string_view c) {
+        if (c.size() == 2 && c[0] == 'l')
+            c.remove_prefix(1); // %lf is %f in printf
         return c.size() == 1 && std::string_view("fFeEgG").find(c[0]) != std::string_view::npos;
     };
-    std::size_t found = 0;
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%')
-            continue;
-        std::size_t j = i + 1;
-        if (j < format.size() && format[j] == '%') {
-            i = j;
-            continue;
-        }
-        while (j < format.size() && std::string_view("-+ #0123456789.").find(format[j]) != std::string_view::npos)
-            ++j;
-        std::size_t const start = j;
-        while (j < format.size() && std::isalpha(static_cast<unsigned char>(format[j])))
-            ++j;
-        std::string_view conversion = format.substr(start, j - start);
-        if (found < 2 && conversion.size() == 2 && conversion[0] == 'l')
-            conversion.remove_prefix(1); // %lf is %f in printf
-        bool const fits = found < 2 ? isDouble(conversion) : found == 2 && (conversion == "ld" || conversion == "li");
-        if (!fits)
+    auto const conversions = CTextUtilities::GetFormatConversions(format);
+    if (conversions.size() != 3)
+        return false;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (conversions[i].numbered)
             return false;
-        ++found;
-        i = j - 1;
-    }
-    return found == 3;
+    return isDouble(conversions[0].letters) && isDouble(conversions[1].letters)
+        && (conversions[2].letters == "ld" || conversions[2].letters == "li");
 }
 
 } // namespace

@@ -82,3 +82,39 @@ OSStatus CTextUtilities::SetClipboardText(CString const& text)
     std::string bytes = text.GetNarrow(GetDefaultTextEncoding());
     return PutScrapFlavor(scrap, kScrapFlavorTypeText, kScrapFlavorMaskNone, Size(bytes.size()), bytes.data());
 }
+
+std::vector<CTextUtilities::FormatConversion> CTextUtilities::GetFormatConversions(std::string_view format)
+{
+    std::vector<FormatConversion> conversions;
+    int next = 1;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%')
+            continue;
+        std::size_t j = i + 1;
+        if (j < format.size() && format[j] == '%') {
+            i = j;
+            continue;
+        }
+        FormatConversion conversion { 0, false, {} };
+        std::size_t k = j;
+        while (k < format.size() && format[k] >= '0' && format[k] <= '9')
+            ++k;
+        if (k < format.size() && format[k] == '$' && k > j && k - j < 4) {
+            conversion.argument = std::stoi(std::string(format.substr(j, k - j)));
+            conversion.numbered = true;
+            j = k + 1;
+        } else {
+            conversion.argument = next++;
+        }
+        while (j < format.size() && std::string_view("-+ #0123456789.").find(format[j]) != std::string_view::npos)
+            ++j;
+        std::size_t const start = j;
+        while (j < format.size()
+            && ((format[j] >= 'a' && format[j] <= 'z') || (format[j] >= 'A' && format[j] <= 'Z')))
+            ++j;
+        conversion.letters = std::string(format.substr(start, j - start));
+        conversions.push_back(std::move(conversion));
+        i = j - 1;
+    }
+    return conversions;
+}

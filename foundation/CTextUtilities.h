@@ -6,6 +6,10 @@
 #include "foundation/CString.h"
 #include "foundation/CStringList.h"
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 class CTextUtilities {
 public:
     // Every conversion between texts and byte strings uses it: UTF-8.
@@ -27,4 +31,15 @@ public:
     // 'TEXT' in the default encoding (or Unicode text when that is all there is).
     static CString GetClipboardText();
     static OSStatus SetClipboardText(CString const& text);
+
+    // One conversion of a printf format: the argument it reads (from 1) and its letters ("f",
+    // "lf", "ld", "s"...), flags and width left out.
+    struct FormatConversion {
+        int argument;
+        bool numbered; // written "%n$..."
+        std::string letters;
+    };
+    // The conversions of a format in order, read as printf reads them ("%%" is a percent sign).
+    // Bundle texts used as formats are checked through it before any argument is passed.
+    static std::vector<FormatConversion> GetFormatConversions(std::string_view format);
 };

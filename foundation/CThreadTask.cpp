@@ -11,10 +11,12 @@ namespace {
 
 constexpr std::chrono::milliseconds kWaitSlice { 50 };
 
+// Never destroyed: a worker may still hand off while exit() runs the static destructors (an X
+// server that goes away makes Xlib exit from under the event loop).
 CThreadSafeList<CThreadTask>& HandOffs()
 {
-    static CThreadSafeList<CThreadTask> sList;
-    return sList;
+    static auto* const sList = new CThreadSafeList<CThreadTask>;
+    return *sList;
 }
 
 std::atomic<long> sRuns { 0 }; // runs of DoTask queued or under way, in every worker

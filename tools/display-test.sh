@@ -61,7 +61,7 @@ below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 shot() { import -window root "$out/$1.png" && echo "$out/$1.png"; }
 
 menubar=1280x22+0+0
-desktop=400x300+600+400
+desktop=760x120+30+670 # below the document window
 filemenu=160x150+100+40 # below the File title
 
 # 1. The menu bar: light, with titles written on it, over the darker desktop.
@@ -103,7 +103,7 @@ for _ in $(seq 30); do
 done
 below 0.8 "$(mean "$s" $filemenu)" || fail "clicking File did not open its menu"
 below 0.02 "$(deviation "$s" $filemenu)" || fail "the File menu has no items"
-xdotool mousemove 700 500 click 1
+xdotool mousemove 700 720 click 1
 for _ in $(seq 30); do
     s=$(shot 3-closed)
     below "$(mean "$s" $filemenu)" 0.6 && break

@@ -15,8 +15,9 @@ namespace {
         CWindowNavigator* Open()
         {
             CWindowNavigator* navigator = CWindowNavigator::GetInstance();
-            if (navigator && !navigator->GetWindow()->IsVisible())
+            if (navigator && !navigator->GetWindow()->IsVisible()) {
                 EXPECT_EQ(Command('navi'), noErr);
+            }
             Run();
             return navigator;
         }

@@ -179,3 +179,20 @@ TEST(CTextUtilities, ClipboardTextRoundTrip)
     PutScrapFlavor(scrap, kScrapFlavorTypeUnicode, 0, Size(units.size() * 2), units.data());
     EXPECT_STREQ(CTextUtilities::GetClipboardText().GetUTF8(), "utx");
 }
+
+TEST(CTextUtilities, FormatConversionsAreReadAsPrintfReadsThem)
+{
+    using Conversions = std::vector<CTextUtilities::FormatConversion>;
+    auto letters = [](Conversions const& conversions) {
+        std::string all;
+        for (auto const& c : conversions)
+            all += std::to_string(c.argument) + (c.numbered ? "$" : "") + c.letters + " ";
+        return all;
+    };
+    EXPECT_EQ(letters(CTextUtilities::GetFormatConversions("lat=%.6lf&lon=%-8.3f&zoom=%ld 100%%")), "1lf 2f 3ld ");
+    EXPECT_EQ(letters(CTextUtilities::GetFormatConversions("%2$s then %1$g")), "2$s 1$g ");
+    // Too many digits to be an argument number: they read as a width, and "$" is no conversion.
+    EXPECT_EQ(letters(CTextUtilities::GetFormatConversions("%12345$f")), "1 ");
+    EXPECT_EQ(letters(CTextUtilities::GetFormatConversions("ends in %")), "1 ");
+    EXPECT_TRUE(CTextUtilities::GetFormatConversions("no conversions, 5%% only").empty());
+}
