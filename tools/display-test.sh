@@ -139,10 +139,18 @@ timeout 10 xdotool search --sync --name 'Tarnwick$' >/dev/null || fail "a start 
 # to "Paste Link", Space): Return keeps the place, Escape goes back to where the map was.
 # The screen is compared with a view of the whole world, where each paste starts.
 difference() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'; }
+# A slow build (the sanitizers on two cores) takes seconds to show a sheet: keys wait for it.
 location() { # link, ending key
     printf '%s' "$1" | xclip -selection clipboard
+    local before sheet
+    before=$(shot 4b-before)
     xdotool key ctrl+l
-    sleep 0.8
+    for _ in $(seq 75); do
+        sleep 0.2
+        sheet=$(shot 4b-sheet)
+        below 0.005 "$(difference "$before" "$sheet")" && break
+    done
+    sleep 0.5
     xdotool key Tab Tab Tab space
     sleep 0.8
     xdotool key "$2"
@@ -162,7 +170,11 @@ settle
 location "tarnwick://view?lat=0&lon=0&zoom=1" Return
 settle
 location "https://maps.google.com/maps?ll=57.7089,11.9746&z=12" Escape
-s=$(shot 4b-cancelled)
+for _ in $(seq 30); do
+    s=$(shot 4b-cancelled)
+    below "$(difference "$world" "$s")" 0.01 && break
+    sleep 0.5
+done
 below "$(difference "$world" "$s")" 0.01 || fail "Escape in Go to Location did not bring the map back"
 n=0
 for link in "tarnwick://view?lat=57.7089&lon=11.9746&zoom=12" \
@@ -181,7 +193,7 @@ done
 
 # 5. Ctrl+Q (Command-Q) quits with status 0.
 xdotool key ctrl+q
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "Ctrl+Q did not quit"
 wait "$pid"
 status=$?
