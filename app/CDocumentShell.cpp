@@ -8,7 +8,7 @@
 #include "app/CSheetTrack.h"
 #include "app/CSheetViewLocation.h"
 #include "app/CSheetWaypoint.h"
-#include "app/CWindowInspector.h"
+#include "app/CWindowObjectPalette.h"
 #include "app/windows/CWindowDevice.h"
 #include "app/windows/CWindowFind.h"
 #include "docwindow/CViewMap.h"

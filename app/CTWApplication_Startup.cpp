@@ -1,6 +1,6 @@
 #include "app/CTWApplication.h"
 
-#include "app/CWindowInspector.h"
+#include "app/CWindowObjectPalette.h"
 #include "app/CWindowNavigator.h"
 #include "app/windows/AppWindowClasses.h"
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"

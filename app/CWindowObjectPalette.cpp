@@ -1,4 +1,4 @@
-#include "app/CWindowInspector.h"
+#include "app/CWindowObjectPalette.h"
 
 #include "app/IObjectStyles.h"
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"

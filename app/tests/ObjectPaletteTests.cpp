@@ -2,7 +2,7 @@
 // the mouse, the style editors writing an object's style or a kind's default,
 // and the note's text, following the current document.
 #include "PaletteTest.h"
-#include "app/CWindowInspector.h"
+#include "app/CWindowObjectPalette.h"
 #include "foundation/CTextUtilities.h"
 #include "model/CMapCircle.h"
 #include "model/CMapLine.h"
