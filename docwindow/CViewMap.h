@@ -151,6 +151,7 @@ public:
     CMapManager* GetMapManager() const override { return mMapManager; }
     void InvalidateRect(CGRect const& rect) override { SetNeedsDisplay(true, &rect); }
     bool IsPrinting() const override { return CCanvasView::IsPrinting(); }
+    CGRect GetVisibleImageRect() override { return GetVisibleContent(); }
     // IMapLinkView
     CGSize GetMapViewSize() const override;
 
