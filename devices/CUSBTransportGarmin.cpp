@@ -1,6 +1,7 @@
 #include "devices/CUSBTransportGarmin.h"
 
 #include "devices/DeviceTypes.h"
+#include "services/ThreadSignalStack.h"
 
 #include <libusb.h>
 
@@ -226,6 +227,7 @@ void CUSBTransportGarmin::SubmitNextWrite()
 
 void CUSBTransportGarmin::Run()
 {
+    tw::services::ThreadSignalStack const signalStack;
     for (;;) {
         {
             std::lock_guard lock(mMutex);
