@@ -145,16 +145,23 @@ void CMapTrack::Rebuild()
 }
 
 // A receiver's clock or a looping log may step back once between two samples: that step
-// counts no time and the track stays timed. The first step going back, or two steps back in a
+// counts no time and the track stays timed. When the sample after it is past the one before
+// it again, the one sample's time was wrong and the time runs on from the sample before it;
+// otherwise the clock started over there. The first step going back, or two steps back in a
 // row, mean the times are no order at all.
 void CMapTrack::StepTime(std::size_t index)
 {
     CCoordinatePVT const& sample = mSamples[index];
     bool const back = sample.GetTime() < mSamples[index - 1].GetTime();
     mTimeKnown = mTimeKnown && sample.GetTime().IsValid() && !(back && (index == 1 || mLastStepBack));
+    bool const afterBack = mLastStepBack;
     mLastStepBack = back;
-    if (mTimeKnown && !back)
-        mDuration += sample.GetTime().GetTimeInSeconds() - mSamples[index - 1].GetTime().GetTimeInSeconds();
+    if (!mTimeKnown || back)
+        return;
+    double const now = sample.GetTime().GetTimeInSeconds();
+    double const before = mSamples[index - 1].GetTime().GetTimeInSeconds();
+    double const beforeWrong = afterBack ? mSamples[index - 2].GetTime().GetTimeInSeconds() : before;
+    mDuration += now - (afterBack && now >= beforeWrong ? beforeWrong : before);
 }
 
 // The velocity over the step from the previous sample (for the first: to the next one),

@@ -108,6 +108,13 @@ TEST(CMapTrack, ASingleStepBackInTimeLeavesTheTrackTimed)
     EXPECT_DOUBLE_EQ(recorded.GetDuration(), 30);
     EXPECT_NEAR(recorded.GetVelocityAvg(), track.GetVelocityAvg(), 1e-9);
 
+    // One sample's time wrong: the time runs on from the sample before it.
+    CMapTrack glitch;
+    glitch.SetSamples({ Sample(0, 0, kStart), Sample(0, 0.001, kStart + 10), Sample(0, 0.002, kStart + 5),
+        Sample(0, 0.003, kStart + 30) });
+    EXPECT_TRUE(glitch.IsTimeKnown());
+    EXPECT_DOUBLE_EQ(glitch.GetDuration(), 30);
+
     // Two steps back in a row are no order at all; nor is a track whose first step goes back.
     CMapTrack twice;
     twice.SetSamples({ Sample(0, 0, kStart), Sample(0, 0.001, kStart + 10), Sample(0, 0.002, kStart + 5),
