@@ -86,7 +86,7 @@ public:
     CMapManager* GetMapManager() const override { return &mManager; }
     void InvalidateRect(CGRect const& rect) override { mInvalid.push_back(rect); }
     bool IsPrinting() const override { return false; }
-    CGRect GetVisibleImageRect() override { return mVisible; }
+    CGRect GetVisibleImageRect() override { return CGRectNull; }
 
     // Runs the main loop until the renderer has nothing left to do.
     bool Finish()
@@ -103,7 +103,6 @@ public:
     std::vector<std::unique_ptr<CLayerTile>> mTiles;
     CMapFootprints mFootprints;
     std::vector<CGRect> mInvalid;
-    CGRect mVisible = CGRectNull;
     CLayerRenderer mRenderer;
 };
 
@@ -279,25 +278,6 @@ TEST_F(LayerRenderer, AViewShowingMoreTilesThanTheLimitSettlesWithEveryTileDrawn
     EXPECT_LE(view.GetRenderer()->GetImageCount(), 2 * shown);
     for (CLayerTile* tile : view.GetTilesInRect(view.GetVisibleRect(), false))
         EXPECT_TRUE(tile->HasImage());
-}
-
-// Out of sight, the set limit holds; in sight, a tile keeps its image whatever the limit.
-TEST_F(LayerRenderer, VisibleTilesKeepTheirImagesWhateverTheLimit)
-{
-    FakeView view(*mManager, 4);
-    view.GetRenderer()->SetImageLimit(3);
-    CGContextRef bitmap = NewBitmap(256, 256);
-    for (UInt32 i = 0; i < 10; ++i)
-        view.AddTile(6 + i % 5, 4 + i / 5);
-    // The first row of five in sight.
-    view.mVisible = CGRectUnion(view.mTiles[0]->GetRect(), view.mTiles[4]->GetRect());
-    for (auto& tile : view.mTiles)
-        tile->Draw(bitmap);
-    ASSERT_TRUE(view.Finish());
-    for (std::size_t i = 0; i < 5; ++i)
-        EXPECT_TRUE(view.mTiles[i]->HasImage()) << i;
-    EXPECT_EQ(view.GetRenderer()->GetImageCount(), 10u) << "twice the five in sight";
-    CGContextRelease(bitmap);
 }
 
 TEST_F(LayerRenderer, StoppingWithTilesStillRenderingEndsTheWorkersCleanly)

@@ -25,20 +25,10 @@ char const kConfiguration[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 </dict></plist>
 )";
 
-// Deep enough to run out of stack; the pad keeps each call's frame.
-int Recurse(int depth)
-{
-    char volatile pad[4096];
-    pad[0] = char(depth);
-    if (depth < 0)
-        return 0;
-    return Recurse(depth + 1) + pad[0];
-}
-
 } // namespace
 
-// Deep enough to run out of a worker's stack; a name of the program's own, which a report's
-// backtrace shows.
+// Deep enough to run out of stack (the pad keeps each call's frame); a name of the program's
+// own, which a report's backtrace shows.
 int RunawayRecursion(int depth)
 {
     char volatile pad[4096];
@@ -83,7 +73,7 @@ int main(int argc, char** argv)
     } else if (std::strcmp(mode, "abort") == 0) {
         std::abort();
     } else if (std::strcmp(mode, "overflow") == 0) {
-        return Recurse(0);
+        return RunawayRecursion(0);
     } else if (std::strcmp(mode, "worker-overflow") == 0) {
         Runaway worker;
         worker.PostMessage(CThreadTask::kMsgRunTask);
