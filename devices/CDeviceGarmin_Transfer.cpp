@@ -196,9 +196,8 @@ void CDeviceGarmin::TransferPacket(CGarminPacket const& packet)
         CGPSPosVelTime fix;
         if (CGarminRecords::DecodePosVelTime(
                 mProtocols.GetPosVelTimeType(), packet.data.data(), packet.data.size(), fix)
-                == noErr
-            && fix.IsValid())
-            ReportFix(fix);
+            == noErr)
+            ReportFix(fix); // without a fix too: the position is lost
         return;
     }
     if (!IsTransferring() || mTransfer.toDevice)
