@@ -2,6 +2,10 @@
 // through the window server and compared with its reference picture within a tolerance
 // (text and antialiasing may move a little). TW_UPDATE_PICTURES=1 writes the references
 // anew, to be looked at before committing.
+#include "devices/CDevice.h"
+#include "devices/CDeviceManager.h"
+#include "devices/tests/support/DeviceTestSupport.h"
+#include "devices/tests/support/SimulatedGarminUnit.h"
 #include "docwindow/tests/MapViewTest.h"
 
 namespace tw::test {
@@ -31,6 +35,46 @@ namespace {
             std::erase(name, '-');
             return name;
         });
+
+    // A map whose views show the receivers of a registry with one simulated unit.
+    class MarkerPicture : public MapViewTest {
+    protected:
+        void SetUp() override
+        {
+            SimulatedUnits::Reset();
+            auto monitor = std::make_unique<FakeDeviceMonitor>();
+            monitor->present = { GarminNotice("usb-1-4", 4) };
+            CDeviceManager::Setup setup;
+            setup.descriptionFolders = CDeviceManager::GetDescriptionFolders();
+            setup.monitor = std::move(monitor);
+            setup.garminTransport = &SimulatedUnits::MakeSimulatedUnit;
+            mDevices = std::make_unique<CDeviceManager>(std::move(setup));
+            CViewMap::SetDeviceManager(mDevices.get());
+            MapViewTest::SetUp();
+        }
+        void TearDown() override
+        {
+            MapViewTest::TearDown();
+            CViewMap::SetDeviceManager(nullptr);
+            mDevices.reset();
+        }
+        std::unique_ptr<CDeviceManager> mDevices;
+    };
+
+    TEST_F(MarkerPicture, OneReceiverHeadingNorthEast)
+    {
+        Show(kGoteborg, 14);
+        ManualClock::RunFor(1.0);
+        ASSERT_EQ(mDevices->GetDevices().size(), 1u);
+        SimulatedUnits::units.back()->SendFix(kGoteborg.GetLatitude(), kGoteborg.GetLongitude(), 1, 1, 12418, 3600);
+        ManualClock::RunFor(CViewMap::kDeviceInterval + 0.1);
+        ASSERT_EQ(mView->GetDeviceStates().size(), 1u);
+        ASSERT_TRUE(Settle());
+        // The marker in the middle, and what lies about it.
+        CGSize const size = mView->GetVisibleContent().size;
+        CGRect const part = CGRectMake(std::floor(size.width / 2) - 36, std::floor(size.height / 2) - 36, 72, 72);
+        ExpectPicture("device-marker", &part);
+    }
 
 } // namespace
 } // namespace tw::test
