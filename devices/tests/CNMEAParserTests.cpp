@@ -8,15 +8,7 @@ namespace {
 
 using tw::test::ExpectedFix;
 
-std::string Sentence(std::string const& body)
-{
-    unsigned sum = 0;
-    for (char c : body)
-        sum ^= UInt8(c);
-    char hex[3];
-    std::snprintf(hex, sizeof hex, "%02X", sum);
-    return "$" + body + "*" + hex + "\r\n";
-}
+using tw::test::Sentence;
 
 std::vector<CGPSPosVelTime> Parse(CNMEAParser& parser, std::string const& text, std::size_t piece = SIZE_MAX)
 {

@@ -6,10 +6,8 @@
 #include "app/DeviceSheetSupport.h"
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
-#include "devices/tests/support/DeviceTestSupport.h"
 #include "docwindow/IDeviceSheets.h"
-#include "docwindow/tests/DocumentTest.h"
-#include "foundation/CThreadTask.h"
+#include "docwindow/tests/ReceiverDocumentTest.h"
 #include "model/CMapTrack.h"
 #include "widgets/CHISegmentedView.h"
 
@@ -28,54 +26,9 @@ namespace {
         std::vector<std::pair<UInt32, CMapObject*>> mAsked;
     };
 
-    // The application with its registry reading the test's serial port.
-    class RecordingApplication : public CTWApplication {
-    public:
-        explicit RecordingApplication(CDeviceManager::Setup devices)
-            : CTWApplication(std::move(devices))
-        {
-        }
-        CString GetPropertyString(unsigned long id) const override
-        {
-            return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
-        }
-        void SetRunning() { SetAppMode(kModeRunning); }
-    };
-
-    class DocumentRecording : public ::testing::Test {
+    class DocumentRecording : public ReceiverDocumentTest {
     protected:
-        void SetUp() override
-        {
-            CThreadTask::ResetForTesting();
-            display::WindowServer::ResetForTesting();
-            toolbox::MenuBar::Reset();
-            services::ResetAppleEventsForTesting();
-            toolbox::dialogs::Responders::Reset();
-        }
-        void TearDown() override
-        {
-            for (CDocument* document : CDocument::GetDocuments(false))
-                delete document;
-            mApp.reset();
-            for (WindowRef window : std::vector<WindowRef>(toolbox::WindowList::FrontToBack()))
-                DisposeWindow(window);
-            // Redraws that were still due go before the next test counts them.
-            EXPECT_TRUE(RunLoopUntil([] { return CViewInvalidator::GetLiveCount() == 0; }, 2));
-            CWindowDocument::SetShell(nullptr);
-            toolbox::MenuBar::Reset();
-            services::ResetAppleEventsForTesting();
-            display::WindowServer::ResetForTesting();
-        }
-
-        static OSStatus Command(CWindowDocument* document, UInt32 command)
-        {
-            CCarbonEvent event = CCarbonEvent::CreateWithHICommandID(command);
-            return document->DispatchEvent(event, nullptr);
-        }
-
-        RealClock mClock;
         RecordingShell mShell;
-        std::unique_ptr<RecordingApplication> mApp;
     };
 
     TEST_F(DocumentRecording, AReplayedLogBecomesATrackWithItsPoints)
@@ -89,12 +42,7 @@ namespace {
         terminal.Play([waiting](unsigned) { return waiting; }, 0.05);
         CDeviceManager::Setup setup;
         setup.serialPorts = { CString(terminal.GetPath().c_str()) };
-        mApp = std::make_unique<RecordingApplication>(std::move(setup));
-        ASSERT_EQ(mApp->InitialiseBegin(), noErr);
-        ASSERT_EQ(mApp->InitialisePreferences(), noErr);
-        ASSERT_EQ(mApp->InitialiseMenuBar(), noErr);
-        ASSERT_EQ(mApp->InitialiseSelf(), noErr);
-        mApp->SetRunning();
+        StartApplication(std::move(setup));
         CWindowDocument::SetShell(&mShell); // in place of the application's, to see what is asked
         CDocument* made = nullptr;
         ASSERT_EQ(mApp->CommandCreate(nullptr, &made), noErr);

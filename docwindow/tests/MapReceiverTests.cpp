@@ -6,32 +6,19 @@
 #include "app/windows/CWindowDevice.h"
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
-#include "devices/tests/support/DeviceTestSupport.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/IDeviceSheets.h"
-#include "docwindow/tests/DocumentTest.h"
-#include "foundation/CThreadTask.h"
+#include "docwindow/tests/ReceiverDocumentTest.h"
 #include "model/CMapTrack.h"
 #include "widgets/CPopupButton.h"
 #include "widgets/CStaticText.h"
 
-#include <atomic>
+#include <mutex>
 #include <cmath>
 #include <cstdio>
 
 namespace tw::test {
 namespace {
-
-    // "$", the body, its checksum and CR LF.
-    std::string Checksummed(std::string const& body)
-    {
-        unsigned sum = 0;
-        for (char c : body)
-            sum ^= UInt8(c);
-        char tail[8];
-        std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-        return "$" + body + tail;
-    }
 
     // Degrees as NMEA writes them: degrees and decimal minutes, then the hemisphere.
     std::string Angle(double degrees, bool latitude)
@@ -52,32 +39,19 @@ namespace {
         char rmc[160], gga[160];
         std::snprintf(rmc, sizeof rmc, "GPRMC,120000.00,A,%s,1.50,%.1f,170524,,,A", position.c_str(), course);
         std::snprintf(gga, sizeof gga, "GPGGA,120000.00,%s,1,08,1.0,10.0,M,39.4,M,,", position.c_str());
-        return Checksummed(rmc) + Checksummed(gga);
+        return Sentence(rmc) + Sentence(gga);
     }
 
     // One moment of a receiver that has lost its fix.
     std::string NoFix()
     {
-        return Checksummed("GPRMC,120000.00,V,,,,,,,170524,,,N") + Checksummed("GPGGA,120000.00,,,,,0,00,99.9,,,,,,");
+        return Sentence("GPRMC,120000.00,V,,,,,,,170524,,,N") + Sentence("GPGGA,120000.00,,,,,0,00,99.9,,,,,,");
     }
 
     CCoordinate const kHarbour(57.7065, 11.9390);
     CCoordinate const kPark(57.6990, 11.9850);
     CCoordinate const kFarAway(45.42, -75.69);
     constexpr double kTolerance = 2e-4; // [deg] a pixel or two at level 14
-
-    class ReceiverApplication : public CTWApplication {
-    public:
-        explicit ReceiverApplication(CDeviceManager::Setup devices)
-            : CTWApplication(std::move(devices))
-        {
-        }
-        CString GetPropertyString(unsigned long id) const override
-        {
-            return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
-        }
-        void SetRunning() { SetAppMode(kModeRunning); }
-    };
 
     // A receiver whose moments the test changes while it plays.
     struct Receiver {
@@ -104,29 +78,8 @@ namespace {
         PseudoTerminal terminal;
     };
 
-    class MapReceivers : public ::testing::Test {
+    class MapReceivers : public ReceiverDocumentTest {
     protected:
-        void SetUp() override
-        {
-            CThreadTask::ResetForTesting();
-            display::WindowServer::ResetForTesting();
-            toolbox::MenuBar::Reset();
-            services::ResetAppleEventsForTesting();
-            toolbox::dialogs::Responders::Reset();
-        }
-        void TearDown() override
-        {
-            for (CDocument* document : CDocument::GetDocuments(false))
-                delete document;
-            mApp.reset();
-            for (WindowRef window : std::vector<WindowRef>(toolbox::WindowList::FrontToBack()))
-                DisposeWindow(window);
-            EXPECT_TRUE(RunLoopUntil([] { return CViewInvalidator::GetLiveCount() == 0; }, 2));
-            toolbox::MenuBar::Reset();
-            services::ResetAppleEventsForTesting();
-            display::WindowServer::ResetForTesting();
-        }
-
         // The application reading the receivers' terminals, once each knows where it is; the
         // devices in the order of the receivers.
         void Start(std::vector<Receiver*> const& receivers)
@@ -135,12 +88,7 @@ namespace {
             setup.descriptionFolders = CDeviceManager::GetDescriptionFolders();
             for (Receiver* receiver : receivers)
                 setup.serialPorts.push_back(CString(receiver->terminal.GetPath().c_str()));
-            mApp = std::make_unique<ReceiverApplication>(std::move(setup));
-            ASSERT_EQ(mApp->InitialiseBegin(), noErr);
-            ASSERT_EQ(mApp->InitialisePreferences(), noErr);
-            ASSERT_EQ(mApp->InitialiseMenuBar(), noErr);
-            ASSERT_EQ(mApp->InitialiseSelf(), noErr);
-            mApp->SetRunning();
+            StartApplication(std::move(setup));
             CDeviceManager& devices = CTWApplication::GetDeviceManager();
             ASSERT_TRUE(RunLoopUntil(
                 [&] {
@@ -172,12 +120,6 @@ namespace {
             return document;
         }
 
-        static OSStatus Command(CWindowDocument* document, UInt32 command)
-        {
-            CCarbonEvent event = CCarbonEvent::CreateWithHICommandID(command);
-            return document->DispatchEvent(event, nullptr);
-        }
-
         // Records a track into the document from that device.
         static void Record(CWindowDocument* document, CDevice* device)
         {
@@ -203,8 +145,6 @@ namespace {
             EXPECT_NEAR(centre.GetLongitude(), where.GetLongitude(), kTolerance) << what;
         }
 
-        RealClock mClock;
-        std::unique_ptr<ReceiverApplication> mApp;
         std::vector<CDevice*> mDevices; // the registry's
     };
 

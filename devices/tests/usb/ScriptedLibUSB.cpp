@@ -1,6 +1,7 @@
 #include "devices/tests/usb/ScriptedLibUSB.h"
 
 #include "devices/CGarminRecords.h"
+#include "devices/tests/support/DeviceTestSupport.h"
 
 #include <algorithm>
 #include <bit>
@@ -31,30 +32,6 @@ libusb_device_handle gHandle {};
 namespace tw::test {
 
 namespace {
-
-    void Put16(std::vector<UInt8>& bytes, UInt16 value)
-    {
-        bytes.push_back(UInt8(value));
-        bytes.push_back(UInt8(value >> 8));
-    }
-
-    void Put32(std::vector<UInt8>& bytes, UInt32 value)
-    {
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.push_back(UInt8(value >> shift));
-    }
-
-    void PutDouble(std::vector<UInt8>& bytes, double value)
-    {
-        UInt64 const bits = std::bit_cast<UInt64>(value);
-        Put32(bytes, UInt32(bits));
-        Put32(bytes, UInt32(bits >> 32));
-    }
-
-    void PutText(std::vector<UInt8>& bytes, char const* text)
-    {
-        bytes.insert(bytes.end(), text, text + std::strlen(text) + 1);
-    }
 
     // A packet as the unit puts it on a pipe: type, three bytes of nothing, id, two of nothing,
     // the size, the data; all little-endian.
@@ -179,19 +156,18 @@ void ScriptedUSBUnit::SendFix(double latitude, double longitude, float east, flo
     if (!mRecord.pvt || mUnplugged)
         return;
     std::vector<UInt8> fix;
-    auto putFloat = [&](float value) { Put32(fix, std::bit_cast<UInt32>(value)); };
-    putFloat(30.0f); // altitude above the ellipsoid
-    putFloat(5.0f); // position error
-    putFloat(3.0f); // horizontal
-    putFloat(4.0f); // vertical
+    PutFloat(fix, 30.0f); // altitude above the ellipsoid
+    PutFloat(fix, 5.0f); // position error
+    PutFloat(fix, 3.0f); // horizontal
+    PutFloat(fix, 4.0f); // vertical
     Put16(fix, 3); // 3D
     PutDouble(fix, 7200.0); // time of week
     PutDouble(fix, latitude * M_PI / 180.0);
     PutDouble(fix, longitude * M_PI / 180.0);
-    putFloat(east);
-    putFloat(north);
-    putFloat(0.0f);
-    putFloat(-40.0f); // the ellipsoid below mean sea level
+    PutFloat(fix, east);
+    PutFloat(fix, north);
+    PutFloat(fix, 0.0f);
+    PutFloat(fix, -40.0f); // the ellipsoid below mean sea level
     Put16(fix, 18); // leap seconds
     Put32(fix, 12418); // days to the week's start
     Queue(true, CGarminPacket::kTypeApplication, 51, fix);
