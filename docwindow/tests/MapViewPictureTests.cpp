@@ -7,6 +7,7 @@
 #include "devices/tests/support/DeviceTestSupport.h"
 #include "devices/tests/support/SimulatedGarminUnit.h"
 #include "docwindow/tests/MapViewTest.h"
+#include "tests/support/Canvas.h"
 
 namespace tw::test {
 namespace {
@@ -74,6 +75,21 @@ namespace {
         CGSize const size = mView->GetVisibleContent().size;
         CGRect const part = CGRectMake(std::floor(size.width / 2) - 36, std::floor(size.height / 2) - 36, 72, 72);
         ExpectPicture("device-marker", &part);
+
+        // A printed page is no place for a live position: the same view drawn for print has
+        // no black dots or arrow about the middle.
+        auto darkInTheMiddle = [&](bool printing) {
+            Canvas page(int(size.width), int(size.height), Canvas::Orientation::Flipped);
+            CCarbonEvent draw(kEventClassControl, kEventControlDraw);
+            draw.SetCGContext(page.Context());
+            draw.SetParameterBool(CCanvasView::kEventParamPrinting, printing);
+            EXPECT_EQ(mView->DoEventControlDraw(draw), noErr);
+            int const x = int(size.width / 2), y = int(size.height / 2);
+            return page.Probe().Count({ x - 20, y - 20, x + 20, y + 20 },
+                [](Pixel p) { return p.a > 200 && p.r < 60 && p.g < 60 && p.b < 60; });
+        };
+        EXPECT_GT(darkInTheMiddle(false), 20) << "on screen";
+        EXPECT_EQ(darkInTheMiddle(true), 0) << "on paper";
     }
 
 } // namespace
