@@ -6,6 +6,7 @@
 #include "app/DeviceSheetSupport.h"
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
+#include "devices/CDeviceNMEA.h"
 #include "docwindow/IDeviceSheets.h"
 #include "docwindow/tests/ReceiverDocumentTest.h"
 #include "model/CMapTrack.h"
@@ -69,8 +70,12 @@ namespace {
         terminal.StopPlaying();
         CMapTrack* track = document->GetTrackInfo().track;
         ASSERT_NE(track, nullptr);
-        RunLoopUntil([] { return false; }, 0.3); // what was on its way arrives
-        std::size_t const waited = track->GetSamples().size();
+        // What was on its way arrives: the driver reads the port once a tick.
+        std::size_t waited = 0;
+        do {
+            waited = track->GetSamples().size();
+            RunLoopUntil([] { return false; }, CDeviceNMEA::kPositionInterval + 0.25);
+        } while (track->GetSamples().size() != waited);
         terminal.Play([moments](unsigned i) { return i < moments.size() ? moments[i] : std::string(); }, 0.05);
         ASSERT_TRUE(RunLoopUntil([&] { return track->GetSamples().size() >= waited + expected.size(); }, 30));
         RunLoopUntil([] { return false; }, 0.3); // nothing more comes
