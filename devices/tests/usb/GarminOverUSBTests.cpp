@@ -115,6 +115,10 @@ namespace {
         ASSERT_TRUE(RunLoopUntil([&] { return !mLog.fixes.empty(); }, 3));
         EXPECT_NEAR(mLog.fixes[0].sample.GetLatitude(), 57.7, 1e-9);
         EXPECT_NEAR(mLog.fixes[0].GetSpeed(), 3.0, 1e-6);
+        // The unit loses its fix: that is told too, not kept quiet.
+        Unit().SendFix(0, 0, 0, 0, 1);
+        ASSERT_TRUE(RunLoopUntil([&] { return mLog.fixes.size() == 2; }, 3)) << "a lost fix was not reported";
+        EXPECT_FALSE(mLog.fixes[1].IsValid());
         ASSERT_EQ(mDriver->TransferWaypoints(nullptr), noErr);
         ASSERT_TRUE(RunLoopUntil([&] { return mTransfers.finished == 3; }, 3));
         ASSERT_TRUE(RunLoopUntil([&] { return Unit().GetRecord().pvt; }, 3));

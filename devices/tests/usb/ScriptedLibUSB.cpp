@@ -150,7 +150,7 @@ void ScriptedUSBUnit::Answer(CGarminPacket const& packet)
     }
 }
 
-void ScriptedUSBUnit::SendFix(double latitude, double longitude, float east, float north)
+void ScriptedUSBUnit::SendFix(double latitude, double longitude, float east, float north, UInt16 fixType)
 {
     std::lock_guard lock(mMutex);
     if (!mRecord.pvt || mUnplugged)
@@ -160,7 +160,7 @@ void ScriptedUSBUnit::SendFix(double latitude, double longitude, float east, flo
     PutFloat(fix, 5.0f); // position error
     PutFloat(fix, 3.0f); // horizontal
     PutFloat(fix, 4.0f); // vertical
-    Put16(fix, 3); // 3D
+    Put16(fix, fixType);
     PutDouble(fix, 7200.0); // time of week
     PutDouble(fix, latitude * M_PI / 180.0);
     PutDouble(fix, longitude * M_PI / 180.0);

@@ -50,7 +50,8 @@ public:
     Setup setup;
 
     // Unit side, while the transport is open.
-    void SendFix(double latitude, double longitude, float east, float north); // only while live fixes are on
+    // Only while live fixes are on; fix type 3 is 3D, 1 none.
+    void SendFix(double latitude, double longitude, float east, float north, UInt16 fixType = 3);
     void Unplug(); // every transfer ends with "no device" and none can start
 
     // What happened, for the test to read (copies, under the lock).
