@@ -6,10 +6,9 @@
 #include "app/DeviceSheetSupport.h"
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
-#include "devices/tests/support/DeviceTestSupport.h"
+#include "devices/CDeviceNMEA.h"
 #include "docwindow/IDeviceSheets.h"
-#include "docwindow/tests/DocumentTest.h"
-#include "foundation/CThreadTask.h"
+#include "docwindow/tests/ReceiverDocumentTest.h"
 #include "tests/support/InputDriver.h"
 #include "model/CMapTrack.h"
 #include "widgets/CHISegmentedView.h"
@@ -29,63 +28,15 @@ namespace {
         std::vector<std::pair<UInt32, CMapObject*>> mAsked;
     };
 
-    // The application with its registry reading the test's serial port.
-    class RecordingApplication : public CTWApplication {
-    public:
-        explicit RecordingApplication(CDeviceManager::Setup devices)
-            : CTWApplication(std::move(devices))
-        {
-        }
-        CString GetPropertyString(unsigned long id) const override
-        {
-            return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
-        }
-        void SetRunning() { SetAppMode(kModeRunning); }
-    };
-
-    class DocumentRecording : public ::testing::Test {
+    class DocumentRecording : public ReceiverDocumentTest {
     protected:
-        void SetUp() override
-        {
-            CThreadTask::ResetForTesting();
-            display::WindowServer::ResetForTesting();
-            toolbox::MenuBar::Reset();
-            services::ResetAppleEventsForTesting();
-            toolbox::dialogs::Responders::Reset();
-        }
-        void TearDown() override
-        {
-            for (CDocument* document : CDocument::GetDocuments(false))
-                delete document;
-            mApp.reset();
-            for (WindowRef window : std::vector<WindowRef>(toolbox::WindowList::FrontToBack()))
-                DisposeWindow(window);
-            // Redraws that were still due go before the next test counts them.
-            EXPECT_TRUE(RunLoopUntil([] { return CViewInvalidator::GetLiveCount() == 0; }, 2));
-            CWindowDocument::SetShell(nullptr);
-            toolbox::MenuBar::Reset();
-            services::ResetAppleEventsForTesting();
-            display::WindowServer::ResetForTesting();
-        }
-
-        static OSStatus Command(CWindowDocument* document, UInt32 command)
-        {
-            CCarbonEvent event = CCarbonEvent::CreateWithHICommandID(command);
-            return document->DispatchEvent(event, nullptr);
-        }
-
         // The application on the terminal's receiver, and a new document recording from it with
         // its progress sheet up; the result stays null when a step fails.
         void StartRecording(PseudoTerminal& terminal, CWindowDocument*& result)
         {
             CDeviceManager::Setup setup;
             setup.serialPorts = { CString(terminal.GetPath().c_str()) };
-            mApp = std::make_unique<RecordingApplication>(std::move(setup));
-            ASSERT_EQ(mApp->InitialiseBegin(), noErr);
-            ASSERT_EQ(mApp->InitialisePreferences(), noErr);
-            ASSERT_EQ(mApp->InitialiseMenuBar(), noErr);
-            ASSERT_EQ(mApp->InitialiseSelf(), noErr);
-            mApp->SetRunning();
+            StartApplication(std::move(setup));
             CWindowDocument::SetShell(&mShell); // in place of the application's, to see what is asked
             CDocument* made = nullptr;
             ASSERT_EQ(mApp->CommandCreate(nullptr, &made), noErr);
@@ -110,9 +61,7 @@ namespace {
             result = document;
         }
 
-        RealClock mClock;
         RecordingShell mShell;
-        std::unique_ptr<RecordingApplication> mApp;
     };
 
     TEST_F(DocumentRecording, AReplayedLogBecomesATrackWithItsPoints)
@@ -132,8 +81,12 @@ namespace {
         terminal.StopPlaying();
         CMapTrack* track = document->GetTrackInfo().track;
         ASSERT_NE(track, nullptr);
-        RunLoopUntil([] { return false; }, 0.3); // what was on its way arrives
-        std::size_t const waited = track->GetSamples().size();
+        // What was on its way arrives: the driver reads the port once a tick.
+        std::size_t waited = 0;
+        do {
+            waited = track->GetSamples().size();
+            RunLoopUntil([] { return false; }, CDeviceNMEA::kPositionInterval + 0.25);
+        } while (track->GetSamples().size() != waited);
         terminal.Play([moments](unsigned i) { return i < moments.size() ? moments[i] : std::string(); }, 0.05);
         ASSERT_TRUE(RunLoopUntil([&] { return track->GetSamples().size() >= waited + expected.size(); }, 30));
         RunLoopUntil([] { return false; }, 0.3); // nothing more comes
