@@ -54,12 +54,12 @@ CString DistanceText(char const* key, std::string const& number, char const* uni
     std::size_t const end
         = start == std::string::npos ? std::string::npos : format.find_first_of("aAeEfFgG", start + 1);
     if (conversions.size() != 1 || end == std::string::npos || conversions[0].letters != format.substr(end, 1))
-        return CString(number + " " + unit);
+        return CString((number + " " + unit).c_str());
     std::string text = format.substr(0, start) + number + format.substr(end + 1);
     // What was a literal percent sign in the format is one in the text.
     for (std::size_t at = text.find("%%"); at != std::string::npos; at = text.find("%%", at + 1))
         text.erase(at, 1);
-    return CString(text);
+    return CString(text.c_str());
 }
 
 // Whole numbers from 10 on, tenths below.

