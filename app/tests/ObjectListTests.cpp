@@ -118,12 +118,12 @@ namespace {
         AddTrack("Ten", 10200);
         CBrowserTracks list;
         Attach(list);
-        ASSERT_EQ(Cell(Item(mDocument->GetObjects()[0]), 'dist'), "9 km");
+        ASSERT_EQ(Cell(Item(mDocument->GetObjects()[0]), 'dist'), "9.2 km");
         ASSERT_EQ(Cell(Item(mDocument->GetObjects()[1]), 'dist'), "10 km");
         ClickHeader('dist');
         if (View()->Model().GetSortOrder() == kDataBrowserOrderDecreasing)
             ClickHeader('dist');
-        EXPECT_EQ(Names(), (std::vector<std::string> { "Ten", "Nine" })); // "10 km" before "9 km"
+        EXPECT_EQ(Names(), (std::vector<std::string> { "Ten", "Nine" })); // "10 km" before "9.2 km"
     }
 
     TEST_F(ObjectList, ClickingRowsSelectsOnTheDocumentWithOneSelectionMessageEach)
