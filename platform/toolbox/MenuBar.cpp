@@ -322,12 +322,34 @@ void MenuBar::OpenSubmenu(std::size_t level)
     OpenMenuAt(entry->submenu, { CGRectGetMaxX(open.frame) - 2, y - 4 }, false);
 }
 
-bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, MenuItemIndex* outItem)
+bool MenuBar::TrackFromKeyboard(int title, Menu** outMenu, MenuItemIndex* outItem)
+{
+    std::vector<Menu*> const bar = Menus();
+    if (title < 0 || title >= static_cast<int>(bar.size()) || !sOpen.empty())
+        return false;
+    OpenTitle(title, bar);
+    Highlight(0, StepSelection(sOpen.front(), 1));
+    return Track(MouseSession::GetLocation(), false, true, outMenu, outItem, true);
+}
+
+int MenuBar::TitleStartingWith(UniChar letter)
+{
+    std::vector<Menu*> const bar = Menus();
+    for (std::size_t i = 0; i < bar.size(); ++i) {
+        CFStringRef const title = bar[i]->GetTitle();
+        std::u16string const text = title ? title->Text() : std::u16string();
+        if (!text.empty() && std::towlower(text.front()) == std::towlower(letter))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, MenuItemIndex* outItem, bool fromKeys)
 {
     bool chosen = false;
     std::vector<Menu*> const bar = inBar ? Menus() : std::vector<Menu*> {};
     CGPoint const start = p;
-    bool followMouse = inBar || mouseIsDown;
+    bool followMouse = !fromKeys && (inBar || mouseIsDown);
     TypeAhead typed;
     MouseSession::WantKeys(true);
     for (;;) {
