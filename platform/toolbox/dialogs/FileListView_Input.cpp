@@ -46,6 +46,8 @@ OSStatus FileListView::Handle(EventHandlerCallRef, EventRef event, void* data)
         return self->Key(event);
     case kEventClassTextInput:
         return self->Text(event);
+    case kEventClassCommand:
+        return self->Command(event);
     case kEventClassMouse: {
         // A notch towards the user (positive) scrolls towards the top.
         if (Param<UInt16>(event, kEventParamMouseWheelAxis, typeMouseWheelAxis, kEventMouseWheelAxisY)
@@ -175,6 +177,8 @@ OSStatus FileListView::Key(EventRef event)
             mGoUp();
         else if (code == kKeyDown)
             OpenSelected(false);
+        else if ((character | 0x20) == 'a' && mMultiple) // where no menu item took it
+            SelectAllFiles();
         else
             return eventNotHandledErr;
         return noErr;
@@ -245,6 +249,29 @@ bool FileListView::MoveKey(UInt32 code, bool extend)
     else
         MoveTo(row, extend);
     return true;
+}
+
+// Select All (Command-A) chooses every file the list offers, where several may be chosen.
+OSStatus FileListView::Command(EventRef event)
+{
+    HICommandExtended command {};
+    GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
+    if (command.commandID != kHICommandSelectAll || !mMultiple || !IsFocused())
+        return eventNotHandledErr;
+    if (GetEventKind(event) == kEventCommandUpdateStatus) {
+        if (command.attributes & kHICommandFromMenu)
+            EnableMenuItem(command.source.menu.menuRef, command.source.menu.menuItemIndex);
+        return noErr;
+    }
+    SelectAllFiles();
+    return noErr;
+}
+
+void FileListView::SelectAllFiles()
+{
+    for (std::size_t row = 0; row < mEntries.size(); ++row)
+        mSelected[row] = mEntries[row].enabled && !mEntries[row].folder;
+    Changed();
 }
 
 OSStatus FileListView::Text(EventRef event)
