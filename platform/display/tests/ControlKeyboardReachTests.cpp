@@ -1,5 +1,6 @@
 #include "ControlTest.h"
 
+#include <string>
 #include <vector>
 
 namespace tw::test {
@@ -24,11 +25,44 @@ namespace {
         return noErr;
     }
 
+    std::string Text(ControlRef field)
+    {
+        CFStringRef text = nullptr;
+        GetControlData(field, 0, kControlEditTextCFStringTag, sizeof text, &text, nullptr);
+        std::string const utf8 = text ? cf::ToUTF8(text) : std::string();
+        if (text)
+            CFRelease(text);
+        return utf8;
+    }
+
     ControlRef Focused(WindowRef window)
     {
         ControlRef focus = nullptr;
         GetKeyboardFocus(window, &focus);
         return focus;
+    }
+
+    TEST_F(KeyboardReach, AControlThatIsDisabledPassesTheFocusOnOrLetsItGo)
+    {
+        ControlRef first = nullptr, second = nullptr;
+        Rect r = ReachBox(20, 20, 200, 22);
+        CreateEditUnicodeTextControl(mWindow, &r, CFSTR(""), false, nullptr, &first);
+        r = ReachBox(20, 60, 200, 22);
+        CreateEditUnicodeTextControl(mWindow, &r, CFSTR(""), false, nullptr, &second);
+        InputDriver::Click(Centre(first));
+        Run();
+        ASSERT_EQ(Focused(mWindow), first);
+        DisableControl(first);
+        EXPECT_EQ(Focused(mWindow), second);
+        InputDriver::Type("k");
+        Run();
+        EXPECT_EQ(Text(second), "k") << "typing goes to the field that took the focus";
+        EXPECT_EQ(Text(first), "");
+        DisableControl(second); // nothing left to take it
+        EXPECT_EQ(Focused(mWindow), nullptr);
+        InputDriver::Type("x");
+        Run();
+        EXPECT_EQ(Text(second), "k") << "a disabled field took typing";
     }
 
     TEST_F(KeyboardReach, TabReachesASliderWhoseArrowKeysStepItAndSendItsCommand)
