@@ -302,6 +302,15 @@ void MenuBar::OpenTitle(int title, std::vector<Menu*> const& bar)
         ModalLoop::IsRunning());
 }
 
+// The highlight goes along to the neighbouring menu, so that Return there chooses at once.
+void MenuBar::OpenNeighbour(int title, std::vector<Menu*> const& bar)
+{
+    bool const carry = !sOpen.empty() && sOpen.front().highlighted != 0;
+    OpenTitle(title, bar);
+    if (carry && !sOpen.empty())
+        Highlight(0, StepSelection(sOpen.front(), 1));
+}
+
 void MenuBar::Highlight(std::size_t level, MenuItemIndex item)
 {
     if (sOpen[level].highlighted == item)
@@ -457,13 +466,13 @@ MenuBar::KeyOutcome MenuBar::HandleKey(TrackedKey const& key, bool inBar, std::v
             if (sOpen.size() > level + 1)
                 Highlight(level + 1, StepSelection(sOpen[level + 1], 1));
         } else if (inBar && titles > 0 && sHighlighted >= 0)
-            OpenTitle((sHighlighted + 1) % titles, bar);
+            OpenNeighbour((sHighlighted + 1) % titles, bar);
         return KeyOutcome::Continue;
     case kMenuKeyLeft:
         if (level > 0)
             CloseFrom(level);
         else if (inBar && titles > 0 && sHighlighted >= 0)
-            OpenTitle((sHighlighted + titles - 1) % titles, bar);
+            OpenNeighbour((sHighlighted + titles - 1) % titles, bar);
         return KeyOutcome::Continue;
     case kMenuKeyReturn:
     case kMenuKeyEnter:

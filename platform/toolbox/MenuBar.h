@@ -71,6 +71,8 @@ private:
     static KeyOutcome HandleKey(TrackedKey const& key, bool inBar, std::vector<Menu*> const& bar, TypeAhead& typed,
         Menu** outMenu, MenuItemIndex* outItem);
     static void OpenTitle(int title, std::vector<Menu*> const& bar);
+    // Opens the menu of a title beside the open one (Left and Right).
+    static void OpenNeighbour(int title, std::vector<Menu*> const& bar);
     // Highlights an item (0: none) of an open menu, closing the menus below it.
     static void Highlight(std::size_t level, MenuItemIndex item);
     // Opens the submenu of the highlighted item beside it.
