@@ -33,9 +33,11 @@ void CWindowDocument::FocusMap()
 }
 
 // Views that refuse (the search field of a hidden toolbar) are passed over; the map always takes it.
+// A sheet's keys come this way too when the sheet leaves them: Tab there is the sheet's.
 OSStatus CWindowDocument::DoEventRawKeyDown(CCarbonEvent& event)
 {
-    if (event.GetKeyCode() != kKeyTab || (event.GetKeyModifiers() & (cmdKey | optionKey | controlKey)) || !GetWindow())
+    if (event.GetKeyCode() != kKeyTab || (event.GetKeyModifiers() & (cmdKey | optionKey | controlKey)) || !GetWindow()
+        || HIWindowIsDocumentModalTarget(GetWindow()->GetWindowRef(), nullptr))
         return eventNotHandledErr;
     bool const backwards = (event.GetKeyModifiers() & shiftKey) != 0;
     WindowRef window = GetWindow()->GetWindowRef();

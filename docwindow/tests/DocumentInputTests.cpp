@@ -201,5 +201,29 @@ namespace {
         EXPECT_EQ(FocusName(mDocument), "search");
     }
 
+    TEST_F(DocumentInput, TabInASheetMovesBetweenTheSheetsFieldsAndLeavesTheWindowsFocus)
+    {
+        Key(37, 'l'); // Go to Location
+        ManualClock::RunFor(0.5);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetViewLocation);
+        WindowRef sheet = mDocument->GetSheetController()->GetWindow()->GetWindowRef();
+        auto const focused = [&] {
+            ControlRef focus = nullptr;
+            GetKeyboardFocus(sheet, &focus);
+            ControlID id {};
+            if (focus)
+                GetControlID(focus, &id);
+            return id.signature;
+        };
+        EXPECT_EQ(focused(), OSType('elat'));
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(focused(), OSType('elon'));
+        EXPECT_EQ(FocusName(mDocument), "map") << "the window's own focus moved under the sheet";
+        InputDriver::Key(display::kVK_Escape, display::kEscapeCharCode);
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+    }
+
 } // namespace
 } // namespace tw::test
