@@ -171,8 +171,13 @@ bool CExportKML::WriteTemporaryFile(CString const& text, CFile& file)
         std::remove(made.GetPath().c_str());
         return false;
     }
+    // The list is made before the exit handler is registered, so that it is destroyed after the
+    // handler has run (exit runs them in the reverse order of their registration).
     static std::once_flag registered;
-    std::call_once(registered, [] { std::atexit(RemoveKMLFilesAtExit); });
+    std::call_once(registered, [] {
+        KMLTemporaryFiles();
+        std::atexit(RemoveKMLFilesAtExit);
+    });
     KMLTemporaryFiles().push_back(path);
     file = CFile(CString(path.c_str()));
     if (CFileUtilities::WriteText(file, text, kCFStringEncodingUTF8) != noErr) {

@@ -8,6 +8,7 @@
 #include "model/CParserURL.h"
 
 #include <array>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -146,3 +148,38 @@ TEST_F(ExportKML, FormatsThatWouldReadTheWrongArgumentsAreNotUsed)
 }
 
 } // namespace
+
+// At exit the temporary files go, and the list of them is still there to read (a child
+// process, as the program's own exit is what is tried).
+constexpr char const* kKMLChildVariable = "TW_KML_EXIT_CHILD";
+
+TEST(ExportKMLAtExit, TheTemporaryFilesAreRemovedWhenTheProgramEnds)
+{
+    char exe[4096];
+    ssize_t const n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    ASSERT_GT(n, 0);
+    exe[n] = 0;
+    std::filesystem::path const report
+        = std::filesystem::temp_directory_path() / ("tw-kml-exit-" + std::to_string(getpid()) + ".txt");
+    std::filesystem::remove(report);
+    std::string const command = std::string(kKMLChildVariable) + "='" + report.string() + "' '" + exe
+        + "' --gtest_filter=ExportKMLAtExit.ChildWritesAFileAndEnds >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << "the child did not end cleanly";
+    std::ifstream in(report);
+    std::string path;
+    std::getline(in, path);
+    ASSERT_FALSE(path.empty()) << "the child wrote no file";
+    EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    std::filesystem::remove(report);
+}
+
+TEST(ExportKMLAtExit, ChildWritesAFileAndEnds)
+{
+    char const* report = std::getenv(kKMLChildVariable);
+    if (!report)
+        GTEST_SKIP() << "runs only as the child of TheTemporaryFilesAreRemovedWhenTheProgramEnds";
+    CFile file;
+    ASSERT_TRUE(CExportKML::WriteTemporaryFile(CString("<kml/>"), file));
+    std::ofstream(report) << file.GetPath() << "\n";
+}
+
