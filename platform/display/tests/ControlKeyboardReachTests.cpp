@@ -1,6 +1,6 @@
 #include "ControlTest.h"
+#include "DisplayTest.h"
 
-#include <string>
 #include <vector>
 
 namespace tw::test {
@@ -25,16 +25,6 @@ namespace {
         return noErr;
     }
 
-    std::string Text(ControlRef field)
-    {
-        CFStringRef text = nullptr;
-        GetControlData(field, 0, kControlEditTextCFStringTag, sizeof text, &text, nullptr);
-        std::string const utf8 = text ? cf::ToUTF8(text) : std::string();
-        if (text)
-            CFRelease(text);
-        return utf8;
-    }
-
     ControlRef Focused(WindowRef window)
     {
         ControlRef focus = nullptr;
@@ -56,13 +46,13 @@ namespace {
         EXPECT_EQ(Focused(mWindow), second);
         InputDriver::Type("k");
         Run();
-        EXPECT_EQ(Text(second), "k") << "typing goes to the field that took the focus";
-        EXPECT_EQ(Text(first), "");
+        EXPECT_EQ(FieldText(second), "k") << "typing goes to the field that took the focus";
+        EXPECT_EQ(FieldText(first), "");
         DisableControl(second); // nothing left to take it
         EXPECT_EQ(Focused(mWindow), nullptr);
         InputDriver::Type("x");
         Run();
-        EXPECT_EQ(Text(second), "k") << "a disabled field took typing";
+        EXPECT_EQ(FieldText(second), "k") << "a disabled field took typing";
     }
 
     TEST_F(KeyboardReach, TabReachesASliderWhoseArrowKeysStepItAndSendItsCommand)

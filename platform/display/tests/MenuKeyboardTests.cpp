@@ -1,4 +1,5 @@
 #include "DisplayTest.h"
+#include "SDLKeyEvent.h"
 #include "display/SDLEventTranslator.h"
 #include "display/SDLKeys.h"
 #include "toolbox/Menu.h"
@@ -240,11 +241,7 @@ namespace {
         EXPECT_EQ(seen[2], std::vector<std::string> { "File:Save" });
         EXPECT_EQ(seen[3], std::vector<std::string> { "File:Save" });
         EXPECT_EQ(mCommands.processed, std::vector<std::string> { "save" });
-        CFStringRef text = nullptr;
-        GetControlData(field, 0, kControlEditTextCFStringTag, sizeof text, &text, nullptr);
-        EXPECT_EQ(cf::ToUTF8(text), "Before") << "typing in the menu changed the field";
-        if (text)
-            CFRelease(text);
+        EXPECT_EQ(FieldText(field), "Before") << "typing in the menu changed the field";
         DisposeWindow(window);
     }
 
@@ -268,6 +265,42 @@ namespace {
         Run(0.2);
         EXPECT_EQ(mCommands.processed, std::vector<std::string> { "cut " });
     }
+
+    // Keys as SDL delivers them: a key-down (with a text event for a printable key) and a key-up,
+    // the modifier state in each; a modifier key alone changes only the state.
+    class SDLKeyboard {
+    public:
+        void Down(SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod, char const* text = nullptr)
+        {
+            Send(SDL_KEYDOWN, scancode, sym, mod);
+            if (text) {
+                SDL_Event event {};
+                event.type = SDL_TEXTINPUT;
+                std::snprintf(event.text.text, sizeof event.text.text, "%s", text);
+                Translate(event, mod);
+            }
+        }
+        void Up(SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod) { Send(SDL_KEYUP, scancode, sym, mod); }
+        void Press(SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod = 0, char const* text = nullptr)
+        {
+            Down(scancode, sym, mod, text);
+            Up(scancode, sym, mod);
+        }
+
+    private:
+        void Send(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod)
+        {
+            Translate(SDLKeyEvent(type, scancode, sym, mod), mod);
+        }
+        void Translate(SDL_Event const& event, Uint16 mod)
+        {
+            display::SDLTranslation out;
+            mTranslator.Translate(event, mod, {}, out);
+            for (auto const& input : out)
+                InputDriver::Post(std::get<display::InputEvent>(input));
+        }
+        display::SDLEventTranslator mTranslator;
+    };
 
     // How a US keyboard types a character: the key, and whether Shift is down.
     bool USKeyFor(UniChar character, SDL_Scancode* scancode, SDL_Keycode* sym, bool* shift)
@@ -316,7 +349,7 @@ namespace {
         for (toolbox::Menu* menu : toolbox::MenuBar::Menus())
             CollectKeyedItems(menu, items);
         ASSERT_GE(items.size(), 15u);
-        display::SDLEventTranslator translator;
+        SDLKeyboard keys;
         for (toolbox::MenuItem const* item : items) {
             std::string const name = cf::ToUTF8(item->text);
             SDL_Scancode scancode {};
@@ -331,64 +364,11 @@ namespace {
             if (item->modifiers & kMenuControlModifier)
                 mod |= KMOD_LGUI;
             mCommands.processed.clear();
-            for (Uint32 type : { Uint32(SDL_KEYDOWN), Uint32(SDL_KEYUP) }) {
-                SDL_Event event {};
-                event.type = type;
-                event.key.type = type;
-                event.key.keysym.scancode = scancode;
-                event.key.keysym.sym = sym;
-                event.key.keysym.mod = mod;
-                display::SDLTranslation out;
-                translator.Translate(event, mod, {}, out);
-                for (auto const& input : out)
-                    InputDriver::Post(std::get<display::InputEvent>(input));
-            }
+            keys.Press(scancode, sym, mod);
             Run();
             EXPECT_EQ(mCommands.processed, std::vector<std::string> { Code(item->command) }) << name;
         }
     }
-
-    // Keys as SDL delivers them: a key-down (with a text event for a printable key) and a key-up,
-    // the modifier state in each; a modifier key alone changes only the state.
-    class SDLKeyboard {
-    public:
-        void Down(SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod, char const* text = nullptr)
-        {
-            Send(SDL_KEYDOWN, scancode, sym, mod);
-            if (text) {
-                SDL_Event event {};
-                event.type = SDL_TEXTINPUT;
-                std::snprintf(event.text.text, sizeof event.text.text, "%s", text);
-                Translate(event, mod);
-            }
-        }
-        void Up(SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod) { Send(SDL_KEYUP, scancode, sym, mod); }
-        void Press(SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod = 0, char const* text = nullptr)
-        {
-            Down(scancode, sym, mod, text);
-            Up(scancode, sym, mod);
-        }
-
-    private:
-        void Send(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod)
-        {
-            SDL_Event event {};
-            event.type = type;
-            event.key.type = type;
-            event.key.keysym.scancode = scancode;
-            event.key.keysym.sym = sym;
-            event.key.keysym.mod = mod;
-            Translate(event, mod);
-        }
-        void Translate(SDL_Event const& event, Uint16 mod)
-        {
-            display::SDLTranslation out;
-            mTranslator.Translate(event, mod, {}, out);
-            for (auto const& input : out)
-                InputDriver::Post(std::get<display::InputEvent>(input));
-        }
-        display::SDLEventTranslator mTranslator;
-    };
 
     TEST_F(MenuKeyboard, F10ATapOfAltAndAltWithAFirstLetterOpenTheClosedMenuBar)
     {
@@ -440,11 +420,7 @@ namespace {
         EXPECT_EQ(seen[4], std::vector<std::string> { "Map:Zoom In" }) << "Alt+M";
         EXPECT_EQ(mCommands.processed, std::vector<std::string> { "open" });
         EXPECT_TRUE(toolbox::MenuBar::Open().empty());
-        CFStringRef text = nullptr;
-        GetControlData(field, 0, kControlEditTextCFStringTag, sizeof text, &text, nullptr);
-        EXPECT_EQ(cf::ToUTF8(text), "") << "the letters that opened menus reached the field";
-        if (text)
-            CFRelease(text);
+        EXPECT_EQ(FieldText(field), "") << "the letters that opened menus reached the field";
         DisposeWindow(window);
     }
 
@@ -470,11 +446,7 @@ namespace {
         Run(0.3);
         EXPECT_EQ(open, std::vector<std::size_t> { 0 });
         EXPECT_TRUE(mCommands.processed.empty());
-        CFStringRef text = nullptr;
-        GetControlData(field, 0, kControlEditTextCFStringTag, sizeof text, &text, nullptr);
-        EXPECT_EQ(cf::ToUTF8(text), "x");
-        if (text)
-            CFRelease(text);
+        EXPECT_EQ(FieldText(field), "x");
         DisposeWindow(window);
     }
 

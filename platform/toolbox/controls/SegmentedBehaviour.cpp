@@ -21,7 +21,7 @@ namespace {
         kSegmentBehaviourTag = 'sbhv'
     };
 
-    enum : UInt32 { kKeyLeft = 123, kKeyRight = 124 };
+    enum : UInt32 { kSegmentKeyLeft = 123, kSegmentKeyRight = 124 };
 
     struct Segment {
         CFStringRef label = nullptr; // retains
@@ -61,11 +61,11 @@ namespace {
             UInt32 code = 0, modifiers = 0;
             GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
             GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
-            if ((code != kKeyLeft && code != kKeyRight) || (modifiers & (cmdKey | optionKey | controlKey))
+            if ((code != kSegmentKeyLeft && code != kSegmentKeyRight) || (modifiers & (cmdKey | optionKey | controlKey))
                 || !IsFocused() || !mView->IsEnabled() || mSegments.empty())
                 return eventNotHandledErr;
             SInt32 const count = static_cast<SInt32>(mSegments.size());
-            SInt32 const segment = std::clamp(mView->Values().value + (code == kKeyLeft ? -1 : 1), SInt32(1), count);
+            SInt32 const segment = std::clamp(mView->Values().value + (code == kSegmentKeyLeft ? -1 : 1), SInt32(1), count);
             if (segment != mView->Values().value)
                 Choose(static_cast<std::size_t>(segment), modifiers);
             return noErr;

@@ -2,6 +2,7 @@
 #include "toolbox/MenuCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/Window.h"
+#include "toolbox/controls/ControlsInternal.h"
 #include "toolbox/databrowser/DataBrowserView.h"
 
 #include <algorithm>
@@ -340,13 +341,7 @@ void DataBrowserView::MoveSelection(std::ptrdiff_t row, bool extend)
 
 OSStatus DataBrowserView::Text(EventRef event)
 {
-    ByteCount size = 0;
-    if (!IsFocused()
-        || GetEventParameter(event, kEventParamTextInputSendText, typeUnicodeText, nullptr, 0, &size, nullptr) != noErr)
-        return eventNotHandledErr;
-    std::u16string text(size / sizeof(char16_t), u'\0');
-    GetEventParameter(event, kEventParamTextInputSendText, typeUnicodeText, nullptr, size, nullptr, text.data());
-    std::erase_if(text, [](char16_t c) { return c < 0x20 || c == 0x7F; });
+    std::u16string const text = IsFocused() ? controls::TypedText(event) : std::u16string();
     if (text.empty() || mModel->RowCount() == 0)
         return eventNotHandledErr;
     EventTime const now = GetCurrentEventTime();

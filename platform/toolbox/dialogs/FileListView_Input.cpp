@@ -2,6 +2,7 @@
 #include "toolbox/HIViewCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/WindowCalls.h"
+#include "toolbox/controls/ControlsInternal.h"
 #include "toolbox/dialogs/FileListView.h"
 
 #include <algorithm>
@@ -276,13 +277,9 @@ void FileListView::SelectAllFiles()
 
 OSStatus FileListView::Text(EventRef event)
 {
-    ByteCount size = 0;
-    if (!IsFocused()
-        || GetEventParameter(event, kEventParamTextInputSendText, typeUnicodeText, nullptr, 0, &size, nullptr) != noErr)
+    if (!IsFocused())
         return eventNotHandledErr;
-    std::u16string text(size / sizeof(char16_t), u'\0');
-    GetEventParameter(event, kEventParamTextInputSendText, typeUnicodeText, nullptr, size, nullptr, text.data());
-    std::erase_if(text, [](char16_t c) { return c < 0x20 || c == 0x7F; });
+    std::u16string const text = controls::TypedText(event);
     if (text.empty())
         return noErr;
     EventTime const now = GetCurrentEventTime();
