@@ -65,6 +65,9 @@ void CSheetViewLocation::SetMapView(CViewMap* view, CCoordinate const& coordinat
     mSavedZoom = static_cast<UInt32>(view->GetMapZoom());
     CreateTarget(coordinate);
     UpdateTarget(coordinate, zoom, true);
+    // The place shown is selected, so that a place typed replaces it.
+    ControlEditTextSelectionRec all { 0, 0x7FFF };
+    mLatitude->SetCurrentSelection(&all);
 }
 
 void CSheetViewLocation::ShowLocation(CCoordinate const& coordinate, unsigned long zoom)

@@ -80,6 +80,18 @@ namespace {
         Shot("sheet-view-location.png");
     }
 
+    TEST_F(ViewLocationSheet, OpensWithThePlaceSelectedSoThatTypingReplacesIt)
+    {
+        SheetHost<CSheetViewLocation> host;
+        ASSERT_NE(Open(host, CCoordinate(57.7, 11.97), 12), nullptr);
+        for (char c : std::string("48.5")) {
+            InputDriver::Key(0, UInt32(c));
+            InputDriver::Type(std::string(1, c));
+        }
+        Run();
+        EXPECT_EQ(Text(host.GetSheetWindow(), 'elat'), "48.5");
+    }
+
     TEST_F(ViewLocationSheet, TypedPlacesMoveTheMapWithinTwoSecondsAndBadTextKeepsTheTargets)
     {
         SheetHost<CSheetViewLocation> host;

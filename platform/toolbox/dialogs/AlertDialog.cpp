@@ -95,6 +95,10 @@ void AlertDialog::Build(Spec const& spec)
     // A button may be both: Cancel as the safe default of a question answers Return and Escape.
     if (cancel >= 1 && cancel <= 3 && mButtons[cancel - 1])
         SetWindowCancelButton(mWindow, mButtons[cancel - 1]);
+    // An alert with one button only (an OK to a message) is dismissed by Escape as well.
+    else if (std::count(mButtons.begin(), mButtons.end(), nullptr) == 2)
+        SetWindowCancelButton(mWindow, *std::find_if(mButtons.begin(), mButtons.end(),
+                                           [](ControlRef button) { return button != nullptr; }));
     EventTypeSpec const events[] = { { kEventClassCommand, kEventCommandProcess },
         { kEventClassKeyboard, kEventRawKeyDown }, { kEventClassWindow, kEventWindowClosed } };
     InstallEventHandler(GetWindowEventTarget(mWindow), &AlertDialog::Handle, 3, events, this, nullptr);
