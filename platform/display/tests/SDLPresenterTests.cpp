@@ -2,6 +2,7 @@
 #include "display/PresenterChoice.h"
 #include "display/SDLKeys.h"
 #include "display/SDLPresenter.h"
+#include "display/SessionEnd.h"
 #include "display/WindowServer.h"
 #include "services/AppleEvents.h"
 #include "services/Scrap.h"
@@ -310,6 +311,30 @@ namespace {
         EXPECT_EQ(screen.Width(), 640);
         test::Pixel const p = screen.At(630, 470);
         EXPECT_EQ(WindowPixel(630, 470), (Uint32(p.r) << 16) | (Uint32(p.g) << 8) | p.b);
+    }
+
+    // A hang-up leaves nobody to ask: the application's session end runs once and the loop stops.
+    TEST_F(SDLPresenterTest, AHangUpRunsTheSessionEndOnceAndStopsTheLoop)
+    {
+        static int ended = 0;
+        ended = 0;
+        ResetSessionEndForTesting();
+        SetSessionEndHandler([] { ++ended; });
+        raise(SIGHUP);
+        bool timedOut = false;
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 10, 0,
+            [](EventLoopTimerRef, void* flag) {
+                *static_cast<bool*>(flag) = true;
+                QuitApplicationEventLoop();
+            },
+            &timedOut, &timer);
+        RunApplicationEventLoop();
+        RemoveEventLoopTimer(timer);
+        SetSessionEndHandler(nullptr);
+        EXPECT_FALSE(timedOut);
+        EXPECT_EQ(ended, 1);
     }
 
     TEST_F(SDLPresenterTest, ClosingTheWindowQuitsThroughTheLoopsTimer)
