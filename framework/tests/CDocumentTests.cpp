@@ -179,10 +179,11 @@ namespace {
         second->GetWindow()->SetWindowBounds(CRect(300, 300, 500, 700), kWindowContentRgn, 0);
         second->SetModified(true);
         Responders::SaveAs(PathFor("shared.txt"));
+        Responders::PressAlertButton(3); // Replace, when the save sheet asks
         Responders::PressAlertButton(1);
         EXPECT_EQ(second->CommandSaveAs(), noErr);
         ManualClock::RunFor(0.5);
-        ASSERT_EQ(AlertsShown(), 1u);
+        ASSERT_EQ(AlertsShown(), 2u) << "the sheet's question, then why it cannot be done";
         EXPECT_TRUE(second->IsUntitled());
         EXPECT_TRUE(second->IsModified());
         EXPECT_EQ(ReadFile(PathFor("shared.txt")), saved);
