@@ -244,5 +244,10 @@ void CWindowDocument::ReportLoad()
         addLine("DocLoadUnknownObjects", report.unknownObjects);
     if (report.damagedObjects > 0)
         addLine("DocLoadDamagedObjects", report.damagedObjects);
-    DisplayAlert(major, mUnreadObjects.empty() ? CString() : CTextUtilities::GetBundleString("DocLoadKept"));
+    CString kept;
+    if (!mUnreadObjects.empty())
+        kept = CTextUtilities::GetBundleString("DocLoadKept");
+    else if (!mUnreadKeys.empty())
+        kept = CTextUtilities::GetBundleString("DocLoadKeptOther");
+    DisplayAlert(major, kept);
 }

@@ -106,7 +106,8 @@ UInt32 CApplication::OfferRecoveredDocuments()
     }
     if (opened > 0) {
         CString major;
-        major.Format(CTextUtilities::GetBundleString("DocRecovered").GetUTF8(), unsigned(opened));
+        major.Format(CTextUtilities::GetBundleString(opened == 1 ? "DocRecovered1" : "DocRecoveredN").GetUTF8(),
+            unsigned(opened));
         DoAlert(major, CTextUtilities::GetBundleString("DocRecoveredDetail"), 1 /* note */, "•default•", CString(),
             CString());
     }
