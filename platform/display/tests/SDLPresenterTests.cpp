@@ -253,6 +253,23 @@ namespace {
             return test();
         }
 
+        // Runs the event loop until something quits it (true), or ten seconds of loop time pass.
+        static bool RunLoopUntilItQuits()
+        {
+            bool timedOut = false;
+            EventLoopTimerRef timer = nullptr;
+            InstallEventLoopTimer(
+                GetMainEventLoop(), 10, 0,
+                [](EventLoopTimerRef, void* flag) {
+                    *static_cast<bool*>(flag) = true;
+                    QuitApplicationEventLoop();
+                },
+                &timedOut, &timer);
+            RunApplicationEventLoop();
+            RemoveEventLoopTimer(timer);
+            return !timedOut;
+        }
+
         static inline VirtualDisplay* sDisplay = nullptr; // weak
         static inline std::string sOldDisplay;
         static inline bool sVideo = false;
@@ -321,19 +338,9 @@ namespace {
         ResetSessionEndForTesting();
         SetSessionEndHandler([] { ++ended; });
         raise(SIGHUP);
-        bool timedOut = false;
-        EventLoopTimerRef timer = nullptr;
-        InstallEventLoopTimer(
-            GetMainEventLoop(), 10, 0,
-            [](EventLoopTimerRef, void* flag) {
-                *static_cast<bool*>(flag) = true;
-                QuitApplicationEventLoop();
-            },
-            &timedOut, &timer);
-        RunApplicationEventLoop();
-        RemoveEventLoopTimer(timer);
+        bool const quit = RunLoopUntilItQuits();
         SetSessionEndHandler(nullptr);
-        EXPECT_FALSE(timedOut);
+        EXPECT_TRUE(quit);
         EXPECT_EQ(ended, 1);
     }
 
@@ -342,18 +349,7 @@ namespace {
         SDL_Event quit {};
         quit.type = SDL_QUIT;
         SDL_PushEvent(&quit);
-        bool timedOut = false;
-        EventLoopTimerRef timer = nullptr;
-        InstallEventLoopTimer(
-            GetMainEventLoop(), 10, 0,
-            [](EventLoopTimerRef, void* flag) {
-                *static_cast<bool*>(flag) = true;
-                QuitApplicationEventLoop();
-            },
-            &timedOut, &timer);
-        RunApplicationEventLoop();
-        RemoveEventLoopTimer(timer);
-        EXPECT_FALSE(timedOut);
+        EXPECT_TRUE(RunLoopUntilItQuits());
     }
 
     // The window shows the cursor the program sets; a bitmap set again is not made again.
