@@ -221,6 +221,7 @@ public:
     OSStatus EncodeProperties(CFDictionary& properties) override;
     OSStatus DecodeProperties(CFDictionary const& properties) override;
     bool ConfirmSave() override;
+    bool NeedsSaveQuestion() const override { return mNewerFormat != 0 || CDocument::NeedsSaveQuestion(); }
     void ValueChanged(CBKeyValueStore const* theStore, CBString const& theKeyPath) override;
 
 private:

@@ -46,7 +46,7 @@ void CApplication::EndSession()
         if (!document->IsModified())
             continue;
         if (document->GetSaveMode() == CDocument::kSaveModeAlways && !document->IsUntitled()
-            && !document->IsChangedOnDisk() && document->SaveDocument() == noErr)
+            && !document->NeedsSaveQuestion() && document->SaveDocument() == noErr)
             continue;
         if (mApp->KeepForNextStart(*document, ++kept) == noErr)
             document->SetModified(false);

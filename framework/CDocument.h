@@ -75,6 +75,8 @@ public:
     virtual OSStatus PrepareToPrint(PrintDialogType kind, CPrintDialog* dialog);
     // Asked before a save over the document's own file; false saves nothing.
     virtual bool ConfirmSave();
+    // A save over the document's own file would ask the user first.
+    virtual bool NeedsSaveQuestion() const { return IsChangedOnDisk(); }
     // Another program changed the file since it was opened or last saved here.
     bool IsChangedOnDisk() const;
     OSStatus EncodeProperties(CFDictionary& properties) override;

@@ -1,4 +1,5 @@
 #include "DocumentTest.h"
+#include "display/SessionEnd.h"
 #include "docwindow/CDocumentImport.h"
 #include "docwindow/CViewMap.h"
 #include "foundation/CTextUtilities.h"
@@ -308,6 +309,33 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
         document->AddObject(new CMapWaypoint());
         EXPECT_EQ(document->CommandSave(), noErr);
         EXPECT_EQ(Responders::History().size(), asked) << "asked once: the file is in this format now";
+    }
+
+    // With nobody to ask (the display is gone), a newer version's file is not rewritten: the
+    // changes are kept aside for the next start.
+    TEST_F(DocumentFile, AtTheSessionsEndANewerFormatIsKeptAsideNotRewritten)
+    {
+        std::string const path = SaveEveryKind("newer.twk");
+        Python("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n"
+               "d['Format'] = 2\nwith open(sys.argv[1], 'wb') as f:\n    plistlib.dump(d, f)\n",
+            path);
+        std::string const original = ReadFile(path);
+        std::error_code error;
+        std::filesystem::remove_all(mApp->GetRecoveryFolder(false).GetPath(), error);
+        Responders::PressAlertButton(1); // the load report
+        CWindowDocument* document = Open(path);
+        ASSERT_NE(document, nullptr);
+        ManualClock::RunFor(0.5);
+        document->SetSaveMode(CDocument::kSaveModeAlways);
+        document->AddObject(new CMapWaypoint());
+        display::ResetSessionEndForTesting();
+        display::EndSession();
+        display::ResetSessionEndForTesting();
+        EXPECT_EQ(ReadFile(path), original);
+        EXPECT_FALSE(document->IsModified());
+        ASSERT_TRUE(mApp->GetRecoveryFolder(false).IsSpecified());
+        EXPECT_FALSE(std::filesystem::is_empty(mApp->GetRecoveryFolder(false).GetPath()));
+        std::filesystem::remove_all(mApp->GetRecoveryFolder(false).GetPath(), error);
     }
 
     // Another program's changes are not overwritten without asking; Revert takes them.
