@@ -22,18 +22,69 @@ std::vector<std::string> RegionIds(CMapManager& manager, CCoordinateRect const& 
 CCoordinateRect const kOttawa(CCoordinate(45.6, -76.0), CCoordinate(45.2, -75.4));
 } // namespace
 
-TEST(CMapManager, LoadsTheWorldPackWithItsInfoKeys)
+TEST(CMapManager, TheBundledPacksLoadWithTheirRegionsLayersAndShapes)
 {
+    struct Layer {
+        char const* identifier;
+        LayerCategory category;
+        UInt32 shapes;
+    };
+    struct Region {
+        char const* identifier;
+        std::vector<Layer> layers;
+    };
+    struct Pack {
+        char const* name;
+        char const* identifier;
+        std::vector<char const*> credits;
+        std::vector<Region> regions;
+    };
+    std::vector<Pack> const expected {
+        { "Göteborg and Ottawa–Montréal", "com.tarnwick.map.regions",
+            { "OpenStreetMap contributors", "Natural Resources Canada" },
+            { { "com.tarnwick.region.goteborg",
+                  { { "roads", kLayerCategoryRoad, 5906 }, { "pois", kLayerCategoryPointOfInterest, 973 } } },
+                { "com.tarnwick.region.ottawa",
+                    { { "water", kLayerCategoryWaterArea, 1488 }, { "roads", kLayerCategoryRoad, 3982 },
+                        { "places", kLayerCategorySettlement, 192 } } } } },
+        { "World", "com.tarnwick.map.world", { "Natural Earth", "GeoNames", "OpenFlights" },
+            { { "com.tarnwick.region.world",
+                { { "land", kLayerCategoryLand, 1419 }, { "land-detail", kLayerCategoryLand, 4048 },
+                    { "lakes", kLayerCategoryWaterArea, 275 }, { "rivers", kLayerCategoryRiver, 461 },
+                    { "countries", kLayerCategoryAdminLevel0, 241 }, { "states", kLayerCategoryAdminLevel1, 4596 },
+                    { "places", kLayerCategorySettlement, 24583 },
+                    { "airports", kLayerCategoryPointOfInterest, 7184 } } } } },
+    };
     CMapManager manager;
     ASSERT_EQ(manager.LoadMapsFrom({ CFile(CString(WorldPack().parent_path().c_str())) }), noErr);
-    auto packs = manager.GetMapPacks();
-    ASSERT_EQ(packs.size(), 1u);
-    EXPECT_EQ(packs[0]->GetName(), CString("World"));
-    EXPECT_EQ(packs[0]->GetIdentifier(), CString("com.tarnwick.map.world"));
-    EXPECT_TRUE(packs[0]->GetCopyright().Contains("Natural Earth"));
-    EXPECT_TRUE(packs[0]->GetCopyright().Contains("GeoNames"));
-    ASSERT_EQ(packs[0]->GetRegionCount(), 1u);
-    EXPECT_EQ(packs[0]->GetRegion(0)->GetLayerCount(), 7u);
+    auto const packs = manager.GetMapPacks();
+    ASSERT_EQ(packs.size(), expected.size());
+    for (std::size_t p = 0; p < packs.size(); ++p) {
+        SCOPED_TRACE(expected[p].identifier);
+        EXPECT_EQ(packs[p]->GetName(), CString(expected[p].name, kCFStringEncodingUTF8));
+        EXPECT_EQ(packs[p]->GetIdentifier(), CString(expected[p].identifier));
+        for (char const* credit : expected[p].credits)
+            EXPECT_TRUE(packs[p]->GetCopyright().Contains(CString(credit))) << credit;
+        ASSERT_EQ(packs[p]->GetRegionCount(), expected[p].regions.size());
+        for (std::size_t r = 0; r < expected[p].regions.size(); ++r) {
+            Region const& want = expected[p].regions[r];
+            CMapRegion const* region = packs[p]->GetRegion(r);
+            EXPECT_EQ(region->GetIdentifier(), CString(want.identifier));
+            ASSERT_EQ(region->GetLayerCount(), want.layers.size()) << want.identifier;
+            for (std::size_t l = 0; l < want.layers.size(); ++l) {
+                CRegionLayer* layer = region->GetLayer(l);
+                EXPECT_EQ(layer->GetIdentifier(), CString(want.layers[l].identifier));
+                EXPECT_EQ(layer->GetCategory(), want.layers[l].category) << want.layers[l].identifier;
+                ASSERT_EQ(layer->Open(), noErr) << want.layers[l].identifier;
+                EXPECT_EQ(layer->GetShapeFile().GetShapeCount(), want.layers[l].shapes) << want.layers[l].identifier;
+            }
+        }
+    }
+    // Both road regions lie where their cities are.
+    auto const ottawa = RegionIds(manager, kOttawa);
+    EXPECT_NE(std::find(ottawa.begin(), ottawa.end(), "water"), ottawa.end());
+    auto const goteborg = RegionIds(manager, CCoordinateRect(CCoordinate(57.72, 11.95), CCoordinate(57.69, 12.0)));
+    EXPECT_NE(std::find(goteborg.begin(), goteborg.end(), "pois"), goteborg.end());
 }
 
 TEST(CMapManager, LoadMapsFindsTheBundledWorldPackWithoutSetUp)
@@ -115,7 +166,7 @@ TEST(CMapManager, GetRegionLayersFiltersByRectangleAndFilter)
 {
     CMapManager manager;
     manager.LoadMapsFrom(
-        { CFile(CString(WorldPack().parent_path().c_str())), CFile(CString(TestPack().parent_path().c_str())) });
+        { CFile(CString(WorldPack().parent_path().c_str())) });
     CCoordinateRect goteborg(CCoordinate(57.72, 11.95), CCoordinate(57.69, 12.0));
     auto ids = RegionIds(manager, goteborg);
     EXPECT_NE(std::find(ids.begin(), ids.end(), "roads"), ids.end());

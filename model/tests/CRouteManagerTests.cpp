@@ -1,3 +1,4 @@
+#include "model/CRoadGraph.h"
 #include "model/CRouteManager.h"
 #include "model/tests/MapPackTestSupport.h"
 
@@ -37,7 +38,7 @@ double DistanceToRoads(CCoordinate const& point)
     double const kMetresPerDegree = 111195;
     SGBounds box { point.GetLongitude() - kReach, point.GetLatitude() - kReach, point.GetLongitude() + kReach,
         point.GetLatitude() + kReach };
-    for (CRegionLayer* layer : TestRegionMaps().GetRegionLayers(CCoordinateRect(box), &IsRoad, nullptr))
+    for (CRegionLayer* layer : BundledMaps().GetRegionLayers(CCoordinateRect(box), &IsRoad, nullptr))
         for (UInt32 id : layer->GetShapes(box)) {
             SGShape shape;
             if (layer->GetShapeFile().GetShape(id, shape) != noErr)
@@ -66,16 +67,16 @@ void ExpectFollowsRoads(Leg const& leg, RoadLegResult const& result)
         ASSERT_LT(DistanceToRoads(result.path[i]), 0.5) << "point " << i << " " << result.path[i].GetString().GetUTF8();
     double length = 0;
     for (std::size_t i = 1; i < result.path.size(); ++i)
-        length += TestRegionMaps().GetDistance(result.path[i - 1], result.path[i]);
+        length += BundledMaps().GetDistance(result.path[i - 1], result.path[i]);
     EXPECT_NEAR(result.length, length, 0.01);
-    double straight = TestRegionMaps().GetDistance(leg.from, leg.to);
+    double straight = BundledMaps().GetDistance(leg.from, leg.to);
     EXPECT_GE(result.length, straight);
     EXPECT_LE(result.length, 1.6 * straight);
 }
 
 TEST(CRouteManager, LegsInTheRoadRegionsFollowTheRoads)
 {
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     for (Leg const& leg : kGoteborgLegs) {
         RoadLegResult result;
         ASSERT_EQ(router.RouteLeg(leg.from, leg.to, kGoOn, result), noErr);
@@ -90,7 +91,7 @@ TEST(CRouteManager, LegsInTheRoadRegionsFollowTheRoads)
 
 TEST(CRouteManager, LegsWithoutRoadsStayStraightAndSaySo)
 {
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     struct StraightLeg {
         Leg leg;
         UInt32 status;
@@ -113,13 +114,13 @@ TEST(CRouteManager, LegsWithoutRoadsStayStraightAndSaySo)
         ASSERT_EQ(result.path.size(), 2u);
         EXPECT_EQ(result.path[0], straight.leg.from);
         EXPECT_EQ(result.path[1], straight.leg.to);
-        EXPECT_NEAR(result.length, TestRegionMaps().GetDistance(straight.leg.from, straight.leg.to), 0.01);
+        EXPECT_NEAR(result.length, BundledMaps().GetDistance(straight.leg.from, straight.leg.to), 0.01);
     }
 }
 
 TEST(CRouteManager, EndsOffTheRoadJoinItAtTheNearestPoint)
 {
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     // Ends a hundred metres or so off the streets, in parks.
     Leg const leg { "Slottsskogen park to Keillers park", CCoordinate(57.6862, 11.9405),
         CCoordinate(57.7195, 11.9245) };
@@ -129,7 +130,7 @@ TEST(CRouteManager, EndsOffTheRoadJoinItAtTheNearestPoint)
     double startOffset = DistanceToRoads(leg.from);
     ASSERT_GT(startOffset, 5.0);
     // The second point is where the start met its nearest road.
-    EXPECT_NEAR(TestRegionMaps().GetDistance(result.path[0], result.path[1]), startOffset, 0.05 * startOffset + 0.5);
+    EXPECT_NEAR(BundledMaps().GetDistance(result.path[0], result.path[1]), startOffset, 0.05 * startOffset + 0.5);
     EXPECT_LT(DistanceToRoads(result.path[1]), 0.5);
     // The same place for both ends is still a leg of two ends.
     RoadLegResult still;
@@ -139,9 +140,33 @@ TEST(CRouteManager, EndsOffTheRoadJoinItAtTheNearestPoint)
     EXPECT_GE(still.path.size(), 2u);
 }
 
+TEST(CRouteManager, OneWayStreetsAreDrivenTheirWayOnly)
+{
+    CRouteManager router(&BundledMaps());
+    // Two points of Andra Långgatan, one-way eastward between its crossings.
+    CCoordinate const west(57.699081, 11.947898), east(57.6993505, 11.9506215);
+    double const straight = BundledMaps().GetDistance(west, east);
+    RoadLegResult with, against;
+    ASSERT_EQ(router.RouteLeg(west, east, kGoOn, with), noErr);
+    ASSERT_EQ(router.RouteLeg(east, west, kGoOn, against), noErr);
+    ExpectFollowsRoads({ "with the one-way street", west, east }, with);
+    ASSERT_EQ(against.status, kRouteStatusRouted);
+    EXPECT_LT(with.length, 1.02 * straight);
+    // Against it, round the block.
+    EXPECT_GT(against.length, 2 * straight);
+    for (std::size_t i = 1; i + 1 < against.path.size(); ++i)
+        ASSERT_LT(DistanceToRoads(against.path[i]), 0.5) << "point " << i;
+
+    for (char const* forward : { "yes", "YES", "1", "true" })
+        EXPECT_EQ(CRoadGraph::GetOneWayDirection(CString(forward)), 1) << forward;
+    EXPECT_EQ(CRoadGraph::GetOneWayDirection(CString("-1")), -1);
+    for (char const* both : { "no", "", "reversible", "0" })
+        EXPECT_EQ(CRoadGraph::GetOneWayDirection(CString(both)), 0) << both;
+}
+
 TEST(CRouteManager, RefusesCoordinatesThatAreNoPlace)
 {
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     for (CCoordinate const& bad : { CCoordinate(NAN, 11.97), CCoordinate(57.7, INFINITY), CCoordinate(91, 0) }) {
         RoadLegResult result;
         EXPECT_EQ(router.RouteLeg(bad, kGoteborgLegs[0].to, kGoOn, result), paramErr);
@@ -157,7 +182,7 @@ TEST(CRouteManager, RefusesCoordinatesThatAreNoPlace)
 TEST(CRouteManager, CancellationStopsBuildingAndSearchingAndLeavesTheCacheUsable)
 {
     std::atomic<bool> const cancelled { true };
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     RoadLegResult result;
     EXPECT_EQ(router.RouteLeg(kOttawaToMontreal.from, kOttawaToMontreal.to, cancelled, result), userCanceledErr);
     EXPECT_EQ(result.status, kRouteStatusCancelled);
@@ -166,7 +191,7 @@ TEST(CRouteManager, CancellationStopsBuildingAndSearchingAndLeavesTheCacheUsable
     // A build cancelled part way leaves nothing behind that blocks the next leg.
     CRoadGraph graph;
     std::vector<CRegionLayer*> roads
-        = TestRegionMaps().GetRegionLayers(CCoordinateRect(CCoordinate(58, 11), CCoordinate(57, 13)), &IsRoad, nullptr);
+        = BundledMaps().GetRegionLayers(CCoordinateRect(CCoordinate(58, 11), CCoordinate(57, 13)), &IsRoad, nullptr);
     ASSERT_EQ(roads.size(), 1u);
     EXPECT_EQ(graph.Build(roads, cancelled), userCanceledErr);
     ASSERT_EQ(router.RouteLeg(kOttawaToMontreal.from, kOttawaToMontreal.to, kGoOn, result), noErr);
@@ -174,7 +199,7 @@ TEST(CRouteManager, CancellationStopsBuildingAndSearchingAndLeavesTheCacheUsable
 
     // A search across a region is cancelled between its steps.
     CRoadGraph ottawa;
-    ASSERT_EQ(ottawa.Build(TestRegionMaps().GetRegionLayers(
+    ASSERT_EQ(ottawa.Build(BundledMaps().GetRegionLayers(
                                CCoordinateRect(kOttawaToMontreal.from, kOttawaToMontreal.to), &IsRoad, nullptr),
                   kGoOn),
         noErr);
@@ -191,12 +216,12 @@ TEST(CRouteManager, CancellationStopsBuildingAndSearchingAndLeavesTheCacheUsable
 
 TEST(CRouteManager, WorkersRoutingAtOnceShareOneGraphAndAgree)
 {
-    CRouteManager reference(&TestRegionMaps());
+    CRouteManager reference(&BundledMaps());
     std::vector<RoadLegResult> expected(std::size(kGoteborgLegs));
     for (std::size_t i = 0; i < expected.size(); ++i)
         reference.RouteLeg(kGoteborgLegs[i].from, kGoteborgLegs[i].to, kGoOn, expected[i]);
 
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     std::atomic<bool> cancelOne { false };
     constexpr std::size_t kWorkers = 8;
     std::vector<RoadLegResult> results(kWorkers);

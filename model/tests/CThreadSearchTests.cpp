@@ -64,7 +64,7 @@ template <typename Condition> bool RunLoopUntil(Condition condition)
 
 class ThreadSearch : public ::testing::Test {
 protected:
-    void SetUp() override { CThreadSearch::SetMapManager(&WorldMaps()); }
+    void SetUp() override { CThreadSearch::SetMapManager(&BundledMaps()); }
     void TearDown() override { CThreadSearch::SetMapManager(nullptr); }
 };
 
@@ -89,7 +89,7 @@ TEST_F(ThreadSearch, StreamsResultsNearestFirstThenCompletesOnTheMainThread)
     EXPECT_LT(window.mBatchSizes.front(), window.mBatchSizes.back());
 
     std::vector<SearchResult> expected;
-    CPlaceSearch search(WorldMaps(), window.mQuery);
+    CPlaceSearch search(BundledMaps(), window.mQuery);
     for (std::vector<SearchResult> ring; !search.IsFinished();) {
         search.NextRing(ring);
         expected.insert(expected.end(), ring.begin(), ring.end());
@@ -122,7 +122,7 @@ TEST_F(ThreadSearch, ARunAfterAStopReadsTheNewQueryAndReplacesTheResults)
     ASSERT_FALSE(results.empty());
     for (SearchResult const& result : results) {
         EXPECT_EQ(result.feature, kLayerFeatureAirport);
-        EXPECT_LE(WorldMaps().GetDistance(result.position, window.mQuery.centre), 20000);
+        EXPECT_LE(BundledMaps().GetDistance(result.position, window.mQuery.centre), 20000);
     }
     worker.UnlockResults();
     EXPECT_EQ(std::count(window.mMessages.begin(), window.mMessages.end(), CThreadSearch::kMsgSearchComplete), 1);

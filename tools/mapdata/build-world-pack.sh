@@ -30,8 +30,11 @@ rm -rf "$pack"
 mkdir -p "$L"
 shp() { ogr2ogr -f "ESRI Shapefile" -lco ENCODING=UTF-8 -lco RESIZE=YES "$@"; }
 
+# Land at two scales: 1:50m for the world and continents (5), 1:10m from the scale of a country on (6).
 shp -a_srs EPSG:4326 -nlt POLYGON -explodecollections -nln land $L/land.shp \
-    world-atlas-2.0.2/package/land-50m.json -dialect sqlite -sql "SELECT geometry, '' AS name, 1 AS TWFEATURE FROM land"
+    world-atlas-2.0.2/package/land-50m.json -dialect sqlite -sql "SELECT geometry, '' AS name, 5 AS TWFEATURE FROM land"
+shp -a_srs EPSG:4326 -nlt POLYGON -explodecollections -nln land-detail $L/land-detail.shp \
+    world-atlas-2.0.2/package/land-10m.json -dialect sqlite -sql "SELECT geometry, '' AS name, 6 AS TWFEATURE FROM land"
 shp -a_srs EPSG:4326 -nlt PROMOTE_TO_MULTI -nln countries $L/countries.shp \
     world-atlas-2.0.2/package/countries-50m.json -dialect sqlite -sql "SELECT geometry, name, 3 AS TWFEATURE, id AS iso_n3 FROM countries"
 shp -a_srs EPSG:4326 -nlt PROMOTE_TO_MULTI -simplify 0.01 -nln states $L/states.shp \
@@ -96,6 +99,7 @@ $head
     <key>TWRegionLayers</key>
     <array>
 $(layer land 1)
+$(layer land-detail 1)
 $(layer lakes 3)
 $(layer rivers 4)
 $(layer countries 15)
