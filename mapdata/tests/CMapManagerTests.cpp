@@ -148,6 +148,37 @@ TEST(CMapManager, RefusesLayerFilesOutsideTheRegion)
     EXPECT_EQ(layer.Initialise(info, CFile(CString(OttawaLayers().parent_path().c_str()))), -2114);
 }
 
+TEST(CMapManager, SharedPacksThatNotEveryUserCanReadAreNotedForRepair)
+{
+    TempFolder shared, own;
+    auto const layers = [](std::filesystem::path const& pack, std::string const& region) {
+        return pack / "Contents/Resources" / (region + ".twregion") / "Contents/Resources/Layers";
+    };
+    auto pack = [](std::string const& identifier) { return Key("TWMapFormat", "1.0") + Key("TWMapIdentifier", identifier); };
+    MakePack(shared / "Closed.twmap", pack("closed"), "r1", "", LayerEntry("places", 7));
+    MakePack(shared / "Hidden.twmap", pack("hidden"), "r2", "", LayerEntry("roads", 6));
+    MakePack(shared / "Open.twmap", pack("open"), "r3", "", LayerEntry("water", 3));
+    MakePack(own / "Mine.twmap", pack("mine"), "r4", "", LayerEntry("places", 7));
+    std::filesystem::permissions(layers(shared / "Closed.twmap", "r1") / "places.dbf", std::filesystem::perms(0600));
+    std::filesystem::permissions(layers(shared / "Hidden.twmap", "r2"), std::filesystem::perms(0700));
+    std::filesystem::permissions(layers(own / "Mine.twmap", "r4") / "places.dbf", std::filesystem::perms(0600));
+
+    CMapManager manager;
+    CFile const sharedFolder(CString(shared.Path().c_str()));
+    manager.LoadMapsFrom({ sharedFolder, CFile(CString(own.Path().c_str())) }, { sharedFolder });
+    std::vector<std::string> unreadable;
+    for (CFile const& file : manager.GetUnreadablePacks())
+        unreadable.push_back(CFile(file).GetFileName().GetStdString());
+    // The user's own folder is the user's business; the other packs load as they are.
+    EXPECT_EQ(unreadable, (std::vector<std::string> { "Closed.twmap", "Hidden.twmap" }));
+    EXPECT_EQ(manager.GetMapPacks().size(), 4u);
+    EXPECT_TRUE(CMapManager::IsReadableByEveryone(CFile(CString((shared / "Open.twmap").c_str()))));
+    EXPECT_FALSE(CMapManager::IsReadableByEveryone(CFile(CString((shared / "Missing.twmap").c_str()))));
+
+    manager.LoadMapsFrom({ sharedFolder });
+    EXPECT_TRUE(manager.GetUnreadablePacks().empty()) << "only shared folders are checked";
+}
+
 TEST(CMapManager, ARegionReplacesAnotherEitherWay)
 {
     TempFolder maps;

@@ -120,6 +120,50 @@ TEST(CPlaceSearch, CategoriesHoldTheirFeatureClassesOnly)
     EXPECT_EQ(everything.size(), transport.size() + places.size());
 }
 
+TEST(CPlaceSearch, EachShippedRoadRegionFindsItsCategoriesNearestFirst)
+{
+    struct Covered {
+        SearchCategory category;
+        std::vector<LayerFeature> features; // each found at least once
+    };
+    struct Region {
+        char const* name;
+        SearchQuery query;
+        std::vector<Covered> covered;
+    };
+    std::vector<Region> const regions {
+        { "Göteborg", Query(57.7089, 11.9746, 15000),
+            { { kSearchCategoryPlaces, { kLayerFeatureCityMedium, kLayerFeatureCitySmall } },
+                { kSearchCategoryTransport, { kLayerFeatureParking, kLayerFeatureTransitStop } },
+                { kSearchCategoryFood, { kLayerFeatureFastFood } } } },
+        { "Ottawa", Query(45.4215, -75.6972, 15000),
+            { { kSearchCategoryPlaces, { kLayerFeatureCityLarge, kLayerFeatureCitySmall } },
+                { kSearchCategoryTransport, { kLayerFeatureAirport } } } },
+    };
+    for (Region const& region : regions) {
+        for (Covered const& covered : region.covered) {
+            SCOPED_TRACE(std::string(region.name) + " category " + std::to_string(covered.category));
+            SearchQuery query = region.query;
+            query.category = covered.category;
+            std::vector<SearchResult> const results = SearchAll(BundledMaps(), query);
+            ASSERT_FALSE(results.empty());
+            for (std::size_t i = 0; i < results.size(); ++i) {
+                EXPECT_TRUE(CPlaceSearch::IsInCategory(results[i].feature, covered.category)) << i;
+                if (i > 0)
+                    ASSERT_LE(BundledMaps().GetDistance(query.centre, results[i - 1].position),
+                        BundledMaps().GetDistance(query.centre, results[i].position) + 1e-6)
+                        << i;
+            }
+            for (LayerFeature feature : covered.features)
+                EXPECT_TRUE(std::any_of(results.begin(), results.end(),
+                    [&](SearchResult const& result) { return result.feature == feature; }))
+                    << "feature " << feature;
+        }
+    }
+    for (LayerFeature shop : { kLayerFeatureShop, kLayerFeatureSupermarket, kLayerFeatureMall })
+        EXPECT_TRUE(CPlaceSearch::IsInCategory(shop, kSearchCategoryShopping)) << shop;
+}
+
 TEST(CPlaceSearch, RingsDoubleOutwardFromAKilometre)
 {
     std::size_t rings = 0;
