@@ -55,6 +55,9 @@ enum LayerFeature : UInt32 {
     kLayerFeatureSecondaryRoad = 105,
     kLayerFeatureTertiaryRoad = 106,
     kLayerFeatureMinorRoad = 107, // residential, unclassified, living streets
+    // Rivers of a pack that has them at two scales, as with land.
+    kLayerFeatureRiverOverview = 108,
+    kLayerFeatureRiverDetail = 109,
     kLayerFeatureCityLarge = 200, // a million people or more, or a capital
     kLayerFeatureCityMedium = 201, // 100,000 or more
     kLayerFeatureCitySmall = 202,
@@ -85,7 +88,7 @@ struct LayerFeatureInfo {
     GPSWaypointSymbol symbol;
 };
 
-inline constexpr std::array<LayerFeatureInfo, 36> kLayerFeatureTable = { {
+inline constexpr std::array<LayerFeatureInfo, 38> kLayerFeatureTable = { {
     { kLayerFeatureNone, "FeatureNone", 'wayp' }, { kLayerFeatureLand, "FeatureLand", 'wayp' },
     { kLayerFeatureWater, "FeatureWater", 'wayp' }, { kLayerFeatureAdminArea, "FeatureAdminArea", 'arac' },
     { kLayerFeatureLandUse, "FeatureLandUse", 'wayp' }, { kLayerFeatureLandOverview, "FeatureLand", 'wayp' },
@@ -94,7 +97,8 @@ inline constexpr std::array<LayerFeatureInfo, 36> kLayerFeatureTable = { {
     { kLayerFeatureTrunkRoad, "FeatureTrunkRoad", 'acar' }, { kLayerFeaturePrimaryRoad, "FeaturePrimaryRoad", 'acar' },
     { kLayerFeatureSecondaryRoad, "FeatureSecondaryRoad", 'acar' },
     { kLayerFeatureTertiaryRoad, "FeatureTertiaryRoad", 'acar' },
-    { kLayerFeatureMinorRoad, "FeatureMinorRoad", 'acar' }, { kLayerFeatureCityLarge, "FeatureCityLarge", 'clrg' },
+    { kLayerFeatureMinorRoad, "FeatureMinorRoad", 'acar' }, { kLayerFeatureRiverOverview, "FeatureRiver", 'wayp' },
+    { kLayerFeatureRiverDetail, "FeatureRiver", 'wayp' }, { kLayerFeatureCityLarge, "FeatureCityLarge", 'clrg' },
     { kLayerFeatureCityMedium, "FeatureCityMedium", 'cmed' }, { kLayerFeatureCitySmall, "FeatureCitySmall", 'csml' },
     { kLayerFeatureAirport, "FeatureAirport", 'airp' }, { kLayerFeatureFuel, "FeatureFuel", 'fuel' },
     { kLayerFeatureParking, "FeatureParking", 'pkng' }, { kLayerFeatureHotel, "FeatureHotel", 'hotl' },
