@@ -118,8 +118,8 @@ OSStatus CRoadGraph::Build(std::vector<CRegionLayer*> const& layers, std::atomic
                 || layer->GetAttributes().IsDeleted(id))
                 continue;
             double speed = GetSpeed(layer->GetFeature(id));
-            auto const direction = SInt8(
-                oneWayField < 0 ? 0 : GetOneWayDirection(attributes.GetString(id, UInt32(oneWayField), true)));
+            auto const direction
+                = SInt8(oneWayField < 0 ? 0 : GetOneWayDirection(attributes.GetString(id, UInt32(oneWayField), true)));
             mMaxSpeed = std::max(mMaxSpeed, speed);
             for (UInt32 part = 0; part < shape.GetPartCount(); ++part) {
                 UInt32 previous = kNone;
@@ -249,8 +249,7 @@ OSStatus CRoadGraph::FindPath(
         relax(first.from, from.fraction * first.time, start);
     if (first.IsForwardOpen())
         relax(first.to, (1 - from.fraction) * first.time, start);
-    if (from.edge == to.edge
-        && (to.fraction >= from.fraction ? first.IsForwardOpen() : first.IsBackwardOpen()))
+    if (from.edge == to.edge && (to.fraction >= from.fraction ? first.IsForwardOpen() : first.IsBackwardOpen()))
         relax(goal, std::fabs(from.fraction - to.fraction) * first.time, start);
     for (UInt32 steps = 1; !queue.empty(); ++steps) {
         QueueEntry entry = queue.top();

@@ -157,7 +157,8 @@ constexpr std::array kStyles = {
     Area(kLayerCategoryWaterArea, kLayerFeatureNone, 200, 2, kSea, kCoast, Ramp(2, 0.3f, 6, 0.6f, 10, 0.9f, 14, 1.2f),
         kWaterLabel),
     Until(Line(kLayerCategoryRiver, kLayerFeatureNone, 210, 3, kRiver, Ramp(3, 0.4f, 6, 0.8f, 10, 1.6f, 14, 3)), 9),
-    Until(Line(kLayerCategoryRiver, kLayerFeatureRiverOverview, 210, 3, kRiver, Ramp(3, 0.4f, 6, 0.8f, 10, 1.6f, 14, 3)),
+    Until(
+        Line(kLayerCategoryRiver, kLayerFeatureRiverOverview, 210, 3, kRiver, Ramp(3, 0.4f, 6, 0.8f, 10, 1.6f, 14, 3)),
         kRiverDetailZoom - 1),
     Until(Line(kLayerCategoryRiver, kLayerFeatureRiverDetail, 210, kRiverDetailZoom, kRiver,
               Ramp(3, 0.4f, 6, 0.8f, 10, 1.6f, 14, 3)),

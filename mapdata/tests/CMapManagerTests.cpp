@@ -51,9 +51,8 @@ TEST(CMapManager, TheBundledPacksLoadWithTheirRegionsLayersAndShapes)
             { { "com.tarnwick.region.world",
                 { { "land", kLayerCategoryLand, 1419 }, { "land-detail", kLayerCategoryLand, 4048 },
                     { "lakes", kLayerCategoryWaterArea, 275 }, { "rivers", kLayerCategoryRiver, 461 },
-                    { "rivers-detail", kLayerCategoryRiver, 31232 },
-                    { "countries", kLayerCategoryAdminLevel0, 241 }, { "states", kLayerCategoryAdminLevel1, 4596 },
-                    { "places", kLayerCategorySettlement, 24583 },
+                    { "rivers-detail", kLayerCategoryRiver, 31232 }, { "countries", kLayerCategoryAdminLevel0, 241 },
+                    { "states", kLayerCategoryAdminLevel1, 4596 }, { "places", kLayerCategorySettlement, 24583 },
                     { "airports", kLayerCategoryPointOfInterest, 7184 } } } } },
     };
     CMapManager manager;
@@ -155,7 +154,8 @@ TEST(CMapManager, SharedPacksThatNotEveryUserCanReadAreNotedForRepair)
     auto const layers = [](std::filesystem::path const& pack, std::string const& region) {
         return pack / "Contents/Resources" / (region + ".twregion") / "Contents/Resources/Layers";
     };
-    auto pack = [](std::string const& identifier) { return Key("TWMapFormat", "1.0") + Key("TWMapIdentifier", identifier); };
+    auto pack
+        = [](std::string const& identifier) { return Key("TWMapFormat", "1.0") + Key("TWMapIdentifier", identifier); };
     MakePack(shared / "Closed.twmap", pack("closed"), "r1", "", LayerEntry("places", 7));
     MakePack(shared / "Hidden.twmap", pack("hidden"), "r2", "", LayerEntry("roads", 6));
     MakePack(shared / "Open.twmap", pack("open"), "r3", "", LayerEntry("water", 3));
@@ -197,8 +197,7 @@ TEST(CMapManager, ARegionReplacesAnotherEitherWay)
 TEST(CMapManager, GetRegionLayersFiltersByRectangleAndFilter)
 {
     CMapManager manager;
-    manager.LoadMapsFrom(
-        { CFile(CString(WorldPack().parent_path().c_str())) });
+    manager.LoadMapsFrom({ CFile(CString(WorldPack().parent_path().c_str())) });
     CCoordinateRect goteborg(CCoordinate(57.72, 11.95), CCoordinate(57.69, 12.0));
     auto ids = RegionIds(manager, goteborg);
     EXPECT_NE(std::find(ids.begin(), ids.end(), "roads"), ids.end());
