@@ -149,10 +149,11 @@ TEST(CPlaceSearch, EachShippedRoadRegionFindsItsCategoriesNearestFirst)
             ASSERT_FALSE(results.empty());
             for (std::size_t i = 0; i < results.size(); ++i) {
                 EXPECT_TRUE(CPlaceSearch::IsInCategory(results[i].feature, covered.category)) << i;
-                if (i > 0)
+                if (i > 0) {
                     ASSERT_LE(BundledMaps().GetDistance(query.centre, results[i - 1].position),
                         BundledMaps().GetDistance(query.centre, results[i].position) + 1e-6)
                         << i;
+                }
             }
             for (LayerFeature feature : covered.features)
                 EXPECT_TRUE(std::any_of(results.begin(), results.end(),
