@@ -42,15 +42,27 @@ shp -a_srs EPSG:4326 -nln roads $G/roads.shp $osm -dialect sqlite \
           FROM \"large-network\" WHERE ST_GeometryType(geometry) = 'LINESTRING' AND highway IN ('motorway', \
           'motorway_link', 'trunk', 'trunk_link', 'primary', 'primary_link', 'secondary', 'secondary_link', \
           'tertiary', 'tertiary_link', 'unclassified', 'residential', 'living_street')"
-# One point per parking lot (its aisles within about 50 m), per drive-through and per named stop.
-shp -a_srs EPSG:4326 -nln pois $G/pois.shp $osm -dialect sqlite \
-    -sql "SELECT MakePoint(AVG(X(ST_Centroid(geometry))), AVG(Y(ST_Centroid(geometry))), 4326) AS geometry, \
-          MAX(COALESCE(name, '')) AS name, 205 AS TWFEATURE FROM \"large-network\" WHERE service = 'parking_aisle' \
+# One point per parking lot (its aisles within about 50 m), per drive-through and per public transport
+# platform, named after the nearest named street within about 200 m (a platform and a drive-through
+# lane also by their letters or numbers).
+# (The nearest: the least of the distances with their names joined on, the distance, under one degree,
+# cut off again.)
+street="(SELECT SUBSTR(MIN(printf('%.9f', ST_Distance(g, r.geometry)) || r.name), 12) FROM network r \
+    WHERE LENGTH(r.name) > 2 AND r.public_transport IS NULL \
+    AND r.highway NOT IN ('platform', 'footway', 'path', 'cycleway', 'steps') \
+    AND MbrMinX(r.geometry) < X(g) + 0.004 AND MbrMaxX(r.geometry) > X(g) - 0.004 \
+    AND MbrMinY(r.geometry) < Y(g) + 0.002 AND MbrMaxY(r.geometry) > Y(g) - 0.002)"
+rm -f network.sqlite
+ogr2ogr -f SQLite -dsco SPATIALITE=YES -nln network network.sqlite $osm
+shp -a_srs EPSG:4326 -nln pois $G/pois.shp network.sqlite \
+    -sql "SELECT g AS geometry, CASE WHEN feature IN (208, 217) \
+          THEN TRIM(COALESCE($street, '') || ' ' || COALESCE(own, '')) ELSE COALESCE(own, $street, '') END AS name, \
+          feature AS TWFEATURE \
+          FROM (SELECT MakePoint(AVG(X(ST_Centroid(geometry))), AVG(Y(ST_Centroid(geometry))), 4326) AS g, \
+          MAX(name) AS own, 205 AS feature FROM network WHERE service = 'parking_aisle' \
           GROUP BY ROUND(X(ST_Centroid(geometry)) * 1000), ROUND(Y(ST_Centroid(geometry)) * 2000) \
-          UNION ALL SELECT ST_Centroid(geometry), COALESCE(name, ''), 208 FROM \"large-network\" \
-          WHERE service = 'drive-through' \
-          UNION ALL SELECT MakePoint(AVG(X(ST_Centroid(geometry))), AVG(Y(ST_Centroid(geometry))), 4326), name, 217 \
-          FROM \"large-network\" WHERE public_transport = 'platform' AND name IS NOT NULL GROUP BY name"
+          UNION ALL SELECT ST_Centroid(geometry), name, 208 FROM network WHERE service = 'drive-through' \
+          UNION ALL SELECT ST_Centroid(geometry), name, 217 FROM network WHERE public_transport = 'platform')"
 
 D=deb/usr/share/doc/mapnik-doc/examples/data
 nrcan() { shp -s_srs EPSG:3978 -t_srs EPSG:4326 "$@"; }
