@@ -1,6 +1,7 @@
 #include "model/CRoadGraph.h"
 #include "model/CRouteManager.h"
 #include "model/tests/MapPackTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -140,28 +141,74 @@ TEST(CRouteManager, EndsOffTheRoadJoinItAtTheNearestPoint)
     EXPECT_GE(still.path.size(), 2u);
 }
 
-TEST(CRouteManager, OneWayStreetsAreDrivenTheirWayOnly)
+// Two points of Andra Långgatan in Göteborg, one-way eastward between its crossings.
+CCoordinate const kAndraLanggatanWest(57.699081, 11.947898);
+CCoordinate const kAndraLanggatanEast(57.6993505, 11.9506215);
+
+// A leg the way a one-way street goes follows it; one against it goes round the block.
+void ExpectOneWay(CRouteManager& router, CCoordinate const& from, CCoordinate const& to)
 {
-    CRouteManager router(&BundledMaps());
-    // Two points of Andra Långgatan, one-way eastward between its crossings.
-    CCoordinate const west(57.699081, 11.947898), east(57.6993505, 11.9506215);
-    double const straight = BundledMaps().GetDistance(west, east);
+    double const straight = BundledMaps().GetDistance(from, to);
     RoadLegResult with, against;
-    ASSERT_EQ(router.RouteLeg(west, east, kGoOn, with), noErr);
-    ASSERT_EQ(router.RouteLeg(east, west, kGoOn, against), noErr);
-    ExpectFollowsRoads({ "with the one-way street", west, east }, with);
+    ASSERT_EQ(router.RouteLeg(from, to, kGoOn, with), noErr);
+    ASSERT_EQ(router.RouteLeg(to, from, kGoOn, against), noErr);
+    ASSERT_EQ(with.status, kRouteStatusRouted);
     ASSERT_EQ(against.status, kRouteStatusRouted);
     EXPECT_LT(with.length, 1.02 * straight);
-    // Against it, round the block.
     EXPECT_GT(against.length, 2 * straight);
     for (std::size_t i = 1; i + 1 < against.path.size(); ++i)
         ASSERT_LT(DistanceToRoads(against.path[i]), 0.5) << "point " << i;
+}
+
+TEST(CRouteManager, OneWayStreetsAreDrivenTheirWayOnly)
+{
+    CRouteManager router(&BundledMaps());
+    ExpectOneWay(router, kAndraLanggatanWest, kAndraLanggatanEast);
+    RoadLegResult with;
+    ASSERT_EQ(router.RouteLeg(kAndraLanggatanWest, kAndraLanggatanEast, kGoOn, with), noErr);
+    ExpectFollowsRoads({ "with the one-way street", kAndraLanggatanWest, kAndraLanggatanEast }, with);
 
     for (char const* forward : { "yes", "YES", "1", "true" })
         EXPECT_EQ(CRoadGraph::GetOneWayDirection(CString(forward)), 1) << forward;
     EXPECT_EQ(CRoadGraph::GetOneWayDirection(CString("-1")), -1);
     for (char const* both : { "no", "", "reversible", "0" })
         EXPECT_EQ(CRoadGraph::GetOneWayDirection(CString(both)), 0) << both;
+}
+
+TEST(CRouteManager, AOneWayStreetMarkedMinusOneGoesAgainstItsLine)
+{
+    // The road regions with every "yes" of Göteborg's oneway column made "-1".
+    TempFolder maps;
+    std::filesystem::copy(
+        BundledMapsFolder() / "Regions.twmap", maps / "Regions.twmap", std::filesystem::copy_options::recursive);
+    auto const dbf = maps / "Regions.twmap/Contents/Resources/Goteborg.twregion/Contents/Resources/Layers/roads.dbf";
+    std::string table = ReadFile(dbf);
+    ASSERT_GT(table.size(), 32u);
+    auto const word
+        = [&](std::size_t at) { return std::size_t(UInt8(table[at])) | std::size_t(UInt8(table[at + 1])) << 8; };
+    std::size_t const headerLength = word(8), recordLength = word(10);
+    std::size_t offset = 1, width = 0; // in a record, after its deletion flag
+    for (std::size_t field = 32; field + 32 <= headerLength && table[field] != '\r'; field += 32) {
+        if (table.compare(field, 7, std::string("oneway\0", 7)) == 0) {
+            width = UInt8(table[field + 16]);
+            break;
+        }
+        offset += UInt8(table[field + 16]);
+    }
+    ASSERT_GE(width, 3u);
+    int changed = 0;
+    for (std::size_t record = headerLength; record + recordLength <= table.size(); record += recordLength)
+        if (table.compare(record + offset, 3, "yes") == 0) {
+            table.replace(record + offset, width, ("-1" + std::string(width, ' ')).substr(0, width));
+            ++changed;
+        }
+    ASSERT_GT(changed, 1000);
+    WriteFile(dbf, table);
+
+    CMapManager manager;
+    manager.LoadMapsFrom({ CFile(CString(maps.Path().c_str())) });
+    CRouteManager router(&manager);
+    ExpectOneWay(router, kAndraLanggatanEast, kAndraLanggatanWest);
 }
 
 TEST(CRouteManager, RefusesCoordinatesThatAreNoPlace)
