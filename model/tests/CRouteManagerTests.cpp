@@ -164,6 +164,8 @@ TEST(CRouteManager, OneWayStreetsAreDrivenTheirWayOnly)
 {
     CRouteManager router(&BundledMaps());
     ExpectOneWay(router, kAndraLanggatanWest, kAndraLanggatanEast);
+    // Both ends between the same two points of the street.
+    ExpectOneWay(router, CCoordinate(57.699298, 11.950107), CCoordinate(57.699404, 11.951136));
     RoadLegResult with;
     ASSERT_EQ(router.RouteLeg(kAndraLanggatanWest, kAndraLanggatanEast, kGoOn, with), noErr);
     ExpectFollowsRoads({ "with the one-way street", kAndraLanggatanWest, kAndraLanggatanEast }, with);
