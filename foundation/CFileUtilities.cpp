@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -119,7 +121,7 @@ OSStatus WriteAll(int fd, UInt8 const* data, std::size_t length)
         data += n;
         length -= std::size_t(n);
     }
-    return fsync(fd) == 0 ? noErr : Errno();
+    return noErr;
 }
 
 } // namespace
@@ -252,7 +254,14 @@ OSStatus CFileUtilities::WriteText(CFile& file, CString const& text, CFStringEnc
 
 OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::size_t length)
 {
-    if (!file.IsSpecified() || (!data && length > 0))
+    if (!data && length > 0)
+        return paramErr;
+    return WriteData(file, [data, length](DataSink const& write) { return write(data, length); });
+}
+
+OSStatus CFileUtilities::WriteData(CFile const& file, std::function<OSStatus(DataSink const& write)> const& produce)
+{
+    if (!file.IsSpecified())
         return paramErr;
     // Saving through a symbolic link replaces the file it names, never the link.
     std::error_code ec;
@@ -270,7 +279,8 @@ OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::siz
     if (fd < 0)
         return Errno();
     CopyAttributes(path, fd);
-    OSStatus status = WriteAll(fd, static_cast<UInt8 const*>(data), length);
+    OSStatus status = produce(
+        [fd](void const* data, std::size_t length) { return WriteAll(fd, static_cast<UInt8 const*>(data), length); });
     // On disk before the rename, so that a crash leaves the old file or the new one. The
     // lock is held until the file has its name, so no other save takes it for a leftover.
     if (status == noErr && fsync(fd) != 0)
@@ -280,6 +290,44 @@ OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::siz
     if (status != noErr)
         unlink(pattern.c_str());
     close(fd);
+    return status;
+}
+
+OSStatus CFileUtilities::ReadData(CFile const& file, std::string& text)
+{
+    int fd = file.IsSpecified() ? open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    if (fd < 0)
+        return file.IsSpecified() ? Errno() : paramErr;
+    struct stat info;
+    OSStatus status = fstat(fd, &info) != 0 ? Errno() : (S_ISREG(info.st_mode) ? noErr : fnfErr);
+    std::string bytes;
+    std::size_t used = 0;
+    try {
+        // Read where it is to stay; a file that grows meanwhile is read to its end.
+        bytes.resize(status == noErr ? std::size_t(info.st_size) + 1 : 0);
+        while (status == noErr) {
+            if (used == bytes.size())
+                bytes.resize(bytes.size() * 2);
+            ssize_t n = read(fd, bytes.data() + used, bytes.size() - used);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                status = Errno();
+            else if (n == 0)
+                break;
+            else
+                used += std::size_t(n);
+        }
+    } catch (std::bad_alloc const&) {
+        status = memFullErr;
+    } catch (std::length_error const&) {
+        status = memFullErr;
+    }
+    close(fd);
+    if (status == noErr) {
+        bytes.resize(used);
+        text = std::move(bytes);
+    }
     return status;
 }
 

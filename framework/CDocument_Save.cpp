@@ -62,8 +62,9 @@ OSStatus CDocument::SaveSelf()
     OSStatus status = EncodeProperties(properties);
     if (status != noErr)
         return status;
+    // The dictionary itself, not a copy: it is this function's own, and may be large.
     CFPropertyList propertyList;
-    propertyList.SetPropertyList(properties);
+    propertyList.SetPropertyList(properties.GetCFDictionary());
     return propertyList.Save(mFile);
 }
 
