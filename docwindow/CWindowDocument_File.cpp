@@ -148,6 +148,8 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
     }
     auto const array = static_cast<CFArrayRef>(value);
     std::map<UInt32, CMapObject*> byID;
+    std::vector<CMapObject*> loaded;
+    loaded.reserve(std::size_t(CFArrayGetCount(array)));
     for (CFIndex i = 0; i < CFArrayGetCount(array); ++i) {
         auto const element = static_cast<CFTypeRef>(CFArrayGetValueAtIndex(array, i));
         bool const isDictionary = element && CFGetTypeID(element) == CFDictionaryGetTypeID();
@@ -165,9 +167,10 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
                 mUnreadObjects.emplace_back(static_cast<CFTypeRef>(CFRetain(element)));
             continue;
         }
-        AddObject(object);
+        loaded.push_back(object);
         byID.emplace(object->GetID(), object);
     }
+    AddObjects(loaded); // at once: one by one, each would look through all before it
     for (CMapObject* object : mObjects)
         if (object->IsType(kMapObjectRoute))
             static_cast<CMapRoute*>(object)->ResolveWaypoints(byID);
