@@ -219,9 +219,10 @@ void PropertyListWriter::AppendData(Data const& data, int depth)
 // Text kept as 7-bit bytes is escaped straight into the output, a piece at a time.
 bool PropertyListWriter::AppendASCII(std::string const& text)
 {
+    constexpr std::size_t kBlock = 1 << 16; // at most five times as long escaped
     std::size_t i = 0;
     while (i < text.size()) {
-        std::size_t const end = std::min(text.size(), i + kPieceSize);
+        std::size_t const end = std::min(text.size(), i + kBlock);
         for (; i < end; ++i) {
             char const c = text[i];
             if (c >= 0x20 && c != '&' && c != '<' && c != '>') {
