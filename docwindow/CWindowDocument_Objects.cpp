@@ -130,8 +130,9 @@ void CWindowDocument::RemoveObjects(std::vector<CMapObject*> const& objects)
 // Last first: routes go before the waypoints they listen to, so no route is re-routed on its way out.
 void CWindowDocument::DeleteObjects(std::vector<CMapObject*>& objects)
 {
-    for (CMapObject* object : objects)
-        object->RemoveListener(this);
+    // Last first as well, as they were listened to: each is let go of at once.
+    for (auto object = objects.rbegin(); object != objects.rend(); ++object)
+        (*object)->RemoveListener(this);
     while (!objects.empty()) {
         delete objects.back();
         objects.pop_back();

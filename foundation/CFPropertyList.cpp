@@ -30,12 +30,15 @@ OSStatus CFPropertyList::Load(CFile const& file)
     return noErr;
 }
 
-OSStatus CFPropertyList::Save(CFile const& file) const
+OSStatus CFPropertyList::Save(CFile const& file) const { return Save(file, nullptr, {}); }
+
+OSStatus CFPropertyList::Save(CFile const& file, CFArrayRef streamed, ElementSource const& next) const
 {
     if (!mPropertyList)
         return paramErr;
-    return CFileUtilities::WriteData(file, [this](CFileUtilities::DataSink const& write) {
+    return CFileUtilities::WriteData(file, [&](CFileUtilities::DataSink const& write) {
         OSStatus written = noErr;
+        OSStatus produced = noErr;
         std::string problem;
         bool const made = tw::cf::WritePropertyListXML(
             mPropertyList,
@@ -43,12 +46,14 @@ OSStatus CFPropertyList::Save(CFile const& file) const
                 written = write(piece.data(), piece.size());
                 return written == noErr;
             },
-            &problem);
+            &problem, streamed,
+            next ? std::function<CFTypeRef()>([&]() { return produced == noErr ? next(produced) : nullptr; })
+                 : std::function<CFTypeRef()>());
         if (written != noErr)
             return written;
         if (!made)
             std::fprintf(stderr, "CFPropertyList: not written: %s\n", problem.c_str());
-        return made ? noErr : paramErr;
+        return !made ? paramErr : produced;
     });
 }
 

@@ -7,6 +7,8 @@
 #include "foundation/CFDictionary.h"
 #include "foundation/CFile.h"
 
+#include <functional>
+
 class CFPropertyList {
 public:
     CFPropertyList() = default;
@@ -19,6 +21,10 @@ public:
     OSStatus Load(CFile const& file);
     // Written as it is made, never whole in memory. paramErr when there is nothing valid to write.
     OSStatus Save(CFile const& file) const;
+    // The same, with the array streamed (held in the list, empty) written with the elements
+    // next gives, one at a time (+1 each; null at the end, or when it fails: it then says why).
+    using ElementSource = std::function<CFTypeRef(OSStatus& status)>;
+    OSStatus Save(CFile const& file, CFArrayRef streamed, ElementSource const& next) const;
 
     bool IsValid() const { return mPropertyList != nullptr; }
     CFPropertyListRef GetPropertyList() const { return mPropertyList; } // borrowed

@@ -53,7 +53,7 @@ OSStatus CDocument::LoadSelf()
     CFDictionaryRef dictionary = propertyList.GetDictionary();
     if (!dictionary)
         return kNothingParseableErr;
-    return DecodeProperties(CFDictionary(dictionary));
+    return DecodeProperties(CFDictionary(dictionary, CFDictionary::Shared::kForReading));
 }
 
 OSStatus CDocument::SaveSelf()

@@ -8,8 +8,8 @@
 // held at once ("longest_ms"), which is how long the window would not answer.
 // Last, large documents in that window: thousands of waypoints opened, imported from GPX
 // and saved, and a million-point track opened. "peak_growth_MiB" is how far the process's
-// peak memory rose above what it held before the step (the peak is reset first), and
-// "document_MiB" what the opened document holds in memory.
+// resident memory rose during the step above what it held before, and "document_MiB" the
+// memory in use that opening the document added.
 #include "app/CTWApplication.h"
 #include "corefoundation/CFBundle.h"
 #include "docwindow/CWindowDocument.h"
@@ -22,6 +22,7 @@
 #include "model/CMapWaypoint.h"
 #include "toolbox/Window.h"
 
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
@@ -29,6 +30,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -37,14 +39,14 @@ namespace {
 
 constexpr int kSamples = 100000;
 
-// A walk of one-second samples around Göteborg.
-CMapTrack* MakeTrack(int count = kSamples)
+// A walk of 100,000 one-second samples around Göteborg.
+CMapTrack* MakeTrack()
 {
     auto* track = new CMapTrack();
     track->SetName("Long walk");
     std::vector<CCoordinatePVT> samples;
-    samples.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i)
+    samples.reserve(kSamples);
+    for (int i = 0; i < kSamples; ++i)
         samples.emplace_back(CCoordinate(57.7 + 1e-5 * i, 11.97 + 0.01 * std::sin(i * 1e-3), 20 + i % 50),
             CDateTime(7.0e8 + i), CCoordinatePVT::Velocity { 1.2, 0.8, 0 }, 5);
     track->SetSamples(std::move(samples));
@@ -129,7 +131,8 @@ BenchApplication& Application()
 }
 
 // Turns the event loop until nothing is left to draw; the longest single turn, in ms.
-double Settle(WindowRef window, CViewMap* map)
+// When drawn is given, it is set to the end of the first turn after which nothing was left.
+double Settle(WindowRef window, CViewMap* map, BenchClock::time_point* drawn = nullptr)
 {
     auto const deadline = BenchClock::now() + std::chrono::seconds(60);
     double longest = 0;
@@ -141,22 +144,24 @@ double Settle(WindowRef window, CViewMap* map)
         longest = std::max(longest, MillisecondsSince(start));
         std::this_thread::sleep_for(std::chrono::milliseconds(10)); // the workers' turn, not the window's
         quiet = map->GetRenderer()->IsRendering() || window->NeedsUpdate() ? 0 : quiet + 1;
+        if (quiet == 1 && drawn)
+            *drawn = BenchClock::now();
     }
     return longest;
 }
 
 // The generated track saved once as a document file.
 struct GeneratedTrackWindow {
-    GeneratedTrackWindow()
+    explicit GeneratedTrackWindow(int count)
         : app(Application().app)
         , error(Application().error)
     {
         if (!error.empty())
             return;
         std::filesystem::path const& home = Application().home;
-        std::filesystem::path const gpx = home / "large.gpx";
+        std::filesystem::path const gpx = home / ("large-" + std::to_string(count) + ".gpx");
         std::string const command = "python3 '" + std::string(TW_SOURCE_DIR) + "/tools/model/make-large-gpx.py' "
-            + std::to_string(kSamples) + " '" + gpx.string() + "'";
+            + std::to_string(count) + " '" + gpx.string() + "'";
         CGPXReader reader;
         if (std::system(command.c_str()) != 0 || reader.ReadFile(CFile(CString(gpx.c_str()))) != noErr) {
             error = "the generated track could not be read";
@@ -164,13 +169,13 @@ struct GeneratedTrackWindow {
         }
         auto* track = new CMapTrack();
         for (CGPXReader::Record& record : reader.mRecords)
-            if (auto* read = std::get_if<CGPXReader::Track>(&record); read && read->samples.size() >= kSamples) {
+            if (auto* read = std::get_if<CGPXReader::Track>(&record); read && read->samples.size() >= std::size_t(count)) {
                 track->SetName(read->texts.name.c_str());
                 track->SetSamples(std::move(read->samples));
             }
-        file = CFile(CString((home / "Long walk.twk").c_str()));
+        file = CFile(CString((home / ("Long walk " + std::to_string(count) + ".twk")).c_str()));
         CDocument* document = nullptr;
-        if (track->GetSamples().size() < std::size_t(kSamples) || app->CommandCreate(nullptr, &document) != noErr) {
+        if (track->GetSamples().size() < std::size_t(count) || app->CommandCreate(nullptr, &document) != noErr) {
             delete track;
             error = "no document for the track";
             return;
@@ -191,7 +196,13 @@ struct GeneratedTrackWindow {
 
 GeneratedTrackWindow& TrackWindow()
 {
-    static GeneratedTrackWindow window;
+    static GeneratedTrackWindow window(kSamples);
+    return window;
+}
+
+GeneratedTrackWindow& MillionTrackWindow()
+{
+    static GeneratedTrackWindow window(1000000);
     return window;
 }
 
@@ -202,7 +213,7 @@ void OpenGeneratedTrackWindow(benchmark::State& state)
         state.SkipWithError(fixture.error.c_str());
         return;
     }
-    double longest = 0;
+    double longest = 0, drawnTotal = 0;
     for (auto _ : state) {
         auto const start = BenchClock::now();
         CDocument* document = nullptr;
@@ -212,12 +223,15 @@ void OpenGeneratedTrackWindow(benchmark::State& state)
         }
         longest = std::max(longest, MillisecondsSince(start));
         auto* window = static_cast<CWindowDocument*>(document);
-        longest = std::max(longest, Settle(window->GetWindow()->GetWindowRef(), window->GetMapView()));
+        BenchClock::time_point drawn = start;
+        longest = std::max(longest, Settle(window->GetWindow()->GetWindowRef(), window->GetMapView(), &drawn));
+        drawnTotal += std::chrono::duration<double, std::milli>(drawn - start).count();
         state.PauseTiming(); // closing is not part of opening
         delete window;
         state.ResumeTiming();
     }
     state.counters["longest_ms"] = longest;
+    state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
 
 void PanGeneratedTrackWindow(benchmark::State& state)
@@ -250,18 +264,60 @@ void PanGeneratedTrackWindow(benchmark::State& state)
     delete window;
 }
 
-// The process's memory from /proc: "VmRSS" now, "VmHWM" its peak since the last reset.
-double StatusMiB(char const* field)
+double RawResidentMiB()
 {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::atof(line.c_str() + std::strlen(field) + 1) / 1024;
-    return 0;
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1 << 20);
 }
 
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+// The process's resident memory now, from /proc, once the allocator has handed back
+// what it holds free: what is left is what is in use.
+double ResidentMiB()
+{
+    malloc_trim(0);
+    return RawResidentMiB();
+}
+
+// What the allocator has handed out and not had back: the memory in use, whatever
+// pieces freed memory leaves behind.
+double HeapInUseMiB()
+{
+    struct mallinfo2 const info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1 << 20);
+}
+
+// The highest resident memory while it lives, looked at every millisecond (the process's
+// own peak cannot be reset where the benchmarks run).
+class PeakMemory {
+public:
+    PeakMemory()
+        : mPeak(ResidentMiB())
+        , mWatcher([this] {
+            while (!mDone.load()) {
+                double const now = RawResidentMiB();
+                double seen = mPeak.load();
+                while (now > seen && !mPeak.compare_exchange_weak(seen, now)) { }
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        })
+    {
+    }
+    ~PeakMemory() { Stop(); }
+    double Stop()
+    {
+        mDone = true;
+        if (mWatcher.joinable())
+            mWatcher.join();
+        return std::max(mPeak.load(), RawResidentMiB());
+    }
+
+private:
+    std::atomic<double> mPeak;
+    std::atomic<bool> mDone { false };
+    std::thread mWatcher;
+};
 
 CWindowDocument* OpenWindow(CFile const* file)
 {
@@ -271,9 +327,9 @@ CWindowDocument* OpenWindow(CFile const* file)
     return static_cast<CWindowDocument*>(document);
 }
 
-double SettleWindow(CWindowDocument* window)
+double SettleWindow(CWindowDocument* window, BenchClock::time_point* drawn = nullptr)
 {
-    return Settle(window->GetWindow()->GetWindowRef(), window->GetMapView());
+    return Settle(window->GetWindow()->GetWindowRef(), window->GetMapView(), drawn);
 }
 
 // A document of that many named waypoints with symbols over Göteborg, saved once.
@@ -320,9 +376,8 @@ void OpenWaypointWindow(benchmark::State& state)
         return;
     }
     CFile const file = WaypointDocument(int(state.range(0)));
-    double longest = 0, document = 0;
+    double longest = 0, drawnTotal = 0;
     for (auto _ : state) {
-        double const before = StatusMiB("VmRSS:");
         auto const start = BenchClock::now();
         CWindowDocument* window = OpenWindow(&file);
         if (!window || window->GetObjects().size() != std::size_t(state.range(0))) {
@@ -331,14 +386,15 @@ void OpenWaypointWindow(benchmark::State& state)
             break;
         }
         longest = std::max(longest, MillisecondsSince(start));
-        longest = std::max(longest, SettleWindow(window));
+        BenchClock::time_point drawn = start;
+        longest = std::max(longest, SettleWindow(window, &drawn));
+        drawnTotal += std::chrono::duration<double, std::milli>(drawn - start).count();
         state.PauseTiming();
-        document = StatusMiB("VmRSS:") - before;
         delete window;
         state.ResumeTiming();
     }
     state.counters["longest_ms"] = longest;
-    state.counters["document_MiB"] = document;
+    state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
 
 // Into an open window, as the Import command does, until the window is drawn again.
@@ -371,27 +427,25 @@ void ImportWaypointsIntoWindow(benchmark::State& state)
 void SaveWaypointWindow(benchmark::State& state)
 {
     CFile const file = Application().error.empty() ? WaypointDocument(int(state.range(0))) : CFile();
-    double const before = StatusMiB("VmRSS:");
+    double const before = HeapInUseMiB();
     CWindowDocument* window = file.IsSpecified() ? OpenWindow(&file) : nullptr;
     if (!window) {
         state.SkipWithError("the document did not open");
         return;
     }
     SettleWindow(window);
-    double const document = StatusMiB("VmRSS:") - before;
+    double const document = HeapInUseMiB() - before;
     CFile const copy(CString((Application().home / "saved.twk").c_str()));
     window->SetFile(copy);
     double growth = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        double const resident = StatusMiB("VmRSS:");
-        ResetPeak();
-        state.ResumeTiming();
+        double const resident = ResidentMiB();
+        PeakMemory peak;
         if (window->SaveDocument() != noErr) {
             state.SkipWithError("the document was not saved");
             break;
         }
-        growth = std::max(growth, StatusMiB("VmHWM:") - resident);
+        growth = std::max(growth, peak.Stop() - resident);
     }
     state.counters["document_MiB"] = document;
     state.counters["peak_growth_MiB"] = growth;
@@ -399,22 +453,20 @@ void SaveWaypointWindow(benchmark::State& state)
     delete window;
 }
 
-// A document holding one track of a million samples: opened into a window and drawn.
+// A document holding the generator's track of a million samples, imported and saved:
+// opened into a window and drawn.
 void OpenMillionPointTrackWindow(benchmark::State& state)
 {
-    CFile const file(CString((Application().home / "million.twk").c_str()));
-    if (Application().error.empty() && !file.Exists()) {
-        CWindowDocument document;
-        document.AddObject(MakeTrack(1000000));
-        document.SetFile(file);
-        document.SaveDocument();
+    GeneratedTrackWindow& fixture = MillionTrackWindow();
+    if (!fixture.error.empty()) {
+        state.SkipWithError(fixture.error.c_str());
+        return;
     }
-    double longest = 0, growth = 0;
+    CFile const file = fixture.file;
+    double longest = 0, growth = 0, drawnTotal = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        double const resident = StatusMiB("VmRSS:");
-        ResetPeak();
-        state.ResumeTiming();
+        double const resident = ResidentMiB();
+        PeakMemory peak;
         auto const start = BenchClock::now();
         CWindowDocument* window = OpenWindow(&file);
         if (!window || window->GetObjects().size() != 1) {
@@ -423,13 +475,16 @@ void OpenMillionPointTrackWindow(benchmark::State& state)
             break;
         }
         longest = std::max(longest, MillisecondsSince(start));
-        longest = std::max(longest, SettleWindow(window));
+        BenchClock::time_point drawn = start;
+        longest = std::max(longest, SettleWindow(window, &drawn));
+        drawnTotal += std::chrono::duration<double, std::milli>(drawn - start).count();
         state.PauseTiming();
-        growth = std::max(growth, StatusMiB("VmHWM:") - resident);
+        growth = std::max(growth, peak.Stop() - resident);
         delete window;
         state.ResumeTiming();
     }
     state.counters["longest_ms"] = longest;
+    state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
     state.counters["peak_growth_MiB"] = growth;
     state.counters["file_MiB"] = double(file.GetForkSize()) / (1 << 20);
 }

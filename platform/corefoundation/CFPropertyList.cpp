@@ -157,10 +157,11 @@ CFPropertyListRef CreatePropertyListFromXMLText(std::string text, CFOptionFlags 
     return plist;
 }
 
-bool WritePropertyListXML(
-    CFPropertyListRef plist, std::function<bool(std::string_view piece)> const& write, std::string* error)
+bool WritePropertyListXML(CFPropertyListRef plist, std::function<bool(std::string_view piece)> const& write,
+    std::string* error, CFArrayRef streamed, std::function<CFTypeRef()> next)
 {
     PropertyListWriter writer;
+    writer.SetStreamedArray(streamed, std::move(next));
     bool const written = writer.Write(plist, write);
     if (!written && error)
         *error = writer.Error();

@@ -38,7 +38,9 @@ namespace tw::cf {
 // it lies (null with the reason in *error), and writing hands the XML to write in pieces
 // as it is made (false with the reason in *error, or when write returns false).
 CFPropertyListRef CreatePropertyListFromXMLText(std::string text, CFOptionFlags mutabilityOption, std::string* error);
-bool WritePropertyListXML(
-    CFPropertyListRef plist, std::function<bool(std::string_view piece)> const& write, std::string* error);
+// An array streamed, where plist holds it, is written with the elements next gives (+1
+// each, released once written) until it gives null, instead of its own.
+bool WritePropertyListXML(CFPropertyListRef plist, std::function<bool(std::string_view piece)> const& write,
+    std::string* error, CFArrayRef streamed = nullptr, std::function<CFTypeRef()> next = {});
 
 } // namespace tw::cf

@@ -111,8 +111,37 @@ bool PropertyListWriter::Append(CFTypeRef value, int depth)
     }
 }
 
+void PropertyListWriter::SetStreamedArray(CFArrayRef streamed, std::function<CFTypeRef()> next)
+{
+    mStreamed = streamed;
+    mNext = std::move(next);
+}
+
+bool PropertyListWriter::AppendStreamedArray(int depth)
+{
+    CFTypeRef value = mNext();
+    Indent(depth);
+    if (!value) {
+        mOut += "<array/>\n";
+        return true;
+    }
+    mOut += "<array>\n";
+    while (value) {
+        bool const appended = Append(value, depth + 1) && Flush(false);
+        CFRelease(value);
+        if (!appended)
+            return false;
+        value = mNext();
+    }
+    Indent(depth);
+    mOut += "</array>\n";
+    return true;
+}
+
 bool PropertyListWriter::AppendArray(Array const& array, int depth)
 {
+    if (&array == mStreamed && mNext)
+        return AppendStreamedArray(depth);
     Indent(depth);
     if (array.values.empty()) {
         mOut += "<array/>\n";

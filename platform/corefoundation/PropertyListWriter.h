@@ -23,6 +23,9 @@ public:
     // The text in pieces of about kPieceSize, so that a large list is never whole in
     // memory; false on a problem (Error() says which) or when the sink stops it.
     bool Write(CFPropertyListRef plist, Sink const& sink);
+    // Where plist holds the array streamed, its elements are the ones next gives (+1 each,
+    // released once written) until it gives null: a large array is never whole in memory.
+    void SetStreamedArray(CFArrayRef streamed, std::function<CFTypeRef()> next);
     std::string const& Error() const { return mError; }
 
     static constexpr std::size_t kPieceSize = 1 << 20; // [bytes]
@@ -30,6 +33,7 @@ public:
 private:
     bool Append(CFTypeRef value, int depth);
     bool AppendArray(Array const& array, int depth);
+    bool AppendStreamedArray(int depth);
     bool AppendDictionary(Dictionary const& dictionary, int depth);
     bool AppendText(char const* tag, String const& text, int depth);
     bool AppendNumber(Number const& number, int depth);
@@ -43,6 +47,8 @@ private:
     std::string mOut;
     std::string mError;
     Sink const* mSink = nullptr; // null while writing whole
+    CFArrayRef mStreamed = nullptr;
+    std::function<CFTypeRef()> mNext;
 };
 
 } // namespace tw::cf
