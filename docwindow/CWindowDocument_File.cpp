@@ -190,7 +190,8 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
     for (CFIndex i = 0; i < CFArrayGetCount(array); ++i) {
         auto const element = static_cast<CFTypeRef>(CFArrayGetValueAtIndex(array, i));
         bool const isDictionary = element && CFGetTypeID(element) == CFDictionaryGetTypeID();
-        CFDictionary const dictionary(isDictionary ? static_cast<CFDictionaryRef>(element) : nullptr);
+        CFDictionary const dictionary(
+            isDictionary ? static_cast<CFDictionaryRef>(element) : nullptr, CFDictionary::Shared::kForReading);
         CMapObject* object = isDictionary ? MakeObject(CMapObject::GetEncodedType(dictionary)) : nullptr;
         if (object && object->DecodeProperties(dictionary) != noErr) {
             delete object;
