@@ -124,6 +124,22 @@ OSStatus WriteAll(int fd, UInt8 const* data, std::size_t length)
     return noErr;
 }
 
+// A regular file only: anything else (a named pipe would block for ever) is fnfErr.
+OSStatus OpenForReading(CFile const& file, int& fd, off_t& size)
+{
+    fd = file.IsSpecified() ? open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    if (fd < 0)
+        return file.IsSpecified() ? Errno() : paramErr;
+    struct stat info;
+    OSStatus const status = fstat(fd, &info) != 0 ? Errno() : (S_ISREG(info.st_mode) ? noErr : fnfErr);
+    size = status == noErr ? info.st_size : 0;
+    if (status != noErr) {
+        close(fd);
+        fd = -1;
+    }
+    return status;
+}
+
 } // namespace
 
 CFile CFileUtilities::GetBundleResource(CString const& name, CString const& type, CString const& folder)
@@ -295,16 +311,16 @@ OSStatus CFileUtilities::WriteData(CFile const& file, std::function<OSStatus(Dat
 
 OSStatus CFileUtilities::ReadData(CFile const& file, std::string& text)
 {
-    int fd = file.IsSpecified() ? open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC) : -1;
-    if (fd < 0)
-        return file.IsSpecified() ? Errno() : paramErr;
-    struct stat info;
-    OSStatus status = fstat(fd, &info) != 0 ? Errno() : (S_ISREG(info.st_mode) ? noErr : fnfErr);
+    int fd = -1;
+    off_t size = 0;
+    OSStatus status = OpenForReading(file, fd, size);
+    if (status != noErr)
+        return status;
     std::string bytes;
     std::size_t used = 0;
     try {
         // Read where it is to stay; a file that grows meanwhile is read to its end.
-        bytes.resize(status == noErr ? std::size_t(info.st_size) + 1 : 0);
+        bytes.resize(std::size_t(size) + 1);
         while (status == noErr) {
             if (used == bytes.size())
                 bytes.resize(bytes.size() * 2);
@@ -333,12 +349,12 @@ OSStatus CFileUtilities::ReadData(CFile const& file, std::string& text)
 
 OSStatus CFileUtilities::ReadData(CFile const& file, CMemBuffer& buffer, UInt32 maxSize)
 {
-    int fd = file.IsSpecified() ? open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC) : -1;
-    if (fd < 0)
-        return file.IsSpecified() ? Errno() : paramErr;
-    struct stat info;
-    OSStatus status = fstat(fd, &info) != 0 ? Errno() : (S_ISREG(info.st_mode) ? noErr : fnfErr);
-    if (status == noErr && UInt64(info.st_size) > maxSize)
+    int fd = -1;
+    off_t size = 0;
+    OSStatus status = OpenForReading(file, fd, size);
+    if (status != noErr)
+        return status;
+    if (UInt64(size) > maxSize)
         status = memFullErr;
     CMemBuffer bytes(0, buffer.GetAlignment());
     UInt8 chunk[65536];

@@ -118,6 +118,12 @@ struct BenchApplication {
             || app->InitialiseMenuBar() != noErr || app->InitialiseSelf() != noErr)
             error = "the application did not start";
     }
+    ~BenchApplication()
+    {
+        app.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(home, ignored); // hundreds of megabytes of generated files
+    }
 
     std::filesystem::path home;
     std::unique_ptr<CTWApplication> app;
