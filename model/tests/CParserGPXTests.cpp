@@ -150,7 +150,8 @@ TEST(CParserGPX, ReadsTimesInEveryISOForm)
         double seconds; // since 2001-01-01 UTC; NAN: refused
     };
     Case const cases[] = {
-        { "2001-01-01T00:00:00Z", 0 },
+        { "2001-01-01T00:00:00Z", CParserGPX::kReferenceMomentTime }, // never the zero "unknown" date
+        { "2001-01-01T01:00:00+01:00", CParserGPX::kReferenceMomentTime },
         { "2021-06-01T00:00:00Z", kSecondsFrom2001To2021June1 },
         { "2021-06-01T02:30:00+02:30", kSecondsFrom2001To2021June1 },
         { "2021-06-01T00:00:00-0100", kSecondsFrom2001To2021June1 + 3600 },
@@ -174,6 +175,28 @@ TEST(CParserGPX, ReadsTimesInEveryISOForm)
             EXPECT_DOUBLE_EQ(seconds, test.seconds) << test.text;
         }
     }
+}
+
+// A track that starts at the very reference moment keeps its times known, in the file too.
+TEST(CParserGPX, ATrackStartingAtTheReferenceMomentKeepsItsTimes)
+{
+    ObjectList objects;
+    ASSERT_EQ(ParseText(GPX11(R"(<trk><trkseg>
+ <trkpt lat="57" lon="11"><time>2001-01-01T00:00:00Z</time></trkpt>
+ <trkpt lat="57" lon="11.001"><time>2001-01-01T00:00:10Z</time></trkpt>
+</trkseg></trk>)"),
+                  objects),
+        noErr);
+    auto* track = dynamic_cast<CMapTrack*>(objects[0]);
+    ASSERT_NE(track, nullptr);
+    EXPECT_TRUE(track->GetSamples()[0].GetTime().IsValid());
+    EXPECT_TRUE(track->IsTimeKnown());
+    EXPECT_NEAR(track->GetDuration(), 10, 1e-3);
+    CFDictionary properties;
+    ASSERT_EQ(track->EncodeProperties(properties), noErr);
+    CMapTrack read;
+    ASSERT_EQ(read.DecodeProperties(properties), noErr);
+    EXPECT_TRUE(read.IsTimeKnown()) << "the saved form keeps the moment apart from unknown";
 }
 
 TEST(CParserGPX, LeavesOutOptionalValuesItCannotRead)
