@@ -49,7 +49,7 @@ function(tw_compile_together target kind)
     tw_use_precompiled_headers(${target} ${kind})
     set_target_properties(${target} PROPERTIES UNITY_BUILD ${TW_UNITY_BUILD} UNITY_BUILD_MODE BATCH
         UNITY_BUILD_BATCH_SIZE ${TW_UNITY_BATCH})
-    if(TW_UNITY_BUILD)
+    if(TW_UNITY_BUILD AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
         # An included .cpp counts as a header for this warning: a test class outside the unnamed
         # namespace deriving from a fixture inside it is right in a .cpp file.
         target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
@@ -185,4 +185,18 @@ function(tw_add_benchmarks name)
     add_executable(${name} ${sources})
     tw_use_precompiled_headers(${name} CODE)
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark_main)
+endfunction()
+
+# tw_add_fuzzer(NAME SOURCE DEPENDS libs...): a libFuzzer entry, built only in a fuzzing tree
+# (TW_FUZZ) and gathered in the target tw_fuzzers. The regular tests replay each entry's corpus.
+function(tw_add_fuzzer name source)
+    if(NOT TW_FUZZ)
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} -fsanitize=fuzzer)
+    target_compile_definitions(${name} PRIVATE TW_BUNDLE_DIR="${TW_BUNDLE_DIR}")
+    add_dependencies(${name} tw_bundle_resources)
+    add_dependencies(tw_fuzzers ${name})
 endfunction()

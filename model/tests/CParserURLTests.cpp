@@ -3,6 +3,7 @@
 #include "model/CParserURL.h"
 #include "model/IMapLinkView.h"
 #include "model/tests/fuzz/FuzzParserURLEntry.h"
+#include "model/tests/fuzz/FuzzViewLinkEntry.h"
 #include "platform/tests/support/TestSupport.h"
 
 #include <filesystem>
@@ -307,3 +308,9 @@ TEST(FuzzParserURL, SeedCorpusReplaysCleanly)
 }
 
 } // namespace
+
+TEST(FuzzViewLink, SeedCorpusReplaysCleanly)
+{
+    auto corpus = std::filesystem::path(TW_SOURCE_DIR) / "model/tests/fuzz/corpus-view";
+    EXPECT_GE(tw::test::ReplayCorpus(corpus, &tw::fuzz::FuzzViewLinkInput), 5);
+}
