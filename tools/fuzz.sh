@@ -38,6 +38,8 @@ declare -A seeds=(
     [fuzz_device_description]="devices/tests/fuzz/corpus-description"
     [fuzz_update_feed]="framework/tests/fuzz/corpus-feed"
     [fuzz_shape_file]="mapdata/tests/fuzz/corpus"
+    [fuzz_document]="docwindow/tests/fuzz/corpus"
+    [fuzz_command_line]="app/tests/fuzz/corpus-command"
     [fuzz_property_list]="platform/corefoundation/tests/fuzz/corpus platform/corefoundation/tests/data/plist/bad"
 )
 entries=("$@")

@@ -1,4 +1,5 @@
 #include "DocumentTest.h"
+#include "docwindow/tests/fuzz/FuzzDocumentEntry.h"
 #include "docwindow/CViewMap.h"
 #include "foundation/CTextUtilities.h"
 #include "model/CMapCircle.h"
@@ -242,7 +243,10 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
         std::size_t const kept = std::string(damage.name) == "UnknownKind" || std::string(damage.name) == "DamagedObject"
             ? damage.objectsLeft + 1
             : damage.objectsLeft;
-        EXPECT_EQ(count.substr(0, count.find(' ')), std::to_string(kept)) << count;
+        std::string numbers;
+        for (std::size_t id = 1; id <= kept; ++id)
+            numbers += (id > 1 ? ", " : "") + std::to_string(id);
+        EXPECT_EQ(count, std::to_string(kept) + " [" + numbers + "]\n") << "numbered 1 to N, unread objects too";
     }
 
     INSTANTIATE_TEST_SUITE_P(Files, DamagedFile,
@@ -278,6 +282,13 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
         EXPECT_EQ(document->GetMapView()->GetMapZoom(), 0u);
         EXPECT_FLOAT_EQ(document->GetSplitter()->GetRatio(), 0.3f);
         EXPECT_EQ(Responders::History().size(), 0u);
+    }
+
+    TEST_F(DocumentFile, FuzzSeedCorpusReplaysCleanly)
+    {
+        EXPECT_GE(ReplayCorpus(std::filesystem::path(TW_SOURCE_DIR) / "docwindow/tests/fuzz/corpus",
+                      &tw::fuzz::FuzzDocumentInput),
+            6);
     }
 
 } // namespace
