@@ -63,8 +63,8 @@ for entry in "${entries[@]}"; do
     "$binary" -max_total_time="$seconds" -print_final_stats=1 -fork=1 -ignore_crashes=1 -ignore_ooms=1 \
         -ignore_timeouts=1 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/" "${options[@]}" "$work" \
         >"$log" 2>&1 || true
-    runs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | awk '{s+=$2} END {print s+0}')
-    [ "$runs" -gt 0 ] || runs=$(grep -oE '#[0-9]+' "$log" | tail -n1 | tr -d '#')
+    # The last progress line counts the runs of every job so far.
+    runs=$(grep -oE '^#[0-9]+' "$log" | tail -n1 | tr -d '#' || true)
     found=$(find "$findings" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
     printf '%-24s %12s %9s\n' "$entry" "${runs:-0}" "$found"
     [ "$found" -eq 0 ] || status=1

@@ -199,6 +199,41 @@ TEST(CParserGPX, ATrackStartingAtTheReferenceMomentKeepsItsTimes)
     EXPECT_TRUE(read.IsTimeKnown()) << "the saved form keeps the moment apart from unknown";
 }
 
+TEST(CParserGPX, EveryPointStartsWithoutTextsWhateverCameBefore)
+{
+    // A track point's texts are read and dropped: neither its track nor the points after it
+    // take them.
+    ObjectList objects;
+    ASSERT_EQ(ParseText(GPX11(R"(<trk><name>Walk</name><trkseg>
+ <trkpt lat="1" lon="1"><name>Kept?</name><desc>No</desc><cmt>No</cmt><sym>Flag, Blue</sym>
+  <link href="https://example.org/no"/></trkpt>
+</trkseg></trk>
+ <wpt lat="2" lon="2"/>
+ <wpt lat="3" lon="3"><name>Named</name><desc>Said</desc><sym>Flag, Blue</sym><link href="https://example.org/w"/></wpt>
+ <rte><rtept lat="4" lon="4"/></rte>
+ <trk><trkseg><trkpt lat="5" lon="5"><name>Again</name></trkpt></trkseg></trk>
+ <wpt lat="6" lon="6"/>)"),
+                  objects),
+        noErr);
+    ASSERT_EQ(objects.Size(), 7u);
+    for (std::size_t i : { 1, 3, 6 }) {
+        auto* point = dynamic_cast<CMapWaypoint*>(objects[i]);
+        ASSERT_NE(point, nullptr) << i;
+        EXPECT_STREQ(point->GetName().GetUTF8(), "") << i;
+        EXPECT_STREQ(point->GetDescription().GetUTF8(), "") << i;
+        EXPECT_STREQ(point->GetURL().GetUTF8(), "") << i;
+        EXPECT_EQ(point->GetSymbol(), kWaypointSymbolDefault) << i;
+    }
+    EXPECT_STREQ(dynamic_cast<CMapWaypoint*>(objects[2])->GetName().GetUTF8(), "Named");
+    for (std::size_t i : { 0, 5 }) {
+        auto* track = dynamic_cast<CMapTrack*>(objects[i]);
+        ASSERT_NE(track, nullptr) << i;
+        EXPECT_STREQ(track->GetName().GetUTF8(), i == 0 ? "Walk" : "") << i;
+        EXPECT_STREQ(track->GetDescription().GetUTF8(), "") << i;
+        EXPECT_STREQ(track->GetURL().GetUTF8(), "") << i;
+    }
+}
+
 TEST(CParserGPX, LeavesOutOptionalValuesItCannotRead)
 {
     ObjectList objects;
