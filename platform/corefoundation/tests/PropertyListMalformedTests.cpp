@@ -117,6 +117,16 @@ TEST(PropertyListMalformed, DeepNestingIsRefusedQuicklyWithoutExhaustingTheStack
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
+TEST(PropertyListMalformed, AReasonQuotingTextCutInsideACharacterIsStillGiven)
+{
+    // The reason quotes the first 40 bytes of the text, which here end inside the quotation mark.
+    for (std::size_t ascii : { 38, 39 }) {
+        std::string error;
+        EXPECT_FALSE(ParsePlist("<plist><array>" + std::string(ascii, 'x') + "\u201Cquoted\u201D</array></plist>", &error));
+        EXPECT_EQ(error.rfind("Line 1: text \"" + std::string(ascii, 'x'), 0), 0u) << ascii << ": " << error;
+    }
+}
+
 // The fuzz entry's seeds, good files and every refused one: each reads, writes and reads
 // back to the same text, or is refused with a reason.
 TEST(FuzzPropertyList, SeedCorpusReplaysCleanly)
