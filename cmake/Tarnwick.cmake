@@ -208,3 +208,10 @@ function(tw_add_fuzzer name source)
     add_dependencies(${name} tw_bundle_resources)
     add_dependencies(tw_fuzzers ${name})
 endfunction()
+
+# An executable whose crash reports can be read: its functions' names in the dynamic symbol
+# table (for the backtrace) and a build id note.
+function(tw_crash_readable target)
+    set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
+    target_link_options(${target} PRIVATE -Wl,--build-id)
+endfunction()

@@ -1,9 +1,11 @@
+#include "display/SessionEnd.h"
 #include "foundation/CDebugLog.h"
 #include "foundation/CFileUtilities.h"
 #include "framework/CApplication.h"
 #include "framework/CDocument.h"
 #include "framework/CMenuUtilities.h"
 #include "framework/CSplashScreen.h"
+#include "corefoundation/CFPreferences.h"
 #include "quartz/CGDataProvider.h"
 #include "quartz/CGImage.h"
 #include "toolbox/MenuCalls.h"
@@ -56,6 +58,7 @@ OSStatus CApplication::InitialiseBegin()
     };
     OSStatus status = CCarbonEventHandler::InstallHandler(kCarbonEvents);
     status |= CAppleEventHandler::InstallHandler(kAppleEvents);
+    tw::display::SetSessionEndHandler(&CApplication::EndSession);
 
     CString splash = GetPropertyString('spla');
     if (splash.IsNotEmpty())
@@ -77,6 +80,8 @@ OSStatus CApplication::RegisterHelpBook()
 
 OSStatus CApplication::InitialisePreferences()
 {
+    // From here on every change reaches the disk soon after it is made.
+    tw::cf::SetPreferencesChangeHook(&PreferencesChanged, this);
     if (!mPreferences.PrefExists(kPrefSoftwareUpdatePeriod))
         mPreferences.SetDate(kPrefSoftwareUpdatePeriod, CDateTime(86400.0)); // one day
     if (!mPreferences.PrefExists(kPrefFirstLaunchDate)) {

@@ -11,8 +11,10 @@
 //    takes the points the next piece continues it with.
 // Any failure answers kImportPieceErr, and the caller reads the file in one pass.
 
+#include "foundation/CFileUtilities.h"
 #include "foundation/Status.h"
 #include "model/CParserGPX.h"
+#include "services/ThreadSignalStack.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -118,6 +120,7 @@ struct PieceJob {
     void Run() { status = reader.ReadPiece(*file, begin, end, *prefix, last); }
     static void* Entry(void* job)
     {
+        tw::services::ThreadSignalStack const signalStack;
         static_cast<PieceJob*>(job)->Run();
         return nullptr;
     }
@@ -218,7 +221,8 @@ OSStatus CParserGPX::ReadInPieces(
         return kImportPieceErr;
     CPieceScout scout;
     scout.Scout(file);
-    int descriptor = open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC);
+    OSStatus opened = noErr;
+    int descriptor = CFileUtilities::OpenForReading(file, opened);
     if (descriptor < 0)
         return kImportPieceErr;
     bool usable = scout.mFound && !scout.HasDoctype() && IsUTF8(scout, descriptor);

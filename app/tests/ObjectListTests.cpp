@@ -134,12 +134,12 @@ namespace {
         AddTrack("Ten", 10200);
         CBrowserTracks list;
         Attach(list);
-        ASSERT_EQ(Cell(Item(mDocument->GetObjects()[0]), 'dist'), "9 km");
+        ASSERT_EQ(Cell(Item(mDocument->GetObjects()[0]), 'dist'), "9.2 km");
         ASSERT_EQ(Cell(Item(mDocument->GetObjects()[1]), 'dist'), "10 km");
         ClickHeader('dist');
         if (View()->Model().GetSortOrder() == kDataBrowserOrderDecreasing)
             ClickHeader('dist');
-        EXPECT_EQ(Names(), (std::vector<std::string> { "Ten", "Nine" })); // "10 km" before "9 km"
+        EXPECT_EQ(Names(), (std::vector<std::string> { "Ten", "Nine" })); // "10 km" before "9.2 km"
     }
 
     TEST_F(ObjectList, ClickingRowsSelectsOnTheDocumentWithOneSelectionMessageEach)
@@ -224,6 +224,56 @@ namespace {
         EXPECT_TRUE(Rows().empty());
     }
 
+    // A row the filter no longer matches stays until the filter changes, yet goes with its object.
+    TEST_F(ObjectList, ARowGoesWithItsObjectWhateverTheFilterSays)
+    {
+        AddWaypoint("Untitled 1", 1, 1);
+        AddWaypoint("Untitled 2", 2, 2);
+        CBrowserWaypoints list;
+        Attach(list);
+        mBrowser->SetFilter("1");
+        ASSERT_EQ(Names(), (std::vector<std::string> { "Untitled 1" }));
+        InputDriver::Click(RowPoint(0));
+        InputDriver::Click(RowPoint(0));
+        Run(1.0);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetWaypoint);
+        // The document window stands behind the list's: the name is put in its field directly.
+        CFStringRef const name = CFSTR("Untitled Z");
+        SetControlData(Find(mDocument->GetSheetController()->GetWindow()->GetWindowRef(), 'name'), 0,
+            kControlEditTextCFStringTag, sizeof name, &name);
+        ASSERT_EQ(EditedName(), "Untitled Z");
+        mDocument->CompleteSheet('ok  ');
+        Run(1.0);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        ASSERT_EQ(Names(), (std::vector<std::string> { "Untitled Z" }));
+        InputDriver::Click(RowPoint(0));
+        Run(1.0);
+        Key(kKeyDelete, 8);
+        EXPECT_EQ(mDocument->GetObjects().size(), 1u);
+        EXPECT_TRUE(Rows().empty());
+        Shot("list-after-delete.png"); // draws the list
+
+        // Routes and tracks, removed by the document as the map and the sheets remove them.
+        CMapRoute* route = AddRoute("Loop 1");
+        CMapTrack* track = AddTrack("Run 1", 1000);
+        CBrowserRoutes routes;
+        Attach(routes);
+        mBrowser->SetFilter("1");
+        ASSERT_EQ(Names(), (std::vector<std::string> { "Loop 1" }));
+        route->SetName("Loop");
+        mDocument->RemoveObject(route);
+        EXPECT_TRUE(Rows().empty());
+        CBrowserTracks tracks;
+        Attach(tracks);
+        mBrowser->SetFilter("1");
+        ASSERT_EQ(Names(), (std::vector<std::string> { "Run 1" }));
+        // Listed, then made temporary: the filter no longer lists it.
+        track->SetAttributes(kMapObjectAttrTemporary, 0);
+        mDocument->RemoveObject(track);
+        EXPECT_TRUE(Rows().empty());
+        Shot("list-after-remove.png");
+    }
+
     TEST_F(ObjectList, DoubleClickEditsShowsWithOptionOrConfirmsInThePicker)
     {
         AddWaypoint("A", 1, 1);
@@ -268,6 +318,44 @@ namespace {
         Key(kKeyDelete, 8);
         EXPECT_EQ(mDocument->GetObjects().size(), 2u);
         RemoveEventHandler(handler);
+    }
+
+    TEST_F(ObjectList, TypingTheStartOfANameSelectsItsRowAndReturnOrEnterOpensTheSelection)
+    {
+        for (char const* name : { "Alder", "Birch", "Bramble", "Cedar" })
+            AddWaypoint(name, 1, 1);
+        CBrowserWaypoints list;
+        Attach(list);
+        InputDriver::Click(RowPoint(0)); // the list takes the focus
+        Run(1.0);
+        auto const type = [](std::string const& text) {
+            for (char c : text) {
+                InputDriver::Key(0, UInt32(c)); // key-down and up, then the text, as SDL gives them
+                InputDriver::Type(std::string(1, c));
+                Run(0.2);
+            }
+        };
+        auto const selected = [&] {
+            std::vector<DataBrowserItemID> const rows = SelectedRows();
+            return rows.size() == 1 ? CBrowserMapObject::GetObject(rows[0])->GetName().GetStdString() : "";
+        };
+        type("br");
+        EXPECT_EQ(selected(), "Bramble");
+        type("x"); // nothing starts with "brx": the selection stays
+        EXPECT_EQ(selected(), "Bramble");
+        Run(1.5); // a pause starts afresh
+        type("C");
+        EXPECT_EQ(selected(), "Cedar");
+        Key(display::kVK_Return, display::kReturnCharCode);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetWaypoint);
+        EXPECT_EQ(EditedName(), "Cedar");
+        mDocument->CompleteSheet('not!');
+        Run(1.5);
+        type("a");
+        EXPECT_EQ(selected(), "Alder");
+        Key(display::kVK_ANSI_KeypadEnter, display::kEnterCharCode);
+        EXPECT_EQ(EditedName(), "Alder");
+        mDocument->CompleteSheet('not!');
     }
 
     TEST_F(ObjectList, TheContextualMenuShowsTheChosenObjectsAndNothingElse)

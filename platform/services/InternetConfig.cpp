@@ -1,4 +1,5 @@
 #include "services/InternetConfig.h"
+#include "services/ThreadSignalStack.h"
 
 #include <cstdlib>
 #include <spawn.h>
@@ -30,7 +31,11 @@ namespace {
         pid_t pid = 0;
         if (posix_spawnp(&pid, command.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
             return false;
-        std::thread([pid] { waitpid(pid, nullptr, 0); }).detach(); // reaped without making the caller wait
+        // Reaped without making the caller wait.
+        std::thread([pid] {
+            ThreadSignalStack const signalStack;
+            waitpid(pid, nullptr, 0);
+        }).detach();
         return true;
     }
 
