@@ -59,8 +59,9 @@ for entry in "${entries[@]}"; do
     mkdir -p "$work" "$findings"
     for f in "${folders[@]}"; do cp -n "$f"/* "$work"/ 2>/dev/null || true; done
     log="$dir/findings/$entry.log"
-    # -fork keeps going after a finding, so that one fault does not hide the rest.
-    "$binary" -max_total_time="$seconds" -print_final_stats=1 -fork=1 -ignore_crashes=1 -ignore_ooms=1 \
+    # -fork keeps going after a finding, so that one fault does not hide the rest. Outside
+    # libraries' process-wide caches are no leaks of ours (as in the tests).
+    LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" "$binary" -max_total_time="$seconds" -print_final_stats=1 -fork=1 -ignore_crashes=1 -ignore_ooms=1 \
         -ignore_timeouts=1 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/" "${options[@]}" "$work" \
         >"$log" 2>&1 || true
     # The last progress line counts the runs of every job so far.
