@@ -265,7 +265,7 @@ TEST(CRouteManager, CancellationStopsBuildingAndSearchingAndLeavesTheCacheUsable
     // No road joins Ottawa to Göteborg: the search takes every node of Ottawa's roads from the
     // queue, in whatever order it searches, and so passes its cancel check (every 1024 steps).
     std::vector<CRegionLayer*> both
-        = TestRegionMaps().GetRegionLayers(CCoordinateRect(kOttawaToMontreal.from, kOttawaToMontreal.to), &IsRoad, nullptr);
+        = BundledMaps().GetRegionLayers(CCoordinateRect(kOttawaToMontreal.from, kOttawaToMontreal.to), &IsRoad, nullptr);
     both.insert(both.end(), roads.begin(), roads.end());
     CRoadGraph apart;
     ASSERT_EQ(apart.Build(both, kGoOn), noErr);
@@ -284,7 +284,7 @@ TEST(CRoadGraph, LocalDistancesAtHighLatitudeAreTheGeodesicOnes)
     SGPoint const origin { 11.9, 57.0 };
     for (SGPoint const other : { SGPoint { 11.91, 57.0 }, SGPoint { 11.9, 57.01 }, SGPoint { 11.907, 57.004 } }) {
         double const geodesic
-            = TestRegionMaps().GetDistance(CCoordinate(origin.y, origin.x), CCoordinate(other.y, other.x));
+            = BundledMaps().GetDistance(CCoordinate(origin.y, origin.x), CCoordinate(other.y, other.x));
         EXPECT_NEAR(CRoadGraph::GetLocalDistance(origin, other), geodesic, geodesic * 1e-3) << other.x << " " << other.y;
     }
 }
