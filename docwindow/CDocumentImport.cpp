@@ -5,6 +5,7 @@
 #include "model/CParserURL.h"
 
 #include <memory>
+#include <unistd.h>
 
 bool CDocumentImport::CanImport(CFile const& file)
 {
@@ -21,6 +22,11 @@ bool CDocumentImport::CanImport(CString const& text, IMapLinkView* view)
 
 OSStatus CDocumentImport::ReadFile(CFile const& file, std::vector<CMapObject*>& objects)
 {
+    // Asked first: a parser would take both for a damaged file.
+    if (file.FileExists() && access(file.GetPath().c_str(), R_OK) != 0)
+        return permErr;
+    if (file.GetForkSize() == 0)
+        return eofErr;
     std::unique_ptr<CParserFile> const parser(CParserFile::CreateParser(file));
     if (!parser)
         return kNoParser;
@@ -32,7 +38,13 @@ void CDocumentImport::GetReport(OSStatus status, CString const& name, std::size_
     minor = CString();
     if (status != noErr) {
         major.Format(CTextUtilities::GetBundleString("DocImportFailed").GetUTF8(), name.GetUTF8());
-        if (status != kNoParser)
+        if (status == kNoParser)
+            minor = CTextUtilities::GetBundleString("DocImportErrorKind");
+        else if (status == permErr)
+            minor = CTextUtilities::GetBundleString("DocImportErrorAccess");
+        else if (status == eofErr)
+            minor = CTextUtilities::GetBundleString("DocImportErrorEmpty");
+        else
             minor.Format(CTextUtilities::GetBundleString("DocImportErrorTypeN").GetUTF8(), long(status));
         return;
     }

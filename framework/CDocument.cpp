@@ -4,6 +4,7 @@
 #include "framework/CApplication.h"
 #include "framework/CFileErrorText.h"
 #include "framework/CMacWindow.h"
+#include "toolbox/WindowCalls.h"
 #include "toolbox/toolbar/ToolbarCalls.h"
 
 #include <algorithm>
@@ -45,7 +46,12 @@ bool CDocument::IsDocument(CDocument const* document)
 }
 
 // The window shows no separate mark: the Close command and the quit review read the flag.
-void CDocument::SetModified(bool modified) { mModified = modified; }
+void CDocument::SetModified(bool modified)
+{
+    mModified = modified;
+    if (CMacWindow* window = GetWindow())
+        SetWindowModified(window->GetWindowRef(), modified);
+}
 
 void CDocument::SetFile(CFile const& file)
 {

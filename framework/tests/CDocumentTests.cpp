@@ -3,6 +3,7 @@
 #include "framework/ConstructController.h"
 #include "tests/support/InputDriver.h"
 #include "tests/support/TestSupport.h"
+#include "toolbox/WindowCalls.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -165,6 +166,21 @@ namespace {
         EXPECT_TRUE(CFile(CString(PathFor("silent.txt").c_str())).FileExists());
     }
 
+    // The window marks unsaved changes until a save puts them on disk.
+    TEST_F(AppTest, TheWindowShowsUnsavedChangesUntilTheyAreSaved)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        WindowRef window = document->GetWindow()->GetWindowRef();
+        EXPECT_FALSE(IsWindowModified(window)) << "a new document has nothing to save";
+        document->SetModified(true);
+        EXPECT_TRUE(IsWindowModified(window));
+        document->SetFile(CFile(CString(PathFor("marked.txt").c_str())));
+        ASSERT_EQ(document->CommandSave(), noErr);
+        EXPECT_FALSE(IsWindowModified(window)) << "saved";
+    }
+
     TEST_F(AppTest, AFailedSaveIsReportedAndTheDocumentStaysModified)
     {
         StartApp();
@@ -177,6 +193,7 @@ namespace {
         EXPECT_NE(document->CommandSave(), noErr);
         EXPECT_EQ(AlertsShown(), 1u);
         EXPECT_TRUE(document->IsModified());
+        EXPECT_TRUE(IsWindowModified(document->GetWindow()->GetWindowRef())) << "still marked";
     }
 
     TEST_F(AppTest, ClosingAModifiedDocumentAsksAndDontSaveCloses)

@@ -1,5 +1,6 @@
 #include "services/InternetConfig.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <spawn.h>
 #include <string>
@@ -24,12 +25,23 @@ namespace {
     }
 
     // No shell: the link reaches the program as one argument, whatever it holds.
+    // The opener fails at once when the desktop has no program for the link, so a
+    // short wait tells that apart; one still running has handed the link on.
     bool Spawn(std::string const& command, std::string const& argument)
     {
         std::vector<char*> argv { const_cast<char*>(command.c_str()), const_cast<char*>(argument.c_str()), nullptr };
         pid_t pid = 0;
         if (posix_spawnp(&pid, command.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
             return false;
+        for (int step = 0; step < 150; ++step) {
+            int status = 0;
+            pid_t const done = waitpid(pid, &status, WNOHANG);
+            if (done == pid)
+                return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            if (done < 0)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         std::thread([pid] { waitpid(pid, nullptr, 0); }).detach(); // reaped without making the caller wait
         return true;
     }

@@ -16,6 +16,7 @@ inline constexpr char const* kICOpenCommandVariable = "TW_OPEN_COMMAND";
 
 OSStatus ICStart(ICInstance* outInstance, OSType signature);
 OSStatus ICStop(ICInstance instance);
-// The link is data[*selStart, *selEnd). fnfErr when no command could be started.
+// The link is data[*selStart, *selEnd). fnfErr when no command could be started or it
+// failed at once (the desktop has no program for the link).
 OSStatus ICLaunchURL(
     ICInstance instance, ConstStringPtr hint, void const* data, SInt32 length, SInt32* selStart, SInt32* selEnd);
