@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+class CMacWindow;
 class CWindowDocument;
 struct MsgNavFilter;
 
@@ -76,6 +77,7 @@ public:
     OSStatus CommandNavigator();
     // At start-up: the inspector and the navigator, when they were open at the last quit.
     void ShowPalettes();
+    void PlaceClearOfToolbar(CMacWindow* palette);
     // Shows the list of receivers and brings it to the front.
     static constexpr UInt32 kCommandShowDevices = 'devi';
     OSStatus CommandShowDevices();

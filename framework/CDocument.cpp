@@ -147,12 +147,19 @@ OSStatus CDocument::Initialise(CFile const* file)
     return noErr;
 }
 
-// An untitled window shows no extension: only a saved file's name carries one, and
-// only when it is shown. Save As adds 'dfex' to the name it proposes.
+// Every document window is titled in one form, without the document's own extension,
+// whether or not the file system kept the file's hidden-extension flag. Save As adds
+// 'dfex' to the name it proposes.
 CString CDocument::GetWindowTitle()
 {
-    if (mFile.IsSpecified())
-        return mFile.GetDisplayName();
+    if (mFile.IsSpecified()) {
+        CString const name = mFile.GetFileName();
+        CString const extension = GetPropertyString('dfex');
+        if (extension.IsEmpty() || !mFile.GetExtension().EqualNoCase(extension)
+            || name.GetLength() <= extension.GetLength() + 1)
+            return name;
+        return name.Left(name.GetLength() - extension.GetLength() - 1);
+    }
     if (mUntitledNumber == 0)
         mUntitledNumber = ++mUntitledCount;
     CString untitled = CTextUtilities::GetBundleString("untitled");

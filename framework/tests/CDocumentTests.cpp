@@ -61,7 +61,7 @@ namespace {
         InputDriver::Key(36, '\r'); // Save, as proposed
         ManualClock::RunFor(0.5);
         EXPECT_TRUE(std::filesystem::is_regular_file(mFolder / "untitled 2.txt"));
-        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2.txt"));
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2"));
 
         // Typing replaces the name, not its extension.
         EXPECT_EQ(second->CommandSaveAs(), noErr);
@@ -69,7 +69,28 @@ namespace {
         InputDriver::Type("Coast walk");
         InputDriver::Key(36, '\r');
         ManualClock::RunFor(0.5);
-        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("Coast walk.txt"));
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("Coast walk"));
+    }
+
+    // A document's title takes one form whether or not its file keeps the hidden-extension flag;
+    // a file of another kind keeps its extension.
+    TEST_F(AppTest, EveryDocumentIsTitledInOneForm)
+    {
+        StartApp();
+        CFile shown(CString((mFolder / "Places.txt").c_str()));
+        CFile hidden(CString((mFolder / "Hidden.txt").c_str()));
+        CFile other(CString((mFolder / "Track.gpx").c_str()));
+        for (CFile* file : { &shown, &hidden, &other })
+            ASSERT_EQ(CFileUtilities::WriteText(*file, "x", kCFStringEncodingUTF8), noErr);
+        hidden.SetExtensionVisible(false);
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        document->SetFile(shown);
+        EXPECT_EQ(document->GetWindowTitle(), CString("Places"));
+        document->SetFile(hidden);
+        EXPECT_EQ(document->GetWindowTitle(), CString("Hidden"));
+        document->SetFile(other);
+        EXPECT_EQ(document->GetWindowTitle(), CString("Track.gpx"));
     }
 
     TEST_F(AppTest, FileCommandsAreEnabledByTheDocumentsState)
