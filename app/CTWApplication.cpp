@@ -5,6 +5,7 @@
 #include "app/CWindowPreferences.h"
 #include "app/windows/CWindowDevice.h"
 #include "app/windows/CWindowDevices.h"
+#include "services/AppleHelp.h"
 #include "devices/CDevice.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
@@ -188,6 +189,8 @@ OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
         return CommandInspector();
     case 'navi':
         return CommandNavigator();
+    case 'ohlp':
+        return CommandOpenAppHelp();
     case kCommandShowDevices:
         return CommandShowDevices();
     default:
@@ -259,6 +262,16 @@ OSStatus CTWApplication::CommandNavigator()
         Beep();
     }
     return noErr;
+}
+
+// The help book in the bundle needs no network; without it the online help is the answer.
+OSStatus CTWApplication::CommandOpenAppHelp()
+{
+    CString const book(kTarnwickHelpBook);
+    OSStatus const status = AHGotoPage(book.GetCFString(), nullptr, nullptr);
+    if (status != noErr)
+        CommandOpenOnlineHelp();
+    return status;
 }
 
 OSStatus CTWApplication::CommandShowDevices()

@@ -75,6 +75,7 @@ public:
     // Shows the palette when hidden, hides it when shown ("insp", "navi").
     OSStatus CommandInspector();
     OSStatus CommandNavigator();
+    OSStatus CommandOpenAppHelp();
     // At start-up: the inspector and the navigator, when they were open at the last quit.
     void ShowPalettes();
     void PlaceClearOfToolbar(CMacWindow* palette);

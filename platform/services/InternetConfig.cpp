@@ -48,6 +48,8 @@ namespace {
 
 } // namespace
 
+bool OpenWithDesktop(std::string const& target) { return Spawn(OpenCommand(), target); }
+
 } // namespace tw::services
 
 OSStatus ICStart(ICInstance* outInstance, OSType signature)
@@ -77,5 +79,5 @@ OSStatus ICLaunchURL(
     std::string const url(static_cast<char const*>(data) + start, static_cast<char const*>(data) + end);
     if (url.find('\0') != std::string::npos)
         return paramErr;
-    return tw::services::Spawn(tw::services::OpenCommand(), url) ? noErr : fnfErr;
+    return tw::services::OpenWithDesktop(url) ? noErr : fnfErr;
 }

@@ -7,8 +7,13 @@
 
 #include "corefoundation/MacTypes.h"
 
+#include <string>
+
 namespace tw::services {
 struct InternetConfigInstance;
+// Hands a link or a file's address to the desktop's handler (as one argument, no shell):
+// false when no handler could be started or it gave up at once.
+bool OpenWithDesktop(std::string const& target);
 }
 using ICInstance = tw::services::InternetConfigInstance*;
 
