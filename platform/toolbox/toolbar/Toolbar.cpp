@@ -98,6 +98,28 @@ void Toolbar::Populate()
     }
 }
 
+std::vector<std::string> Toolbar::GetAllowedIdentifiers()
+{
+    std::vector<std::string> allowed = AskIdentifiers(kEventToolbarGetAllowedIdentifiers);
+    return allowed.empty() ? GetDefaultIdentifiers() : allowed;
+}
+
+void Toolbar::ResetToDefault()
+{
+    Protector protect(this);
+    while (!mItems.empty() && !IsDisposed())
+        Remove(mItems.size() - 1);
+    mPopulated = false;
+    Populate();
+}
+
+void Toolbar::SetCustomizing(bool customizing)
+{
+    mCustomizing = customizing;
+    if (View* strip = GetStrip())
+        strip->Invalidate();
+}
+
 ToolbarItem* Toolbar::CreateItem(CFStringRef identifier)
 {
     if (!identifier || IsDisposed())
