@@ -371,9 +371,11 @@ namespace {
                 nullptr, &timer);
             Run(0.5);
         };
+        double const top = mWindow->GetContentTop();
         choose(4); // Icon Only
         EXPECT_EQ(Bar()->GetDisplayMode(), kHIToolbarDisplayModeIconOnly);
         EXPECT_LT(Bar()->GetHeight(), full);
+        EXPECT_EQ(mWindow->GetContentTop(), top - (full - Bar()->GetHeight())) << "the content follows the strip";
         choose(5); // Text Only
         EXPECT_EQ(Bar()->GetDisplayMode(), kHIToolbarDisplayModeLabelOnly);
         choose(3); // Icon & Text

@@ -63,9 +63,9 @@ namespace {
             CFRelease(string);
             if (!item)
                 continue;
-            // Fixed parts of the toolbar (its insets) are not the user's to add.
+            // Fixed parts of the toolbar (its insets) are not the user's to add, nor shown.
             bool const plain = item->IsSeparator() || item->IsSpace() || item->IsFlexibleSpace();
-            if (allowed && !plain && (item->GetLabel().empty() || (item->GetAttributes() & kHIToolbarItemCantBeRemoved))) {
+            if (!plain && (item->GetLabel().empty() || (item->GetAttributes() & kHIToolbarItemCantBeRemoved))) {
                 item->Release();
                 continue;
             }
@@ -182,7 +182,8 @@ namespace {
             CGRect const b = mView->GetBounds();
             std::vector<Sample> const& samples = mDefaults ? mSession->defaults : mSession->allowed;
             if (mDefaults) {
-                CGFloat const step = std::min<CGFloat>(kIcon + 6, b.size.width / std::max<std::size_t>(1, samples.size()));
+                CGFloat const step
+                    = std::min<CGFloat>(kIcon + 6, (b.size.width - 16) / CGFloat(std::max<std::size_t>(1, samples.size())));
                 for (std::size_t i = 0; i < samples.size(); ++i)
                     cells.push_back({ { b.origin.x + 8 + CGFloat(i) * step, b.origin.y + 4 }, { step, kIcon + 8 } });
                 return cells;
