@@ -83,10 +83,15 @@ void CBrowserMapObject::ObjectModified(CDataBrowser* browser, CMapObject* object
         browser->RefreshItem(GetItem(object));
 }
 
+// Whatever the filter says now: a row kept after a rename, or listed before the object
+// became temporary, must not outlive its object.
 void CBrowserMapObject::ObjectRemoved(CDataBrowser* browser, CMapObject* object)
 {
-    if (IsListed(browser, object))
-        browser->RemoveItem(GetItem(object));
+    if (!object || !object->IsType(mType))
+        return;
+    std::erase(mPendingSelect, object);
+    std::erase(mPendingDeselect, object);
+    browser->RemoveItem(GetItem(object));
 }
 
 void CBrowserMapObject::ObjectsReset(CDataBrowser* browser)

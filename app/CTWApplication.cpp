@@ -91,6 +91,7 @@ void CTWApplication::InstallServices()
     IRoadRouter::SetDefault(&mRouteManager);
     CThreadSearch::SetMapManager(&mMapManager);
     CViewMap::SetMapManager(&mMapManager);
+    CViewMap::SetDeviceManager(&mDeviceManager);
     CWindowDocument::SetShell(&mDocumentShell);
     // The receivers' windows: the list shows this manager's devices, and each device makes its own.
     CWindowDevices::SetDeviceManager(&mDeviceManager);
@@ -110,6 +111,7 @@ CTWApplication::~CTWApplication()
         CWindowDocument::SetShell(nullptr);
     CDevice::SetWindowFactory(nullptr);
     CWindowDevices::SetDeviceManager(nullptr);
+    CViewMap::SetDeviceManager(nullptr);
     CViewMap::SetMapManager(nullptr);
     CThreadSearch::SetMapManager(nullptr);
     IRoadRouter::SetDefault(nullptr);

@@ -186,3 +186,10 @@ function(tw_add_benchmarks name)
     tw_use_precompiled_headers(${name} CODE)
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark_main)
 endfunction()
+
+# An executable whose crash reports can be read: its functions' names in the dynamic symbol
+# table (for the backtrace) and a build id note.
+function(tw_crash_readable target)
+    set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
+    target_link_options(${target} PRIVATE -Wl,--build-id)
+endfunction()

@@ -93,10 +93,10 @@ void CDevice::DoMessage(UInt32 message, void* parameter)
         break;
     case kMsgGPSPosVelTime: {
         auto const* fix = static_cast<CGPSPosVelTime const*>(parameter);
-        if (fix->IsValid()) {
+        // A receiver without a fix is nowhere until the fix returns.
+        mLocationKnown = fix->IsValid();
+        if (mLocationKnown)
             mFix = *fix;
-            mLocationKnown = true;
-        }
         break;
     }
     case CMsgBroadcaster::kMsgBroadcasterDied:

@@ -12,6 +12,8 @@ CDeviceGarmin::CDeviceGarmin(std::unique_ptr<IGarminTransport> transport)
 CDeviceGarmin::~CDeviceGarmin()
 {
     RemoveTimer();
+    // A unit let go of would otherwise go on streaming fixes to nobody.
+    StopPVT();
     if (mTransport)
         mTransport->Close();
 }
@@ -45,6 +47,7 @@ void CDeviceGarmin::Disconnect()
 {
     if (mState == kStateClosed)
         return;
+    StopPVT();
     if (IsTransferring())
         FailTransfer(kDeviceNotConnectedErr, false);
     Shut(noErr);
@@ -55,7 +58,7 @@ void CDeviceGarmin::Shut(OSStatus status)
 {
     RemoveTimer();
     mState = kStateClosed;
-    mPosVelTime = false;
+    mPosVelTime = mPosVelTimePaused = false;
     mTransfer = Transfer();
     mWrites.clear();
     if (mTransport)
@@ -191,7 +194,28 @@ OSStatus CDeviceGarmin::StopPVT()
     if (mState != kStateReady || !mPosVelTime)
         return noErr;
     mPosVelTime = false;
+    if (mPosVelTimePaused) {
+        mPosVelTimePaused = false; // already stopped for the transfer
+        return noErr;
+    }
     return SendCommand(CGarminProtocols::kCommandStopPVT);
+}
+
+void CDeviceGarmin::PausePosVelTime()
+{
+    if (!mPosVelTime || mPosVelTimePaused)
+        return;
+    if (SendCommand(CGarminProtocols::kCommandStopPVT) == noErr)
+        mPosVelTimePaused = true;
+}
+
+void CDeviceGarmin::ResumePosVelTime()
+{
+    if (!mPosVelTimePaused)
+        return;
+    mPosVelTimePaused = false;
+    if (mState == kStateReady && mPosVelTime)
+        SendCommand(CGarminProtocols::kCommandStartPVT);
 }
 
 void CDeviceGarmin::PacketSent(OSStatus status)
@@ -221,6 +245,7 @@ void CDeviceGarmin::TransportFailed(OSStatus status)
         FailConnect(status);
         return;
     }
+    mPosVelTimePaused = false; // the pipes are gone: nothing to start again
     if (IsTransferring())
         FailTransfer(status, false);
     Shut(status);

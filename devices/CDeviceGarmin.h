@@ -100,6 +100,9 @@ private:
     void CountProgress();
     void FinishTransfer();
     void FailTransfer(OSStatus status, bool abort);
+    // Live fixes would stream through a transfer: stopped before it, started again after it.
+    void PausePosVelTime();
+    void ResumePosVelTime();
 
     std::unique_ptr<IGarminTransport> mTransport; // owns
     State mState = kStateClosed;
@@ -108,6 +111,7 @@ private:
     UInt32 mUnitID = 0;
     SInt16 mSoftwareVersion = 0;
     bool mPosVelTime = false; // asked for live fixes
+    bool mPosVelTimePaused = false; // stopped for a transfer, to start again after it
     Transfer mTransfer;
     std::deque<bool> mWrites; // each packet handed to the transport and not yet sent: part of an upload?
 };

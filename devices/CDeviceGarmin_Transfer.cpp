@@ -58,7 +58,12 @@ OSStatus CDeviceGarmin::TransferTracks(std::vector<CGPSTrack> const* list)
 OSStatus CDeviceGarmin::BeginDownload(TransferKind kind, CGarminProtocols::Command command)
 {
     GetLog().Refresh();
-    TW_RETURN_IF_ERROR(SendCommand(command));
+    PausePosVelTime();
+    OSStatus const status = SendCommand(command);
+    if (status != noErr) {
+        ResumePosVelTime();
+        return status;
+    }
     mTransfer = Transfer();
     mTransfer.kind = kind;
     InstallTimer(kAnswerTimeout, 0);
@@ -69,6 +74,7 @@ OSStatus CDeviceGarmin::BeginDownload(TransferKind kind, CGarminProtocols::Comma
 OSStatus CDeviceGarmin::BeginUpload(TransferKind kind, std::deque<CGarminPacket>&& packets)
 {
     GetLog().Refresh();
+    PausePosVelTime();
     Transfer transfer;
     transfer.kind = kind;
     transfer.toDevice = true;
@@ -196,9 +202,8 @@ void CDeviceGarmin::TransferPacket(CGarminPacket const& packet)
         CGPSPosVelTime fix;
         if (CGarminRecords::DecodePosVelTime(
                 mProtocols.GetPosVelTimeType(), packet.data.data(), packet.data.size(), fix)
-                == noErr
-            && fix.IsValid())
-            ReportFix(fix);
+            == noErr)
+            ReportFix(fix); // without a fix too: the position is lost
         return;
     }
     if (!IsTransferring() || mTransfer.toDevice)
@@ -289,6 +294,7 @@ void CDeviceGarmin::FinishTransfer()
     // A listener may start the next transfer at once: the state is clear before anyone hears.
     Transfer done = std::move(mTransfer);
     mTransfer = Transfer();
+    ResumePosVelTime();
     switch (done.kind) {
     case kTransferWaypoints: {
         MsgGPSTransferedWaypoints message { this, done.toDevice, &done.waypoints };
@@ -318,6 +324,7 @@ void CDeviceGarmin::FailTransfer(OSStatus status, bool abort)
     std::fill(mWrites.begin(), mWrites.end(), false);
     if (abort)
         SendCommand(CGarminProtocols::kCommandAbort);
+    ResumePosVelTime();
     ReportFailure(status);
 }
 
@@ -331,5 +338,6 @@ void CDeviceGarmin::CancelTransfer()
     std::fill(mWrites.begin(), mWrites.end(), false);
     if (download)
         SendCommand(CGarminProtocols::kCommandAbort);
+    ResumePosVelTime();
     GetLog().LogEvent("transfer cancelled");
 }

@@ -101,7 +101,11 @@ std::vector<std::string_view> SplitFields(std::string_view body)
 bool IsPositionTalker(std::string_view address)
 {
     std::string_view talker = address.substr(0, 2);
-    return talker == "GP" || talker == "GN" || talker == "GL";
+    // GPS, combined, GLONASS, Galileo, BeiDou (both spellings), QZSS and NavIC.
+    for (std::string_view known : { "GP", "GN", "GL", "GA", "GB", "BD", "GQ", "GI" })
+        if (talker == known)
+            return true;
+    return false;
 }
 
 SInt64 TodaySinceReference() { return SInt64(std::floor(CDateTime::GetTimeNow().GetTimeInSeconds() / 86400.0)); }
@@ -269,13 +273,22 @@ void CNMEAParser::Emit(std::vector<CGPSPosVelTime>& fixes)
 {
     Moment const moment = mMoment;
     mHasMoment = false;
-    if (!moment.valid || !moment.hasPosition)
-        return;
     CDateTime time = CDateTime::GetTimeNow();
     if (moment.timeOfDay >= 0) {
         SInt64 days = moment.days >= 0 ? moment.days : (mLastDays >= 0 ? mLastDays : TodaySinceReference());
         time = CDateTime(double(days) * 86400.0 + moment.timeOfDay);
     }
+    // The receiver says it has lost its fix: that is news too, or its last position would
+    // stand as if it were still there.
+    if (!moment.valid) {
+        CGPSPosVelTime lost;
+        lost.sample = CCoordinatePVT(CCoordinate(), time, { 0, 0, 0 }, 0);
+        lost.fix = CGPSPosVelTime::kFixNone;
+        fixes.push_back(lost);
+        return;
+    }
+    if (!moment.hasPosition)
+        return;
     double const radians = moment.course * M_PI / 180.0;
     CGPSPosVelTime fix;
     fix.sample = CCoordinatePVT(CCoordinate(moment.latitude, moment.longitude, moment.altitude), time,

@@ -2,11 +2,13 @@
 
 // Reads NMEA 0183 from a byte stream: sentences from "$" to CR LF, each checked
 // against its checksum, and the position sentences RMC and GGA of the GPS,
-// GLONASS and combined talkers ("$GP", "$GL", "$GN") turned into fixes. The
-// sentences of one moment (one UTC time) make one fix: it is given out once
-// both sentences arrived, when a later moment starts, or by Flush. Garbage,
-// truncated lines and bad checksums are counted and dropped. Any thread, one
-// stream per parser.
+// GLONASS, Galileo, BeiDou, QZSS, NavIC and combined talkers ("$GP", "$GL",
+// "$GA", "$GB" or "$BD", "$GQ", "$GI", "$GN") turned into fixes. The sentences
+// of one moment (one UTC time) make one fix: it is given out once both
+// sentences arrived, when a later moment starts, or by Flush. A moment that a
+// sentence calls void (RMC status V, GGA quality 0) gives a fix of kFixNone:
+// the receiver has lost its position. Garbage, truncated lines and bad
+// checksums are counted and dropped. Any thread, one stream per parser.
 
 #include "devices/CGPSPosVelTime.h"
 

@@ -1,7 +1,9 @@
 #include "devices/CUSBTransportGarmin.h"
 
 #include "devices/DeviceTypes.h"
+#include "services/ThreadSignalStack.h"
 
+#include <chrono>
 #include <libusb.h>
 
 namespace {
@@ -147,7 +149,7 @@ OSStatus CUSBTransportGarmin::StartTransfers()
     mInterruptFramer.Reset();
     mBulkFramer.Reset();
     std::lock_guard lock(mMutex);
-    mClosing = mFailed = mWriting = mReadingBulk = false;
+    mClosing = mFailed = mWriting = mReadingBulk = mDataWaiting = false;
     mWrites.clear();
     mEvents.clear();
     libusb_fill_interrupt_transfer(mInterrupt, mHandle, mInterruptIn, mInterruptBuffer.data(),
@@ -165,7 +167,10 @@ void CUSBTransportGarmin::Close()
 {
     if (mThread.joinable()) {
         {
-            std::lock_guard lock(mMutex);
+            // The last packets (live fixes stopped) must reach the unit before it is let go.
+            std::unique_lock lock(mMutex);
+            mWritesDone.wait_for(lock, std::chrono::milliseconds(kCloseWait),
+                [this] { return mFailed || (!mWriting && mWrites.empty()); });
             mClosing = true;
         }
         for (libusb_transfer* transfer : { mInterrupt, mBulkRead, mBulkWrite })
@@ -226,6 +231,7 @@ void CUSBTransportGarmin::SubmitNextWrite()
 
 void CUSBTransportGarmin::Run()
 {
+    tw::services::ThreadSignalStack const signalStack;
     for (;;) {
         {
             std::lock_guard lock(mMutex);
@@ -254,6 +260,7 @@ void CUSBTransportGarmin::Fail(OSStatus status)
         if (mFailed)
             return;
         mFailed = true;
+        mWritesDone.notify_all();
     }
     Post({ Event::kFailed, {}, status });
 }
@@ -266,6 +273,7 @@ void CUSBTransportGarmin::Finished(libusb_transfer* transfer)
         mReadingBulk = false;
     else if (transfer == mBulkWrite)
         mWriting = false;
+    mWritesDone.notify_all();
 }
 
 void CUSBTransportGarmin::InterruptDone(libusb_transfer* transfer)
@@ -287,7 +295,9 @@ void CUSBTransportGarmin::InterruptDone(libusb_transfer* transfer)
         if (packet.type == CGarminPacket::kTypeUSBProtocol && packet.id == CGarminPacket::kPidDataAvailable) {
             // The unit has packets waiting on the bulk pipe: read it until it sends an empty one.
             std::lock_guard lock(self->mMutex);
-            if (!self->mReadingBulk && !self->mClosing && libusb_submit_transfer(self->mBulkRead) == LIBUSB_SUCCESS) {
+            if (self->mReadingBulk)
+                self->mDataWaiting = true; // the read under way may end before these packets
+            else if (!self->mClosing && libusb_submit_transfer(self->mBulkRead) == LIBUSB_SUCCESS) {
                 self->mReadingBulk = true;
                 ++self->mActive;
             }
@@ -315,9 +325,24 @@ void CUSBTransportGarmin::BulkInDone(libusb_transfer* transfer)
         return;
     }
     if (transfer->actual_length == 0) {
-        if (self->mBulkFramer.EndBurst() != noErr)
+        if (self->mBulkFramer.EndBurst() != noErr) {
             self->Fail(kDeviceProtocolErr);
-        self->Finished(transfer);
+            self->Finished(transfer);
+            return;
+        }
+        // The unit said meanwhile that more is waiting: read on.
+        std::unique_lock lock(self->mMutex);
+        if (!self->mDataWaiting || self->mClosing) {
+            lock.unlock();
+            self->Finished(transfer);
+            return;
+        }
+        self->mDataWaiting = false;
+        if (libusb_submit_transfer(transfer) != LIBUSB_SUCCESS) {
+            lock.unlock();
+            self->Fail(kDeviceGoneErr);
+            self->Finished(transfer);
+        }
         return;
     }
     std::vector<CGarminPacket> packets;
@@ -354,6 +379,9 @@ void CUSBTransportGarmin::BulkOutDone(libusb_transfer* transfer)
     self->mWriting = false;
     if (status == noErr)
         self->SubmitNextWrite();
+    else
+        self->mWrites.clear(); // the rest cannot follow a packet that did not go
+    self->mWritesDone.notify_all();
 }
 
 void CUSBTransportGarmin::Deliver(void* context)

@@ -3,7 +3,8 @@
 // The Garmin USB transport on libusb-1.0: claims interface 0 of the unit
 // (detaching the kernel's own Garmin serial driver when it holds it), keeps an
 // interrupt read waiting, reads the bulk pipe from each "data available" until
-// a zero-length packet, and writes packets to the bulk pipe one at a time,
+// a zero-length packet (and on, when another "data available" came meanwhile),
+// and writes packets to the bulk pipe one at a time,
 // ending a write that fills whole USB packets with a zero-length one. The
 // transfers run on an I/O thread of its own (blocked in libusb while nothing
 // moves); what arrives reaches the client on the main thread.
@@ -12,6 +13,7 @@
 #include "devices/CMainThreadPost.h"
 #include "devices/IGarminTransport.h"
 
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -25,6 +27,7 @@ public:
     static constexpr UInt16 kVendorGarmin = 0x091E;
     static constexpr UInt16 kProductGarminUSB = 0x0003;
     static constexpr std::size_t kReadBufferSize = 4096 + CGarminPacket::kHeaderSize; // [bytes]
+    static constexpr unsigned kCloseWait = 500; // [ms] for packets already written to go out on Close
 
     // The unit at that bus and address; the path names it for people.
     CUSBTransportGarmin(UInt8 bus, UInt8 address, CString const& path);
@@ -75,10 +78,12 @@ private:
     std::thread mThread;
 
     std::mutex mMutex; // guards what follows
+    std::condition_variable mWritesDone; // the bulk pipe has nothing left to send
     std::deque<std::vector<UInt8>> mWrites; // encoded packets waiting for the bulk pipe
     std::deque<Event> mEvents; // for the main thread
     bool mWriting = false;
     bool mReadingBulk = false;
+    bool mDataWaiting = false; // "data available" came while the bulk pipe was being read
     bool mClosing = false;
     bool mFailed = false;
     int mActive = 0; // submitted transfers

@@ -2,6 +2,7 @@
 
 #include "devices/CUSBTransportGarmin.h"
 #include "devices/CUdevSource.h"
+#include "services/ThreadSignalStack.h"
 
 #include <cerrno>
 #include <charconv>
@@ -99,6 +100,7 @@ void CUdevMonitor::Stop()
 
 void CUdevMonitor::Run()
 {
+    tw::services::ThreadSignalStack const signalStack;
     pollfd entries[2] = { { mSource->GetDescriptor(), POLLIN, 0 }, { mWake, POLLIN, 0 } };
     for (;;) {
         entries[0].revents = entries[1].revents = 0;

@@ -21,13 +21,24 @@ char const* const CExportKML::kDocumentFallback = "<?xml version=\"1.0\" encodin
 
 namespace {
 
-std::vector<std::string>& KMLTemporaryFiles()
-{
-    static std::vector<std::string> files;
-    return files;
-}
-
 void RemoveKMLFilesAtExit() { CExportKML::RemoveTemporaryFiles(); }
+
+// Never destroyed, and made before its exit handler is registered: at exit the list is
+// whole whatever order the static destructors and handlers run in.
+struct KMLTemporaryList {
+    std::mutex lock;
+    std::vector<std::string> files;
+};
+
+KMLTemporaryList& KMLTemporaryFiles()
+{
+    static KMLTemporaryList* const list = [] {
+        auto* made = new KMLTemporaryList();
+        std::atexit(RemoveKMLFilesAtExit);
+        return made;
+    }();
+    return *list;
+}
 
 std::string KMLEscape(CString const& text)
 {
@@ -171,13 +182,16 @@ bool CExportKML::WriteTemporaryFile(CString const& text, CFile& file)
         std::remove(made.GetPath().c_str());
         return false;
     }
-    static std::once_flag registered;
-    std::call_once(registered, [] { std::atexit(RemoveKMLFilesAtExit); });
-    KMLTemporaryFiles().push_back(path);
+    KMLTemporaryList& list = KMLTemporaryFiles();
+    {
+        std::lock_guard const guard(list.lock);
+        list.files.push_back(path);
+    }
     file = CFile(CString(path.c_str()));
     if (CFileUtilities::WriteText(file, text, kCFStringEncodingUTF8) != noErr) {
         std::remove(path.c_str());
-        KMLTemporaryFiles().pop_back();
+        std::lock_guard const guard(list.lock);
+        std::erase(list.files, path);
         return false;
     }
     return true;
@@ -185,7 +199,9 @@ bool CExportKML::WriteTemporaryFile(CString const& text, CFile& file)
 
 void CExportKML::RemoveTemporaryFiles()
 {
-    for (std::string const& path : KMLTemporaryFiles())
+    KMLTemporaryList& list = KMLTemporaryFiles();
+    std::lock_guard const guard(list.lock);
+    for (std::string const& path : list.files)
         std::remove(path.c_str());
-    KMLTemporaryFiles().clear();
+    list.files.clear();
 }

@@ -1,6 +1,7 @@
 #include "docwindow/CViewMap.h"
 
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
+#include "devices/CDeviceManager.h"
 #include "foundation/CTextUtilities.h"
 #include "framework/CApplication.h"
 #include "framework/CMacWindow.h"
@@ -30,6 +31,7 @@ constexpr char const* kPrefResizeOnZoom = "ResizeOnZoom";
 constexpr char const* kViewLinkFallback = "tarnwick://view?lat=%lf&lon=%lf&zoom=%ld";
 
 CMapManager* sMapManager = nullptr; // borrowed: the application's
+CDeviceManager* sDeviceManager = nullptr; // borrowed: the application's
 
 CMapManager* GetViewMapManager()
 {
@@ -76,11 +78,17 @@ CViewMap::~CViewMap()
 }
 
 // The fields and the projection are set by now. 1. The window follows zooms as the
-// preference says. 2. Bounds and wheel events. 3. Preference changes.
+// preference says. 2. Bounds and wheel events. 3. Receivers coming and going. 4. Preference
+// changes.
 void CViewMap::InitialiseSelf()
 {
     ApplyResizeOnZoom();
     AddEvents(kMapViewEvents);
+    mDeviceManager = sDeviceManager;
+    if (mDeviceManager) {
+        mDeviceManager->AddListener(this);
+        DevicesChanged();
+    }
     CApplication* app = CApplication::GetApp();
     if (CBKeyValueStore* prefs = app ? app->GetPreferences().GetBinding() : nullptr) {
         prefs->ObserveKeyPathValue(kPrefShowGrid, this);
@@ -111,6 +119,8 @@ CViewMap* CViewMap::Find(CMacWindow* window, UInt32 signature, SInt32 id)
 }
 
 void CViewMap::SetMapManager(CMapManager* manager) { sMapManager = manager; }
+
+void CViewMap::SetDeviceManager(CDeviceManager* manager) { sDeviceManager = manager; }
 
 void CViewMap::AttachDocument(IMapDocument* document, CMsgBroadcaster* broadcaster)
 {

@@ -28,6 +28,7 @@
 #include <vector>
 
 class CCanvasMapObject;
+class CDeviceManager;
 class CMacWindow;
 class CWindowDocument;
 
@@ -80,6 +81,9 @@ public:
     // The application's map manager, which every map view made afterwards draws from
     // (borrowed). Until one is set, views use a manager of their own without map packs.
     static void SetMapManager(CMapManager* manager);
+    // The receivers whose markers views made afterwards show (borrowed); null: none.
+    static void SetDeviceManager(CDeviceManager* manager);
+    static constexpr double kDeviceInterval = 1.0; // [s] between marker updates
 
     // The document window that holds the view, or null. It implements IMapDocument and is
     // the broadcaster of the document's messages.
@@ -142,15 +146,19 @@ public:
     void OpenSelection() override;
     void RemoveSelection() override;
 
-    // Devices: the markers drawn by the last pass, and the area they covered.
+    // Devices: the markers to draw, and the area they covered when last drawn.
     std::vector<DeviceState> const& GetDeviceStates() const { return mDevices; }
     CGRect GetDeviceDirtyRect() const { return mDeviceDirty; }
+    // Takes the receivers' positions: markers where they are, their old and new areas
+    // redrawn, and the map centred on the track's receiver or on those kept in view.
+    void UpdateDevices();
 
     // IMapView
     CLayerRenderer* GetRenderer() override { return &mRenderer; }
     CMapManager* GetMapManager() const override { return mMapManager; }
     void InvalidateRect(CGRect const& rect) override { SetNeedsDisplay(true, &rect); }
     bool IsPrinting() const override { return CCanvasView::IsPrinting(); }
+    CGRect GetVisibleImageRect() override { return GetVisibleContent(); }
     // IMapLinkView
     CGSize GetMapViewSize() const override;
 
@@ -190,7 +198,7 @@ private:
     void DrawLongitude(CGContextRef context);
     void DrawDevices(CGContextRef context);
     void DrawCrop(CGContextRef context);
-    void UpdateDevices();
+    void DevicesChanged();
 
     OSStatus SendToolCommand(UInt32 command);
     void EndWheelZoom(bool apply);
@@ -199,6 +207,7 @@ private:
     CMsgBroadcaster* mDocumentBroadcaster = nullptr; // weak: the document itself
     CViewOverlay* mOverlay = nullptr; // weak: the document's overlay view
     CMapManager* mMapManager; // borrowed: the application's
+    CDeviceManager* mDeviceManager = nullptr; // borrowed: the application's, which outlives its views
     bool mWheelZoom = false;
     bool mTemporaryHand = false;
     TWTool mSavedTool = kToolHand;

@@ -1,4 +1,6 @@
 #include "docwindow/CViewMap.h"
+#include "devices/CDevice.h"
+#include "devices/CDeviceManager.h"
 #include "model/CMapCrop.h"
 #include "render/CCoreGraphicsUtilities.h"
 #include "render/CLayerTile.h"
@@ -32,6 +34,14 @@ constexpr ColourRGBA kColourFrame { 0, 0, 0, 1 };
 constexpr ColourRGBA kColourFill { 1, 1, 1, 1 };
 
 bool Meets(CGRect const& a, CGRect const& b) { return CGRectIntersectsRect(a, b); }
+
+// What a marker about that point may cover, shadow and all.
+CGRect DeviceMarkerArea(CGPoint const& p)
+{
+    CGRect const marker
+        = CGRectMake(p.x - kDeviceCircleOuter, p.y - kDeviceCircleOuter, 2 * kDeviceCircleOuter, 2 * kDeviceCircleOuter);
+    return CGRectInset(marker, -kDeviceDirtyInset, -kDeviceDirtyInset);
+}
 
 } // namespace
 
@@ -135,10 +145,45 @@ void CViewMap::DrawObjects(CGContextRef context)
         }
 }
 
+// Receivers are live: a printed page shows none.
 void CViewMap::DrawOverlay(CGContextRef context)
 {
-    DrawDevices(context);
+    if (!IsPrinting())
+        DrawDevices(context);
     DrawCrop(context);
+}
+
+void CViewMap::UpdateDevices()
+{
+    mDevices.clear();
+    CGRect area = CGRectZero;
+    CCoordinateRect follow;
+    CDevice* const tracking = mDocument ? mDocument->GetTrackDevice() : nullptr;
+    bool followingTrack = false;
+    std::vector<CDevice*> const none;
+    for (CDevice* device : mDeviceManager ? mDeviceManager->GetDevices() : none) {
+        if (!device->IsLocationKnown())
+            continue;
+        DeviceState state;
+        state.position = device->GetPosition();
+        state.heading = float(device->GetOrientation());
+        mDevices.push_back(state);
+        CGRect const marker = DeviceMarkerArea(Project(state.position));
+        area = CGRectIsEmpty(area) ? marker : CGRectUnion(area, marker);
+        // The receiver recording into this document leads; the others kept in view share.
+        if (device == tracking) {
+            follow = CCoordinateRect(state.position, state.position);
+            followingTrack = true;
+        } else if (device->KeepVisible() && !followingTrack) {
+            follow.Union(state.position);
+        }
+    }
+    if (!CGRectIsEmpty(mDeviceDirty))
+        area = CGRectIsEmpty(area) ? mDeviceDirty : CGRectUnion(area, mDeviceDirty);
+    if (!CGRectIsEmpty(area))
+        InvalidateRect(area);
+    if (!follow.IsEmpty())
+        SetMapCentre(follow.GetCentre());
 }
 
 // A circle about the position with two dots and an arrow turned to the heading.
@@ -171,9 +216,7 @@ void CViewMap::DrawDevices(CGContextRef context)
         CGContextClosePath(context);
         CGContextFillPath(context);
         CGContextRestoreGState(context);
-        CGRect const marker = CGRectMake(
-            p.x - kDeviceCircleOuter, p.y - kDeviceCircleOuter, 2 * kDeviceCircleOuter, 2 * kDeviceCircleOuter);
-        CGRect const area = CGRectInset(marker, -kDeviceDirtyInset, -kDeviceDirtyInset);
+        CGRect const area = DeviceMarkerArea(p);
         mDeviceDirty = CGRectIsEmpty(mDeviceDirty) ? area : CGRectUnion(mDeviceDirty, area);
     }
 }

@@ -1,5 +1,7 @@
 #include "bindings/Source/Core/CBString.h"
 #include "docwindow/CViewMap.h"
+
+#include "devices/CDeviceManager.h"
 #include "docwindow/CViewOverlay.h"
 #include "framework/CCarbonEvent.h"
 #include "model/CMapObject.h"
@@ -154,6 +156,11 @@ void CViewMap::DoMessage(UInt32 message, void* parameter)
 {
     switch (message) {
     case kMsgBroadcasterDied:
+        if (parameter == mDeviceManager) {
+            mDeviceManager = nullptr;
+            mDevices.clear();
+            DevicesChanged();
+        }
         // The document is going: nothing may reach it afterwards.
         if (parameter == mDocumentBroadcaster) {
             RemoveTwins();
@@ -188,7 +195,13 @@ void CViewMap::DoMessage(UInt32 message, void* parameter)
         SelectionChanged();
         break;
     case kMsgDeviceAdded:
+        DevicesChanged();
+        SetNeedsDisplay(true, nullptr);
+        break;
     case kMsgDeviceRemoved:
+        // Its marker goes now, not at the next tick.
+        DevicesChanged();
+        UpdateDevices();
         SetNeedsDisplay(true, nullptr);
         break;
     default:
@@ -204,4 +217,15 @@ void CViewMap::ValueChanged(CBKeyValueStore const*, CBString const& keyPath)
         ApplyResizeOnZoom();
 }
 
-void CViewMap::DoTimer() { }
+void CViewMap::DoTimer() { UpdateDevices(); }
+
+// The markers are refreshed only while some receiver is connected: an idle program wakes for
+// nothing.
+void CViewMap::DevicesChanged()
+{
+    bool const connected = mDeviceManager && !mDeviceManager->GetDevices().empty();
+    if (connected && !IsInstalled())
+        InstallTimer(kDeviceInterval, kDeviceInterval);
+    else if (!connected && IsInstalled())
+        RemoveTimer();
+}

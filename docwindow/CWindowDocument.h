@@ -296,6 +296,7 @@ private:
     CViewOverlay* mOverlay = nullptr; // weak: the window's view
     CString mPendingLocation; // a dropped link, offered once the open sheet has closed
     TrackInfo mTrackInfo;
+    CMapTrack* mTrackToEdit = nullptr; // weak: a recorded track whose editor waits for the alert to go
     TransferInfo mTransferInfo;
     CDeviceTrack* mTrackRecorder = nullptr; // owns
     CDeviceTransfer* mTransfer = nullptr; // owns

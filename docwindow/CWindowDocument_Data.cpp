@@ -19,6 +19,7 @@
 #include "framework/CWindowController.h"
 
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -255,6 +256,10 @@ void CWindowDocument::SheetCompleted(DocumentSheet kind, UInt32 command)
         if (command == kDataCancel && mTransfer)
             mTransfer->Cancel();
         break;
+    case kSheetAlert:
+        if (CMapTrack* track = std::exchange(mTrackToEdit, nullptr))
+            EditObject(track);
+        break;
     default:
         break;
     }
@@ -349,7 +354,11 @@ void CWindowDocument::FinishTrack(CString const& major, CString const& minor)
             SendEventToEventTarget(command.GetEvent(), window->GetEventTarget());
         }
         ShowObject(track);
-        EditObject(track);
+        // The alert saying why the recording stopped is up: the editor opens once it goes.
+        if (mSheet == kSheetAlert)
+            mTrackToEdit = track;
+        else
+            EditObject(track);
     }
 }
 

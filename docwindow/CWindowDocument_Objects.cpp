@@ -102,6 +102,8 @@ void CWindowDocument::RemoveObjects(std::vector<CMapObject*> const& objects)
             }
             mTrackInfo.progressSheet = nullptr;
         }
+        if (object == mTrackToEdit)
+            mTrackToEdit = nullptr;
         removed.push_back(object);
         mObjects.erase(found);
         object->RemoveListener(this);
@@ -131,6 +133,7 @@ void CWindowDocument::DeleteObjects(std::vector<CMapObject*>& objects)
 
 void CWindowDocument::DeleteObjects()
 {
+    mTrackToEdit = nullptr;
     std::vector<CMapObject*> objects;
     objects.swap(mObjects);
     DeleteObjects(objects);

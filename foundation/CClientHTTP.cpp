@@ -1,4 +1,5 @@
 #include "foundation/CClientHTTP.h"
+#include "services/ThreadSignalStack.h"
 
 #include <chrono>
 #include <cmath>
@@ -162,6 +163,7 @@ OSStatus CClientHTTP::GetURL(CString const& url, CMemBuffer& buffer)
     }
     Configure(*transfer, link, mTimeout);
     std::thread worker([transfer] {
+        tw::services::ThreadSignalStack const signalStack;
         CURLcode result = curl_easy_perform(transfer->curl);
         long status = 0;
         curl_easy_getinfo(transfer->curl, CURLINFO_RESPONSE_CODE, &status);

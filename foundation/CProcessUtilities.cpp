@@ -1,6 +1,7 @@
 #include "foundation/CProcessUtilities.h"
 
 #include "foundation/CFileUtilities.h"
+#include "services/ThreadSignalStack.h"
 
 #include <cstdlib>
 #include <spawn.h>
@@ -34,7 +35,10 @@ bool Spawn(std::string const& command, std::string const& path)
     if (posix_spawnp(&pid, command.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
         return false;
     // Reap the child without making the caller wait for it.
-    std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+    std::thread([pid] {
+        tw::services::ThreadSignalStack const signalStack;
+        waitpid(pid, nullptr, 0);
+    }).detach();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "foundation/CThreadSafeList.h"
 #include "foundation/CTimerTask.h"
+#include "services/ThreadSignalStack.h"
 
 #include <algorithm>
 #include <chrono>
@@ -103,6 +104,7 @@ OSStatus CThreadTask::PostMessage(UInt32 message)
 
 void* CThreadTask::ThreadEntry(void* task)
 {
+    tw::services::ThreadSignalStack const signalStack;
     static_cast<CThreadTask*>(task)->Run();
     return nullptr;
 }

@@ -96,12 +96,25 @@ bool MakePrivateFolder(fs::path const& folder)
     return errno == EEXIST && lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid();
 }
 
+// A failed installation leaves nothing: the client folder goes, and the shared one above it
+// when this left it empty (another process's client keeps it).
+void RemoveFolder(std::string const& folder)
+{
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    rmdir(fs::path(folder).parent_path().c_str());
+}
+
 // 2. The folder, the packed reporter and its configuration.
 OSStatus WriteFolder(std::string const& folder, CFDataRef xml)
 {
     fs::path const client(folder);
-    if (!MakePrivateFolder(client.parent_path()) || !MakePrivateFolder(client))
+    if (!MakePrivateFolder(client.parent_path()))
         return kBugReporterCannotWrite;
+    if (!MakePrivateFolder(client)) {
+        rmdir(client.parent_path().c_str());
+        return kBugReporterCannotWrite;
+    }
     CFile const archive(CString((client / kArchiveName).c_str(), kCFStringEncodingUTF8));
     CFile const plist(CString((client / kClientName).c_str(), kCFStringEncodingUTF8));
     if (CFileUtilities::WriteData(archive, gBugReporter, std::size_t(gBugReporterEnd - gBugReporter)) != noErr
@@ -160,8 +173,10 @@ OSStatus EnableBugReporter(CString const& configuration)
         return kBugReporterCannotWrite;
     std::string const folder = temporary.GetPath() + "/" + kFolderName + "/client_" + std::to_string(getpid()) + "_"
         + std::to_string(std::time(nullptr));
-    if (OSStatus const status = WriteFolder(folder, xml.Get()))
+    if (OSStatus const status = WriteFolder(folder, xml.Get())) {
+        RemoveFolder(folder);
         return status;
+    }
     CopyCustomResources(config.GetValueString("BRCustomResourcesPath"), executableFolder, folder);
 
     // 3. What the handler will do, fixed now.
@@ -169,8 +184,7 @@ OSStatus EnableBugReporter(CString const& configuration)
         folder + "/" + kReporterProgram, CDebugLog::GetDebugLog()->GetLogFile().GetPath(),
         config.GetValueString("BRProductName").GetUTF8(), config.GetValueString("BRBundleVersion").GetUTF8() };
     if (!InstallCrashHandler(plan)) {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
+        RemoveFolder(folder);
         return kBugReporterCannotWrite; // a path too long for the handler's storage
     }
     gFolder = folder;
@@ -182,8 +196,7 @@ void DisableBugReporter()
     RemoveCrashHandler();
     if (gFolder.empty())
         return;
-    std::error_code ec;
-    fs::remove_all(gFolder, ec);
+    RemoveFolder(gFolder);
     gFolder.clear();
 }
 

@@ -1,11 +1,14 @@
 #include "framework/BugReporterSignals.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <execinfo.h>
+#include <elf.h>
 #include <fcntl.h>
+#include <link.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +55,7 @@ struct Plan {
     char log[kPathSize];
     char product[256];
     char version[256];
+    char buildID[128]; // the executable's, in hex; empty when it has none
     char* tarArgv[8];
     char* reporterArgv[3];
     struct sigaction previous[kSignalCount];
@@ -162,6 +166,10 @@ void WriteReport(int signal)
     Write(fd, NameOf(signal));
     Write(fd, ").\nVersion: ");
     Write(fd, gPlan.version);
+    if (gPlan.buildID[0]) {
+        Write(fd, "\nBuild ID: ");
+        Write(fd, gPlan.buildID);
+    }
     Write(fd, "\nProcess: ");
     WriteNumber(fd, getpid());
     Write(fd, "\n\nBacktrace:\n");
@@ -170,6 +178,39 @@ void WriteReport(int signal)
     Write(fd, "\nLast lines of the debug log:\n");
     WriteLogTail(fd);
     close(fd);
+}
+
+// The executable's build id (the linker's note), so that a report's addresses can be matched
+// with the symbols of the very build that crashed.
+int ReadBuildID(dl_phdr_info* info, std::size_t, void* data)
+{
+    auto* out = static_cast<char*>(data);
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        ElfW(Phdr) const& header = info->dlpi_phdr[i];
+        if (header.p_type != PT_NOTE)
+            continue;
+        auto const* at = reinterpret_cast<unsigned char const*>(info->dlpi_addr + header.p_vaddr);
+        auto const* end = at + header.p_memsz;
+        while (at + sizeof(ElfW(Nhdr)) <= end) {
+            auto const* note = reinterpret_cast<ElfW(Nhdr) const*>(at);
+            unsigned char const* name = at + sizeof(ElfW(Nhdr));
+            unsigned char const* desc = name + ((note->n_namesz + 3) & ~3u);
+            if (desc + note->n_descsz > end)
+                break;
+            if (note->n_type == NT_GNU_BUILD_ID && note->n_namesz == 4 && std::memcmp(name, "GNU", 4) == 0) {
+                static char const kDigits[] = "0123456789abcdef";
+                std::size_t const count = std::min<std::size_t>(note->n_descsz, 63);
+                for (std::size_t k = 0; k < count; ++k) {
+                    out[2 * k] = kDigits[desc[k] >> 4];
+                    out[2 * k + 1] = kDigits[desc[k] & 15];
+                }
+                out[2 * count] = 0;
+                return 1;
+            }
+            at = desc + ((note->n_descsz + 3) & ~3u);
+        }
+    }
+    return 1; // the first object is the executable: no other is looked at
 }
 
 // A process of its own, apart from the dying one: unpacks the reporter and becomes it.
@@ -222,6 +263,7 @@ bool InstallCrashHandler(CrashPlan const& plan)
     gPlan = prepared;
     CopyText(gPlan.product, sizeof gPlan.product, plan.product);
     CopyText(gPlan.version, sizeof gPlan.version, plan.version);
+    dl_iterate_phdr(ReadBuildID, gPlan.buildID);
     char* const tarArgv[] = { gTarName, gExtract, gGzip, gFile, gPlan.archive, gInto, gPlan.folder, nullptr };
     std::copy(std::begin(tarArgv), std::end(tarArgv), gPlan.tarArgv);
     gPlan.reporterArgv[0] = gPlan.reporter;

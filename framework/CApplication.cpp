@@ -6,6 +6,8 @@
 #include "framework/CSplashScreen.h"
 #include "framework/CStandardAlert.h"
 
+#include "corefoundation/CFPreferences.h"
+
 #include <cstdio>
 
 CApplication* CApplication::mApp = nullptr;
@@ -21,6 +23,12 @@ CApplication::~CApplication()
 {
     if (mApp == this)
         mApp = nullptr;
+    tw::cf::SetPreferencesChangeHook(nullptr, nullptr);
+    if (mPreferencesWrite) {
+        RemoveEventLoopTimer(mPreferencesWrite);
+        mPreferencesWrite = nullptr;
+    }
+    mPreferences.Flush();
     delete mSplashScreen;
     CSplashScreen::FinishClosing(); // splash screens still fading out as the program ends
 }
@@ -183,4 +191,28 @@ void CApplication::SendEventToDocuments(CCarbonEvent& event, bool modifiedOnly)
     for (CDocument* document : CDocument::GetDocuments(modifiedOnly))
         if (CDocument::IsDocument(document))
             document->DispatchEvent(event, nullptr);
+}
+
+namespace {
+
+// Long enough that a slider's drag or a run of typing is written once, short enough that a
+// crash soon after a change keeps it.
+constexpr EventTimerInterval kPreferencesWriteDelay = 1.0; // [s]
+
+} // namespace
+
+void CApplication::PreferencesChanged(void* app)
+{
+    auto* self = static_cast<CApplication*>(app);
+    if (!self->mPreferencesWrite)
+        InstallEventLoopTimer(
+            GetMainEventLoop(), kPreferencesWriteDelay, 0, &WritePreferences, self, &self->mPreferencesWrite);
+}
+
+void CApplication::WritePreferences(EventLoopTimerRef timer, void* app)
+{
+    auto* self = static_cast<CApplication*>(app);
+    RemoveEventLoopTimer(timer);
+    self->mPreferencesWrite = nullptr;
+    self->mPreferences.Flush();
 }

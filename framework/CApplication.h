@@ -120,6 +120,8 @@ private:
     bool IsUpdateCheckDue(CDateTime const& now);
     bool OfferUpdate(CSoftwareUpdate const& update, CString const& name, CString const& code);
     void DispatchCommandToDocuments(UInt32 command, bool modifiedOnly);
+    static void PreferencesChanged(void* app);
+    static void WritePreferences(EventLoopTimerRef timer, void* app);
 
     static CApplication* mApp; // weak: the object registers itself for its lifetime
 
@@ -128,4 +130,5 @@ private:
     UInt32 mAppMode = kModeConstructed;
     CSplashScreen* mSplashScreen = nullptr; // owns until it closes itself
     CDocument* mCurrentDocument = nullptr; // weak: the document clears it when destroyed
+    EventLoopTimerRef mPreferencesWrite = nullptr; // owns: the write of changed preferences, pending
 };

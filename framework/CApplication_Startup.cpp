@@ -4,6 +4,7 @@
 #include "framework/CDocument.h"
 #include "framework/CMenuUtilities.h"
 #include "framework/CSplashScreen.h"
+#include "corefoundation/CFPreferences.h"
 #include "quartz/CGDataProvider.h"
 #include "quartz/CGImage.h"
 #include "toolbox/MenuCalls.h"
@@ -77,6 +78,8 @@ OSStatus CApplication::RegisterHelpBook()
 
 OSStatus CApplication::InitialisePreferences()
 {
+    // From here on every change reaches the disk soon after it is made.
+    tw::cf::SetPreferencesChangeHook(&PreferencesChanged, this);
     if (!mPreferences.PrefExists(kPrefSoftwareUpdatePeriod))
         mPreferences.SetDate(kPrefSoftwareUpdatePeriod, CDateTime(86400.0)); // one day
     if (!mPreferences.PrefExists(kPrefFirstLaunchDate)) {

@@ -98,8 +98,13 @@ void CMapTrack::AddSample(CCoordinatePVT const& sample)
     mSamples.push_back(sample);
     mBounds.Union(sample);
     std::size_t last = mSamples.size() - 1;
-    bool timeValid = sample.GetTime().IsValid();
-    mTimeKnown = last == 0 ? timeValid : mTimeKnown && timeValid && !(sample.GetTime() < mSamples[last - 1].GetTime());
+    if (last == 0) {
+        mTimeKnown = sample.GetTime().IsValid();
+        mLastStepBack = false;
+        mDuration = 0;
+    } else {
+        StepTime(last);
+    }
     if (recorded && !mVelocityDerived) {
         mVelocityKnown = true;
     } else if (!recorded && !(mVelocityKnown && !mVelocityDerived) && mTimeKnown && last > 0) {
@@ -117,13 +122,15 @@ void CMapTrack::AddSample(CCoordinatePVT const& sample)
 void CMapTrack::Rebuild()
 {
     mBounds = CCoordinateRect();
-    mTimeKnown = !mSamples.empty();
+    mTimeKnown = !mSamples.empty() && mSamples.front().GetTime().IsValid();
+    mLastStepBack = false;
+    mDuration = 0;
     bool recorded = false;
     for (std::size_t i = 0; i < mSamples.size(); ++i) {
         CCoordinatePVT const& sample = mSamples[i];
         mBounds.Union(sample);
-        if (!sample.GetTime().IsValid() || (i > 0 && sample.GetTime() < mSamples[i - 1].GetTime()))
-            mTimeKnown = false;
+        if (i > 0)
+            StepTime(i);
         recorded = recorded || HasVelocity(sample);
     }
     mVelocityDerived = false;
@@ -135,6 +142,26 @@ void CMapTrack::Rebuild()
         mVelocityDerived = mVelocityKnown = true;
     }
     mStatistics.reset();
+}
+
+// A receiver's clock or a looping log may step back once between two samples: that step
+// counts no time and the track stays timed. When the sample after it is past the one before
+// it again, the one sample's time was wrong and the time runs on from the sample before it;
+// otherwise the clock started over there. The first step going back, or two steps back in a
+// row, mean the times are no order at all.
+void CMapTrack::StepTime(std::size_t index)
+{
+    CCoordinatePVT const& sample = mSamples[index];
+    bool const back = sample.GetTime() < mSamples[index - 1].GetTime();
+    mTimeKnown = mTimeKnown && sample.GetTime().IsValid() && !(back && (index == 1 || mLastStepBack));
+    bool const afterBack = mLastStepBack;
+    mLastStepBack = back;
+    if (!mTimeKnown || back)
+        return;
+    double const now = sample.GetTime().GetTimeInSeconds();
+    double const before = mSamples[index - 1].GetTime().GetTimeInSeconds();
+    double const beforeWrong = afterBack ? mSamples[index - 2].GetTime().GetTimeInSeconds() : before;
+    mDuration += now - (afterBack && now >= beforeWrong ? beforeWrong : before);
 }
 
 // The velocity over the step from the previous sample (for the first: to the next one),
@@ -200,9 +227,7 @@ double CMapTrack::GetLength() const { return GetStatistics().length; }
 
 double CMapTrack::GetDuration() const
 {
-    if (!mTimeKnown || mSamples.empty())
-        return 0;
-    return mSamples.back().GetTime().GetTimeInSeconds() - mSamples.front().GetTime().GetTimeInSeconds();
+    return mTimeKnown ? mDuration : 0;
 }
 
 CString CMapTrack::GetTime() const

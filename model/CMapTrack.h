@@ -26,7 +26,8 @@ public:
     void AddSample(CCoordinatePVT const& sample);
 
     CCoordinateRect GetBounds() const { return mBounds; }
-    // Every sample has a fix time and the times never go back.
+    // Every sample has a fix time and the times go forward, but for single steps back
+    // (a receiver's clock set back, a log starting over), which count no time.
     bool IsTimeKnown() const { return mTimeKnown; }
     // The samples carry velocities, recorded or derived from their times.
     bool IsVelocityKnown() const { return mVelocityKnown; }
@@ -53,11 +54,14 @@ private:
 
     void Rebuild();
     void DeriveVelocity(std::size_t index);
+    void StepTime(std::size_t index); // the step from the sample before into the known time
     Statistics const& GetStatistics() const;
 
     std::vector<CCoordinatePVT> mSamples;
     CCoordinateRect mBounds;
     bool mTimeKnown = false;
+    bool mLastStepBack = false; // the last step went back in time
+    double mDuration = 0; // [s] the steps forward in time, summed
     bool mVelocityKnown = false;
     bool mVelocityDerived = false; // the velocities are ours, not the receiver's
     mutable std::optional<Statistics> mStatistics;

@@ -13,6 +13,7 @@
 
 #include "foundation/Status.h"
 #include "model/CParserGPX.h"
+#include "services/ThreadSignalStack.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -118,6 +119,7 @@ struct PieceJob {
     void Run() { status = reader.ReadPiece(*file, begin, end, *prefix, last); }
     static void* Entry(void* job)
     {
+        tw::services::ThreadSignalStack const signalStack;
         static_cast<PieceJob*>(job)->Run();
         return nullptr;
     }

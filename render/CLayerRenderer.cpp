@@ -2,6 +2,7 @@
 
 #include "render/CGeometryCache.h"
 #include "render/CLayerTile.h"
+#include "render/CMapGeometry.h"
 #include "render/CThreadRenderer.h"
 #include "render/IMapView.h"
 
@@ -180,12 +181,34 @@ void CLayerRenderer::CommitRendered()
     }
 }
 
+std::size_t CLayerRenderer::GetImageLimit(CGRect const& visible) const
+{
+    if (!mView || CGRectIsNull(visible) || CGRectIsEmpty(visible))
+        return mImageLimit;
+    CMapGeometry::TileRange const range = CMapGeometry::GetTileRange(visible, UInt32(mView->GetMapZoom()));
+    if (range.empty)
+        return mImageLimit;
+    std::size_t const shown = std::size_t(range.right - range.left + 1) * (range.bottom - range.top + 1);
+    // Room for as much again around it, for a pan or a scroll back.
+    return std::max(mImageLimit, 2 * shown);
+}
+
+// A visible tile keeps its image whatever the limit: one dropped would be asked for again
+// at the next draw, and a view showing more than the limit would never finish.
 void CLayerRenderer::KeepImage(CLayerTile* tile)
 {
     TouchTile(tile);
-    while (mImages.size() > mImageLimit) {
-        CLayerTile* oldest = mImages.back();
-        mImages.pop_back();
+    if (mImages.size() <= mImageLimit)
+        return;
+    CGRect const visible = mView ? mView->GetVisibleImageRect() : CGRectNull;
+    std::size_t const limit = GetImageLimit(visible);
+    auto slot = mImages.end();
+    while (mImages.size() > limit && slot != mImages.begin()) {
+        --slot;
+        CLayerTile* oldest = *slot;
+        if (!CGRectIsNull(visible) && CGRectIntersectsRect(oldest->GetRect(), visible))
+            continue;
+        slot = mImages.erase(slot);
         mImageSlots.erase(oldest);
         oldest->DropImage();
     }

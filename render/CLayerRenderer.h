@@ -8,8 +8,8 @@
 // processed tiles, marks their rectangles for redisplay, and removes itself
 // when nothing is left to do. The names of all visible tiles are placed over
 // the tiles in one pass at draw time, through the view's footprints.
-// Images are kept for kImageLimit tiles at most; the least recently drawn
-// lose theirs first. Main thread, except the calls marked for workers.
+// Images are kept for kImageLimit tiles, or twice what the view shows if more;
+// the least recently drawn lose theirs first, and visible tiles never do. Main thread, except the calls marked for workers.
 
 #include "foundation/CThreadSafeList.h"
 #include "foundation/CTimerTask.h"
@@ -93,6 +93,8 @@ private:
     void StartWorkers();
     void EndWorkers();
     void KeepImage(CLayerTile* tile);
+    // The images kept: the set limit, or twice the tiles the visible rectangle shows if more.
+    std::size_t GetImageLimit(CGRect const& visible) const;
 
     IMapView* mView; // weak: the view holds the renderer
     UInt32 mWorkerCount;

@@ -37,10 +37,18 @@ CGPoint CMapGeometry::ProjectUnit(CCoordinate const& coordinate) const
     return ProjectUnit(coordinate.GetLatitude(), coordinate.GetLongitude());
 }
 
+// Pixels left or right of the image are the world again, and pixels far above or below it
+// stop where the projection does: every position made here can be stored and read back.
 CCoordinate CMapGeometry::UnprojectUnit(CGPoint const& unit) const
 {
-    CGPoint const mercator { unit.x * kWorldWidth + kWorldLeft, mWorldTop - unit.y * 2 * mWorldTop };
-    return mManager.Unproject(kMapProjectionMercator, mercator);
+    double x = std::isfinite(unit.x) ? unit.x - std::floor(unit.x) : 0.5;
+    double y = std::isnan(unit.y) ? 0.5 : unit.y;
+    CGPoint const mercator { x * kWorldWidth + kWorldLeft, mWorldTop - y * 2 * mWorldTop };
+    CCoordinate const c = mManager.Unproject(kMapProjectionMercator, mercator);
+    double longitude = c.GetLongitude();
+    if (longitude >= 180)
+        longitude -= 360; // rounding at the right edge
+    return CCoordinate(std::clamp(c.GetLatitude(), -kLatitudeClamp, kLatitudeClamp), longitude);
 }
 
 CGPoint CMapGeometry::Project(CCoordinate const& coordinate, UInt32 level) const
@@ -63,10 +71,20 @@ CCoordinate CMapGeometry::Unproject(CGPoint const& point, UInt32 level) const
     return UnprojectUnit({ point.x / side, point.y / side });
 }
 
+// The corners stop at the image's sides rather than wrap: a rectangle keeps its west and east.
 CCoordinateRect CMapGeometry::Unproject(CGRect const& rect, UInt32 level) const
 {
-    return CCoordinateRect(Unproject(rect.origin, level),
-        Unproject(CGPointMake(rect.origin.x + rect.size.width, rect.origin.y + rect.size.height), level));
+    double const side = GetImageSide(level);
+    auto corner = [&](double x, double y) {
+        CCoordinate const c = Unproject(CGPointMake(x, y), level);
+        if (!(x > 0))
+            return CCoordinate(c.GetLatitude(), -180);
+        if (!(x < side))
+            return CCoordinate(c.GetLatitude(), 180);
+        return c;
+    };
+    return CCoordinateRect(corner(rect.origin.x, rect.origin.y),
+        corner(rect.origin.x + rect.size.width, rect.origin.y + rect.size.height));
 }
 
 CMapGeometry::TileRange CMapGeometry::GetTileRange(CGRect const& rect, UInt32 level)

@@ -47,6 +47,7 @@ public:
     CMapManager* GetMapManager() const override { return &mManager; }
     void InvalidateRect(CGRect const& rect) override;
     bool IsPrinting() const override { return mPrinting; }
+    CGRect GetVisibleImageRect() override { return mVisible; }
 
 private:
     void DrawPass();

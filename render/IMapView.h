@@ -35,4 +35,6 @@ public:
     virtual void InvalidateRect(CGRect const& rect) = 0;
     // True while the view draws for the printer: tiles then draw vectors, not images.
     virtual bool IsPrinting() const = 0;
+    // What the view shows now; null when it shows nothing.
+    virtual CGRect GetVisibleImageRect() = 0;
 };

@@ -243,6 +243,56 @@ namespace {
         EXPECT_TRUE(Rows().empty());
     }
 
+    // A row the filter no longer matches stays until the filter changes, yet goes with its object.
+    TEST_F(ObjectList, ARowGoesWithItsObjectWhateverTheFilterSays)
+    {
+        AddWaypoint("Untitled 1", 1, 1);
+        AddWaypoint("Untitled 2", 2, 2);
+        CBrowserWaypoints list;
+        Attach(list);
+        mBrowser->SetFilter("1");
+        ASSERT_EQ(Names(), (std::vector<std::string> { "Untitled 1" }));
+        InputDriver::Click(RowPoint(0));
+        InputDriver::Click(RowPoint(0));
+        Run(1.0);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetWaypoint);
+        // The document window stands behind the list's: the name is put in its field directly.
+        CFStringRef const name = CFSTR("Untitled Z");
+        SetControlData(Find(mDocument->GetSheetController()->GetWindow()->GetWindowRef(), 'name'), 0,
+            kControlEditTextCFStringTag, sizeof name, &name);
+        ASSERT_EQ(EditedName(), "Untitled Z");
+        mDocument->CompleteSheet('ok  ');
+        Run(1.0);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        ASSERT_EQ(Names(), (std::vector<std::string> { "Untitled Z" }));
+        InputDriver::Click(RowPoint(0));
+        Run(1.0);
+        Key(kKeyDelete, 8);
+        EXPECT_EQ(mDocument->GetObjects().size(), 1u);
+        EXPECT_TRUE(Rows().empty());
+        Shot("list-after-delete.png"); // draws the list
+
+        // Routes and tracks, removed by the document as the map and the sheets remove them.
+        CMapRoute* route = AddRoute("Loop 1");
+        CMapTrack* track = AddTrack("Run 1", 1000);
+        CBrowserRoutes routes;
+        Attach(routes);
+        mBrowser->SetFilter("1");
+        ASSERT_EQ(Names(), (std::vector<std::string> { "Loop 1" }));
+        route->SetName("Loop");
+        mDocument->RemoveObject(route);
+        EXPECT_TRUE(Rows().empty());
+        CBrowserTracks tracks;
+        Attach(tracks);
+        mBrowser->SetFilter("1");
+        ASSERT_EQ(Names(), (std::vector<std::string> { "Run 1" }));
+        // Listed, then made temporary: the filter no longer lists it.
+        track->SetAttributes(kMapObjectAttrTemporary, 0);
+        mDocument->RemoveObject(track);
+        EXPECT_TRUE(Rows().empty());
+        Shot("list-after-remove.png");
+    }
+
     TEST_F(ObjectList, DoubleClickEditsShowsWithOptionOrConfirmsInThePicker)
     {
         AddWaypoint("A", 1, 1);

@@ -1,7 +1,12 @@
 #include "PreferencesTest.h"
 #include "app/SULastCheckTransform.h"
 #include "foundation/CTextUtilities.h"
+#include "corefoundation/CFBundle.h"
+#include "corefoundation/PreferenceDomain.h"
 #include "toolbox/HIViewCalls.h"
+
+#include <fstream>
+#include <sys/stat.h>
 
 namespace tw::test {
 namespace {
@@ -11,6 +16,54 @@ namespace {
     double StoredPeriod(CPreferences& prefs)
     {
         return prefs.GetDate(CApplication::kPrefSoftwareUpdatePeriod, CDateTime(12345.0)).GetTimeInSeconds();
+    }
+
+    std::filesystem::path PreferencesFile()
+    {
+        CFStringRef const id = CFBundleGetIdentifier(CFBundleGetMainBundle());
+        return cf::PreferenceDomain::ConfigFolder() / (cf::ToUTF8(id) + ".plist");
+    }
+
+    // The element the preferences file holds for the key ("<true/>", "<integer>"), or "".
+    std::string OnDisk(std::string const& key)
+    {
+        std::ifstream in(PreferencesFile());
+        std::string const text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::size_t const at = text.find("<key>" + key + "</key>");
+        if (at == std::string::npos)
+            return "";
+        std::size_t const start = text.find('<', at + key.size() + 11);
+        std::size_t const end = text.find('>', start);
+        return start == std::string::npos || end == std::string::npos ? "" : text.substr(start, end - start + 1);
+    }
+
+    ino_t FileIdentity()
+    {
+        struct stat info {};
+        return stat(PreferencesFile().c_str(), &info) == 0 ? info.st_ino : 0;
+    }
+
+    // Written soon after a change, once for a run of changes, each key keeping its type.
+    TEST_F(PreferenceControls, ChangesReachTheDiskSoonAfterOnceForARunAndKeepTheirType)
+    {
+        OpenByKey();
+        ManualClock::RunFor(1.5);
+        EXPECT_EQ(OnDisk("ShowGrid"), "<false/>") << "the defaults of the first start";
+        Click('grid');
+        EXPECT_EQ(OnDisk("ShowGrid"), "<false/>") << "not at once";
+        ManualClock::RunFor(1.0);
+        EXPECT_EQ(OnDisk("ShowGrid"), "<true/>");
+        ino_t const before = FileIdentity();
+        ASSERT_NE(before, 0u);
+        for (int i = 0; i < 3; ++i)
+            Click('grid');
+        EXPECT_EQ(FileIdentity(), before) << "every click written";
+        ManualClock::RunFor(1.0);
+        EXPECT_NE(FileIdentity(), before);
+        EXPECT_EQ(OnDisk("ShowGrid"), "<false/>");
+        Choose('unit', 2);
+        ManualClock::RunFor(1.0);
+        EXPECT_EQ(OnDisk("MapUnits"), "<integer>");
     }
 
     TEST_F(PreferenceControls, GeneralControlsChangeTheirKeysAtOnceAndFollowChangesMadeElsewhere)

@@ -1,6 +1,8 @@
 #include "ObjectListTest.h"
 #include "app/CSheetRoute.h"
 #include "docwindow/CViewMap.h"
+#include "model/CMapCodingUtilities.h"
+#include "render/CMapGeometry.h"
 
 #include <functional>
 
@@ -196,6 +198,28 @@ namespace {
         EXPECT_EQ(mDocument->GetObjects().size(), objects - 1);
         Click(sheet, 'ok  ');
         EXPECT_EQ(Legs(), (std::vector<std::string> { "B", "C", "Untitled" }));
+    }
+
+    // Beside a last waypoint at the world's east edge, zoomed out: the new one is round the
+    // world at its west edge, a position the document reads back.
+    TEST_F(RouteSheet, NewWaypointsBesideTheWorldsEdgeWrapAround)
+    {
+        mC->SetPosition(CCoordinate(10, 179.5));
+        SheetHost<CSheetRoute> host;
+        CSheetRoute* editor = Open(host);
+        ASSERT_NE(editor, nullptr);
+        CViewMap* view = mDocument->GetMapView();
+        for (UInt32 level : { 0u, 2u }) {
+            view->SetMapZoom(CHIView::kZoomFactor, nullptr, level);
+            ASSERT_EQ(view->GetMapZoom(), level);
+            mC->SetPosition(CCoordinate(10, 179.5));
+            Click(host.GetSheetWindow(), 'addw');
+            CCoordinate const made = editor->GetWorkingList().back().waypoint->GetPosition();
+            EXPECT_NEAR(made.GetLongitude(), 179.5 + 50 * 360 / CMapGeometry::GetImageSide(level) - 360, 1e-6);
+            EXPECT_TRUE(CMapCodingUtilities::IsValidLongitude(made.GetLongitude())) << made.GetLongitude();
+            EXPECT_GT(made.GetLatitude(), 10);
+            Click(host.GetSheetWindow(), 'delw');
+        }
     }
 
     TEST_F(RouteSheet, AnEmptyRouteGetsItsFirstNewWaypointAtZeroZero)

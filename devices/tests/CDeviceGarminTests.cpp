@@ -252,6 +252,41 @@ TEST_F(GarminDriver, LiveFixesAfterStartPVT)
     EXPECT_EQ(mUnit->commands.back(), 50);
 }
 
+TEST_F(GarminDriver, LiveFixesStopForEveryTransferAndWhenTheUnitIsLetGo)
+{
+    Connect();
+    Collector collector;
+    mDriver->AddListener(&collector);
+    ASSERT_EQ(mDriver->StartPVT(), noErr);
+    ManualClock::RunFor(0.1);
+    // A download: stopped before its command, started again once it is over.
+    ASSERT_EQ(mDriver->TransferWaypoints(nullptr), noErr);
+    ManualClock::RunFor(1.0);
+    ASSERT_EQ(collector.waypoints.size(), 3u);
+    EXPECT_EQ(mUnit->commands, std::vector<UInt16>({ 49, 50, 7, 49 }));
+    // An upload, and a download cancelled halfway.
+    std::vector<CGPSWaypoint> waypoints { Waypoint("A", 1, 2) };
+    ASSERT_EQ(mDriver->TransferWaypoints(&waypoints), noErr);
+    ManualClock::RunFor(1.0);
+    EXPECT_TRUE(collector.toDevice);
+    ASSERT_EQ(mDriver->TransferTracks(nullptr), noErr);
+    mDriver->CancelTransfer();
+    ManualClock::RunFor(0.5);
+    EXPECT_EQ(mUnit->commands, std::vector<UInt16>({ 49, 50, 7, 49, 50, 49, 50, 6, 0, 49 }));
+    // Without live fixes a transfer asks for nothing more.
+    ASSERT_EQ(mDriver->StopPVT(), noErr);
+    ASSERT_EQ(mDriver->TransferRoutes(nullptr), noErr);
+    ManualClock::RunFor(1.0);
+    EXPECT_EQ(mUnit->commands, std::vector<UInt16>({ 49, 50, 7, 49, 50, 49, 50, 6, 0, 49, 50, 4 }));
+    EXPECT_EQ(mLog.Count(kMsgGPSFailed), 0u);
+
+    // Let go of while streaming: the stream is stopped first.
+    ASSERT_EQ(mDriver->StartPVT(), noErr);
+    mDriver->Disconnect();
+    EXPECT_EQ(mUnit->commands.back(), 50);
+    EXPECT_EQ(mUnit->commands.size(), 14u);
+}
+
 TEST_F(GarminDriver, ShortRecordFailsTheTransferAndAbortsIt)
 {
     Connect();

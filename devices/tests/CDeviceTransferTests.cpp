@@ -182,21 +182,26 @@ TEST_F(DeviceTransfer, UploadSendsExactlyTheDocumentsObjectsOfTheChosenKinds)
     EXPECT_EQ(mDocument.major, CString("Done"));
     EXPECT_EQ(mDocument.objects.size(), objects); // an upload changes nothing here
 
+    // The records, without the commands that stop and start live fixes around each kind.
+    std::vector<CGarminPacket> records;
     std::vector<UInt16> ids;
     for (CGarminPacket const& packet : mUnit->received)
-        ids.push_back(packet.id);
+        if (packet.id != 10) {
+            records.push_back(packet);
+            ids.push_back(packet.id);
+        }
+    EXPECT_EQ(mUnit->commands, std::vector<UInt16>({ 49, 50, 49, 50, 49 }));
     // Waypoints A and B, then the route with its two points joined by a link.
     EXPECT_EQ(ids, std::vector<UInt16>({ 27, 35, 35, 12, 27, 29, 30, 98, 30, 12 }));
     CGPSWaypoint sent;
-    ASSERT_EQ(CGarminRecords::DecodeWaypoint(110, mUnit->received[1].data.data(), mUnit->received[1].data.size(), sent),
-        noErr);
+    ASSERT_EQ(CGarminRecords::DecodeWaypoint(110, records[1].data.data(), records[1].data.size(), sent), noErr);
     EXPECT_EQ(sent.name, CString("A"));
     EXPECT_EQ(sent.symbol, CGPSWaypoint::GetSymbolNumber('fred'));
     EXPECT_EQ(sent.display, CGPSWaypoint::kDisplaySymbol);
     EXPECT_FALSE(sent.altitudeKnown);
     CString routeName;
     ASSERT_EQ(CGarminRecords::DecodeRouteHeader(
-                  202, mUnit->received[5].data.data(), mUnit->received[5].data.size(), routeName),
+                  202, records[5].data.data(), records[5].data.size(), routeName),
         noErr);
     EXPECT_EQ(routeName, CString("A to B"));
 }
@@ -218,7 +223,10 @@ TEST_F(DeviceTransfer, CancelledTransferLeavesTheDocumentAsItWas)
     EXPECT_EQ(mDocument.finished, 1);
     ASSERT_EQ(mDocument.objects.size(), 1u);
     EXPECT_DOUBLE_EQ(home->GetPosition().GetLatitude(), 50.0);
-    EXPECT_EQ(mUnit->commands.back(), 0); // the unit was told to stop
+    // The unit was told to stop, then to send live fixes again.
+    ASSERT_GE(mUnit->commands.size(), 2u);
+    EXPECT_EQ(mUnit->commands[mUnit->commands.size() - 2], 0);
+    EXPECT_EQ(mUnit->commands.back(), 49);
 }
 
 TEST_F(DeviceTransfer, UnitUnpluggedHalfwayFailsAndAddsNothing)
@@ -261,7 +269,8 @@ TEST_F(DeviceTransfer, DeletedWhileRunningCancelsWithoutCallingBack)
     ManualClock::RunFor(2.0);
     EXPECT_EQ(mDocument.finished, 0);
     EXPECT_TRUE(mDocument.objects.empty());
-    EXPECT_EQ(mUnit->commands.back(), 0);
+    ASSERT_GE(mUnit->commands.size(), 2u);
+    EXPECT_EQ(mUnit->commands[mUnit->commands.size() - 2], 0);
     EXPECT_FALSE(mDevice->GetDriver()->IsTransferring());
 }
 

@@ -8,15 +8,7 @@ namespace {
 
 using tw::test::ExpectedFix;
 
-std::string Sentence(std::string const& body)
-{
-    unsigned sum = 0;
-    for (char c : body)
-        sum ^= UInt8(c);
-    char hex[3];
-    std::snprintf(hex, sizeof hex, "%02X", sum);
-    return "$" + body + "*" + hex + "\r\n";
-}
+using tw::test::Sentence;
 
 std::vector<CGPSPosVelTime> Parse(CNMEAParser& parser, std::string const& text, std::size_t piece = SIZE_MAX)
 {
@@ -85,23 +77,38 @@ TEST(NMEAParser, DamagedInputIsDroppedAndTheRestRead)
     EXPECT_EQ(parser.GetBadSentences(), 3u + 7u); // each "$" of the noise starts a line that fails
 }
 
-TEST(NMEAParser, VoidFixesOtherTalkersAndOtherSentencesGiveNoPosition)
+TEST(NMEAParser, VoidMomentsSayTheFixIsLostAndOtherSentencesGiveNothing)
 {
     std::string text = Sentence("GPRMC,120000.00,V,,,,,,,170524,,,N") + Sentence("GPGGA,120000.00,,,,,0,00,99.9,,,,,,")
-        + Sentence("GARMC,120001.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,A") // Galileo alone: not read
         + Sentence("GPGSV,3,1,11,04,56,140,42,05,12,320,30,09,67,200,45,12,10,040,28")
-        + Sentence("GPRMC,120002.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,N"); // mode: not valid
+        + Sentence("GPGGA,120001.00,5742.5322,N,01158.4736,E,0,00,,,M,,M,,") // quality 0 with a stale position
+        + Sentence("GPRMC,120002.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,N") // mode: not valid
+        + Sentence("GPRMC,120003.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,A");
     CNMEAParser parser;
-    EXPECT_TRUE(Parse(parser, text).empty());
+    std::vector<CGPSPosVelTime> fixes = Parse(parser, text);
     EXPECT_EQ(parser.GetBadSentences(), 0u);
+    ASSERT_EQ(fixes.size(), 4u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(fixes[i].IsValid()) << "lost at moment " << i;
+    EXPECT_TRUE(fixes[3].IsValid()) << "the fix returns";
+}
 
-    // The GLONASS talker is read like the others.
-    CNMEAParser glonass;
-    auto fixes = Parse(glonass, Sentence("GLRMC,120003.00,A,5742.5322,S,01158.4736,W,0.00,,170524,,,A"));
-    ASSERT_EQ(fixes.size(), 1u);
-    EXPECT_LT(fixes[0].sample.GetLatitude(), 0);
-    EXPECT_LT(fixes[0].sample.GetLongitude(), 0);
-    EXPECT_EQ(fixes[0].fix, CGPSPosVelTime::kFix2D); // no altitude without GGA
+TEST(NMEAParser, EverySatelliteSystemsTalkerIsRead)
+{
+    // GPS, GLONASS, Galileo, BeiDou under both its talkers, QZSS, NavIC and combined.
+    for (char const* talker : { "GP", "GL", "GA", "GB", "BD", "GQ", "GI", "GN" }) {
+        CNMEAParser parser;
+        auto fixes = Parse(parser,
+            Sentence(std::string(talker) + "RMC,120003.00,A,5742.5322,S,01158.4736,W,0.00,,170524,,,A")
+                + Sentence(std::string(talker) + "GGA,120003.00,5742.5322,S,01158.4736,W,1,08,1.2,12.0,M,39.4,M,,"));
+        ASSERT_EQ(fixes.size(), 1u) << talker;
+        EXPECT_NEAR(fixes[0].sample.GetLatitude(), -(57 + 42.5322 / 60), 1e-9) << talker;
+        EXPECT_NEAR(fixes[0].sample.GetLongitude(), -(11 + 58.4736 / 60), 1e-9) << talker;
+        EXPECT_EQ(fixes[0].fix, CGPSPosVelTime::kFix3D) << talker;
+    }
+    // Talkers of other instruments are not receivers' positions.
+    CNMEAParser parser;
+    EXPECT_TRUE(Parse(parser, Sentence("IIRMC,120003.00,A,5742.5322,S,01158.4736,W,0.00,,170524,,,A")).empty());
 }
 
 TEST(NMEAParser, AMomentWaitsForItsPartnerOrOneFlush)

@@ -146,3 +146,34 @@ TEST_F(ExportKML, FormatsThatWouldReadTheWrongArgumentsAreNotUsed)
 }
 
 } // namespace
+
+// The files go when the program ends, however the exit unwinds: written in a fresh process
+// (the list made there first), which then exits normally.
+TEST(ExportKMLExit, FilesAreRemovedWhenTheProcessExits)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    char const* const kFolderVariable = "TW_KML_EXIT_FOLDER";
+    char const* given = std::getenv(kFolderVariable);
+    std::filesystem::path const folder
+        = given ? std::filesystem::path(given) : std::filesystem::temp_directory_path() / "kml-exit";
+    if (!given) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        setenv(kFolderVariable, folder.c_str(), 1);
+    }
+    EXPECT_EXIT(
+        {
+            setenv("TMPDIR", folder.c_str(), 1);
+            CFile file;
+            bool const written = CExportKML::WriteTemporaryFile(CString("<kml/>"), file)
+                && std::filesystem::exists(file.GetPath());
+            std::exit(written ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "");
+    unsetenv(kFolderVariable);
+    std::vector<std::string> left;
+    for (auto const& entry : std::filesystem::directory_iterator(folder))
+        left.push_back(entry.path().filename().string());
+    EXPECT_TRUE(left.empty()) << "left behind: " << left.front();
+    std::filesystem::remove_all(folder);
+}

@@ -6,10 +6,10 @@
 #include "app/DeviceSheetSupport.h"
 #include "devices/CDevice.h"
 #include "devices/CDeviceManager.h"
-#include "devices/tests/support/DeviceTestSupport.h"
+#include "devices/CDeviceNMEA.h"
 #include "docwindow/IDeviceSheets.h"
-#include "docwindow/tests/DocumentTest.h"
-#include "foundation/CThreadTask.h"
+#include "docwindow/tests/ReceiverDocumentTest.h"
+#include "tests/support/InputDriver.h"
 #include "model/CMapTrack.h"
 #include "widgets/CHISegmentedView.h"
 
@@ -28,54 +28,40 @@ namespace {
         std::vector<std::pair<UInt32, CMapObject*>> mAsked;
     };
 
-    // The application with its registry reading the test's serial port.
-    class RecordingApplication : public CTWApplication {
-    public:
-        explicit RecordingApplication(CDeviceManager::Setup devices)
-            : CTWApplication(std::move(devices))
-        {
-        }
-        CString GetPropertyString(unsigned long id) const override
-        {
-            return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
-        }
-        void SetRunning() { SetAppMode(kModeRunning); }
-    };
-
-    class DocumentRecording : public ::testing::Test {
+    class DocumentRecording : public ReceiverDocumentTest {
     protected:
-        void SetUp() override
+        // The application on the terminal's receiver, and a new document recording from it with
+        // its progress sheet up; the result stays null when a step fails.
+        void StartRecording(PseudoTerminal& terminal, CWindowDocument*& result)
         {
-            CThreadTask::ResetForTesting();
-            display::WindowServer::ResetForTesting();
-            toolbox::MenuBar::Reset();
-            services::ResetAppleEventsForTesting();
-            toolbox::dialogs::Responders::Reset();
-        }
-        void TearDown() override
-        {
-            for (CDocument* document : CDocument::GetDocuments(false))
-                delete document;
-            mApp.reset();
-            for (WindowRef window : std::vector<WindowRef>(toolbox::WindowList::FrontToBack()))
-                DisposeWindow(window);
-            // Redraws that were still due go before the next test counts them.
-            EXPECT_TRUE(RunLoopUntil([] { return CViewInvalidator::GetLiveCount() == 0; }, 2));
-            CWindowDocument::SetShell(nullptr);
-            toolbox::MenuBar::Reset();
-            services::ResetAppleEventsForTesting();
-            display::WindowServer::ResetForTesting();
+            CDeviceManager::Setup setup;
+            setup.serialPorts = { CString(terminal.GetPath().c_str()) };
+            StartApplication(std::move(setup));
+            CWindowDocument::SetShell(&mShell); // in place of the application's, to see what is asked
+            CDocument* made = nullptr;
+            ASSERT_EQ(mApp->CommandCreate(nullptr, &made), noErr);
+            auto* document = dynamic_cast<CWindowDocument*>(made);
+            ASSERT_NE(document, nullptr);
+            CDeviceManager& devices = CTWApplication::GetDeviceManager();
+            ASSERT_TRUE(RunLoopUntil([&] { return devices.IsLocationKnown(); }, 20))
+                << devices.GetDevices().size() << " receivers, " << devices.GetDriverCount() << " drivers";
+
+            ASSERT_EQ(Command(document, 'dtrk'), noErr);
+            ASSERT_EQ(document->GetSheet(), CWindowDocument::kSheetTrackConfig);
+            auto* sheet = dynamic_cast<ITrackConfigSheet*>(document->GetSheetController());
+            ASSERT_NE(sheet, nullptr);
+            // Offered once it knows where it is (the list is looked at again every second).
+            ASSERT_TRUE(RunLoopUntil([&] { return sheet->GetTrackInfo().device != nullptr; }, 5))
+                << "the application's registry is the one the sheet lists";
+            EXPECT_EQ(sheet->GetTrackInfo().device, devices.GetDevices().front());
+            ASSERT_EQ(Command(document, 'ok  '), noErr);
+            ASSERT_TRUE(document->IsRecording());
+            EXPECT_EQ(document->GetTrackDevice(), devices.GetDevices().front());
+            ASSERT_TRUE(RunLoopUntil([&] { return document->HasSheet(); })) << "the progress sheet shows";
+            result = document;
         }
 
-        static OSStatus Command(CWindowDocument* document, UInt32 command)
-        {
-            CCarbonEvent event = CCarbonEvent::CreateWithHICommandID(command);
-            return document->DispatchEvent(event, nullptr);
-        }
-
-        RealClock mClock;
         RecordingShell mShell;
-        std::unique_ptr<RecordingApplication> mApp;
     };
 
     TEST_F(DocumentRecording, AReplayedLogBecomesATrackWithItsPoints)
@@ -87,42 +73,20 @@ namespace {
         // One position of the walk over and over, so the receiver is known to be somewhere.
         std::string const waiting = moments[moments.size() / 2];
         terminal.Play([waiting](unsigned) { return waiting; }, 0.05);
-        CDeviceManager::Setup setup;
-        setup.serialPorts = { CString(terminal.GetPath().c_str()) };
-        mApp = std::make_unique<RecordingApplication>(std::move(setup));
-        ASSERT_EQ(mApp->InitialiseBegin(), noErr);
-        ASSERT_EQ(mApp->InitialisePreferences(), noErr);
-        ASSERT_EQ(mApp->InitialiseMenuBar(), noErr);
-        ASSERT_EQ(mApp->InitialiseSelf(), noErr);
-        mApp->SetRunning();
-        CWindowDocument::SetShell(&mShell); // in place of the application's, to see what is asked
-        CDocument* made = nullptr;
-        ASSERT_EQ(mApp->CommandCreate(nullptr, &made), noErr);
-        auto* document = dynamic_cast<CWindowDocument*>(made);
+        CWindowDocument* document = nullptr;
+        StartRecording(terminal, document);
         ASSERT_NE(document, nullptr);
-        CDeviceManager& devices = CTWApplication::GetDeviceManager();
-        ASSERT_TRUE(RunLoopUntil([&] { return devices.IsLocationKnown(); }, 20))
-            << devices.GetDevices().size() << " receivers, " << devices.GetDriverCount() << " drivers";
-
-        ASSERT_EQ(Command(document, 'dtrk'), noErr);
-        ASSERT_EQ(document->GetSheet(), CWindowDocument::kSheetTrackConfig);
-        auto* sheet = dynamic_cast<ITrackConfigSheet*>(document->GetSheetController());
-        ASSERT_NE(sheet, nullptr);
-        // Offered once it knows where it is (the list is looked at again every second).
-        ASSERT_TRUE(RunLoopUntil([&] { return sheet->GetTrackInfo().device != nullptr; }, 5))
-            << "the application's registry is the one the sheet lists";
-        EXPECT_EQ(sheet->GetTrackInfo().device, devices.GetDevices().front());
-        ASSERT_EQ(Command(document, 'ok  '), noErr);
-        ASSERT_TRUE(document->IsRecording());
-        EXPECT_EQ(document->GetTrackDevice(), devices.GetDevices().front());
-        ASSERT_TRUE(RunLoopUntil([&] { return document->HasSheet(); })) << "the progress sheet shows";
 
         // The walk, once from its start.
         terminal.StopPlaying();
         CMapTrack* track = document->GetTrackInfo().track;
         ASSERT_NE(track, nullptr);
-        RunLoopUntil([] { return false; }, 0.3); // what was on its way arrives
-        std::size_t const waited = track->GetSamples().size();
+        // What was on its way arrives: the driver reads the port once a tick.
+        std::size_t waited = 0;
+        do {
+            waited = track->GetSamples().size();
+            RunLoopUntil([] { return false; }, CDeviceNMEA::kPositionInterval + 0.25);
+        } while (track->GetSamples().size() != waited);
         terminal.Play([moments](unsigned i) { return i < moments.size() ? moments[i] : std::string(); }, 0.05);
         ASSERT_TRUE(RunLoopUntil([&] { return track->GetSamples().size() >= waited + expected.size(); }, 30));
         RunLoopUntil([] { return false; }, 0.3); // nothing more comes
@@ -147,6 +111,36 @@ namespace {
         EXPECT_EQ(mShell.mAsked.back().first, UInt32(CWindowDocument::kSheetTrack)) << "its editor is asked for";
         EXPECT_EQ(mShell.mAsked.back().second, track);
         terminal.Close();
+    }
+
+    // Pulled out while recording: the alert says why, and the track's editor opens once it goes.
+    TEST_F(DocumentRecording, ARecordingEndedByThePulledReceiverOpensItsEditorAfterTheAlert)
+    {
+        std::vector<std::string> const moments = WalkMoments();
+        PseudoTerminal terminal;
+        terminal.Play([moments](unsigned i) { return moments[std::min<std::size_t>(i, moments.size() - 1)]; }, 0.05);
+        CWindowDocument* document = nullptr;
+        StartRecording(terminal, document);
+        ASSERT_NE(document, nullptr);
+        CMapTrack* track = document->GetTrackInfo().track;
+        ASSERT_NE(track, nullptr);
+        ASSERT_TRUE(RunLoopUntil([&] { return track->GetSamples().size() >= 3; }, 10));
+        std::size_t const asked = mShell.mAsked.size();
+
+        terminal.Close();
+        ASSERT_TRUE(RunLoopUntil([&] { return !document->IsRecording(); }, 10));
+        RunLoopUntil([] { return false; }, 0.3);
+        EXPECT_EQ(document->GetSheet(), CWindowDocument::kSheetAlert) << "the alert saying why";
+        EXPECT_EQ(mShell.mAsked.size(), asked) << "no editor under the alert";
+        EXPECT_FALSE(track->GetSamples().empty()) << "the points are kept";
+
+        InputDriver::Key(36, 13); // Return: the alert's button
+        ASSERT_TRUE(RunLoopUntil([&] { return mShell.mAsked.size() > asked; }, 5)) << "no editor once it went";
+        ASSERT_EQ(mShell.mAsked.size(), asked + 1);
+        EXPECT_EQ(mShell.mAsked.back().first, UInt32(CWindowDocument::kSheetTrack));
+        EXPECT_EQ(mShell.mAsked.back().second, track);
+        EXPECT_EQ(document->GetSheet(), CWindowDocument::kSheetTrack);
+        RunLoopUntil([] { return false; }, 0.2); // the alert's window goes
     }
 
 } // namespace

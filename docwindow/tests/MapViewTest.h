@@ -295,17 +295,17 @@ protected:
         return { p.x + structure.left, p.y + structure.top };
     }
 
-    // The visible map as the screen shows it against its reference picture, within a
-    // tolerance (text and antialiasing may move a little). TW_UPDATE_PICTURES=1 writes the
-    // reference anew, to be looked at before committing.
-    void ExpectPicture(std::string const& name)
+    // The visible map (or the part of it given, in view points) as the screen shows it against
+    // its reference picture, within a tolerance (text and antialiasing may move a little).
+    // TW_UPDATE_PICTURES=1 writes the reference anew, to be looked at before committing.
+    void ExpectPicture(std::string const& name, CGRect const* part = nullptr)
     {
         display::WindowServer::Get().Compose();
         cairo_surface_t* screen = display::WindowServer::Get().GetScreen();
         Rect structure {};
         GetWindowBounds(mWindow, kWindowStructureRgn, &structure);
-        CGPoint const topLeft = ViewInWindow(CGPointZero);
-        CGSize const size = mView->GetVisibleContent().size;
+        CGPoint const topLeft = ViewInWindow(part ? part->origin : CGPointZero);
+        CGSize const size = part ? part->size : mView->GetVisibleContent().size;
         std::filesystem::path const reference = std::filesystem::path(TW_TEST_DATA_DIR) / "pictures" / (name + ".png");
         if (std::getenv("TW_UPDATE_PICTURES")) {
             cairo_surface_t* got = cairo_surface_create_for_rectangle(

@@ -133,7 +133,7 @@ namespace {
         EXPECT_EQ(EnableBugReporter(CString(Configuration().c_str())), kBugReporterCannotWrite);
         setenv("TMPDIR", temporary.c_str(), 1);
         EXPECT_TRUE(GetBugReporterFolder().IsEmpty());
-        EXPECT_TRUE(fs::is_empty(tooDeep / "com.pellmar.bugreporter"));
+        EXPECT_TRUE(fs::is_empty(tooDeep)) << "no empty folder left behind";
 
         CPreferences prefs;
         prefs.SetBoolean("BRDisable", true);
@@ -153,11 +153,16 @@ namespace {
         std::string printed;
     };
 
-    HostRun RunHost(char const* mode, fs::path const& home, fs::path const& temporary, fs::path const& data)
+    HostRun RunHost(char const* mode, fs::path const& home, fs::path const& temporary, fs::path const& data,
+        std::string const& sanitizer = "")
     {
         std::vector<std::string> variables { "TMPDIR=" + temporary.string(), "XDG_DATA_HOME=" + data.string() };
+        char const* asan = std::getenv("ASAN_OPTIONS");
+        if (!sanitizer.empty())
+            variables.push_back("ASAN_OPTIONS=" + (asan ? std::string(asan) + ":" : std::string()) + sanitizer);
         for (char** variable = environ; *variable; ++variable)
-            if (std::strncmp(*variable, "TMPDIR=", 7) != 0 && std::strncmp(*variable, "XDG_DATA_HOME=", 14) != 0)
+            if (std::strncmp(*variable, "TMPDIR=", 7) != 0 && std::strncmp(*variable, "XDG_DATA_HOME=", 14) != 0
+                && (sanitizer.empty() || std::strncmp(*variable, "ASAN_OPTIONS=", 13) != 0))
                 variables.push_back(*variable);
         std::vector<char*> envp;
         for (std::string& variable : variables)
@@ -197,10 +202,10 @@ namespace {
         }
 
         // The report the reporter saved and showed, after the host crashed in the given way.
-        std::string Crash(char const* mode, int signal)
+        std::string Crash(char const* mode, int signal, std::string const& sanitizer = "")
         {
             mRecorder.ClearLog();
-            HostRun const run = RunHost(mode, mHome.Path(), mTemporary, mData);
+            HostRun const run = RunHost(mode, mHome.Path(), mTemporary, mData, sanitizer);
             EXPECT_EQ(run.printed.rfind("0 ", 0), 0u) << run.printed;
             EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 1)
                 << "the handler ends the process: status " << run.status << " for signal " << signal;
@@ -240,6 +245,24 @@ namespace {
         EXPECT_NE(Crash("abort", SIGABRT).find("crashed on signal 6 (SIGABRT)."), std::string::npos);
         EXPECT_NE(Crash("overflow", SIGSEGV).find("crashed on signal 11 (SIGSEGV)."), std::string::npos)
             << "reported on a stack of its own";
+    }
+
+    // A worker's own stack overflows: reported as on the main thread. The sanitizer's stacks for
+    // every thread are turned off, so that the program's own are the ones tried.
+    TEST_F(CrashHost, AStackOverflowOnAWorkerIsReportedWithFunctionNamesAndTheBuildID)
+    {
+        std::string const report = Crash("worker-overflow", SIGSEGV, "use_sigaltstack=0");
+        EXPECT_NE(report.find("crashed on signal 11 (SIGSEGV)."), std::string::npos) << report;
+        std::size_t const backtrace = report.find("Backtrace:\n");
+        ASSERT_NE(backtrace, std::string::npos) << report;
+        EXPECT_NE(report.find("(_Z16RunawayRecursioni+0x", backtrace), std::string::npos)
+            << "the functions by name\n" << report;
+        std::string notes;
+        ASSERT_EQ(RunCommand(std::string("readelf -n '") + TW_CRASH_HOST + "'", &notes), 0);
+        std::size_t const id = notes.find("Build ID: ");
+        ASSERT_NE(id, std::string::npos) << notes;
+        std::string const buildID = notes.substr(id, notes.find('\n', id) - id);
+        EXPECT_NE(report.find(buildID + "\n"), std::string::npos) << buildID << "\n" << report;
     }
 
     TEST_F(CrashHost, AnOrderlyEndRemovesTheReporterAndReportsNothing)

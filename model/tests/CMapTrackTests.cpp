@@ -89,6 +89,43 @@ TEST(CMapTrack, AddingSamplesKeepsTheStatisticsCurrent)
     EXPECT_FALSE(track.IsVelocityKnown());
 }
 
+// A clock set back once, or a log that starts over, costs that step its time, not the track.
+TEST(CMapTrack, ASingleStepBackInTimeLeavesTheTrackTimed)
+{
+    std::vector<CCoordinatePVT> const looped { Sample(0, 0, kStart), Sample(0, 0.001, kStart + 10),
+        Sample(0, 0.002, kStart + 20), Sample(0, 0.003, kStart + 5), Sample(0, 0.004, kStart + 15) };
+    CMapTrack track;
+    track.SetSamples(looped);
+    EXPECT_TRUE(track.IsTimeKnown());
+    EXPECT_TRUE(track.IsVelocityKnown());
+    EXPECT_DOUBLE_EQ(track.GetDuration(), 30);
+    EXPECT_GT(track.GetVelocityMin(), 0);
+    // Recorded one by one, the same.
+    CMapTrack recorded;
+    for (CCoordinatePVT const& sample : looped)
+        recorded.AddSample(sample);
+    EXPECT_TRUE(recorded.IsTimeKnown());
+    EXPECT_DOUBLE_EQ(recorded.GetDuration(), 30);
+    EXPECT_NEAR(recorded.GetVelocityAvg(), track.GetVelocityAvg(), 1e-9);
+
+    // One sample's time wrong: the time runs on from the sample before it.
+    CMapTrack glitch;
+    glitch.SetSamples({ Sample(0, 0, kStart), Sample(0, 0.001, kStart + 10), Sample(0, 0.002, kStart + 5),
+        Sample(0, 0.003, kStart + 30) });
+    EXPECT_TRUE(glitch.IsTimeKnown());
+    EXPECT_DOUBLE_EQ(glitch.GetDuration(), 30);
+
+    // Two steps back in a row are no order at all; nor is a track whose first step goes back.
+    CMapTrack twice;
+    twice.SetSamples({ Sample(0, 0, kStart), Sample(0, 0.001, kStart + 10), Sample(0, 0.002, kStart + 5),
+        Sample(0, 0.003, kStart + 2) });
+    EXPECT_FALSE(twice.IsTimeKnown());
+    EXPECT_DOUBLE_EQ(twice.GetDuration(), 0);
+    CMapTrack first;
+    first.SetSamples({ Sample(0, 0, kStart + 10), Sample(0, 0.001, kStart), Sample(0, 0.002, kStart + 20) });
+    EXPECT_FALSE(first.IsTimeKnown());
+}
+
 TEST(CMapTrack, TextsUseTheMapManagersUnits)
 {
     CMapTrack track;

@@ -45,6 +45,9 @@ PreferenceDomain* DomainOf(CFStringRef applicationID)
     return domain.get();
 }
 
+void (*sChangeHook)(void*) = nullptr;
+void* sChangeContext = nullptr;
+
 bool EqualsIgnoringCase(std::u16string const& text, std::u16string_view word)
 {
     if (text.size() != word.size())
@@ -61,6 +64,12 @@ bool EqualsIgnoringCase(std::u16string const& text, std::u16string_view word)
 
 namespace tw::cf {
 
+void SetPreferencesChangeHook(void (*hook)(void* context), void* context)
+{
+    sChangeHook = hook;
+    sChangeContext = hook ? context : nullptr;
+}
+
 void ResetPreferencesForTesting() { Domains().clear(); }
 
 } // namespace tw::cf
@@ -74,9 +83,13 @@ CFPropertyListRef CFPreferencesCopyAppValue(CFStringRef key, CFStringRef applica
 void CFPreferencesSetAppValue(CFStringRef key, CFPropertyListRef value, CFStringRef applicationID)
 {
     PreferenceDomain* const domain = DomainOf(applicationID);
-    if (domain && !domain->SetValue(key, value))
+    if (domain && !domain->SetValue(key, value)) {
         std::fprintf(stderr, "Tarnwick: the preference \"%s\" was not set: no key, or not a property list\n",
             tw::cf::ToUTF8(key).c_str());
+        return;
+    }
+    if (domain && sChangeHook)
+        sChangeHook(sChangeContext);
 }
 
 Boolean CFPreferencesAppSynchronize(CFStringRef applicationID)

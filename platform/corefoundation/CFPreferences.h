@@ -19,6 +19,9 @@ CFIndex CFPreferencesGetAppIntegerValue(CFStringRef key, CFStringRef application
 CFArrayRef CFPreferencesCopyKeyList(CFStringRef applicationID, CFStringRef userName, CFStringRef hostName);
 
 namespace tw::cf {
+// Called after every value set or removed, in any domain, so that the program can write its
+// changes soon rather than only when it ends. One hook; null removes it.
+void SetPreferencesChangeHook(void (*hook)(void* context), void* context);
 // Forgets every domain read so far, so that the next access reads the files again (tests).
 void ResetPreferencesForTesting();
 } // namespace tw::cf

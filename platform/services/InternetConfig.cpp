@@ -1,4 +1,5 @@
 #include "services/InternetConfig.h"
+#include "services/ThreadSignalStack.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -42,7 +43,11 @@ namespace {
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        std::thread([pid] { waitpid(pid, nullptr, 0); }).detach(); // reaped without making the caller wait
+        // Reaped without making the caller wait.
+        std::thread([pid] {
+            ThreadSignalStack const signalStack;
+            waitpid(pid, nullptr, 0);
+        }).detach();
         return true;
     }
 

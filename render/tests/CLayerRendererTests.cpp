@@ -87,6 +87,7 @@ public:
     CMapManager* GetMapManager() const override { return &mManager; }
     void InvalidateRect(CGRect const& rect) override { mInvalid.push_back(rect); }
     bool IsPrinting() const override { return false; }
+    CGRect GetVisibleImageRect() override { return CGRectNull; }
 
     // Runs the main loop until the renderer has nothing left to do.
     bool Finish()
@@ -257,6 +258,27 @@ TEST_F(LayerRenderer, TileImagesAreBoundedLeastRecentlyDrawnFirst)
     EXPECT_EQ(view.GetRenderer()->GetImageCount(), 6u);
     EXPECT_TRUE(kept->HasImage());
     CGContextRelease(bitmap);
+}
+
+// A maximised window on a 5K screen shows more tiles than the images kept by default: every
+// one of them keeps its image, and the view settles.
+TEST_F(LayerRenderer, AViewShowingMoreTilesThanTheLimitSettlesWithEveryTileDrawn)
+{
+    CMapSnapshot view(*mManager, 4);
+    view.SetView(kEurope, 6, CGSizeMake(5200, 3000));
+    CMapGeometry::TileRange const range = CMapGeometry::GetTileRange(view.GetVisibleRect(), 6);
+    std::size_t const shown = std::size_t(range.right - range.left + 1) * (range.bottom - range.top + 1);
+    ASSERT_GT(shown, CLayerRenderer::kImageLimit);
+    ASSERT_EQ(view.Render(120), noErr) << "the tiles kept being dropped and drawn again";
+    for (CLayerTile* tile : view.GetTilesInRect(view.GetVisibleRect(), false))
+        EXPECT_TRUE(tile->HasImage());
+    EXPECT_GE(view.GetRenderer()->GetImageCount(), shown);
+    // Somewhere else at the same level: what is out of sight goes, down to twice what is shown.
+    view.SetView(CCoordinate(-20, -60), 6, CGSizeMake(5200, 3000));
+    ASSERT_EQ(view.Render(120), noErr);
+    EXPECT_LE(view.GetRenderer()->GetImageCount(), 2 * shown);
+    for (CLayerTile* tile : view.GetTilesInRect(view.GetVisibleRect(), false))
+        EXPECT_TRUE(tile->HasImage());
 }
 
 TEST_F(LayerRenderer, StoppingWithTilesStillRenderingEndsTheWorkersCleanly)

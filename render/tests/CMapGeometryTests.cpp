@@ -56,6 +56,41 @@ TEST_F(MapGeometry, RectanglesKeepTheirCornersBothWays)
     EXPECT_NEAR(back.GetBottomRight().GetLongitude(), 24, 1e-9);
 }
 
+// Points off the image's sides are the world again; far above or below it they stop inside
+// the projection, so that every position made from pixels is one a document can hold.
+TEST_F(MapGeometry, PointsOffTheImageWrapAroundTheWorldAndStopAtThePoles)
+{
+    // 50 pixels east of 179.5° E, and west of 179.5° W, by level.
+    struct Case {
+        UInt32 level;
+        double east, west;
+    };
+    for (Case const& c : { Case { 0, -110.1875, 110.1875 }, Case { 2, -162.921875, 162.921875 },
+             Case { 12, 179.5 + 50 * 360.0 / (256 << 12), -179.5 - 50 * 360.0 / (256 << 12) } }) {
+        UInt32 const level = c.level;
+        double const side = CMapGeometry::GetImageSide(level);
+        CGPoint const east = mGeometry.Project(CCoordinate(10, 179.5), level);
+        CCoordinate const past = mGeometry.Unproject(CGPointMake(east.x + 50, east.y), level);
+        EXPECT_NEAR(past.GetLongitude(), c.east, 1e-9) << "level " << level;
+        EXPECT_NEAR(past.GetLatitude(), 10, 1e-9);
+        CGPoint const west = mGeometry.Project(CCoordinate(-10, -179.5), level);
+        CCoordinate const before = mGeometry.Unproject(CGPointMake(west.x - 50, west.y), level);
+        EXPECT_NEAR(before.GetLongitude(), c.west, 1e-9) << "level " << level;
+        // Whole turns away are the same places.
+        EXPECT_NEAR(mGeometry.Unproject(CGPointMake(east.x + 3 * side, east.y), level).GetLongitude(), 179.5, 1e-6);
+        for (double y : { -50.0, -side, -1e9, side + 50, 2 * side, 1e9 }) {
+            CCoordinate const c = mGeometry.Unproject(CGPointMake(side / 2, y), level);
+            EXPECT_LE(std::abs(c.GetLatitude()), 89.9) << "y " << y;
+            EXPECT_GT(std::abs(c.GetLatitude()), 84) << "y " << y;
+            EXPECT_EQ(c.GetLatitude() > 0, y < 0);
+        }
+        // A rectangle past a side stops at it rather than swapping its west and east.
+        CCoordinateRect const wide = mGeometry.Unproject(CGRectMake(-100, side / 4, side + 200, side / 2), level);
+        EXPECT_EQ(wide.GetTopLeft().GetLongitude(), -180);
+        EXPECT_EQ(wide.GetBottomRight().GetLongitude(), 180);
+    }
+}
+
 TEST(MapTileGrid, TilesCoverOnlyWhatLiesInsideTheImage)
 {
     // Level 1: 512 pixels, two tiles a side.

@@ -98,6 +98,7 @@ TEST(CMapLabel, PlacementTakesTheFirstPlaceWhoseFootprintsAreFree)
         CLayerRenderer* GetRenderer() override { return nullptr; }
         CMapManager* GetMapManager() const override { return nullptr; }
         void InvalidateRect(CGRect const&) override { }
+        CGRect GetVisibleImageRect() override { return CGRectNull; }
         bool IsPrinting() const override { return false; }
     } view;
     LabelStyle const style = Style();

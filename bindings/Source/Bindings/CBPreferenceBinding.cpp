@@ -50,6 +50,31 @@ CFPropertyListRef CreatePropertyList(CBValue const& theValue)
     return nullptr;
 }
 
+// A control writes what it holds, a check box its 0 or 1: a stored Boolean stays a Boolean,
+// a stored number a number, and a stored real a real. Returns the object to store (+1).
+CFPropertyListRef KeepStoredType(CFPropertyListRef stored, CFPropertyListRef object)
+{
+    if (!stored || !object)
+        return CFRetain(object);
+    CFTypeID const was = CFGetTypeID(stored);
+    CFTypeID const is = CFGetTypeID(object);
+    if (was == CFBooleanGetTypeID() && is == CFNumberGetTypeID()) {
+        double number = 0;
+        CFNumberGetValue(static_cast<CFNumberRef>(object), kCFNumberFloat64Type, &number);
+        return CFRetain(number != 0 ? kCFBooleanTrue : kCFBooleanFalse);
+    }
+    if (was == CFNumberGetTypeID() && is == CFBooleanGetTypeID())
+        return CreateNumber(kCFNumberSInt32Type, SInt32(CFBooleanGetValue(static_cast<CFBooleanRef>(object)) ? 1 : 0));
+    if (was == CFNumberGetTypeID() && is == CFNumberGetTypeID()
+        && CFNumberIsFloatType(static_cast<CFNumberRef>(stored))
+        && !CFNumberIsFloatType(static_cast<CFNumberRef>(object))) {
+        double number = 0;
+        CFNumberGetValue(static_cast<CFNumberRef>(object), kCFNumberFloat64Type, &number);
+        return CreateNumber(kCFNumberFloat64Type, number);
+    }
+    return CFRetain(object);
+}
+
 CBValue ValueOfNumber(CFNumberRef number)
 {
     CBValue value;
@@ -186,7 +211,12 @@ void CBPreferenceBinding::SetKeyValue(CBString const& theKeyName, CBValue const&
     }
     if (mApplicationID) {
         CFStringRef const key = CreateKey(theKeyName);
-        CFPreferencesSetAppValue(key, object, mApplicationID);
+        CFPropertyListRef const stored = CFPreferencesCopyAppValue(key, mApplicationID);
+        CFPropertyListRef const typed = KeepStoredType(stored, object);
+        CFPreferencesSetAppValue(key, typed, mApplicationID);
+        CFRelease(typed);
+        if (stored)
+            CFRelease(stored);
         CFRelease(key);
     }
     CFRelease(object);

@@ -1,5 +1,8 @@
 #include "devices/tests/support/DeviceTestSupport.h"
 
+#include <bit>
+#include <cstdio>
+
 #include "devices/DeviceTypes.h"
 #include "devices/tests/support/SimulatedGarminUnit.h"
 #include "tests/support/TestSupport.h"
@@ -23,6 +26,43 @@ bool RunLoopUntil(std::function<bool()> const& condition, double seconds)
 }
 
 std::string SatelliteSentence() { return "$GPGSV,3,1,11,04,56,140,42,05,12,320,30,09,67,200,45,12,10,040,28*7C\r\n"; }
+
+std::string Sentence(std::string const& body)
+{
+    unsigned sum = 0;
+    for (char c : body)
+        sum ^= UInt8(c);
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", sum);
+    return "$" + body + "*" + hex + "\r\n";
+}
+
+void Put16(std::vector<UInt8>& bytes, UInt16 value)
+{
+    bytes.push_back(UInt8(value));
+    bytes.push_back(UInt8(value >> 8));
+}
+
+void Put32(std::vector<UInt8>& bytes, UInt32 value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(UInt8(value >> shift));
+}
+
+void PutFloat(std::vector<UInt8>& bytes, float value) { Put32(bytes, std::bit_cast<UInt32>(value)); }
+
+void PutDouble(std::vector<UInt8>& bytes, double value)
+{
+    UInt64 const bits = std::bit_cast<UInt64>(value);
+    Put32(bytes, UInt32(bits));
+    Put32(bytes, UInt32(bits >> 32));
+}
+
+void PutText(std::vector<UInt8>& bytes, std::string const& text)
+{
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    bytes.push_back(0);
+}
 
 std::filesystem::path WalkLogPath() { return std::filesystem::path(TW_DEVICES_TEST_DATA_DIR) / "nmea" / "walk.nmea"; }
 

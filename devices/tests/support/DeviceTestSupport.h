@@ -27,6 +27,15 @@ bool RunLoopUntil(std::function<bool()> const& condition, double seconds = 10.0)
 // A sentence with a good checksum and no position (satellites in view): a receiver that is
 // there but has no fix yet.
 std::string SatelliteSentence();
+// "$", the body, "*", its checksum and CR LF.
+std::string Sentence(std::string const& body);
+
+// Little-endian values as a Garmin unit writes them.
+void Put16(std::vector<UInt8>& bytes, UInt16 value);
+void Put32(std::vector<UInt8>& bytes, UInt32 value);
+void PutFloat(std::vector<UInt8>& bytes, float value);
+void PutDouble(std::vector<UInt8>& bytes, double value);
+void PutText(std::vector<UInt8>& bytes, std::string const& text); // with its terminating zero
 
 // One fix of the walk log as its sidecar gives it.
 struct ExpectedFix {

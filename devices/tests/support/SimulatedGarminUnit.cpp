@@ -1,5 +1,7 @@
 #include "devices/tests/support/SimulatedGarminUnit.h"
 
+#include "devices/tests/support/DeviceTestSupport.h"
+
 #include "devices/CGarminRecords.h"
 #include "devices/DeviceTypes.h"
 
@@ -9,36 +11,6 @@
 
 namespace tw::test {
 
-namespace {
-
-    void Put16(std::vector<UInt8>& bytes, UInt16 value)
-    {
-        bytes.push_back(UInt8(value));
-        bytes.push_back(UInt8(value >> 8));
-    }
-
-    void Put32(std::vector<UInt8>& bytes, UInt32 value)
-    {
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.push_back(UInt8(value >> shift));
-    }
-
-    void PutFloat(std::vector<UInt8>& bytes, float value) { Put32(bytes, std::bit_cast<UInt32>(value)); }
-
-    void PutDouble(std::vector<UInt8>& bytes, double value)
-    {
-        UInt64 bits = std::bit_cast<UInt64>(value);
-        Put32(bytes, UInt32(bits));
-        Put32(bytes, UInt32(bits >> 32));
-    }
-
-    void PutText(std::vector<UInt8>& bytes, std::string const& text)
-    {
-        bytes.insert(bytes.end(), text.begin(), text.end());
-        bytes.push_back(0);
-    }
-
-} // namespace
 
 std::vector<SimulatedGarminUnit::Protocol> SimulatedGarminUnit::ModernProtocols()
 {

@@ -1,15 +1,17 @@
 // Installs the crash reporter as the program does, then crashes as asked:
-//   framework_crash_host segv | abort | overflow | none
+//   framework_crash_host segv | abort | overflow | worker-overflow | none
 // It first prints the installation status and the reporter's folder; "none"
 // removes the reporter again and ends normally.
 
 #include "foundation/CDebugLog.h"
+#include "foundation/CThreadTask.h"
 #include "framework/BugReporter.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,15 +25,29 @@ char const kConfiguration[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 </dict></plist>
 )";
 
-// Deep enough to run out of stack; the pad keeps each call's frame.
-int Recurse(int depth)
+} // namespace
+
+// Deep enough to run out of stack (the pad keeps each call's frame); a name of the program's
+// own, which a report's backtrace shows.
+int RunawayRecursion(int depth)
 {
     char volatile pad[4096];
     pad[0] = char(depth);
     if (depth < 0)
         return 0;
-    return Recurse(depth + 1) + pad[0];
+    return RunawayRecursion(depth + 1) + pad[0];
 }
+
+namespace {
+
+// A worker that runs out of stack, as a renderer or a search would on a runaway recursion.
+class Runaway : public CThreadTask {
+public:
+    ~Runaway() override { EndTask(); }
+
+protected:
+    void DoTask() override { RunawayRecursion(0); }
+};
 
 } // namespace
 
@@ -57,7 +73,12 @@ int main(int argc, char** argv)
     } else if (std::strcmp(mode, "abort") == 0) {
         std::abort();
     } else if (std::strcmp(mode, "overflow") == 0) {
-        return Recurse(0);
+        return RunawayRecursion(0);
+    } else if (std::strcmp(mode, "worker-overflow") == 0) {
+        Runaway worker;
+        worker.PostMessage(CThreadTask::kMsgRunTask);
+        sleep(30); // the crash ends the process first
+        return 3;
     }
     DisableBugReporter();
     return 0;
