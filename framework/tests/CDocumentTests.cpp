@@ -128,7 +128,7 @@ namespace {
         ManualClock::RunFor(1);
         ASSERT_TRUE(CDocument::IsDocument(document));
         EXPECT_EQ(document->GetFile().GetPath(), path);
-        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("round trip.txt"));
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("round trip"));
         EXPECT_TRUE(mApp->GetRecentItems().GetFiles().Contains(document->GetFile()));
 
         std::string check = "python3 -c \"import plistlib,sys; d=plistlib.load(open(sys.argv[1],'rb')); "
