@@ -375,6 +375,24 @@ namespace {
 
     // The map fills the page between the bands on paper of either orientation: the part of the
     // map printed grows about the middle of the visible part to the page's proportions.
+    // The map of the fixture printed on one page of the dialog's session into a PDF file.
+    void PrintToFile(CPrintDialog& dialog, std::filesystem::path const& pdf, CViewMap* map, CViewOverlay* overlay)
+    {
+        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+            nullptr, reinterpret_cast<UInt8 const*>(pdf.c_str()), CFIndex(pdf.string().size()), false);
+        ASSERT_EQ(PMSessionSetDestination(dialog.GetPrintSession(), dialog.GetPrintSettings(), kPMDestinationFile,
+                      nullptr, url),
+            noErr);
+        CFRelease(url);
+        PMPrintSession const session = dialog.GetPrintSession();
+        ASSERT_EQ(PMSessionBeginCGDocument(session, dialog.GetPrintSettings(), dialog.GetPageFormat()), noErr);
+        ASSERT_EQ(PMSessionBeginPage(session, dialog.GetPageFormat(), nullptr), noErr);
+        CCarbonEvent draw = dialog.GetPrintDrawEvent();
+        EXPECT_EQ(CMapPrint::PrintPage(draw, map, overlay, CString("Trip")), noErr);
+        ASSERT_EQ(PMSessionEndPage(session), noErr);
+        ASSERT_EQ(PMSessionEndDocument(session), noErr);
+    }
+
     TEST(MapPrintLayout, TheMapFillsThePageBetweenTheBands)
     {
         for (CGRect const page : { CGRectMake(0, 0, 540, 720), CGRectMake(0, 0, 720, 540) }) {
@@ -411,19 +429,7 @@ namespace {
         std::filesystem::path const pdf = folder / "overlay-print.pdf";
         CPrintDialog dialog;
         ASSERT_EQ(dialog.CreateSession(), noErr);
-        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-            nullptr, reinterpret_cast<UInt8 const*>(pdf.c_str()), CFIndex(pdf.string().size()), false);
-        ASSERT_EQ(PMSessionSetDestination(dialog.GetPrintSession(), dialog.GetPrintSettings(), kPMDestinationFile,
-                      nullptr, url),
-            noErr);
-        CFRelease(url);
-        PMPrintSession const session = dialog.GetPrintSession();
-        ASSERT_EQ(PMSessionBeginCGDocument(session, dialog.GetPrintSettings(), dialog.GetPageFormat()), noErr);
-        ASSERT_EQ(PMSessionBeginPage(session, dialog.GetPageFormat(), nullptr), noErr);
-        CCarbonEvent draw = dialog.GetPrintDrawEvent();
-        EXPECT_EQ(CMapPrint::PrintPage(draw, mView, mOverlay, CString("Trip")), noErr);
-        ASSERT_EQ(PMSessionEndPage(session), noErr);
-        ASSERT_EQ(PMSessionEndDocument(session), noErr);
+        PrintToFile(dialog, pdf, mView, mOverlay);
         CCarbonEvent empty(kEventClassControl, kEventControlDraw);
         EXPECT_EQ(CMapPrint::PrintPage(empty, mView, mOverlay, CString("Trip")), paramErr) << "no context";
 
@@ -505,19 +511,7 @@ namespace {
         CPrintDialog dialog;
         ASSERT_EQ(dialog.CreateSession(), noErr);
         ASSERT_EQ(PMSetOrientation(dialog.GetPageFormat(), kPMLandscape, false), noErr);
-        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-            nullptr, reinterpret_cast<UInt8 const*>(pdf.c_str()), CFIndex(pdf.string().size()), false);
-        ASSERT_EQ(PMSessionSetDestination(dialog.GetPrintSession(), dialog.GetPrintSettings(), kPMDestinationFile,
-                      nullptr, url),
-            noErr);
-        CFRelease(url);
-        PMPrintSession const session = dialog.GetPrintSession();
-        ASSERT_EQ(PMSessionBeginCGDocument(session, dialog.GetPrintSettings(), dialog.GetPageFormat()), noErr);
-        ASSERT_EQ(PMSessionBeginPage(session, dialog.GetPageFormat(), nullptr), noErr);
-        CCarbonEvent draw = dialog.GetPrintDrawEvent();
-        EXPECT_EQ(CMapPrint::PrintPage(draw, mView, mOverlay, CString("Trip")), noErr);
-        ASSERT_EQ(PMSessionEndPage(session), noErr);
-        ASSERT_EQ(PMSessionEndDocument(session), noErr);
+        PrintToFile(dialog, pdf, mView, mOverlay);
 
         std::string const png = (std::filesystem::temp_directory_path() / "overlay-landscape").string();
         ASSERT_TRUE(PrintToolOutput("pdftoppm -r 72 -png -singlefile '" + pdf.string() + "' '" + png + "'"));
