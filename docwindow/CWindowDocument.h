@@ -214,6 +214,7 @@ public:
     SInt32 GetMenuStatus(HICommandExtended const& command) override;
     OSStatus DoEventWindowGetIdealSize(CCarbonEvent& event) override;
     OSStatus DoEventCommandProcess(CCarbonEvent& event) override;
+    OSStatus DoEventRawKeyDown(CCarbonEvent& event) override;
     OSStatus InitialiseSelf() override;
     CString GetPropertyString(unsigned long id) const override;
     UInt32 GetPropertyInteger(unsigned long id) const override;
@@ -247,6 +248,9 @@ private:
     // Asks the shell for the sheet of the kind and shows it.
     void OpenSheet(DocumentSheet kind, CMapObject* object);
     void ShowDevices();
+    // The views Tab goes round, in order: the map, the list selector, the list, the search field.
+    std::vector<HIViewRef> GetFocusCycle() const;
+    void FocusMap();
 
     // The window's pieces, assembled by InitialiseSelf.
     void FindViews();

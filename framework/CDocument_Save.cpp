@@ -88,6 +88,8 @@ OSStatus CDocument::DecodeProperties(CFDictionary const& properties)
         return noErr;
     CRect content(SInt16(bounds.origin.y), SInt16(bounds.origin.x), SInt16(bounds.origin.y + bounds.size.height),
         SInt16(bounds.origin.x + bounds.size.width));
+    // A place saved with the title bar off the screen (or on a larger screen) comes back on it.
+    content = GetWindow()->FitOnScreen(content);
     return GetWindow()->SetWindowBounds(content, kWindowContentRgn, 3 /* slide */);
 }
 

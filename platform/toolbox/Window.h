@@ -80,6 +80,8 @@ public:
     ControlPartCode GetFocusPart() const { return mFocusPart; }
     OSStatus SetFocus(View* view, ControlPartCode part);
     OSStatus AdvanceFocus(bool backwards);
+    // The focus in a view (or below it) that was disabled moves to the next view, or goes.
+    void FocusLeaving(View* view);
     View* GetDefaultButton() const { return mDefaultButton.Get(); }
     View* GetCancelButton() const { return mCancelButton.Get(); }
     void SetDefaultButton(View* view) { mDefaultButton.Reset(view); }

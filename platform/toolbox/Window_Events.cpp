@@ -212,6 +212,16 @@ OSStatus Window::SetFocus(View* view, ControlPartCode part)
     return noErr;
 }
 
+void Window::FocusLeaving(View* view)
+{
+    auto const within = [view](View* focus) { return focus && (focus == view || view->IsAncestorOf(focus)); };
+    if (!within(mFocus.Get()) || IsDisposed())
+        return;
+    Protector protect(this);
+    if (AdvanceFocus(false) != noErr || within(mFocus.Get()))
+        SetFocus(nullptr, kControlFocusNoPart);
+}
+
 // Tab moves within the focused view's parts first, then to the next view that takes the focus.
 OSStatus Window::AdvanceFocus(bool backwards)
 {
