@@ -264,22 +264,11 @@ namespace {
         { kEventClassHIObject, kEventHIObjectDestruct },
     };
 
-    OSStatus SampleHandler(EventHandlerCallRef callRef, EventRef event, void* userData)
-    {
-        auto* behaviour = static_cast<SampleView*>(userData);
-        if (GetEventClass(event) == kEventClassHIObject && GetEventKind(event) == kEventHIObjectDestruct) {
-            delete behaviour;
-            return eventNotHandledErr;
-        }
-        return behaviour->Handle(callRef, event);
-    }
-
     void AddSampleView(WindowRef sheet, Session* session, bool defaults, CGRect frame)
     {
         auto* view = new View(ObjectClass::Find("com.apple.hiview"));
         auto* behaviour = new SampleView(view, session, defaults);
-        view->GetTarget().Install(SampleHandler, std::size(kSampleEvents), kSampleEvents, behaviour,
-            events::Target::Placement::Standard, nullptr);
+        controls::InstallBehaviour(view, behaviour, std::size(kSampleEvents), kSampleEvents);
         view->SetFrame(frame);
         view->SetProperty('twtb', defaults ? 'dflt' : 'alwd', sizeof behaviour, &behaviour);
         sheet->GetContentView()->AddChild(view);

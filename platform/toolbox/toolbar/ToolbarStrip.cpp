@@ -33,16 +33,6 @@ namespace {
         { kEventClassHIObject, kEventHIObjectDestruct },
     };
 
-    OSStatus StripHandler(EventHandlerCallRef callRef, EventRef event, void* userData)
-    {
-        auto* strip = static_cast<ToolbarStrip*>(userData);
-        if (GetEventClass(event) == kEventClassHIObject && GetEventKind(event) == kEventHIObjectDestruct) {
-            delete strip;
-            return eventNotHandledErr;
-        }
-        return strip->Handle(callRef, event);
-    }
-
     CGFloat LabelWidth(std::u16string const& label)
     {
         if (label.empty())
@@ -84,8 +74,7 @@ View* ToolbarStrip::Make(Toolbar* toolbar)
 {
     auto* view = new View(ObjectClass::Find("com.apple.hiview"));
     auto* strip = new ToolbarStrip(view, toolbar);
-    view->GetTarget().Install(
-        StripHandler, std::size(kEvents), kEvents, strip, events::Target::Placement::Standard, nullptr);
+    controls::InstallBehaviour(view, strip, std::size(kEvents), kEvents);
     view->SetProperty(kStripCreator, 'strp', sizeof strip, &strip);
     return view;
 }
