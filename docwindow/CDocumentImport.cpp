@@ -1,6 +1,7 @@
 #include "docwindow/CDocumentImport.h"
 
 #include "foundation/CTextUtilities.h"
+#include "foundation/Status.h"
 #include "model/CParserFile.h"
 #include "model/CParserURL.h"
 
@@ -22,8 +23,11 @@ bool CDocumentImport::CanImport(CString const& text, IMapLinkView* view)
 
 OSStatus CDocumentImport::ReadFile(CFile const& file, std::vector<CMapObject*>& objects)
 {
-    // Asked first: a parser would take both for a damaged file.
-    if (file.FileExists() && access(file.GetPath().c_str(), R_OK) != 0)
+    // A folder, a named pipe or a device is refused before anything waits on reading it.
+    if (file.Exists() && !file.FileExists())
+        return kNotAFileErr;
+    // Asked next: a parser would take both for a damaged file.
+    if (access(file.GetPath().c_str(), R_OK) != 0 && file.FileExists())
         return permErr;
     if (file.GetForkSize() == 0)
         return eofErr;
@@ -38,7 +42,9 @@ void CDocumentImport::GetReport(OSStatus status, CString const& name, std::size_
     minor = CString();
     if (status != noErr) {
         major.Format(CTextUtilities::GetBundleString("DocImportFailed").GetUTF8(), name.GetUTF8());
-        if (status == kNoParser)
+        if (status == kNotAFileErr)
+            minor = CTextUtilities::GetBundleString("It is not an ordinary file: only files can be opened.");
+        else if (status == kNoParser)
             minor = CTextUtilities::GetBundleString("DocImportErrorKind");
         else if (status == permErr)
             minor = CTextUtilities::GetBundleString("DocImportErrorAccess");
