@@ -177,7 +177,7 @@ namespace {
         std::filesystem::rename(PathFor("before.txt"), PathFor("after.txt"));
         InputDriver::Post(InputDriver::Make(display::InputKind::Activated));
         ManualClock::RunFor(0.1);
-        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("after.txt"));
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("after"));
         document->SetModified(true);
         EXPECT_EQ(document->CommandSave(), noErr);
         EXPECT_FALSE(std::filesystem::exists(PathFor("before.txt"))) << "no second file under the old name";
@@ -222,7 +222,7 @@ namespace {
         ManualClock::RunFor(0.5);
         EXPECT_FALSE(std::filesystem::exists(PathFor("walk.gpx")));
         EXPECT_TRUE(std::filesystem::is_regular_file(PathFor("walk.gpx.txt")));
-        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("walk.gpx.txt"));
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("walk.gpx"));
 
         // The sheet asked about the name typed: a file with the longer name is replaced only when
         // the user says so.
