@@ -269,7 +269,16 @@ OSStatus CCanvasView::DoEventControlDraw(CCarbonEvent& event)
         CGFloat const b[4] = { background.red, background.green, background.blue, background.alpha };
         CGFloat const f[4] = { frame.red, frame.green, frame.blue, frame.alpha };
         CGFloat const i[4] = { fill.red, fill.green, fill.blue, fill.alpha };
-        DrawZoomBackground(context, b, f, i, content);
+        if (mPrinting) {
+            // A printed page may show more of the image than the view does, on any side: the
+            // image is filled and clipped where it lies, not where the view's part of it begins.
+            CGRect const image = CGRectOffset(content, -scroll.x, -scroll.y);
+            CGContextSetRGBFillColor(context, i[0], i[1], i[2], i[3]);
+            CGContextFillRect(context, image);
+            CGContextClipToRect(context, image);
+        } else {
+            DrawZoomBackground(context, b, f, i, content);
+        }
     }
     CGContextTranslateCTM(
         context, bounds.origin.x + content.origin.x - scroll.x, bounds.origin.y + content.origin.y - scroll.y);
