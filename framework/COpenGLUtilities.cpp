@@ -288,8 +288,5 @@ bool COpenGLUtilities::SetCurrentContext(COpenGLContext* context)
     }
     mCurrentContext = nullptr;
     COpenGLContext* const shared = COpenGLContext::GetSharedContext(CDisplayManager::GetScreenDevice());
-    if (shared)
-        return aglSetCurrentContext(shared->GetAGLContext());
-    aglSetCurrentContext(nullptr); // no scratch context stays current in its place
-    return true;
+    return shared ? bool(aglSetCurrentContext(shared->GetAGLContext())) : true;
 }
