@@ -2,6 +2,7 @@
 
 #include <GL/glx.h>
 #include <GL/glxext.h>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
