@@ -1,4 +1,6 @@
 #include "app/CTWApplication.h"
+
+#include "app/CMapPackRepair.h"
 #include "app/CWindowNavigator.h"
 #include "app/CWindowObjectPalette.h"
 #include "app/windows/AppWindowClasses.h"
@@ -92,6 +94,10 @@ OSStatus CTWApplication::InitialiseSelf()
     CFileUtilities::SetNumMaxOpenFiles(kMaxOpenFiles);
     SetSplashStatus("SplashLoadingMaps", true);
     mMapManager.LoadMaps(); // a pack that cannot be read is logged and left out
+    // A shared pack that not everyone can read is offered a repair, then the maps load again.
+    if (std::vector<CFile> const unreadable = mMapManager.GetUnreadablePacks(); !unreadable.empty())
+        if (CMapPackRepair::OfferRepairs(unreadable))
+            mMapManager.LoadMaps();
     return noErr;
 }
 

@@ -223,6 +223,7 @@ public:
     OSStatus DecodeProperties(CFDictionary const& properties) override;
     bool ConfirmSave() override;
     bool NeedsSaveQuestion() const override { return mNewerFormat != 0 || CDocument::NeedsSaveQuestion(); }
+    OSStatus SaveSelf() override;
     void ValueChanged(CBKeyValueStore const* theStore, CBString const& theKeyPath) override;
 
 private:
@@ -277,6 +278,14 @@ private:
     void StopDevices();
 
     OSStatus EncodeObjects(CFDictionary& properties);
+    struct ObjectCursor {
+        std::size_t index = 0; // into the objects, then on into the unread ones
+        UInt32 stored = 0; // the objects numbered
+    };
+    UInt32 NumberObjects();
+    // The next object to store, encoded: +1; null at the end or on failure (status says).
+    CFTypeRef EncodeNextObject(ObjectCursor& cursor, OSStatus& status);
+    OSStatus EncodeSettings(CFDictionary& properties);
     void DecodeObjects(CFDictionary const& properties);
     void KeepUnreadKeys(CFDictionary const& properties);
     static CMapObject* MakeObject(MapObjectType type);

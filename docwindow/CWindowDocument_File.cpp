@@ -1,6 +1,7 @@
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "foundation/CFArray.h"
+#include "foundation/CFPropertyList.h"
 #include "foundation/CTextUtilities.h"
 #include "foundation/Status.h"
 #include "framework/CApplication.h"
@@ -65,6 +66,11 @@ OSStatus CWindowDocument::EncodeProperties(CFDictionary& properties)
     for (auto const& [key, value] : mUnreadKeys)
         properties.SetValue(key, value.Get());
     TW_RETURN_IF_ERROR(EncodeObjects(properties));
+    return EncodeSettings(properties);
+}
+
+OSStatus CWindowDocument::EncodeSettings(CFDictionary& properties)
+{
     properties.SetValueUInt32(kPropertyFormat, kDocumentFormat);
     if (mMapView) {
         properties.SetValueString(kPropertyViewCentre, mMapView->GetMapCentre().GetString());
@@ -76,33 +82,64 @@ OSStatus CWindowDocument::EncodeProperties(CFDictionary& properties)
     return CDocument::EncodeProperties(properties);
 }
 
+// The same file as EncodeProperties gives, but each object is encoded as it is written
+// and let go of: a large document is never held a second time, as property lists.
+OSStatus CWindowDocument::SaveSelf()
+{
+    CFDictionary properties;
+    TW_RETURN_IF_ERROR(EncodeSettings(properties));
+    StCFRef<CFMutableArrayRef> objects(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
+    properties.SetValue(kPropertyObjects, objects.Get());
+    ObjectCursor cursor { 0, NumberObjects() };
+    CFPropertyList propertyList;
+    propertyList.SetPropertyList(properties.GetCFDictionary());
+    return propertyList.Save(
+        GetFile(), objects.Get(), [this, &cursor](OSStatus& status) { return EncodeNextObject(cursor, status); });
+}
+
 // Objects are numbered 1 to N in document order, so that routes name their waypoints by
 // those numbers; objects that could not be read when the file was opened follow, unchanged
 // but for their numbers. Temporary objects are the program's own and are not stored.
-OSStatus CWindowDocument::EncodeObjects(CFDictionary& properties)
+UInt32 CWindowDocument::NumberObjects()
 {
     UInt32 id = 0;
     for (CMapObject* object : mObjects)
         if (IsStored(object))
             object->SetID(++id);
-    StCFRef<CFMutableArrayRef> array(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
-    for (CMapObject const* object : mObjects) {
-        if (!IsStored(object))
-            continue;
+    return id;
+}
+
+CFTypeRef CWindowDocument::EncodeNextObject(ObjectCursor& cursor, OSStatus& status)
+{
+    while (cursor.index < mObjects.size() && !IsStored(mObjects[cursor.index]))
+        ++cursor.index;
+    if (cursor.index < mObjects.size()) {
         CFDictionary dictionary;
-        TW_RETURN_IF_ERROR(object->EncodeProperties(dictionary));
-        CFArrayAppendValue(array.Get(), dictionary.GetCFDictionary());
+        status = mObjects[cursor.index++]->EncodeProperties(dictionary);
+        return status == noErr ? CFRetain(dictionary.GetCFDictionary()) : nullptr;
     }
-    for (StCFRef<CFTypeRef> const& unread : mUnreadObjects) {
-        if (CFGetTypeID(unread.Get()) != CFDictionaryGetTypeID()) {
-            CFArrayAppendValue(array.Get(), unread.Get());
-            continue;
-        }
-        CFDictionary dictionary(static_cast<CFDictionaryRef>(unread.Get()));
-        dictionary.SetValueUInt32(CMapObject::kKeyID, ++id);
-        CFArrayAppendValue(array.Get(), dictionary.GetCFDictionary());
+    std::size_t const unread = cursor.index++ - mObjects.size();
+    if (unread >= mUnreadObjects.size())
+        return nullptr;
+    CFTypeRef const kept = mUnreadObjects[unread].Get();
+    if (CFGetTypeID(kept) != CFDictionaryGetTypeID())
+        return CFRetain(kept);
+    CFDictionary dictionary(static_cast<CFDictionaryRef>(kept));
+    dictionary.SetValueUInt32(CMapObject::kKeyID, cursor.stored + UInt32(unread) + 1);
+    return CFRetain(dictionary.GetCFDictionary());
+}
+
+OSStatus CWindowDocument::EncodeObjects(CFDictionary& properties)
+{
+    StCFRef<CFMutableArrayRef> array(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
+    ObjectCursor cursor { 0, NumberObjects() };
+    OSStatus status = noErr;
+    while (CFTypeRef object = EncodeNextObject(cursor, status)) {
+        CFArrayAppendValue(array.Get(), object);
+        CFRelease(object);
     }
-    properties.SetValueArray(kPropertyObjects, CFArray(array.Get()));
+    TW_RETURN_IF_ERROR(status);
+    properties.SetValue(kPropertyObjects, array.Get()); // this function's own: no copy
     return noErr;
 }
 
@@ -198,10 +235,13 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
     }
     auto const array = static_cast<CFArrayRef>(value);
     std::map<UInt32, CMapObject*> byID;
+    std::vector<CMapObject*> loaded;
+    loaded.reserve(std::size_t(CFArrayGetCount(array)));
     for (CFIndex i = 0; i < CFArrayGetCount(array); ++i) {
         auto const element = static_cast<CFTypeRef>(CFArrayGetValueAtIndex(array, i));
         bool const isDictionary = element && CFGetTypeID(element) == CFDictionaryGetTypeID();
-        CFDictionary const dictionary(isDictionary ? static_cast<CFDictionaryRef>(element) : nullptr);
+        CFDictionary const dictionary(
+            isDictionary ? static_cast<CFDictionaryRef>(element) : nullptr, CFDictionary::Shared::kForReading);
         CMapObject* object = isDictionary ? MakeObject(CMapObject::GetEncodedType(dictionary)) : nullptr;
         if (object && object->DecodeProperties(dictionary) != noErr) {
             delete object;
@@ -215,9 +255,10 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
                 mUnreadObjects.emplace_back(static_cast<CFTypeRef>(CFRetain(element)));
             continue;
         }
-        AddObject(object);
+        loaded.push_back(object);
         byID.emplace(object->GetID(), object);
     }
+    AddObjects(loaded); // at once: one by one, each would look through all before it
     for (CMapObject* object : mObjects)
         if (object->IsType(kMapObjectRoute))
             static_cast<CMapRoute*>(object)->ResolveWaypoints(byID);

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -120,7 +122,27 @@ OSStatus WriteAll(int fd, UInt8 const* data, std::size_t length)
         data += n;
         length -= std::size_t(n);
     }
-    return fsync(fd) == 0 ? noErr : Errno();
+    return noErr;
+}
+
+// A regular file only: anything else (a named pipe would block for ever) is fnfErr.
+// A regular file opened for reading, with its size; folders, pipes and devices are refused
+// without waiting on them.
+OSStatus OpenRegularFile(CFile const& file, int& fd, off_t& size)
+{
+    OSStatus status = noErr;
+    fd = CFileUtilities::OpenForReading(file, status);
+    if (fd < 0)
+        return status;
+    struct stat info;
+    if (fstat(fd, &info) != 0) {
+        status = Errno();
+        close(fd);
+        fd = -1;
+        return status;
+    }
+    size = info.st_size;
+    return noErr;
 }
 
 } // namespace
@@ -253,7 +275,14 @@ OSStatus CFileUtilities::WriteText(CFile& file, CString const& text, CFStringEnc
 
 OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::size_t length)
 {
-    if (!file.IsSpecified() || (!data && length > 0))
+    if (!data && length > 0)
+        return paramErr;
+    return WriteData(file, [data, length](DataSink const& write) { return write(data, length); });
+}
+
+OSStatus CFileUtilities::WriteData(CFile const& file, std::function<OSStatus(DataSink const& write)> const& produce)
+{
+    if (!file.IsSpecified())
         return paramErr;
     // Saving through a symbolic link replaces the file it names, never the link.
     std::error_code ec;
@@ -271,7 +300,8 @@ OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::siz
     if (fd < 0)
         return Errno();
     CopyAttributes(path, fd);
-    OSStatus status = WriteAll(fd, static_cast<UInt8 const*>(data), length);
+    OSStatus status = produce(
+        [fd](void const* data, std::size_t length) { return WriteAll(fd, static_cast<UInt8 const*>(data), length); });
     // On disk before the rename, so that a crash leaves the old file or the new one. The
     // lock is held until the file has its name, so no other save takes it for a leftover.
     if (status == noErr && fsync(fd) != 0)
@@ -307,16 +337,52 @@ int CFileUtilities::OpenForReading(CFile const& file, OSStatus& status)
     return fd;
 }
 
+OSStatus CFileUtilities::ReadData(CFile const& file, std::string& text)
+{
+    int fd = -1;
+    off_t size = 0;
+    OSStatus status = OpenRegularFile(file, fd, size);
+    if (status != noErr)
+        return status;
+    std::string bytes;
+    std::size_t used = 0;
+    try {
+        // Read where it is to stay; a file that grows meanwhile is read to its end.
+        bytes.resize(std::size_t(size) + 1);
+        while (status == noErr) {
+            if (used == bytes.size())
+                bytes.resize(bytes.size() * 2);
+            ssize_t n = read(fd, bytes.data() + used, bytes.size() - used);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                status = Errno();
+            else if (n == 0)
+                break;
+            else
+                used += std::size_t(n);
+        }
+    } catch (std::bad_alloc const&) {
+        status = memFullErr;
+    } catch (std::length_error const&) {
+        status = memFullErr;
+    }
+    close(fd);
+    if (status == noErr) {
+        bytes.resize(used);
+        text = std::move(bytes);
+    }
+    return status;
+}
+
 OSStatus CFileUtilities::ReadData(CFile const& file, CMemBuffer& buffer, UInt32 maxSize)
 {
-    OSStatus status = noErr;
-    int fd = OpenForReading(file, status);
-    if (fd < 0)
+    int fd = -1;
+    off_t size = 0;
+    OSStatus status = OpenRegularFile(file, fd, size);
+    if (status != noErr)
         return status;
-    struct stat info;
-    if (fstat(fd, &info) != 0)
-        status = Errno();
-    if (status == noErr && UInt64(info.st_size) > maxSize)
+    if (UInt64(size) > maxSize)
         status = memFullErr;
     CMemBuffer bytes(0, buffer.GetAlignment());
     UInt8 chunk[65536];

@@ -104,7 +104,7 @@ OSStatus CDocument::LoadSelf()
     CFDictionaryRef dictionary = propertyList.GetDictionary();
     if (!dictionary)
         return kNothingParseableErr;
-    return DecodeProperties(CFDictionary(dictionary));
+    return DecodeProperties(CFDictionary(dictionary, CFDictionary::Shared::kForReading));
 }
 
 OSStatus CDocument::SaveSelf()
@@ -113,8 +113,9 @@ OSStatus CDocument::SaveSelf()
     OSStatus status = EncodeProperties(properties);
     if (status != noErr)
         return status;
+    // The dictionary itself, not a copy: it is this function's own, and may be large.
     CFPropertyList propertyList;
-    propertyList.SetPropertyList(properties);
+    propertyList.SetPropertyList(properties.GetCFDictionary());
     return propertyList.Save(mFile);
 }
 

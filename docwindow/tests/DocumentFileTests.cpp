@@ -14,6 +14,8 @@
 #include "model/CMapWaypoint.h"
 #include "widgets/CSplitterView.h"
 
+#include <cmath>
+#include <filesystem>
 #include <sys/stat.h>
 
 // The document file: what a saved document holds, read back by the program and by
@@ -429,6 +431,48 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
         EXPECT_EQ(document->GetMapView()->GetMapZoom(), 0u);
         EXPECT_FLOAT_EQ(document->GetSplitter()->GetRatio(), 0.3f);
         EXPECT_EQ(Responders::History().size(), 0u);
+    }
+
+    // Far beyond what any fixed limit on a file's size allowed: the file is some 70 MB.
+    TEST_F(DocumentFile, AMillionPointTrackIsSavedAndOpensAgainWithEverySample)
+    {
+        constexpr int kSamples = 1000000;
+        std::vector<CCoordinatePVT> samples;
+        samples.reserve(kSamples);
+        for (int i = 0; i < kSamples; ++i)
+            samples.emplace_back(CCoordinate(57.7 + 1e-6 * i, 11.97 + 0.01 * std::sin(i * 1e-3), 20 + (i % 997) * 0.137),
+                CDateTime(7.0e8 + i), CCoordinatePVT::Velocity { 1.5, -0.75 + (i % 3), 0.125 }, 3 + i % 5);
+        auto* track = new CMapTrack();
+        track->SetName("Lång promenad <&>");
+        track->SetSamples(samples);
+        CWindowDocument* document = NewDocument();
+        document->AddObject(track);
+        std::string const path = PathFor("million.twk");
+        document->SetFile(FileAt(path));
+        ASSERT_EQ(document->SaveDocument(), noErr);
+        delete document;
+        EXPECT_GT(std::filesystem::file_size(path), std::uintmax_t(64) << 20);
+
+        document = Open(path);
+        ASSERT_NE(document, nullptr) << "what was saved opens again";
+        EXPECT_EQ(Responders::History().size(), 0u) << "nothing to report";
+        ASSERT_EQ(document->GetObjects().size(), 1u);
+        auto const* read = dynamic_cast<CMapTrack const*>(document->GetObjects()[0]);
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->GetName().GetStdString(), "Lång promenad <&>");
+        ASSERT_EQ(read->GetSamples().size(), samples.size());
+        int differing = 0;
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            CCoordinatePVT const& a = samples[i];
+            CCoordinatePVT const& b = read->GetSamples()[i];
+            bool const same = a.GetLatitude() == b.GetLatitude() && a.GetLongitude() == b.GetLongitude()
+                && a.GetAltitude() == b.GetAltitude()
+                && a.GetTime().GetTimeInSeconds() == b.GetTime().GetTimeInSeconds()
+                && a.GetVelocity(nullptr) == b.GetVelocity(nullptr) && a.GetAccuracy() == b.GetAccuracy();
+            if (!same && ++differing <= 3)
+                ADD_FAILURE() << "sample " << i << " differs";
+        }
+        EXPECT_EQ(differing, 0);
     }
 
 } // namespace
