@@ -9,6 +9,7 @@
 #include "tests/support/ManualClock.h"
 #include "tests/support/ScreenProbe.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/VirtualDisplay.h"
 #include "toolbox/MenuBar.h"
 
 #include <cerrno>
@@ -134,71 +135,13 @@ namespace {
         cairo_surface_destroy(screen);
     }
 
-    // An X server of our own for the tests of the real window; skipped without Xvfb.
-    class VirtualDisplay {
-    public:
-        VirtualDisplay()
-        {
-            for (int attempt = 0; attempt < 3 && mName.empty(); ++attempt)
-                Start();
-        }
-        ~VirtualDisplay() { Stop(); }
-        std::string const& Name() const { return mName; }
-
-    private:
-        void Start()
-        {
-            int fds[2];
-            if (pipe(fds) != 0)
-                return;
-            mPid = fork();
-            if (mPid == 0) {
-                close(fds[0]);
-                prctl(PR_SET_PDEATHSIG, SIGTERM); // no server outlives a crashed test
-                int const null = open("/dev/null", O_WRONLY);
-                dup2(null, STDERR_FILENO);
-                std::string const fd = std::to_string(fds[1]);
-                execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                    static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            close(fds[1]);
-            std::string number;
-            char c = 0;
-            while (mPid > 0 && number.size() < 8) {
-                ssize_t const n = read(fds[0], &c, 1);
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0 || c == '\n')
-                    break;
-                number += c;
-            }
-            close(fds[0]);
-            if (!number.empty() && c == '\n')
-                mName = ":" + number;
-            else
-                Stop();
-        }
-        void Stop()
-        {
-            if (mPid > 0) {
-                kill(mPid, SIGTERM);
-                waitpid(mPid, nullptr, 0);
-            }
-            mPid = -1;
-        }
-
-        pid_t mPid = -1;
-        std::string mName;
-    };
-
     // One virtual display for the process, and SDL's video kept up on it: SDL unloads
     // the X and D-Bus libraries when its video stops, and D-Bus keeps allocations of its own.
     class SDLPresenterTest : public ::testing::Test {
     protected:
         static void SetUpTestSuite()
         {
-            static VirtualDisplay display; // stopped when the process ends
+            static test::VirtualDisplay display; // stopped when the process ends
             sDisplay = &display;
             if (sDisplay->Name().empty())
                 return;
@@ -270,7 +213,7 @@ namespace {
             return !timedOut;
         }
 
-        static inline VirtualDisplay* sDisplay = nullptr; // weak
+        static inline test::VirtualDisplay* sDisplay = nullptr; // weak
         static inline std::string sOldDisplay;
         static inline bool sVideo = false;
         SDLPresenter* mPresenter = nullptr; // weak: the server owns it
