@@ -33,6 +33,95 @@ namespace {
         EXPECT_TRUE(mDocument.mObjects.empty());
     }
 
+    // The strip that comes into view at the leading edge is drawn while the button is still
+    // down (well within the delay of the whole redraw that follows a scroll), as it will be
+    // once the map is let go. Its tiles were drawn before, as when panning back and forth.
+    TEST_F(ViewTools, WhatComesIntoViewIsDrawnWhileTheMapIsDragged)
+    {
+        CGPoint const origin = mView->GetImageOrigin();
+        mView->SetImageOrigin({ origin.x + 120, origin.y }, true);
+        ASSERT_TRUE(Settle());
+        mView->SetImageOrigin(origin, true);
+        ASSERT_TRUE(Settle());
+        ManualClock::RunFor(1); // no redraw is due any more
+        CGSize const size = mView->GetMapViewSize();
+        int const width = int(size.width), height = int(size.height);
+        // 120 pixels left in steps of 10: the map's east comes in at the right.
+        std::vector<CGPoint> steps;
+        for (int i = 0; i <= 12; ++i)
+            steps.push_back(Screen(At(300 - 10 * i, 200)));
+        CGPoint const topLeft = ViewInWindow({ 0, 0 });
+        auto strip = [&] {
+            PixelProbe const probe = ProbeMap();
+            std::vector<Pixel> pixels;
+            for (int x = width - 40; x < width; x += 3)
+                for (int y = 10; y < height - 10; y += 17)
+                    pixels.push_back(probe.At(int(topLeft.x) + x, int(topLeft.y) + y));
+            return pixels;
+        };
+        std::vector<Pixel> during;
+        InputDriver::MouseDown(Screen(At(300, 200)));
+        for (CGPoint const& step : steps)
+            InputDriver::MouseMove(step);
+        ReleaseLater(At(180, 200), [&] {
+            mWindow->Update();
+            during = strip();
+        });
+        EXPECT_EQ(mView->GetImageOrigin().x, origin.x + 120);
+        ASSERT_TRUE(Settle());
+        std::vector<Pixel> const after = strip();
+        ASSERT_EQ(during.size(), after.size());
+        int differ = 0;
+        for (std::size_t i = 0; i < after.size(); ++i)
+            if (std::abs(int(during[i].r) - after[i].r) > 8 || std::abs(int(during[i].g) - after[i].g) > 8
+                || std::abs(int(during[i].b) - after[i].b) > 8)
+                ++differ;
+        EXPECT_EQ(differ, 0) << "of " << after.size() << " pixels at the leading edge";
+    }
+
+    // A pan step moves what is drawn and redraws only the strips that come into view; two
+    // steps before the window is updated end as a whole redraw would.
+    TEST_F(ViewTools, APanStepRedrawsOnlyWhatComesIntoView)
+    {
+        CGPoint const origin = mView->GetImageOrigin();
+        mView->SetImageOrigin({ origin.x + 24, origin.y + 12 }, true);
+        ASSERT_TRUE(Settle());
+        mView->SetImageOrigin(origin, true);
+        ASSERT_TRUE(Settle());
+        ManualClock::RunFor(1); // no redraw is due any more
+        CGSize const size = mView->GetMapViewSize();
+        int const width = int(size.width), height = int(size.height);
+        ASSERT_FALSE(mWindow->NeedsUpdate());
+
+        mView->SetImageOrigin({ origin.x + 12, origin.y + 6 }, true);
+        double invalid = 0;
+        for (CGRect const& rect : mWindow->GetInvalid())
+            invalid += rect.size.width * rect.size.height;
+        EXPECT_LT(invalid, 0.2 * width * height) << "the whole view is drawn again";
+
+        mView->SetImageOrigin({ origin.x + 24, origin.y + 12 }, true);
+        mWindow->Update();
+        CGPoint const topLeft = ViewInWindow({ 0, 0 });
+        auto grid = [&] {
+            PixelProbe const probe = ProbeMap();
+            std::vector<Pixel> pixels;
+            for (int x = 1; x < width; x += 5)
+                for (int y = 1; y < height; y += 5)
+                    pixels.push_back(probe.At(int(topLeft.x) + x, int(topLeft.y) + y));
+            return pixels;
+        };
+        std::vector<Pixel> const stepped = grid();
+        mView->SetNeedsDisplay(true, nullptr);
+        mWindow->Update();
+        std::vector<Pixel> const whole = grid();
+        int differ = 0;
+        for (std::size_t i = 0; i < whole.size(); ++i)
+            if (std::abs(int(stepped[i].r) - whole[i].r) > 8 || std::abs(int(stepped[i].g) - whole[i].g) > 8
+                || std::abs(int(stepped[i].b) - whole[i].b) > 8)
+                ++differ;
+        EXPECT_EQ(differ, 0) << "of " << whole.size() << " pixels";
+    }
+
     TEST_F(ViewTools, RepeatedClicksOnAPileSelectEachObjectInTurn)
     {
         for (double const side : { 40.0, 60.0, 80.0 }) {
