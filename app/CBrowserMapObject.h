@@ -64,6 +64,7 @@ public:
     void ItemSelected(DataBrowserItemID item) override;
     void ItemDeselected(DataBrowserItemID item) override;
     void ItemOpened(DataBrowserItemID item) override;
+    bool OpensItems() const override { return (mAttributes & (kBrowserOpenEdit | kBrowserOpenConfirm)) != 0; }
     void BrowserSelection() override;
     void RemoveSelection() override;
     void DoMessage(UInt32 message, void* parameter) override;

@@ -65,6 +65,9 @@ void CSheetViewLocation::SetMapView(CViewMap* view, CCoordinate const& coordinat
     mSavedZoom = static_cast<UInt32>(view->GetMapZoom());
     CreateTarget(coordinate);
     UpdateTarget(coordinate, zoom, true);
+    // The place shown is selected, so that a place typed replaces it.
+    ControlEditTextSelectionRec all { 0, 0x7FFF };
+    mLatitude->SetCurrentSelection(&all);
 }
 
 void CSheetViewLocation::ShowLocation(CCoordinate const& coordinate, unsigned long zoom)
@@ -128,7 +131,9 @@ CEditText* CSheetViewLocation::FindBadField() const
 OSStatus CSheetViewLocation::CommandUpdate()
 {
     UpdateTarget(ReadFields(), static_cast<unsigned long>(mZoom->GetCurrentValue()), false);
-    return eventNotHandledErr; // the slider's own handling goes on
+    // Taken here: the slider's command goes no further, where the Window menu would take it
+    // as its own Zoom and resize the window.
+    return noErr;
 }
 
 void CSheetViewLocation::DoTimer()
@@ -166,6 +171,8 @@ OSStatus CSheetViewLocation::CommandWaypoint()
     CWindowDocument* document = mMapView ? mMapView->GetDocument() : nullptr;
     if (!document || !mTarget)
         return noErr;
+    // What was typed a moment ago counts, though the fields are looked at only now and then.
+    CommandUpdate();
     auto* waypoint = new CMapWaypoint();
     waypoint->SetName(document->GetUniqueObjectName(kMapObjectWaypoint, CString()));
     waypoint->SetPosition(mTarget->GetPosition());

@@ -162,6 +162,7 @@ OSStatus CWindowPreferences::InitialiseSelf()
 {
     // The menu asks the window whether the toolbar commands apply.
     AddEvent(kEventClassCommand, kEventCommandUpdateStatus);
+    AddEvent(kEventClassKeyboard, kEventRawKeyDown);
     mToolbar = new CToolbarPreferences;
     mToolbar->Install(GetWindow()); // a window without its toolbar still shows the first panel
     SetPanelWindow(GetWindow());
@@ -196,6 +197,56 @@ OSStatus CWindowPreferences::DoEventCommandProcess(CCarbonEvent& event)
     default:
         return CWindowController::DoEventCommandProcess(event);
     }
+}
+
+OSStatus CWindowPreferences::DoEventRawKeyDown(CCarbonEvent& event)
+{
+    constexpr UInt32 kKeyTab = 48, kKeyPageUp = 116, kKeyPageDown = 121;
+    UInt32 const modifiers = event.GetKeyModifiers();
+    if (!(modifiers & cmdKey) || (modifiers & (optionKey | controlKey)))
+        return eventNotHandledErr;
+    switch (event.GetKeyCode()) {
+    case kKeyTab:
+        StepPanel(modifiers & shiftKey ? -1 : 1);
+        return noErr;
+    case kKeyPageDown:
+        StepPanel(1);
+        return noErr;
+    case kKeyPageUp:
+        StepPanel(-1);
+        return noErr;
+    default:
+        return eventNotHandledErr;
+    }
+}
+
+void CWindowPreferences::StepPanel(int step)
+{
+    struct Panel {
+        UInt32 command;
+        char const* nib;
+    };
+    static constexpr Panel kPanels[] = { { CToolbarPreferences::kCommandGeneral, kNibPrefsGeneral },
+        { CToolbarPreferences::kCommandUpdate, kNibPrefsUpdate },
+        { CToolbarPreferences::kCommandDebug, kNibPrefsDebug } };
+    // The panels the toolbar offers (Debug only when asked for); without a toolbar, the first two.
+    std::vector<Panel> offered;
+    for (Panel const& panel : kPanels) {
+        bool shown = !mToolbar && panel.command != CToolbarPreferences::kCommandDebug;
+        if (mToolbar)
+            for (CHIToolbarItemData const& item : mToolbar->GetItemData())
+                shown |= item.mCommand == panel.command;
+        if (shown)
+            offered.push_back(panel);
+    }
+    if (offered.empty())
+        return;
+    int const count = static_cast<int>(offered.size());
+    int current = 0;
+    for (int i = 0; i < count; ++i)
+        if (GetPanel() == CString(offered[static_cast<std::size_t>(i)].nib))
+            current = i;
+    SetPanel(offered[static_cast<std::size_t>(((current + step) % count + count) % count)].nib);
 }
 
 void CWindowPreferences::PanelChanged(CString const& name)

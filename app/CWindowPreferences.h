@@ -36,6 +36,8 @@ public:
 
     SInt32 GetMenuStatus(HICommandExtended const& command) override;
     OSStatus DoEventCommandProcess(CCarbonEvent& event) override;
+    // Ctrl+Tab and Ctrl+Page Down show the next panel, with Shift or Page Up the previous one.
+    OSStatus DoEventRawKeyDown(CCarbonEvent& event) override;
     OSStatus InitialiseSelf() override;
     void PanelChanged(CString const& name) override;
 
@@ -43,6 +45,8 @@ private:
     void BindGeneral(CBKeyValueBinding* prefs);
     void BindUpdate(CBKeyValueBinding* prefs);
     void BindDebug(CBKeyValueBinding* prefs);
+    // The panel that many places on in the toolbar's order, round from either end.
+    void StepPanel(int step);
 
     CToolbarPreferences* mToolbar = nullptr; // owns
 };

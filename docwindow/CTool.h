@@ -34,6 +34,9 @@ public:
     bool CreateObject(CCarbonEvent const& event, CMapObject* object, bool returnToHand, bool select);
 
     virtual void SetDocument(IMapDocument* document);
+    // The temporary hand takes over until Space is let go, when this tool comes back: the
+    // next deselection keeps what the tool was in the middle of.
+    virtual void SuspendForTemporaryTool() { }
     void DoMessage(UInt32 message, void* parameter) override;
 
     static bool IsOptionHeld(CCarbonEvent const& event);

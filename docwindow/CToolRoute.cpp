@@ -20,10 +20,18 @@ CToolRoute::CToolRoute()
 // The document may already be gone with its objects: nothing of it is touched here.
 CToolRoute::~CToolRoute() = default;
 
+void CToolRoute::ToolSelected()
+{
+    mSuspended = false;
+    CTool::ToolSelected();
+    UpdatePreview();
+}
+
 void CToolRoute::ToolDeselected()
 {
-    if (!mFinishing)
+    if (!mFinishing && !mSuspended)
         ResetRoute(true);
+    mSuspended = false;
     CTool::ToolDeselected();
 }
 

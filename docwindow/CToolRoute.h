@@ -3,7 +3,8 @@
 // Builds a route click by click. Each click adds a waypoint (one already within
 // reach of the pointer, or a new one), a floating end follows the pointer to
 // show the next leg, and a double click hands the route to the document. Escape
-// or another tool abandons it together with the waypoints made for it.
+// or another tool abandons it together with the waypoints made for it; the hand
+// held with Space keeps it, and building goes on when Space is let go.
 
 #include "docwindow/CCanvasRoute.h"
 #include "docwindow/CTool.h"
@@ -21,7 +22,9 @@ public:
     CToolRoute();
     ~CToolRoute() override;
 
+    void ToolSelected() override;
     void ToolDeselected() override;
+    void SuspendForTemporaryTool() override { mSuspended = true; }
     void DoMouseDown(CCarbonEvent const& event) override;
     void DoMouseUp(CCarbonEvent const& event) override;
     void DoMouseDragged(CCarbonEvent const& event) override;
@@ -51,6 +54,7 @@ private:
     CMapRoute mRoute; // the route under construction; never in a document
     CCanvasRoute mRouteTwin; // never listed on the canvas
     bool mFinishing = false;
+    bool mSuspended = false; // the next deselection is the temporary hand's
     CMapWaypoint* mFloatingEnd = nullptr; // weak: the document owns it; dropped when it goes
     std::vector<CMapWaypoint*> mMade; // weak: in the document; dropped when they go
 };

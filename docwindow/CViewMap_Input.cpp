@@ -1,4 +1,5 @@
 #include "bindings/Source/Core/CBString.h"
+#include "docwindow/CTool.h"
 #include "docwindow/CViewMap.h"
 
 #include "devices/CDeviceManager.h"
@@ -66,6 +67,8 @@ OSStatus CViewMap::DoEventRawKeyDown(CCarbonEvent& event)
     if (event.GetKeyCode() == kKeySpace && !mTemporaryHand) {
         mTemporaryHand = true;
         mSavedTool = mDocument->GetTool();
+        if (auto* tool = dynamic_cast<CTool*>(GetTool()); tool && tool->GetCode() != kToolHand)
+            tool->SuspendForTemporaryTool();
     }
     return SendToolCommand(command);
 }

@@ -222,12 +222,8 @@ CViewOverlay::Scale CViewOverlay::ChooseScale(double perPixel, bool imperial)
         scale.length = std::trunc(scale.length / 2);
         parts *= 2;
     }
-    double const metres = value * kMetresPerMile / parts;
-    // The distance text truncates to whole miles or feet: half a unit over keeps them whole.
-    if (parts == 1 || std::fmod(value / parts, 1.0) == 0)
-        scale.metres = std::trunc(std::ceil(metres) + 805.0);
-    else
-        scale.metres = metres + 0.1524; // half a foot
+    // The distance text rounds: the exact distance reads as the round number of miles or feet.
+    scale.metres = value * kMetresPerMile / parts;
     return scale;
 }
 

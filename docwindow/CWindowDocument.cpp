@@ -104,6 +104,7 @@ OSStatus CWindowDocument::InitialiseSelf()
 {
     // 1. The document's own state.
     AddEvent(kEventClassWindow, kEventWindowGetIdealSize);
+    AddEvent(kEventClassKeyboard, kEventRawKeyDown);
     mInfo.SetAuthor(CSystemUtilities::GetUsersName());
     mSheetControllers.fill(nullptr);
     mAlert.SetParent(GetWindow());
@@ -130,6 +131,7 @@ OSStatus CWindowDocument::InitialiseSelf()
     SetTool(kToolHand);
     InvalidateCommandStatus();
     ShowList(1);
+    FocusMap();
     return noErr;
 }
 

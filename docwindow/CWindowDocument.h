@@ -214,12 +214,15 @@ public:
     SInt32 GetMenuStatus(HICommandExtended const& command) override;
     OSStatus DoEventWindowGetIdealSize(CCarbonEvent& event) override;
     OSStatus DoEventCommandProcess(CCarbonEvent& event) override;
+    OSStatus DoEventRawKeyDown(CCarbonEvent& event) override;
     OSStatus InitialiseSelf() override;
     CString GetPropertyString(unsigned long id) const override;
     UInt32 GetPropertyInteger(unsigned long id) const override;
     void DoMessage(UInt32 message, void* parameter) override;
     OSStatus EncodeProperties(CFDictionary& properties) override;
     OSStatus DecodeProperties(CFDictionary const& properties) override;
+    bool ConfirmSave() override;
+    bool NeedsSaveQuestion() const override { return mNewerFormat != 0 || CDocument::NeedsSaveQuestion(); }
     void ValueChanged(CBKeyValueStore const* theStore, CBString const& theKeyPath) override;
 
 private:
@@ -228,6 +231,7 @@ private:
         UInt32 unknownObjects = 0; // of a kind this version does not know
         UInt32 damagedObjects = 0; // that could not be read
         bool unknownFormat = false; // "Format" missing or not ours
+        UInt32 format = 0; // as the file gave it
         bool noObjects = false; // "Objects" missing or not a list
     };
 
@@ -247,6 +251,9 @@ private:
     // Asks the shell for the sheet of the kind and shows it.
     void OpenSheet(DocumentSheet kind, CMapObject* object);
     void ShowDevices();
+    // The views Tab goes round, in order: the map, the list selector, the list, the search field.
+    std::vector<HIViewRef> GetFocusCycle() const;
+    void FocusMap();
 
     // The window's pieces, assembled by InitialiseSelf.
     void FindViews();
@@ -271,6 +278,7 @@ private:
 
     OSStatus EncodeObjects(CFDictionary& properties);
     void DecodeObjects(CFDictionary const& properties);
+    void KeepUnreadKeys(CFDictionary const& properties);
     static CMapObject* MakeObject(MapObjectType type);
 
     CDocumentInfo mInfo;
@@ -304,6 +312,9 @@ private:
     EventLoopTimerRef mBurial = nullptr; // owns: deletes mFinished on the next turn of the loop
     // Objects of the file that could not be read, written back unchanged so that nothing is lost.
     std::vector<StCFRef<CFTypeRef>> mUnreadObjects;
+    // Keys of the file this version does not know (a newer version's), written back unchanged.
+    std::vector<std::pair<CString, StCFRef<CFTypeRef>>> mUnreadKeys;
+    UInt32 mNewerFormat = 0; // the format of a newer version the file was in, until it is saved in ours
     std::array<std::unique_ptr<CDataBrowserSource>, kListCount> mListSources; // by segment from 1
     UInt32 mListSegment = kListWaypoints;
     CDeviceManager* mDevices = nullptr; // weak: the application's, which outlives its windows

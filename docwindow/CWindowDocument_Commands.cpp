@@ -51,7 +51,7 @@ SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
     UInt32 const id = command.commandID;
     auto const enableWhen = [](bool enabled) { return enabled ? kMenuStatusEnable : kMenuStatusDisable; };
     bool const sheet = HasSheet() || mSheet != kSheetNone;
-    if (std::optional<TWTool> const tool = ToolOfCommand(id); tool && *tool != kToolCrop)
+    if (std::optional<TWTool> const tool = ToolOfCommand(id); tool)
         return enableWhen(!sheet);
     switch (id) {
     case 'sway':

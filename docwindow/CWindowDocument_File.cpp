@@ -3,6 +3,8 @@
 #include "foundation/CFArray.h"
 #include "foundation/CTextUtilities.h"
 #include "foundation/Status.h"
+#include "framework/CApplication.h"
+#include "model/CDocumentInfo.h"
 #include "model/CMapCircle.h"
 #include "model/CMapCrop.h"
 #include "model/CMapLine.h"
@@ -60,6 +62,8 @@ CMapObject* CWindowDocument::MakeObject(MapObjectType type)
 
 OSStatus CWindowDocument::EncodeProperties(CFDictionary& properties)
 {
+    for (auto const& [key, value] : mUnreadKeys)
+        properties.SetValue(key, value.Get());
     TW_RETURN_IF_ERROR(EncodeObjects(properties));
     properties.SetValueUInt32(kPropertyFormat, kDocumentFormat);
     if (mMapView) {
@@ -110,7 +114,10 @@ OSStatus CWindowDocument::DecodeProperties(CFDictionary const& properties)
     previous.swap(mObjects);
     mUnreadObjects.clear();
     mLoadReport = LoadReport();
-    mLoadReport.unknownFormat = properties.GetValueUInt32(kPropertyFormat) != kDocumentFormat;
+    mLoadReport.format = properties.GetValueUInt32(kPropertyFormat);
+    mLoadReport.unknownFormat = mLoadReport.format != kDocumentFormat;
+    mNewerFormat = mLoadReport.format > kDocumentFormat ? mLoadReport.format : 0;
+    KeepUnreadKeys(properties);
     // 2. and 3. The objects, and the routes' waypoints.
     DecodeObjects(properties);
     // 4. The view, with its defaults.
@@ -136,6 +143,49 @@ OSStatus CWindowDocument::DecodeProperties(CFDictionary const& properties)
     BroadcastMessage(kMsgObjectsReset, nullptr);
     DeleteObjects(previous);
     return status;
+}
+
+void CWindowDocument::KeepUnreadKeys(CFDictionary const& properties)
+{
+    static char const* const kKnown[] = { kPropertyFormat, kPropertyObjects, kPropertyViewCentre, kPropertyViewZoom,
+        kPropertySplitterRatio, CDocumentInfo::kKeyAuthor, CDocumentInfo::kKeyDescription, kPropertyWindowBounds };
+    mUnreadKeys.clear();
+    CFDictionaryRef const dictionary = properties.GetCFDictionary();
+    CFIndex const count = dictionary ? CFDictionaryGetCount(dictionary) : 0;
+    auto keys = std::vector<void const*>(std::size_t(count));
+    auto values = std::vector<void const*>(std::size_t(count));
+    if (count > 0)
+        CFDictionaryGetKeysAndValues(dictionary, keys.data(), values.data());
+    for (CFIndex i = 0; i < count; ++i) {
+        auto const key = static_cast<CFTypeRef>(keys[std::size_t(i)]);
+        if (!key || CFGetTypeID(key) != CFStringGetTypeID())
+            continue;
+        CString const name(static_cast<CFStringRef>(key), false);
+        bool const known
+            = std::any_of(std::begin(kKnown), std::end(kKnown), [&name](char const* k) { return name == CString(k); });
+        if (!known)
+            mUnreadKeys.emplace_back(name, CFRetain(static_cast<CFTypeRef>(values[std::size_t(i)])));
+    }
+}
+
+// A file of a newer version is not rewritten in this version's format without a word.
+bool CWindowDocument::ConfirmSave()
+{
+    if (mNewerFormat != 0) {
+        CString major, minor;
+        major.Format(CTextUtilities::GetBundleString("DocSaveOlderFormat").GetUTF8(), GetDisplayName().GetUTF8(),
+            unsigned(mNewerFormat));
+        minor.Format(CTextUtilities::GetBundleString("DocSaveOlderFormatDetail").GetUTF8(), unsigned(kDocumentFormat));
+        SInt16 const answer = CApplication::DoAlert(major, minor, 2 /* caution */,
+            CTextUtilities::GetBundleString("DocSaveOlderFormatSave"), CTextUtilities::GetBundleString("AlertCancel"),
+            CString());
+        if (answer != 1)
+            return false;
+    }
+    if (!CDocument::ConfirmSave())
+        return false;
+    mNewerFormat = 0;
+    return true;
 }
 
 void CWindowDocument::DecodeObjects(CFDictionary const& properties)
@@ -194,5 +244,10 @@ void CWindowDocument::ReportLoad()
         addLine("DocLoadUnknownObjects", report.unknownObjects);
     if (report.damagedObjects > 0)
         addLine("DocLoadDamagedObjects", report.damagedObjects);
-    DisplayAlert(major, mUnreadObjects.empty() ? CString() : CTextUtilities::GetBundleString("DocLoadKept"));
+    CString kept;
+    if (!mUnreadObjects.empty())
+        kept = CTextUtilities::GetBundleString("DocLoadKept");
+    else if (!mUnreadKeys.empty())
+        kept = CTextUtilities::GetBundleString("DocLoadKeptOther");
+    DisplayAlert(major, kept);
 }

@@ -49,10 +49,10 @@ public:
     void SetValueDictionary(CString const& key, CFDictionary const& value);
     void SetValueRect(CString const& key, CGRect const& value); // "x y width height"
     void SetValueColour(CString const& key, ColourRGBA const& value);
+    void SetValue(CString const& key, CFTypeRef value); // any property-list value; retains
 
 private:
     CFTypeRef GetValue(CString const& key) const; // borrowed
-    void SetValue(CString const& key, CFTypeRef value); // retains
     void SetValueAndRelease(CString const& key, CFTypeRef value);
 
     CFMutableDictionaryRef mDictionary; // owns

@@ -49,17 +49,18 @@ void CopyAttributes(std::string const& from, int toFD)
     }
 }
 
-// A save writes beside its file under a hidden name, "." + name + kSaveTag + six characters,
-// and holds a lock on it until the rename. A save killed on the way leaves a file the file
-// dialogs do not show, which the next save in that folder removes: its lock is gone with the
-// process, while a save still running keeps its own.
+// A save writes beside its file under a short hidden name, kSaveTag + six characters (short,
+// so that a file whose name is as long as the file system allows can still be saved), and
+// holds a lock on it until the rename. A save killed on the way leaves a file the file dialogs
+// do not show, which the next save in that folder removes: its lock is gone with the process,
+// while a save still running keeps its own. Earlier saves put the file's name before the tag.
 constexpr char kSaveTag[] = ".tarnwick-save-";
 constexpr std::size_t kSaveTagLength = sizeof kSaveTag - 1;
 constexpr std::size_t kUniqueLength = 6; // what mkstemp puts in place of "XXXXXX"
 
 bool IsSaveFileName(std::string const& name)
 {
-    if (name.size() < 2 + kSaveTagLength + kUniqueLength || name[0] != '.')
+    if (name.size() < kSaveTagLength + kUniqueLength || name[0] != '.')
         return false;
     std::size_t const tag = name.size() - kUniqueLength - kSaveTagLength;
     if (name.compare(tag, kSaveTagLength, kSaveTag) != 0)
@@ -94,7 +95,7 @@ int CreateSaveFile(fs::path const& target, std::string& pattern)
     // Another program's clean-up may take the file between its making and its locking: then
     // the path no longer names what was locked, and a fresh one is made.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        pattern = (target.parent_path() / ("." + target.filename().string() + kSaveTag + "XXXXXX")).string();
+        pattern = (target.parent_path() / (std::string(kSaveTag) + "XXXXXX")).string();
         int const fd = mkostemp(pattern.data(), O_CLOEXEC);
         if (fd < 0)
             return -1;
@@ -283,13 +284,38 @@ OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::siz
     return status;
 }
 
+int CFileUtilities::OpenForReading(CFile const& file, OSStatus& status)
+{
+    if (!file.IsSpecified()) {
+        status = paramErr;
+        return -1;
+    }
+    // Not blocking: opening a named pipe would otherwise wait for a writer for ever.
+    int const fd = open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        status = Errno();
+        return -1;
+    }
+    struct stat info;
+    status = fstat(fd, &info) != 0 ? Errno() : (S_ISREG(info.st_mode) ? noErr : kNotAFileErr);
+    if (status != noErr) {
+        close(fd);
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    status = noErr;
+    return fd;
+}
+
 OSStatus CFileUtilities::ReadData(CFile const& file, CMemBuffer& buffer, UInt32 maxSize)
 {
-    int fd = file.IsSpecified() ? open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    OSStatus status = noErr;
+    int fd = OpenForReading(file, status);
     if (fd < 0)
-        return file.IsSpecified() ? Errno() : paramErr;
+        return status;
     struct stat info;
-    OSStatus status = fstat(fd, &info) != 0 ? Errno() : (S_ISREG(info.st_mode) ? noErr : fnfErr);
+    if (fstat(fd, &info) != 0)
+        status = Errno();
     if (status == noErr && UInt64(info.st_size) > maxSize)
         status = memFullErr;
     CMemBuffer bytes(0, buffer.GetAlignment());

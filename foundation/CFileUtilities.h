@@ -50,6 +50,9 @@ public:
     static OSStatus WriteData(CFile const& file, void const* data, std::size_t length);
     // The whole file; memFullErr when it is larger than maxSize.
     static OSStatus ReadData(CFile const& file, CMemBuffer& buffer, UInt32 maxSize);
+    // A descriptor for reading a regular file, or -1 with the status: kNotAFileErr for a
+    // folder, a named pipe or a device, which are refused without waiting on them.
+    static int OpenForReading(CFile const& file, OSStatus& status);
 
     static OSStatus SetNumMaxOpenFiles(unsigned long count);
 };

@@ -52,12 +52,14 @@ OSStatus CApplication::CommandCheckForUpdate(bool showResults)
     CDateTime const now = CDateTime::GetTimeNow();
     if (!showResults && !IsUpdateCheckDue(now))
         return noErr;
-    // 2. A server that cannot be reached is tried again next time.
+    // 2. A server that cannot be reached is tried again next time; a feed beside the
+    // application needs no server, and is read first.
     StCFRef<CFURLRef> url(CFURLCreateWithString(nullptr, feed.GetCFString(), nullptr));
     if (!url.IsValid())
         return memFullErr;
     StCFRef<CFStringRef> host(CFURLCopyHostName(url.Get()));
-    if (!host.IsValid() || !CInternetUtilities::IsHostReachable(CString(host.Get(), false))) {
+    bool const local = CFileUtilities::GetFileInAppFolder("version.xml").FileExists();
+    if (!local && (!host.IsValid() || !CInternetUtilities::IsHostReachable(CString(host.Get(), false)))) {
         if (showResults)
             ShowNote(*this, 'snea', 'snei');
         return noErr;

@@ -55,6 +55,9 @@ public:
 
     CRect GetWindowBounds(WindowRegionCode region) const;
     CGRect GetBounds(WindowRegionCode region) const;
+    // The content rectangle moved, and shrunk where it must be, so that the whole window
+    // (title bar and toolbar too) lies on the usable screen.
+    CRect FitOnScreen(CRect const& content) const;
     OSStatus SetWindowBounds(CRect const& bounds, WindowRegionCode region, WindowTransitionEffect effect);
     OSStatus Reposition(WindowRef parent, WindowPositionMethod method);
     OSStatus RunModalEventLoop();

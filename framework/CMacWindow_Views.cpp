@@ -80,13 +80,21 @@ void CMacWindow::BindVisibilityToMenu(unsigned long commandID)
 
 void CMacWindow::KeepOnScreen()
 {
+    CRect const content = GetWindowBounds(kWindowContentRgn);
+    CRect const fitted = FitOnScreen(content);
+    if (fitted != content)
+        SetWindowBounds(fitted, kWindowContentRgn, 0);
+}
+
+CRect CMacWindow::FitOnScreen(CRect const& content) const
+{
     Rect area {};
     GDHandle device = GetMainDevice();
     GetWindowGreatestAreaDevice(mWindow, kWindowStructureRgn, &device, nullptr);
     if (GetAvailableWindowPositioningBounds(device, &area) != noErr)
-        return;
-    CRect const structure = GetWindowBounds(kWindowStructureRgn);
-    CRect const gap = structure - GetWindowBounds(kWindowContentRgn); // negative top and left
+        return content;
+    CRect const gap = GetWindowBounds(kWindowStructureRgn) - GetWindowBounds(kWindowContentRgn); // negative top and left
+    CRect const structure = content + gap;
     CRect fitted = structure;
     // Too large: shrink to the area; then move it inside.
     fitted.right = SInt16(fitted.left + std::min<int>(fitted.GetWidth(), area.right - area.left));
@@ -94,6 +102,5 @@ void CMacWindow::KeepOnScreen()
     SInt16 const dh = SInt16(std::clamp<int>(fitted.left, area.left, area.right - fitted.GetWidth()) - fitted.left);
     SInt16 const dv = SInt16(std::clamp<int>(fitted.top, area.top, area.bottom - fitted.GetHeight()) - fitted.top);
     fitted.OffsetBy(dh, dv);
-    if (fitted != structure)
-        SetWindowBounds(fitted - gap, kWindowContentRgn, 0);
+    return fitted == structure ? content : fitted - gap;
 }

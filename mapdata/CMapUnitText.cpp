@@ -2,7 +2,11 @@
 
 #include "foundation/CTextUtilities.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 constexpr double kMetresPerMile = 1609.344;
@@ -20,6 +24,46 @@ bool IsImperial(MapUnits units)
 {
     return units == kMapUnitsImperial || units == kMapUnitsMiles || units == kMapUnitsFeet;
 }
+
+// A distance's number as a reader wants it: rounded to the decimals given, a
+// decimal that reads ".0" left out, thousands grouped, and no "-0".
+std::string DistanceNumber(double value, int decimals)
+{
+    char digits[64];
+    std::snprintf(digits, sizeof digits, "%.*f", decimals, std::fmin(std::fabs(value), 1e15));
+    std::string text = digits;
+    if (text.ends_with(".0"))
+        text.resize(text.size() - 2);
+    std::size_t const point = std::min(text.find('.'), text.size());
+    for (std::size_t at = point; at > 3; at -= 3)
+        text.insert(at - 3, ",");
+    if (value < 0 && text.find_first_of("123456789") != std::string::npos)
+        text.insert(0, "-");
+    return text;
+}
+
+// The bundle's format for a unit (one number conversion, as "%.0f km") with the number
+// written in place of its conversion; the unit's own name when the format is not of that kind.
+CString DistanceText(char const* key, std::string const& number, char const* unit)
+{
+    std::string const format = CTextUtilities::GetBundleString(key).GetStdString();
+    std::vector<CTextUtilities::FormatConversion> const conversions = CTextUtilities::GetFormatConversions(format);
+    std::size_t start = format.find('%');
+    while (start != std::string::npos && start + 1 < format.size() && format[start + 1] == '%')
+        start = format.find('%', start + 2);
+    std::size_t const end
+        = start == std::string::npos ? std::string::npos : format.find_first_of("aAeEfFgG", start + 1);
+    if (conversions.size() != 1 || end == std::string::npos || conversions[0].letters != format.substr(end, 1))
+        return CString((number + " " + unit).c_str());
+    std::string text = format.substr(0, start) + number + format.substr(end + 1);
+    // What was a literal percent sign in the format is one in the text.
+    for (std::size_t at = text.find("%%"); at != std::string::npos; at = text.find("%%", at + 1))
+        text.erase(at, 1);
+    return CString(text.c_str());
+}
+
+// Whole numbers from 10 on, tenths below.
+int DecimalsFor(double value) { return std::fabs(value) < 9.95 ? 1 : 0; }
 } // namespace
 
 MapUnits CMapUnitText::ResolveStoredUnits(SInt32 stored)
@@ -29,21 +73,28 @@ MapUnits CMapUnitText::ResolveStoredUnits(SInt32 stored)
     return MapUnits(stored);
 }
 
+// Metres and feet to the unit, whole; kilometres and miles to a tenth below ten and whole
+// from ten: 850 m, 1.9 km, 12 km, 1,250 km. A distance that rounds to a whole kilometre or
+// mile is given in it.
 CString CMapUnitText::GetDistanceString(double metres, MapUnits units)
 {
     // Non-finite distances would reach the text as "nan": they read as nothing measured.
     if (!std::isfinite(metres))
         metres = 0;
     if (IsImperial(units)) {
-        double miles = std::trunc(metres / kMetresPerMile);
-        if (units == kMapUnitsMiles || (units != kMapUnitsFeet && std::fabs(metres) > kMetresPerMile))
-            return FormatNumber(std::fabs(miles) == 1 ? "MapDistanceMiles1" : "MapDistanceMilesN", miles);
-        double feet = std::trunc(metres / kMetresPerFoot);
-        return FormatNumber(std::fabs(feet) == 1 ? "MapDistanceFeet1" : "MapDistanceFeetN", feet);
+        double const feet = metres / kMetresPerFoot;
+        if (units == kMapUnitsFeet || (units != kMapUnitsMiles && std::fabs(std::round(feet)) < 5280)) {
+            std::string const number = DistanceNumber(feet, 0);
+            return DistanceText(number == "1" ? "MapDistanceFeet1" : "MapDistanceFeetN", number, "feet");
+        }
+        double const miles = metres / kMetresPerMile;
+        std::string const number = DistanceNumber(miles, DecimalsFor(miles));
+        return DistanceText(number == "1" ? "MapDistanceMiles1" : "MapDistanceMilesN", number, "miles");
     }
-    if (units == kMapUnitsKilometres || (units != kMapUnitsMetres && std::fabs(metres) > 1000))
-        return FormatNumber("MapDistanceKm", std::trunc(metres / 1000));
-    return FormatNumber("MapDistanceMetres", std::trunc(metres));
+    if (units == kMapUnitsMetres || (units != kMapUnitsKilometres && std::fabs(std::round(metres)) < 1000))
+        return DistanceText("MapDistanceMetres", DistanceNumber(metres, 0), "m");
+    double const kilometres = metres / 1000;
+    return DistanceText("MapDistanceKm", DistanceNumber(kilometres, DecimalsFor(kilometres)), "km");
 }
 
 CString CMapUnitText::GetVelocityString(double metresPerSecond, MapUnits units)

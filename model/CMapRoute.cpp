@@ -200,6 +200,16 @@ void CMapRoute::SetSegments(std::vector<RouteSegment> const& segments)
                 continue;
             mSegments.push_back(RouteSegment(given.waypoint));
         }
+        // A leg between the same two waypoints as before keeps the path it was routed
+        // along (a moved waypoint has already reset its legs); what is given is not trusted.
+        for (std::size_t i = 0; i + 1 < mSegments.size(); ++i)
+            for (std::size_t j = 0; j + 1 < old.size(); ++j)
+                if (old[j].waypoint == mSegments[i].waypoint && old[j + 1].waypoint == mSegments[i + 1].waypoint
+                    && old[j].status != kRouteStatusUnrouted) {
+                    mSegments[i] = old[j];
+                    mSegments[i].serial = 0;
+                    break;
+                }
     }
     mUnresolved.clear();
     for (RouteSegment const& segment : mSegments)

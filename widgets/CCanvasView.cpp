@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr CGFloat kFocusRingInset = 3; // [px] the ring's width, so that it lies wholly inside
+
 constexpr EventTypeSpec kCanvasEvents[] = {
     { kEventClassControl, kEventControlDraw },
     { kEventClassControl, kEventControlHitTest },
@@ -277,8 +279,14 @@ OSStatus CCanvasView::DoEventControlDraw(CCarbonEvent& event)
     DrawObjects(context);
     DrawOverlay(context);
     DrawTool(context);
+    bool const printing = mPrinting;
     mDrawing = mPrinting = false;
     CGContextRestoreGState(context);
+    // A ring just inside the visible part shows that the canvas takes the keys.
+    if (!printing && GetFocusedPart() != kControlFocusNoPart && IsControlActive(GetHIViewRef())) {
+        CGRect const ring = CGRectInset(bounds, kFocusRingInset, kFocusRingInset);
+        HIThemeDrawFocusRect(&ring, true, context, kHIThemeOrientationNormal);
+    }
     return noErr;
 }
 

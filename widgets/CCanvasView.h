@@ -61,6 +61,7 @@ public:
     // Phase: a MouseTrackingResult; the point in view coordinates.
     void UpdateCursor(UInt16 phase, CGPoint const& viewPoint);
     void UpdateToolHelp(UInt16 phase, CGPoint const& viewPoint);
+    void EndToolHelp(); // the tag goes, and its text
     // A tool event at the view point, carrying the incoming event's delta, button, clicks, modifiers and key.
     CCarbonEvent GetToolEvent(CCarbonEvent const& event, CGPoint const& viewPoint);
 

@@ -26,6 +26,9 @@ void CCanvasView::SetTool(CCanvasTool* tool)
 {
     if (mTool)
         mTool->ToolDeselected();
+    // One tool's tag never stays for the next.
+    if (mTool != tool)
+        EndToolHelp();
     mTool = tool;
     if (!tool)
         return;
@@ -49,6 +52,15 @@ void CCanvasView::SetToolHelp(CString const& help)
     if (mMouseInside || dragging)
         UpdateCursor(dragging ? kMouseTrackingMouseDragged : kMouseTrackingMouseMoved,
             CMouseUtilities::GetViewMouse(this));
+}
+
+void CCanvasView::EndToolHelp()
+{
+    mToolHelp = CString();
+    if (mToolTagShown) {
+        HMHideTag();
+        mToolTagShown = false;
+    }
 }
 
 void CCanvasView::UpdateCursor(UInt16 phase, CGPoint const& viewPoint)
@@ -122,7 +134,9 @@ bool CCanvasView::TrackMouse(CCarbonEvent& event, CGPoint const& point, MouseTra
             mTool->DoKeyModifiers(tool);
             break;
         case kMouseTrackingUserCancelled:
+            // A cancelled gesture takes its tag with it, whatever the tool left.
             mTool->DoCancelTrack(tool);
+            EndToolHelp();
             break;
         case kMouseTrackingMouseMoved:
             mTool->DoMouseMoved(tool);

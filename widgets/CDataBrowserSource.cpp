@@ -4,7 +4,7 @@
 
 namespace {
 
-enum : UInt32 { kKeyDelete = 51, kKeyForwardDelete = 117 };
+enum : UInt32 { kKeyReturn = 36, kKeyDelete = 51, kKeyEnter = 52, kKeyForwardDelete = 117 };
 
 } // namespace
 
@@ -54,11 +54,29 @@ void CDataBrowserSource::BrowserSelection() { BroadcastMessage(kMsgSelectionChan
 
 OSStatus CDataBrowserSource::BrowserRawKeyDown(CCarbonEvent& event)
 {
-    UInt32 const code = event.GetParameterUInt32(kEventParamKeyCode);
-    if (code != kKeyDelete && code != kKeyForwardDelete)
+    switch (event.GetParameterUInt32(kEventParamKeyCode)) {
+    case kKeyDelete:
+    case kKeyForwardDelete:
+        RemoveSelection();
+        return noErr;
+    case kKeyReturn:
+    case kKeyEnter:
+        return OpenSelection() ? noErr : eventNotHandledErr;
+    default:
         return eventNotHandledErr;
-    RemoveSelection();
-    return noErr;
+    }
+}
+
+// Each selected row opens as a double-click on it would, as Return on the map opens its selection.
+bool CDataBrowserSource::OpenSelection()
+{
+    if (!mBrowser || !OpensItems())
+        return false;
+    std::vector<DataBrowserItemID> const selected
+        = mBrowser->FindItems(kDataBrowserItemIsSelected, kDataBrowserNoItem, true);
+    for (DataBrowserItemID item : selected)
+        ItemOpened(item);
+    return !selected.empty();
 }
 
 void CDataBrowserSource::RemoveSelection()

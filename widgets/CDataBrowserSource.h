@@ -42,7 +42,7 @@ public:
     virtual void BrowserTarget() { }
     virtual void BrowserFormat() { }
     virtual void BrowserSelection();
-    // Delete and forward delete remove the selection.
+    // Delete and forward delete remove the selection; Return and Enter open it.
     virtual OSStatus BrowserRawKeyDown(CCarbonEvent& event);
     virtual void ItemAdded(DataBrowserItemID) { }
     virtual void ItemRemoved(DataBrowserItemID) { }
@@ -51,6 +51,8 @@ public:
     virtual void ItemSelected(DataBrowserItemID) { }
     virtual void ItemDeselected(DataBrowserItemID) { }
     virtual void ItemOpened(DataBrowserItemID) { }
+    // Whether opening an item (a double-click, Return) does anything, so that Return is taken.
+    virtual bool OpensItems() const { return false; }
     virtual void ContainerOpened(DataBrowserItemID) { }
     virtual void ContainerClosing(DataBrowserItemID) { }
     virtual void ContainerClosed(DataBrowserItemID) { }
@@ -59,6 +61,8 @@ public:
     virtual void ContainerToggled(DataBrowserItemID) { }
     // Removes every selected item of the browser.
     virtual void RemoveSelection();
+    // Opens every selected item; false when none is selected or items do not open.
+    bool OpenSelection();
 
     static DBHeader MakeListHeader(
         UInt32 property, UInt32 type, CString const& title, UInt32 minimumWidth, UInt32 maximumWidth, UInt32 flags);

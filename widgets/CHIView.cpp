@@ -256,12 +256,19 @@ OSStatus CHIView::DoEventControlHitTest(CCarbonEvent& event)
 OSStatus CHIView::DoEventControlSetFocusPart(CCarbonEvent& event)
 {
     ControlPartCode const requested = event.GetParameterControlPartCode(kEventParamControlPart);
-    if (requested != kControlFocusNextPart && requested != kControlFocusPrevPart)
-        return noErr;
     ControlPartCode const current = GetFocusedPart();
+    if (requested != kControlFocusNextPart && requested != kControlFocusPrevPart) {
+        // Losing the focus takes its ring away.
+        if (requested == kControlFocusNoPart && current != kControlFocusNoPart)
+            SetNeedsDisplay(true, nullptr);
+        return noErr;
+    }
     auto const it = std::find(mPartCodes.begin(), mPartCodes.end(), current);
     ControlPartCode next = 0;
-    if (it != mPartCodes.end()) {
+    // Tab from another view enters at the first part, Shift+Tab at the last.
+    if (current == kControlFocusNoPart && !mPartCodes.empty())
+        next = requested == kControlFocusNextPart ? mPartCodes.front() : mPartCodes.back();
+    else if (it != mPartCodes.end()) {
         std::size_t const i = it - mPartCodes.begin();
         if (requested == kControlFocusNextPart)
             next = i + 1 < mPartCodes.size() ? mPartCodes[i + 1] : 0;

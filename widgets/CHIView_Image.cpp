@@ -174,18 +174,26 @@ void CHIView::AdjustWindowForZoom(ZoomType type)
         || ((type == kZoomIn || type == kZoomOut) && !(mBehaviour & kBehaviourResizeWindow)))
         return;
     WindowRef window = GetWindowRef();
-    HIRect content {};
-    if (!window || HIWindowGetBounds(window, kWindowContentRgn, &content) != noErr)
+    HIRect content {}, structure {};
+    if (!window || HIWindowGetBounds(window, kWindowContentRgn, &content) != noErr
+        || HIWindowGetBounds(window, kWindowStructureRgn, &structure) != noErr)
         return;
     Rect available {};
     GetAvailableWindowPositioningBounds(GetMainDevice(), &available);
+    // The content goes only as far as leaves the whole window, its title bar and
+    // toolbar included, on the usable screen.
+    double const left = content.origin.x - structure.origin.x, top = content.origin.y - structure.origin.y;
+    double const right = CGRectGetMaxX(structure) - CGRectGetMaxX(content);
+    double const bottom = CGRectGetMaxY(structure) - CGRectGetMaxY(content);
+    CGRect const room { { available.left + left, available.top + top },
+        { std::max(0.0, available.right - available.left - left - right),
+            std::max(0.0, available.bottom - available.top - top - bottom) } };
     CGSize const needed = GetZoomContentSize(mImageZoom);
-    CGPoint origin { std::max<double>(content.origin.x, available.left),
-        std::max<double>(content.origin.y, available.top) };
+    CGPoint origin { std::max(content.origin.x, room.origin.x), std::max(content.origin.y, room.origin.y) };
     if (type == kZoomFit)
-        origin = { static_cast<double>(available.left), static_cast<double>(available.top) };
-    double width = std::min(available.right - origin.x, needed.width);
-    double height = std::min(available.bottom - origin.y, needed.height);
+        origin = room.origin;
+    double width = std::min(CGRectGetMaxX(room) - origin.x, needed.width);
+    double height = std::min(CGRectGetMaxY(room) - origin.y, needed.height);
     if (mMaxSize.width > 0)
         width = std::min(width, mMaxSize.width);
     if (mMaxSize.height > 0)
@@ -293,6 +301,8 @@ void CHIView::AutoScroll(CGPoint const& point)
         return;
     double dx = p.x < 0 ? p.x : p.x > bounds.size.width ? p.x - bounds.size.width : 0;
     double dy = p.y < 0 ? p.y : p.y > bounds.size.height ? p.y - bounds.size.height : 0;
+    // However far out the pointer is, one beat scrolls a bounded step, across as down.
+    dx = std::clamp(dx, -mScrollDragSize.width, mScrollDragSize.width);
     dy = std::clamp(dy, -mScrollDragSize.height, mScrollDragSize.height);
     auto boost = [](double d, double unit, double line) {
         if (d == 0 || unit <= 0)

@@ -73,6 +73,33 @@ namespace {
         EXPECT_EQ(Find('grid'), nullptr) << "a panel replaces the one before";
     }
 
+    TEST_F(PreferencesWindow, CtrlTabAndCtrlPageKeysStepThroughThePanelsTheToolbarOffers)
+    {
+        constexpr UInt32 kPageUp = 116, kPageDown = 121;
+        auto const panels = [&](std::vector<std::pair<UInt32, UInt32>> const& keys) {
+            std::vector<std::string> shown;
+            for (auto [code, modifiers] : keys) {
+                InputDriver::Key(code, code == kKeyTab ? '\t' : 0, modifiers);
+                Run();
+                shown.push_back(Instance()->GetPanel().GetStdString());
+            }
+            return shown;
+        };
+        OpenByKey();
+        std::string const general = CWindowPreferences::kNibPrefsGeneral, update = CWindowPreferences::kNibPrefsUpdate;
+        EXPECT_EQ(panels({ { kKeyTab, cmdKey }, { kKeyTab, cmdKey }, { kKeyTab, cmdKey | shiftKey },
+                      { kPageDown, cmdKey }, { kPageUp, cmdKey } }),
+            (std::vector<std::string> { update, general, update, general, update }));
+        InputDriver::Key(kKeyW, 'w', cmdKey);
+        Run();
+        CWindowPreferences::ResetForTesting();
+        OpenByMenuWithOption(); // with the Debug panel
+        EXPECT_EQ(panels({ { kPageUp, cmdKey }, { kPageUp, cmdKey }, { kKeyTab, cmdKey } }),
+            (std::vector<std::string> { CWindowPreferences::kNibPrefsDebug, update, CWindowPreferences::kNibPrefsDebug }));
+        EXPECT_EQ(panels({ { kKeyTab, 0 } }), std::vector<std::string> { CWindowPreferences::kNibPrefsDebug })
+            << "Tab alone moves the focus, not the panel";
+    }
+
     TEST_F(PreferencesWindow, EveryPanelShownGetsFreshControlsBoundAnew)
     {
         Prefs().SetBoolean("ShowGrid", true);

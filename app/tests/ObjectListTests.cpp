@@ -118,12 +118,12 @@ namespace {
         AddTrack("Ten", 10200);
         CBrowserTracks list;
         Attach(list);
-        ASSERT_EQ(Cell(Item(mDocument->GetObjects()[0]), 'dist'), "9 km");
+        ASSERT_EQ(Cell(Item(mDocument->GetObjects()[0]), 'dist'), "9.2 km");
         ASSERT_EQ(Cell(Item(mDocument->GetObjects()[1]), 'dist'), "10 km");
         ClickHeader('dist');
         if (View()->Model().GetSortOrder() == kDataBrowserOrderDecreasing)
             ClickHeader('dist');
-        EXPECT_EQ(Names(), (std::vector<std::string> { "Ten", "Nine" })); // "10 km" before "9 km"
+        EXPECT_EQ(Names(), (std::vector<std::string> { "Ten", "Nine" })); // "10 km" before "9.2 km"
     }
 
     TEST_F(ObjectList, ClickingRowsSelectsOnTheDocumentWithOneSelectionMessageEach)
@@ -302,6 +302,44 @@ namespace {
         Key(kKeyDelete, 8);
         EXPECT_EQ(mDocument->GetObjects().size(), 2u);
         RemoveEventHandler(handler);
+    }
+
+    TEST_F(ObjectList, TypingTheStartOfANameSelectsItsRowAndReturnOrEnterOpensTheSelection)
+    {
+        for (char const* name : { "Alder", "Birch", "Bramble", "Cedar" })
+            AddWaypoint(name, 1, 1);
+        CBrowserWaypoints list;
+        Attach(list);
+        InputDriver::Click(RowPoint(0)); // the list takes the focus
+        Run(1.0);
+        auto const type = [](std::string const& text) {
+            for (char c : text) {
+                InputDriver::Key(0, UInt32(c)); // key-down and up, then the text, as SDL gives them
+                InputDriver::Type(std::string(1, c));
+                Run(0.2);
+            }
+        };
+        auto const selected = [&] {
+            std::vector<DataBrowserItemID> const rows = SelectedRows();
+            return rows.size() == 1 ? CBrowserMapObject::GetObject(rows[0])->GetName().GetStdString() : "";
+        };
+        type("br");
+        EXPECT_EQ(selected(), "Bramble");
+        type("x"); // nothing starts with "brx": the selection stays
+        EXPECT_EQ(selected(), "Bramble");
+        Run(1.5); // a pause starts afresh
+        type("C");
+        EXPECT_EQ(selected(), "Cedar");
+        Key(display::kVK_Return, display::kReturnCharCode);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetWaypoint);
+        EXPECT_EQ(EditedName(), "Cedar");
+        mDocument->CompleteSheet('not!');
+        Run(1.5);
+        type("a");
+        EXPECT_EQ(selected(), "Alder");
+        Key(display::kVK_ANSI_KeypadEnter, display::kEnterCharCode);
+        EXPECT_EQ(EditedName(), "Alder");
+        mDocument->CompleteSheet('not!');
     }
 
     TEST_F(ObjectList, TheContextualMenuShowsTheChosenObjectsAndNothingElse)

@@ -80,6 +80,18 @@ namespace {
         Shot("sheet-view-location.png");
     }
 
+    TEST_F(ViewLocationSheet, OpensWithThePlaceSelectedSoThatTypingReplacesIt)
+    {
+        SheetHost<CSheetViewLocation> host;
+        ASSERT_NE(Open(host, CCoordinate(57.7, 11.97), 12), nullptr);
+        for (char c : std::string("48.5")) {
+            InputDriver::Key(0, UInt32(c));
+            InputDriver::Type(std::string(1, c));
+        }
+        Run();
+        EXPECT_EQ(Text(host.GetSheetWindow(), 'elat'), "48.5");
+    }
+
     TEST_F(ViewLocationSheet, TypedPlacesMoveTheMapWithinTwoSecondsAndBadTextKeepsTheTargets)
     {
         SheetHost<CSheetViewLocation> host;
@@ -130,6 +142,42 @@ namespace {
         EXPECT_EQ(mView->GetMapZoom(), 11u);
         Key(kKeyEscape, 0x1B);
         ExpectMapAt(CCoordinate(10, 20), 4);
+    }
+
+    // The slider's command is the sheet's: it never goes on to zoom the window.
+    TEST_F(ViewLocationSheet, TheSliderLeavesTheWindowsSizeAlone)
+    {
+        int zooms = 0;
+        EventTypeSpec const command { kEventClassCommand, kEventCommandProcess };
+        EventHandlerRef handler = nullptr;
+        InstallEventHandler(
+            GetApplicationEventTarget(),
+            [](EventHandlerCallRef, EventRef event, void* data) -> OSStatus {
+                HICommand hi {};
+                GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof hi, nullptr, &hi);
+                if (hi.commandID == kHICommandZoomWindow)
+                    ++*static_cast<int*>(data);
+                return eventNotHandledErr;
+            },
+            1, &command, &zooms, &handler);
+        SheetHost<CSheetViewLocation> host;
+        ASSERT_NE(Open(host, CCoordinate(57.7, 11.97), 12), nullptr);
+        WindowRef const sheet = host.GetSheetWindow();
+        Rect before {};
+        GetWindowBounds(host.GetWindow().GetWindowRef(), kWindowStructureRgn, &before);
+        Key(kKeyTab, '\t');
+        Key(kKeyTab, '\t');
+        ASSERT_EQ(Focus(sheet), Find(sheet, 'zoom'));
+        Key(124 /* right */, 0);
+        Key(124, 0);
+        EXPECT_EQ(mView->GetMapZoom(), 14u);
+        EXPECT_EQ(zooms, 0) << "the window's Zoom command was sent";
+        Rect after {};
+        GetWindowBounds(host.GetWindow().GetWindowRef(), kWindowStructureRgn, &after);
+        EXPECT_EQ(after.right - after.left, before.right - before.left);
+        EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+        RemoveEventHandler(handler);
+        Key(kKeyEscape, 0x1B);
     }
 
     TEST_F(ViewLocationSheet, CancelReturnsToTheOldViewAndLeavesNoTarget)
@@ -207,12 +255,12 @@ namespace {
         ExpectMapAt(CCoordinate(57.7089, 11.9746), 15);
     }
 
-    TEST_F(ViewLocationSheet, AddWaypointLeavesOneSelectedWaypointWhereTheTargetWas)
+    // Right after typing, before the fields are next looked at: the waypoint goes where they say.
+    TEST_F(ViewLocationSheet, AddWaypointLeavesOneSelectedWaypointWhereTheFieldsSay)
     {
         SheetHost<CSheetViewLocation> host;
         ASSERT_NE(Open(host, CCoordinate(57.7, 11.97), 12), nullptr);
         Retype("58.1");
-        Run(2.1);
         Click(host.GetSheetWindow(), 'addw');
         EXPECT_EQ(host.GetCompleted(), (std::vector<UInt32> { 'ok  ' }));
         ASSERT_EQ(mDocument->GetObjects().size(), 1u);

@@ -22,6 +22,7 @@ public:
     OSStatus GetItemData(DataBrowserItemID item, DataBrowserItemDataRef data, DataBrowserPropertyID property) override;
     long CompareItems(DataBrowserItemID item1, DataBrowserItemID item2, DataBrowserPropertyID property) override;
     void ItemOpened(DataBrowserItemID item) override;
+    bool OpensItems() const override { return true; }
     void DoMessage(UInt32 message, void* parameter) override;
 
 private:

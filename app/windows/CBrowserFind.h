@@ -35,6 +35,7 @@ public:
     OSStatus GetItemData(DataBrowserItemID item, DataBrowserItemDataRef data, DataBrowserPropertyID property) override;
     long CompareItems(DataBrowserItemID item1, DataBrowserItemID item2, DataBrowserPropertyID property) override;
     void ItemOpened(DataBrowserItemID item) override;
+    bool OpensItems() const override { return true; }
 
 private:
     CString GetKind(SearchResult const& result) const;

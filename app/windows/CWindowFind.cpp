@@ -127,12 +127,10 @@ double CWindowFind::GetRadiusInMetres(UInt32 n) const
 
 void CWindowFind::UpdateRadius()
 {
-    CString const format = CTextUtilities::GetBundleString(UserUnitsAreMetric() ? "MapDistanceKm" : "MapDistanceMilesN");
-    for (UInt32 n : kRadii) {
-        CString text;
-        text.Format(format.GetUTF8(), double(n));
-        mRadius->SetItemText(true, RadiusCommand(n), text);
-    }
+    // Written as every distance is, in kilometres or miles whatever the size.
+    MapUnits const units = UserUnitsAreMetric() ? kMapUnitsKilometres : kMapUnitsMiles;
+    for (UInt32 n : kRadii)
+        mRadius->SetItemText(true, RadiusCommand(n), CMapUnitText::GetDistanceString(GetRadiusInMetres(n), units));
 }
 
 void CWindowFind::FindLocation(IFindDocument* document)

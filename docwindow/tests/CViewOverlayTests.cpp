@@ -145,7 +145,7 @@ namespace {
         // One mile spans 400 pixels: halved twice, the bar is a quarter mile.
         CViewOverlay::Scale scale = CViewOverlay::ChooseScale(1.0 / 400, true);
         EXPECT_EQ(scale.length, 100);
-        EXPECT_EQ(CMapUnitText::GetDistanceString(scale.metres, kMapUnitsImperial), CString("1320 feet"));
+        EXPECT_EQ(CMapUnitText::GetDistanceString(scale.metres, kMapUnitsImperial), CString("1,320 feet"));
         // Not halved: the label names the whole miles.
         scale = CViewOverlay::ChooseScale(1.0 / 100, true);
         EXPECT_EQ(scale.length, 100);

@@ -2,7 +2,10 @@
 #include "docwindow/CViewMap.h"
 #include "tests/support/InputDriver.h"
 #include "toolbox/HIViewCalls.h"
+#include "tests/support/ScreenProbe.h"
 #include "toolbox/NibCalls.h"
+#include "widgets/CDataBrowser.h"
+#include "widgets/CHISearchField.h"
 #include "widgets/CHISegmentedView.h"
 #include "widgets/CHistoryButton.h"
 
@@ -105,6 +108,121 @@ namespace {
         Key(33, '['); // Back: disabled while the sheet is open
         EXPECT_EQ(Level(), city);
         EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetAlert);
+    }
+
+    // Which of the views Tab goes round has the keyboard focus.
+    std::string FocusName(CWindowDocument* document)
+    {
+        ControlRef focus = nullptr;
+        GetKeyboardFocus(document->GetWindow()->GetWindowRef(), &focus);
+        if (!focus)
+            return "none";
+        if (focus == document->GetMapView()->GetHIViewRef())
+            return "map";
+        if (focus == document->GetListSelector()->GetHIViewRef())
+            return "selector";
+        if (focus == document->GetList()->GetHIViewRef())
+            return "list";
+        if (document->GetSearchField() && focus == document->GetSearchField()->GetHIViewRef())
+            return "search";
+        return "other";
+    }
+
+    TEST_F(DocumentInput, TabAndShiftTabGoRoundTheMapTheListSelectorTheListAndTheSearchField)
+    {
+        ASSERT_NE(mDocument->GetSearchField(), nullptr);
+        std::vector<std::string> seen { FocusName(mDocument) };
+        for (int i = 0; i < 4; ++i) {
+            InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+            ManualClock::RunFor(0.1);
+            seen.push_back(FocusName(mDocument));
+        }
+        for (int i = 0; i < 2; ++i) {
+            InputDriver::Key(display::kVK_Tab, display::kTabCharCode, shiftKey);
+            ManualClock::RunFor(0.1);
+            seen.push_back(FocusName(mDocument));
+        }
+        EXPECT_EQ(seen,
+            (std::vector<std::string> { "map", "selector", "list", "search", "map", "search", "list" }));
+    }
+
+    TEST_F(DocumentInput, TheMapShowsItsFocusAndTakesItsKeysWheneverItHasIt)
+    {
+        HIViewRef map = mDocument->GetMapView()->GetHIViewRef();
+        HIRect bounds {};
+        HIViewGetBounds(map, &bounds);
+        CGPoint edge { CGRectGetMidX(bounds), bounds.origin.y + 1 }; // inside the ring, at the top
+        HIViewConvertPoint(&edge, map, nullptr);
+        WindowRef window = mDocument->GetWindow()->GetWindowRef();
+        auto const ringShows = [&] {
+            ManualClock::RunFor(0.1);
+            Pixel const p = ProbeWindow(window).At(int(edge.x), int(edge.y));
+            return p.b > p.r + 60; // the focus highlight is blue; the map there is not
+        };
+        EXPECT_TRUE(ringShows()) << "the map has the focus at first";
+        auto const press = [](UInt32 code, char character, UInt32 modifiers = 0) {
+            InputDriver::Key(code, UInt32(character), modifiers);
+            if (!(modifiers & cmdKey) && character >= 0x20)
+                InputDriver::Type(std::string(1, character));
+            ManualClock::RunFor(0.1);
+        };
+        press(display::kVK_Tab, '\t'); // the list selector
+        EXPECT_FALSE(ringShows());
+        press(6, 'z'); // Z: a letter for the selector, not a tool
+        EXPECT_EQ(mDocument->GetTool(), kToolHand);
+        press(display::kVK_RightArrow, 0); // the selector's next list
+        EXPECT_EQ(mDocument->GetListSelector()->GetCurrentValue(), 2);
+        press(display::kVK_Tab, '\t', shiftKey); // back to the map
+        EXPECT_TRUE(ringShows());
+        press(6, 'z');
+        EXPECT_EQ(mDocument->GetTool(), kToolZoom) << "a tool key on the focused map";
+        unsigned long const level = Level();
+        press(24, '=', cmdKey);
+        EXPECT_EQ(Level(), level + 1);
+        HIPoint const before = mDocument->GetMapView()->GetImageOrigin();
+        press(display::kVK_PageDown, 0);
+        EXPECT_GT(mDocument->GetMapView()->GetImageOrigin().y, before.y) << "Page Down scrolls the focused map";
+    }
+
+    TEST_F(DocumentInput, ClosingASheetLeavesTheFocusWhereItWas)
+    {
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+        ManualClock::RunFor(0.1);
+        ASSERT_EQ(FocusName(mDocument), "list");
+        mDocument->DisplayAlert("A sheet", CString());
+        ManualClock::RunFor(0.5);
+        InputDriver::Key(display::kVK_Return, display::kReturnCharCode);
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        EXPECT_EQ(FocusName(mDocument), "list");
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(FocusName(mDocument), "search");
+    }
+
+    TEST_F(DocumentInput, TabInASheetMovesBetweenTheSheetsFieldsAndLeavesTheWindowsFocus)
+    {
+        Key(37, 'l'); // Go to Location
+        ManualClock::RunFor(0.5);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetViewLocation);
+        WindowRef sheet = mDocument->GetSheetController()->GetWindow()->GetWindowRef();
+        auto const focused = [&] {
+            ControlRef focus = nullptr;
+            GetKeyboardFocus(sheet, &focus);
+            ControlID id {};
+            if (focus)
+                GetControlID(focus, &id);
+            return id.signature;
+        };
+        EXPECT_EQ(focused(), OSType('elat'));
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(focused(), OSType('elon'));
+        EXPECT_EQ(FocusName(mDocument), "map") << "the window's own focus moved under the sheet";
+        InputDriver::Key(display::kVK_Escape, display::kEscapeCharCode);
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
     }
 
 } // namespace

@@ -6,7 +6,13 @@
 #include "model/CMapRoute.h"
 #include "model/CMapWaypoint.h"
 #include "tests/support/InputDriver.h"
+#include "toolbox/HIViewCalls.h"
+#include "toolbox/Menu.h"
+#include "toolbox/MenuBar.h"
+#include "toolbox/MenuCalls.h"
 #include "toolbox/View.h"
+#include "toolbox/databrowser/DataBrowserView.h"
+#include "widgets/CDataBrowser.h"
 #include "toolbox/Window.h"
 #include "toolbox/toolbar/Toolbar.h"
 #include "toolbox/toolbar/ToolbarCalls.h"
@@ -143,6 +149,110 @@ namespace {
         EXPECT_EQ(routes[0]->GetSegments().size(), 3u);
         EXPECT_EQ(mDocument->GetObjects().size(), 5u) << "the first waypoint, three for the route, and the route";
         EXPECT_EQ(mDocument->GetTool(), kToolHand);
+    }
+
+    // Every tool, the crop area's included, is chosen from the Object menu.
+    TEST_F(DocumentTools, TheObjectMenuChoosesEveryTool)
+    {
+        for (std::size_t tool = 0; tool < std::size(CWindowDocument::kToolCommands); ++tool) {
+            MenuCommand const command = CWindowDocument::kToolCommands[tool];
+            MenuRef menu = nullptr;
+            MenuItemIndex item = 0;
+            ASSERT_EQ(GetIndMenuItemWithCommandID(nullptr, command, 1, &menu, &item), noErr) << command;
+            menu->UpdateStatus();
+            ASSERT_TRUE(IsMenuItemEnabled(menu, item)) << "tool " << tool;
+            toolbox::MenuBar::SendCommand(menu, item, 0);
+            ManualClock::RunFor(0.1);
+            EXPECT_EQ(mDocument->GetTool(), TWTool(tool));
+        }
+        // The crop tool chosen there makes a crop area.
+        mDocument->ShowRegion(CCoordinateRect(CCoordinate(57.75, 11.9), CCoordinate(57.65, 12.05)), false);
+        MenuRef menu = nullptr;
+        MenuItemIndex item = 0;
+        GetIndMenuItemWithCommandID(nullptr, 'dtcr', 1, &menu, &item);
+        toolbox::MenuBar::SendCommand(menu, item, 0);
+        InputDriver::Drag(OnMap(100, 100), OnMap(250, 200));
+        ManualClock::RunFor(0.6);
+        EXPECT_NE(mDocument->GetCrop(), nullptr);
+    }
+
+    // Typed into the toolbar's search field as a keyboard types (each key's text
+    // following it), a filter narrows the list once per key.
+    TEST_F(DocumentTools, TheSearchFieldFiltersTheListAsTyped)
+    {
+        for (char const* name : { "Route start", "Harbour", "Summit", "Rough ground" }) {
+            auto* waypoint = new CMapWaypoint();
+            waypoint->SetName(name);
+            waypoint->SetPosition(CCoordinate(57.7, 11.95));
+            mDocument->AddObject(waypoint);
+        }
+        CHISearchField* field = mDocument->GetSearchField();
+        ASSERT_NE(field, nullptr);
+        HIRect bounds {};
+        HIViewGetBounds(field->GetHIViewRef(), &bounds);
+        InputDriver::Click(Global(field->GetHIViewRef(), { CGRectGetMidX(bounds), CGRectGetMidY(bounds) }));
+        ManualClock::RunFor(0.1);
+        auto const rows = [&] {
+            return toolbox::databrowser::FindDataBrowser(mDocument->GetList()->GetHIViewRef())
+                ->Model()
+                .Items(kDataBrowserItemAnyState)
+                .size();
+        };
+        InputDriver::TypeKeys("route");
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(field->GetTextValue().GetStdString(), "route");
+        EXPECT_EQ(mDocument->GetList()->GetFilter().GetStdString(), "route");
+        EXPECT_EQ(rows(), 1u);
+        // Backspace twice: "rou" finds the rough ground too.
+        InputDriver::Key(display::kVK_Delete, display::kBackspaceCharCode);
+        InputDriver::Key(display::kVK_Delete, display::kBackspaceCharCode);
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(rows(), 2u);
+        // Ctrl+A and Ctrl+X through the Edit menu empty the field and list everything.
+        InputDriver::Key(display::kVK_ANSI_A, 'a', cmdKey);
+        InputDriver::Key(7, 'x', cmdKey);
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(field->GetTextValue().GetStdString(), "");
+        EXPECT_EQ(rows(), 4u);
+        // Ctrl+V puts the cut text back after typed text.
+        InputDriver::TypeKeys("ground ");
+        InputDriver::Key(9, 'v', cmdKey);
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(field->GetTextValue().GetStdString(), "ground rou");
+        EXPECT_EQ(rows(), 0u);
+    }
+
+    // Ctrl+0 fits the map to the screen with the whole window on it, title bar and toolbar
+    // too; and a place saved with the title bar off the screen is not taken back.
+    TEST_F(DocumentTools, ZoomToFitKeepsTheWholeWindowOnTheUsableScreen)
+    {
+        Rect available {};
+        GetAvailableWindowPositioningBounds(GetMainDevice(), &available);
+        auto const onScreen = [&] {
+            Rect structure {};
+            GetWindowBounds(Window(), kWindowStructureRgn, &structure);
+            return structure.top >= available.top && structure.left >= available.left
+                && structure.bottom <= available.bottom && structure.right <= available.right;
+        };
+        Rect content {}, structure {};
+        GetWindowBounds(Window(), kWindowContentRgn, &content);
+        GetWindowBounds(Window(), kWindowStructureRgn, &structure);
+        ASSERT_GT(content.top - structure.top, 40) << "a title bar and a toolbar above the map";
+        InputDriver::Key(29, '0', cmdKey);
+        ManualClock::RunFor(1.0);
+        Rect fitted {};
+        GetWindowBounds(Window(), kWindowStructureRgn, &fitted);
+        EXPECT_TRUE(onScreen()) << fitted.top << " " << fitted.left << " " << fitted.bottom << " " << fitted.right;
+        EXPECT_EQ(fitted.top, available.top) << "as high as the screen lets it";
+        // The content saved at the top of the screen, as the fit placed it before.
+        CFDictionary saved;
+        saved.SetValueRect(CDocument::kPropertyWindowBounds, CGRectMake(available.left, available.top, 600, 400));
+        ASSERT_EQ(mDocument->CDocument::DecodeProperties(saved), noErr);
+        ManualClock::RunFor(1.0);
+        GetWindowBounds(Window(), kWindowStructureRgn, &fitted);
+        EXPECT_TRUE(onScreen()) << fitted.top << " " << fitted.left;
+        GetWindowBounds(Window(), kWindowContentRgn, &content);
+        EXPECT_EQ(content.right - content.left, 600) << "only moved";
     }
 
 } // namespace

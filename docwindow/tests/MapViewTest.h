@@ -300,6 +300,9 @@ protected:
     // TW_UPDATE_PICTURES=1 writes the reference anew, to be looked at before committing.
     void ExpectPicture(std::string const& name, CGRect const* part = nullptr)
     {
+        // The pictures are of what the map draws, without the ring that shows its keyboard focus.
+        ClearKeyboardFocus(mWindow);
+        ManualClock::RunFor(0.01);
         display::WindowServer::Get().Compose();
         cairo_surface_t* screen = display::WindowServer::Get().GetScreen();
         Rect structure {};

@@ -103,6 +103,49 @@ namespace {
         EXPECT_EQ(mDocument.mObjects, std::vector<CMapObject*>({ home, other }));
     }
 
+    // Space held pans with the hand and keeps the route; building goes on after it.
+    TEST_F(RouteTool, TheHandHeldWithSpaceKeepsTheRouteBeingBuilt)
+    {
+        auto const space = [](display::InputKind kind) {
+            display::InputEvent input = InputDriver::Make(kind);
+            input.keyCode = 49;
+            input.character = ' ';
+            InputDriver::Post(input);
+            if (kind == display::InputKind::KeyDown) {
+                display::InputEvent text = InputDriver::Make(display::InputKind::Text);
+                text.text = " ";
+                InputDriver::Post(text);
+            }
+            ManualClock::RunFor(0.1);
+        };
+        Choose(kToolRoute);
+        Click(At(100, 100));
+        Click(At(200, 120));
+        ASSERT_EQ(mDocument.mObjects.size(), 3u) << "two waypoints and the floating end";
+        CGPoint const origin = mView->GetImageOrigin();
+        space(display::InputKind::KeyDown);
+        EXPECT_EQ(mDocument.GetTool(), kToolHand);
+        Drag(At(300, 300), At(260, 300));
+        EXPECT_NE(mView->GetImageOrigin().x, origin.x) << "the hand panned";
+        EXPECT_EQ(mDocument.mObjects.size(), 3u) << "nothing was abandoned";
+        space(display::InputKind::KeyUp);
+        EXPECT_EQ(mDocument.GetTool(), kToolRoute);
+        EXPECT_TRUE(Tool()->IsBuilding());
+        Click(At(300, 150));
+        DoubleClick(At(400, 220));
+        auto const routes = ObjectsOf<CMapRoute>(kMapObjectRoute);
+        ASSERT_EQ(routes.size(), 1u);
+        std::vector<CMapWaypoint*> const waypoints = Waypoints(routes[0]);
+        ASSERT_EQ(waypoints.size(), 4u);
+        EXPECT_EQ(Name(waypoints[0]), "Route Start");
+        EXPECT_EQ(Name(waypoints[3]), "Route End");
+        // Another tool chosen for good still abandons.
+        Choose(kToolRoute);
+        Click(At(100, 300));
+        Choose(kToolRuler);
+        EXPECT_EQ(ObjectsOf<CMapWaypoint>(kMapObjectWaypoint).size(), 4u);
+    }
+
     TEST_F(RouteTool, ADoubleClickFirstMakesARouteOfOneWaypointAndStrayDoubleClicksMakeNone)
     {
         Choose(kToolRoute);

@@ -208,5 +208,32 @@ namespace {
         EXPECT_EQ(mView->GetMapZoom(), 12u);
     }
 
+    // Escape in the middle of any tool's drag ends the gesture and leaves no tag behind,
+    // neither for the pointer's next moves nor under the next tool.
+    TEST_F(ViewTools, EscapeDuringEveryToolsDragLeavesNoTag)
+    {
+        for (int tool = 0; tool < 10; ++tool) {
+            Choose(TWTool(tool));
+            CGPoint const from = At(100, 200), to = At(300, 220);
+            std::string during;
+            InputDriver::MouseDown(Screen(from));
+            InputDriver::MouseMove(Screen({ from.x + 100, from.y }));
+            InputDriver::MouseMove(Screen(to));
+            ReleaseLater(to, [&] {
+                during = toolbox::HelpTags::ShowingText() ? cf::ToUTF8(toolbox::HelpTags::ShowingText()) : "";
+                InputDriver::Key(53, 0x1B);
+                InputDriver::MouseMove(Screen({ to.x + 20, to.y + 10 }));
+            });
+            if (tool == kToolRuler) {
+                EXPECT_FALSE(during.empty()) << "the ruler tells its distance while it drags";
+            }
+            EXPECT_EQ(toolbox::HelpTags::ShowingText(), nullptr) << "tool " << tool << " left \"" << during << "\"";
+            EXPECT_FALSE(Current() && Current()->IsDragging()) << "tool " << tool;
+            Choose(kToolHand);
+            Move(At(250, 150));
+            EXPECT_EQ(toolbox::HelpTags::ShowingText(), nullptr) << "after tool " << tool;
+        }
+    }
+
 } // namespace
 } // namespace tw::test

@@ -127,6 +127,28 @@ namespace {
         DisposeWindow(parent);
     }
 
+    TEST_F(StandardAlert, EscapeDismissesASheetWithOnlyAnOKButton)
+    {
+        WindowRef parent = MakeParent();
+        ShowWindow(parent);
+        for (auto const& [key, character, modifiers] : { std::tuple<UInt32, UInt32, UInt32> { 53, 0x1B, 0 },
+                 { 47, '.', cmdKey } }) {
+            mCommands.clear();
+            CStandardAlert alert;
+            alert.SetParent(parent);
+            alert.SetTextMajor(CString("The file could not be read."));
+            alert.SetTextDefault(CStandardAlert::kDefaultButtonText);
+            alert.DoDialog();
+            Responders::Reset();
+            ManualClock::RunFor(0.05);
+            InputDriver::Key(key, character, modifiers);
+            ManualClock::RunFor(0.1);
+            EXPECT_EQ(mCommands, (std::vector<UInt32> { kHICommandOK })) << "key " << key;
+            EXPECT_FALSE(HIWindowIsDocumentModalTarget(parent, nullptr)) << "key " << key;
+        }
+        DisposeWindow(parent);
+    }
+
     TEST_F(StandardAlert, AModalAlertReturnsTheButtonPressed)
     {
         CStandardAlert alert;

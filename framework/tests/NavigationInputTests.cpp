@@ -249,6 +249,27 @@ namespace {
         EXPECT_EQ(result.file.GetFullPath(), CString((mFolder / "sub" / "inner.gpx").c_str()));
     }
 
+    TEST_F(NavigationInput, TabLeavesTheListForThePlaceFieldAndTheButtons)
+    {
+        // Tab opens the place field with the folder's path selected: a name typed there opens.
+        WhenShown([] { Press(kTab), Type("b.gpx"), Press(kReturn); });
+        EXPECT_EQ(Open(), "b.gpx");
+        // Tab twice reaches Cancel, which Space presses; Shift-Tab goes back the same way.
+        WhenShown([] { Press(kTab), Press(kTab), Press(kTab, shiftKey), Press(kTab), Press(49); });
+        EXPECT_EQ(Open(), "(cancelled)");
+        EXPECT_LT(ManualClock::Now(), 1000 + Responders::kUnansweredTimeout) << "answered by the keys";
+    }
+
+    TEST_F(NavigationInput, CommandAChoosesEveryFileWhereSeveralMayBeChosen)
+    {
+        WhenShown([] { InputDriver::Key(0, 'a', cmdKey), Press(kReturn); });
+        FileDialogResult result;
+        EXPECT_EQ(mDialog.ChooseFile(CString(), CString(), nullptr, result), kNavUserActionOpen);
+        ASSERT_EQ(result.files.size(), 2u) << "the files, not the folder";
+        EXPECT_EQ(result.files[0].GetFileName(), CString("A.gpx"));
+        EXPECT_EQ(result.files[1].GetFileName(), CString("b.gpx"));
+    }
+
     TEST_F(NavigationInput, APlaceThatIsNotThereIsNamedAndEscapeLeavesTheFieldFirst)
     {
         // Return answers the alert; the first Escape closes the field, the second the dialog.

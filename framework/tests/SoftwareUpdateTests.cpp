@@ -320,23 +320,31 @@ namespace {
             << "a failed check is tried again at the next start";
     }
 
-    // A "version.xml" beside the application is read instead of the server's feed.
+    // A "version.xml" beside the application is read instead of the server's feed, and
+    // needs no server: with none to reach, it is still read.
     TEST_F(UpdateCheck, AFeedBesideTheApplicationTakesTheServersPlace)
     {
         LocalServer server(mFolder.string());
         ASSERT_GT(server.Port(), 0);
         Serve(Feed("TWik", "1.0"));
-        UseFeed(server.Link("/feed.xml"));
         TempFolder beside;
         std::filesystem::create_directories(beside / "Tarnwick.app/Contents");
         std::filesystem::copy_file(
             std::string(TW_BUNDLE_DIR) + "/Contents/Info.plist", beside / "Tarnwick.app/Contents/Info.plist");
         WriteFile(beside / "version.xml", Feed("TWik", "9.0"));
         cf::SetMainBundlePath((beside / "Tarnwick.app").string());
-        Responders::PressAlertButton(2);
+        UseFeed(server.Link("/feed.xml"));
+        Responders::PressAlertButton(2); // Update Later
         EXPECT_EQ(mApp->CommandCheckForUpdate(true), noErr);
+        // A feed with no server to ask: the file beside is still read. (Its first button is
+        // More Info, where the note that no server answered has only OK.)
+        OpenRecorder recorder;
+        UseFeed("tarnwick:no-server");
+        Responders::PressAlertButton(1);
+        EXPECT_EQ(mApp->CommandCheckForUpdate(true), CApplication::kStatusDownloadingUpdate);
         cf::SetMainBundlePath(TW_BUNDLE_DIR);
-        EXPECT_EQ(Alerts(), std::vector<std::string> { kNewer });
+        EXPECT_EQ(Alerts(), (std::vector<std::string> { kNewer, kNewer }));
+        EXPECT_EQ(recorder.WaitForLog(), "https://tarnwick.org/download/\n");
     }
 
 } // namespace

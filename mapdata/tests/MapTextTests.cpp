@@ -3,6 +3,7 @@
 #include "mapdata/CMapManager.h"
 
 #include <cmath>
+#include <utility>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,17 +35,38 @@ TEST_F(MapText, DistancesMatchPublishedGeodesics)
 
 TEST_F(MapText, DistanceStringsFollowTheUnitsAndTheirThresholds)
 {
-    EXPECT_EQ(mManager.GetDistanceString(999.9, kMapUnitsMetric), CString("999 m"));
-    EXPECT_EQ(mManager.GetDistanceString(1000, kMapUnitsMetric), CString("1000 m"));
-    EXPECT_EQ(mManager.GetDistanceString(5551759.4, kMapUnitsMetric), CString("5551 km"));
-    EXPECT_EQ(mManager.GetDistanceString(1609.344, kMapUnitsImperial), CString("5280 feet"));
-    EXPECT_EQ(mManager.GetDistanceString(1700, kMapUnitsImperial), CString("1 mile"));
-    EXPECT_EQ(mManager.GetDistanceString(5551759.4, kMapUnitsImperial), CString("3449 miles"));
+    EXPECT_EQ(mManager.GetDistanceString(1609.344, kMapUnitsImperial), CString("1 mile"));
     EXPECT_EQ(mManager.GetDistanceString(0.3048, kMapUnitsImperial), CString("1 foot"));
     EXPECT_EQ(mManager.GetDistanceString(-50, kMapUnitsMetric), CString("-50 m"));
-    EXPECT_EQ(mManager.GetDistanceString(2500, kMapUnitsMetres), CString("2500 m"));
-    EXPECT_EQ(mManager.GetDistanceString(2500, kMapUnitsFeet), CString("8202 feet"));
+    EXPECT_EQ(mManager.GetDistanceString(-0.4, kMapUnitsMetric), CString("0 m"));
+    EXPECT_EQ(mManager.GetDistanceString(2500, kMapUnitsMetres), CString("2,500 m"));
+    EXPECT_EQ(mManager.GetDistanceString(2500, kMapUnitsFeet), CString("8,202 feet"));
     EXPECT_EQ(mManager.GetDistanceString(NAN, kMapUnitsMetric), CString("0 m"));
+}
+
+// Each form at its edges: whole metres or feet, tenths of a kilometre or mile below
+// ten, whole ones from ten, thousands grouped; rounded, never cut.
+TEST_F(MapText, DistancesKeepThePrecisionAReaderNeeds)
+{
+    std::pair<double, char const*> const metric[] = { { 849.6, "850 m" }, { 999.4, "999 m" },
+        { 999.6, "1 km" }, { 1000, "1 km" }, { 1040, "1 km" }, { 1050, "1.1 km" }, { 1900, "1.9 km" },
+        { 2580, "2.6 km" }, { 9949, "9.9 km" }, { 9950, "10 km" }, { 12400, "12 km" }, { 999499, "999 km" },
+        { 999500, "1,000 km" }, { 1250000, "1,250 km" }, { 5551759.4, "5,552 km" },
+        { 20003931.5, "20,004 km" }, { -2580, "-2.6 km" } };
+    for (auto const& [metres, text] : metric)
+        EXPECT_EQ(mManager.GetDistanceString(metres, kMapUnitsMetric).GetStdString(), text) << metres;
+    double const mile = 1609.344, foot = 0.3048;
+    std::pair<double, char const*> const imperial[] = { { 2 * foot, "2 feet" }, { 2640 * foot, "2,640 feet" },
+        { 5279.4 * foot, "5,279 feet" }, { 5279.6 * foot, "1 mile" }, { 1.04 * mile, "1 mile" },
+        { 1.05 * mile, "1.1 miles" }, { 1.94 * mile, "1.9 miles" }, { 9.94 * mile, "9.9 miles" },
+        { 9.96 * mile, "10 miles" }, { 3449.7 * mile, "3,450 miles" } };
+    for (auto const& [metres, text] : imperial)
+        EXPECT_EQ(mManager.GetDistanceString(metres, kMapUnitsImperial).GetStdString(), text) << metres;
+    // Units asked for by name keep to them at every size.
+    EXPECT_EQ(mManager.GetDistanceString(360, kMapUnitsKilometres).GetStdString(), "0.4 km");
+    EXPECT_EQ(mManager.GetDistanceString(1234567, kMapUnitsMetres).GetStdString(), "1,234,567 m");
+    EXPECT_EQ(mManager.GetDistanceString(0.5 * mile, kMapUnitsMiles).GetStdString(), "0.5 miles");
+    EXPECT_EQ(mManager.GetDistanceString(2 * mile, kMapUnitsFeet).GetStdString(), "10,560 feet");
 }
 
 TEST_F(MapText, UserUnitsSwitchWithThePreference)
@@ -54,7 +76,7 @@ TEST_F(MapText, UserUnitsSwitchWithThePreference)
     CPreferences prefs;
     prefs.SetInteger("MapUnits", kMapUnitsImperial);
     EXPECT_EQ(mManager.GetUserUnits(), 2);
-    EXPECT_EQ(mManager.GetDistanceString(2000, kMapUnitsUser), CString("1 mile"));
+    EXPECT_EQ(mManager.GetDistanceString(2000, kMapUnitsUser).GetStdString(), "1.2 miles");
     EXPECT_EQ(mManager.GetVelocityString(10, kMapUnitsUser), CString("22.4 mph"));
     prefs.SetInteger("MapUnits", kMapUnitsMetric);
     EXPECT_EQ(mManager.GetVelocityString(10, kMapUnitsUser), CString("36.0 km/h"));

@@ -2,6 +2,7 @@
 #include "foundation/CMsgListener.h"
 #include "model/tests/ModelTestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace tw::test;
@@ -145,6 +146,38 @@ TEST(CMapRoute, SetSegmentsReplacesEveryLegUnrouted)
     MarkRouted(route);
     points[0]->SetPosition(CCoordinate(-1, -1));
     EXPECT_EQ(StatusesOf(route), (std::vector<UInt32> { 1, 1 }));
+}
+
+// Given back by the route editor, legs whose ends are the same two waypoints keep their
+// routed path; a leg that now leads elsewhere is routed again.
+TEST(CMapRoute, SetSegmentsKeepsTheRoutedPathOfALegWhoseEndsAreUnchanged)
+{
+    Points points(4);
+    CMapRoute route;
+    for (int i = 0; i < 3; ++i)
+        route.AddWaypoint(-1, points[std::size_t(i)], false);
+    MarkRouted(route);
+    std::vector<RouteSegment> edited = route.GetSegments();
+    for (RouteSegment& leg : edited)
+        leg.Reset(); // the editor's copies carry no path
+    route.SetSegments(edited);
+    auto legs = route.GetSegments();
+    ASSERT_EQ(legs.size(), 3u);
+    EXPECT_EQ(legs[0].status, kRouteStatusRouted);
+    EXPECT_EQ(legs[0].path.size(), 2u);
+    EXPECT_EQ(legs[1].status, kRouteStatusRouted);
+    EXPECT_EQ(legs[1].length, 5);
+    // A waypoint put between the second and third: the first leg stays, the second is new.
+    edited.insert(edited.begin() + 2, RouteSegment(points[3]));
+    route.SetSegments(edited);
+    EXPECT_EQ(StatusesOf(route), (std::vector<UInt32> { kRouteStatusRouted, kRouteStatusUnrouted,
+                                     kRouteStatusUnrouted, kRouteStatusUnrouted }));
+    EXPECT_EQ(route.GetSegments()[0].path.size(), 2u);
+    // Reversed, no leg joins the same waypoints in the same direction.
+    MarkRouted(route);
+    std::reverse(edited.begin(), edited.end());
+    route.SetSegments(edited);
+    EXPECT_EQ(StatusesOf(route), std::vector<UInt32>(4, kRouteStatusUnrouted));
 }
 
 TEST(CMapRoute, BoundsCoverWaypointsAndPaths)

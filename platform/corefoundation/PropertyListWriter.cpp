@@ -18,9 +18,10 @@ namespace {
                                "<plist version=\"1.0\">\n";
     constexpr std::size_t kBase64LineLength = 68;
 
-    // Escapes the text for XML, or returns false when it holds a character XML 1.0
-    // cannot carry (C0 controls other than tab, LF and CR; U+FFFE, U+FFFF; lone surrogates).
-    bool EscapeForXML(std::u16string const& text, std::u16string& escaped)
+    // Escapes the text for XML. A character XML 1.0 cannot carry (C0 controls other than tab,
+    // LF and CR; U+FFFE, U+FFFF; lone surrogates) becomes U+FFFD, so that any text can be
+    // written and the place where something was left out still shows.
+    void EscapeForXML(std::u16string const& text, std::u16string& escaped)
     {
         escaped.clear();
         for (std::size_t i = 0; i < text.size(); ++i) {
@@ -30,7 +31,7 @@ namespace {
                 escaped += text[++i];
             } else if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || (c >= 0xD800 && c <= 0xDFFF)
                 || c == 0xFFFE || c == 0xFFFF) {
-                return false;
+                escaped += u'\uFFFD';
             } else if (c == u'&') {
                 escaped += u"&amp;";
             } else if (c == u'<') {
@@ -43,7 +44,6 @@ namespace {
                 escaped += c;
             }
         }
-        return true;
     }
 
 } // namespace
@@ -133,8 +133,7 @@ bool PropertyListWriter::AppendDictionary(Dictionary const& dictionary, int dept
 bool PropertyListWriter::AppendText(char const* tag, String const& text, int depth)
 {
     std::u16string escaped;
-    if (!EscapeForXML(text.Text(), escaped))
-        return Fail("text with a character XML cannot carry");
+    EscapeForXML(text.Text(), escaped);
     Indent(depth);
     mOut += std::string("<") + tag + ">" + UTF16ToUTF8(escaped) + "</" + tag + ">\n";
     return true;

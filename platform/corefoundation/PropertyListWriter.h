@@ -1,9 +1,9 @@
 #pragma once
 
 // Writes an object tree as an XML property list: the standard header and DOCTYPE,
-// tab indentation, dictionary keys sorted. Refuses (null, with a reason) anything
-// that is not a property-list type, text XML 1.0 cannot carry, and over-deep or
-// cyclic containers, so that it never writes a file no reader can load.
+// tab indentation, dictionary keys sorted. Characters of a text XML 1.0 cannot carry are
+// written as U+FFFD. Refuses (null, with a reason) anything that is not a property-list
+// type and over-deep or cyclic containers, so that it never writes a file no reader can load.
 
 #include "corefoundation/CFPropertyList.h"
 

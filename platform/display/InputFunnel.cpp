@@ -98,6 +98,29 @@ namespace {
         ReleaseEvent(event);
     }
 
+    // Alt pressed and let go with nothing else between (no key, no click) is a tap.
+    struct AltTap {
+        bool armed = false;
+        UInt32 modifiers = 0; // the last modifier change
+    };
+    AltTap sAltTap;
+
+    // Answers whether a modifier change ends a tap of Alt; any other key or click spoils one.
+    bool EndsAltTap(EventRef event)
+    {
+        if (GetEventClass(event) != kEventClassKeyboard || GetEventKind(event) != kEventRawKeyModifiersChanged) {
+            sAltTap.armed = false;
+            return false;
+        }
+        UInt32 modifiers = 0;
+        GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
+        modifiers &= cmdKey | shiftKey | optionKey | controlKey;
+        bool const ends = sAltTap.armed && modifiers == 0;
+        sAltTap.armed = modifiers == optionKey && sAltTap.modifiers == 0;
+        sAltTap.modifiers = modifiers;
+        return ends;
+    }
+
     // 1. a tracking loop takes it; 2. the menu bar; 3. a modal window refuses others;
     // 4. the window under the mouse is brought forward and handles the click.
     OSStatus RouteMouseDown(EventRef event, CGPoint where)
@@ -146,6 +169,8 @@ namespace {
 
     OSStatus RouteMouse(EventRef event)
     {
+        if (GetEventKind(event) == kEventMouseDown || GetEventKind(event) == kEventMouseWheelMoved)
+            EndsAltTap(event);
         HIPoint where {};
         GetEventParameter(event, kEventParamMouseLocation, typeHIPoint, nullptr, sizeof where, nullptr, &where);
         if (MouseSession::Offer(event))
@@ -169,10 +194,38 @@ namespace {
         return SendEventToEventTarget(event, GetApplicationEventTarget());
     }
 
-    // An open menu first, then key equivalents (a disabled item's key does nothing), then the focus;
-    // Tab moves the focus, Return and Escape reach the default and cancel buttons.
+    constexpr UInt32 kF10KeyCode = 109;
+
+    // Opens a menu of the bar from the keyboard and sends the command chosen in it.
+    void OpenMenuBar(int title)
+    {
+        toolbox::Menu* menu = nullptr;
+        MenuItemIndex item = 0;
+        if (toolbox::MenuBar::TrackFromKeyboard(title, &menu, &item))
+            toolbox::MenuBar::SendCommand(menu, item, 0);
+    }
+
+    // F10 opens the first menu of the bar, Alt and a letter the menu whose title starts with it.
+    bool OpensMenuBar(UInt32 code, UniChar character, UInt32 modifiers)
+    {
+        modifiers &= cmdKey | shiftKey | optionKey | controlKey;
+        int title = -1;
+        if (code == kF10KeyCode && modifiers == 0)
+            title = 0;
+        else if ((modifiers & ~UInt32(shiftKey)) == optionKey && character > 0x20 && character != 0x7F)
+            title = toolbox::MenuBar::TitleStartingWith(character);
+        if (title < 0 || toolbox::MenuBar::Menus().empty())
+            return false;
+        OpenMenuBar(title);
+        return true;
+    }
+
+    // An open menu first, then key equivalents (a disabled item's key does nothing), the keys that
+    // open the menu bar, then the focus; Tab moves the focus, Return and Escape reach the default
+    // and cancel buttons.
     OSStatus RouteKey(EventRef event)
     {
+        bool const altTap = EndsAltTap(event);
         // 1. A tracking loop takes modifier changes and Escape (which cancels it); an open menu every key.
         if (MouseSession::Offer(event))
             return noErr;
@@ -193,8 +246,15 @@ namespace {
                 return noErr;
             }
         }
+        if (kind == kEventRawKeyDown && OpensMenuBar(code, character, modifiers))
+            return noErr;
         WindowList::InstallFocusProvider();
         OSStatus status = SendEventToEventTarget(event, GetUserFocusEventTarget());
+        // The views hear Alt let go before the menu opens.
+        if (altTap) {
+            OpenMenuBar(0);
+            return noErr;
+        }
         if (status != eventNotHandledErr || kind == kEventRawKeyUp)
             return status;
         Window* window = WindowList::ModalWindow();
@@ -286,6 +346,16 @@ void InputFunnel::Post(InputEvent const& input)
             toolbox::ModalLoop::WhenDone(SendQuit);
         }
         break;
+    case InputKind::Activated:
+    case InputKind::Deactivated: {
+        // The application hears it (documents look for files moved meanwhile); no window changes.
+        EventRef event = nullptr;
+        CreateEvent(nullptr, kEventClassApplication,
+            input.kind == InputKind::Activated ? kEventAppActivated : kEventAppDeactivated, GetCurrentEventTime(), 0,
+            &event);
+        PostEvent(event);
+        break;
+    }
     case InputKind::DropFiles:
     case InputKind::DropText:
         // Drops reach the Drag Manager, which hands them to the window and view under them.
@@ -318,6 +388,7 @@ OSStatus InputFunnel::Route(EventRef event)
 void InputFunnel::Reset()
 {
     sClicks = {};
+    sAltTap = {};
     sQuitHeld = false;
     toolbox::ModalLoop::Reset();
     MouseSession::Reset();

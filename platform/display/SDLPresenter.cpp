@@ -3,6 +3,7 @@
 #include "corefoundation/CFBundle.h"
 #include "corefoundation/CFURL.h"
 #include "display/SDLKeys.h"
+#include "display/SessionEnd.h"
 #include "display/WindowServer.h"
 #include "events/Queue.h"
 
@@ -63,8 +64,8 @@ std::unique_ptr<SDLPresenter> SDLPresenter::Create(std::string* error)
         height = std::min(height, usable.h);
     }
     // Hidden until the first frame is ready, so that the desktop never shows an empty window.
-    SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-        SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+    SDL_Window* window = SDL_CreateWindow(
+        "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (!window) {
         if (error)
             *error = SDL_GetError();
@@ -91,6 +92,7 @@ SDLPresenter::SDLPresenter(SDL_Window* window)
     CursorState::SetListener([this](CursorShape const& shape) { mCursors.Show(shape); });
     mCursors.Show(CursorState::Current());
     SetIconFromBundle();
+    WatchForSessionEnd();
     mWakeEvent = SDL_RegisterEvents(1);
     GetMainEventQueue()->SetWaiter(this);
 }
@@ -132,7 +134,8 @@ void SDLPresenter::SetIconFromBundle()
                 for (int x = 0; x < width; ++x) {
                     Uint32 const p = from[x];
                     Uint32 const a = p >> 24;
-                    auto channel = [&](int shift) { return a ? std::min<Uint32>(255, ((p >> shift) & 0xFF) * 255 / a) : 0; };
+                    auto channel
+                        = [&](int shift) { return a ? std::min<Uint32>(255, ((p >> shift) & 0xFF) * 255 / a) : 0; };
                     to[x] = (a << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
                 }
             }
@@ -159,9 +162,17 @@ SDLPresenter::~SDLPresenter()
 void SDLPresenter::Pump()
 {
     ++mPumps;
+    // A hang-up leaves no one to answer a question: the application keeps what it can, and stops.
+    if (EndSessionIfHungUp()) {
+        QuitApplicationEventLoop();
+        return;
+    }
     SDL_Event event;
     SDLTranslation translation;
-    while (SDL_PollEvent(&event)) {
+    // Peeked, not polled: a poll stops at the end-of-poll marker SDL's wait may have left
+    // before events that came after it, which would then wait for the next wake.
+    SDL_PumpEvents();
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
         if (event.type == mWakeEvent)
             continue; // its work is in the queue already
         int x = 0, y = 0;

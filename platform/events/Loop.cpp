@@ -63,10 +63,13 @@ OSStatus Loop::Run(EventTimeout timeout, bool application)
     return result;
 }
 
+// A quit asked for while the loop pumps its waiter (from input, or a hang-up) ends the wait
+// that follows before it starts.
 void Loop::Quit()
 {
     if (mInnermost)
         mInnermost->quit = true;
+    mQueue.Wake();
 }
 
 void Loop::QuitApplication()
@@ -74,6 +77,7 @@ void Loop::QuitApplication()
     for (Pass* pass = mInnermost; pass; pass = pass->outer) {
         if (pass->application) {
             pass->quit = true;
+            mQueue.Wake();
             return;
         }
     }

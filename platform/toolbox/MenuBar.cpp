@@ -302,6 +302,15 @@ void MenuBar::OpenTitle(int title, std::vector<Menu*> const& bar)
         ModalLoop::IsRunning());
 }
 
+// The highlight goes along to the neighbouring menu, so that Return there chooses at once.
+void MenuBar::OpenNeighbour(int title, std::vector<Menu*> const& bar)
+{
+    bool const carry = !sOpen.empty() && sOpen.front().highlighted != 0;
+    OpenTitle(title, bar);
+    if (carry && !sOpen.empty())
+        Highlight(0, StepSelection(sOpen.front(), 1));
+}
+
 void MenuBar::Highlight(std::size_t level, MenuItemIndex item)
 {
     if (sOpen[level].highlighted == item)
@@ -322,12 +331,34 @@ void MenuBar::OpenSubmenu(std::size_t level)
     OpenMenuAt(entry->submenu, { CGRectGetMaxX(open.frame) - 2, y - 4 }, false);
 }
 
-bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, MenuItemIndex* outItem)
+bool MenuBar::TrackFromKeyboard(int title, Menu** outMenu, MenuItemIndex* outItem)
+{
+    std::vector<Menu*> const bar = Menus();
+    if (title < 0 || title >= static_cast<int>(bar.size()) || !sOpen.empty())
+        return false;
+    OpenTitle(title, bar);
+    Highlight(0, StepSelection(sOpen.front(), 1));
+    return Track(MouseSession::GetLocation(), false, true, outMenu, outItem, true);
+}
+
+int MenuBar::TitleStartingWith(UniChar letter)
+{
+    std::vector<Menu*> const bar = Menus();
+    for (std::size_t i = 0; i < bar.size(); ++i) {
+        CFStringRef const title = bar[i]->GetTitle();
+        std::u16string const text = title ? title->Text() : std::u16string();
+        if (!text.empty() && std::towlower(text.front()) == std::towlower(letter))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, MenuItemIndex* outItem, bool fromKeys)
 {
     bool chosen = false;
     std::vector<Menu*> const bar = inBar ? Menus() : std::vector<Menu*> {};
     CGPoint const start = p;
-    bool followMouse = inBar || mouseIsDown;
+    bool followMouse = !fromKeys && (inBar || mouseIsDown);
     TypeAhead typed;
     MouseSession::WantKeys(true);
     for (;;) {
@@ -435,13 +466,13 @@ MenuBar::KeyOutcome MenuBar::HandleKey(TrackedKey const& key, bool inBar, std::v
             if (sOpen.size() > level + 1)
                 Highlight(level + 1, StepSelection(sOpen[level + 1], 1));
         } else if (inBar && titles > 0 && sHighlighted >= 0)
-            OpenTitle((sHighlighted + 1) % titles, bar);
+            OpenNeighbour((sHighlighted + 1) % titles, bar);
         return KeyOutcome::Continue;
     case kMenuKeyLeft:
         if (level > 0)
             CloseFrom(level);
         else if (inBar && titles > 0 && sHighlighted >= 0)
-            OpenTitle((sHighlighted + titles - 1) % titles, bar);
+            OpenNeighbour((sHighlighted + titles - 1) % titles, bar);
         return KeyOutcome::Continue;
     case kMenuKeyReturn:
     case kMenuKeyEnter:

@@ -32,6 +32,11 @@ public:
 
     // Tracks a click in the menu bar at a global point; answers the chosen (menu, item).
     static bool TrackBar(CGPoint global, Menu** outMenu, MenuItemIndex* outItem);
+    // Opens a menu of the bar from the keyboard, its first item highlighted, and tracks it
+    // as a click on its title would; answers the chosen (menu, item).
+    static bool TrackFromKeyboard(int title, Menu** outMenu, MenuItemIndex* outItem);
+    // The first menu of the bar whose title starts with a letter (any case), or -1.
+    static int TitleStartingWith(UniChar letter);
     // Shows a menu with its top-left at a global point (or with an item there) and tracks it.
     // pressedAt: where the mouse went down, when the press opened it (else the mouse's place now).
     static bool TrackPopUp(Menu* menu, CGPoint topLeft, MenuItemIndex atItem, bool mouseIsDown, Menu** outMenu,
@@ -60,10 +65,14 @@ private:
     };
 
     // Follows the mouse and the keys; answers whether an item was chosen.
-    static bool Track(CGPoint start, bool mouseIsDown, bool inBar, Menu** outMenu, MenuItemIndex* outItem);
+    // Opened from the keyboard, it follows the mouse only once the mouse moves.
+    static bool Track(CGPoint start, bool mouseIsDown, bool inBar, Menu** outMenu, MenuItemIndex* outItem,
+        bool fromKeys = false);
     static KeyOutcome HandleKey(TrackedKey const& key, bool inBar, std::vector<Menu*> const& bar, TypeAhead& typed,
         Menu** outMenu, MenuItemIndex* outItem);
     static void OpenTitle(int title, std::vector<Menu*> const& bar);
+    // Opens the menu of a title beside the open one (Left and Right).
+    static void OpenNeighbour(int title, std::vector<Menu*> const& bar);
     // Highlights an item (0: none) of an open menu, closing the menus below it.
     static void Highlight(std::size_t level, MenuItemIndex item);
     // Opens the submenu of the highlighted item beside it.

@@ -228,6 +228,9 @@ void View::SetEnabled(bool enabled)
         return;
     mEnabled = enabled;
     Invalidate();
+    // A view that can no longer be used passes the keyboard focus on.
+    if (!enabled && mWindow)
+        mWindow->FocusLeaving(this);
     NotifyChanged(kEventControlEnabledStateChanged);
 }
 

@@ -18,6 +18,8 @@ class View;
 // parent, which holds a reference while one is shown.
 class Window : public HIObject {
 public:
+    static constexpr CGSize kMinimumSize { 64, 48 }; // [px] structure of a window the user may resize
+
     Window(WindowClass windowClass, WindowAttributes attributes, CGRect content);
     ~Window() override;
     CFTypeID TypeID() const override;
@@ -72,6 +74,8 @@ public:
     ControlPartCode GetFocusPart() const { return mFocusPart; }
     OSStatus SetFocus(View* view, ControlPartCode part);
     OSStatus AdvanceFocus(bool backwards);
+    // The focus in a view (or below it) that was disabled moves to the next view, or goes.
+    void FocusLeaving(View* view);
     View* GetDefaultButton() const { return mDefaultButton.Get(); }
     View* GetCancelButton() const { return mCancelButton.Get(); }
     void SetDefaultButton(View* view) { mDefaultButton.Reset(view); }

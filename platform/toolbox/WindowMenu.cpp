@@ -40,12 +40,12 @@ namespace {
         return windows;
     }
 
-    // The windows Command-` steps through, front to back.
+    // The windows Command-` steps through, front to back; a folded one opens out when its turn comes.
     std::vector<Window*> RotatableWindows()
     {
         std::vector<Window*> windows;
         for (Window* window : WindowList::FrontToBack())
-            if (BelongsInMenu(window) && !window->IsCollapsed() && WindowList::Layer(window) == 1)
+            if (BelongsInMenu(window) && WindowList::Layer(window) == 1)
                 windows.push_back(window);
         return windows;
     }
@@ -79,8 +79,8 @@ namespace {
         case kHICommandRotateWindowsForward:
         case kHICommandRotateWindowsBackward:
             return RotatableWindows().size() > 1;
-        case kHICommandMinimizeWindow:
-            return front && front->HasAttribute(kWindowCollapseBoxAttribute) && !front->IsCollapsed();
+        case kHICommandMinimizeWindow: // a second time it opens the window out again
+            return front && front->HasAttribute(kWindowCollapseBoxAttribute);
         case kHICommandZoomWindow:
             return front && front->HasAttribute(kWindowFullZoomAttribute) && !front->IsCollapsed();
         case kHICommandArrangeInFront:
@@ -121,7 +121,7 @@ namespace {
             WindowMenu::Rotate(command == kHICommandRotateWindowsForward);
             break;
         case kHICommandMinimizeWindow:
-            front->SetCollapsed(true);
+            front->SetCollapsed(!front->IsCollapsed());
             break;
         case kHICommandZoomWindow:
             front->Zoom();
@@ -182,6 +182,9 @@ void WindowMenu::Rotate(bool forward)
         return;
     // The next one comes forward before the front one goes back, so that windows left
     // out of the cycle never come to the front.
+    Window* const next = forward ? windows[1] : windows.back();
+    if (next->IsCollapsed())
+        next->SetCollapsed(false);
     if (forward) {
         SelectWindow(windows[1]);
         WindowList::SendToBack(windows.front());

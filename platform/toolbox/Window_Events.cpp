@@ -13,8 +13,6 @@ namespace tw::toolbox {
 
 namespace {
 
-    constexpr CGSize kMinimumSize { 64, 48 }; // [px] structure
-
     // Follows the mouse until it is released, calling step with the offset from where it went down.
     template <typename Step> MouseTrackingResult FollowMouse(CGPoint start, Step&& step)
     {
@@ -135,8 +133,8 @@ OSStatus Window::DragFrame(CGPoint start, bool grow)
             return;
         CGRect next = original;
         if (grow) {
-            next.size.width = std::max(kMinimumSize.width, original.size.width + offset.x);
-            next.size.height = std::max(kMinimumSize.height, original.size.height + offset.y);
+            next.size.width = std::max(Window::kMinimumSize.width, original.size.width + offset.x);
+            next.size.height = std::max(Window::kMinimumSize.height, original.size.height + offset.y);
         } else {
             next.origin.x += offset.x;
             // The title bar never goes under the menu bar.
@@ -210,6 +208,16 @@ OSStatus Window::SetFocus(View* view, ControlPartCode part)
     mFocus.Reset(view);
     mFocusPart = view ? part : 0;
     return noErr;
+}
+
+void Window::FocusLeaving(View* view)
+{
+    auto const within = [view](View* focus) { return focus && (focus == view || view->IsAncestorOf(focus)); };
+    if (!within(mFocus.Get()) || IsDisposed())
+        return;
+    Protector protect(this);
+    if (AdvanceFocus(false) != noErr || within(mFocus.Get()))
+        SetFocus(nullptr, kControlFocusNoPart);
 }
 
 // Tab moves within the focused view's parts first, then to the next view that takes the focus.

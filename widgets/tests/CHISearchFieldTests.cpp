@@ -52,7 +52,7 @@ namespace {
     TEST_F(SearchField, AQuickBurstOfTypingGivesOneChangeAfterTheLastKey)
     {
         for (char c : std::string("paris")) {
-            InputDriver::Key(0, UInt32(c));
+            InputDriver::TypeKeys(std::string(1, c));
             ManualClock::RunFor(0.05);
         }
         EXPECT_EQ(mField->GetTextValue(), CString("paris"));

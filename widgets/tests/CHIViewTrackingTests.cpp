@@ -102,6 +102,41 @@ namespace {
         EXPECT_EQ(mView->GetImageOrigin().y, 0);
     }
 
+    // Holds the mouse at a point of the view for a beat and a half of the auto-scroll clock.
+    CGPoint ScrolledByOneBeat(TrackingView* view, CGPoint outside)
+    {
+        view->SetImageOrigin({ 400, 400 }, false);
+        CGPoint const before = view->GetImageOrigin();
+        static CGPoint sRelease;
+        sRelease = { 100 + 20 + outside.x, 100 + 20 + outside.y };
+        InputDriver::MouseDown({ 100 + 20 + 100, 100 + 20 + 50 });
+        InputDriver::MouseMove(sRelease);
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.15, 0, [](EventLoopTimerRef, void*) { InputDriver::MouseUp(sRelease); }, nullptr,
+            &timer);
+        ManualClock::RunFor(0.6);
+        CGPoint const after = view->GetImageOrigin();
+        return { after.x - before.x, after.y - before.y };
+    }
+
+    // However far past a side the pointer is, a beat scrolls no more than the same distance
+    // past the bottom does.
+    TEST_F(HIViewTracking, FarPastASideScrollsABoundedStepAsPastTheBottom)
+    {
+        mView->SetImageSize({ 40000, 40000 });
+        CGPoint const below = ScrolledByOneBeat(mView, { 100, 100 + 600 });
+        ASSERT_GT(below.y, 0);
+        EXPECT_EQ(below.x, 0);
+        for (double const out : { 134.0, 600.0 }) {
+            CGPoint const right = ScrolledByOneBeat(mView, { 200 + out, 50 });
+            EXPECT_EQ(right.x, below.y) << out << " px right";
+            EXPECT_EQ(right.y, 0);
+            CGPoint const left = ScrolledByOneBeat(mView, { -out, 50 });
+            EXPECT_EQ(left.x, -below.y) << out << " px left";
+        }
+    }
+
     TEST_F(HIViewTracking, WithADragSizeOfZeroDraggingOutsideNeverScrolls)
     {
         mView->SetImageSize({ 2000, 1000 });

@@ -273,7 +273,7 @@ namespace {
         for (SInt32 units : { 2, 6, 7 }) {
             Prefs().SetInteger("MapUnits", units);
             EXPECT_EQ(itemText(1), "5 miles") << units;
-            EXPECT_EQ(itemText(6), "1000 miles");
+            EXPECT_EQ(itemText(6), "1,000 miles");
             EXPECT_DOUBLE_EQ(window->GetRadiusInMetres(5), 5 * 1609.344);
         }
         for (SInt32 units : { 1, 4, 5 }) {

@@ -163,7 +163,6 @@ TEST(PropertyListWriter, TextWithMarkupAndLineEndingsReadsBackUnchanged)
 
 TEST(PropertyListWriter, RefusesWhatNoReaderCouldLoad)
 {
-    char16_t const lone[] = { u'a', char16_t(0xD800), u'b', 0 };
     Owned<CFURLRef> const url(CFURLCreateWithString(nullptr, CFSTR("https://example.com/"), nullptr));
     double const year10000 = 252423993600.0;
     Owned<CFDateRef> const farDate(CFDateCreate(nullptr, year10000));
@@ -173,14 +172,25 @@ TEST(PropertyListWriter, RefusesWhatNoReaderCouldLoad)
     void const* inArray[] = { CFSTR("fine"), url.get() };
     Owned<CFArrayRef> const urlInArray(CFArrayCreate(nullptr, inArray, 2, &kCFTypeArrayCallBacks));
 
-    EXPECT_EQ(ToXML(Text(u"bell\u0007").get()), "(refused)");
-    EXPECT_EQ(ToXML(Text(lone).get()), "(refused)");
-    EXPECT_EQ(ToXML(Text(u"\uFFFF").get()), "(refused)");
     EXPECT_EQ(ToXML(url.get()), "(refused)");
     EXPECT_EQ(ToXML(urlInArray.get()), "(refused)");
     EXPECT_EQ(ToXML(numberKey.get()), "(refused)");
     EXPECT_EQ(ToXML(farDate.get()), "(refused)");
     EXPECT_EQ(ToXML(nullptr), "(refused)");
+}
+
+// Whatever a text holds can be written: what XML 1.0 cannot carry becomes U+FFFD, which reads back.
+TEST(PropertyListWriter, CharactersXMLCannotCarryAreWrittenAsReplacements)
+{
+    char16_t const lone[] = { u'a', char16_t(0xD800), u'b', 0 };
+    EXPECT_NE(ToXML(Text(u"bell\u0007").get()).find("<string>bell\uFFFD</string>"), std::string::npos);
+    EXPECT_NE(ToXML(Text(lone).get()).find("<string>a\uFFFDb</string>"), std::string::npos);
+    EXPECT_NE(ToXML(Text(u"\uFFFF\t\n").get()).find("<string>\uFFFD\t\n</string>"), std::string::npos);
+    std::string const xml = ToXML(Text(u"\u0001x").get());
+    Owned<CFDataRef> const data(CFDataCreate(nullptr, reinterpret_cast<UInt8 const*>(xml.data()), CFIndex(xml.size())));
+    Owned<CFPropertyListRef> const back(CFPropertyListCreateFromXMLData(nullptr, data.get(), 0, nullptr));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(CanonicalText(static_cast<tw::cf::String const*>(back.get())->Text()), "\"\\ufffdx\"");
 }
 
 TEST(PropertyListWriter, RefusesACycleInsteadOfRecursingForever)

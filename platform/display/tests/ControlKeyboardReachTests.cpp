@@ -1,4 +1,5 @@
 #include "ControlTest.h"
+#include "DisplayTest.h"
 
 #include <vector>
 
@@ -29,6 +30,29 @@ namespace {
         ControlRef focus = nullptr;
         GetKeyboardFocus(window, &focus);
         return focus;
+    }
+
+    TEST_F(KeyboardReach, AControlThatIsDisabledPassesTheFocusOnOrLetsItGo)
+    {
+        ControlRef first = nullptr, second = nullptr;
+        Rect r = ReachBox(20, 20, 200, 22);
+        CreateEditUnicodeTextControl(mWindow, &r, CFSTR(""), false, nullptr, &first);
+        r = ReachBox(20, 60, 200, 22);
+        CreateEditUnicodeTextControl(mWindow, &r, CFSTR(""), false, nullptr, &second);
+        InputDriver::Click(Centre(first));
+        Run();
+        ASSERT_EQ(Focused(mWindow), first);
+        DisableControl(first);
+        EXPECT_EQ(Focused(mWindow), second);
+        InputDriver::Type("k");
+        Run();
+        EXPECT_EQ(FieldText(second), "k") << "typing goes to the field that took the focus";
+        EXPECT_EQ(FieldText(first), "");
+        DisableControl(second); // nothing left to take it
+        EXPECT_EQ(Focused(mWindow), nullptr);
+        InputDriver::Type("x");
+        Run();
+        EXPECT_EQ(FieldText(second), "k") << "a disabled field took typing";
     }
 
     TEST_F(KeyboardReach, TabReachesASliderWhoseArrowKeysStepItAndSendItsCommand)

@@ -13,6 +13,7 @@
 #include "toolbox/NibCalls.h"
 #include "toolbox/WindowCalls.h"
 #include "toolbox/WindowList.h"
+#include "toolbox/controls/ControlDefinitions.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -73,6 +74,17 @@ protected:
     IBNibRef mNib = nullptr;
     std::size_t mLiveAtStart = 0;
 };
+
+// The text of an edit field, as UTF-8.
+inline std::string FieldText(HIViewRef field)
+{
+    CFStringRef text = nullptr;
+    GetControlData(field, 0, kControlEditTextCFStringTag, sizeof text, &text, nullptr);
+    std::string const utf8 = text ? cf::ToUTF8(text) : std::string();
+    if (text)
+        CFRelease(text);
+    return utf8;
+}
 
 inline std::string Code(UInt32 code)
 {

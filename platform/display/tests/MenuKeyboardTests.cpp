@@ -1,4 +1,5 @@
 #include "DisplayTest.h"
+#include "SDLKeyEvent.h"
 #include "display/SDLEventTranslator.h"
 #include "display/SDLKeys.h"
 #include "toolbox/Menu.h"
@@ -240,11 +241,7 @@ namespace {
         EXPECT_EQ(seen[2], std::vector<std::string> { "File:Save" });
         EXPECT_EQ(seen[3], std::vector<std::string> { "File:Save" });
         EXPECT_EQ(mCommands.processed, std::vector<std::string> { "save" });
-        CFStringRef text = nullptr;
-        GetControlData(field, 0, kControlEditTextCFStringTag, sizeof text, &text, nullptr);
-        EXPECT_EQ(cf::ToUTF8(text), "Before") << "typing in the menu changed the field";
-        if (text)
-            CFRelease(text);
+        EXPECT_EQ(FieldText(field), "Before") << "typing in the menu changed the field";
         DisposeWindow(window);
     }
 
@@ -268,6 +265,42 @@ namespace {
         Run(0.2);
         EXPECT_EQ(mCommands.processed, std::vector<std::string> { "cut " });
     }
+
+    // Keys as SDL delivers them: a key-down (with a text event for a printable key) and a key-up,
+    // the modifier state in each; a modifier key alone changes only the state.
+    class SDLKeyboard {
+    public:
+        void Down(SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod, char const* text = nullptr)
+        {
+            Send(SDL_KEYDOWN, scancode, sym, mod);
+            if (text) {
+                SDL_Event event {};
+                event.type = SDL_TEXTINPUT;
+                std::snprintf(event.text.text, sizeof event.text.text, "%s", text);
+                Translate(event, mod);
+            }
+        }
+        void Up(SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod) { Send(SDL_KEYUP, scancode, sym, mod); }
+        void Press(SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod = 0, char const* text = nullptr)
+        {
+            Down(scancode, sym, mod, text);
+            Up(scancode, sym, mod);
+        }
+
+    private:
+        void Send(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod)
+        {
+            Translate(SDLKeyEvent(type, scancode, sym, mod), mod);
+        }
+        void Translate(SDL_Event const& event, Uint16 mod)
+        {
+            display::SDLTranslation out;
+            mTranslator.Translate(event, mod, {}, out);
+            for (auto const& input : out)
+                InputDriver::Post(std::get<display::InputEvent>(input));
+        }
+        display::SDLEventTranslator mTranslator;
+    };
 
     // How a US keyboard types a character: the key, and whether Shift is down.
     bool USKeyFor(UniChar character, SDL_Scancode* scancode, SDL_Keycode* sym, bool* shift)
@@ -316,7 +349,7 @@ namespace {
         for (toolbox::Menu* menu : toolbox::MenuBar::Menus())
             CollectKeyedItems(menu, items);
         ASSERT_GE(items.size(), 15u);
-        display::SDLEventTranslator translator;
+        SDLKeyboard keys;
         for (toolbox::MenuItem const* item : items) {
             std::string const name = cf::ToUTF8(item->text);
             SDL_Scancode scancode {};
@@ -331,21 +364,90 @@ namespace {
             if (item->modifiers & kMenuControlModifier)
                 mod |= KMOD_LGUI;
             mCommands.processed.clear();
-            for (Uint32 type : { Uint32(SDL_KEYDOWN), Uint32(SDL_KEYUP) }) {
-                SDL_Event event {};
-                event.type = type;
-                event.key.type = type;
-                event.key.keysym.scancode = scancode;
-                event.key.keysym.sym = sym;
-                event.key.keysym.mod = mod;
-                display::SDLTranslation out;
-                translator.Translate(event, mod, {}, out);
-                for (auto const& input : out)
-                    InputDriver::Post(std::get<display::InputEvent>(input));
-            }
+            keys.Press(scancode, sym, mod);
             Run();
             EXPECT_EQ(mCommands.processed, std::vector<std::string> { Code(item->command) }) << name;
         }
+    }
+
+    TEST_F(MenuKeyboard, F10ATapOfAltAndAltWithAFirstLetterOpenTheClosedMenuBar)
+    {
+        WindowRef window = ShowNibWindow("Test");
+        HIViewRef field = Find(window, 'name');
+        ASSERT_NE(field, nullptr);
+        SetKeyboardFocus(window, field, kControlFocusNextPart);
+        SDLKeyboard keys;
+        std::vector<std::vector<std::string>> seen;
+        auto lookThenEscape = [&] {
+            seen.push_back(Highlights());
+            keys.Press(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
+        };
+        ASSERT_TRUE(toolbox::MenuBar::Open().empty());
+        keys.Press(SDL_SCANCODE_F10, SDLK_F10);
+        mLater.At(0.05, lookThenEscape);
+        Run(0.2);
+        keys.Press(SDL_SCANCODE_F10, SDLK_F10); // the highlight goes along to the next menu
+        mLater.At(0.05, [&] {
+            keys.Press(SDL_SCANCODE_RIGHT, SDLK_RIGHT);
+            keys.Press(SDL_SCANCODE_RIGHT, SDLK_RIGHT);
+        });
+        mLater.At(0.1, lookThenEscape);
+        Run(0.2);
+        keys.Down(SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT); // a tap: down and up alone
+        keys.Up(SDL_SCANCODE_LALT, SDLK_LALT, 0);
+        mLater.At(0.05, lookThenEscape);
+        Run(0.2);
+        keys.Down(SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
+        keys.Press(SDL_SCANCODE_F, 'f', KMOD_LALT, "f");
+        keys.Up(SDL_SCANCODE_LALT, SDLK_LALT, 0);
+        mLater.At(0.05, [&] {
+            seen.push_back(Highlights());
+            Shot("menu-alt-f.png");
+            keys.Press(SDL_SCANCODE_DOWN, SDLK_DOWN);
+            keys.Press(SDL_SCANCODE_RETURN, SDLK_RETURN, 0, nullptr);
+        });
+        Run(0.2);
+        keys.Down(SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
+        keys.Press(SDL_SCANCODE_M, 'm', KMOD_LALT, "m");
+        keys.Up(SDL_SCANCODE_LALT, SDLK_LALT, 0);
+        mLater.At(0.05, lookThenEscape);
+        Run(0.2);
+        ASSERT_EQ(seen.size(), 5u);
+        EXPECT_EQ(seen[0], std::vector<std::string> { "Tarnwick:About Tarnwick" }) << "F10";
+        EXPECT_EQ(seen[1], std::vector<std::string> { "Edit:Undo" }) << "F10, Right, Right";
+        EXPECT_EQ(seen[2], std::vector<std::string> { "Tarnwick:About Tarnwick" }) << "a tap of Alt";
+        EXPECT_EQ(seen[3], std::vector<std::string> { "File:New" }) << "Alt+F";
+        EXPECT_EQ(seen[4], std::vector<std::string> { "Map:Zoom In" }) << "Alt+M";
+        EXPECT_EQ(mCommands.processed, std::vector<std::string> { "open" });
+        EXPECT_TRUE(toolbox::MenuBar::Open().empty());
+        EXPECT_EQ(FieldText(field), "") << "the letters that opened menus reached the field";
+        DisposeWindow(window);
+    }
+
+    TEST_F(MenuKeyboard, AltHeldWithAnotherKeyOrAClickOpensNothingAndOtherLettersReachTheFocus)
+    {
+        WindowRef window = ShowNibWindow("Test");
+        HIViewRef field = Find(window, 'name');
+        ASSERT_NE(field, nullptr);
+        SetKeyboardFocus(window, field, kControlFocusNextPart);
+        SDLKeyboard keys;
+        std::vector<std::size_t> open;
+        keys.Down(SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
+        keys.Press(SDL_SCANCODE_X, 'x', KMOD_LALT, "x"); // no menu starts with X
+        keys.Up(SDL_SCANCODE_LALT, SDLK_LALT, 0);
+        keys.Down(SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
+        InputDriver::Click({ 600, 500 }, optionKey);
+        keys.Up(SDL_SCANCODE_LALT, SDLK_LALT, 0);
+        keys.Down(SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_LSHIFT);
+        keys.Down(SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LSHIFT | KMOD_LALT); // Alt with Shift is no tap
+        keys.Up(SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LSHIFT);
+        keys.Up(SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, 0);
+        mLater.At(0.1, [&] { open.push_back(toolbox::MenuBar::Open().size()); });
+        Run(0.3);
+        EXPECT_EQ(open, std::vector<std::size_t> { 0 });
+        EXPECT_TRUE(mCommands.processed.empty());
+        EXPECT_EQ(FieldText(field), "x");
+        DisposeWindow(window);
     }
 
     TEST_F(MenuKeyboard, ACommandChordOfALetterOutsideASCIIFiresNothing)

@@ -1,3 +1,4 @@
+#include "SDLKeyEvent.h"
 #include "display/SDLEventTranslator.h"
 
 #include <cstring>
@@ -40,14 +41,7 @@ namespace {
         }
         static SDL_Event Key(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod, Uint8 repeat = 0)
         {
-            SDL_Event event {};
-            event.type = type;
-            event.key.type = type;
-            event.key.keysym.scancode = scancode;
-            event.key.keysym.sym = sym;
-            event.key.keysym.mod = mod;
-            event.key.repeat = repeat;
-            return event;
+            return test::SDLKeyEvent(type, scancode, sym, mod, repeat);
         }
         static SDL_Event Drop(Uint32 type, char* item = nullptr)
         {
@@ -194,6 +188,16 @@ namespace {
         event = {};
         event.type = SDL_QUIT;
         EXPECT_EQ(Only(Translate(event)).kind, InputKind::Quit);
+    }
+
+    TEST_F(SDLEventTranslatorTest, TheWindowsFocusIsTheApplicationsActivation)
+    {
+        SDL_Event event {};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+        EXPECT_EQ(Only(Translate(event)).kind, InputKind::Activated);
+        event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+        EXPECT_EQ(Only(Translate(event)).kind, InputKind::Deactivated);
     }
 
 } // namespace

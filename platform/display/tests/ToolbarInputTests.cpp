@@ -1,11 +1,14 @@
 #include "ControlTest.h"
 #include "toolbox/HelpTags.h"
+#include "toolbox/Menu.h"
+#include "toolbox/MenuCalls.h"
 #include "toolbox/Window.h"
 #include "toolbox/tests/DataBrowserTestSource.h"
 #include "toolbox/tests/ToolbarTestDelegate.h"
 
 #include <cstdlib>
 #include <numeric>
+#include <tuple>
 
 namespace tw::test {
 
@@ -115,12 +118,12 @@ namespace {
             GetControlEventTarget(mDelegate->searchField), kEventClassSearchField, kEventSearchFieldCancelClicked);
         InputDriver::Click(Centre(mDelegate->searchField));
         Run();
-        Type("Oslo");
+        InputDriver::TypeKeys("Oslo");
         InputDriver::Key(display::kVK_Delete, display::kBackspaceCharCode);
-        InputDriver::Key(display::kVK_ANSI_A, 'a');
+        InputDriver::TypeKeys("a");
         Run();
-        EXPECT_EQ(SearchText(), "Osla");
-        EXPECT_EQ(changed.count, 3);
+        EXPECT_EQ(SearchText(), "Osla") << "each key types once, though its text follows it";
+        EXPECT_EQ(changed.count, 6);
         PixelProbe const typed = ProbeScreen();
         if (char const* dir = std::getenv("TW_SHOT_DIR")) {
             std::string const path = std::string(dir) + "/search-field-typed.png";
@@ -143,7 +146,89 @@ namespace {
         Run(1.0);
         EXPECT_EQ(SearchText(), "");
         EXPECT_EQ(cancelled.count, 1);
-        EXPECT_EQ(changed.count, 4);
+        EXPECT_EQ(changed.count, 7);
+        // Text from an input method, with no key of its own, is typed too.
+        Type("Åre");
+        Run();
+        EXPECT_EQ(SearchText(), "Åre");
+    }
+
+    // An Edit menu in the menu bar: Ctrl+A, X, C and V are its items' keys.
+    class EditMenu {
+    public:
+        EditMenu()
+        {
+            CreateNewMenu(1, 0, &mRoot);
+            CreateNewMenu(2, 0, &mEdit);
+            SetMenuTitleWithCFString(mEdit, CFSTR("Edit"));
+            for (auto [name, command, key] : { std::tuple { CFSTR("Cut"), kHICommandCut, 'X' },
+                     { CFSTR("Copy"), kHICommandCopy, 'C' }, { CFSTR("Paste"), kHICommandPaste, 'V' },
+                     { CFSTR("Select All"), kHICommandSelectAll, 'A' } }) {
+                AppendMenuItemTextWithCFString(mEdit, name, 0, command, nullptr);
+                SetMenuItemCommandKey(mEdit, CountMenuItems(mEdit), false, UInt16(key));
+            }
+            AppendMenuItemTextWithCFString(mRoot, CFSTR("Edit"), 0, 0, nullptr);
+            SetMenuItemHierarchicalMenu(mRoot, 1, mEdit);
+            SetRootMenu(mRoot);
+        }
+        ~EditMenu()
+        {
+            toolbox::MenuBar::Reset();
+            ReleaseMenu(mEdit);
+            ReleaseMenu(mRoot);
+        }
+        // The item's state after the status pass a menu gets before it opens.
+        bool Enabled(MenuCommand command)
+        {
+            MenuRef menu = nullptr;
+            MenuItemIndex item = 0;
+            GetIndMenuItemWithCommandID(mEdit, command, 1, &menu, &item);
+            mEdit->UpdateStatus();
+            return IsMenuItemEnabled(menu, item);
+        }
+        void Choose(MenuCommand command)
+        {
+            MenuRef menu = nullptr;
+            MenuItemIndex item = 0;
+            GetIndMenuItemWithCommandID(mEdit, command, 1, &menu, &item);
+            if (Enabled(command))
+                toolbox::MenuBar::SendCommand(menu, item, 0);
+        }
+
+    private:
+        MenuRef mRoot = nullptr;
+        MenuRef mEdit = nullptr;
+    };
+
+    TEST_F(ToolbarInput, TheSearchFieldSelectsAllCutsCopiesAndPastesByKeyAndMenu)
+    {
+        EditMenu edit;
+        InputDriver::Click(Centre(mDelegate->searchField));
+        Run();
+        InputDriver::TypeKeys("Bergen");
+        // Ctrl+A selects the text, Ctrl+C copies it, and typing replaces it.
+        InputDriver::Key(display::kVK_ANSI_A, 'a', cmdKey);
+        InputDriver::Key(8, 'c', cmdKey);
+        InputDriver::TypeKeys("To");
+        Run();
+        EXPECT_EQ(SearchText(), "To");
+        // Ctrl+V pastes what was copied.
+        InputDriver::Key(9, 'v', cmdKey);
+        Run();
+        EXPECT_EQ(SearchText(), "ToBergen");
+        // The Edit menu's items, with their status, act on the field too.
+        EXPECT_TRUE(edit.Enabled(kHICommandPaste)) << "text is on the clipboard";
+        EXPECT_FALSE(edit.Enabled(kHICommandCopy)) << "nothing is selected";
+        edit.Choose(kHICommandSelectAll);
+        EXPECT_TRUE(edit.Enabled(kHICommandCut));
+        edit.Choose(kHICommandCut);
+        Run();
+        EXPECT_EQ(SearchText(), "");
+        EXPECT_FALSE(edit.Enabled(kHICommandSelectAll)) << "no text to select";
+        edit.Choose(kHICommandPaste);
+        edit.Choose(kHICommandPaste);
+        Run();
+        EXPECT_EQ(SearchText(), "ToBergenToBergen");
     }
 
     TEST_F(ToolbarInput, AWindowWithAListAndAToolbarLooksRight)

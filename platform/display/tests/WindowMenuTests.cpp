@@ -147,6 +147,22 @@ namespace {
         EXPECT_EQ(FrontTitle(), "Alpha");
     }
 
+    TEST_F(WindowMenuTest, CommandMOnAFoldedWindowOpensItOutAndCyclingToAFoldedWindowOpensItOut)
+    {
+        CommandKey(0x2E, 'm'); // Command-M folds the front window, Gamma
+        ASSERT_TRUE(IsWindowCollapsed(mWindows[2]));
+        CommandKey(0x2E, 'm'); // and again opens it out
+        EXPECT_FALSE(IsWindowCollapsed(mWindows[2]));
+        CollapseWindow(mWindows[1], true); // Beta, next in the cycle
+        CommandKey(0x32, '`');
+        EXPECT_EQ(FrontTitle(), "Beta");
+        EXPECT_FALSE(IsWindowCollapsed(mWindows[1]));
+        CollapseWindow(mWindows[2], true); // Gamma, now last: Command-~ brings it back
+        CommandKey(0x32, '~', shiftKey);
+        EXPECT_EQ(FrontTitle(), "Gamma");
+        EXPECT_FALSE(IsWindowCollapsed(mWindows[2]));
+    }
+
     TEST_F(WindowMenuTest, MinimiseAndZoomActOnTheFrontWindowAndAreDisabledWithoutOne)
     {
         Rect before {};

@@ -66,6 +66,22 @@ public:
         input.text = text;
         Post(input);
     }
+    // Typed text as SDL delivers a key at a time: the key goes down with its
+    // character, its text follows, then the key comes up. ASCII text only.
+    static void TypeKeys(std::string const& text, UInt32 modifiers = 0)
+    {
+        for (char c : text) {
+            display::InputEvent input = Make(display::InputKind::KeyDown, {}, modifiers);
+            input.keyCode = c == ' ' ? UInt32(display::kVK_Space) : 0;
+            input.character = static_cast<unsigned char>(c);
+            Post(input);
+            display::InputEvent typed = Make(display::InputKind::Text, {}, modifiers);
+            typed.text = std::string(1, c);
+            Post(typed);
+            input.kind = display::InputKind::KeyUp;
+            Post(input);
+        }
+    }
     static void Wheel(CGPoint at, double dy, double dx = 0)
     {
         display::InputEvent input = Make(display::InputKind::Wheel, at);

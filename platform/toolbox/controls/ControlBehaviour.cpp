@@ -4,6 +4,7 @@
 #include "toolbox/ToolboxErrors.h"
 #include "toolbox/Window.h"
 #include "toolbox/controls/Behaviours.h"
+#include "toolbox/controls/ControlsInternal.h"
 
 #include <string_view>
 
@@ -221,6 +222,17 @@ void Behaviour::SendHit(ControlPartCode part, UInt32 modifiers)
     ReleaseEvent(hit);
     if (!mView->IsDisposed() && mView->Values().command != 0)
         mView->SendCommand(modifiers);
+}
+
+std::u16string TypedText(EventRef event)
+{
+    ByteCount size = 0;
+    if (GetEventParameter(event, kEventParamTextInputSendText, typeUnicodeText, nullptr, 0, &size, nullptr) != noErr)
+        return {};
+    std::u16string text(size / sizeof(char16_t), u'\0');
+    GetEventParameter(event, kEventParamTextInputSendText, typeUnicodeText, nullptr, size, nullptr, text.data());
+    std::erase_if(text, [](char16_t c) { return c < 0x20 || c == 0x7F; });
+    return text;
 }
 
 } // namespace tw::toolbox::controls

@@ -5,6 +5,7 @@
 #include "quartz/HITheme.h"
 #include "toolbox/View.h"
 
+#include <string>
 #include <vector>
 
 namespace tw::toolbox::controls {
@@ -18,6 +19,9 @@ OSStatus GetTitleData(View* view, OSType tag, Size bufferSize, void* data, Size*
 
 // The lines of a text property a nib gave the view ('twbh', tag): UTF-16 without terminator, one entry a line.
 std::vector<CFStringRef> CopyNibLines(View* view, OSType tag); // each retained
+
+// The characters a text-input event types, control characters left out; empty when it has none.
+std::u16string TypedText(EventRef event);
 
 inline constexpr OSType kControlsCreator = 'twbh'; // properties the standard controls keep on their views
 

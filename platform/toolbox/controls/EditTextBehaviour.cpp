@@ -1,7 +1,5 @@
 #include "corefoundation/CFString.h"
-#include "services/Scrap.h"
 #include "services/ScrapBackend.h"
-#include "toolbox/MenuCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/Window.h"
 #include "toolbox/controls/Behaviours.h"
@@ -9,6 +7,7 @@
 #include "toolbox/controls/ControlDefinitions.h"
 #include "toolbox/controls/ControlTheme.h"
 #include "toolbox/controls/ControlsInternal.h"
+#include "toolbox/controls/EditTextCommands.h"
 #include "toolbox/controls/EditTextData.h"
 #include "toolbox/controls/EditTextLayout.h"
 #include "toolbox/controls/EditTextModel.h"
@@ -91,7 +90,7 @@ namespace {
 
     private:
         bool EditCommand(MenuCommand command);
-        bool CanEdit(MenuCommand command) const;
+        EditTextAccess Access() const { return { mLocked, mLayout.IsPassword() }; }
         bool Filter(UInt32 code, UniChar character, UInt32 modifiers);
         bool EditKey(UInt32 code, UniChar character, UInt32 modifiers);
         bool CommandKey(UniChar character);
@@ -284,52 +283,12 @@ namespace {
     // The Edit menu's commands act on the focused field, as their keys do.
     OSStatus EditTextBehaviour::OtherEvent(EventHandlerCallRef, EventRef event)
     {
-        HICommandExtended command {};
-        if (GetEventClass(event) != kEventClassCommand || !IsFocused() || !mView->IsEnabled()
-            || GetEventParameter(
-                   event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command)
-                != noErr)
+        if (!IsFocused() || !mView->IsEnabled())
             return eventNotHandledErr;
-        bool const known = command.commandID == kHICommandCut || command.commandID == kHICommandCopy
-            || command.commandID == kHICommandPaste || command.commandID == kHICommandClear
-            || command.commandID == kHICommandSelectAll;
-        if (!known)
-            return eventNotHandledErr;
-        if (GetEventKind(event) == kEventCommandProcess) {
-            Protector protect(mView);
-            return EditCommand(command.commandID) ? OSStatus { noErr } : OSStatus { eventNotHandledErr };
-        }
-        if (command.attributes & kHICommandFromMenu) {
-            MenuRef const menu = command.source.menu.menuRef;
-            MenuItemIndex const item = command.source.menu.menuItemIndex;
-            CanEdit(command.commandID) ? EnableMenuItem(menu, item) : DisableMenuItem(menu, item);
-        }
-        return noErr;
-    }
-
-    // What the field can do now: a password is never copied, a locked field never changes.
-    bool EditTextBehaviour::CanEdit(MenuCommand command) const
-    {
-        bool const selected = mModel.HasSelection();
-        switch (command) {
-        case kHICommandCut:
-            return selected && !mLocked && !mLayout.IsPassword();
-        case kHICommandCopy:
-            return selected && !mLayout.IsPassword();
-        case kHICommandClear:
-            return selected && !mLocked;
-        case kHICommandPaste: {
-            ScrapRef scrap = nullptr;
-            Size size = 0;
-            return !mLocked && GetCurrentScrap(&scrap) == noErr
-                && (GetScrapFlavorSize(scrap, kScrapFlavorTypeUnicode, &size) == noErr
-                    || GetScrapFlavorSize(scrap, kScrapFlavorTypeText, &size) == noErr);
-        }
-        case kHICommandSelectAll:
-            return !mModel.Text().empty();
-        default:
-            return false;
-        }
+        Protector protect(mView);
+        return HandleEditCommand(
+            event, [this](MenuCommand command) { return CanEditText(mModel, command, Access()); },
+            [this](MenuCommand command) { return EditCommand(command); });
     }
 
     bool EditTextBehaviour::EditCommand(MenuCommand command)
@@ -433,38 +392,13 @@ namespace {
         Moved();
     }
 
-    void EditTextBehaviour::Copy() const
-    {
-        // A password never leaves its field.
-        if (!mModel.HasSelection() || mLayout.IsPassword())
-            return;
-        std::u16string const text = mModel.SelectedText();
-        std::string const utf8 = cf::UTF16ToUTF8(text);
-        ScrapRef scrap = nullptr;
-        ClearCurrentScrap();
-        if (GetCurrentScrap(&scrap) != noErr)
-            return;
-        PutScrapFlavor(
-            scrap, kScrapFlavorTypeUnicode, kScrapFlavorMaskNone, static_cast<Size>(text.size() * 2), text.data());
-        PutScrapFlavor(scrap, kScrapFlavorTypeText, kScrapFlavorMaskNone, static_cast<Size>(utf8.size()), utf8.data());
-    }
+    void EditTextBehaviour::Copy() const { CopyEditText(mModel, Access()); }
 
     void EditTextBehaviour::Paste()
     {
-        ScrapRef scrap = nullptr;
-        Size size = 0;
-        if (GetCurrentScrap(&scrap) != noErr)
-            return;
-        if (GetScrapFlavorSize(scrap, kScrapFlavorTypeUnicode, &size) == noErr) {
-            std::u16string text(static_cast<std::size_t>(size) / 2, u'\0');
-            size = static_cast<Size>(text.size() * 2);
-            GetScrapFlavorData(scrap, kScrapFlavorTypeUnicode, &size, text.data());
+        std::u16string text;
+        if (CopyScrapText(&text))
             InsertTyped(text);
-        } else if (GetScrapFlavorSize(scrap, kScrapFlavorTypeText, &size) == noErr) {
-            std::string text(static_cast<std::size_t>(size), '\0');
-            GetScrapFlavorData(scrap, kScrapFlavorTypeText, &size, text.data());
-            InsertTyped(cf::UTF8ToUTF16(text));
-        }
     }
 
     void EditTextBehaviour::SelectWord(std::size_t at)

@@ -6,6 +6,7 @@
 #include "toolbox/controls/ControlTheme.h"
 #include "toolbox/controls/ControlsInternal.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace tw::toolbox::controls {
@@ -19,6 +20,8 @@ namespace {
         kSegmentCommandTag = 'scmd',
         kSegmentBehaviourTag = 'sbhv'
     };
+
+    enum : UInt32 { kSegmentKeyLeft = 123, kSegmentKeyRight = 124 };
 
     struct Segment {
         CFStringRef label = nullptr; // retains
@@ -45,6 +48,26 @@ namespace {
                     && mSegments[i].behaviour != kHISegmentBehaviorMomentary;
                 ControlTheme::DrawSegment(c, Frame(i), mSegments[i].label, selected, i == 0, i + 1 == count, s);
             }
+            if (IsFocused() && mView->IsActive())
+                ControlTheme::DrawFocusRing(c, CGRectInset(mView->GetBounds(), 0.5, 2), 6);
+            return noErr;
+        }
+
+        // Tab reaches the segments; Left and Right then choose the neighbouring one, as a click would.
+        bool TakesFocus() const override { return !mSegments.empty(); }
+
+        OSStatus Key(EventRef event) override
+        {
+            UInt32 code = 0, modifiers = 0;
+            GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr, &code);
+            GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof modifiers, nullptr, &modifiers);
+            if ((code != kSegmentKeyLeft && code != kSegmentKeyRight) || (modifiers & (cmdKey | optionKey | controlKey))
+                || !IsFocused() || !mView->IsEnabled() || mSegments.empty())
+                return eventNotHandledErr;
+            SInt32 const count = static_cast<SInt32>(mSegments.size());
+            SInt32 const segment = std::clamp(mView->Values().value + (code == kSegmentKeyLeft ? -1 : 1), SInt32(1), count);
+            if (segment != mView->Values().value)
+                Choose(static_cast<std::size_t>(segment), modifiers);
             return noErr;
         }
 

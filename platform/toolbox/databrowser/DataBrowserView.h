@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 
 namespace tw::toolbox::databrowser {
 
@@ -57,6 +58,8 @@ protected:
     ControlPartCode HitTest(CGPoint p) override;
     OSStatus Track(EventHandlerCallRef callRef, EventRef event) override;
     OSStatus Key(EventRef event) override;
+    // Typing the start of a row's text selects that row.
+    OSStatus Text(EventRef event) override;
     bool TakesFocus() const override { return true; }
     OSStatus OtherEvent(EventHandlerCallRef callRef, EventRef event) override;
     void BoundsChanged() override
@@ -87,6 +90,9 @@ private:
     bool ClickCheckBox(std::ptrdiff_t row, CGPoint p);
     void ContextualMenu(CGPoint p, std::ptrdiff_t row);
     void MoveSelection(std::ptrdiff_t row, bool extend);
+    // The column typing matches: the sorted one when it shows text, else the first that does.
+    DataBrowserPropertyID TypeAheadProperty() const;
+    void TypeAhead(std::u16string const& typed);
     CGImageRef IconImage(IconRef icon);
 
     std::shared_ptr<DataBrowserModel> mModel; // owns (shared while it calls out)
@@ -100,6 +106,8 @@ private:
     CGFloat mTop = 0; // [px] scrolled off above the rows
     CGFloat mLeft = 0; // [px] scrolled off left of the columns
     DataBrowserItemID mLastClicked = kDataBrowserNoItem;
+    std::u16string mTyped; // type-ahead so far
+    EventTime mTypedAt = -1;
     std::map<IconRef, std::unique_ptr<controls::ButtonContent>> mIcons; // each retains its icon
 };
 

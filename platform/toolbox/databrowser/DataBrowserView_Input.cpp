@@ -1,6 +1,8 @@
+#include "corefoundation/CFString.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/Window.h"
+#include "toolbox/controls/ControlsInternal.h"
 #include "toolbox/databrowser/DataBrowserView.h"
 
 #include <algorithm>
@@ -14,6 +16,7 @@ namespace {
 
     enum : UInt32 { kKeyHome = 115, kKeyPageUp = 116, kKeyEnd = 119, kKeyPageDown = 121, kKeyDown = 125, kKeyUp = 126 };
 
+    constexpr EventTime kTypeAheadPause = 1.0; // [s] typing after this long starts afresh
     constexpr CGFloat kDividerSlop = 3; // [px] either side of a header divider that resizes
     constexpr CGFloat kDragThreshold = 4; // [px] before a header press becomes a column move
 
@@ -334,6 +337,64 @@ void DataBrowserView::MoveSelection(std::ptrdiff_t row, bool extend)
     }
     if (!view->IsDisposed())
         Reveal(item, kDataBrowserRevealOnly);
+}
+
+OSStatus DataBrowserView::Text(EventRef event)
+{
+    std::u16string const text = IsFocused() ? controls::TypedText(event) : std::u16string();
+    if (text.empty() || mModel->RowCount() == 0)
+        return eventNotHandledErr;
+    EventTime const now = GetCurrentEventTime();
+    if (mTypedAt < 0 || now - mTypedAt > kTypeAheadPause)
+        mTyped.clear();
+    mTypedAt = now;
+    // A space alone is no start of a name.
+    if (mTyped.empty() && text == u" ")
+        return eventNotHandledErr;
+    mTyped += text;
+    TypeAhead(mTyped);
+    return noErr;
+}
+
+DataBrowserPropertyID DataBrowserView::TypeAheadProperty() const
+{
+    auto const showsText = [](Column const& column) {
+        return column.property.propertyType == kDataBrowserTextType
+            || column.property.propertyType == kDataBrowserIconAndTextType;
+    };
+    std::vector<Column> const& columns = mModel->GetColumns();
+    for (Column const& column : columns)
+        if (column.property.propertyID == mModel->GetSortProperty() && showsText(column))
+            return column.property.propertyID;
+    for (Column const& column : columns)
+        if (showsText(column))
+            return column.property.propertyID;
+    return kDataBrowserItemNoProperty;
+}
+
+// The first row, in the order shown, whose text starts with what was typed (any case);
+// no match keeps the selection.
+void DataBrowserView::TypeAhead(std::u16string const& typed)
+{
+    DataBrowserPropertyID const property = TypeAheadProperty();
+    if (property == kDataBrowserItemNoProperty)
+        return;
+    auto model = mModel;
+    CFStringRef prefix = cf::CreateString(cf::UTF16ToUTF8(typed));
+    CFIndex const length = CFStringGetLength(prefix);
+    for (std::size_t row = 0; row < model->RowCount(); ++row) {
+        ItemData data;
+        if (model->GetData(model->RowItem(row), property, data) != noErr || !data.text)
+            continue;
+        bool const matches = CFStringGetLength(data.text) >= length
+            && CFStringCompareWithOptions(data.text, prefix, CFRange { 0, length }, kCFCompareCaseInsensitive)
+                == kCFCompareEqualTo;
+        if (matches) {
+            MoveSelection(static_cast<std::ptrdiff_t>(row), false);
+            break;
+        }
+    }
+    CFRelease(prefix);
 }
 
 } // namespace tw::toolbox::databrowser

@@ -9,10 +9,13 @@ namespace tw::toolbox::dialogs {
 
 namespace {
 
-    constexpr SInt16 kWidth = 420; // [px]
+    constexpr SInt16 kWidth = 420; // [px] the least width
+    constexpr SInt16 kMaxWidth = 800; // [px] past this the text wraps, however long
     constexpr SInt16 kBadge = 48; // [px]
     constexpr SInt16 kTextLeft = kMargin + kBadge + 16; // [px]
-    constexpr SInt16 kTextWidth = kWidth - kTextLeft - kMargin; // [px]
+    constexpr SInt16 kButtonGap = 12; // [px] between the default and cancel buttons
+    constexpr SInt16 kOtherGap = 24; // [px] at least, between the other button and the rest
+    constexpr double kLongLine = 3.5; // the main text may run to this many lines before the alert widens
     constexpr UInt32 kCommands[3] = { kHICommandOK, kHICommandCancel, kCommandOther };
     constexpr OSType kAlertCreator = 'twal'; // window property ('twal', 'type'): the alert type, for the badge
 
@@ -37,12 +40,32 @@ AlertDialog::~AlertDialog()
 
 void AlertDialog::Build(Spec const& spec)
 {
-    SInt16 const mainHeight = TextHeight(spec.main, kTextWidth, kThemeEmphasizedSystemFont);
+    // Wide enough for every button side by side with room between the groups, and for
+    // a long main text to wrap in a few lines rather than in many.
+    std::array<SInt16, 3> widths {};
+    int buttons = 0;
+    for (int i = 0; i < 3; ++i)
+        if (spec.buttons[i]) {
+            widths[i] = ButtonWidth(spec.buttons[i]);
+            buttons += widths[i];
+        }
+    if (spec.buttons[0] && spec.buttons[1])
+        buttons += kButtonGap;
+    if (spec.buttons[2] && (spec.buttons[0] || spec.buttons[1]))
+        buttons += kOtherGap;
+    int width = std::max<int>(kWidth, kTextLeft + buttons + kMargin);
+    SInt16 const lineHeight = TextHeight(CFSTR("X"), 1000, kThemeEmphasizedSystemFont);
+    while (width < kMaxWidth
+        && TextHeight(spec.main, width - kTextLeft - kMargin, kThemeEmphasizedSystemFont) > kLongLine * lineHeight)
+        width = std::min<int>(width + 60, kMaxWidth);
+    SInt16 const textWidth = static_cast<SInt16>(width - kTextLeft - kMargin);
+    SInt16 const mainHeight = TextHeight(spec.main, textWidth, kThemeEmphasizedSystemFont);
     bool const hasInfo = spec.informative && CFStringGetLength(spec.informative) > 0;
-    SInt16 const infoHeight = hasInfo ? TextHeight(spec.informative, kTextWidth, kThemeSmallSystemFont) : 0;
+    SInt16 const infoHeight = hasInfo ? TextHeight(spec.informative, textWidth, kThemeSmallSystemFont) : 0;
     int const textBottom = kMargin + mainHeight + (hasInfo ? 8 + infoHeight : 0);
     int const buttonsTop = std::max(textBottom, kMargin + kBadge) + 20;
-    mWindow = MakeDialogWindow(mSheet, kWidth, static_cast<SInt16>(buttonsTop + kButtonHeight + kMargin), nullptr);
+    mWindow = MakeDialogWindow(
+        mSheet, static_cast<SInt16>(width), static_cast<SInt16>(buttonsTop + kButtonHeight + kMargin), nullptr);
     if (!mWindow)
         return;
     SetWindowProperty(mWindow, kAlertCreator, 'type', sizeof mType, &mType);
@@ -51,21 +74,20 @@ void AlertDialog::Build(Spec const& spec)
     CreateUserPaneControl(mWindow, &r, 0, &badge);
     auto draw = &AlertDialog::DrawBadge;
     SetControlData(badge, kControlEntireControl, kControlUserPaneDrawProcTag, sizeof draw, &draw);
-    AddText(mWindow, Box(kTextLeft, kMargin, kTextWidth, mainHeight), spec.main, kThemeEmphasizedSystemFont);
+    AddText(mWindow, Box(kTextLeft, kMargin, textWidth, mainHeight), spec.main, kThemeEmphasizedSystemFont);
     if (hasInfo)
-        AddText(mWindow, Box(kTextLeft, kMargin + mainHeight + 8, kTextWidth, infoHeight), spec.informative,
+        AddText(mWindow, Box(kTextLeft, kMargin + mainHeight + 8, textWidth, infoHeight), spec.informative,
             kThemeSmallSystemFont);
 
-    int right = kWidth - kMargin;
+    int right = width - kMargin;
     for (int i = 0; i < 3; ++i) {
         CFStringRef const title = spec.buttons[i];
         if (!title)
             continue;
-        SInt16 const width = ButtonWidth(title);
-        int const left = i == 2 ? kTextLeft : right - width;
-        mButtons[i] = AddButton(mWindow, Box(left, buttonsTop, width, kButtonHeight), title, kCommands[i]);
+        int const left = i == 2 ? kTextLeft : right - widths[i];
+        mButtons[i] = AddButton(mWindow, Box(left, buttonsTop, widths[i], kButtonHeight), title, kCommands[i]);
         if (i != 2)
-            right = left - 12;
+            right = left - kButtonGap;
     }
     DialogItemIndex const cancel = spec.cancelButton ? spec.cancelButton : DialogItemIndex(kAlertStdAlertCancelButton);
     if (spec.defaultButton >= 1 && spec.defaultButton <= 3 && mButtons[spec.defaultButton - 1])
@@ -73,6 +95,10 @@ void AlertDialog::Build(Spec const& spec)
     // A button may be both: Cancel as the safe default of a question answers Return and Escape.
     if (cancel >= 1 && cancel <= 3 && mButtons[cancel - 1])
         SetWindowCancelButton(mWindow, mButtons[cancel - 1]);
+    // An alert with one button only (an OK to a message) is dismissed by Escape as well.
+    else if (std::count(mButtons.begin(), mButtons.end(), nullptr) == 2)
+        SetWindowCancelButton(mWindow, *std::find_if(mButtons.begin(), mButtons.end(),
+                                           [](ControlRef button) { return button != nullptr; }));
     EventTypeSpec const events[] = { { kEventClassCommand, kEventCommandProcess },
         { kEventClassKeyboard, kEventRawKeyDown }, { kEventClassWindow, kEventWindowClosed } };
     InstallEventHandler(GetWindowEventTarget(mWindow), &AlertDialog::Handle, 3, events, this, nullptr);

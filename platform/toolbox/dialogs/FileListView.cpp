@@ -28,6 +28,8 @@ namespace {
         { kEventClassKeyboard, kEventRawKeyRepeat },
         { kEventClassTextInput, kEventTextInputUnicodeForKeyEvent },
         { kEventClassMouse, kEventMouseWheelMoved },
+        { kEventClassCommand, kEventCommandProcess },
+        { kEventClassCommand, kEventCommandUpdateStatus },
     };
 
 } // namespace

@@ -62,6 +62,8 @@ private:
     OSStatus Key(EventRef event);
     bool MoveKey(UInt32 code, bool extend);
     OSStatus Text(EventRef event);
+    OSStatus Command(EventRef event);
+    void SelectAllFiles();
     void TypeAhead(std::u16string const& typed);
 
     CGRect RowsRect() const;

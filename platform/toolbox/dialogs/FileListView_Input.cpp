@@ -2,6 +2,7 @@
 #include "toolbox/HIViewCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/WindowCalls.h"
+#include "toolbox/controls/ControlsInternal.h"
 #include "toolbox/dialogs/FileListView.h"
 
 #include <algorithm>
@@ -46,6 +47,8 @@ OSStatus FileListView::Handle(EventHandlerCallRef, EventRef event, void* data)
         return self->Key(event);
     case kEventClassTextInput:
         return self->Text(event);
+    case kEventClassCommand:
+        return self->Command(event);
     case kEventClassMouse: {
         // A notch towards the user (positive) scrolls towards the top.
         if (Param<UInt16>(event, kEventParamMouseWheelAxis, typeMouseWheelAxis, kEventMouseWheelAxisY)
@@ -175,6 +178,8 @@ OSStatus FileListView::Key(EventRef event)
             mGoUp();
         else if (code == kKeyDown)
             OpenSelected(false);
+        else if ((character | 0x20) == 'a' && mMultiple) // where no menu item took it
+            SelectAllFiles();
         else
             return eventNotHandledErr;
         return noErr;
@@ -247,15 +252,34 @@ bool FileListView::MoveKey(UInt32 code, bool extend)
     return true;
 }
 
+// Select All (Command-A) chooses every file the list offers, where several may be chosen.
+OSStatus FileListView::Command(EventRef event)
+{
+    HICommandExtended command {};
+    GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
+    if (command.commandID != kHICommandSelectAll || !mMultiple || !IsFocused())
+        return eventNotHandledErr;
+    if (GetEventKind(event) == kEventCommandUpdateStatus) {
+        if (command.attributes & kHICommandFromMenu)
+            EnableMenuItem(command.source.menu.menuRef, command.source.menu.menuItemIndex);
+        return noErr;
+    }
+    SelectAllFiles();
+    return noErr;
+}
+
+void FileListView::SelectAllFiles()
+{
+    for (std::size_t row = 0; row < mEntries.size(); ++row)
+        mSelected[row] = mEntries[row].enabled && !mEntries[row].folder;
+    Changed();
+}
+
 OSStatus FileListView::Text(EventRef event)
 {
-    ByteCount size = 0;
-    if (!IsFocused()
-        || GetEventParameter(event, kEventParamTextInputSendText, typeUnicodeText, nullptr, 0, &size, nullptr) != noErr)
+    if (!IsFocused())
         return eventNotHandledErr;
-    std::u16string text(size / sizeof(char16_t), u'\0');
-    GetEventParameter(event, kEventParamTextInputSendText, typeUnicodeText, nullptr, size, nullptr, text.data());
-    std::erase_if(text, [](char16_t c) { return c < 0x20 || c == 0x7F; });
+    std::u16string const text = controls::TypedText(event);
     if (text.empty())
         return noErr;
     EventTime const now = GetCurrentEventTime();

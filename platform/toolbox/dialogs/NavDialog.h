@@ -67,6 +67,9 @@ private:
     void AcceptSave();
     void SaveIn(std::string const& folder, std::string name);
     bool Key(EventRef event);
+    // Tab goes round the name field, the list, the place field (opened on the way), the type
+    // menu and the buttons; answers whether the focus moved.
+    bool AdvanceFocus(bool backwards);
     void Complete(NavUserAction action); // from the window's own events
     void Finish(NavUserAction action);
     std::array<NavUserAction, 3> AskActions() const; // for the default, cancel and other buttons
@@ -91,6 +94,7 @@ private:
     ControlRef mPathText = nullptr; // weak
     ControlRef mLocationField = nullptr; // weak: in the window, hidden until a path is typed
     ControlRef mActionButton = nullptr; // weak
+    ControlRef mCancelButton = nullptr; // weak
     ControlRef mTypePopup = nullptr; // weak
     std::string mFolder;
 

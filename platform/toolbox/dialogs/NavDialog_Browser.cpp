@@ -1,9 +1,13 @@
 #include "corefoundation/CFArray.h"
 #include "toolbox/HIViewCalls.h"
 #include "toolbox/MenuCalls.h"
+#include "toolbox/controls/ControlsInternal.h"
 #include "toolbox/dialogs/DialogKit.h"
 #include "toolbox/dialogs/NavDialog.h"
 #include "toolbox/dialogs/NavFiles.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace tw::toolbox::dialogs {
 
@@ -16,7 +20,15 @@ namespace {
     constexpr SInt16 kFieldHeight = 22; // [px]
     constexpr SInt16 kRowGap = 12; // [px] between the rows of controls
     constexpr SInt16 kPlaceLeft = kMargin + 82; // [px] the folder's path or the place field
-    enum : UInt32 { kKeyEscape = 53 };
+    enum : UInt32 { kKeyTab = 48, kKeyEscape = 53 };
+
+    // Buttons are Tab stops here too, though the window has a list and fields.
+    void MakeTabStop(ControlRef button)
+    {
+        Boolean const stop = true;
+        if (button)
+            SetControlProperty(button, controls::kControlsCreator, 'tfoc', sizeof stop, &stop);
+    }
 
     CFStringRef CopyLabel(CFStringRef given, char const* key, char const* english)
     {
@@ -140,12 +152,14 @@ void NavDialog::AddButtons(int top)
     SInt16 const cancelWidth = ButtonWidth(cancel);
     int const actionLeft = kWidth - kMargin - actionWidth;
     mActionButton = AddButton(mWindow, Box(actionLeft, top, actionWidth, kButtonHeight), action, kHICommandOK);
-    ControlRef cancelButton = AddButton(
+    mCancelButton = AddButton(
         mWindow, Box(actionLeft - 12 - cancelWidth, top, cancelWidth, kButtonHeight), cancel, kHICommandCancel);
     CFRelease(action);
     CFRelease(cancel);
     SetWindowDefaultButton(mWindow, mActionButton);
-    SetWindowCancelButton(mWindow, cancelButton);
+    SetWindowCancelButton(mWindow, mCancelButton);
+    MakeTabStop(mCancelButton);
+    MakeTabStop(mActionButton);
 }
 
 void NavDialog::AddTypePopup(int top)
@@ -308,11 +322,36 @@ bool NavDialog::Key(EventRef event)
         StartPath({});
         return true;
     }
+    if (code == kKeyTab && !(modifiers & (cmdKey | optionKey | controlKey)))
+        return AdvanceFocus((modifiers & shiftKey) != 0);
     ControlRef focus = nullptr;
     if (code == kKeyEscape && IsLocationOpen() && GetKeyboardFocus(mWindow, &focus) == noErr
         && focus == mLocationField) {
         CloseLocation();
         return true;
+    }
+    return false;
+}
+
+bool NavDialog::AdvanceFocus(bool backwards)
+{
+    std::vector<ControlRef> order;
+    for (ControlRef control : { mNameField, mList->GetControl(), mLocationField, mTypePopup, mCancelButton, mActionButton })
+        if (control)
+            order.push_back(control);
+    ControlRef focus = nullptr;
+    GetKeyboardFocus(mWindow, &focus);
+    auto const at = std::find(order.begin(), order.end(), focus);
+    std::size_t const count = order.size(), current = at == order.end() ? 0 : std::size_t(at - order.begin());
+    for (std::size_t step = 1; step < count; ++step) {
+        ControlRef const next = order[backwards ? (current + count * 2 - step) % count : (current + step) % count];
+        if (next == mLocationField && !IsLocationOpen()) {
+            StartPath({}); // the folder's path, selected, to be typed over
+            return true;
+        }
+        if (IsControlEnabled(next) && IsControlVisible(next)
+            && SetKeyboardFocus(mWindow, next, backwards ? kControlFocusPrevPart : kControlFocusNextPart) == noErr)
+            return true;
     }
     return false;
 }

@@ -1,7 +1,13 @@
+#include "corefoundation/CFString.h"
+#include "toolbox/HIViewCalls.h"
+#include "toolbox/dialogs/AlertDialog.h"
 #include "toolbox/dialogs/DialogKit.h"
 #include "toolbox/dialogs/Responders.h"
 #include "toolbox/dialogs/StandardAlert.h"
 #include "toolbox/tests/ToolboxTest.h"
+
+#include <algorithm>
+#include <array>
 
 namespace tw::test {
 namespace {
@@ -110,6 +116,85 @@ namespace {
         DisposeWindow(parent);
         ManualClock::RunFor(0.1);
         EXPECT_EQ(sCommands, 0);
+    }
+
+    // The buttons of an alert, left to right, as frames in the window.
+    std::vector<HIRect> ButtonFrames(WindowRef window)
+    {
+        ControlRef root = nullptr;
+        GetRootControl(window, &root);
+        std::vector<HIRect> frames;
+        UInt16 count = 0;
+        CountSubControls(root, &count);
+        for (UInt16 i = 1; i <= count; ++i) {
+            ControlRef control = nullptr;
+            GetIndexedSubControl(root, i, &control);
+            UInt32 command = 0;
+            if (GetControlCommandID(control, &command) == noErr && command != 0) {
+                HIRect frame {};
+                HIViewGetFrame(control, &frame);
+                frames.push_back(frame);
+            }
+        }
+        std::sort(frames.begin(), frames.end(), [](HIRect a, HIRect b) { return a.origin.x < b.origin.x; });
+        return frames;
+    }
+
+    // Every alert of three buttons the program asks, and one with longer titles still: the
+    // window widens for its buttons, which stand apart, each as wide as its title needs.
+    TEST_F(Alerts, ThreeButtonsNeverOverlapAndTheAlertWidensForThem)
+    {
+        using toolbox::dialogs::AlertDialog;
+        using toolbox::dialogs::CopyText;
+        struct Case {
+            CFStringRef main;
+            std::array<CFStringRef, 3> buttons;
+        };
+        Case const cases[] = {
+            { CopyText("NavReviewMain", ""),
+                { CopyText("NavReview", "Review Changes\u2026"), CopyText("NavCancel", "Cancel"),
+                    CopyText("NavDiscardDocuments", "Discard Changes") } },
+            { CopyText("NavSaveChangesMain", ""),
+                { CopyText("NavSave", "Save"), CopyText("NavCancel", "Cancel"),
+                    CopyText("NavDontSave", "Don\u2019t Save") } },
+            { cf::CreateString("Replace every waypoint?"),
+                { cf::CreateString("Replace All Waypoints and Routes"), cf::CreateString("Keep the Ones Already There"),
+                    cf::CreateString("Show Me the Differences First") } },
+        };
+        for (Case const& c : cases) {
+            AlertDialog::Spec spec;
+            spec.main = c.main;
+            spec.buttons = c.buttons;
+            AlertDialog alert(spec, false);
+            ASSERT_NE(alert.GetWindow(), nullptr);
+            Rect content {};
+            GetWindowBounds(alert.GetWindow(), kWindowContentRgn, &content);
+            std::vector<HIRect> const frames = ButtonFrames(alert.GetWindow());
+            ASSERT_EQ(frames.size(), 3u) << toolbox::dialogs::ToString(c.buttons[0]);
+            for (std::size_t i = 0; i < 3; ++i) {
+                EXPECT_GE(frames[i].origin.x, toolbox::dialogs::kMargin);
+                EXPECT_LE(CGRectGetMaxX(frames[i]), content.right - content.left - toolbox::dialogs::kMargin);
+                if (i > 0) {
+                    EXPECT_GE(frames[i].origin.x - CGRectGetMaxX(frames[i - 1]), 12)
+                        << toolbox::dialogs::ToString(c.buttons[0]) << ": buttons " << i - 1 << " and " << i;
+                }
+            }
+            // Each title has its room: no button is narrower than its title asks.
+            std::vector<SInt16> needed;
+            for (CFStringRef title : c.buttons)
+                needed.push_back(toolbox::dialogs::ButtonWidth(title));
+            std::sort(needed.begin(), needed.end());
+            std::vector<SInt16> given;
+            for (HIRect const& frame : frames)
+                given.push_back(SInt16(frame.size.width));
+            std::sort(given.begin(), given.end());
+            EXPECT_EQ(given, needed);
+        }
+        for (Case const& c : cases) {
+            CFRelease(c.main);
+            for (CFStringRef title : c.buttons)
+                CFRelease(title);
+        }
     }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "toolbox/Window.h"
 #include "toolbox/controls/Behaviours.h"
 #include "toolbox/controls/ControlTheme.h"
+#include "toolbox/controls/EditTextCommands.h"
 #include "toolbox/controls/EditTextData.h"
 
 #include <algorithm>
@@ -252,8 +253,59 @@ OSStatus SearchField::Key(EventRef event)
     GetEventParameter(event, kEventParamKeyUnicodes, typeUnicodeText, nullptr, sizeof character, nullptr, &character);
     if (!IsFocused() || !mView->IsEnabled())
         return eventNotHandledErr;
+    // A typed character's text follows its key as text input, and is inserted then.
+    if (!(modifiers & cmdKey) && character >= 0x20 && character != 0x7F)
+        return noErr;
     Protector protect(mView);
     return EditKey(code, character, modifiers) ? noErr : eventNotHandledErr;
+}
+
+// The Edit menu's commands act on the focused field, as their keys do.
+OSStatus SearchField::OtherEvent(EventHandlerCallRef, EventRef event)
+{
+    if (!IsFocused() || !mView->IsEnabled())
+        return eventNotHandledErr;
+    Protector protect(mView);
+    return controls::HandleEditCommand(
+        event, [this](MenuCommand command) { return controls::CanEditText(mModel, command, {}); },
+        [this](MenuCommand command) { return EditCommand(command); });
+}
+
+bool SearchField::EditCommand(MenuCommand command)
+{
+    switch (command) {
+    case kHICommandSelectAll:
+        mModel.SelectAll();
+        mView->Invalidate();
+        return true;
+    case kHICommandCopy:
+        controls::CopyEditText(mModel, {});
+        return true;
+    case kHICommandCut:
+        controls::CopyEditText(mModel, {});
+        [[fallthrough]];
+    case kHICommandClear:
+        if (mModel.Insert({}))
+            Changed();
+        return true;
+    case kHICommandPaste: {
+        std::u16string text;
+        if (controls::CopyScrapText(&text))
+            Insert(std::move(text));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// One line: line breaks become spaces, other control characters go.
+void SearchField::Insert(std::u16string text)
+{
+    std::replace_if(text.begin(), text.end(), [](char16_t c) { return c == u'\n' || c == u'\r' || c == u'\t'; }, u' ');
+    std::erase_if(text, [](char16_t c) { return c < 0x20 || c == 0x7F; });
+    if (mModel.Insert(text))
+        Changed();
 }
 
 // Text from an input method, as one insertion.
@@ -266,10 +318,8 @@ OSStatus SearchField::Text(EventRef event)
         return eventNotHandledErr;
     std::u16string text(size / sizeof(char16_t), u'\0');
     GetEventParameter(event, kEventParamTextInputSendText, typeUnicodeText, nullptr, size, nullptr, text.data());
-    std::erase_if(text, [](char16_t c) { return c < 0x20 || c == 0x7F; });
     Protector protect(mView);
-    if (mModel.Insert(text))
-        Changed();
+    Insert(std::move(text));
     return noErr;
 }
 
@@ -278,11 +328,19 @@ bool SearchField::EditKey(UInt32 code, UniChar character, UInt32 modifiers)
 {
     bool const extend = (modifiers & shiftKey) != 0;
     if (modifiers & cmdKey) {
-        if ((character | 0x20) != 'a')
+        // Keys of the Edit menu's commands, when no menu took them.
+        switch (character | 0x20) {
+        case 'a':
+            return EditCommand(kHICommandSelectAll);
+        case 'c':
+            return EditCommand(kHICommandCopy);
+        case 'x':
+            return EditCommand(kHICommandCut);
+        case 'v':
+            return EditCommand(kHICommandPaste);
+        default:
             return false;
-        mModel.SelectAll();
-        mView->Invalidate();
-        return true;
+        }
     }
     switch (code) {
     case kKeyReturn:
@@ -319,11 +377,7 @@ bool SearchField::EditKey(UInt32 code, UniChar character, UInt32 modifiers)
         mModel.MoveTo(mModel.Text().size(), extend);
         break;
     default:
-        if (character < 0x20 || character == 0x7F)
-            return false;
-        if (mModel.Insert(std::u16string(1, character)))
-            Changed();
-        return true;
+        return false;
     }
     mView->Invalidate();
     return true;

@@ -9,8 +9,8 @@
 namespace tw::toolbox::toolbar {
 
 // The standard behaviour of a search field: single-line editing on the edit
-// text model (typing, deleting, caret keys, select all, clicks that place the
-// caret), the search icon, the cancel button and the description.
+// text model (typing, deleting, caret keys, select all, cut, copy and paste,
+// clicks that place the caret), the search icon, the cancel button and the description.
 class SearchField : public controls::Behaviour {
 public:
     static constexpr CGFloat kIconWidth = 20; // [px] room for the search icon
@@ -37,9 +37,12 @@ protected:
     OSStatus GetData(ControlPartCode part, OSType tag, Size bufferSize, void* data, Size* actualSize) override;
     bool TakesFocus() const override { return true; }
     ControlPartCode Focus(ControlPartCode part) override;
+    OSStatus OtherEvent(EventHandlerCallRef callRef, EventRef event) override;
 
 private:
     bool EditKey(UInt32 code, UniChar character, UInt32 modifiers);
+    bool EditCommand(MenuCommand command);
+    void Insert(std::u16string text);
     void Changed();
     void Send(EventClass eventClass, EventKind kind);
     CGFloat Width(std::size_t to) const;
