@@ -40,7 +40,8 @@ pid=$!
 timeout 20 xdotool search --sync --name 'Tarnwick$' >/dev/null || { echo "The window did not appear." >&2; exit 1; }
 sleep "$settle"
 timeout -s INT "$seconds" strace -c -f -p "$pid" -o "$work/counts" 2>/dev/null
-cat "$work/counts"
+# strace writes no table when nothing was called at all.
+[ -s "$work/counts" ] && cat "$work/counts"
 python3 - "$work/counts" "$seconds" <<'EOF'
 import sys
 calls = 0
