@@ -4,6 +4,7 @@
 #include "display/SDLPresenter.h"
 #include "display/SessionEnd.h"
 #include "display/WindowServer.h"
+#include "events/Loop.h"
 #include "services/AppleEvents.h"
 #include "services/Scrap.h"
 #include "tests/support/ManualClock.h"
@@ -23,6 +24,7 @@
 #include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 
@@ -287,12 +289,104 @@ namespace {
         EXPECT_EQ(ended, 1);
     }
 
+    // A hang-up while the loop sleeps in SDL's wait wakes it: the session ends at once.
+    TEST_F(SDLPresenterTest, AHangUpWhileTheLoopSleepsEndsTheSession)
+    {
+        test::RealClock realClock;
+        static int ended = 0;
+        ended = 0;
+        ResetSessionEndForTesting();
+        SetSessionEndHandler([] { ++ended; });
+        mPresenter->Pump();
+        std::thread hangUp([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            kill(getpid(), SIGHUP);
+        });
+        bool const quit = RunLoopUntilItQuits();
+        hangUp.join();
+        SetSessionEndHandler(nullptr);
+        EXPECT_TRUE(quit) << "the loop slept through the hang-up";
+        EXPECT_EQ(ended, 1);
+    }
+
     TEST_F(SDLPresenterTest, ClosingTheWindowQuitsThroughTheLoopsTimer)
     {
         SDL_Event quit {};
         quit.type = SDL_QUIT;
         SDL_PushEvent(&quit);
         EXPECT_TRUE(RunLoopUntilItQuits());
+    }
+
+    // Idle, the window's loop sleeps in SDL's wait to the next timer: no polling tick pumps
+    // SDL or composes the screen meanwhile (on the manual clock a tick would run at once).
+    TEST_F(SDLPresenterTest, AnIdleLoopPumpsOnlyBeforeItSleeps)
+    {
+        mPresenter->Pump();
+        int const before = mPresenter->GetPumpCount();
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 1, 0, [](EventLoopTimerRef, void*) { QuitApplicationEventLoop(); }, nullptr, &timer);
+        RunApplicationEventLoop();
+        RemoveEventLoopTimer(timer);
+        EXPECT_LE(mPresenter->GetPumpCount() - before, 2);
+        EXPECT_EQ(GetMainEventLoop()->CountScheduledTimers(), 0u);
+    }
+
+    // A post from another thread wakes the loop out of SDL's wait; so does a timer's time.
+    TEST_F(SDLPresenterTest, PostsFromOtherThreadsAndTimersEndTheWindowsWait)
+    {
+        test::RealClock realClock;
+        mPresenter->Pump();
+        std::vector<int> seen;
+        EventTypeSpec const spec { 'test', 1 };
+        auto handler = [](EventHandlerCallRef, EventRef, void* log) -> OSStatus {
+            static_cast<std::vector<int>*>(log)->push_back(1);
+            QuitApplicationEventLoop();
+            return noErr;
+        };
+        EventHandlerRef installed = nullptr;
+        ASSERT_EQ(InstallEventHandler(GetApplicationEventTarget(), NewEventHandlerUPP(handler), 1, &spec, &seen,
+                      &installed),
+            noErr);
+        EventRef event = nullptr;
+        CreateEvent(nullptr, 'test', 1, 0, kEventAttributeNone, &event);
+        EventTargetRef target = GetApplicationEventTarget();
+        SetEventParameter(event, kEventParamPostTarget, typeEventTargetRef, sizeof target, &target);
+        std::thread worker([event] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard);
+        });
+        bool timedOut = false;
+        EventLoopTimerRef deadline = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 30, 0,
+            [](EventLoopTimerRef, void* flag) {
+                *static_cast<bool*>(flag) = true;
+                QuitApplicationEventLoop();
+            },
+            &timedOut, &deadline);
+        RunApplicationEventLoop();
+        worker.join();
+        ReleaseEvent(event);
+        EXPECT_FALSE(timedOut);
+        EXPECT_EQ(seen, std::vector<int> { 1 });
+
+        // A timer a little later than now ends the wait too, long before the 30 s one.
+        int fired = 0;
+        EventLoopTimerRef soon = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.05, 0,
+            [](EventLoopTimerRef, void* count) {
+                ++*static_cast<int*>(count);
+                QuitApplicationEventLoop();
+            },
+            &fired, &soon);
+        RunApplicationEventLoop();
+        EXPECT_EQ(fired, 1);
+        EXPECT_FALSE(timedOut);
+        RemoveEventLoopTimer(soon);
+        RemoveEventLoopTimer(deadline);
+        RemoveEventHandler(installed);
     }
 
     // The window shows the cursor the program sets; a bitmap set again is not made again.
