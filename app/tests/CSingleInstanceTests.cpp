@@ -1,9 +1,9 @@
 #include "app/CTWApplication.h"
 #include "app/CSingleInstance.h"
 #include "app/tests/fuzz/FuzzCommandLineEntry.h"
-#include "tests/support/TestSupport.h"
 #include "events/Loop.h"
 #include "tests/support/ManualClock.h"
+#include "tests/support/TestSupport.h"
 
 #include <atomic>
 #include <csignal>
