@@ -9,28 +9,8 @@ cd "$(dirname "$0")/.."
 app=${1:-build/Tarnwick.app/Contents/MacOS/Tarnwick}
 seconds=${2:-20}
 settle=${3:-8}
-for tool in Xvfb xdotool strace; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing (tools/setup.sh installs it)" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-xvfb=""
-pid=""
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap "exit 1" INT TERM
-
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start." >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-unset TW_HEADLESS WAYLAND_DISPLAY
+source tools/virtual-display.sh
+tw_virtual_display xdotool strace
 
 mkdir -p "$work/config" "$work/data" "$work/runtime"
 chmod 700 "$work/runtime"

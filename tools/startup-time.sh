@@ -17,28 +17,8 @@ document=${3:-}
 # A strip of the map area of the document window on the 1280 x 800 screen (WxH+X+Y),
 # left of the splash screen and clear of the window's frame and the list.
 region=${TW_MAP_REGION:-100x400+295+90}
-for tool in Xvfb import python3; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing (tools/setup.sh installs it)" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-xvfb=""
-pid=""
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap "exit 1" INT TERM
-
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start." >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-unset TW_HEADLESS WAYLAND_DISPLAY
+source tools/virtual-display.sh
+tw_virtual_display import python3
 
 results=()
 for run in $(seq "$runs"); do
