@@ -8,7 +8,8 @@
 // A field whose text does not read keeps the target's value; OK is refused
 // while one does not read.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
 #include "docwindow/IDeviceSheets.h"
 #include "docwindow/IDocumentSheet.h"

@@ -6,7 +6,8 @@
 // beside the symbol. OK is refused while a coordinate field holds text that is
 // not a latitude or longitude: the field is chosen again and nothing is stored.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
 #include "docwindow/IDocumentSheet.h"
 #include "framework/CWindowController.h"

@@ -6,6 +6,7 @@
 #include "app/windows/CWindowDevice.h"
 #include "app/windows/CWindowDevices.h"
 #include "devices/CDevice.h"
+#include "docwindow/CTWWindow.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "foundation/CTextUtilities.h"
@@ -96,12 +97,15 @@ void CTWApplication::InstallServices()
     CWindowDevices::SetDeviceManager(&mDeviceManager);
     CDevice::SetWindowFactory(&CWindowDevice::Make);
     sRunning = this;
+    CTWWindow::SetRunningApp(this);
 }
 
 CTWApplication::~CTWApplication()
 {
-    if (sRunning == this)
+    if (sRunning == this) {
         sRunning = nullptr;
+        CTWWindow::SetRunningApp(nullptr);
+    }
     if (mReporterTimer)
         RemoveEventLoopTimer(mReporterTimer);
     else if (IsBugReporterAvailable() == noErr)
