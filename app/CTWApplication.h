@@ -11,6 +11,7 @@
 #include "app/IObjectStyles.h"
 #include "bindings/Source/Bindings/CBindable.h"
 #include "devices/CDeviceManager.h"
+#include "foundation/CFileLock.h"
 #include "foundation/CMsgBroadcaster.h"
 #include "framework/CApplication.h"
 #include "mapdata/CMapManager.h"
@@ -57,6 +58,7 @@ public:
     // Also tells the palettes which document window is now current ("dact").
     void SetCurrentDocument(CDocument* document) override;
     CDocument* CreateDocument() override;
+    UInt32 GetSaveModeForFile(CFile const& file) const override;
 
     OSStatus InitialiseBegin() override;
     OSStatus InitialisePreferences() override;
@@ -93,7 +95,7 @@ public:
     // Opens the global document, or a new untitled one when the preferences say not to keep one.
     OSStatus OpenDocument();
     // The global document's file in the user's Application Support folder (made when missing).
-    static CFile GetGlobalDocumentFile();
+    static CFile GetGlobalDocumentFile(bool create = true);
 
     // Shows the preferences window and brings it to the front.
     OSStatus CommandPrefs() override;
@@ -121,6 +123,7 @@ public:
 
 private:
     void WriteDefaultPreferences();
+    static void ShowGlobalDocumentProblem(CString const& major, CString const& reason);
     static MapObjectStyle DefaultStyleHook(MapObjectType type);
 
     void InstallServices();
@@ -136,5 +139,6 @@ private:
     int mArgc = 0;
     char** mArgv = nullptr; // weak: the process's own arguments
     EventLoopTimerRef mReporterTimer = nullptr; // until the crash reporter is installed
+    CFileLock mGlobalLock; // held while this copy of the program owns the global document
     static inline CTWApplication* sRunning = nullptr; // set while one exists
 };

@@ -1,7 +1,8 @@
 #include "app/CTWApplication.h"
 
-#include "app/CWindowObjectPalette.h"
+#include "app/CMapPackRepair.h"
 #include "app/CWindowNavigator.h"
+#include "app/CWindowObjectPalette.h"
 #include "app/windows/AppWindowClasses.h"
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "docwindow/CViewMap.h"
@@ -9,6 +10,7 @@
 #include "docwindow/DocWindowClasses.h"
 #include "foundation/CFileUtilities.h"
 #include "foundation/CTextUtilities.h"
+#include "framework/CFileErrorText.h"
 #include "framework/CMacWindow.h"
 #include "framework/CSplashScreen.h"
 #include "services/AppleEvents.h"
@@ -92,6 +94,10 @@ OSStatus CTWApplication::InitialiseSelf()
     CFileUtilities::SetNumMaxOpenFiles(kMaxOpenFiles);
     SetSplashStatus("SplashLoadingMaps", true);
     mMapManager.LoadMaps(); // a pack that cannot be read is logged and left out
+    // A shared pack that not everyone can read is offered a repair, then the maps load again.
+    if (std::vector<CFile> const unreadable = mMapManager.GetUnreadablePacks(); !unreadable.empty())
+        if (CMapPackRepair::OfferRepairs(unreadable))
+            mMapManager.LoadMaps();
     return noErr;
 }
 
@@ -103,6 +109,7 @@ OSStatus CTWApplication::InitialiseFinish()
         return status;
     OpenDocument();
     ShowPalettes();
+    OfferRecoveredDocuments();
     // Queued last, so that the launch events find the menu bar and the global document ready.
     QueueLaunchEvents(mArgc, mArgv);
     return noErr;
@@ -117,9 +124,9 @@ void CTWApplication::ShowPalettes()
         CWindowNavigator::GetInstance()->GetWindow()->SetVisible(true);
 }
 
-CFile CTWApplication::GetGlobalDocumentFile()
+CFile CTWApplication::GetGlobalDocumentFile(bool create)
 {
-    CFile const folder = CFileUtilities::FindFolder(kUserDomain, kApplicationSupportFolderType, true, "Tarnwick");
+    CFile const folder = CFileUtilities::FindFolder(kUserDomain, kApplicationSupportFolderType, create, "Tarnwick");
     if (!folder.DirectoryExists())
         return CFile();
     CFile file = folder.GetChild(CTextUtilities::GetBundleString("DocGlobalDocument") + CString(".twk"));
@@ -128,21 +135,61 @@ CFile CTWApplication::GetGlobalDocumentFile()
     return file;
 }
 
+// The global document is a file, not a window: a Save As of it makes an ordinary document,
+// and opening the file again, from any menu, makes the global document again. Only the copy of
+// the program that holds its lock saves it on its own.
+UInt32 CTWApplication::GetSaveModeForFile(CFile const& file) const
+{
+    CFile const global = GetGlobalDocumentFile(false);
+    bool const same = global.IsSpecified() && (file.IsSameFile(global) || file.GetPath() == global.GetPath());
+    return same && mGlobalLock.IsHeld() ? CDocument::kSaveModeAlways : CDocument::kSaveModeAsk;
+}
+
+// When the global document cannot be had, the user hears why and works in an untitled
+// document; whatever the file holds is left as it is.
+void CTWApplication::ShowGlobalDocumentProblem(CString const& major, CString const& reason)
+{
+    CString minor = reason;
+    if (minor.IsNotEmpty())
+        minor += " ";
+    minor += CTextUtilities::GetBundleString("DocGlobalUntitled");
+    DoAlert(major, minor, 2 /* caution */, "•default•", CString(), CString());
+}
+
 OSStatus CTWApplication::OpenDocument()
 {
-    if (!GetPreferences().GetBoolean("GlobalDocument", false))
+    // Written at the first start; a value of another type counts as that default.
+    if (!GetPreferences().GetBoolean("GlobalDocument", true))
         return CommandCreate(nullptr, nullptr);
+    CString const name = CTextUtilities::GetBundleString("DocGlobalDocument");
+    CString const headline = CFileErrorText::GetHeadline(CFileErrorText::kOpen, name);
     CFile const file = GetGlobalDocumentFile();
+    if (!file.IsSpecified()) {
+        ShowGlobalDocumentProblem(headline, CTextUtilities::GetBundleString("DocGlobalNoFolder"));
+        return CommandCreate(nullptr, nullptr);
+    }
+    if (!mGlobalLock.Acquire(file)) {
+        CString major;
+        major.Format(CTextUtilities::GetBundleString("DocGlobalInUse").GetUTF8(), name.GetUTF8());
+        ShowGlobalDocumentProblem(major, CTextUtilities::GetBundleString("DocGlobalInUseDetail"));
+        return CommandCreate(nullptr, nullptr);
+    }
     CDocument* document = nullptr;
     OSStatus status = noErr;
-    if (file.FileExists()) {
+    if (file.Exists()) {
         status = CommandCreate(&file, &document);
         // A damaged file is reported and left as it is: nothing overwrites it.
-        if (status != noErr)
-            ShowOpenError(file, status);
+        if (status != noErr) {
+            ShowGlobalDocumentProblem(headline,
+                CFileErrorText::GetReason(CFileErrorText::kOpen, file, status) + CString(" ")
+                    + CTextUtilities::GetBundleString("DocGlobalKept"));
+            mGlobalLock.Release();
+            CommandCreate(nullptr, nullptr);
+            return status;
+        }
     } else {
         status = CommandCreate(nullptr, &document);
-        if (status == noErr && document && file.IsSpecified()) {
+        if (status == noErr && document) {
             document->SetFile(file);
             CCarbonEvent save = CCarbonEvent::CreateWithHICommandID('save');
             document->DispatchEvent(save, nullptr);
@@ -165,8 +212,8 @@ OSStatus CTWApplication::DoAppleEventGetURL(AEDesc const& event)
     Size size = 0;
     if (AEGetParamPtr(&event, keyDirectObject, typeChar, &type, buffer, sizeof buffer, &size) != noErr)
         return noErr;
-    CString const link(std::string(buffer, std::min<std::size_t>(std::size_t(size), sizeof buffer)).c_str(),
-        kCFStringEncodingUTF8);
+    CString const link(
+        std::string(buffer, std::min<std::size_t>(std::size_t(size), sizeof buffer)).c_str(), kCFStringEncodingUTF8);
     auto* document = dynamic_cast<CWindowDocument*>(GetCurrentDocument());
     if (!document) {
         CDocument* created = CreateDocument();

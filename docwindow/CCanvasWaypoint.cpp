@@ -36,18 +36,27 @@ CCanvasWaypoint::CCanvasWaypoint()
 
 CCanvasWaypoint::~CCanvasWaypoint() { CGImageRelease(mLabelPicture); }
 
-// Measured once per text: the footprint pass asks for the label's place on every drawing.
 void CCanvasWaypoint::SetLabel(CString const& label)
 {
-    if (label == mLabel && (mLabelSize.width != 0 || mLabelSize.height != 0))
+    if (label == mLabel)
         return;
     mLabel = label;
-    HIThemeTextInfo font = WaypointFont();
-    CGFloat width = 0, height = 0;
-    HIThemeGetTextDimensions(mLabel.GetCFString(), 0, &font, &width, &height, nullptr);
-    mLabelSize = { width, height };
+    mLabelSize.reset();
     CGImageRelease(mLabelPicture);
     mLabelPicture = nullptr;
+}
+
+// Measured once per text, and only when its place is sought: the footprint pass asks on
+// every drawing, but of thousands of waypoints in view few have room for a label.
+CGSize CCanvasWaypoint::GetLabelSize() const
+{
+    if (!mLabelSize) {
+        HIThemeTextInfo font = WaypointFont();
+        CGFloat width = 0, height = 0;
+        HIThemeGetTextDimensions(mLabel.GetCFString(), 0, &font, &width, &height, nullptr);
+        mLabelSize = CGSize { width, height };
+    }
+    return *mLabelSize;
 }
 
 bool CCanvasWaypoint::IsVisible() const
@@ -196,7 +205,8 @@ CGRect CCanvasWaypoint::GetLabelRect(CGRect const& symbolRect) const
 {
     if (CGraphicsUtilities::IsEmpty(symbolRect))
         return CGRectZero;
-    CGFloat const width = mLabelSize.width, height = mLabelSize.height;
+    CGSize const size = GetLabelSize();
+    CGFloat const width = size.width, height = size.height;
     CGRect rect = CGRectMake(CGRectGetMidX(symbolRect) - (width + kLabelPadding) / 2,
         CGRectGetMaxY(symbolRect) + kLabelGap, width + kLabelPadding, height);
     CGraphicsUtilities::NormaliseRect(rect, true);

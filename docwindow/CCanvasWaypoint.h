@@ -9,6 +9,8 @@
 #include "foundation/CString.h"
 #include "mapdata/MapDataTypes.h"
 
+#include <optional>
+
 class CCanvasWaypoint : public CCanvasMapObject {
 public:
     static constexpr unsigned long kLargeSymbolZoom = 13; // the first level with 32-pixel symbols
@@ -39,12 +41,13 @@ private:
     void DrawLabel(CGContextRef context) const;
     void DrawLabelText(CGContextRef context, CGRect const& rect) const;
     void SetLabel(CString const& label);
+    CGSize GetLabelSize() const;
     CGImageRef GetLabelPicture();
 
     bool mHalo = false;
     bool mLarge = false;
     CString mLabel;
-    CGSize mLabelSize {}; // [px] of the text, measured when the label changes
+    mutable std::optional<CGSize> mLabelSize; // [px] of the text, once measured
     CGImageRef mLabelPicture = nullptr; // owns: the unselected label as drawn, made on first need
     CGPoint mPosition {}; // [image px]
     SymbolSize mSymbolSize = kSymbolSizeSmall;

@@ -1,6 +1,7 @@
 #include "docwindow/CDocumentImport.h"
 
 #include "foundation/CTextUtilities.h"
+#include "foundation/Status.h"
 #include "model/CParserFile.h"
 #include "model/CParserURL.h"
 
@@ -21,6 +22,9 @@ bool CDocumentImport::CanImport(CString const& text, IMapLinkView* view)
 
 OSStatus CDocumentImport::ReadFile(CFile const& file, std::vector<CMapObject*>& objects)
 {
+    // A folder, a named pipe or a device is refused before anything waits on reading it.
+    if (file.Exists() && !file.FileExists())
+        return kNotAFileErr;
     std::unique_ptr<CParserFile> const parser(CParserFile::CreateParser(file));
     if (!parser)
         return kNoParser;
@@ -32,7 +36,9 @@ void CDocumentImport::GetReport(OSStatus status, CString const& name, std::size_
     minor = CString();
     if (status != noErr) {
         major.Format(CTextUtilities::GetBundleString("DocImportFailed").GetUTF8(), name.GetUTF8());
-        if (status != kNoParser)
+        if (status == kNotAFileErr)
+            minor = CTextUtilities::GetBundleString("It is not an ordinary file: only files can be opened.");
+        else if (status != kNoParser)
             minor.Format(CTextUtilities::GetBundleString("DocImportErrorTypeN").GetUTF8(), long(status));
         return;
     }

@@ -221,6 +221,9 @@ public:
     void DoMessage(UInt32 message, void* parameter) override;
     OSStatus EncodeProperties(CFDictionary& properties) override;
     OSStatus DecodeProperties(CFDictionary const& properties) override;
+    bool ConfirmSave() override;
+    bool NeedsSaveQuestion() const override { return mNewerFormat != 0 || CDocument::NeedsSaveQuestion(); }
+    OSStatus SaveSelf() override;
     void ValueChanged(CBKeyValueStore const* theStore, CBString const& theKeyPath) override;
 
 private:
@@ -229,6 +232,7 @@ private:
         UInt32 unknownObjects = 0; // of a kind this version does not know
         UInt32 damagedObjects = 0; // that could not be read
         bool unknownFormat = false; // "Format" missing or not ours
+        UInt32 format = 0; // as the file gave it
         bool noObjects = false; // "Objects" missing or not a list
     };
 
@@ -274,7 +278,16 @@ private:
     void StopDevices();
 
     OSStatus EncodeObjects(CFDictionary& properties);
+    struct ObjectCursor {
+        std::size_t index = 0; // into the objects, then on into the unread ones
+        UInt32 stored = 0; // the objects numbered
+    };
+    UInt32 NumberObjects();
+    // The next object to store, encoded: +1; null at the end or on failure (status says).
+    CFTypeRef EncodeNextObject(ObjectCursor& cursor, OSStatus& status);
+    OSStatus EncodeSettings(CFDictionary& properties);
     void DecodeObjects(CFDictionary const& properties);
+    void KeepUnreadKeys(CFDictionary const& properties);
     static CMapObject* MakeObject(MapObjectType type);
 
     CDocumentInfo mInfo;
@@ -308,6 +321,9 @@ private:
     EventLoopTimerRef mBurial = nullptr; // owns: deletes mFinished on the next turn of the loop
     // Objects of the file that could not be read, written back unchanged so that nothing is lost.
     std::vector<StCFRef<CFTypeRef>> mUnreadObjects;
+    // Keys of the file this version does not know (a newer version's), written back unchanged.
+    std::vector<std::pair<CString, StCFRef<CFTypeRef>>> mUnreadKeys;
+    UInt32 mNewerFormat = 0; // the format of a newer version the file was in, until it is saved in ours
     std::array<std::unique_ptr<CDataBrowserSource>, kListCount> mListSources; // by segment from 1
     UInt32 mListSegment = kListWaypoints;
     CDeviceManager* mDevices = nullptr; // weak: the application's, which outlives its windows

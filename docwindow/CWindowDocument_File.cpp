@@ -1,8 +1,11 @@
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "foundation/CFArray.h"
+#include "foundation/CFPropertyList.h"
 #include "foundation/CTextUtilities.h"
 #include "foundation/Status.h"
+#include "framework/CApplication.h"
+#include "model/CDocumentInfo.h"
 #include "model/CMapCircle.h"
 #include "model/CMapCrop.h"
 #include "model/CMapLine.h"
@@ -60,7 +63,14 @@ CMapObject* CWindowDocument::MakeObject(MapObjectType type)
 
 OSStatus CWindowDocument::EncodeProperties(CFDictionary& properties)
 {
+    for (auto const& [key, value] : mUnreadKeys)
+        properties.SetValue(key, value.Get());
     TW_RETURN_IF_ERROR(EncodeObjects(properties));
+    return EncodeSettings(properties);
+}
+
+OSStatus CWindowDocument::EncodeSettings(CFDictionary& properties)
+{
     properties.SetValueUInt32(kPropertyFormat, kDocumentFormat);
     if (mMapView) {
         properties.SetValueString(kPropertyViewCentre, mMapView->GetMapCentre().GetString());
@@ -72,33 +82,64 @@ OSStatus CWindowDocument::EncodeProperties(CFDictionary& properties)
     return CDocument::EncodeProperties(properties);
 }
 
+// The same file as EncodeProperties gives, but each object is encoded as it is written
+// and let go of: a large document is never held a second time, as property lists.
+OSStatus CWindowDocument::SaveSelf()
+{
+    CFDictionary properties;
+    TW_RETURN_IF_ERROR(EncodeSettings(properties));
+    StCFRef<CFMutableArrayRef> objects(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
+    properties.SetValue(kPropertyObjects, objects.Get());
+    ObjectCursor cursor { 0, NumberObjects() };
+    CFPropertyList propertyList;
+    propertyList.SetPropertyList(properties.GetCFDictionary());
+    return propertyList.Save(
+        GetFile(), objects.Get(), [this, &cursor](OSStatus& status) { return EncodeNextObject(cursor, status); });
+}
+
 // Objects are numbered 1 to N in document order, so that routes name their waypoints by
 // those numbers; objects that could not be read when the file was opened follow, unchanged
 // but for their numbers. Temporary objects are the program's own and are not stored.
-OSStatus CWindowDocument::EncodeObjects(CFDictionary& properties)
+UInt32 CWindowDocument::NumberObjects()
 {
     UInt32 id = 0;
     for (CMapObject* object : mObjects)
         if (IsStored(object))
             object->SetID(++id);
-    StCFRef<CFMutableArrayRef> array(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
-    for (CMapObject const* object : mObjects) {
-        if (!IsStored(object))
-            continue;
+    return id;
+}
+
+CFTypeRef CWindowDocument::EncodeNextObject(ObjectCursor& cursor, OSStatus& status)
+{
+    while (cursor.index < mObjects.size() && !IsStored(mObjects[cursor.index]))
+        ++cursor.index;
+    if (cursor.index < mObjects.size()) {
         CFDictionary dictionary;
-        TW_RETURN_IF_ERROR(object->EncodeProperties(dictionary));
-        CFArrayAppendValue(array.Get(), dictionary.GetCFDictionary());
+        status = mObjects[cursor.index++]->EncodeProperties(dictionary);
+        return status == noErr ? CFRetain(dictionary.GetCFDictionary()) : nullptr;
     }
-    for (StCFRef<CFTypeRef> const& unread : mUnreadObjects) {
-        if (CFGetTypeID(unread.Get()) != CFDictionaryGetTypeID()) {
-            CFArrayAppendValue(array.Get(), unread.Get());
-            continue;
-        }
-        CFDictionary dictionary(static_cast<CFDictionaryRef>(unread.Get()));
-        dictionary.SetValueUInt32(CMapObject::kKeyID, ++id);
-        CFArrayAppendValue(array.Get(), dictionary.GetCFDictionary());
+    std::size_t const unread = cursor.index++ - mObjects.size();
+    if (unread >= mUnreadObjects.size())
+        return nullptr;
+    CFTypeRef const kept = mUnreadObjects[unread].Get();
+    if (CFGetTypeID(kept) != CFDictionaryGetTypeID())
+        return CFRetain(kept);
+    CFDictionary dictionary(static_cast<CFDictionaryRef>(kept));
+    dictionary.SetValueUInt32(CMapObject::kKeyID, cursor.stored + UInt32(unread) + 1);
+    return CFRetain(dictionary.GetCFDictionary());
+}
+
+OSStatus CWindowDocument::EncodeObjects(CFDictionary& properties)
+{
+    StCFRef<CFMutableArrayRef> array(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
+    ObjectCursor cursor { 0, NumberObjects() };
+    OSStatus status = noErr;
+    while (CFTypeRef object = EncodeNextObject(cursor, status)) {
+        CFArrayAppendValue(array.Get(), object);
+        CFRelease(object);
     }
-    properties.SetValueArray(kPropertyObjects, CFArray(array.Get()));
+    TW_RETURN_IF_ERROR(status);
+    properties.SetValue(kPropertyObjects, array.Get()); // this function's own: no copy
     return noErr;
 }
 
@@ -110,7 +151,10 @@ OSStatus CWindowDocument::DecodeProperties(CFDictionary const& properties)
     previous.swap(mObjects);
     mUnreadObjects.clear();
     mLoadReport = LoadReport();
-    mLoadReport.unknownFormat = properties.GetValueUInt32(kPropertyFormat) != kDocumentFormat;
+    mLoadReport.format = properties.GetValueUInt32(kPropertyFormat);
+    mLoadReport.unknownFormat = mLoadReport.format != kDocumentFormat;
+    mNewerFormat = mLoadReport.format > kDocumentFormat ? mLoadReport.format : 0;
+    KeepUnreadKeys(properties);
     // 2. and 3. The objects, and the routes' waypoints.
     DecodeObjects(properties);
     // 4. The view, with its defaults.
@@ -138,6 +182,49 @@ OSStatus CWindowDocument::DecodeProperties(CFDictionary const& properties)
     return status;
 }
 
+void CWindowDocument::KeepUnreadKeys(CFDictionary const& properties)
+{
+    static char const* const kKnown[] = { kPropertyFormat, kPropertyObjects, kPropertyViewCentre, kPropertyViewZoom,
+        kPropertySplitterRatio, CDocumentInfo::kKeyAuthor, CDocumentInfo::kKeyDescription, kPropertyWindowBounds };
+    mUnreadKeys.clear();
+    CFDictionaryRef const dictionary = properties.GetCFDictionary();
+    CFIndex const count = dictionary ? CFDictionaryGetCount(dictionary) : 0;
+    auto keys = std::vector<void const*>(std::size_t(count));
+    auto values = std::vector<void const*>(std::size_t(count));
+    if (count > 0)
+        CFDictionaryGetKeysAndValues(dictionary, keys.data(), values.data());
+    for (CFIndex i = 0; i < count; ++i) {
+        auto const key = static_cast<CFTypeRef>(keys[std::size_t(i)]);
+        if (!key || CFGetTypeID(key) != CFStringGetTypeID())
+            continue;
+        CString const name(static_cast<CFStringRef>(key), false);
+        bool const known
+            = std::any_of(std::begin(kKnown), std::end(kKnown), [&name](char const* k) { return name == CString(k); });
+        if (!known)
+            mUnreadKeys.emplace_back(name, CFRetain(static_cast<CFTypeRef>(values[std::size_t(i)])));
+    }
+}
+
+// A file of a newer version is not rewritten in this version's format without a word.
+bool CWindowDocument::ConfirmSave()
+{
+    if (mNewerFormat != 0) {
+        CString major, minor;
+        major.Format(CTextUtilities::GetBundleString("DocSaveOlderFormat").GetUTF8(), GetDisplayName().GetUTF8(),
+            unsigned(mNewerFormat));
+        minor.Format(CTextUtilities::GetBundleString("DocSaveOlderFormatDetail").GetUTF8(), unsigned(kDocumentFormat));
+        SInt16 const answer = CApplication::DoAlert(major, minor, 2 /* caution */,
+            CTextUtilities::GetBundleString("DocSaveOlderFormatSave"), CTextUtilities::GetBundleString("AlertCancel"),
+            CString());
+        if (answer != 1)
+            return false;
+    }
+    if (!CDocument::ConfirmSave())
+        return false;
+    mNewerFormat = 0;
+    return true;
+}
+
 void CWindowDocument::DecodeObjects(CFDictionary const& properties)
 {
     auto const value = static_cast<CFTypeRef>(
@@ -148,10 +235,13 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
     }
     auto const array = static_cast<CFArrayRef>(value);
     std::map<UInt32, CMapObject*> byID;
+    std::vector<CMapObject*> loaded;
+    loaded.reserve(std::size_t(CFArrayGetCount(array)));
     for (CFIndex i = 0; i < CFArrayGetCount(array); ++i) {
         auto const element = static_cast<CFTypeRef>(CFArrayGetValueAtIndex(array, i));
         bool const isDictionary = element && CFGetTypeID(element) == CFDictionaryGetTypeID();
-        CFDictionary const dictionary(isDictionary ? static_cast<CFDictionaryRef>(element) : nullptr);
+        CFDictionary const dictionary(
+            isDictionary ? static_cast<CFDictionaryRef>(element) : nullptr, CFDictionary::Shared::kForReading);
         CMapObject* object = isDictionary ? MakeObject(CMapObject::GetEncodedType(dictionary)) : nullptr;
         if (object && object->DecodeProperties(dictionary) != noErr) {
             delete object;
@@ -165,9 +255,10 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
                 mUnreadObjects.emplace_back(static_cast<CFTypeRef>(CFRetain(element)));
             continue;
         }
-        AddObject(object);
+        loaded.push_back(object);
         byID.emplace(object->GetID(), object);
     }
+    AddObjects(loaded); // at once: one by one, each would look through all before it
     for (CMapObject* object : mObjects)
         if (object->IsType(kMapObjectRoute))
             static_cast<CMapRoute*>(object)->ResolveWaypoints(byID);
@@ -194,5 +285,10 @@ void CWindowDocument::ReportLoad()
         addLine("DocLoadUnknownObjects", report.unknownObjects);
     if (report.damagedObjects > 0)
         addLine("DocLoadDamagedObjects", report.damagedObjects);
-    DisplayAlert(major, mUnreadObjects.empty() ? CString() : CTextUtilities::GetBundleString("DocLoadKept"));
+    CString kept;
+    if (!mUnreadObjects.empty())
+        kept = CTextUtilities::GetBundleString("DocLoadKept");
+    else if (!mUnreadKeys.empty())
+        kept = CTextUtilities::GetBundleString("DocLoadKeptOther");
+    DisplayAlert(major, kept);
 }

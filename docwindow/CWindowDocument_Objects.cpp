@@ -12,6 +12,7 @@
 #include "widgets/CHistoryButton.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -56,12 +57,20 @@ void CWindowDocument::MarkModified(std::vector<CMapObject*> const& objects)
 
 bool CWindowDocument::AddObject(CMapObject* object) { return AddObjects({ object }); }
 
+// Linear in the objects there and added: a large import or file is added at once.
 bool CWindowDocument::AddObjects(std::vector<CMapObject*> const& objects)
 {
     DeselectAll(true);
+    std::unordered_set<CMapObject const*> owned;
+    if (objects.size() > 1)
+        owned.insert(mObjects.begin(), mObjects.end());
     std::vector<CMapObject*> added;
+    added.reserve(objects.size());
+    mObjects.reserve(mObjects.size() + objects.size());
     for (CMapObject* object : objects) {
-        if (!object || std::find(mObjects.begin(), mObjects.end(), object) != mObjects.end())
+        bool const known = objects.size() > 1 ? !owned.insert(object).second
+                                              : std::find(mObjects.begin(), mObjects.end(), object) != mObjects.end();
+        if (!object || known)
             continue; // the document already owns it
         object->AddListener(this);
         mObjects.push_back(object);
@@ -123,8 +132,9 @@ void CWindowDocument::RemoveObjects(std::vector<CMapObject*> const& objects)
 // Last first: routes go before the waypoints they listen to, so no route is re-routed on its way out.
 void CWindowDocument::DeleteObjects(std::vector<CMapObject*>& objects)
 {
-    for (CMapObject* object : objects)
-        object->RemoveListener(this);
+    // Last first as well, as they were listened to: each is let go of at once.
+    for (auto object = objects.rbegin(); object != objects.rend(); ++object)
+        (*object)->RemoveListener(this);
     while (!objects.empty()) {
         delete objects.back();
         objects.pop_back();

@@ -59,6 +59,13 @@ CFDictionary::CFDictionary(CFDictionaryRef dictionary)
 {
 }
 
+CFDictionary::CFDictionary(CFDictionaryRef dictionary, Shared)
+    : mDictionary(IsType(dictionary, CFDictionaryGetTypeID())
+              ? const_cast<CFMutableDictionaryRef>(static_cast<CFDictionaryRef>(CFRetain(dictionary)))
+              : NewDictionary())
+{
+}
+
 CFDictionary::CFDictionary(CFDictionary const& other)
     : mDictionary(CopyDictionary(other.mDictionary))
 {

@@ -16,6 +16,9 @@ class CFDictionary {
 public:
     CFDictionary();
     explicit CFDictionary(CFDictionaryRef dictionary); // a mutable copy; empty for null or another type
+    // The dictionary itself, retained, to be read where it lies (a large document's): no copy.
+    enum class Shared { kForReading };
+    CFDictionary(CFDictionaryRef dictionary, Shared);
     CFDictionary(CFDictionary const& other);
     CFDictionary(CFDictionary&& other) noexcept;
     CFDictionary& operator=(CFDictionary const& other);
@@ -49,10 +52,11 @@ public:
     void SetValueDictionary(CString const& key, CFDictionary const& value);
     void SetValueRect(CString const& key, CGRect const& value); // "x y width height"
     void SetValueColour(CString const& key, ColourRGBA const& value);
+    // Retains the value itself, not a copy: for a container that is the caller's own.
+    void SetValue(CString const& key, CFTypeRef value);
 
 private:
     CFTypeRef GetValue(CString const& key) const; // borrowed
-    void SetValue(CString const& key, CFTypeRef value); // retains
     void SetValueAndRelease(CString const& key, CFTypeRef value);
 
     CFMutableDictionaryRef mDictionary; // owns

@@ -4,6 +4,9 @@
 #include "foundation/StCFRef.h"
 #include "foundation/Status.h"
 
+#include <cstdio>
+#include <new>
+
 CFPropertyList::~CFPropertyList()
 {
     if (mPropertyList)
@@ -12,15 +15,14 @@ CFPropertyList::~CFPropertyList()
 
 OSStatus CFPropertyList::Load(CFile const& file)
 {
-    CMemBuffer bytes;
-    TW_RETURN_IF_ERROR(CFileUtilities::ReadData(file, bytes, kMaxFileSize));
-    StCFRef<CFDataRef> data(
-        CFDataCreate(nullptr, static_cast<UInt8 const*>(bytes.GetBufferData()), CFIndex(bytes.GetBufferSize())));
-    CFStringRef error = nullptr;
-    CFPropertyListRef propertyList
-        = CFPropertyListCreateFromXMLData(nullptr, data, kCFPropertyListMutableContainers, &error);
-    if (error)
-        CFRelease(error);
+    std::string text;
+    TW_RETURN_IF_ERROR(CFileUtilities::ReadData(file, text));
+    CFPropertyListRef propertyList = nullptr;
+    try {
+        propertyList = tw::cf::CreatePropertyListFromXMLText(std::move(text), kCFPropertyListMutableContainers, nullptr);
+    } catch (std::bad_alloc const&) {
+        return memFullErr;
+    }
     if (!propertyList)
         return kNothingParseableErr;
     SetPropertyList(propertyList);
@@ -28,14 +30,31 @@ OSStatus CFPropertyList::Load(CFile const& file)
     return noErr;
 }
 
-OSStatus CFPropertyList::Save(CFile const& file) const
+OSStatus CFPropertyList::Save(CFile const& file) const { return Save(file, nullptr, {}); }
+
+OSStatus CFPropertyList::Save(CFile const& file, CFArrayRef streamed, ElementSource const& next) const
 {
     if (!mPropertyList)
         return paramErr;
-    StCFRef<CFDataRef> data(CFPropertyListCreateXMLData(nullptr, mPropertyList));
-    if (!data.IsValid())
-        return paramErr;
-    return CFileUtilities::WriteData(file, CFDataGetBytePtr(data), std::size_t(CFDataGetLength(data)));
+    return CFileUtilities::WriteData(file, [&](CFileUtilities::DataSink const& write) {
+        OSStatus written = noErr;
+        OSStatus produced = noErr;
+        std::string problem;
+        bool const made = tw::cf::WritePropertyListXML(
+            mPropertyList,
+            [&](std::string_view piece) {
+                written = write(piece.data(), piece.size());
+                return written == noErr;
+            },
+            &problem, streamed,
+            next ? std::function<CFTypeRef()>([&]() { return produced == noErr ? next(produced) : nullptr; })
+                 : std::function<CFTypeRef()>());
+        if (written != noErr)
+            return written;
+        if (!made)
+            std::fprintf(stderr, "CFPropertyList: not written: %s\n", problem.c_str());
+        return !made ? paramErr : produced;
+    });
 }
 
 CFDictionaryRef CFPropertyList::GetDictionary() const

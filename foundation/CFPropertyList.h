@@ -7,19 +7,24 @@
 #include "foundation/CFDictionary.h"
 #include "foundation/CFile.h"
 
+#include <functional>
+
 class CFPropertyList {
 public:
-    // Files larger than this are refused before anything is read into memory.
-    static constexpr UInt32 kMaxFileSize = UInt32(64) << 20; // [bytes]
-
     CFPropertyList() = default;
     CFPropertyList(CFPropertyList const&) = delete;
     CFPropertyList& operator=(CFPropertyList const&) = delete;
     ~CFPropertyList();
 
     // kNothingParseableErr for text that is no property list; the file's status when unreadable.
+    // Any size is read (memFullErr only when memory runs out), and the text is held once.
     OSStatus Load(CFile const& file);
-    OSStatus Save(CFile const& file) const; // paramErr when there is nothing valid to write
+    // Written as it is made, never whole in memory. paramErr when there is nothing valid to write.
+    OSStatus Save(CFile const& file) const;
+    // The same, with the array streamed (held in the list, empty) written with the elements
+    // next gives, one at a time (+1 each; null at the end, or when it fails: it then says why).
+    using ElementSource = std::function<CFTypeRef(OSStatus& status)>;
+    OSStatus Save(CFile const& file, CFArrayRef streamed, ElementSource const& next) const;
 
     bool IsValid() const { return mPropertyList != nullptr; }
     CFPropertyListRef GetPropertyList() const { return mPropertyList; } // borrowed

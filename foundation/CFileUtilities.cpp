@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -49,17 +51,18 @@ void CopyAttributes(std::string const& from, int toFD)
     }
 }
 
-// A save writes beside its file under a hidden name, "." + name + kSaveTag + six characters,
-// and holds a lock on it until the rename. A save killed on the way leaves a file the file
-// dialogs do not show, which the next save in that folder removes: its lock is gone with the
-// process, while a save still running keeps its own.
+// A save writes beside its file under a short hidden name, kSaveTag + six characters (short,
+// so that a file whose name is as long as the file system allows can still be saved), and
+// holds a lock on it until the rename. A save killed on the way leaves a file the file dialogs
+// do not show, which the next save in that folder removes: its lock is gone with the process,
+// while a save still running keeps its own. Earlier saves put the file's name before the tag.
 constexpr char kSaveTag[] = ".tarnwick-save-";
 constexpr std::size_t kSaveTagLength = sizeof kSaveTag - 1;
 constexpr std::size_t kUniqueLength = 6; // what mkstemp puts in place of "XXXXXX"
 
 bool IsSaveFileName(std::string const& name)
 {
-    if (name.size() < 2 + kSaveTagLength + kUniqueLength || name[0] != '.')
+    if (name.size() < kSaveTagLength + kUniqueLength || name[0] != '.')
         return false;
     std::size_t const tag = name.size() - kUniqueLength - kSaveTagLength;
     if (name.compare(tag, kSaveTagLength, kSaveTag) != 0)
@@ -94,7 +97,7 @@ int CreateSaveFile(fs::path const& target, std::string& pattern)
     // Another program's clean-up may take the file between its making and its locking: then
     // the path no longer names what was locked, and a fresh one is made.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        pattern = (target.parent_path() / ("." + target.filename().string() + kSaveTag + "XXXXXX")).string();
+        pattern = (target.parent_path() / (std::string(kSaveTag) + "XXXXXX")).string();
         int const fd = mkostemp(pattern.data(), O_CLOEXEC);
         if (fd < 0)
             return -1;
@@ -119,7 +122,27 @@ OSStatus WriteAll(int fd, UInt8 const* data, std::size_t length)
         data += n;
         length -= std::size_t(n);
     }
-    return fsync(fd) == 0 ? noErr : Errno();
+    return noErr;
+}
+
+// A regular file only: anything else (a named pipe would block for ever) is fnfErr.
+// A regular file opened for reading, with its size; folders, pipes and devices are refused
+// without waiting on them.
+OSStatus OpenRegularFile(CFile const& file, int& fd, off_t& size)
+{
+    OSStatus status = noErr;
+    fd = CFileUtilities::OpenForReading(file, status);
+    if (fd < 0)
+        return status;
+    struct stat info;
+    if (fstat(fd, &info) != 0) {
+        status = Errno();
+        close(fd);
+        fd = -1;
+        return status;
+    }
+    size = info.st_size;
+    return noErr;
 }
 
 } // namespace
@@ -252,7 +275,14 @@ OSStatus CFileUtilities::WriteText(CFile& file, CString const& text, CFStringEnc
 
 OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::size_t length)
 {
-    if (!file.IsSpecified() || (!data && length > 0))
+    if (!data && length > 0)
+        return paramErr;
+    return WriteData(file, [data, length](DataSink const& write) { return write(data, length); });
+}
+
+OSStatus CFileUtilities::WriteData(CFile const& file, std::function<OSStatus(DataSink const& write)> const& produce)
+{
+    if (!file.IsSpecified())
         return paramErr;
     // Saving through a symbolic link replaces the file it names, never the link.
     std::error_code ec;
@@ -270,7 +300,8 @@ OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::siz
     if (fd < 0)
         return Errno();
     CopyAttributes(path, fd);
-    OSStatus status = WriteAll(fd, static_cast<UInt8 const*>(data), length);
+    OSStatus status = produce(
+        [fd](void const* data, std::size_t length) { return WriteAll(fd, static_cast<UInt8 const*>(data), length); });
     // On disk before the rename, so that a crash leaves the old file or the new one. The
     // lock is held until the file has its name, so no other save takes it for a leftover.
     if (status == noErr && fsync(fd) != 0)
@@ -283,14 +314,75 @@ OSStatus CFileUtilities::WriteData(CFile const& file, void const* data, std::siz
     return status;
 }
 
+int CFileUtilities::OpenForReading(CFile const& file, OSStatus& status)
+{
+    if (!file.IsSpecified()) {
+        status = paramErr;
+        return -1;
+    }
+    // Not blocking: opening a named pipe would otherwise wait for a writer for ever.
+    int const fd = open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        status = Errno();
+        return -1;
+    }
+    struct stat info;
+    status = fstat(fd, &info) != 0 ? Errno() : (S_ISREG(info.st_mode) ? noErr : kNotAFileErr);
+    if (status != noErr) {
+        close(fd);
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    status = noErr;
+    return fd;
+}
+
+OSStatus CFileUtilities::ReadData(CFile const& file, std::string& text)
+{
+    int fd = -1;
+    off_t size = 0;
+    OSStatus status = OpenRegularFile(file, fd, size);
+    if (status != noErr)
+        return status;
+    std::string bytes;
+    std::size_t used = 0;
+    try {
+        // Read where it is to stay; a file that grows meanwhile is read to its end.
+        bytes.resize(std::size_t(size) + 1);
+        while (status == noErr) {
+            if (used == bytes.size())
+                bytes.resize(bytes.size() * 2);
+            ssize_t n = read(fd, bytes.data() + used, bytes.size() - used);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                status = Errno();
+            else if (n == 0)
+                break;
+            else
+                used += std::size_t(n);
+        }
+    } catch (std::bad_alloc const&) {
+        status = memFullErr;
+    } catch (std::length_error const&) {
+        status = memFullErr;
+    }
+    close(fd);
+    if (status == noErr) {
+        bytes.resize(used);
+        text = std::move(bytes);
+    }
+    return status;
+}
+
 OSStatus CFileUtilities::ReadData(CFile const& file, CMemBuffer& buffer, UInt32 maxSize)
 {
-    int fd = file.IsSpecified() ? open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC) : -1;
-    if (fd < 0)
-        return file.IsSpecified() ? Errno() : paramErr;
-    struct stat info;
-    OSStatus status = fstat(fd, &info) != 0 ? Errno() : (S_ISREG(info.st_mode) ? noErr : fnfErr);
-    if (status == noErr && UInt64(info.st_size) > maxSize)
+    int fd = -1;
+    off_t size = 0;
+    OSStatus status = OpenRegularFile(file, fd, size);
+    if (status != noErr)
+        return status;
+    if (UInt64(size) > maxSize)
         status = memFullErr;
     CMemBuffer bytes(0, buffer.GetAlignment());
     UInt8 chunk[65536];

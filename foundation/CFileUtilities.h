@@ -8,6 +8,9 @@
 #include "foundation/CFileList.h"
 #include "foundation/CMemBuffer.h"
 
+#include <functional>
+#include <string>
+
 struct NavReplyRecord;
 
 class CFileUtilities {
@@ -48,8 +51,17 @@ public:
     static OSStatus WriteText(CFile& file, CString const& text, CFStringEncoding encoding);
     // Replaces the file's contents at once, keeping its permissions and extended attributes.
     static OSStatus WriteData(CFile const& file, void const* data, std::size_t length);
+    // The same for contents made in pieces: produce hands each to write, and the file is
+    // replaced only when every write and produce itself give noErr.
+    using DataSink = std::function<OSStatus(void const* data, std::size_t length)>;
+    static OSStatus WriteData(CFile const& file, std::function<OSStatus(DataSink const& write)> const& produce);
     // The whole file; memFullErr when it is larger than maxSize.
     static OSStatus ReadData(CFile const& file, CMemBuffer& buffer, UInt32 maxSize);
+    // A descriptor for reading a regular file, or -1 with the status: kNotAFileErr for a
+    // folder, a named pipe or a device, which are refused without waiting on them.
+    static int OpenForReading(CFile const& file, OSStatus& status);
+    // The whole file, however large: memFullErr only when memory runs out.
+    static OSStatus ReadData(CFile const& file, std::string& text);
 
     static OSStatus SetNumMaxOpenFiles(unsigned long count);
 };

@@ -4,10 +4,20 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 
 namespace {
 
 std::atomic<UInt64> sNextSerial { 1 };
+
+// From the end: many broadcasters (a document's objects) are let go of last first, so a
+// listener of thousands finds each at once.
+void Forget(std::vector<CMsgBroadcaster*>& list, CMsgBroadcaster const* broadcaster)
+{
+    auto const found = std::find(list.rbegin(), list.rend(), broadcaster);
+    if (found != list.rend())
+        list.erase(std::next(found).base());
+}
 
 } // namespace
 
@@ -20,10 +30,8 @@ CMsgBroadcaster::~CMsgBroadcaster()
     for (Pass* pass = mPasses; pass; pass = pass->outer)
         pass->ended = true;
     std::vector<Entry> listeners = std::move(mListeners);
-    for (Entry const& entry : listeners) {
-        auto& list = entry.listener->mBroadcasters;
-        list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    }
+    for (Entry const& entry : listeners)
+        Forget(entry.listener->mBroadcasters, this);
 }
 
 void CMsgBroadcaster::AddListener(CMsgListener* listener)
@@ -45,8 +53,7 @@ void CMsgBroadcaster::Detach(CMsgListener* listener)
     mListeners.erase(std::remove_if(mListeners.begin(), mListeners.end(),
                          [listener](Entry const& entry) { return entry.listener == listener; }),
         mListeners.end());
-    auto& list = listener->mBroadcasters;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    Forget(listener->mBroadcasters, this);
 }
 
 bool CMsgBroadcaster::HasListener(CMsgListener const* listener) const

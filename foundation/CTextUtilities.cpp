@@ -109,12 +109,36 @@ std::vector<CTextUtilities::FormatConversion> CTextUtilities::GetFormatConversio
         while (j < format.size() && std::string_view("-+ #0123456789.").find(format[j]) != std::string_view::npos)
             ++j;
         std::size_t const start = j;
-        while (j < format.size()
-            && ((format[j] >= 'a' && format[j] <= 'z') || (format[j] >= 'A' && format[j] <= 'Z')))
+        while (j < format.size() && ((format[j] >= 'a' && format[j] <= 'z') || (format[j] >= 'A' && format[j] <= 'Z')))
             ++j;
         conversion.letters = std::string(format.substr(start, j - start));
         conversions.push_back(std::move(conversion));
         i = j - 1;
     }
     return conversions;
+}
+
+CString CTextUtilities::GetStorableText(CString const& text)
+{
+    std::string const utf8 = text.GetStdString();
+    auto const storable = [&utf8](std::size_t i) {
+        auto const c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x20)
+            return c == '\t' || c == '\n' || c == '\r';
+        // U+FFFE and U+FFFF are EF BF BE and EF BF BF.
+        return !(c == 0xEF && i + 2 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0xBF
+            && (static_cast<unsigned char>(utf8[i + 2]) & 0xFE) == 0xBE);
+    };
+    std::string kept;
+    bool changed = false;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (storable(i)) {
+            kept += utf8[i];
+            continue;
+        }
+        changed = true;
+        if (static_cast<unsigned char>(utf8[i]) == 0xEF)
+            i += 2;
+    }
+    return changed ? CString(kept.data(), kept.size(), kCFStringEncodingUTF8) : text;
 }

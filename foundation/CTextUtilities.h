@@ -29,6 +29,9 @@ public:
     static CFArrayRef GetCFArrayFromCStringList(CStringList const& list);
 
     // 'TEXT' in the default encoding (or Unicode text when that is all there is).
+    // The text without the characters a document (XML 1.0) cannot hold: the C0 controls other
+    // than tab, line feed and carriage return, and U+FFFE and U+FFFF.
+    static CString GetStorableText(CString const& text);
     static CString GetClipboardText();
     static OSStatus SetClipboardText(CString const& text);
 

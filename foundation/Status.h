@@ -9,6 +9,8 @@
 
 // Nothing parseable: no root element, an empty or unrecognised link, malformed text.
 inline constexpr OSStatus kNothingParseableErr = -206;
+// The path names something that is not a file of its own (a folder, a named pipe, a device).
+inline constexpr OSStatus kNotAFileErr = -1302;
 
 // Returns the status of expr from the calling function when it is not noErr.
 #define TW_RETURN_IF_ERROR(expr)                                                                                       \

@@ -65,6 +65,13 @@ public:
     void ContinueClosingDocs();
     void CancelClosingDocs();
     OSStatus CloseDocuments();
+    OSStatus CloseEveryDocument();
+
+    // When no one can be asked (the display went away, a hang-up): see CApplication_SessionEnd.
+    static void EndSession();
+    // Opens what an earlier session kept; how many documents came back.
+    UInt32 OfferRecoveredDocuments();
+    CFile GetRecoveryFolder(bool create) const;
 
     OSStatus Run();
 
@@ -96,6 +103,9 @@ public:
     virtual OSStatus CommandOpenHomePage();
     virtual OSStatus CommandOpenOnlineHelp();
     virtual CDocument* CreateDocument();
+    // How a document with this file closes (CDocument::SaveMode): asking, but for a file the
+    // application saves on its own.
+    virtual UInt32 GetSaveModeForFile(CFile const& file) const;
     virtual OSStatus ShowPrivacyPolicy();
 
     SInt32 GetMenuStatus(HICommandExtended const& command) override;
@@ -116,6 +126,8 @@ protected:
     void SetAppMode(UInt32 mode) { mAppMode = mode; }
 
 private:
+    OSStatus KeepForNextStart(CDocument& document, UInt32 number);
+
     OSStatus RegisterHelpBook();
     bool IsUpdateCheckDue(CDateTime const& now);
     bool OfferUpdate(CSoftwareUpdate const& update, CString const& name, CString const& code);

@@ -139,3 +139,5 @@ OSStatus CApplication::ShowPrivacyPolicy()
     CInternetUtilities::LaunchURL(GetPropertyString('uprv'));
     return noErr;
 }
+
+UInt32 CApplication::GetSaveModeForFile(CFile const&) const { return CDocument::kSaveModeAsk; }

@@ -38,13 +38,25 @@ void CApplication::DispatchCommandToDocuments(UInt32 command, bool modifiedOnly)
     SendEventToDocuments(event, modifiedOnly);
 }
 
+// A document still modified after its close (one that saves itself and could not) keeps the
+// program running, whatever the mode, so that the user can save it elsewhere.
+OSStatus CApplication::CloseEveryDocument()
+{
+    DispatchCommandToDocuments('clos', false);
+    for (CDocument* document : CDocument::GetDocuments(false)) {
+        if (document->IsModified()) {
+            mAppMode = kModeRunning;
+            return noErr;
+        }
+    }
+    return eventNotHandledErr;
+}
+
 OSStatus CApplication::CloseDocuments()
 {
     std::vector<CDocument*> modified = CDocument::GetDocuments(true);
-    if (modified.empty()) {
-        DispatchCommandToDocuments('clos', false);
-        return eventNotHandledErr;
-    }
+    if (modified.empty())
+        return CloseEveryDocument();
     if (modified.size() == 1) {
         mAppMode = kModeQuitOne;
         CCarbonEvent close = CCarbonEvent::CreateWithHICommandID('clos');
@@ -64,8 +76,7 @@ OSStatus CApplication::CloseDocuments()
         return noErr;
     default:
         mAppMode = kModeQuitDiscard;
-        DispatchCommandToDocuments('clos', false);
-        return eventNotHandledErr;
+        return CloseEveryDocument();
     }
 }
 

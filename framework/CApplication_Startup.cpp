@@ -1,3 +1,4 @@
+#include "display/SessionEnd.h"
 #include "foundation/CDebugLog.h"
 #include "foundation/CFileUtilities.h"
 #include "framework/CApplication.h"
@@ -57,6 +58,7 @@ OSStatus CApplication::InitialiseBegin()
     };
     OSStatus status = CCarbonEventHandler::InstallHandler(kCarbonEvents);
     status |= CAppleEventHandler::InstallHandler(kAppleEvents);
+    tw::display::SetSessionEndHandler(&CApplication::EndSession);
 
     CString splash = GetPropertyString('spla');
     if (splash.IsNotEmpty())

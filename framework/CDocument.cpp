@@ -49,6 +49,9 @@ void CDocument::SetModified(bool modified) { mModified = modified; }
 
 void CDocument::SetFile(CFile const& file)
 {
+    // Another file has no state on disk this document has seen.
+    if (file.GetPath() != mFile.GetPath())
+        mDiskState = {};
     mFile = file;
     // A document named by a file before any other took a number gives its number back, so the
     // next new document is not "untitled 2" with no "untitled" open.
@@ -56,8 +59,13 @@ void CDocument::SetFile(CFile const& file)
         --mUntitledCount;
     if (file.IsSpecified())
         mUntitledNumber = 0;
-    if (CApplication* app = CApplication::GetApp())
+    if (CApplication* app = CApplication::GetApp()) {
         app->AddFileToRecentItems(file);
+        // The save mode belongs to the file: a copy saved elsewhere asks, and the application's
+        // own file saves itself however it was opened.
+        if (file.IsSpecified())
+            mSaveMode = app->GetSaveModeForFile(file);
+    }
     UpdateFileProxy(true);
 }
 
@@ -169,7 +177,8 @@ SInt32 CDocument::GetMenuStatus(HICommandExtended const& command)
     case 'save':
         return mModified || IsUntitled() ? kMenuStatusEnable : kMenuStatusDisable;
     case 'rvrt':
-        return mModified && !IsUntitled() ? kMenuStatusEnable : kMenuStatusDisable;
+        // Also for a file another program changed: Revert takes its new contents.
+        return (mModified || IsChangedOnDisk()) && !IsUntitled() ? kMenuStatusEnable : kMenuStatusDisable;
     default:
         return kMenuStatusEnable;
     }

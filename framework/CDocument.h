@@ -8,6 +8,7 @@
 #include "framework/CPropertyStore.h"
 #include "framework/CWindowController.h"
 
+#include <array>
 #include <vector>
 
 // A window controller with a file: the modified state, save, save as, revert,
@@ -41,6 +42,8 @@ public:
 
     OSStatus LoadDocument();
     OSStatus SaveDocument();
+    // The document as it would be saved, written to another file; the document keeps its own.
+    OSStatus WriteCopy(CFile const& file);
     void InvalidateCommandStatus();
     OSStatus PrintDocument();
 
@@ -61,6 +64,8 @@ public:
     virtual OSStatus CommandSave();
     virtual OSStatus CommandSaveAs();
     virtual OSStatus CommandRevert();
+    // Reads the file again, saying so when it cannot.
+    OSStatus RevertToFile();
     virtual OSStatus CommandPageSetup();
     virtual OSStatus CommandPrint();
     virtual OSStatus LoadSelf();
@@ -68,6 +73,12 @@ public:
     virtual OSStatus PrintSelf(CPrintDialog* dialog, unsigned long page);
     virtual CString GetWindowTitle();
     virtual OSStatus PrepareToPrint(PrintDialogType kind, CPrintDialog* dialog);
+    // Asked before a save over the document's own file; false saves nothing.
+    virtual bool ConfirmSave();
+    // A save over the document's own file would ask the user first.
+    virtual bool NeedsSaveQuestion() const { return IsChangedOnDisk(); }
+    // Another program changed the file since it was opened or last saved here.
+    bool IsChangedOnDisk() const;
     OSStatus EncodeProperties(CFDictionary& properties) override;
     OSStatus DecodeProperties(CFDictionary const& properties) override;
 
@@ -79,8 +90,15 @@ private:
     void CompleteFileCommand(FileDialogResult const& result);
     void UpdateFileProxy(bool forced);
     void ForgetAlias();
+    // Remembers the file as it is on disk now: what a later save compares with.
+    void NoteDiskState();
+    // A close or quit that waited for a save that did not happen goes no further.
+    void EndClosing();
     // A save that failed is reported, and ends a quit that waited for it.
-    void ReportSaveFailure(CFile const& file, OSStatus status);
+    void ReportSaveFailure(CFile const& file, OSStatus status, CString const& reason = CString());
+    // Another open document with this file, or null.
+    CDocument const* FindOtherDocument(CFile const& file) const;
+    CFile GetFileWithExtension(CFile const& file) const;
 
     static std::vector<CDocument*> mDocumentList; // weak: each document adds and removes itself
     static UInt32 mUntitledCount;
@@ -95,4 +113,5 @@ private:
     bool mModified = false;
     bool mCloseAfterSave = false;
     bool mClosingForQuit = false;
+    std::array<SInt64, 5> mDiskState {}; // device, inode, size, modification time [s, ns]; zeros: none
 };

@@ -9,6 +9,7 @@
 #include "services/MacMemory.h"
 
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -20,7 +21,17 @@ bool IsUsableBounds(CGRect const& bounds)
     for (double edge : edges)
         if (!std::isfinite(edge) || edge < -32768 || edge > 32767)
             return false;
-    return bounds.size.width > 0 && bounds.size.height > 0;
+    // Below one pixel the size would become a window with no width at all.
+    return bounds.size.width >= 1 && bounds.size.height >= 1;
+}
+
+std::array<SInt64, 5> DiskStateOf(CFile const& file)
+{
+    struct stat info;
+    if (!file.IsSpecified() || stat(file.GetPath().c_str(), &info) != 0)
+        return {};
+    return { SInt64(info.st_dev), SInt64(info.st_ino), SInt64(info.st_size), SInt64(info.st_mtim.tv_sec),
+        SInt64(info.st_mtim.tv_nsec) };
 }
 
 } // namespace
@@ -28,8 +39,10 @@ bool IsUsableBounds(CGRect const& bounds)
 OSStatus CDocument::LoadDocument()
 {
     OSStatus status = LoadSelf();
-    if (status == noErr)
+    if (status == noErr) {
         SetModified(false);
+        NoteDiskState();
+    }
     return status;
 }
 
@@ -40,8 +53,46 @@ OSStatus CDocument::SaveDocument()
         return status;
     status = mFile.SetFileCreatorAndType(GetPropertyInteger('dfcr'), GetPropertyInteger('dfty'));
     SetModified(false);
+    NoteDiskState();
     UpdateFileProxy(true);
     return status;
+}
+
+OSStatus CDocument::WriteCopy(CFile const& file)
+{
+    CFile const own = mFile;
+    mFile = file;
+    OSStatus const status = SaveSelf();
+    mFile = own;
+    return status;
+}
+
+void CDocument::NoteDiskState() { mDiskState = DiskStateOf(mFile); }
+
+// A file that is gone is not "changed": saving writes it again.
+bool CDocument::IsChangedOnDisk() const
+{
+    if (IsUntitled() || mDiskState == std::array<SInt64, 5> {})
+        return false;
+    std::array<SInt64, 5> const now = DiskStateOf(mFile);
+    return now != std::array<SInt64, 5> {} && now != mDiskState;
+}
+
+// Changes another program made are not overwritten without a word; Revert takes them instead.
+bool CDocument::ConfirmSave()
+{
+    if (!IsChangedOnDisk())
+        return true;
+    CString major;
+    major.Format(CTextUtilities::GetBundleString("DocChangedOnDisk").GetUTF8(), GetDisplayName().GetUTF8());
+    SInt16 const answer = CApplication::DoAlert(major, CTextUtilities::GetBundleString("DocChangedOnDiskDetail"),
+        2 /* caution */, CTextUtilities::GetBundleString("DocChangedOnDiskSave"),
+        CTextUtilities::GetBundleString("AlertCancel"), CTextUtilities::GetBundleString("DocChangedOnDiskRevert"));
+    if (answer == 1)
+        return true;
+    if (answer == 3)
+        RevertToFile();
+    return false;
 }
 
 OSStatus CDocument::LoadSelf()
@@ -53,7 +104,7 @@ OSStatus CDocument::LoadSelf()
     CFDictionaryRef dictionary = propertyList.GetDictionary();
     if (!dictionary)
         return kNothingParseableErr;
-    return DecodeProperties(CFDictionary(dictionary));
+    return DecodeProperties(CFDictionary(dictionary, CFDictionary::Shared::kForReading));
 }
 
 OSStatus CDocument::SaveSelf()
@@ -62,8 +113,9 @@ OSStatus CDocument::SaveSelf()
     OSStatus status = EncodeProperties(properties);
     if (status != noErr)
         return status;
+    // The dictionary itself, not a copy: it is this function's own, and may be large.
     CFPropertyList propertyList;
-    propertyList.SetPropertyList(properties);
+    propertyList.SetPropertyList(properties.GetCFDictionary());
     return propertyList.Save(mFile);
 }
 
@@ -97,6 +149,10 @@ OSStatus CDocument::CommandSave()
 {
     if (IsUntitled())
         return CommandSaveAs();
+    if (!ConfirmSave()) {
+        EndClosing();
+        return userCanceledErr;
+    }
     OSStatus status = SaveDocument();
     if (status != noErr)
         ReportSaveFailure(mFile, status);
@@ -115,9 +171,22 @@ OSStatus CDocument::CommandSaveAs()
 OSStatus CDocument::CommandRevert()
 {
     if (!mModified)
-        return LoadDocument();
+        return RevertToFile();
     mFileDialog.AskDiscardChanges(GetDisplayName());
     return noErr;
+}
+
+// A file that cannot be read again says why; the document keeps what it shows.
+OSStatus CDocument::RevertToFile()
+{
+    OSStatus const status = LoadDocument();
+    if (status != noErr) {
+        CString major;
+        major.Format(CTextUtilities::GetBundleString("DocRevertFailed").GetUTF8(), GetDisplayName().GetUTF8());
+        CApplication::DoAlert(major, CFileErrorText::GetReason(CFileErrorText::kOpen, mFile, status), 2 /* caution */,
+            "•default•", CString(), CString());
+    }
+    return status;
 }
 
 void CDocument::CompleteFileCommand(FileDialogResult const& result)
@@ -130,8 +199,21 @@ void CDocument::CompleteFileCommand(FileDialogResult const& result)
             CApplication::GetApp()->CancelClosingDocs();
         break;
     case kNavUserActionSaveAs: {
+        CFile const chosen = GetFileWithExtension(result.file);
+        if (!chosen.IsSpecified()) {
+            EndClosing();
+            break;
+        }
+        // Two windows on one file would overwrite each other's saves without a word.
+        if (CDocument const* holder = FindOtherDocument(chosen)) {
+            CString reason;
+            reason.Format(
+                CTextUtilities::GetBundleString("DocSaveOpenElsewhere").GetUTF8(), holder->GetDisplayName().GetUTF8());
+            ReportSaveFailure(chosen, noErr, reason);
+            break;
+        }
         CFile previous = mFile;
-        mFile = result.file;
+        mFile = chosen;
         OSStatus status = SaveDocument();
         if (status != noErr) {
             CFile const failed = mFile;
@@ -157,20 +239,54 @@ void CDocument::CompleteFileCommand(FileDialogResult const& result)
         CommandClose();
         break;
     case kNavUserActionDiscardChanges:
-        LoadDocument();
+        RevertToFile();
         break;
     default:
         break;
     }
 }
 
+// A document saved under another kind's extension ("trip.gpx") would be taken for that kind:
+// it gets its own extension after the name. A file of that name already there is replaced
+// only when the user says so (the save sheet asked about the name typed, not this one).
+// Unspecified when the user declines.
+CFile CDocument::GetFileWithExtension(CFile const& file) const
+{
+    CString const extension = GetPropertyString('dfex');
+    if (extension.IsEmpty() || file.GetExtension().GetLower() == extension.GetLower())
+        return file;
+    CFile const named(CString((file.GetPath() + "." + extension.GetUTF8()).c_str()));
+    if (!named.Exists())
+        return named;
+    CString major;
+    major.Format(CTextUtilities::GetBundleString("DocSaveReplace").GetUTF8(), named.GetFileName().GetUTF8());
+    SInt16 const answer = CApplication::DoAlert(major, CTextUtilities::GetBundleString("DocSaveReplaceDetail"),
+        2 /* caution */, CTextUtilities::GetBundleString("DocSaveReplaceButton"),
+        CTextUtilities::GetBundleString("AlertCancel"), CString());
+    return answer == 1 ? named : CFile();
+}
+
+CDocument const* CDocument::FindOtherDocument(CFile const& file) const
+{
+    for (CDocument const* other : mDocumentList)
+        if (other != this && other->mFile.IsSpecified()
+            && (other->mFile.IsSameFile(file) || other->mFile.GetPath() == file.GetPath()))
+            return other;
+    return nullptr;
+}
+
 // A stop alert: the changes are not on disk.
-void CDocument::ReportSaveFailure(CFile const& file, OSStatus status)
+void CDocument::ReportSaveFailure(CFile const& file, OSStatus status, CString const& reason)
 {
     CString const name = file.IsSpecified() ? file.GetDisplayName() : GetDisplayName();
     CApplication::DoAlert(CFileErrorText::GetHeadline(CFileErrorText::kSave, name),
-        CFileErrorText::GetReason(CFileErrorText::kSave, file, status), 0 /* stop */, "•default•", CString(),
-        CString());
+        reason.IsNotEmpty() ? reason : CFileErrorText::GetReason(CFileErrorText::kSave, file, status), 0 /* stop */,
+        "•default•", CString(), CString());
+    EndClosing();
+}
+
+void CDocument::EndClosing()
+{
     mCloseAfterSave = false;
     bool closing = mClosingForQuit;
     mClosingForQuit = false;

@@ -5,6 +5,9 @@
 #include "foundation/Status.h"
 #include "toolbox/dialogs/Printing.h"
 
+#include <string_view>
+#include <unistd.h>
+
 namespace {
 
 CString Text(char const* english) { return CTextUtilities::GetBundleString(english); }
@@ -22,6 +25,24 @@ char const* CommonReason(OSStatus status)
     default:
         return nullptr;
     }
+}
+
+// A file that could not be read as a property list but begins as one was cut short or damaged:
+// it is no other kind of file.
+bool BeginsAsPropertyList(CFile const& file)
+{
+    OSStatus status = noErr;
+    int const fd = CFileUtilities::OpenForReading(file, status);
+    if (fd < 0)
+        return false;
+    char head[512];
+    ssize_t const count = read(fd, head, sizeof head);
+    close(fd);
+    if (count <= 0)
+        return false;
+    std::string_view const text(head, std::size_t(count));
+    return text.starts_with("bplist") || text.find("<plist") != std::string_view::npos
+        || text.find("<!DOCTYPE plist") != std::string_view::npos;
 }
 
 } // namespace
@@ -43,6 +64,10 @@ CString CFileErrorText::GetReason(Operation operation, CFile const& file, OSStat
         return Text("There is no such file.");
     if (reading && file.DirectoryExists())
         return Text("It is a folder.");
+    if (reading && (status == kNotAFileErr || (file.Exists() && !file.FileExists())))
+        return Text("It is not an ordinary file: only files can be opened.");
+    if (operation == kSave && file.DirectoryExists())
+        return Text("A folder of that name is where the file should go.");
     if (char const* common = CommonReason(status))
         return Text(common);
     CString reason;
@@ -50,6 +75,8 @@ CString CFileErrorText::GetReason(Operation operation, CFile const& file, OSStat
     case kNothingParseableErr:
         if (!reading)
             break;
+        if (BeginsAsPropertyList(file))
+            return Text("It is damaged or cut short: it could not be read to its end.");
         reason.Format(Text("It is not a %s document.").GetUTF8(),
             CFileUtilities::GetBundleInfoPListKeyValue(CFBundleGetMainBundle(), "CFBundleName").GetUTF8());
         return reason;

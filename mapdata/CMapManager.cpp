@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr double kDegreesToRadians = M_PI / 180;
@@ -36,34 +38,59 @@ CMapManager::~CMapManager() { CCoordinate::SetTextHooks(nullptr, nullptr); }
 
 OSStatus CMapManager::LoadMaps()
 {
-    std::vector<CFile> folders;
+    std::vector<CFile> folders, shared;
     for (short domain : { kUserDomain, kLocalDomain, kSystemDomain }) {
         CFile support = CFileUtilities::FindFolder(domain, kApplicationSupportFolderType, false, CString());
-        if (support.IsSpecified())
-            folders.push_back(support.GetChild("Tarnwick").GetChild("Maps"));
+        if (!support.IsSpecified())
+            continue;
+        folders.push_back(support.GetChild("Tarnwick").GetChild("Maps"));
+        if (domain != kUserDomain)
+            shared.push_back(folders.back());
     }
     // The default packs travel in the bundle, so a fresh installation shows the world.
     if (CFile bundled = CFileUtilities::GetBundleResource("Maps", CString(), CString()); bundled.IsSpecified())
         folders.push_back(bundled);
-    return LoadMapsFrom(folders);
+    return LoadMapsFrom(folders, shared);
 }
 
-OSStatus CMapManager::LoadMapsFrom(std::vector<CFile> const& folders)
+OSStatus CMapManager::LoadMapsFrom(std::vector<CFile> const& folders, std::vector<CFile> const& sharedFolders)
 {
     {
         StMutexLock lock(mLock);
         mRegions.clear();
     }
     mPacks.clear();
+    mUnreadablePacks.clear();
     for (CFile const& folder : folders)
-        LoadPacks(folder);
+        LoadPacks(folder, std::find(sharedFolders.begin(), sharedFolders.end(), folder) != sharedFolders.end());
     RebuildRegions();
     mSymbols.Load();
     CCoordinate::SetTextHooks(&FormatCoordinate, &ParseCoordinate);
     return noErr;
 }
 
-void CMapManager::LoadPacks(CFile const& folder)
+bool CMapManager::IsReadableByEveryone(CFile const& pack)
+{
+    auto readable = [](std::filesystem::path const& path) {
+        struct stat info;
+        if (stat(path.c_str(), &info) != 0 || access(path.c_str(), R_OK) != 0)
+            return false;
+        if (S_ISDIR(info.st_mode))
+            return (info.st_mode & (S_IROTH | S_IXOTH)) == (S_IROTH | S_IXOTH) && access(path.c_str(), X_OK) == 0;
+        return (info.st_mode & S_IROTH) != 0;
+    };
+    std::filesystem::path const root(pack.GetPath());
+    if (!readable(root))
+        return false;
+    std::error_code error;
+    std::filesystem::recursive_directory_iterator items(root, error), end;
+    for (; !error && items != end; items.increment(error))
+        if (!readable(items->path()))
+            return false;
+    return !error;
+}
+
+void CMapManager::LoadPacks(CFile const& folder, bool shared)
 {
     std::vector<std::filesystem::path> bundles;
     std::error_code error;
@@ -72,6 +99,11 @@ void CMapManager::LoadPacks(CFile const& folder)
             bundles.push_back(item.path());
     std::sort(bundles.begin(), bundles.end());
     for (auto const& path : bundles) {
+        if (shared && !IsReadableByEveryone(CFile(CString(path.c_str())))) {
+            CDebugLog::GetDebugLog()->Log(
+                CDebugLog::kPriorityWarning, "MapData", "Map pack %s is not readable by every user", path.c_str());
+            mUnreadablePacks.emplace_back(CString(path.c_str()));
+        }
         auto pack = std::make_unique<CMapPack>();
         OSStatus status = pack->Initialise(CFile(CString(path.c_str())));
         bool duplicate = std::any_of(mPacks.begin(), mPacks.end(), [&](auto const& other) {

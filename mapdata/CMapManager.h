@@ -26,8 +26,13 @@ public:
     // region list, the symbol images, and the coordinate text hooks of CCoordinate.
     OSStatus LoadMaps();
     // The same from the given folders only, in that order (a pack whose identifier was
-    // found before is left out).
-    OSStatus LoadMapsFrom(std::vector<CFile> const& folders);
+    // found before is left out). Packs of the shared folders (among the folders) that not
+    // every user can read are noted for a repair; those the user cannot read are left out.
+    OSStatus LoadMapsFrom(std::vector<CFile> const& folders, std::vector<CFile> const& sharedFolders = {});
+    // The packs of the shared folders the last load found not readable by every user.
+    std::vector<CFile> const& GetUnreadablePacks() const { return mUnreadablePacks; }
+    // False when a file or folder of the pack is not readable by every user, or by this one.
+    static bool IsReadableByEveryone(CFile const& pack);
 
     std::vector<CMapPack const*> GetMapPacks() const;
     // Layers of the regions in use that meet the rectangle and pass the filter (null: all).
@@ -51,10 +56,11 @@ public:
     static bool ParseCoordinate(CString const& text, bool isLatitude, double& degrees);
 
 private:
-    void LoadPacks(CFile const& folder);
+    void LoadPacks(CFile const& folder, bool shared);
     void RebuildRegions();
 
     std::vector<std::unique_ptr<CMapPack>> mPacks; // main thread only
+    std::vector<CFile> mUnreadablePacks; // main thread only
     CMutex mLock; // guards mRegions
     std::vector<CMapRegion*> mRegions; // in use: not replaced by another loaded region
     CSymbolImages mSymbols;

@@ -43,6 +43,10 @@ enum LayerFeature : UInt32 {
     kLayerFeatureWater = 2,
     kLayerFeatureAdminArea = 3,
     kLayerFeatureLandUse = 4,
+    // Land of a pack that has it at two scales: the generalised outline for the world and
+    // continents, and the detailed one from the scale of a country on.
+    kLayerFeatureLandOverview = 5,
+    kLayerFeatureLandDetail = 6,
     kLayerFeatureRiver = 100,
     kLayerFeatureRailway = 101,
     kLayerFeatureMotorway = 102,
@@ -51,6 +55,9 @@ enum LayerFeature : UInt32 {
     kLayerFeatureSecondaryRoad = 105,
     kLayerFeatureTertiaryRoad = 106,
     kLayerFeatureMinorRoad = 107, // residential, unclassified, living streets
+    // Rivers of a pack that has them at two scales, as with land.
+    kLayerFeatureRiverOverview = 108,
+    kLayerFeatureRiverDetail = 109,
     kLayerFeatureCityLarge = 200, // a million people or more, or a capital
     kLayerFeatureCityMedium = 201, // 100,000 or more
     kLayerFeatureCitySmall = 202,
@@ -67,6 +74,10 @@ enum LayerFeature : UInt32 {
     kLayerFeatureCampground = 213,
     kLayerFeatureSummit = 214,
     kLayerFeatureInformation = 215,
+    kLayerFeatureShop = 216,
+    kLayerFeatureTransitStop = 217, // bus, tram and train stops
+    kLayerFeatureSupermarket = 218,
+    kLayerFeatureMall = 219,
 };
 
 constexpr bool IsPointOfInterest(LayerFeature feature) { return feature >= kLayerFeatureCityLarge; }
@@ -77,15 +88,17 @@ struct LayerFeatureInfo {
     GPSWaypointSymbol symbol;
 };
 
-inline constexpr std::array<LayerFeatureInfo, 30> kLayerFeatureTable = { {
+inline constexpr std::array<LayerFeatureInfo, 38> kLayerFeatureTable = { {
     { kLayerFeatureNone, "FeatureNone", 'wayp' }, { kLayerFeatureLand, "FeatureLand", 'wayp' },
     { kLayerFeatureWater, "FeatureWater", 'wayp' }, { kLayerFeatureAdminArea, "FeatureAdminArea", 'arac' },
-    { kLayerFeatureLandUse, "FeatureLandUse", 'wayp' }, { kLayerFeatureRiver, "FeatureRiver", 'wayp' },
+    { kLayerFeatureLandUse, "FeatureLandUse", 'wayp' }, { kLayerFeatureLandOverview, "FeatureLand", 'wayp' },
+    { kLayerFeatureLandDetail, "FeatureLand", 'wayp' }, { kLayerFeatureRiver, "FeatureRiver", 'wayp' },
     { kLayerFeatureRailway, "FeatureRailway", 'rlxi' }, { kLayerFeatureMotorway, "FeatureMotorway", 'acar' },
     { kLayerFeatureTrunkRoad, "FeatureTrunkRoad", 'acar' }, { kLayerFeaturePrimaryRoad, "FeaturePrimaryRoad", 'acar' },
     { kLayerFeatureSecondaryRoad, "FeatureSecondaryRoad", 'acar' },
     { kLayerFeatureTertiaryRoad, "FeatureTertiaryRoad", 'acar' },
-    { kLayerFeatureMinorRoad, "FeatureMinorRoad", 'acar' }, { kLayerFeatureCityLarge, "FeatureCityLarge", 'clrg' },
+    { kLayerFeatureMinorRoad, "FeatureMinorRoad", 'acar' }, { kLayerFeatureRiverOverview, "FeatureRiver", 'wayp' },
+    { kLayerFeatureRiverDetail, "FeatureRiver", 'wayp' }, { kLayerFeatureCityLarge, "FeatureCityLarge", 'clrg' },
     { kLayerFeatureCityMedium, "FeatureCityMedium", 'cmed' }, { kLayerFeatureCitySmall, "FeatureCitySmall", 'csml' },
     { kLayerFeatureAirport, "FeatureAirport", 'airp' }, { kLayerFeatureFuel, "FeatureFuel", 'fuel' },
     { kLayerFeatureParking, "FeatureParking", 'pkng' }, { kLayerFeatureHotel, "FeatureHotel", 'hotl' },
@@ -93,7 +106,10 @@ inline constexpr std::array<LayerFeatureInfo, 30> kLayerFeatureTable = { {
     { kLayerFeatureBar, "FeatureBar", 'abar' }, { kLayerFeatureHospital, "FeatureHospital", 'faid' },
     { kLayerFeatureSchool, "FeatureSchool", 'skoo' }, { kLayerFeaturePlaceOfWorship, "FeaturePlaceOfWorship", 'chur' },
     { kLayerFeatureCampground, "FeatureCampground", 'camp' }, { kLayerFeatureSummit, "FeatureSummit", 'summ' },
-    { kLayerFeatureInformation, "FeatureInformation", 'info' }, { kLayerFeatureNone, nullptr, 0 }, // end
+    { kLayerFeatureInformation, "FeatureInformation", 'info' }, { kLayerFeatureShop, "FeatureShop", 'wayp' },
+    { kLayerFeatureTransitStop, "FeatureTransitStop", 'wayp' },
+    { kLayerFeatureSupermarket, "FeatureSupermarket", 'wayp' }, { kLayerFeatureMall, "FeatureMall", 'wayp' },
+    { kLayerFeatureNone, nullptr, 0 }, // end
 } };
 
 // The feature class a layer's shapes have when their record names none.

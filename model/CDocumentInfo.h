@@ -4,6 +4,7 @@
 // own dictionary under "Author" and "Description". A plain value.
 
 #include "foundation/CFDictionary.h"
+#include "foundation/CTextUtilities.h"
 
 class CDocumentInfo {
 public:
@@ -11,9 +12,9 @@ public:
     static constexpr char const* kKeyDescription = "Description";
 
     CString GetAuthor() const { return mAuthor; }
-    void SetAuthor(CString const& author) { mAuthor = author; }
+    void SetAuthor(CString const& author) { mAuthor = CTextUtilities::GetStorableText(author); }
     CString GetDescription() const { return mDescription; }
-    void SetDescription(CString const& description) { mDescription = description; }
+    void SetDescription(CString const& description) { mDescription = CTextUtilities::GetStorableText(description); }
 
     // Both return 0; missing texts read as empty.
     OSStatus EncodeProperties(CFDictionary& properties) const;

@@ -1,5 +1,6 @@
 #include "model/CMapObject.h"
 
+#include "foundation/CTextUtilities.h"
 #include "mapdata/CMapManager.h"
 #include "model/CMapCodingUtilities.h"
 
@@ -35,25 +36,28 @@ void CMapObject::SetID(UInt32 id)
 
 void CMapObject::SetName(CString const& name)
 {
-    if (name == mName)
+    CString const storable = CTextUtilities::GetStorableText(name);
+    if (storable == mName)
         return;
-    mName = name;
+    mName = storable;
     BroadcastModified();
 }
 
 void CMapObject::SetDescription(CString const& description)
 {
-    if (description == mDescription)
+    CString const storable = CTextUtilities::GetStorableText(description);
+    if (storable == mDescription)
         return;
-    mDescription = description;
+    mDescription = storable;
     BroadcastModified();
 }
 
 void CMapObject::SetURL(CString const& url)
 {
-    if (url == mURL)
+    CString const storable = CTextUtilities::GetStorableText(url);
+    if (storable == mURL)
         return;
-    mURL = url;
+    mURL = storable;
     BroadcastModified();
 }
 

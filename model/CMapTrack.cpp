@@ -252,9 +252,15 @@ OSStatus CMapTrack::EncodeProperties(CFDictionary& properties) const
 OSStatus CMapTrack::DecodeProperties(CFDictionary const& properties)
 {
     TW_RETURN_IF_ERROR(CMapObject::DecodeProperties(properties));
-    std::string text = properties.GetValueString(kKeySamples).GetUTF8();
+    // Read where the text lies when it is kept as bytes: tens of megabytes for a long track.
+    CString const stored = properties.GetValueString(kKeySamples);
+    char const* bytes = CFStringGetCStringPtr(stored.GetCFString(), kCFStringEncodingUTF8);
+    std::string converted;
+    if (!bytes)
+        bytes = (converted = stored.GetUTF8()).c_str();
+    std::string_view rest = bytes;
     std::vector<CCoordinatePVT> samples;
-    std::string_view rest = text;
+    samples.reserve(std::size_t(std::count(rest.begin(), rest.end(), '\n')) + 1);
     while (!rest.empty()) {
         std::size_t end = rest.find('\n');
         std::string_view line = rest.substr(0, end);

@@ -11,6 +11,7 @@
 //    takes the points the next piece continues it with.
 // Any failure answers kImportPieceErr, and the caller reads the file in one pass.
 
+#include "foundation/CFileUtilities.h"
 #include "foundation/Status.h"
 #include "model/CParserGPX.h"
 #include "services/ThreadSignalStack.h"
@@ -220,7 +221,8 @@ OSStatus CParserGPX::ReadInPieces(
         return kImportPieceErr;
     CPieceScout scout;
     scout.Scout(file);
-    int descriptor = open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC);
+    OSStatus opened = noErr;
+    int descriptor = CFileUtilities::OpenForReading(file, opened);
     if (descriptor < 0)
         return kImportPieceErr;
     bool usable = scout.mFound && !scout.HasDoctype() && IsUTF8(scout, descriptor);

@@ -128,7 +128,12 @@ SearchCategory CPlaceSearch::GetFeatureCategory(LayerFeature feature)
         return kSearchCategoryPlaces;
     case kLayerFeatureAirport:
     case kLayerFeatureParking:
+    case kLayerFeatureTransitStop:
         return kSearchCategoryTransport;
+    case kLayerFeatureShop:
+    case kLayerFeatureSupermarket:
+    case kLayerFeatureMall:
+        return kSearchCategoryShopping;
     case kLayerFeatureFuel:
     case kLayerFeatureHospital:
         return kSearchCategoryServices;

@@ -3,6 +3,7 @@
 #include "mapdata/CRegionLayer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <queue>
@@ -78,6 +79,15 @@ double CRoadGraph::GetSpeed(LayerFeature feature)
     return kmh / 3.6;
 }
 
+SInt32 CRoadGraph::GetOneWayDirection(CString const& value)
+{
+    std::string text = value.GetStdString();
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    if (text == "yes" || text == "1" || text == "true")
+        return 1;
+    return text == "-1" ? -1 : 0;
+}
+
 double CRoadGraph::GetLocalDistance(SGPoint const& a, SGPoint const& b)
 {
     LocalScale scale = GetLocalScale((a.y + b.y) / 2);
@@ -98,6 +108,8 @@ OSStatus CRoadGraph::Build(std::vector<CRegionLayer*> const& layers, std::atomic
         if (layer->Open() != noErr)
             continue;
         CShapeFile const& shapes = layer->GetShapeFile();
+        CDBaseFile const& attributes = layer->GetAttributes();
+        SInt32 const oneWayField = attributes.FindField("oneway");
         UInt32 count = shapes.GetShapeCount();
         for (UInt32 id = 0; id < count; ++id) {
             if ((id & 255) == 0 && cancel.load(std::memory_order_relaxed))
@@ -106,6 +118,8 @@ OSStatus CRoadGraph::Build(std::vector<CRegionLayer*> const& layers, std::atomic
                 || layer->GetAttributes().IsDeleted(id))
                 continue;
             double speed = GetSpeed(layer->GetFeature(id));
+            auto const direction
+                = SInt8(oneWayField < 0 ? 0 : GetOneWayDirection(attributes.GetString(id, UInt32(oneWayField), true)));
             mMaxSpeed = std::max(mMaxSpeed, speed);
             for (UInt32 part = 0; part < shape.GetPartCount(); ++part) {
                 UInt32 previous = kNone;
@@ -115,7 +129,7 @@ OSStatus CRoadGraph::Build(std::vector<CRegionLayer*> const& layers, std::atomic
                     UInt32 node = nodeOf(shape.points[i]);
                     if (previous != kNone && previous != node) {
                         double length = GetLocalDistance(mNodes[previous], mNodes[node]);
-                        mEdges.push_back(Edge { previous, node, float(length / speed) });
+                        mEdges.push_back(Edge { previous, node, float(length / speed), direction });
                     }
                     previous = node;
                 }
@@ -131,17 +145,19 @@ void CRoadGraph::BuildAdjacency()
 {
     mFirstArc.assign(mNodes.size() + 1, 0);
     for (Edge const& edge : mEdges) {
-        ++mFirstArc[edge.from + 1];
-        ++mFirstArc[edge.to + 1];
+        mFirstArc[edge.from + 1] += edge.IsForwardOpen();
+        mFirstArc[edge.to + 1] += edge.IsBackwardOpen();
     }
     for (std::size_t i = 1; i < mFirstArc.size(); ++i)
         mFirstArc[i] += mFirstArc[i - 1];
-    mArcs.resize(mEdges.size() * 2);
+    mArcs.resize(mFirstArc.back());
     std::vector<UInt32> next(mFirstArc.begin(), mFirstArc.end() - 1);
     for (UInt32 id = 0; id < mEdges.size(); ++id) {
         Edge const& edge = mEdges[id];
-        mArcs[next[edge.from]++] = Arc { edge.to, id };
-        mArcs[next[edge.to]++] = Arc { edge.from, id };
+        if (edge.IsForwardOpen())
+            mArcs[next[edge.from]++] = Arc { edge.to, id };
+        if (edge.IsBackwardOpen())
+            mArcs[next[edge.to]++] = Arc { edge.from, id };
     }
 }
 
@@ -229,9 +245,11 @@ OSStatus CRoadGraph::FindPath(
     };
     Edge const& first = mEdges[from.edge];
     Edge const& last = mEdges[to.edge];
-    relax(first.from, from.fraction * first.time, start);
-    relax(first.to, (1 - from.fraction) * first.time, start);
-    if (from.edge == to.edge)
+    if (first.IsBackwardOpen())
+        relax(first.from, from.fraction * first.time, start);
+    if (first.IsForwardOpen())
+        relax(first.to, (1 - from.fraction) * first.time, start);
+    if (from.edge == to.edge && (to.fraction >= from.fraction ? first.IsForwardOpen() : first.IsBackwardOpen()))
         relax(goal, std::fabs(from.fraction - to.fraction) * first.time, start);
     for (UInt32 steps = 1; !queue.empty(); ++steps) {
         QueueEntry entry = queue.top();
@@ -242,9 +260,9 @@ OSStatus CRoadGraph::FindPath(
             continue; // a better way reached it since
         if ((steps & 1023) == 0 && cancel.load(std::memory_order_relaxed))
             return userCanceledErr;
-        if (entry.node == last.from)
+        if (entry.node == last.from && last.IsForwardOpen())
             relax(goal, entry.cost + to.fraction * last.time, entry.node);
-        if (entry.node == last.to)
+        if (entry.node == last.to && last.IsBackwardOpen())
             relax(goal, entry.cost + (1 - to.fraction) * last.time, entry.node);
         for (UInt32 i = mFirstArc[entry.node]; i < mFirstArc[entry.node + 1]; ++i)
             relax(mArcs[i].node, entry.cost + mEdges[mArcs[i].edge].time, entry.node);

@@ -1,8 +1,9 @@
 #pragma once
 
 // A road network made from road layers: one node per distinct point of their lines
-// and one edge per line segment, which can be travelled both ways in the time its road
-// class's speed takes. Built once by CRouteManager and immutable afterwards, so route
+// and one edge per line segment, travelled in the time its road class's speed takes,
+// both ways unless the layer's "oneway" attribute says otherwise (yes, 1 or true: only
+// the way the line is drawn; -1: only against it). Built once by CRouteManager and immutable afterwards, so route
 // workers share it without a lock.
 
 #include "foundation/CCoordinate.h"
@@ -40,6 +41,8 @@ public:
 
     // [m/s] on roads of the class; minor roads' for anything else in a road layer.
     static double GetSpeed(LayerFeature feature);
+    // The direction a "oneway" value allows: 1 as drawn, -1 against, 0 both ways.
+    static SInt32 GetOneWayDirection(CString const& value);
     // [m] between nearby points, from the ellipsoid's radii of curvature at their mean latitude.
     static double GetLocalDistance(SGPoint const& a, SGPoint const& b);
 
@@ -48,6 +51,9 @@ private:
         UInt32 from = 0;
         UInt32 to = 0;
         float time = 0; // [s]
+        SInt8 direction = 0; // 1: only from to to, -1: only to to from, 0: both
+        bool IsForwardOpen() const { return direction >= 0; }
+        bool IsBackwardOpen() const { return direction <= 0; }
     };
     struct Arc {
         UInt32 node = 0;

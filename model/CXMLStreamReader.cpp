@@ -1,6 +1,7 @@
 #include "model/CXMLStreamReader.h"
 
 #include "foundation/CDebugLog.h"
+#include "foundation/CFileUtilities.h"
 #include "foundation/Status.h"
 
 #include <algorithm>
@@ -117,9 +118,10 @@ OSStatus CXMLStreamReader::ReadFile(CFile const& file, std::size_t maxBytes)
 {
     if (mParser)
         return paramErr; // one file per reader
-    StFileDescriptor descriptor(open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC));
+    OSStatus opened = noErr;
+    StFileDescriptor descriptor(CFileUtilities::OpenForReading(file, opened));
     if (descriptor.Get() < 0)
-        return errno == ENOENT || errno == ENOTDIR ? fnfErr : ioErr;
+        return opened == fnfErr || opened == kNotAFileErr ? opened : ioErr;
     TW_RETURN_IF_ERROR(Open());
     std::size_t total = 0;
     bool first = true;
@@ -152,9 +154,10 @@ OSStatus CXMLStreamReader::ReadPiece(CFile const& file, UInt64 begin, UInt64 end
 {
     if (mParser || end < begin)
         return paramErr;
-    StFileDescriptor descriptor(open(file.GetPath().c_str(), O_RDONLY | O_CLOEXEC));
+    OSStatus opened = noErr;
+    StFileDescriptor descriptor(CFileUtilities::OpenForReading(file, opened));
     if (descriptor.Get() < 0)
-        return errno == ENOENT || errno == ENOTDIR ? fnfErr : ioErr;
+        return opened == fnfErr || opened == kNotAFileErr ? opened : ioErr;
     TW_RETURN_IF_ERROR(Open());
     if (!prefix.empty()) {
         mPrefixSize = prefix.size();

@@ -141,13 +141,28 @@ constexpr LabelStyle kWaterLabel { LabelKind::kArea, 10, 17, Ramp(10, 10, 13, 11
 constexpr LabelStyle kAirportLabel { LabelKind::kPoint, 10, 17, Fixed(10), false, false, false, 0, Hex(0x5B4E6E),
     kHalo, 2, 12 };
 
+constexpr UInt32 kLandDetailZoom = 6; // the detailed coast from here on, the generalised one before
+constexpr UInt32 kRiverDetailZoom = 7; // the same for rivers
+constexpr UInt32 kRiverDetailLastZoom = 12; // closer, their lines stray from the streets and shores
+
 constexpr std::array kStyles = {
     // Areas: land with its coastline, land use, water with its shore.
     Area(kLayerCategoryLand, kLayerFeatureNone, 100, 0, kLand, kCoast, Ramp(0, 0.5f, 5, 0.7f, 9, 1, 14, 1.4f)),
+    Until(Area(kLayerCategoryLand, kLayerFeatureLandOverview, 100, 0, kLand, kCoast,
+              Ramp(0, 0.5f, 5, 0.7f, 9, 1, 14, 1.4f)),
+        kLandDetailZoom - 1),
+    Area(kLayerCategoryLand, kLayerFeatureLandDetail, 100, kLandDetailZoom, kLand, kCoast,
+        Ramp(0, 0.5f, 5, 0.7f, 9, 1, 14, 1.4f)),
     Area(kLayerCategoryLandUse, kLayerFeatureNone, 110, 10, Hex(0xE6EBD6), Hex(0xD5DCC0), Fixed(0.5f)),
     Area(kLayerCategoryWaterArea, kLayerFeatureNone, 200, 2, kSea, kCoast, Ramp(2, 0.3f, 6, 0.6f, 10, 0.9f, 14, 1.2f),
         kWaterLabel),
     Until(Line(kLayerCategoryRiver, kLayerFeatureNone, 210, 3, kRiver, Ramp(3, 0.4f, 6, 0.8f, 10, 1.6f, 14, 3)), 9),
+    Until(
+        Line(kLayerCategoryRiver, kLayerFeatureRiverOverview, 210, 3, kRiver, Ramp(3, 0.4f, 6, 0.8f, 10, 1.6f, 14, 3)),
+        kRiverDetailZoom - 1),
+    Until(Line(kLayerCategoryRiver, kLayerFeatureRiverDetail, 210, kRiverDetailZoom, kRiver,
+              Ramp(3, 0.4f, 6, 0.8f, 10, 1.6f, 14, 3)),
+        kRiverDetailLastZoom),
 
     // Borders, countries first; the band under a country border widens as the map nears.
     Admin(0, 1, kBorder, Ramp(1, 0.6f, 4, 0.9f, 8, 1.5f, 12, 2.2f), {}, Hex(0xA57FAE, 0.22f),

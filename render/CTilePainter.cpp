@@ -151,6 +151,12 @@ void CTilePainter::CollectItems(Frame const& frame, std::vector<Item>& items) co
                 auto const [population, capital] = ranks->Get(layer, id);
                 return population < least && !(capitals && capital);
             });
+        } else if (category == kLayerCategoryLand || category == kLayerCategoryRiver) {
+            // Land and rivers at another scale than this level's are passed over before they are read.
+            std::erase_if(ids, [&](UInt32 id) {
+                MapStyle const* style = CMapStyles::Find(category, layer->GetFeature(id));
+                return !style || frame.level < style->minZoom || frame.level > style->maxZoom;
+            });
         }
         mCache.GetShapes(layer, ids, layerStyle && layerStyle->bordersOnly, mGeometry, shapes);
         for (std::size_t i = 0; i < ids.size(); ++i) {

@@ -4,12 +4,16 @@
 # application runs on a virtual display (Xvfb) with fresh preferences and
 # support folders, screenshots are taken one after another, and the first one
 # whose map area already shows what the settled screen shows is the moment the
-# map was drawn. Usage: tools/startup-time.sh [Tarnwick executable] [runs]
-# Prints one line per run and the median. Needs Xvfb, ImageMagick's import and python3.
+# map was drawn. With a document, the time until that document's window is drawn, with
+# what it holds. Usage: tools/startup-time.sh [Tarnwick executable] [runs] [document]
+# Prints one line per run (with the process's peak memory once settled) and the median.
+# TW_SHOTS (40) and TW_SETTLE (1 s) give a slow document more time to be drawn.
+# Needs Xvfb, ImageMagick's import and python3.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 app=${1:-build/Tarnwick.app/Contents/MacOS/Tarnwick}
 runs=${2:-5}
+document=${3:-}
 # A strip of the map area of the document window on the 1280 x 800 screen (WxH+X+Y),
 # left of the splash screen and clear of the window's frame and the list.
 region=${TW_MAP_REGION:-100x400+295+90}
@@ -42,16 +46,17 @@ for run in $(seq "$runs"); do
     shots="$work/shots$run"
     mkdir -p "$home/config" "$home/data" "$shots"
     start=$(date +%s.%N)
-    XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" "$app" >"$work/app$run.log" 2>&1 &
+    XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" "$app" ${document:+"$document"} >"$work/app$run.log" 2>&1 &
     pid=$!
     # Shots as fast as the display gives them, each named by the time it was complete
     # (so the figure errs on the late side by at most one shot).
-    for _ in $(seq 40); do
+    for _ in $(seq "${TW_SHOTS:-40}"); do
         import -window root -crop "$region" +repage "$shots/shot.ppm" 2>/dev/null &&
             mv "$shots/shot.ppm" "$shots/$(date +%s.%N).ppm"
     done
-    sleep 1
+    sleep "${TW_SETTLE:-1}"
     import -window root -crop "$region" +repage "$shots/settled.ppm"
+    peak=$(awk '/^VmHWM:/ { printf "%d", $2 / 1024 }' "/proc/$pid/status" 2>/dev/null)
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     pid=""
@@ -86,7 +91,7 @@ else:
     print('never')
 EOF
 )
-    echo "run $run: the map was drawn ${ms} ms after the process started"
+    echo "run $run: the map was drawn ${ms} ms after the process started (peak memory ${peak:-?} MB)"
     results+=("$ms")
 done
 printf '%s\n' "${results[@]}" | grep -v never | sort -n | awk '{ v[NR] = $1 } END { if (NR) print "median: " v[int((NR + 1) / 2)] " ms over " NR " runs" }'

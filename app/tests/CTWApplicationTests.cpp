@@ -8,6 +8,9 @@
 #include "toolbox/MenuCalls.h"
 
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 // The application object: preference defaults, the global document, links from
 // outside, the open dialog's filter, default object styles and its commands.
@@ -89,6 +92,41 @@ namespace {
         EXPECT_EQ(document->GetSaveMode(), UInt32(CDocument::kSaveModeAlways));
     }
 
+    // The global document is its file: a copy saved elsewhere asks like any document, and the
+    // file opened again, from the recent items or the open dialog, saves itself at quit.
+    TEST_F(TWApplication, SaveAsOfTheGlobalDocumentMakesAnOrdinaryOneAndReopeningTheFileMakesItGlobal)
+    {
+        StartApp();
+        FinishStart();
+        CWindowDocument* document = OnlyDocument();
+        ASSERT_NE(document, nullptr);
+        Responders::SaveAs(PathFor("trip1.twk"));
+        EXPECT_EQ(document->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.5);
+        ASSERT_TRUE(std::filesystem::is_regular_file(PathFor("trip1.twk")));
+        EXPECT_EQ(document->GetSaveMode(), UInt32(CDocument::kSaveModeAsk));
+        document->AddObject(new CMapWaypoint());
+        EXPECT_EQ(CDocument::GetDocuments(true), std::vector<CDocument*> { document }) << "asked about at quit";
+
+        CFile const global = GlobalFile();
+        CDocument* reopened = nullptr;
+        ASSERT_EQ(mApp->CommandCreate(&global, &reopened), noErr);
+        auto* globalDocument = dynamic_cast<CWindowDocument*>(reopened);
+        ASSERT_NE(globalDocument, nullptr);
+        EXPECT_EQ(globalDocument->GetSaveMode(), UInt32(CDocument::kSaveModeAlways));
+        auto* camp = new CMapWaypoint();
+        camp->SetName("Camp");
+        globalDocument->AddObject(camp);
+        EXPECT_EQ(CDocument::GetDocuments(true), std::vector<CDocument*> { document }) << "never in the review";
+
+        // Discarding the one asked about still saves the global document.
+        Responders::Press(toolbox::dialogs::DialogKind::SaveChanges, kNavUserActionDontSaveChanges);
+        CApplication::Quit();
+        ManualClock::RunFor(1);
+        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
+        EXPECT_NE(ReadFile(global.GetPath()).find("Camp"), std::string::npos);
+    }
+
     TEST_F(TWApplication, WithoutAGlobalDocumentTheStartMakesOneUntitledDocument)
     {
         CPreferences prefs;
@@ -110,9 +148,71 @@ namespace {
         StartApp();
         Responders::PressAlertButton(1);
         FinishStart();
-        EXPECT_TRUE(CDocument::GetDocuments(false).empty());
         EXPECT_EQ(Responders::History().size(), 1u);
+        CWindowDocument* document = OnlyDocument();
+        ASSERT_NE(document, nullptr) << "the user is left with a window to work in";
+        EXPECT_TRUE(document->IsUntitled());
+        EXPECT_EQ(document->GetSaveMode(), UInt32(CDocument::kSaveModeAsk));
+        document->AddObject(new CMapWaypoint());
+        Responders::Press(toolbox::dialogs::DialogKind::SaveChanges, kNavUserActionDontSaveChanges);
+        CApplication::Quit();
+        ManualClock::RunFor(1);
         EXPECT_EQ(ReadFile(GlobalFile().GetPath()), "not a property list");
+    }
+
+    // The global document belongs to one running copy: a second one (on another display) works
+    // in an untitled document, says why, and never writes the file.
+    TEST_F(TWApplication, AGlobalDocumentLockedByAnotherCopyIsLeftToIt)
+    {
+        StartApp();
+        FinishStart();
+        ASSERT_NE(OnlyDocument(), nullptr);
+        delete OnlyDocument();
+        std::string const before = ReadFile(GlobalFile().GetPath());
+        mApp.reset();
+
+        std::filesystem::path const lock
+            = ApplicationSupport() / ("." + GlobalFile().GetFileName().GetStdString() + ".lock");
+        int const other = open(lock.c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(other, 0) << "the lock file lies beside the document";
+        ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+        StartApp();
+        Responders::PressAlertButton(1);
+        FinishStart();
+        EXPECT_EQ(Responders::History().size(), 1u);
+        CWindowDocument* document = OnlyDocument();
+        ASSERT_NE(document, nullptr);
+        EXPECT_TRUE(document->IsUntitled());
+        CFile const global = GlobalFile();
+        CDocument* reopened = nullptr;
+        ASSERT_EQ(mApp->CommandCreate(&global, &reopened), noErr);
+        ASSERT_NE(reopened, nullptr);
+        EXPECT_EQ(reopened->GetSaveMode(), UInt32(CDocument::kSaveModeAsk)) << "not saved behind the owner's back";
+        close(other);
+        EXPECT_EQ(ReadFile(GlobalFile().GetPath()), before);
+    }
+
+    // A start that cannot have the global document says so rather than open "untitled" in silence;
+    // a preference of the wrong type is read as its default.
+    TEST_F(TWApplication, AMissingSupportFolderIsReportedAndAPreferenceOfTheWrongTypeKeepsTheGlobalDocument)
+    {
+        std::filesystem::create_directories(ApplicationSupport().parent_path());
+        WriteFile(ApplicationSupport(), "a file where the folder goes");
+        StartApp();
+        Responders::PressAlertButton(1);
+        FinishStart();
+        EXPECT_EQ(Responders::History().size(), 1u);
+        ASSERT_NE(OnlyDocument(), nullptr);
+        EXPECT_TRUE(OnlyDocument()->IsUntitled());
+        delete OnlyDocument();
+        mApp.reset();
+        std::filesystem::remove(ApplicationSupport());
+
+        StartApp();
+        mApp->GetPreferences().SetString("GlobalDocument", CString("yes, please"));
+        FinishStart();
+        ASSERT_NE(OnlyDocument(), nullptr);
+        EXPECT_TRUE(OnlyDocument()->GetFile().IsSameFile(GlobalFile()));
     }
 
     OSStatus SendLink(CTWApplication& app, char const* link)

@@ -65,8 +65,10 @@ namespace {
         testing::internal::CaptureStderr();
         binding->SetKeyPathValue("bounds", MakeText(CFSTR("{{0, 0}, {0, 0}}")), false);
         binding->SetKeyPathValue("bounds", MakeRect(5, 5, 0, 100), false);
+        binding->SetKeyPathValue("bounds", MakeRect(5, 5, 0.5, 100), false);
+        binding->SetKeyPathValue("bounds", MakeRect(5, 5, 300, INFINITY), false);
         Texts const reports = ReportedConditions(testing::internal::GetCapturedStderr());
-        EXPECT_EQ(reports, (Texts { "Error -50", "Error -50" }));
+        EXPECT_EQ(reports, (Texts { "Error -50", "Error -50", "Error -50", "Error -50" }));
         Rect content {};
         GetWindowBounds(window, kWindowContentRgn, &content);
         EXPECT_EQ(content.top, 100);

@@ -6,6 +6,10 @@
 // import benchmarks' generator: opening its file into a window until the map is drawn,
 // and pan steps of its map. Their counters give the longest time the main thread was
 // held at once ("longest_ms"), which is how long the window would not answer.
+// Last, large documents in that window: thousands of waypoints opened, imported from GPX
+// and saved, and a million-point track opened. "peak_growth_MiB" is how far the process's
+// resident memory rose during the step above what it held before, and "document_MiB" the
+// memory in use that opening the document added.
 #include "app/CTWApplication.h"
 #include "corefoundation/CFBundle.h"
 #include "docwindow/CWindowDocument.h"
@@ -13,14 +17,20 @@
 #include "docwindow/CViewMap.h"
 #include "framework/CMacWindow.h"
 #include "model/CGPXReader.h"
+#include "docwindow/CDocumentImport.h"
 #include "model/CMapTrack.h"
+#include "model/CMapWaypoint.h"
 #include "toolbox/Window.h"
 
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <malloc.h>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -93,12 +103,11 @@ double MillisecondsSince(BenchClock::time_point start)
 }
 
 // The application without its splash, its global document or receivers, in folders of
-// its own, with the generated track saved once as a document file.
-struct GeneratedTrackWindow {
-    GeneratedTrackWindow()
+// its own; one for the whole run.
+struct BenchApplication {
+    BenchApplication()
+        : home(std::filesystem::temp_directory_path() / ("tarnwick-bench-" + std::to_string(getpid())))
     {
-        std::filesystem::path const home
-            = std::filesystem::temp_directory_path() / ("tarnwick-bench-" + std::to_string(getpid()));
         std::filesystem::create_directories(home / "config");
         std::filesystem::create_directories(home / "data");
         setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
@@ -106,13 +115,59 @@ struct GeneratedTrackWindow {
         tw::cf::SetMainBundlePath(TW_BUNDLE_DIR);
         app = std::make_unique<CTWApplication>(CDeviceManager::Setup {});
         if (app->InitialiseBegin() != noErr || app->InitialisePreferences() != noErr
-            || app->InitialiseMenuBar() != noErr || app->InitialiseSelf() != noErr) {
+            || app->InitialiseMenuBar() != noErr || app->InitialiseSelf() != noErr)
             error = "the application did not start";
+    }
+    ~BenchApplication()
+    {
+        app.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(home, ignored); // hundreds of megabytes of generated files
+    }
+
+    std::filesystem::path home;
+    std::unique_ptr<CTWApplication> app;
+    std::string error;
+};
+
+BenchApplication& Application()
+{
+    static BenchApplication application;
+    return application;
+}
+
+// Turns the event loop until nothing is left to draw; the longest single turn, in ms.
+// When drawn is given, it is set to the end of the first turn after which nothing was left.
+double Settle(WindowRef window, CViewMap* map, BenchClock::time_point* drawn = nullptr)
+{
+    auto const deadline = BenchClock::now() + std::chrono::seconds(60);
+    double longest = 0;
+    int quiet = 0;
+    while (quiet < 40 && BenchClock::now() < deadline) {
+        auto const start = BenchClock::now();
+        RunCurrentEventLoop(0);
+        window->Update();
+        longest = std::max(longest, MillisecondsSince(start));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10)); // the workers' turn, not the window's
+        quiet = map->GetRenderer()->IsRendering() || window->NeedsUpdate() ? 0 : quiet + 1;
+        if (quiet == 1 && drawn)
+            *drawn = BenchClock::now();
+    }
+    return longest;
+}
+
+// The generated track saved once as a document file.
+struct GeneratedTrackWindow {
+    explicit GeneratedTrackWindow(int count)
+        : app(Application().app)
+        , error(Application().error)
+    {
+        if (!error.empty())
             return;
-        }
-        std::filesystem::path const gpx = home / "large.gpx";
+        std::filesystem::path const& home = Application().home;
+        std::filesystem::path const gpx = home / ("large-" + std::to_string(count) + ".gpx");
         std::string const command = "python3 '" + std::string(TW_SOURCE_DIR) + "/tools/model/make-large-gpx.py' "
-            + std::to_string(kSamples) + " '" + gpx.string() + "'";
+            + std::to_string(count) + " '" + gpx.string() + "'";
         CGPXReader reader;
         if (std::system(command.c_str()) != 0 || reader.ReadFile(CFile(CString(gpx.c_str()))) != noErr) {
             error = "the generated track could not be read";
@@ -120,13 +175,13 @@ struct GeneratedTrackWindow {
         }
         auto* track = new CMapTrack();
         for (CGPXReader::Record& record : reader.mRecords)
-            if (auto* read = std::get_if<CGPXReader::Track>(&record); read && read->samples.size() >= kSamples) {
+            if (auto* read = std::get_if<CGPXReader::Track>(&record); read && read->samples.size() >= std::size_t(count)) {
                 track->SetName(read->texts.name.c_str());
                 track->SetSamples(std::move(read->samples));
             }
-        file = CFile(CString((home / "Long walk.twk").c_str()));
+        file = CFile(CString((home / ("Long walk " + std::to_string(count) + ".twk")).c_str()));
         CDocument* document = nullptr;
-        if (track->GetSamples().size() < std::size_t(kSamples) || app->CommandCreate(nullptr, &document) != noErr) {
+        if (track->GetSamples().size() < std::size_t(count) || app->CommandCreate(nullptr, &document) != noErr) {
             delete track;
             error = "no document for the track";
             return;
@@ -140,31 +195,20 @@ struct GeneratedTrackWindow {
         delete window;
     }
 
-    // Turns the event loop until nothing is left to draw; the longest single turn, in ms.
-    double Settle(WindowRef window, CViewMap* map)
-    {
-        auto const deadline = BenchClock::now() + std::chrono::seconds(60);
-        double longest = 0;
-        int quiet = 0;
-        while (quiet < 40 && BenchClock::now() < deadline) {
-            auto const start = BenchClock::now();
-            RunCurrentEventLoop(0);
-            window->Update();
-            longest = std::max(longest, MillisecondsSince(start));
-            std::this_thread::sleep_for(std::chrono::milliseconds(10)); // the workers' turn, not the window's
-            quiet = map->GetRenderer()->IsRendering() || window->NeedsUpdate() ? 0 : quiet + 1;
-        }
-        return longest;
-    }
-
-    std::unique_ptr<CTWApplication> app;
+    std::unique_ptr<CTWApplication>& app;
     CFile file;
     std::string error;
 };
 
 GeneratedTrackWindow& TrackWindow()
 {
-    static GeneratedTrackWindow window;
+    static GeneratedTrackWindow window(kSamples);
+    return window;
+}
+
+GeneratedTrackWindow& MillionTrackWindow()
+{
+    static GeneratedTrackWindow window(1000000);
     return window;
 }
 
@@ -175,7 +219,7 @@ void OpenGeneratedTrackWindow(benchmark::State& state)
         state.SkipWithError(fixture.error.c_str());
         return;
     }
-    double longest = 0;
+    double longest = 0, drawnTotal = 0;
     for (auto _ : state) {
         auto const start = BenchClock::now();
         CDocument* document = nullptr;
@@ -185,12 +229,15 @@ void OpenGeneratedTrackWindow(benchmark::State& state)
         }
         longest = std::max(longest, MillisecondsSince(start));
         auto* window = static_cast<CWindowDocument*>(document);
-        longest = std::max(longest, fixture.Settle(window->GetWindow()->GetWindowRef(), window->GetMapView()));
+        BenchClock::time_point drawn = start;
+        longest = std::max(longest, Settle(window->GetWindow()->GetWindowRef(), window->GetMapView(), &drawn));
+        drawnTotal += std::chrono::duration<double, std::milli>(drawn - start).count();
         state.PauseTiming(); // closing is not part of opening
         delete window;
         state.ResumeTiming();
     }
     state.counters["longest_ms"] = longest;
+    state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
 
 void PanGeneratedTrackWindow(benchmark::State& state)
@@ -204,7 +251,7 @@ void PanGeneratedTrackWindow(benchmark::State& state)
     auto* window = static_cast<CWindowDocument*>(document);
     WindowRef const ref = window->GetWindow()->GetWindowRef();
     CViewMap* map = window->GetMapView();
-    fixture.Settle(ref, map);
+    Settle(ref, map);
     CGPoint const origin = map->GetImageOrigin();
     double longest = 0;
     int position = 0, direction = 1;
@@ -223,9 +270,238 @@ void PanGeneratedTrackWindow(benchmark::State& state)
     delete window;
 }
 
+double RawResidentMiB()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+// The process's resident memory now, from /proc, once the allocator has handed back
+// what it holds free: what is left is what is in use.
+double ResidentMiB()
+{
+    malloc_trim(0);
+    return RawResidentMiB();
+}
+
+// What the allocator has handed out and not had back: the memory in use, whatever
+// pieces freed memory leaves behind.
+double HeapInUseMiB()
+{
+    struct mallinfo2 const info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1 << 20);
+}
+
+// The highest resident memory while it lives, looked at every millisecond (the process's
+// own peak cannot be reset where the benchmarks run).
+class PeakMemory {
+public:
+    PeakMemory()
+        : mPeak(ResidentMiB())
+        , mWatcher([this] {
+            while (!mDone.load()) {
+                double const now = RawResidentMiB();
+                double seen = mPeak.load();
+                while (now > seen && !mPeak.compare_exchange_weak(seen, now)) { }
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        })
+    {
+    }
+    ~PeakMemory() { Stop(); }
+    double Stop()
+    {
+        mDone = true;
+        if (mWatcher.joinable())
+            mWatcher.join();
+        return std::max(mPeak.load(), RawResidentMiB());
+    }
+
+private:
+    std::atomic<double> mPeak;
+    std::atomic<bool> mDone { false };
+    std::thread mWatcher;
+};
+
+CWindowDocument* OpenWindow(CFile const* file)
+{
+    CDocument* document = nullptr;
+    if (Application().app->CommandCreate(file, &document) != noErr)
+        return nullptr;
+    return static_cast<CWindowDocument*>(document);
+}
+
+double SettleWindow(CWindowDocument* window, BenchClock::time_point* drawn = nullptr)
+{
+    return Settle(window->GetWindow()->GetWindowRef(), window->GetMapView(), drawn);
+}
+
+// A document of that many named waypoints with symbols over Göteborg, saved once.
+CFile WaypointDocument(int count)
+{
+    CFile const file(CString((Application().home / ("waypoints-" + std::to_string(count) + ".twk")).c_str()));
+    if (file.Exists())
+        return file;
+    CWindowDocument document;
+    std::vector<CMapObject*> waypoints;
+    for (int i = 0; i < count; ++i) {
+        auto* waypoint = new CMapWaypoint();
+        waypoint->SetName(CString(("Waypoint " + std::to_string(i + 1)).c_str()));
+        waypoint->SetPosition(CCoordinate(57.5 + 0.5 * (i % 997) / 997.0, 11.7 + 0.5 * (i % 991) / 991.0, i % 300));
+        waypoint->SetSymbol(i % 2 ? 'flag' : 'camp');
+        waypoints.push_back(waypoint);
+    }
+    document.AddObjects(waypoints);
+    document.SetFile(file);
+    return document.SaveDocument() == noErr ? file : CFile();
+}
+
+// A GPX file of that many waypoints, as another program writes them.
+CFile WaypointGPX(int count)
+{
+    std::filesystem::path const path = Application().home / ("waypoints-" + std::to_string(count) + ".gpx");
+    if (!std::filesystem::exists(path)) {
+        std::ofstream out(path);
+        out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"bench\" "
+               "xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
+        for (int i = 0; i < count; ++i)
+            out << " <wpt lat=\"" << 57.5 + 0.5 * (i % 997) / 997.0 << "\" lon=\"" << 11.7 + 0.5 * (i % 991) / 991.0
+                << "\"><ele>" << i % 300 << "</ele><name>Point " << i + 1 << "</name><sym>Flag, Blue</sym></wpt>\n";
+        out << "</gpx>\n";
+    }
+    return CFile(CString(path.c_str()));
+}
+
+// From the file to its window drawn with every waypoint.
+void OpenWaypointWindow(benchmark::State& state)
+{
+    if (!Application().error.empty()) {
+        state.SkipWithError(Application().error.c_str());
+        return;
+    }
+    CFile const file = WaypointDocument(int(state.range(0)));
+    double longest = 0, drawnTotal = 0;
+    for (auto _ : state) {
+        auto const start = BenchClock::now();
+        CWindowDocument* window = OpenWindow(&file);
+        if (!window || window->GetObjects().size() != std::size_t(state.range(0))) {
+            state.SkipWithError("the document did not open");
+            delete window;
+            break;
+        }
+        longest = std::max(longest, MillisecondsSince(start));
+        BenchClock::time_point drawn = start;
+        longest = std::max(longest, SettleWindow(window, &drawn));
+        drawnTotal += std::chrono::duration<double, std::milli>(drawn - start).count();
+        state.PauseTiming();
+        delete window;
+        state.ResumeTiming();
+    }
+    state.counters["longest_ms"] = longest;
+    state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+}
+
+// Into an open window, as the Import command does, until the window is drawn again.
+void ImportWaypointsIntoWindow(benchmark::State& state)
+{
+    CWindowDocument* window = Application().error.empty() ? OpenWindow(nullptr) : nullptr;
+    if (!window) {
+        state.SkipWithError("no window");
+        return;
+    }
+    CFile const file = WaypointGPX(int(state.range(0)));
+    for (auto _ : state) {
+        std::vector<CMapObject*> objects;
+        if (CDocumentImport::ReadFile(file, objects) != noErr || objects.size() != std::size_t(state.range(0))) {
+            state.SkipWithError("the file did not import");
+            break;
+        }
+        window->AddObjects(objects);
+        window->ShowObjects(objects);
+        SettleWindow(window);
+        state.PauseTiming(); // a fresh window for the next import
+        delete window;
+        window = OpenWindow(nullptr);
+        state.ResumeTiming();
+    }
+    delete window;
+}
+
+// Saving the document open in a window.
+void SaveWaypointWindow(benchmark::State& state)
+{
+    CFile const file = Application().error.empty() ? WaypointDocument(int(state.range(0))) : CFile();
+    double const before = HeapInUseMiB();
+    CWindowDocument* window = file.IsSpecified() ? OpenWindow(&file) : nullptr;
+    if (!window) {
+        state.SkipWithError("the document did not open");
+        return;
+    }
+    SettleWindow(window);
+    double const document = HeapInUseMiB() - before;
+    CFile const copy(CString((Application().home / "saved.twk").c_str()));
+    window->SetFile(copy);
+    double growth = 0;
+    for (auto _ : state) {
+        double const resident = ResidentMiB();
+        PeakMemory peak;
+        if (window->SaveDocument() != noErr) {
+            state.SkipWithError("the document was not saved");
+            break;
+        }
+        growth = std::max(growth, peak.Stop() - resident);
+    }
+    state.counters["document_MiB"] = document;
+    state.counters["peak_growth_MiB"] = growth;
+    state.counters["file_MiB"] = double(copy.GetForkSize()) / (1 << 20);
+    delete window;
+}
+
+// A document holding the generator's track of a million samples, imported and saved:
+// opened into a window and drawn.
+void OpenMillionPointTrackWindow(benchmark::State& state)
+{
+    GeneratedTrackWindow& fixture = MillionTrackWindow();
+    if (!fixture.error.empty()) {
+        state.SkipWithError(fixture.error.c_str());
+        return;
+    }
+    CFile const file = fixture.file;
+    double longest = 0, growth = 0, drawnTotal = 0;
+    for (auto _ : state) {
+        double const resident = ResidentMiB();
+        PeakMemory peak;
+        auto const start = BenchClock::now();
+        CWindowDocument* window = OpenWindow(&file);
+        if (!window || window->GetObjects().size() != 1) {
+            state.SkipWithError("the document did not open");
+            delete window;
+            break;
+        }
+        longest = std::max(longest, MillisecondsSince(start));
+        BenchClock::time_point drawn = start;
+        longest = std::max(longest, SettleWindow(window, &drawn));
+        drawnTotal += std::chrono::duration<double, std::milli>(drawn - start).count();
+        state.PauseTiming();
+        growth = std::max(growth, peak.Stop() - resident);
+        delete window;
+        state.ResumeTiming();
+    }
+    state.counters["longest_ms"] = longest;
+    state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["peak_growth_MiB"] = growth;
+    state.counters["file_MiB"] = double(file.GetForkSize()) / (1 << 20);
+}
+
 } // namespace
 
 BENCHMARK(SaveTrackDocument)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenTrackDocument)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenGeneratedTrackWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(PanGeneratedTrackWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenWaypointWindow)->Unit(benchmark::kMillisecond)->Arg(5000)->Arg(10000)->Arg(20000)->Arg(40000)->Arg(200000)->Iterations(3);
+BENCHMARK(ImportWaypointsIntoWindow)->Unit(benchmark::kMillisecond)->Arg(200000)->Iterations(3);
+BENCHMARK(SaveWaypointWindow)->Unit(benchmark::kMillisecond)->Arg(200000)->Iterations(3);
+BENCHMARK(OpenMillionPointTrackWindow)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -1,6 +1,9 @@
 #include "DocumentTest.h"
+#include "display/SessionEnd.h"
+#include "docwindow/CDocumentImport.h"
 #include "docwindow/CViewMap.h"
 #include "foundation/CTextUtilities.h"
+#include "framework/CFileErrorText.h"
 #include "model/CMapCircle.h"
 #include "model/CMapCrop.h"
 #include "model/CMapLine.h"
@@ -10,6 +13,10 @@
 #include "model/CMapTrack.h"
 #include "model/CMapWaypoint.h"
 #include "widgets/CSplitterView.h"
+
+#include <cmath>
+#include <filesystem>
+#include <sys/stat.h>
 
 // The document file: what a saved document holds, read back by the program and by
 // Python's plistlib, and what the program makes of damaged and foreign files.
@@ -125,9 +132,8 @@ namespace {
         EXPECT_EQ(Responders::History().size(), 0u) << "nothing to report";
         auto const& objects = document->GetObjects();
         ASSERT_EQ(objects.size(), 9u);
-        MapObjectType const types[]
-            = { kMapObjectWaypoint, kMapObjectWaypoint, kMapObjectRoute, kMapObjectTrack, kMapObjectNote,
-                  kMapObjectLine, kMapObjectRectangle, kMapObjectCircle, kMapObjectCrop };
+        MapObjectType const types[] = { kMapObjectWaypoint, kMapObjectWaypoint, kMapObjectRoute, kMapObjectTrack,
+            kMapObjectNote, kMapObjectLine, kMapObjectRectangle, kMapObjectCircle, kMapObjectCrop };
         for (std::size_t i = 0; i < objects.size(); ++i)
             EXPECT_EQ(objects[i]->GetType(), types[i]) << i;
         auto* camp = static_cast<CMapWaypoint*>(objects[0]);
@@ -235,11 +241,12 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
         EXPECT_EQ(document->GetSheet(), CWindowDocument::kSheetNone);
 
         ASSERT_EQ(document->SaveDocument(), noErr);
-        std::string const count = Python(
-            "import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n"
-            "print(len(d.get('Objects', [])), sorted(o['ID'] for o in d.get('Objects', [])))\n",
-            path);
-        std::size_t const kept = std::string(damage.name) == "UnknownKind" || std::string(damage.name) == "DamagedObject"
+        std::string const count
+            = Python("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n"
+                     "print(len(d.get('Objects', [])), sorted(o['ID'] for o in d.get('Objects', [])))\n",
+                path);
+        std::size_t const kept
+            = std::string(damage.name) == "UnknownKind" || std::string(damage.name) == "DamagedObject"
             ? damage.objectsLeft + 1
             : damage.objectsLeft;
         EXPECT_EQ(count.substr(0, count.find(' ')), std::to_string(kept)) << count;
@@ -261,9 +268,155 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
         WriteFile(path, cut);
         CFile const file = FileAt(path);
         CDocument* document = nullptr;
-        EXPECT_NE(mApp->CommandCreate(&file, &document), noErr);
+        OSStatus const status = mApp->CommandCreate(&file, &document);
+        EXPECT_EQ(status, kNothingParseableErr);
         EXPECT_EQ(document, nullptr);
         EXPECT_EQ(ReadFile(path), cut) << "nothing was written over it";
+        // Cut short is said as such; "not a document" is for files of another kind.
+        EXPECT_EQ(CFileErrorText::GetReason(CFileErrorText::kOpen, file, status),
+            CTextUtilities::GetBundleString("It is damaged or cut short: it could not be read to its end."));
+        WriteFile(path, "Name,Latitude\nCamp,57.7\n");
+        EXPECT_NE(CFileErrorText::GetReason(CFileErrorText::kOpen, file, status),
+            CTextUtilities::GetBundleString("It is damaged or cut short: it could not be read to its end."));
+    }
+
+    // A newer version's file: what this version does not know is written back, and the format
+    // number is not lowered without asking.
+    TEST_F(DocumentFile, UnknownKeysAreKeptAndANewerFormatIsRewrittenOnlyWhenTheUserSaysSo)
+    {
+        std::string const path = SaveEveryKind("newer.twk");
+        Python("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n"
+               "d['Format'] = 2\nd['Layers'] = [{'Name': 'Hiking', 'Visible': True}]\n"
+               "with open(sys.argv[1], 'wb') as f:\n    plistlib.dump(d, f)\n",
+            path);
+        std::string const original = ReadFile(path);
+        Responders::PressAlertButton(1); // the load report
+        CWindowDocument* document = Open(path);
+        ASSERT_NE(document, nullptr);
+        ManualClock::RunFor(0.5);
+        document->AddObject(new CMapWaypoint());
+
+        Responders::PressAlertButton(2); // Cancel
+        EXPECT_EQ(document->CommandSave(), userCanceledErr);
+        EXPECT_EQ(ReadFile(path), original);
+        EXPECT_TRUE(document->IsModified());
+
+        Responders::PressAlertButton(1); // Save
+        EXPECT_EQ(document->CommandSave(), noErr);
+        std::string const written = Python("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n"
+                                           "    d = plistlib.load(f)\nprint(d['Format'], d['Layers'])\n",
+            path);
+        EXPECT_EQ(written, "1 [{'Name': 'Hiking', 'Visible': True}]\n");
+        std::size_t const asked = Responders::History().size();
+        document->AddObject(new CMapWaypoint());
+        EXPECT_EQ(document->CommandSave(), noErr);
+        EXPECT_EQ(Responders::History().size(), asked) << "asked once: the file is in this format now";
+    }
+
+    // With nobody to ask (the display is gone), a newer version's file is not rewritten: the
+    // changes are kept aside for the next start.
+    TEST_F(DocumentFile, AtTheSessionsEndANewerFormatIsKeptAsideNotRewritten)
+    {
+        std::string const path = SaveEveryKind("newer.twk");
+        Python("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n"
+               "d['Format'] = 2\nwith open(sys.argv[1], 'wb') as f:\n    plistlib.dump(d, f)\n",
+            path);
+        std::string const original = ReadFile(path);
+        std::error_code error;
+        std::filesystem::remove_all(mApp->GetRecoveryFolder(false).GetPath(), error);
+        Responders::PressAlertButton(1); // the load report
+        CWindowDocument* document = Open(path);
+        ASSERT_NE(document, nullptr);
+        ManualClock::RunFor(0.5);
+        document->SetSaveMode(CDocument::kSaveModeAlways);
+        document->AddObject(new CMapWaypoint());
+        display::ResetSessionEndForTesting();
+        display::EndSession();
+        display::ResetSessionEndForTesting();
+        EXPECT_EQ(ReadFile(path), original);
+        EXPECT_FALSE(document->IsModified());
+        ASSERT_TRUE(mApp->GetRecoveryFolder(false).IsSpecified());
+        EXPECT_FALSE(std::filesystem::is_empty(mApp->GetRecoveryFolder(false).GetPath()));
+        std::filesystem::remove_all(mApp->GetRecoveryFolder(false).GetPath(), error);
+    }
+
+    // Another program's changes are not overwritten without asking; Revert takes them.
+    TEST_F(DocumentFile, AFileChangedOnDiskIsNotOverwrittenWithoutAskingAndRevertTakesItsContents)
+    {
+        std::string const path = SaveEveryKind("shared.twk");
+        CWindowDocument* document = Open(path);
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(Status(document, 'rvrt'), CCarbonEventHandler::kMenuStatusDisable);
+        Python("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n"
+               "d['Objects'][0]['Name'] = 'Renamed elsewhere'\n"
+               "with open(sys.argv[1], 'wb') as f:\n    plistlib.dump(d, f)\n",
+            path);
+        std::string const theirs = ReadFile(path);
+        EXPECT_EQ(Status(document, 'rvrt'), CCarbonEventHandler::kMenuStatusEnable) << "the new contents can be had";
+        document->AddObject(new CMapWaypoint());
+
+        Responders::PressAlertButton(2); // Cancel
+        EXPECT_EQ(document->CommandSave(), userCanceledErr);
+        EXPECT_EQ(ReadFile(path), theirs);
+        EXPECT_TRUE(document->IsModified());
+
+        Responders::PressAlertButton(3); // Revert
+        EXPECT_EQ(document->CommandSave(), userCanceledErr);
+        EXPECT_EQ(ReadFile(path), theirs);
+        EXPECT_FALSE(document->IsModified());
+        ASSERT_FALSE(document->GetObjects().empty());
+        EXPECT_EQ(document->GetObjects()[0]->GetName().GetStdString(), "Renamed elsewhere");
+
+        // Once read, the file is this document's again: saving asks nothing.
+        std::size_t const asked = Responders::History().size();
+        document->AddObject(new CMapWaypoint());
+        EXPECT_EQ(document->CommandSave(), noErr);
+        EXPECT_EQ(Responders::History().size(), asked);
+    }
+
+    // A named pipe is not a file: opening or importing one is refused at once, not waited on.
+    TEST_F(DocumentFile, ANamedPipeIsRefusedWhenOpenedOrImported)
+    {
+        for (char const* name : { "pipe.twk", "pipe.gpx" })
+            ASSERT_EQ(mkfifo(PathFor(name).c_str(), 0600), 0);
+        CFile const pipe = FileAt(PathFor("pipe.twk"));
+        CDocument* opened = nullptr;
+        EXPECT_EQ(mApp->CommandCreate(&pipe, &opened), kNotAFileErr);
+        EXPECT_EQ(opened, nullptr);
+
+        CWindowDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        std::vector<CMapObject*> objects;
+        EXPECT_EQ(CDocumentImport::ReadFile(FileAt(PathFor("pipe.gpx")), objects), kNotAFileErr);
+        EXPECT_TRUE(objects.empty());
+        CString major, minor;
+        CDocumentImport::GetReport(kNotAFileErr, CString("pipe.gpx"), 0, major, minor);
+        EXPECT_EQ(minor, CTextUtilities::GetBundleString("It is not an ordinary file: only files can be opened."));
+    }
+
+    // Text no document can hold is kept out of objects, and whatever an object holds can be saved.
+    TEST_F(DocumentFile, ControlCharactersNeverStopASave)
+    {
+        CWindowDocument* document = NewDocument();
+        auto* camp = new CMapWaypoint();
+        camp->SetName(CString("Ca\x01mp\x1B"));
+        camp->SetDescription(CString("Line one\nLine\ttwo\x02"));
+        document->AddObject(camp);
+        EXPECT_EQ(camp->GetName().GetStdString(), "Camp");
+        EXPECT_EQ(camp->GetDescription().GetStdString(), "Line one\nLine\ttwo");
+        CDocumentInfo info;
+        info.SetAuthor(CString("Me\x07"));
+        info.SetDescription(CString("\x0BTrip"));
+        EXPECT_EQ(info.GetAuthor().GetStdString(), "Me");
+        EXPECT_EQ(info.GetDescription().GetStdString(), "Trip");
+        std::string const path = PathFor("controls.twk");
+        document->SetFile(FileAt(path));
+        EXPECT_EQ(document->SaveDocument(), noErr);
+        delete document;
+        CWindowDocument* reopened = Open(path);
+        ASSERT_NE(reopened, nullptr);
+        ASSERT_EQ(reopened->GetObjects().size(), 1u);
+        EXPECT_EQ(reopened->GetObjects()[0]->GetName().GetStdString(), "Camp");
     }
 
     TEST_F(DocumentFile, AMissingViewAndSplitGiveTheDefaults)
@@ -278,6 +431,48 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
         EXPECT_EQ(document->GetMapView()->GetMapZoom(), 0u);
         EXPECT_FLOAT_EQ(document->GetSplitter()->GetRatio(), 0.3f);
         EXPECT_EQ(Responders::History().size(), 0u);
+    }
+
+    // Far beyond what any fixed limit on a file's size allowed: the file is some 70 MB.
+    TEST_F(DocumentFile, AMillionPointTrackIsSavedAndOpensAgainWithEverySample)
+    {
+        constexpr int kSamples = 1000000;
+        std::vector<CCoordinatePVT> samples;
+        samples.reserve(kSamples);
+        for (int i = 0; i < kSamples; ++i)
+            samples.emplace_back(CCoordinate(57.7 + 1e-6 * i, 11.97 + 0.01 * std::sin(i * 1e-3), 20 + (i % 997) * 0.137),
+                CDateTime(7.0e8 + i), CCoordinatePVT::Velocity { 1.5, -0.75 + (i % 3), 0.125 }, 3 + i % 5);
+        auto* track = new CMapTrack();
+        track->SetName("Lång promenad <&>");
+        track->SetSamples(samples);
+        CWindowDocument* document = NewDocument();
+        document->AddObject(track);
+        std::string const path = PathFor("million.twk");
+        document->SetFile(FileAt(path));
+        ASSERT_EQ(document->SaveDocument(), noErr);
+        delete document;
+        EXPECT_GT(std::filesystem::file_size(path), std::uintmax_t(64) << 20);
+
+        document = Open(path);
+        ASSERT_NE(document, nullptr) << "what was saved opens again";
+        EXPECT_EQ(Responders::History().size(), 0u) << "nothing to report";
+        ASSERT_EQ(document->GetObjects().size(), 1u);
+        auto const* read = dynamic_cast<CMapTrack const*>(document->GetObjects()[0]);
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->GetName().GetStdString(), "Lång promenad <&>");
+        ASSERT_EQ(read->GetSamples().size(), samples.size());
+        int differing = 0;
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            CCoordinatePVT const& a = samples[i];
+            CCoordinatePVT const& b = read->GetSamples()[i];
+            bool const same = a.GetLatitude() == b.GetLatitude() && a.GetLongitude() == b.GetLongitude()
+                && a.GetAltitude() == b.GetAltitude()
+                && a.GetTime().GetTimeInSeconds() == b.GetTime().GetTimeInSeconds()
+                && a.GetVelocity(nullptr) == b.GetVelocity(nullptr) && a.GetAccuracy() == b.GetAccuracy();
+            if (!same && ++differing <= 3)
+                ADD_FAILURE() << "sample " << i << " differs";
+        }
+        EXPECT_EQ(differing, 0);
     }
 
 } // namespace

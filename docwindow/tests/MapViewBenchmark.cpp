@@ -38,8 +38,7 @@ struct PanningView {
         tw::cf::SetMainBundlePath(TW_BUNDLE_DIR);
         tw::display::WindowServer::Get().Resize(CGSizeMake(1600, 1000));
         std::filesystem::path const source(TW_SOURCE_DIR);
-        manager.LoadMapsFrom({ CFile(CString((source / "resources/Resources/Maps").c_str())),
-            CFile(CString((source / "mapdata/tests/data/packs").c_str())) });
+        manager.LoadMapsFrom({ CFile(CString((source / "resources/Resources/Maps").c_str())) });
         CViewMap::SetMapManager(&manager);
         RegisterDocWindowClasses();
         Rect const bounds { 40, 20, short(40 + kHeight + kScrollBar), short(20 + kWidth + kScrollBar) };

@@ -49,14 +49,13 @@ inline CCoordinate const kEurope(50, 10);
 inline CCoordinate const kGoteborg(57.705, 11.965);
 inline CCoordinate const kOttawa(45.42, -75.69);
 
-// The world pack and the Göteborg and Ottawa regions, loaded once for the process.
+// The bundle's packs (the world, and the Göteborg and Ottawa regions), loaded once for the process.
 inline CMapManager& SharedMaps()
 {
     static CMapManager* manager = [] {
         auto* maps = new CMapManager; // lives to the end of the process, as the application's does
         std::filesystem::path const source(TW_SOURCE_DIR);
-        std::vector<CFile> const folders { CFile(CString((source / "resources/Resources/Maps").c_str())),
-            CFile(CString((source / "mapdata/tests/data/packs").c_str())) };
+        std::vector<CFile> const folders { CFile(CString((source / "resources/Resources/Maps").c_str())) };
         maps->LoadMapsFrom(folders);
         return maps;
     }();

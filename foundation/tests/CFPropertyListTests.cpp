@@ -4,7 +4,9 @@
 #include "foundation/Status.h"
 #include "tests/support/TestSupport.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -128,4 +130,26 @@ TEST(CFPropertyList, LoadingADamagedFileChangesNothing)
     CFPropertyList empty;
     EXPECT_EQ(empty.Save(good), paramErr);
     EXPECT_EQ(tw::test::ReadFile(good.GetPath()), text); // the file is untouched
+}
+
+// A list written in pieces: one that fails after pieces are on their way leaves the old file.
+TEST(CFPropertyList, ASaveThatFailsPartWayLeavesTheOldFileAndNoOther)
+{
+    tw::test::TempFolder folder;
+    CFile file(CString((folder / "Doc.twk").c_str()));
+    CFPropertyList list;
+    list.SetPropertyList(MakeDocument());
+    ASSERT_EQ(list.Save(file), noErr);
+    std::string const before = tw::test::ReadFile(file.GetPath());
+
+    CFDictionary large = MakeDocument();
+    large.SetValueString("A", CString(std::string(8 << 20, 'x').c_str())); // written first: keys are sorted
+    large.SetValueString("Z", "a control character \x01 no file can hold");
+    list.SetPropertyList(large);
+    EXPECT_EQ(list.Save(file), paramErr);
+    EXPECT_EQ(tw::test::ReadFile(file.GetPath()), before);
+    std::size_t files = 0;
+    for ([[maybe_unused]] auto const& entry : std::filesystem::directory_iterator(folder.Path()))
+        ++files;
+    EXPECT_EQ(files, 1u) << "no half-written file is left beside it";
 }

@@ -1,9 +1,11 @@
 #include "foundation/CFileList.h"
 #include "foundation/CFileMap.h"
 #include "foundation/CFileUtilities.h"
+#include "foundation/Status.h"
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -235,6 +237,17 @@ TEST(CFileUtilities, ASaveKilledHalfWayLeavesAHiddenFileTheNextSaveRemoves)
         EXPECT_TRUE(fs::exists(folder / name)) << name << " is not ours to remove";
 }
 
+// The hidden file a save writes first must fit where the longest name fits.
+TEST(CFileUtilities, AFileWithTheLongestNameTheFileSystemTakesCanBeSaved)
+{
+    tw::test::TempFolder folder;
+    fs::path const longest = folder / (std::string(NAME_MAX - 4, 'n') + ".twk");
+    ASSERT_EQ(CFileUtilities::WriteData(FileAt(longest), "first", 5), noErr);
+    ASSERT_EQ(CFileUtilities::WriteData(FileAt(longest), "second", 6), noErr);
+    EXPECT_EQ(tw::test::ReadFile(longest), "second");
+    EXPECT_EQ(OtherNames(folder.Path(), { longest.filename().string() }), std::vector<std::string> {});
+}
+
 TEST(CFileUtilities, TemporaryFilesAndFoldersAreUniqueAndExist)
 {
     CFile one, two, dir;
@@ -315,6 +328,10 @@ TEST(CFileUtilities, ReadDataIsBoundedAndSetNumMaxOpenFilesRaisesTheLimit)
     EXPECT_EQ(CFileUtilities::ReadData(FileAt(folder / "data"), small, 999), memFullErr);
     EXPECT_EQ(small.GetBufferSize(), 0u);
     EXPECT_EQ(CFileUtilities::ReadData(FileAt(folder / "none"), small, 999), fnfErr);
+    // A named pipe would keep the reader waiting for a writer: it is refused at once.
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(CFileUtilities::ReadData(FileAt(folder / "pipe"), small, 999), kNotAFileErr);
+    EXPECT_EQ(CFileUtilities::ReadData(FileAt(folder.Path()), small, 999), kNotAFileErr);
 
     rlimit before;
     getrlimit(RLIMIT_NOFILE, &before);

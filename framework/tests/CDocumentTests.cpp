@@ -138,6 +138,82 @@ namespace {
         EXPECT_FALSE(reopened->IsModified());
     }
 
+    // A file renamed in a file manager while the program is in the background is followed when
+    // the program's window gets the focus back: the title names it and Save writes into it.
+    TEST_F(AppTest, ARenamedFileIsFollowedWhenTheProgramIsActivatedAndSavedUnderItsNewName)
+    {
+        StartApp();
+        CFile const file(CString(PathFor("before.txt").c_str()));
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        Responders::SaveAs(file.GetPath());
+        EXPECT_EQ(document->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.5);
+        ASSERT_TRUE(std::filesystem::is_regular_file(file.GetPath()));
+
+        InputDriver::Post(InputDriver::Make(display::InputKind::Deactivated));
+        std::filesystem::rename(PathFor("before.txt"), PathFor("after.txt"));
+        InputDriver::Post(InputDriver::Make(display::InputKind::Activated));
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("after.txt"));
+        document->SetModified(true);
+        EXPECT_EQ(document->CommandSave(), noErr);
+        EXPECT_FALSE(std::filesystem::exists(PathFor("before.txt"))) << "no second file under the old name";
+        EXPECT_TRUE(std::filesystem::is_regular_file(PathFor("after.txt")));
+        EXPECT_EQ(document->GetFile().GetPath(), PathFor("after.txt"));
+    }
+
+    // Two windows on one file would overwrite each other: the second Save As is refused, saying why.
+    TEST_F(AppTest, SaveAsOntoAFileOpenInAnotherWindowIsRefusedAndNamesThatWindow)
+    {
+        StartApp();
+        CDocument* first = NewDocument();
+        CDocument* second = NewDocument();
+        ASSERT_TRUE(first && second);
+        Responders::SaveAs(PathFor("shared.txt"));
+        EXPECT_EQ(first->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.5);
+        std::string const saved = ReadFile(PathFor("shared.txt"));
+        ASSERT_FALSE(saved.empty());
+
+        second->GetWindow()->SetWindowBounds(CRect(300, 300, 500, 700), kWindowContentRgn, 0);
+        second->SetModified(true);
+        Responders::SaveAs(PathFor("shared.txt"));
+        Responders::PressAlertButton(3); // Replace, when the save sheet asks
+        Responders::PressAlertButton(1);
+        EXPECT_EQ(second->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.5);
+        ASSERT_EQ(AlertsShown(), 2u) << "the sheet's question, then why it cannot be done";
+        EXPECT_TRUE(second->IsUntitled());
+        EXPECT_TRUE(second->IsModified());
+        EXPECT_EQ(ReadFile(PathFor("shared.txt")), saved);
+    }
+
+    // A document saved as "walk.gpx" would be taken for a GPX file: it gets its own extension.
+    TEST_F(AppTest, SaveAsUnderAnotherKindsExtensionAddsTheDocumentsOwn)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        Responders::SaveAs(PathFor("walk.gpx"));
+        EXPECT_EQ(document->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.5);
+        EXPECT_FALSE(std::filesystem::exists(PathFor("walk.gpx")));
+        EXPECT_TRUE(std::filesystem::is_regular_file(PathFor("walk.gpx.txt")));
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("walk.gpx.txt"));
+
+        // The sheet asked about the name typed: a file with the longer name is replaced only when
+        // the user says so.
+        WriteFile(PathFor("other.gpx.txt"), "theirs");
+        Responders::SaveAs(PathFor("other.gpx"));
+        Responders::PressAlertButton(2);
+        EXPECT_EQ(document->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(AlertsShown(), 1u);
+        EXPECT_EQ(ReadFile(PathFor("other.gpx.txt")), "theirs");
+        EXPECT_EQ(document->GetFile().GetPath(), PathFor("walk.gpx.txt"));
+    }
+
     TEST_F(AppTest, AFileThatIsNoPropertyListLeavesNoDocument)
     {
         StartApp();
@@ -257,6 +333,26 @@ namespace {
         EXPECT_FALSE(document->IsModified());
     }
 
+    // A file that can no longer be read is reported; the document keeps what it shows.
+    TEST_F(AppTest, RevertToAFileThatCannotBeReadSaysSoAndKeepsTheChanges)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        document->SetFile(CFile(CString(PathFor("revert.txt").c_str())));
+        ASSERT_EQ(document->SaveDocument(), noErr);
+        std::string const whole = ReadFile(PathFor("revert.txt"));
+        WriteFile(PathFor("revert.txt"), whole.substr(0, whole.size() / 2));
+        document->SetModified(true);
+
+        Responders::Press(DialogKind::DiscardChanges, kNavUserActionDiscardChanges);
+        Responders::PressAlertButton(1);
+        EXPECT_EQ(document->CommandRevert(), noErr);
+        ManualClock::RunFor(1);
+        EXPECT_EQ(AlertsShown(), 1u);
+        EXPECT_TRUE(document->IsModified());
+    }
+
     TEST_F(AppTest, PrintWritesOnePagePerChosenPage)
     {
         StartApp();
@@ -326,7 +422,8 @@ namespace {
     TEST_F(AppTest, DamagedWindowBoundsKeepTheWindowOnScreen)
     {
         StartApp();
-        for (char const* bounds : { "nan nan 400 300", "10 10 -5 300", "1e30 1e30 1e30 1e30", "what" }) {
+        for (char const* bounds :
+            { "nan nan 400 300", "10 10 -5 300", "1e30 1e30 1e30 1e30", "what", "10 10 0.5 0.9", "10 10 inf 300" }) {
             CFile file(CString(PathFor("damaged.txt").c_str()));
             std::string text = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                                            "<key>WindowBounds</key><string>")
@@ -335,7 +432,8 @@ namespace {
             CDocument* document = NewDocument(&file);
             ASSERT_NE(document, nullptr) << bounds;
             Rect content = ContentOf(document);
-            EXPECT_GT(content.right - content.left, 0) << bounds;
+            EXPECT_GT(content.right - content.left, 1) << bounds;
+            EXPECT_GT(content.bottom - content.top, 1) << bounds;
             EXPECT_LT(content.right, 32767) << bounds;
             delete document;
         }

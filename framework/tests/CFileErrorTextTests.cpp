@@ -5,6 +5,8 @@
 #include "tests/support/ScreenProbe.h"
 #include "tests/support/TestSupport.h"
 
+#include <sys/stat.h>
+
 // What the user reads when a file could not be opened, saved or printed.
 namespace tw::test {
 namespace {
@@ -29,6 +31,16 @@ namespace {
         EXPECT_EQ(E::GetReason(E::kSave, plain, permErr), CString("You do not have permission to write there."));
         EXPECT_EQ(E::GetReason(E::kSave, missing, fnfErr), CString("The folder it goes in no longer exists."));
         EXPECT_EQ(E::GetReason(E::kPrint, CFile(), kPMNoDefaultPrinter), CString("No printer is set up."));
+        // A folder where the file goes, a pipe where a file was, a document cut short.
+        EXPECT_EQ(
+            E::GetReason(E::kSave, directory, ioErr), CString("A folder of that name is where the file should go."));
+        ASSERT_EQ(mkfifo((folder / "pipe.twk").c_str(), 0600), 0);
+        EXPECT_EQ(E::GetReason(E::kOpen, CFile(CString((folder / "pipe.twk").c_str())), kNotAFileErr),
+            CString("It is not an ordinary file: only files can be opened."));
+        WriteFile(folder / "cut.twk",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n<key>Obj");
+        EXPECT_EQ(E::GetReason(E::kOpen, CFile(CString((folder / "cut.twk").c_str())), kNothingParseableErr),
+            CString("It is damaged or cut short: it could not be read to its end."));
 
         // A status without words of its own still gets a sentence; the number is only its tail.
         CString const unknown = E::GetReason(E::kSave, plain, -5000);

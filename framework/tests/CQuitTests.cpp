@@ -1,4 +1,7 @@
 #include "AppTest.h"
+#include "display/SessionEnd.h"
+
+#include <algorithm>
 
 namespace tw::test {
 namespace {
@@ -120,6 +123,78 @@ namespace {
         EXPECT_TRUE(CDocument::IsDocument(document));
         EXPECT_TRUE(document->IsModified());
         EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+    }
+
+    // A document that saves itself and cannot (its file is a folder here) keeps the program
+    // running, whether it is alone or its neighbours were discarded in the review.
+    TEST_F(QuitTest, AFailedSaveOfASelfSavingDocumentCancelsTheQuitInEveryMode)
+    {
+        StartApp();
+        std::filesystem::create_directories(PathFor("folder"));
+        CDocument* global = ModifiedDocument("folder");
+        global->SetSaveMode(CDocument::kSaveModeAlways);
+        Responders::PressAlertButton(1);
+        CApplication::Quit();
+        EXPECT_FALSE(mApp->RunUntilQuit()) << "alone";
+        EXPECT_TRUE(CDocument::IsDocument(global));
+        EXPECT_TRUE(global->IsModified());
+        EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+
+        ModifiedDocument();
+        ModifiedDocument();
+        Responders::Press(DialogKind::ReviewDocuments, kNavUserActionDiscardDocuments);
+        Responders::PressAlertButton(1);
+        CApplication::Quit();
+        EXPECT_FALSE(mApp->RunUntilQuit()) << "after a discard";
+        EXPECT_EQ(CDocument::GetDocuments(false), std::vector<CDocument*> { global });
+        EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+
+        ModifiedDocument("one.txt");
+        Responders::Press(DialogKind::SaveChanges, kNavUserActionSaveChanges);
+        Responders::PressAlertButton(1);
+        CApplication::Quit();
+        EXPECT_FALSE(mApp->RunUntilQuit()) << "after the one asked about was saved";
+        EXPECT_EQ(CDocument::GetDocuments(false), std::vector<CDocument*> { global });
+        EXPECT_EQ(Shown(DialogKind::Alert), 3u);
+    }
+
+    // Once the display is gone (or the session hung up) nobody can be asked: the self-saving
+    // document is saved, the other modified ones are kept and come back at the next start.
+    TEST_F(QuitTest, AtTheSessionsEndTheGlobalDocumentIsSavedAndTheOthersComeBackAtTheNextStart)
+    {
+        StartApp();
+        std::error_code error;
+        std::filesystem::remove_all(mApp->GetRecoveryFolder(false).GetPath(), error);
+        CDocument* global = ModifiedDocument("global.txt");
+        global->SetSaveMode(CDocument::kSaveModeAlways);
+        CDocument* named = ModifiedDocument("named.txt");
+        named->GetWindow()->SetWindowBounds(CRect(200, 210, 400, 610), kWindowContentRgn, 0);
+        named->SetModified(true);
+        ModifiedDocument();
+        display::ResetSessionEndForTesting();
+        display::EndSession();
+        EXPECT_TRUE(CFile(CString(PathFor("global.txt").c_str())).FileExists());
+        EXPECT_FALSE(CFile(CString(PathFor("named.txt").c_str())).Exists()) << "written only where the user says";
+        EXPECT_TRUE(Responders::History().empty());
+        for (CDocument* document : CDocument::GetDocuments(false))
+            delete document;
+        mApp.reset();
+
+        StartApp();
+        Responders::PressAlertButton(1);
+        EXPECT_EQ(mApp->OfferRecoveredDocuments(), 2u);
+        EXPECT_EQ(Shown(DialogKind::Alert), 1u);
+        std::vector<CDocument*> const back = CDocument::GetDocuments(true);
+        ASSERT_EQ(back.size(), 2u);
+        auto const toNamed = std::ranges::find_if(
+            back, [this](CDocument* d) { return d->GetFile().GetPath() == PathFor("named.txt"); });
+        ASSERT_NE(toNamed, back.end()) << "the document comes back to its file";
+        Rect content {};
+        GetWindowBounds((*toNamed)->GetWindow()->GetWindowRef(), kWindowContentRgn, &content);
+        EXPECT_EQ(content.left, 210) << "with what it held";
+        EXPECT_EQ(std::ranges::count_if(back, [](CDocument* d) { return d->IsUntitled(); }), 1);
+        EXPECT_EQ(mApp->OfferRecoveredDocuments(), 0u) << "offered once";
+        display::ResetSessionEndForTesting();
     }
 
     // A document that saves itself on close (as the global document does) closes when it is

@@ -22,18 +22,69 @@ std::vector<std::string> RegionIds(CMapManager& manager, CCoordinateRect const& 
 CCoordinateRect const kOttawa(CCoordinate(45.6, -76.0), CCoordinate(45.2, -75.4));
 } // namespace
 
-TEST(CMapManager, LoadsTheWorldPackWithItsInfoKeys)
+TEST(CMapManager, TheBundledPacksLoadWithTheirRegionsLayersAndShapes)
 {
+    struct Layer {
+        char const* identifier;
+        LayerCategory category;
+        UInt32 shapes;
+    };
+    struct Region {
+        char const* identifier;
+        std::vector<Layer> layers;
+    };
+    struct Pack {
+        char const* name;
+        char const* identifier;
+        std::vector<char const*> credits;
+        std::vector<Region> regions;
+    };
+    std::vector<Pack> const expected {
+        { "Göteborg and Ottawa–Montréal", "com.tarnwick.map.regions",
+            { "OpenStreetMap contributors", "Natural Resources Canada" },
+            { { "com.tarnwick.region.goteborg",
+                  { { "roads", kLayerCategoryRoad, 5906 }, { "pois", kLayerCategoryPointOfInterest, 1558 } } },
+                { "com.tarnwick.region.ottawa",
+                    { { "water", kLayerCategoryWaterArea, 1488 }, { "roads", kLayerCategoryRoad, 3982 },
+                        { "places", kLayerCategorySettlement, 192 } } } } },
+        { "World", "com.tarnwick.map.world", { "Natural Earth", "GSHHG", "GeoNames", "OpenFlights" },
+            { { "com.tarnwick.region.world",
+                { { "land", kLayerCategoryLand, 1419 }, { "land-detail", kLayerCategoryLand, 4048 },
+                    { "lakes", kLayerCategoryWaterArea, 275 }, { "rivers", kLayerCategoryRiver, 461 },
+                    { "rivers-detail", kLayerCategoryRiver, 31232 }, { "countries", kLayerCategoryAdminLevel0, 241 },
+                    { "states", kLayerCategoryAdminLevel1, 4596 }, { "places", kLayerCategorySettlement, 24583 },
+                    { "airports", kLayerCategoryPointOfInterest, 7184 } } } } },
+    };
     CMapManager manager;
     ASSERT_EQ(manager.LoadMapsFrom({ CFile(CString(WorldPack().parent_path().c_str())) }), noErr);
-    auto packs = manager.GetMapPacks();
-    ASSERT_EQ(packs.size(), 1u);
-    EXPECT_EQ(packs[0]->GetName(), CString("World"));
-    EXPECT_EQ(packs[0]->GetIdentifier(), CString("com.tarnwick.map.world"));
-    EXPECT_TRUE(packs[0]->GetCopyright().Contains("Natural Earth"));
-    EXPECT_TRUE(packs[0]->GetCopyright().Contains("GeoNames"));
-    ASSERT_EQ(packs[0]->GetRegionCount(), 1u);
-    EXPECT_EQ(packs[0]->GetRegion(0)->GetLayerCount(), 7u);
+    auto const packs = manager.GetMapPacks();
+    ASSERT_EQ(packs.size(), expected.size());
+    for (std::size_t p = 0; p < packs.size(); ++p) {
+        SCOPED_TRACE(expected[p].identifier);
+        EXPECT_EQ(packs[p]->GetName(), CString(expected[p].name, kCFStringEncodingUTF8));
+        EXPECT_EQ(packs[p]->GetIdentifier(), CString(expected[p].identifier));
+        for (char const* credit : expected[p].credits)
+            EXPECT_TRUE(packs[p]->GetCopyright().Contains(CString(credit))) << credit;
+        ASSERT_EQ(packs[p]->GetRegionCount(), expected[p].regions.size());
+        for (std::size_t r = 0; r < expected[p].regions.size(); ++r) {
+            Region const& want = expected[p].regions[r];
+            CMapRegion const* region = packs[p]->GetRegion(r);
+            EXPECT_EQ(region->GetIdentifier(), CString(want.identifier));
+            ASSERT_EQ(region->GetLayerCount(), want.layers.size()) << want.identifier;
+            for (std::size_t l = 0; l < want.layers.size(); ++l) {
+                CRegionLayer* layer = region->GetLayer(l);
+                EXPECT_EQ(layer->GetIdentifier(), CString(want.layers[l].identifier));
+                EXPECT_EQ(layer->GetCategory(), want.layers[l].category) << want.layers[l].identifier;
+                ASSERT_EQ(layer->Open(), noErr) << want.layers[l].identifier;
+                EXPECT_EQ(layer->GetShapeFile().GetShapeCount(), want.layers[l].shapes) << want.layers[l].identifier;
+            }
+        }
+    }
+    // Both road regions lie where their cities are.
+    auto const ottawa = RegionIds(manager, kOttawa);
+    EXPECT_NE(std::find(ottawa.begin(), ottawa.end(), "water"), ottawa.end());
+    auto const goteborg = RegionIds(manager, CCoordinateRect(CCoordinate(57.72, 11.95), CCoordinate(57.69, 12.0)));
+    EXPECT_NE(std::find(goteborg.begin(), goteborg.end(), "pois"), goteborg.end());
 }
 
 TEST(CMapManager, LoadMapsFindsTheBundledWorldPackWithoutSetUp)
@@ -97,6 +148,38 @@ TEST(CMapManager, RefusesLayerFilesOutsideTheRegion)
     EXPECT_EQ(layer.Initialise(info, CFile(CString(OttawaLayers().parent_path().c_str()))), -2114);
 }
 
+TEST(CMapManager, SharedPacksThatNotEveryUserCanReadAreNotedForRepair)
+{
+    TempFolder shared, own;
+    auto const layers = [](std::filesystem::path const& pack, std::string const& region) {
+        return pack / "Contents/Resources" / (region + ".twregion") / "Contents/Resources/Layers";
+    };
+    auto pack
+        = [](std::string const& identifier) { return Key("TWMapFormat", "1.0") + Key("TWMapIdentifier", identifier); };
+    MakePack(shared / "Closed.twmap", pack("closed"), "r1", "", LayerEntry("places", 7));
+    MakePack(shared / "Hidden.twmap", pack("hidden"), "r2", "", LayerEntry("roads", 6));
+    MakePack(shared / "Open.twmap", pack("open"), "r3", "", LayerEntry("water", 3));
+    MakePack(own / "Mine.twmap", pack("mine"), "r4", "", LayerEntry("places", 7));
+    std::filesystem::permissions(layers(shared / "Closed.twmap", "r1") / "places.dbf", std::filesystem::perms(0600));
+    std::filesystem::permissions(layers(shared / "Hidden.twmap", "r2"), std::filesystem::perms(0700));
+    std::filesystem::permissions(layers(own / "Mine.twmap", "r4") / "places.dbf", std::filesystem::perms(0600));
+
+    CMapManager manager;
+    CFile const sharedFolder(CString(shared.Path().c_str()));
+    manager.LoadMapsFrom({ sharedFolder, CFile(CString(own.Path().c_str())) }, { sharedFolder });
+    std::vector<std::string> unreadable;
+    for (CFile const& file : manager.GetUnreadablePacks())
+        unreadable.push_back(CFile(file).GetFileName().GetStdString());
+    // The user's own folder is the user's business; the other packs load as they are.
+    EXPECT_EQ(unreadable, (std::vector<std::string> { "Closed.twmap", "Hidden.twmap" }));
+    EXPECT_EQ(manager.GetMapPacks().size(), 4u);
+    EXPECT_TRUE(CMapManager::IsReadableByEveryone(CFile(CString((shared / "Open.twmap").c_str()))));
+    EXPECT_FALSE(CMapManager::IsReadableByEveryone(CFile(CString((shared / "Missing.twmap").c_str()))));
+
+    manager.LoadMapsFrom({ sharedFolder });
+    EXPECT_TRUE(manager.GetUnreadablePacks().empty()) << "only shared folders are checked";
+}
+
 TEST(CMapManager, ARegionReplacesAnotherEitherWay)
 {
     TempFolder maps;
@@ -114,8 +197,7 @@ TEST(CMapManager, ARegionReplacesAnotherEitherWay)
 TEST(CMapManager, GetRegionLayersFiltersByRectangleAndFilter)
 {
     CMapManager manager;
-    manager.LoadMapsFrom(
-        { CFile(CString(WorldPack().parent_path().c_str())), CFile(CString(TestPack().parent_path().c_str())) });
+    manager.LoadMapsFrom({ CFile(CString(WorldPack().parent_path().c_str())) });
     CCoordinateRect goteborg(CCoordinate(57.72, 11.95), CCoordinate(57.69, 12.0));
     auto ids = RegionIds(manager, goteborg);
     EXPECT_NE(std::find(ids.begin(), ids.end(), "roads"), ids.end());

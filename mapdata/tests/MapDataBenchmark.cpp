@@ -1,4 +1,5 @@
-// Loading the world pack, and the layers and shapes of a view over Europe.
+// Loading the bundled packs (the world and the road regions), and the layers and shapes of a
+// view over Europe.
 #include "corefoundation/CFBundle.h"
 #include "mapdata/CMapManager.h"
 
@@ -13,7 +14,7 @@ CFile WorldFolder()
     return CFile(CString(TW_WORLD_MAPS_DIR));
 }
 
-void LoadWorldPack(benchmark::State& state)
+void LoadBundledPacks(benchmark::State& state)
 {
     for (auto _ : state) {
         CMapManager manager;
@@ -23,7 +24,7 @@ void LoadWorldPack(benchmark::State& state)
         benchmark::DoNotOptimize(manager.GetMapPacks().size());
     }
 }
-BENCHMARK(LoadWorldPack)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadBundledPacks)->Unit(benchmark::kMillisecond);
 
 void LayersAndShapesOverEurope(benchmark::State& state)
 {

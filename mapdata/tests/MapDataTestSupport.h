@@ -17,10 +17,13 @@ inline std::filesystem::path WorldLayers()
 {
     return WorldPack() / "Contents/Resources/World.twregion/Contents/Resources/Layers";
 }
-inline std::filesystem::path TestPack() { return std::filesystem::path(TW_TEST_DATA_DIR) / "packs/TestRegions.twmap"; }
+inline std::filesystem::path RegionsPack()
+{
+    return std::filesystem::path(TW_SOURCE_DIR) / "resources/Resources/Maps/Regions.twmap";
+}
 inline std::filesystem::path OttawaLayers()
 {
-    return TestPack() / "Contents/Resources/Ottawa.twregion/Contents/Resources/Layers";
+    return RegionsPack() / "Contents/Resources/Ottawa.twregion/Contents/Resources/Layers";
 }
 
 inline std::string PlistDocument(std::string const& body)

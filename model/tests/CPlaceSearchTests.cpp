@@ -79,8 +79,8 @@ TEST(CPlaceSearch, TheNearestPlacesMatchABruteForceScan)
     };
     for (SearchQuery const& query : queries) {
         SCOPED_TRACE(query.centre.GetString().GetUTF8());
-        std::vector<Found> expected = BruteForce(WorldMaps(), query);
-        std::vector<SearchResult> results = SearchAll(WorldMaps(), query);
+        std::vector<Found> expected = BruteForce(BundledMaps(), query);
+        std::vector<SearchResult> results = SearchAll(BundledMaps(), query);
         ASSERT_GE(expected.size(), 10u);
         ASSERT_EQ(results.size(), expected.size());
         for (std::size_t i = 0; i < 10; ++i) {
@@ -90,8 +90,8 @@ TEST(CPlaceSearch, TheNearestPlacesMatchABruteForceScan)
         }
         // Nearest first across the rings, too.
         for (std::size_t i = 1; i < results.size(); ++i)
-            ASSERT_LE(WorldMaps().GetDistance(query.centre, results[i - 1].position),
-                WorldMaps().GetDistance(query.centre, results[i].position) + 1e-6)
+            ASSERT_LE(BundledMaps().GetDistance(query.centre, results[i - 1].position),
+                BundledMaps().GetDistance(query.centre, results[i].position) + 1e-6)
                 << i;
     }
 }
@@ -99,13 +99,13 @@ TEST(CPlaceSearch, TheNearestPlacesMatchABruteForceScan)
 TEST(CPlaceSearch, CategoriesHoldTheirFeatureClassesOnly)
 {
     SearchQuery london = Query(51.5074, -0.1278, 50000);
-    std::vector<SearchResult> everything = SearchAll(WorldMaps(), london);
+    std::vector<SearchResult> everything = SearchAll(BundledMaps(), london);
     london.category = kSearchCategoryTransport;
-    std::vector<SearchResult> transport = SearchAll(WorldMaps(), london);
+    std::vector<SearchResult> transport = SearchAll(BundledMaps(), london);
     london.category = kSearchCategoryPlaces;
-    std::vector<SearchResult> places = SearchAll(WorldMaps(), london);
+    std::vector<SearchResult> places = SearchAll(BundledMaps(), london);
     london.category = kSearchCategoryShopping;
-    std::vector<SearchResult> shopping = SearchAll(WorldMaps(), london);
+    std::vector<SearchResult> shopping = SearchAll(BundledMaps(), london);
 
     ASSERT_FALSE(transport.empty());
     ASSERT_FALSE(places.empty());
@@ -120,14 +120,59 @@ TEST(CPlaceSearch, CategoriesHoldTheirFeatureClassesOnly)
     EXPECT_EQ(everything.size(), transport.size() + places.size());
 }
 
+TEST(CPlaceSearch, EachShippedRoadRegionFindsItsCategoriesNearestFirst)
+{
+    struct Covered {
+        SearchCategory category;
+        std::vector<LayerFeature> features; // each found at least once
+    };
+    struct Region {
+        char const* name;
+        SearchQuery query;
+        std::vector<Covered> covered;
+    };
+    std::vector<Region> const regions {
+        { "Göteborg", Query(57.7089, 11.9746, 15000),
+            { { kSearchCategoryPlaces, { kLayerFeatureCityMedium, kLayerFeatureCitySmall } },
+                { kSearchCategoryTransport, { kLayerFeatureParking, kLayerFeatureTransitStop } },
+                { kSearchCategoryFood, { kLayerFeatureFastFood } } } },
+        { "Ottawa", Query(45.4215, -75.6972, 15000),
+            { { kSearchCategoryPlaces, { kLayerFeatureCityLarge, kLayerFeatureCitySmall } },
+                { kSearchCategoryTransport, { kLayerFeatureAirport } } } },
+    };
+    for (Region const& region : regions) {
+        for (Covered const& covered : region.covered) {
+            SCOPED_TRACE(std::string(region.name) + " category " + std::to_string(covered.category));
+            SearchQuery query = region.query;
+            query.category = covered.category;
+            std::vector<SearchResult> const results = SearchAll(BundledMaps(), query);
+            ASSERT_FALSE(results.empty());
+            for (std::size_t i = 0; i < results.size(); ++i) {
+                EXPECT_TRUE(CPlaceSearch::IsInCategory(results[i].feature, covered.category)) << i;
+                if (i > 0) {
+                    ASSERT_LE(BundledMaps().GetDistance(query.centre, results[i - 1].position),
+                        BundledMaps().GetDistance(query.centre, results[i].position) + 1e-6)
+                        << i;
+                }
+            }
+            for (LayerFeature feature : covered.features)
+                EXPECT_TRUE(std::any_of(results.begin(), results.end(),
+                    [&](SearchResult const& result) { return result.feature == feature; }))
+                    << "feature " << feature;
+        }
+    }
+    for (LayerFeature shop : { kLayerFeatureShop, kLayerFeatureSupermarket, kLayerFeatureMall })
+        EXPECT_TRUE(CPlaceSearch::IsInCategory(shop, kSearchCategoryShopping)) << shop;
+}
+
 TEST(CPlaceSearch, RingsDoubleOutwardFromAKilometre)
 {
     std::size_t rings = 0;
-    SearchAll(WorldMaps(), Query(57.7, 12, 5000), &rings);
+    SearchAll(BundledMaps(), Query(57.7, 12, 5000), &rings);
     EXPECT_EQ(rings, 3u); // 1.25, 2.5 and 5 km
-    SearchAll(WorldMaps(), Query(57.7, 12, 500), &rings);
+    SearchAll(BundledMaps(), Query(57.7, 12, 500), &rings);
     EXPECT_EQ(rings, 1u);
-    SearchAll(WorldMaps(), Query(57.7, 12, 1e12), &rings);
+    SearchAll(BundledMaps(), Query(57.7, 12, 1e12), &rings);
     EXPECT_EQ(rings, CPlaceSearch::kMaxRings);
 }
 
@@ -142,7 +187,7 @@ TEST(CPlaceSearch, QueriesThatAreNoPlaceOrNoCircleFindNothing)
         Query(57.7, 12, 5000, SearchCategory(12)),
     };
     for (SearchQuery const& query : bad) {
-        CPlaceSearch search(WorldMaps(), query);
+        CPlaceSearch search(BundledMaps(), query);
         EXPECT_TRUE(search.IsFinished());
         std::vector<SearchResult> ring { SearchResult() };
         search.NextRing(ring);
@@ -153,9 +198,9 @@ TEST(CPlaceSearch, QueriesThatAreNoPlaceOrNoCircleFindNothing)
 TEST(CPlaceSearch, FindsPlacesOfEveryPackInTheCircle)
 {
     // The test regions' own places layer (Ottawa–Montréal) is searched like the world's.
-    std::vector<SearchResult> results = SearchAll(TestRegionMaps(), Query(45.4215, -75.6972, 20000));
+    std::vector<SearchResult> results = SearchAll(BundledMaps(), Query(45.4215, -75.6972, 20000));
     ASSERT_FALSE(results.empty());
-    EXPECT_EQ(results.size(), BruteForce(TestRegionMaps(), Query(45.4215, -75.6972, 20000)).size());
+    EXPECT_EQ(results.size(), BruteForce(BundledMaps(), Query(45.4215, -75.6972, 20000)).size());
     EXPECT_TRUE(std::any_of(
         results.begin(), results.end(), [](SearchResult const& result) { return result.name.Contains("Ottawa"); }));
 }

@@ -1,5 +1,7 @@
+#include "model/CRoadGraph.h"
 #include "model/CRouteManager.h"
 #include "model/tests/MapPackTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -37,7 +39,7 @@ double DistanceToRoads(CCoordinate const& point)
     double const kMetresPerDegree = 111195;
     SGBounds box { point.GetLongitude() - kReach, point.GetLatitude() - kReach, point.GetLongitude() + kReach,
         point.GetLatitude() + kReach };
-    for (CRegionLayer* layer : TestRegionMaps().GetRegionLayers(CCoordinateRect(box), &IsRoad, nullptr))
+    for (CRegionLayer* layer : BundledMaps().GetRegionLayers(CCoordinateRect(box), &IsRoad, nullptr))
         for (UInt32 id : layer->GetShapes(box)) {
             SGShape shape;
             if (layer->GetShapeFile().GetShape(id, shape) != noErr)
@@ -66,16 +68,16 @@ void ExpectFollowsRoads(Leg const& leg, RoadLegResult const& result)
         ASSERT_LT(DistanceToRoads(result.path[i]), 0.5) << "point " << i << " " << result.path[i].GetString().GetUTF8();
     double length = 0;
     for (std::size_t i = 1; i < result.path.size(); ++i)
-        length += TestRegionMaps().GetDistance(result.path[i - 1], result.path[i]);
+        length += BundledMaps().GetDistance(result.path[i - 1], result.path[i]);
     EXPECT_NEAR(result.length, length, 0.01);
-    double straight = TestRegionMaps().GetDistance(leg.from, leg.to);
+    double straight = BundledMaps().GetDistance(leg.from, leg.to);
     EXPECT_GE(result.length, straight);
     EXPECT_LE(result.length, 1.6 * straight);
 }
 
 TEST(CRouteManager, LegsInTheRoadRegionsFollowTheRoads)
 {
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     for (Leg const& leg : kGoteborgLegs) {
         RoadLegResult result;
         ASSERT_EQ(router.RouteLeg(leg.from, leg.to, kGoOn, result), noErr);
@@ -90,7 +92,7 @@ TEST(CRouteManager, LegsInTheRoadRegionsFollowTheRoads)
 
 TEST(CRouteManager, LegsWithoutRoadsStayStraightAndSaySo)
 {
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     struct StraightLeg {
         Leg leg;
         UInt32 status;
@@ -113,13 +115,13 @@ TEST(CRouteManager, LegsWithoutRoadsStayStraightAndSaySo)
         ASSERT_EQ(result.path.size(), 2u);
         EXPECT_EQ(result.path[0], straight.leg.from);
         EXPECT_EQ(result.path[1], straight.leg.to);
-        EXPECT_NEAR(result.length, TestRegionMaps().GetDistance(straight.leg.from, straight.leg.to), 0.01);
+        EXPECT_NEAR(result.length, BundledMaps().GetDistance(straight.leg.from, straight.leg.to), 0.01);
     }
 }
 
 TEST(CRouteManager, EndsOffTheRoadJoinItAtTheNearestPoint)
 {
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     // Ends a hundred metres or so off the streets, in parks.
     Leg const leg { "Slottsskogen park to Keillers park", CCoordinate(57.6862, 11.9405),
         CCoordinate(57.7195, 11.9245) };
@@ -129,7 +131,7 @@ TEST(CRouteManager, EndsOffTheRoadJoinItAtTheNearestPoint)
     double startOffset = DistanceToRoads(leg.from);
     ASSERT_GT(startOffset, 5.0);
     // The second point is where the start met its nearest road.
-    EXPECT_NEAR(TestRegionMaps().GetDistance(result.path[0], result.path[1]), startOffset, 0.05 * startOffset + 0.5);
+    EXPECT_NEAR(BundledMaps().GetDistance(result.path[0], result.path[1]), startOffset, 0.05 * startOffset + 0.5);
     EXPECT_LT(DistanceToRoads(result.path[1]), 0.5);
     // The same place for both ends is still a leg of two ends.
     RoadLegResult still;
@@ -139,9 +141,81 @@ TEST(CRouteManager, EndsOffTheRoadJoinItAtTheNearestPoint)
     EXPECT_GE(still.path.size(), 2u);
 }
 
+// Two points of Andra Långgatan in Göteborg, one-way eastward between its crossings.
+CCoordinate const kAndraLanggatanWest(57.699081, 11.947898);
+CCoordinate const kAndraLanggatanEast(57.6993505, 11.9506215);
+
+// A leg the way a one-way street goes follows it; one against it goes round the block.
+void ExpectOneWay(CRouteManager& router, CCoordinate const& from, CCoordinate const& to)
+{
+    double const straight = BundledMaps().GetDistance(from, to);
+    RoadLegResult with, against;
+    ASSERT_EQ(router.RouteLeg(from, to, kGoOn, with), noErr);
+    ASSERT_EQ(router.RouteLeg(to, from, kGoOn, against), noErr);
+    ASSERT_EQ(with.status, kRouteStatusRouted);
+    ASSERT_EQ(against.status, kRouteStatusRouted);
+    EXPECT_LT(with.length, 1.02 * straight);
+    EXPECT_GT(against.length, 2 * straight);
+    for (std::size_t i = 1; i + 1 < against.path.size(); ++i)
+        ASSERT_LT(DistanceToRoads(against.path[i]), 0.5) << "point " << i;
+}
+
+TEST(CRouteManager, OneWayStreetsAreDrivenTheirWayOnly)
+{
+    CRouteManager router(&BundledMaps());
+    ExpectOneWay(router, kAndraLanggatanWest, kAndraLanggatanEast);
+    // Both ends between the same two points of the street.
+    ExpectOneWay(router, CCoordinate(57.699298, 11.950107), CCoordinate(57.699404, 11.951136));
+    RoadLegResult with;
+    ASSERT_EQ(router.RouteLeg(kAndraLanggatanWest, kAndraLanggatanEast, kGoOn, with), noErr);
+    ExpectFollowsRoads({ "with the one-way street", kAndraLanggatanWest, kAndraLanggatanEast }, with);
+
+    for (char const* forward : { "yes", "YES", "1", "true" })
+        EXPECT_EQ(CRoadGraph::GetOneWayDirection(CString(forward)), 1) << forward;
+    EXPECT_EQ(CRoadGraph::GetOneWayDirection(CString("-1")), -1);
+    for (char const* both : { "no", "", "reversible", "0" })
+        EXPECT_EQ(CRoadGraph::GetOneWayDirection(CString(both)), 0) << both;
+}
+
+TEST(CRouteManager, AOneWayStreetMarkedMinusOneGoesAgainstItsLine)
+{
+    // The road regions with every "yes" of Göteborg's oneway column made "-1".
+    TempFolder maps;
+    std::filesystem::copy(
+        BundledMapsFolder() / "Regions.twmap", maps / "Regions.twmap", std::filesystem::copy_options::recursive);
+    auto const dbf = maps / "Regions.twmap/Contents/Resources/Goteborg.twregion/Contents/Resources/Layers/roads.dbf";
+    std::string table = ReadFile(dbf);
+    ASSERT_GT(table.size(), 32u);
+    auto const word
+        = [&](std::size_t at) { return std::size_t(UInt8(table[at])) | std::size_t(UInt8(table[at + 1])) << 8; };
+    std::size_t const headerLength = word(8), recordLength = word(10);
+    std::size_t offset = 1, width = 0; // in a record, after its deletion flag
+    for (std::size_t field = 32; field + 32 <= headerLength && table[field] != '\r'; field += 32) {
+        if (table.compare(field, 7, std::string("oneway\0", 7)) == 0) {
+            width = UInt8(table[field + 16]);
+            break;
+        }
+        offset += UInt8(table[field + 16]);
+    }
+    ASSERT_GE(width, 3u);
+    int changed = 0;
+    for (std::size_t record = headerLength; record + recordLength <= table.size(); record += recordLength)
+        if (table.compare(record + offset, 3, "yes") == 0) {
+            table.replace(record + offset, width, ("-1" + std::string(width, ' ')).substr(0, width));
+            ++changed;
+        }
+    ASSERT_GT(changed, 1000);
+    WriteFile(dbf, table);
+
+    CMapManager manager;
+    manager.LoadMapsFrom({ CFile(CString(maps.Path().c_str())) });
+    CRouteManager router(&manager);
+    ExpectOneWay(router, kAndraLanggatanEast, kAndraLanggatanWest);
+}
+
 TEST(CRouteManager, RefusesCoordinatesThatAreNoPlace)
 {
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     for (CCoordinate const& bad : { CCoordinate(NAN, 11.97), CCoordinate(57.7, INFINITY), CCoordinate(91, 0) }) {
         RoadLegResult result;
         EXPECT_EQ(router.RouteLeg(bad, kGoteborgLegs[0].to, kGoOn, result), paramErr);
@@ -157,7 +231,7 @@ TEST(CRouteManager, RefusesCoordinatesThatAreNoPlace)
 TEST(CRouteManager, CancellationStopsBuildingAndSearchingAndLeavesTheCacheUsable)
 {
     std::atomic<bool> const cancelled { true };
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     RoadLegResult result;
     EXPECT_EQ(router.RouteLeg(kOttawaToMontreal.from, kOttawaToMontreal.to, cancelled, result), userCanceledErr);
     EXPECT_EQ(result.status, kRouteStatusCancelled);
@@ -166,7 +240,7 @@ TEST(CRouteManager, CancellationStopsBuildingAndSearchingAndLeavesTheCacheUsable
     // A build cancelled part way leaves nothing behind that blocks the next leg.
     CRoadGraph graph;
     std::vector<CRegionLayer*> roads
-        = TestRegionMaps().GetRegionLayers(CCoordinateRect(CCoordinate(58, 11), CCoordinate(57, 13)), &IsRoad, nullptr);
+        = BundledMaps().GetRegionLayers(CCoordinateRect(CCoordinate(58, 11), CCoordinate(57, 13)), &IsRoad, nullptr);
     ASSERT_EQ(roads.size(), 1u);
     EXPECT_EQ(graph.Build(roads, cancelled), userCanceledErr);
     ASSERT_EQ(router.RouteLeg(kOttawaToMontreal.from, kOttawaToMontreal.to, kGoOn, result), noErr);
@@ -174,7 +248,7 @@ TEST(CRouteManager, CancellationStopsBuildingAndSearchingAndLeavesTheCacheUsable
 
     // A search across a region is cancelled between its steps.
     CRoadGraph ottawa;
-    ASSERT_EQ(ottawa.Build(TestRegionMaps().GetRegionLayers(
+    ASSERT_EQ(ottawa.Build(BundledMaps().GetRegionLayers(
                                CCoordinateRect(kOttawaToMontreal.from, kOttawaToMontreal.to), &IsRoad, nullptr),
                   kGoOn),
         noErr);
@@ -191,12 +265,12 @@ TEST(CRouteManager, CancellationStopsBuildingAndSearchingAndLeavesTheCacheUsable
 
 TEST(CRouteManager, WorkersRoutingAtOnceShareOneGraphAndAgree)
 {
-    CRouteManager reference(&TestRegionMaps());
+    CRouteManager reference(&BundledMaps());
     std::vector<RoadLegResult> expected(std::size(kGoteborgLegs));
     for (std::size_t i = 0; i < expected.size(); ++i)
         reference.RouteLeg(kGoteborgLegs[i].from, kGoteborgLegs[i].to, kGoOn, expected[i]);
 
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     std::atomic<bool> cancelOne { false };
     constexpr std::size_t kWorkers = 8;
     std::vector<RoadLegResult> results(kWorkers);

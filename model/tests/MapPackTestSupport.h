@@ -1,7 +1,7 @@
 #pragma once
 
-// Map managers over the real packs the routing and search tests read: the world pack
-// of the bundle and the test regions of the map data (Göteborg and Ottawa–Montréal roads).
+// The map manager over the real packs the routing and search tests read: the packs of the
+// bundle (the world, and the Göteborg and Ottawa–Montréal road regions).
 
 #include "mapdata/CMapManager.h"
 
@@ -10,31 +10,17 @@
 
 namespace tw::test {
 
-inline std::filesystem::path WorldMapsFolder()
+inline std::filesystem::path BundledMapsFolder()
 {
     return std::filesystem::path(TW_SOURCE_DIR) / "resources/Resources/Maps";
 }
-inline std::filesystem::path TestRegionsFolder()
-{
-    return std::filesystem::path(TW_SOURCE_DIR) / "mapdata/tests/data/packs";
-}
 
 // Loaded once per test process and shared: loading is main-thread work, reading is not.
-inline CMapManager& TestRegionMaps()
+inline CMapManager& BundledMaps()
 {
     static std::unique_ptr<CMapManager> const sManager = [] {
         auto manager = std::make_unique<CMapManager>();
-        manager->LoadMapsFrom({ CFile(CString(TestRegionsFolder().c_str())) });
-        return manager;
-    }();
-    return *sManager;
-}
-
-inline CMapManager& WorldMaps()
-{
-    static std::unique_ptr<CMapManager> const sManager = [] {
-        auto manager = std::make_unique<CMapManager>();
-        manager->LoadMapsFrom({ CFile(CString(WorldMapsFolder().c_str())) });
+        manager->LoadMapsFrom({ CFile(CString(BundledMapsFolder().c_str())) });
         return manager;
     }();
     return *sManager;

@@ -290,7 +290,7 @@ TEST_F(RouteRouting, UnusableAnswersLeaveLegsStraight)
 // Stockholm to Uppsala (no roads in the test regions) stays straight and says so.
 TEST_F(RouteRouting, LegsFollowTheRoadsOfTheMapPacks)
 {
-    CRouteManager roads(&TestRegionMaps());
+    CRouteManager roads(&BundledMaps());
     IRoadRouter::SetDefault(&roads);
     mPoints[0]->SetPosition(CCoordinate(57.6970, 11.9797));
     mPoints[1]->SetPosition(CCoordinate(57.6998, 11.9527));

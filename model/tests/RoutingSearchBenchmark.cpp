@@ -17,7 +17,7 @@ bool IsRoad(CRegionLayer const* layer, void*) { return layer->GetCategory() == k
 // The region's road layers, opened (files mapped, shape index built) before timing.
 std::vector<CRegionLayer*> OpenRoads(CCoordinateRect const& region)
 {
-    std::vector<CRegionLayer*> roads = TestRegionMaps().GetRegionLayers(region, &IsRoad, nullptr);
+    std::vector<CRegionLayer*> roads = BundledMaps().GetRegionLayers(region, &IsRoad, nullptr);
     for (CRegionLayer* layer : roads)
         layer->Open();
     return roads;
@@ -42,7 +42,7 @@ BENCHMARK_CAPTURE(BuildGraph, OttawaMontreal, kOttawaMontreal)->Unit(benchmark::
 
 void RouteLegOnCachedGraph(benchmark::State& state, CCoordinate from, CCoordinate to)
 {
-    CRouteManager router(&TestRegionMaps());
+    CRouteManager router(&BundledMaps());
     RoadLegResult result;
     router.RouteLeg(from, to, kGoOn, result); // builds and caches the graph
     if (result.status != kRouteStatusRouted)
@@ -69,7 +69,7 @@ void RouteFirstLegOfRegion(benchmark::State& state)
 {
     OpenRoads(kGoteborg);
     for (auto _ : state) {
-        CRouteManager router(&TestRegionMaps());
+        CRouteManager router(&BundledMaps());
         RoadLegResult result;
         router.RouteLeg(CCoordinate(57.6850, 11.9420), CCoordinate(57.7060, 11.9870), kGoOn, result);
         benchmark::DoNotOptimize(result.path.data());
@@ -83,12 +83,12 @@ void SearchWorldWithin50Kilometres(benchmark::State& state, CCoordinate centre)
     query.centre = centre;
     query.radius = 50000;
     CCoordinateRect world(CCoordinate(90, -180), CCoordinate(-90, 180));
-    for (CRegionLayer* layer : WorldMaps().GetRegionLayers(world, nullptr, nullptr))
+    for (CRegionLayer* layer : BundledMaps().GetRegionLayers(world, nullptr, nullptr))
         layer->Open();
     std::size_t found = 0;
     for (auto _ : state) {
         found = 0;
-        CPlaceSearch search(WorldMaps(), query);
+        CPlaceSearch search(BundledMaps(), query);
         for (std::vector<SearchResult> ring; !search.IsFinished();) {
             search.NextRing(ring);
             found += ring.size();

@@ -54,11 +54,17 @@ CFTypeRef DeepCopy(CFTypeRef value, CFOptionFlags mutability, int depth)
         return CopyDictionary(static_cast<Dictionary const&>(*value), mutability, depth);
     case kTWTypeIDArray:
         return CopyArray(static_cast<Array const&>(*value), mutability, depth);
-    case kTWTypeIDString:
-        return new String(static_cast<String const&>(*value).Text(), mutableLeaves);
+    case kTWTypeIDString: {
+        auto const& text = static_cast<String const&>(*value);
+        if (!mutableLeaves && !text.IsMutable())
+            return CFRetain(value); // immutable, so sharing is a copy (and a large text is not doubled)
+        return new String(text.Text(), mutableLeaves);
+    }
     case kTWTypeIDData: {
-        auto const& bytes = static_cast<Data const&>(*value).bytes;
-        return new Data(bytes.data(), CFIndex(bytes.size()), mutableLeaves);
+        auto const& data = static_cast<Data const&>(*value);
+        if (!mutableLeaves && !data.isMutable)
+            return CFRetain(value);
+        return new Data(data.bytes.data(), CFIndex(data.bytes.size()), mutableLeaves);
     }
     case kTWTypeIDNumber:
     case kTWTypeIDBoolean:
@@ -139,3 +145,27 @@ Boolean CFPropertyListIsValid(CFPropertyListRef plist, CFPropertyListFormat form
 {
     return IsValid(plist, format, 0);
 }
+
+namespace tw::cf {
+
+CFPropertyListRef CreatePropertyListFromXMLText(std::string text, CFOptionFlags mutabilityOption, std::string* error)
+{
+    PropertyListReader reader(mutabilityOption);
+    CFPropertyListRef const plist = reader.Read(std::move(text));
+    if (!plist && error)
+        *error = reader.Error();
+    return plist;
+}
+
+bool WritePropertyListXML(CFPropertyListRef plist, std::function<bool(std::string_view piece)> const& write,
+    std::string* error, CFArrayRef streamed, std::function<CFTypeRef()> next)
+{
+    PropertyListWriter writer;
+    writer.SetStreamedArray(streamed, std::move(next));
+    bool const written = writer.Write(plist, write);
+    if (!written && error)
+        *error = writer.Error();
+    return written;
+}
+
+} // namespace tw::cf

@@ -6,6 +6,10 @@
 #include "corefoundation/CFArray.h"
 #include "corefoundation/CFNumber.h"
 
+#include <functional>
+#include <string>
+#include <string_view>
+
 enum CFPropertyListMutabilityOptions : CFOptionFlags {
     kCFPropertyListImmutable = 0,
     kCFPropertyListMutableContainers = 1,
@@ -27,3 +31,16 @@ CFDataRef CFPropertyListCreateXMLData(CFAllocatorRef alloc, CFPropertyListRef pl
 CFPropertyListRef CFPropertyListCreateDeepCopy(
     CFAllocatorRef alloc, CFPropertyListRef plist, CFOptionFlags mutabilityOption);
 Boolean CFPropertyListIsValid(CFPropertyListRef plist, CFPropertyListFormat format);
+
+namespace tw::cf {
+
+// For lists too large to hold more than once: reading parses the text it takes over where
+// it lies (null with the reason in *error), and writing hands the XML to write in pieces
+// as it is made (false with the reason in *error, or when write returns false).
+CFPropertyListRef CreatePropertyListFromXMLText(std::string text, CFOptionFlags mutabilityOption, std::string* error);
+// An array streamed, where plist holds it, is written with the elements next gives (+1
+// each, released once written) until it gives null, instead of its own.
+bool WritePropertyListXML(CFPropertyListRef plist, std::function<bool(std::string_view piece)> const& write,
+    std::string* error, CFArrayRef streamed = nullptr, std::function<CFTypeRef()> next = {});
+
+} // namespace tw::cf

@@ -4,6 +4,7 @@
 #include "corefoundation/StringAccess.h"
 #include "corefoundation/StringEncoding.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -16,13 +17,67 @@ String::String(std::u16string text, bool isMutable)
 {
 }
 
-bool String::Equals(Object const& other) const { return mText == static_cast<String const&>(other).mText; }
+String::String(std::string bytes, bool)
+    : mBytes(std::move(bytes))
+    , mMutable(false)
+    , mASCII(true)
+{
+}
 
-CFHashCode String::Hash() const { return CFHashCode(std::hash<std::u16string> {}(mText)); }
+bool String::IsASCII(std::string_view text)
+{
+    return std::none_of(text.begin(), text.end(), [](char c) { return UInt8(c) > 0x7F; });
+}
 
-String* String::CopyDescription() const { return new String(mText); }
+String* String::CreateASCII(std::string text)
+{
+    if (!IsASCII(text))
+        return nullptr;
+    return new String(std::move(text), true);
+}
 
-std::string String::UTF8() const { return UTF16ToUTF8(mText); }
+std::u16string const& String::Text() const
+{
+    if (mASCII)
+        std::call_once(mWidened, [this] { mText.assign(mBytes.begin(), mBytes.end()); });
+    return mText;
+}
+
+bool String::Equals(Object const& other) const
+{
+    auto const& that = static_cast<String const&>(other);
+    if (mASCII && that.mASCII)
+        return mBytes == that.mBytes;
+    if (Length() != that.Length())
+        return false;
+    if (mASCII != that.mASCII) {
+        // Compared unit by unit, so that neither is widened for it.
+        std::string const& bytes = mASCII ? mBytes : that.mBytes;
+        std::u16string const& units = mASCII ? that.mText : mText;
+        return std::equal(bytes.begin(), bytes.end(), units.begin(), [](char b, char16_t u) { return char16_t(b) == u; });
+    }
+    return mText == that.mText;
+}
+
+// The same for either form of the same text.
+CFHashCode String::Hash() const
+{
+    UInt64 hash = 14695981039346656037ULL;
+    auto const mix = [&hash](char16_t unit) {
+        hash = (hash ^ UInt64(unit)) * 1099511628211ULL;
+    };
+    if (mASCII)
+        for (char c : mBytes)
+            mix(char16_t(c));
+    else
+        for (char16_t unit : mText)
+            mix(unit);
+    return CFHashCode(hash);
+}
+
+String* String::CopyDescription() const { return mASCII ? CreateASCII(mBytes) : new String(mText); }
+
+std::string String::UTF8() const { return mASCII ? mBytes : UTF16ToUTF8(mText); }
 
 String const* ConstantString(char const* utf8)
 {
@@ -41,6 +96,8 @@ String const* ConstantString(char const* utf8)
 
 String* CreateString(std::string_view utf8)
 {
+    if (String::IsASCII(utf8))
+        return String::CreateASCII(std::string(utf8));
     auto text = DecodeUTF8(utf8);
     return text ? new String(std::move(*text)) : nullptr;
 }
@@ -49,7 +106,7 @@ std::string ToUTF8(String const* s) { return s ? s->UTF8() : std::string(); }
 
 bool IsValidRange(String const* s, CFRange range)
 {
-    auto const length = s ? CFIndex(s->Text().size()) : 0;
+    auto const length = s ? CFIndex(s->Length()) : 0;
     return range.location >= 0 && range.length >= 0 && range.location <= length
         && range.length <= length - range.location;
 }
@@ -78,6 +135,18 @@ bool IsWhitespace(char16_t u)
 
 using tw::cf::String;
 
+namespace {
+
+// 7-bit text reads the same in each of these encodings.
+bool HasASCIIForm(CFStringEncoding encoding)
+{
+    return encoding == kCFStringEncodingUTF8 || encoding == kCFStringEncodingASCII
+        || encoding == kCFStringEncodingMacRoman || encoding == kCFStringEncodingISOLatin1
+        || encoding == kCFStringEncodingWindowsLatin1;
+}
+
+} // namespace
+
 CFTypeID CFStringGetTypeID() { return kTWTypeIDString; }
 
 CFStringRef CFStringCreateWithCString(CFAllocatorRef, char const* cStr, CFStringEncoding encoding)
@@ -91,6 +160,9 @@ CFStringRef CFStringCreateWithCString(CFAllocatorRef, char const* cStr, CFString
 CFStringRef CFStringCreateWithBytes(
     CFAllocatorRef, UInt8 const* bytes, CFIndex numBytes, CFStringEncoding encoding, Boolean isExternalRepresentation)
 {
+    std::string_view const raw(reinterpret_cast<char const*>(bytes), bytes ? size_t(std::max<CFIndex>(numBytes, 0)) : 0);
+    if (HasASCIIForm(encoding) && !raw.empty() && String::IsASCII(raw))
+        return String::CreateASCII(std::string(raw));
     auto text = tw::cf::DecodeBytes(bytes, numBytes, encoding, isExternalRepresentation);
     return text ? new String(std::move(*text)) : nullptr;
 }
@@ -129,7 +201,7 @@ CFMutableStringRef CFStringCreateMutableCopy(CFAllocatorRef, CFIndex, CFStringRe
     return new String(s ? s->Text() : std::u16string(), true);
 }
 
-CFIndex CFStringGetLength(CFStringRef s) { return s ? CFIndex(s->Text().size()) : 0; }
+CFIndex CFStringGetLength(CFStringRef s) { return s ? CFIndex(s->Length()) : 0; }
 
 UniChar CFStringGetCharacterAtIndex(CFStringRef s, CFIndex index)
 {
@@ -165,9 +237,10 @@ Boolean CFStringGetCString(CFStringRef s, char* buffer, CFIndex bufferSize, CFSt
     return true;
 }
 
-char const* CFStringGetCStringPtr(CFStringRef, CFStringEncoding)
+char const* CFStringGetCStringPtr(CFStringRef s, CFStringEncoding encoding)
 {
-    return nullptr; // text is kept as UTF-16: callers fall back to CFStringGetCString
+    // Only text kept as 7-bit bytes has them; callers fall back to CFStringGetCString.
+    return s && HasASCIIForm(encoding) && s->ASCII() ? s->ASCII()->c_str() : nullptr;
 }
 
 CFIndex CFStringGetBytes(CFStringRef s, CFRange range, CFStringEncoding encoding, UInt8 lossByte,

@@ -3,6 +3,7 @@
 #include "corefoundation/Base64.h"
 #include "corefoundation/PropertyListValues.h"
 
+#include <algorithm>
 #include <charconv>
 #include <unordered_set>
 
@@ -27,6 +28,14 @@ namespace {
         return text;
     }
 
+    // Text of 7-bit characters is kept as its bytes, unless it is to change.
+    String* MakeString(std::string text, bool isMutable)
+    {
+        if (!isMutable && String::IsASCII(text))
+            return String::CreateASCII(std::move(text));
+        return new String(UTF8ToUTF16(text), isMutable);
+    }
+
     std::string Quoted(std::string_view text)
     {
         constexpr std::size_t kShown = 40;
@@ -42,10 +51,24 @@ PropertyListReader::PropertyListReader(CFOptionFlags mutability)
 {
 }
 
+// Text that is an element's only child is kept in the element, and white space only where
+// it is all an element holds: a document of many small values makes half the nodes.
+constexpr unsigned int kParseOptions = pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
+
 CFPropertyListRef PropertyListReader::Read(UInt8 const* bytes, std::size_t length)
 {
-    if (!mXML.Load(bytes, length, pugi::parse_ws_pcdata))
+    return Read(std::string(reinterpret_cast<char const*>(bytes), length));
+}
+
+CFPropertyListRef PropertyListReader::Read(std::string text)
+{
+    if (!mXML.Load(std::move(text), kParseOptions))
         return nullptr;
+    return ReadRoot();
+}
+
+CFTypeRef PropertyListReader::ReadRoot()
+{
     pugi::xml_node const root = mXML.Root();
     if (std::string_view(root.name()) != "plist")
         return Fail(root, "the root element is <" + std::string(root.name()) + ">, not <plist>");
@@ -106,7 +129,7 @@ CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
         return nullptr;
     std::vector<void const*> keys, values;
     ReleaseList const releaseKeys(keys), releaseValues(values);
-    std::unordered_set<std::u16string> seen;
+    std::unordered_set<std::string> seen;
     for (std::size_t i = 0; i < children.size(); i += 2) {
         if (std::string_view(children[i].name()) != "key")
             return Fail(children[i], "<" + std::string(children[i].name()) + "> where a <key> belongs");
@@ -115,13 +138,12 @@ CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
             return nullptr;
         if (i + 1 >= children.size() || std::string_view(children[i + 1].name()) == "key")
             return Fail(children[i], "the key " + Quoted(key) + " has no value");
-        std::u16string text = UTF8ToUTF16(key);
-        if (!seen.insert(text).second)
+        if (!seen.insert(key).second)
             return Fail(children[i], "the key " + Quoted(key) + " appears twice");
         CFTypeRef const value = ReadValue(children[i + 1], depth + 1);
         if (!value)
             return nullptr;
-        keys.push_back(new String(std::move(text)));
+        keys.push_back(MakeString(std::move(key), false));
         values.push_back(value);
     }
     return AdoptIntoDictionary(keys, values, mMutableContainers);
@@ -132,7 +154,7 @@ CFTypeRef PropertyListReader::ReadString(pugi::xml_node element)
     std::string text;
     if (!TextOf(element, text))
         return nullptr;
-    return new String(UTF8ToUTF16(text), mMutableLeaves);
+    return MakeString(std::move(text), mMutableLeaves);
 }
 
 CFTypeRef PropertyListReader::ReadInteger(pugi::xml_node element)
@@ -200,6 +222,10 @@ CFTypeRef PropertyListReader::ReadBoolean(pugi::xml_node element, bool value)
 bool PropertyListReader::TextOf(pugi::xml_node element, std::string& text)
 {
     text.clear();
+    // Text that is all the element holds is its value, and is most of what a file holds:
+    // decoded straight into the result.
+    if (*element.value() && !mXML.Decode(element.value(), element, text))
+        return false;
     std::string piece;
     for (pugi::xml_node child : element.children()) {
         if (child.type() == pugi::node_element) {
@@ -219,6 +245,11 @@ bool PropertyListReader::TextOf(pugi::xml_node element, std::string& text)
 
 bool PropertyListReader::ElementsOf(pugi::xml_node element, std::vector<pugi::xml_node>& children)
 {
+    if (std::string_view const text = element.value(); !Trimmed(text).empty()) {
+        mXML.Fail(element, "text " + Quoted(Trimmed(text)) + " inside <" + element.name() + ">",
+            text.find_first_not_of(" \t\r\n"));
+        return false;
+    }
     for (pugi::xml_node child : element.children()) {
         if (child.type() == pugi::node_element) {
             children.push_back(child);

@@ -18,6 +18,7 @@ public:
     explicit PropertyListReader(CFOptionFlags mutability);
 
     CFPropertyListRef Read(UInt8 const* bytes, std::size_t length); // +1, or null
+    CFPropertyListRef Read(std::string text); // the same, parsing the text where it lies
     std::string const& Error() const { return mXML.Error(); }
 
 private:
@@ -36,6 +37,7 @@ private:
     // The element's child elements; false when it holds text other than whitespace.
     bool ElementsOf(pugi::xml_node element, std::vector<pugi::xml_node>& children);
     CFTypeRef Fail(pugi::xml_node node, std::string const& problem);
+    CFTypeRef ReadRoot();
 
     XMLDocument mXML;
     bool mMutableContainers;

@@ -18,9 +18,10 @@ namespace {
                                "<plist version=\"1.0\">\n";
     constexpr std::size_t kBase64LineLength = 68;
 
-    // Escapes the text for XML, or returns false when it holds a character XML 1.0
-    // cannot carry (C0 controls other than tab, LF and CR; U+FFFE, U+FFFF; lone surrogates).
-    bool EscapeForXML(std::u16string const& text, std::u16string& escaped)
+    // Escapes the text for XML. A character XML 1.0 cannot carry (C0 controls other than tab,
+    // LF and CR; U+FFFE, U+FFFF; lone surrogates) becomes U+FFFD, so that any text can be
+    // written and the place where something was left out still shows.
+    void EscapeForXML(std::u16string const& text, std::u16string& escaped)
     {
         escaped.clear();
         for (std::size_t i = 0; i < text.size(); ++i) {
@@ -30,7 +31,7 @@ namespace {
                 escaped += text[++i];
             } else if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || (c >= 0xD800 && c <= 0xDFFF)
                 || c == 0xFFFE || c == 0xFFFF) {
-                return false;
+                escaped += u'\uFFFD';
             } else if (c == u'&') {
                 escaped += u"&amp;";
             } else if (c == u'<') {
@@ -43,19 +44,42 @@ namespace {
                 escaped += c;
             }
         }
-        return true;
     }
 
 } // namespace
 
 CFDataRef PropertyListWriter::Write(CFPropertyListRef plist)
 {
+    mSink = nullptr;
     mOut = kHeader;
     mError.clear();
     if (!Append(plist, 0))
         return nullptr;
     mOut += "</plist>\n";
     return CFDataCreate(nullptr, reinterpret_cast<UInt8 const*>(mOut.data()), CFIndex(mOut.size()));
+}
+
+bool PropertyListWriter::Write(CFPropertyListRef plist, Sink const& sink)
+{
+    mSink = &sink;
+    mOut = kHeader;
+    mOut.reserve(kPieceSize + kPieceSize / 4);
+    mError.clear();
+    bool const written = Append(plist, 0) && (mOut += "</plist>\n", Flush(true));
+    mSink = nullptr;
+    mOut = std::string();
+    return written;
+}
+
+// Hands the text made so far to the sink once there is a piece's worth of it.
+bool PropertyListWriter::Flush(bool always)
+{
+    if (!mSink || (!always && mOut.size() < kPieceSize))
+        return true;
+    if (!(*mSink)(mOut))
+        return Fail("the text could not be written");
+    mOut.clear();
+    return true;
 }
 
 bool PropertyListWriter::Append(CFTypeRef value, int depth)
@@ -87,8 +111,37 @@ bool PropertyListWriter::Append(CFTypeRef value, int depth)
     }
 }
 
+void PropertyListWriter::SetStreamedArray(CFArrayRef streamed, std::function<CFTypeRef()> next)
+{
+    mStreamed = streamed;
+    mNext = std::move(next);
+}
+
+bool PropertyListWriter::AppendStreamedArray(int depth)
+{
+    CFTypeRef value = mNext();
+    Indent(depth);
+    if (!value) {
+        mOut += "<array/>\n";
+        return true;
+    }
+    mOut += "<array>\n";
+    while (value) {
+        bool const appended = Append(value, depth + 1) && Flush(false);
+        CFRelease(value);
+        if (!appended)
+            return false;
+        value = mNext();
+    }
+    Indent(depth);
+    mOut += "</array>\n";
+    return true;
+}
+
 bool PropertyListWriter::AppendArray(Array const& array, int depth)
 {
+    if (&array == mStreamed && mNext)
+        return AppendStreamedArray(depth);
     Indent(depth);
     if (array.values.empty()) {
         mOut += "<array/>\n";
@@ -96,7 +149,7 @@ bool PropertyListWriter::AppendArray(Array const& array, int depth)
     }
     mOut += "<array>\n";
     for (void const* value : array.values) {
-        if (!Append(static_cast<CFTypeRef>(value), depth + 1))
+        if (!Append(static_cast<CFTypeRef>(value), depth + 1) || !Flush(false))
             return false;
     }
     Indent(depth);
@@ -122,7 +175,7 @@ bool PropertyListWriter::AppendDictionary(Dictionary const& dictionary, int dept
     }
     mOut += "<dict>\n";
     for (auto const& [key, value] : entries) {
-        if (!AppendText("key", *key, depth + 1) || !Append(value, depth + 1))
+        if (!AppendText("key", *key, depth + 1) || !Append(value, depth + 1) || !Flush(false))
             return false;
     }
     Indent(depth);
@@ -132,9 +185,16 @@ bool PropertyListWriter::AppendDictionary(Dictionary const& dictionary, int dept
 
 bool PropertyListWriter::AppendText(char const* tag, String const& text, int depth)
 {
+    if (std::string const* ascii = text.ASCII()) {
+        Indent(depth);
+        mOut += std::string("<") + tag + ">";
+        if (!AppendASCII(*ascii))
+            return false;
+        mOut += std::string("</") + tag + ">\n";
+        return true;
+    }
     std::u16string escaped;
-    if (!EscapeForXML(text.Text(), escaped))
-        return Fail("text with a character XML cannot carry");
+    EscapeForXML(text.Text(), escaped);
     Indent(depth);
     mOut += std::string("<") + tag + ">" + UTF16ToUTF8(escaped) + "</" + tag + ">\n";
     return true;
@@ -182,6 +242,37 @@ void PropertyListWriter::AppendData(Data const& data, int depth)
     std::string const indent(std::size_t(depth), '\t');
     mOut += EncodeBase64(data.bytes.data(), data.bytes.size(), kBase64LineLength, indent);
     mOut += indent + "</data>\n";
+}
+
+// Text kept as 7-bit bytes is escaped straight into the output, a piece at a time.
+bool PropertyListWriter::AppendASCII(std::string const& text)
+{
+    constexpr std::size_t kBlock = 1 << 16; // at most five times as long escaped
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t const end = std::min(text.size(), i + kBlock);
+        for (; i < end; ++i) {
+            char const c = text[i];
+            if (c >= 0x20 && c != '&' && c != '<' && c != '>') {
+                mOut += c;
+            } else if (c == '&') {
+                mOut += "&amp;";
+            } else if (c == '<') {
+                mOut += "&lt;";
+            } else if (c == '>') {
+                mOut += "&gt;";
+            } else if (c == '\r') {
+                mOut += "&#13;"; // a raw CR would read back as LF
+            } else if (c == '\t' || c == '\n') {
+                mOut += c;
+            } else {
+                return Fail("text with a character XML cannot carry");
+            }
+        }
+        if (!Flush(false))
+            return false;
+    }
+    return true;
 }
 
 void PropertyListWriter::Indent(int depth) { mOut.append(std::size_t(depth), '\t'); }

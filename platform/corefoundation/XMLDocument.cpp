@@ -88,13 +88,38 @@ namespace {
 bool XMLDocument::Load(unsigned char const* bytes, std::size_t length, unsigned int extraOptions)
 {
     mError.clear();
-    if (!Prepare(bytes, length) || !CheckCharacters())
+    if (!Prepare(bytes, length))
+        return false;
+    mParsedCopy = mText;
+    return Parse(extraOptions);
+}
+
+bool XMLDocument::Load(std::string text, unsigned int extraOptions)
+{
+    mError.clear();
+    mParsedCopy.clear();
+    auto const* bytes = reinterpret_cast<unsigned char const*>(text.data());
+    if (text.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+        if (!Prepare(bytes, text.size()))
+            return false;
+    } else {
+        mText = std::move(text);
+        if (mText.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            mText.erase(0, 3);
+    }
+    return Parse(extraOptions);
+}
+
+bool XMLDocument::Parse(unsigned int extraOptions)
+{
+    if (!CheckCharacters())
         return false;
     // No parse_escapes: references are resolved by Decode, which refuses unknown ones.
     unsigned int const options = pugi::parse_cdata | pugi::parse_wconv_attribute | pugi::parse_eol | pugi::parse_doctype
         | pugi::parse_fragment | extraOptions;
+    std::string& parsed = mParsedCopy.empty() ? mText : mParsedCopy;
     pugi::xml_parse_result const result
-        = mDocument.load_buffer(mText.data(), mText.size(), options, pugi::encoding_utf8);
+        = mDocument.load_buffer_inplace(parsed.data(), parsed.size(), options, pugi::encoding_utf8);
     if (!result)
         return FailAt(result.offset, result.description());
     return CheckTopLevel();
@@ -119,7 +144,15 @@ bool XMLDocument::Prepare(unsigned char const* bytes, std::size_t length)
 
 bool XMLDocument::CheckCharacters()
 {
+    mLineStarts.clear();
     for (std::size_t i = 0; i < mText.size();) {
+        char const byte = mText[i];
+        if (UInt8(byte) < 0x80 && byte >= 0x20) {
+            ++i; // the common case, quickly
+            continue;
+        }
+        if (byte == '\n' || (byte == '\r' && (i + 1 >= mText.size() || mText[i + 1] != '\n')))
+            mLineStarts.push_back(i + 1);
         char32_t c = 0;
         std::size_t const length = ReadUTF8(mText, i, c);
         if (length == 0)
@@ -170,7 +203,9 @@ bool XMLDocument::Decode(std::string_view raw, pugi::xml_node node, std::string&
         if (raw[i] == '<')
             return Fail(node, "a '<' inside a value", TextOffset(raw, node, i));
         if (raw[i] != '&') {
-            out += raw[i];
+            std::size_t const plain = std::min(raw.find_first_of("<&", i), raw.size());
+            out.append(raw, i, plain - i); // the run up to the next reference, at once
+            i = plain - 1;
             continue;
         }
         std::size_t const semicolon = raw.find(';', i);
@@ -202,7 +237,7 @@ bool XMLDocument::Decode(std::string_view raw, pugi::xml_node node, std::string&
 bool XMLDocument::IsEmptyTag(pugi::xml_node element) const
 {
     std::ptrdiff_t const start = element.offset_debug();
-    if (element.first_child() || start < 0)
+    if (element.first_child() || start < 0 || mParsedCopy.empty())
         return false;
     char quote = 0;
     for (std::size_t i = std::size_t(start); i < mText.size(); ++i) {
@@ -233,15 +268,11 @@ bool XMLDocument::FailAt(std::ptrdiff_t offset, std::string const& problem, int 
     return false;
 }
 
+// From the line starts found before parsing: a text parsed where it lies has changed since.
 int XMLDocument::LineAt(std::ptrdiff_t offset) const
 {
-    int line = 1;
-    std::size_t const end = offset < 0 ? 0 : std::min(std::size_t(offset), mText.size());
-    for (std::size_t i = 0; i < end; ++i) {
-        if (mText[i] == '\n' || (mText[i] == '\r' && (i + 1 >= mText.size() || mText[i + 1] != '\n')))
-            ++line;
-    }
-    return line;
+    std::size_t const end = offset < 0 ? 0 : std::size_t(offset);
+    return 1 + int(std::upper_bound(mLineStarts.begin(), mLineStarts.end(), end) - mLineStarts.begin());
 }
 
 } // namespace tw::cf

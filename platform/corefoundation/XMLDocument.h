@@ -9,6 +9,7 @@
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw::cf {
 
@@ -16,6 +17,9 @@ class XMLDocument {
 public:
     // False on any problem; Error() then says what and on which line.
     bool Load(unsigned char const* bytes, std::size_t length, unsigned int extraOptions);
+    // The same on text it takes over and parses where it lies: no copy of a large file.
+    // IsEmptyTag is not known for text parsed so.
+    bool Load(std::string text, unsigned int extraOptions);
 
     pugi::xml_node Root() const { return mDocument.document_element(); }
     std::string const& Error() const { return mError; }
@@ -33,12 +37,15 @@ public:
 
 private:
     bool Prepare(unsigned char const* bytes, std::size_t length);
+    bool Parse(unsigned int extraOptions);
     bool CheckCharacters();
     bool CheckTopLevel();
     bool FailAt(std::ptrdiff_t offset, std::string const& problem, int moreLines = 0);
     int LineAt(std::ptrdiff_t offset) const;
 
-    std::string mText; // the UTF-8 text pugixml parsed
+    std::string mText; // the UTF-8 text; pugixml's own copy, or parsed where it lies
+    std::vector<std::size_t> mLineStarts; // the offsets in mText where lines after the first start
+    std::string mParsedCopy; // what pugixml parsed when mText is kept as it was
     pugi::xml_document mDocument;
     std::string mError;
 };

@@ -25,6 +25,8 @@ enum class InputKind {
     DropFiles, // files at location
     DropText, // text at location
     Quit,
+    Activated, // the program's window gained the keyboard focus
+    Deactivated, // and lost it
 };
 
 struct InputEvent {

@@ -346,6 +346,16 @@ void InputFunnel::Post(InputEvent const& input)
             toolbox::ModalLoop::WhenDone(SendQuit);
         }
         break;
+    case InputKind::Activated:
+    case InputKind::Deactivated: {
+        // The application hears it (documents look for files moved meanwhile); no window changes.
+        EventRef event = nullptr;
+        CreateEvent(nullptr, kEventClassApplication,
+            input.kind == InputKind::Activated ? kEventAppActivated : kEventAppDeactivated, GetCurrentEventTime(), 0,
+            &event);
+        PostEvent(event);
+        break;
+    }
     case InputKind::DropFiles:
     case InputKind::DropText:
         // Drops reach the Drag Manager, which hands them to the window and view under them.

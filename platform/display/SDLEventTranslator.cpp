@@ -51,6 +51,13 @@ namespace {
         case SDL_WINDOWEVENT_EXPOSED:
             out.push_back(WindowRequest { WindowRequestKind::RedrawAll, {} });
             break;
+        // The desktop window is the whole program: its focus is the application's activation.
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            out.push_back(Kind(InputKind::Activated));
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            out.push_back(Kind(InputKind::Deactivated));
+            break;
         default:
             break;
         }

@@ -3,6 +3,7 @@
 #include "corefoundation/CFBundle.h"
 #include "corefoundation/CFURL.h"
 #include "display/SDLKeys.h"
+#include "display/SessionEnd.h"
 #include "display/WindowServer.h"
 
 #include <algorithm>
@@ -60,8 +61,8 @@ std::unique_ptr<SDLPresenter> SDLPresenter::Create(std::string* error)
         height = std::min(height, usable.h);
     }
     // Hidden until the first frame is ready, so that the desktop never shows an empty window.
-    SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-        SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+    SDL_Window* window = SDL_CreateWindow(
+        "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (!window) {
         if (error)
             *error = SDL_GetError();
@@ -88,6 +89,7 @@ SDLPresenter::SDLPresenter(SDL_Window* window)
     CursorState::SetListener([this](CursorShape const& shape) { mCursors.Show(shape); });
     mCursors.Show(CursorState::Current());
     SetIconFromBundle();
+    WatchForSessionEnd();
     InstallEventLoopTimer(GetMainEventLoop(), 0, kPollInterval, PollTimer, this, &mTimer);
 }
 
@@ -128,7 +130,8 @@ void SDLPresenter::SetIconFromBundle()
                 for (int x = 0; x < width; ++x) {
                     Uint32 const p = from[x];
                     Uint32 const a = p >> 24;
-                    auto channel = [&](int shift) { return a ? std::min<Uint32>(255, ((p >> shift) & 0xFF) * 255 / a) : 0; };
+                    auto channel
+                        = [&](int shift) { return a ? std::min<Uint32>(255, ((p >> shift) & 0xFF) * 255 / a) : 0; };
                     to[x] = (a << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
                 }
             }
@@ -156,6 +159,11 @@ void SDLPresenter::PollTimer(EventLoopTimerRef, void* userData) { static_cast<SD
 
 void SDLPresenter::Pump()
 {
+    // A hang-up leaves no one to answer a question: the application keeps what it can, and stops.
+    if (EndSessionIfHungUp()) {
+        QuitApplicationEventLoop();
+        return;
+    }
     SDL_Event event;
     SDLTranslation translation;
     while (SDL_PollEvent(&event)) {

@@ -102,9 +102,16 @@ CGRect Window::GetContent() const
 OSStatus Window::SetStructure(CGRect structure, bool sendEvents)
 {
     structure = CGRectIntegral(CGRectStandardize(structure));
-    if (!std::isfinite(structure.origin.x) || !std::isfinite(structure.origin.y))
+    if (!std::isfinite(structure.origin.x) || !std::isfinite(structure.origin.y) || !std::isfinite(structure.size.width)
+        || !std::isfinite(structure.size.height))
         return paramErr;
     structure.size.height = std::max(structure.size.height, GetTitleBarHeight());
+    // However it is asked for (a stored size, a script), a window the user sizes keeps the
+    // size below which the grow box stops.
+    if (HasAttribute(kWindowResizableAttribute)) {
+        structure.size.width = std::max(structure.size.width, kMinimumSize.width);
+        structure.size.height = std::max(structure.size.height, kMinimumSize.height);
+    }
     if (CGRectEqualToRect(structure, mStructure))
         return noErr;
     CGRect const old = mStructure;

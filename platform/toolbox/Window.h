@@ -18,6 +18,8 @@ class View;
 // parent, which holds a reference while one is shown.
 class Window : public HIObject {
 public:
+    static constexpr CGSize kMinimumSize { 64, 48 }; // [px] structure of a window the user may resize
+
     Window(WindowClass windowClass, WindowAttributes attributes, CGRect content);
     ~Window() override;
     CFTypeID TypeID() const override;

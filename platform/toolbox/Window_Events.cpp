@@ -13,8 +13,6 @@ namespace tw::toolbox {
 
 namespace {
 
-    constexpr CGSize kMinimumSize { 64, 48 }; // [px] structure
-
     // Follows the mouse until it is released, calling step with the offset from where it went down.
     template <typename Step> MouseTrackingResult FollowMouse(CGPoint start, Step&& step)
     {
@@ -135,8 +133,8 @@ OSStatus Window::DragFrame(CGPoint start, bool grow)
             return;
         CGRect next = original;
         if (grow) {
-            next.size.width = std::max(kMinimumSize.width, original.size.width + offset.x);
-            next.size.height = std::max(kMinimumSize.height, original.size.height + offset.y);
+            next.size.width = std::max(Window::kMinimumSize.width, original.size.width + offset.x);
+            next.size.height = std::max(Window::kMinimumSize.height, original.size.height + offset.y);
         } else {
             next.origin.x += offset.x;
             // The title bar never goes under the menu bar.

@@ -18,12 +18,17 @@ SGShape Square(double x, double y, double side)
     return shape;
 }
 
+// A layer of the world pack.
 CRegionLayer* FindLayer(CMapManager& manager, char const* identifier)
 {
-    CCoordinateRect const world(CCoordinate(89, -180), CCoordinate(-89, 180));
-    for (CRegionLayer* layer : manager.GetRegionLayers(world, nullptr, nullptr))
-        if (layer->GetIdentifier() == CString(identifier))
-            return layer;
+    for (CMapPack const* pack : manager.GetMapPacks()) {
+        if (pack->GetIdentifier() != CString("com.tarnwick.map.world"))
+            continue;
+        CMapRegion const* region = pack->GetRegion(0);
+        for (std::size_t i = 0; i < region->GetLayerCount(); ++i)
+            if (region->GetLayer(i)->GetIdentifier() == CString(identifier))
+                return region->GetLayer(i);
+    }
     return nullptr;
 }
 
@@ -54,7 +59,7 @@ TEST(GeometryBuilder, SharedBordersAreFoundOnceAndCoastsNever)
 
 TEST(GeometryBuilder, CountryBordersLeaveTheCoastsOutAndAreDrawnByOneSide)
 {
-    auto manager = tw::test::LoadMaps(false);
+    auto manager = tw::test::LoadMaps();
     ASSERT_TRUE(manager);
     CRegionLayer* countries = FindLayer(*manager, "countries");
     ASSERT_NE(countries, nullptr);
@@ -90,7 +95,7 @@ TEST(GeometryBuilder, CountryBordersLeaveTheCoastsOutAndAreDrawnByOneSide)
 
 TEST(GeometryBuilder, CountriesAcrossTheAntimeridianStayInOnePiece)
 {
-    auto manager = tw::test::LoadMaps(false);
+    auto manager = tw::test::LoadMaps();
     ASSERT_TRUE(manager);
     CRegionLayer* countries = FindLayer(*manager, "countries");
     ASSERT_NE(countries, nullptr);
@@ -117,7 +122,7 @@ TEST(GeometryBuilder, CountriesAcrossTheAntimeridianStayInOnePiece)
 
 TEST(CGeometryCache, ShapesAreReadOnceAndPurgedWhenUnused)
 {
-    auto manager = tw::test::LoadMaps(false);
+    auto manager = tw::test::LoadMaps();
     ASSERT_TRUE(manager);
     CRegionLayer* places = FindLayer(*manager, "places");
     ASSERT_NE(places, nullptr);

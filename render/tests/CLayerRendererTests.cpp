@@ -110,7 +110,7 @@ class LayerRenderer : public testing::Test {
 protected:
     void SetUp() override
     {
-        mManager = tw::test::LoadMaps(true);
+        mManager = tw::test::LoadMaps();
         ASSERT_TRUE(mManager);
     }
     std::unique_ptr<CMapManager> mManager;

@@ -29,7 +29,7 @@ std::filesystem::path ReferenceOf(Picture const& picture)
 TEST_P(MapPicture, LooksAsItsReference)
 {
     Picture const& picture = GetParam();
-    auto manager = tw::test::LoadMaps(true);
+    auto manager = tw::test::LoadMaps();
     ASSERT_TRUE(manager);
     CMapSnapshot view(*manager, 4);
     view.SetView(picture.centre, picture.level, CGSizeMake(640, 400));

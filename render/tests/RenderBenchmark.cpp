@@ -15,8 +15,7 @@ namespace {
 std::unique_ptr<CMapManager> Maps()
 {
     auto manager = std::make_unique<CMapManager>();
-    manager->LoadMapsFrom({ CFile(CString(TW_SOURCE_DIR "/resources/Resources/Maps")),
-        CFile(CString(TW_SOURCE_DIR "/mapdata/tests/data/packs")) });
+    manager->LoadMapsFrom({ CFile(CString(TW_SOURCE_DIR "/resources/Resources/Maps")) });
     return manager;
 }
 

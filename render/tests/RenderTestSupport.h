@@ -13,16 +13,12 @@
 namespace tw::test {
 
 inline std::filesystem::path WorldMaps() { return std::filesystem::path(TW_SOURCE_DIR) / "resources/Resources/Maps"; }
-inline std::filesystem::path TestRegionMaps() { return std::filesystem::path(TW_SOURCE_DIR) / "mapdata/tests/data/packs"; }
 
-// A manager with the world pack, and with the Göteborg and Ottawa regions when asked.
-inline std::unique_ptr<CMapManager> LoadMaps(bool testRegions)
+// A manager with the packs of the bundle: the world, and the Göteborg and Ottawa regions.
+inline std::unique_ptr<CMapManager> LoadMaps()
 {
     auto manager = std::make_unique<CMapManager>();
-    std::vector<CFile> folders { CFile(CString(WorldMaps().c_str())) };
-    if (testRegions)
-        folders.emplace_back(CString(TestRegionMaps().c_str()));
-    if (manager->LoadMapsFrom(folders) != noErr)
+    if (manager->LoadMapsFrom({ CFile(CString(WorldMaps().c_str())) }) != noErr)
         return nullptr;
     return manager;
 }

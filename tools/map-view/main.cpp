@@ -249,10 +249,8 @@ int main(int argc, char** argv)
         else
             return Usage();
     }
-    if (folders.empty()) {
+    if (folders.empty())
         folders.emplace_back(CString(TW_SOURCE_DIR "/resources/Resources/Maps"));
-        folders.emplace_back(CString(TW_SOURCE_DIR "/mapdata/tests/data/packs"));
-    }
     tw::cf::SetMainBundlePath(TW_BUNDLE_DIR);
     bool const headless = !shot.empty() || !sheet.empty();
     if (headless)

@@ -7,7 +7,7 @@ import struct
 import sys
 
 root = os.path.join(os.path.dirname(__file__), "..", "..")
-layers = os.path.join(root, "mapdata/tests/data/packs/TestRegions.twmap/Contents/Resources/Ottawa.twregion/Contents/Resources/Layers")
+layers = os.path.join(root, "resources/Resources/Maps/Regions.twmap/Contents/Resources/Ottawa.twregion/Contents/Resources/Layers")
 out = os.path.join(root, "mapdata/tests/fuzz/corpus")
 os.makedirs(out, exist_ok=True)
 

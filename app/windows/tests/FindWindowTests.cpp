@@ -53,7 +53,7 @@ namespace {
         static std::vector<CString> Expected(SearchQuery const& query)
         {
             std::vector<CString> names;
-            CPlaceSearch search(WorldMaps(), query);
+            CPlaceSearch search(BundledMaps(), query);
             for (std::vector<SearchResult> ring; !search.IsFinished();) {
                 search.NextRing(ring);
                 for (SearchResult const& result : ring)
@@ -116,7 +116,7 @@ namespace {
         EXPECT_EQ(Names(results), Expected(query));
         double last = 0;
         for (SearchResult const& result : results) {
-            double const distance = WorldMaps().GetDistance(result.position, query.centre);
+            double const distance = BundledMaps().GetDistance(result.position, query.centre);
             EXPECT_LE(distance, 5000) << result.name.GetStdString();
             EXPECT_GE(distance, last) << "nearest first";
             last = distance;
@@ -184,7 +184,7 @@ namespace {
         ASSERT_EQ(mDocument.objects.size(), 1u) << "another selection replaces the preview";
         EXPECT_EQ(mDocument.objects[0]->GetName(), chosen->name);
         CString const name = chosen->name;
-        CString const kind = WorldMaps().GetFeatureName(chosen->feature);
+        CString const kind = BundledMaps().GetFeatureName(chosen->feature);
 
         InputDriver::Key(kKeyReturn, '\r');
         RunCurrentEventLoop(0.1);
@@ -228,7 +228,7 @@ namespace {
         std::vector<SearchResult> const results = window->GetResults();
         ASSERT_GE(results.size(), 3u);
         // The kind of the last place, typed into the search field, lists every place of that kind.
-        CString const kind = WorldMaps().GetFeatureName(results.back().feature);
+        CString const kind = BundledMaps().GetFeatureName(results.back().feature);
         std::size_t const ofKind = std::count_if(results.begin(), results.end(),
             [&](SearchResult const& result) { return result.feature == results.back().feature; });
         InputDriver::Click(Centre(View<CHISearchField>('name')));
@@ -237,7 +237,7 @@ namespace {
         EXPECT_GE(Rows().size(), ofKind);
         for (DataBrowserItemID row : Rows()) {
             auto const* result = reinterpret_cast<SearchResult const*>(row);
-            EXPECT_TRUE(result->name.Contains(kind) || WorldMaps().GetFeatureName(result->feature).Contains(kind));
+            EXPECT_TRUE(result->name.Contains(kind) || BundledMaps().GetFeatureName(result->feature).Contains(kind));
         }
         std::string const total = Total();
         EXPECT_EQ(total, Rows().size() == 1 ? "1 place found" : std::to_string(Rows().size()) + " places found");

@@ -112,8 +112,8 @@ protected:
         ASSERT_EQ(RegisterAppWindowClasses(), noErr);
         ClearPreferences();
         mApp = std::make_unique<CApplication>();
-        CThreadSearch::SetMapManager(&WorldMaps());
-        CMapObject::SetMapManager(&WorldMaps());
+        CThreadSearch::SetMapManager(&BundledMaps());
+        CMapObject::SetMapManager(&BundledMaps());
     }
     void TearDown() override
     {

@@ -3,6 +3,7 @@
 #include "bindings/Source/Bindings/CBObjectBindingSupport.h"
 #include "toolbox/WindowCalls.h"
 
+#include <cmath>
 #include <cstdio>
 
 using namespace tw::bindings;
@@ -29,9 +30,10 @@ EventHandlerUPP HandlerUPP()
 
 OSStatus SetContentBounds(WindowRef window, CBValue const& theValue)
 {
-    // Anything but a finite, non-empty rectangle would collapse the window.
+    // Anything but a finite rectangle at least a pixel each way would collapse the window.
     CGRect const rect = theValue.IsRect() ? theValue.GetRect() : CGRect {};
-    if (!theValue.IsRect() || !(rect.size.width > 0) || !(rect.size.height > 0))
+    if (!theValue.IsRect() || !std::isfinite(rect.size.width) || !std::isfinite(rect.size.height)
+        || !(rect.size.width >= 1) || !(rect.size.height >= 1))
         return paramErr;
     Rect bounds;
     bounds.top = ToCoordinate(rect.origin.y);

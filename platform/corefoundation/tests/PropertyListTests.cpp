@@ -1,11 +1,14 @@
 #include "PlistTestSupport.h"
 #include "corefoundation/CFURL.h"
+#include "corefoundation/PropertyListWriter.h"
 
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
+#include <string_view>
+#include <vector>
 
 using namespace tw::test;
 
@@ -163,7 +166,6 @@ TEST(PropertyListWriter, TextWithMarkupAndLineEndingsReadsBackUnchanged)
 
 TEST(PropertyListWriter, RefusesWhatNoReaderCouldLoad)
 {
-    char16_t const lone[] = { u'a', char16_t(0xD800), u'b', 0 };
     Owned<CFURLRef> const url(CFURLCreateWithString(nullptr, CFSTR("https://example.com/"), nullptr));
     double const year10000 = 252423993600.0;
     Owned<CFDateRef> const farDate(CFDateCreate(nullptr, year10000));
@@ -173,14 +175,25 @@ TEST(PropertyListWriter, RefusesWhatNoReaderCouldLoad)
     void const* inArray[] = { CFSTR("fine"), url.get() };
     Owned<CFArrayRef> const urlInArray(CFArrayCreate(nullptr, inArray, 2, &kCFTypeArrayCallBacks));
 
-    EXPECT_EQ(ToXML(Text(u"bell\u0007").get()), "(refused)");
-    EXPECT_EQ(ToXML(Text(lone).get()), "(refused)");
-    EXPECT_EQ(ToXML(Text(u"\uFFFF").get()), "(refused)");
     EXPECT_EQ(ToXML(url.get()), "(refused)");
     EXPECT_EQ(ToXML(urlInArray.get()), "(refused)");
     EXPECT_EQ(ToXML(numberKey.get()), "(refused)");
     EXPECT_EQ(ToXML(farDate.get()), "(refused)");
     EXPECT_EQ(ToXML(nullptr), "(refused)");
+}
+
+// Whatever a text holds can be written: what XML 1.0 cannot carry becomes U+FFFD, which reads back.
+TEST(PropertyListWriter, CharactersXMLCannotCarryAreWrittenAsReplacements)
+{
+    char16_t const lone[] = { u'a', char16_t(0xD800), u'b', 0 };
+    EXPECT_NE(ToXML(Text(u"bell\u0007").get()).find("<string>bell\uFFFD</string>"), std::string::npos);
+    EXPECT_NE(ToXML(Text(lone).get()).find("<string>a\uFFFDb</string>"), std::string::npos);
+    EXPECT_NE(ToXML(Text(u"\uFFFF\t\n").get()).find("<string>\uFFFD\t\n</string>"), std::string::npos);
+    std::string const xml = ToXML(Text(u"\u0001x").get());
+    Owned<CFDataRef> const data(CFDataCreate(nullptr, reinterpret_cast<UInt8 const*>(xml.data()), CFIndex(xml.size())));
+    Owned<CFPropertyListRef> const back(CFPropertyListCreateFromXMLData(nullptr, data.get(), 0, nullptr));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(CanonicalText(static_cast<tw::cf::String const*>(back.get())->Text()), "\"\\ufffdx\"");
 }
 
 TEST(PropertyListWriter, RefusesACycleInsteadOfRecursingForever)
@@ -256,4 +269,78 @@ TEST(PropertyListDeepCopy, CopiesWithTheAskedMutabilityAndRefusesForeignObjects)
     EXPECT_FALSE(CFPropertyListIsValid(foreign.get(), kCFPropertyListXMLFormat_v1_0));
     EXPECT_TRUE(CFPropertyListIsValid(plist.get(), kCFPropertyListXMLFormat_v1_0));
     EXPECT_FALSE(CFPropertyListIsValid(Real(1).get(), kCFPropertyListOpenStepFormat));
+}
+
+// A large list is handed out in pieces of about kPieceSize, which together are the text
+// written whole; a sink that refuses a piece stops the writing.
+TEST(PropertyListWriter, WritesALargeListInPiecesThatReadBackWhole)
+{
+    std::string large(3 * tw::cf::PropertyListWriter::kPieceSize, 'x');
+    for (std::size_t i = 0; i < large.size(); i += 1000)
+        large.replace(i, 4, i % 3000 ? "&<>\r" : "\n\t\"'");
+    auto const plist = ParsePlist(Plist("<dict><key>große</key><array><string>"
+        + std::string("&amp;&lt;&gt;&#13;") + "</string><string>" + std::string(100, 'y')
+        + "</string></array></dict>"));
+    ASSERT_TRUE(plist);
+    Owned<CFMutableDictionaryRef> const dictionary(const_cast<CFMutableDictionaryRef>(static_cast<CFDictionaryRef>(
+        CFPropertyListCreateDeepCopy(nullptr, plist.get(), kCFPropertyListMutableContainers))));
+    Owned<CFStringRef> const text(tw::cf::CreateString(large));
+    CFDictionarySetValue(dictionary.get(), CFSTR("large"), text.get());
+
+    std::vector<std::string> pieces;
+    std::string error;
+    ASSERT_TRUE(tw::cf::WritePropertyListXML(
+        dictionary.get(),
+        [&pieces](std::string_view piece) {
+            pieces.emplace_back(piece);
+            return true;
+        },
+        &error))
+        << error;
+    EXPECT_GE(pieces.size(), 3u);
+    std::string joined;
+    for (std::string const& piece : pieces) {
+        EXPECT_LE(piece.size(), tw::cf::PropertyListWriter::kPieceSize * 3 / 2);
+        joined += piece;
+    }
+    Owned<CFDataRef> const whole(CFPropertyListCreateXMLData(nullptr, dictionary.get()));
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(joined, std::string(reinterpret_cast<char const*>(CFDataGetBytePtr(whole.get())),
+                          std::size_t(CFDataGetLength(whole.get()))));
+    Owned<CFPropertyListRef> const read(
+        tw::cf::CreatePropertyListFromXMLText(joined, kCFPropertyListImmutable, &error));
+    ASSERT_TRUE(read) << error;
+    EXPECT_TRUE(CFEqual(read.get(), dictionary.get()));
+
+    int offered = 0;
+    EXPECT_FALSE(tw::cf::WritePropertyListXML(
+        dictionary.get(), [&offered](std::string_view) { return ++offered < 2; }, &error));
+    EXPECT_EQ(offered, 2) << "nothing more is offered once a piece is refused";
+    EXPECT_FALSE(error.empty());
+}
+
+// Text of 7-bit characters read from a file is kept as its bytes: it must be the same
+// string, to the dictionaries and to every caller, as the same text held as UTF-16.
+TEST(PropertyListReader, TextKeptAsBytesIsTheSameStringAsItsWideForm)
+{
+    auto const plist = ParsePlist(Plist(
+        "<dict><key>Name</key><string>Camp &amp; lake</string><key>Sjö</key><string>Åsa</string></dict>"));
+    ASSERT_TRUE(plist);
+    auto const* dictionary = static_cast<CFDictionaryRef>(plist.get());
+    auto const* name = static_cast<CFStringRef>(CFDictionaryGetValue(dictionary, CFSTR("Name")));
+    ASSERT_NE(name, nullptr) << "a key read from the file is found by a constant of the same text";
+    EXPECT_NE(CFDictionaryGetValue(dictionary, CFSTR("Sjö")), nullptr);
+    EXPECT_STREQ(CFStringGetCStringPtr(name, kCFStringEncodingUTF8), "Camp & lake");
+    EXPECT_EQ(CFStringGetLength(name), 11);
+    EXPECT_EQ(CFStringGetCharacterAtIndex(name, 5), u'&');
+    Owned<CFStringRef> const wide(Text(u"Camp & lake"));
+    EXPECT_TRUE(CFEqual(name, wide.get()));
+    EXPECT_TRUE(CFEqual(wide.get(), name));
+    EXPECT_EQ(CFHash(name), CFHash(wide.get()));
+    Owned<CFStringRef> const other(Text(u"Camp & lakE"));
+    EXPECT_FALSE(CFEqual(name, other.get()));
+    EXPECT_EQ(CFStringCompare(name, wide.get(), 0), kCFCompareEqualTo);
+    auto const* accented = static_cast<CFStringRef>(CFDictionaryGetValue(dictionary, CFSTR("Sjö")));
+    EXPECT_EQ(CFStringGetCStringPtr(accented, kCFStringEncodingUTF8), nullptr) << "only 7-bit text has bytes";
+    EXPECT_EQ(tw::cf::ToUTF8(accented), "Åsa");
 }

@@ -190,5 +190,15 @@ namespace {
         EXPECT_EQ(Only(Translate(event)).kind, InputKind::Quit);
     }
 
+    TEST_F(SDLEventTranslatorTest, TheWindowsFocusIsTheApplicationsActivation)
+    {
+        SDL_Event event {};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+        EXPECT_EQ(Only(Translate(event)).kind, InputKind::Activated);
+        event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+        EXPECT_EQ(Only(Translate(event)).kind, InputKind::Deactivated);
+    }
+
 } // namespace
 } // namespace tw::display

@@ -2,6 +2,7 @@
 #include "display/PresenterChoice.h"
 #include "display/SDLKeys.h"
 #include "display/SDLPresenter.h"
+#include "display/SessionEnd.h"
 #include "display/WindowServer.h"
 #include "services/AppleEvents.h"
 #include "services/Scrap.h"
@@ -252,6 +253,23 @@ namespace {
             return test();
         }
 
+        // Runs the event loop until something quits it (true), or ten seconds of loop time pass.
+        static bool RunLoopUntilItQuits()
+        {
+            bool timedOut = false;
+            EventLoopTimerRef timer = nullptr;
+            InstallEventLoopTimer(
+                GetMainEventLoop(), 10, 0,
+                [](EventLoopTimerRef, void* flag) {
+                    *static_cast<bool*>(flag) = true;
+                    QuitApplicationEventLoop();
+                },
+                &timedOut, &timer);
+            RunApplicationEventLoop();
+            RemoveEventLoopTimer(timer);
+            return !timedOut;
+        }
+
         static inline VirtualDisplay* sDisplay = nullptr; // weak
         static inline std::string sOldDisplay;
         static inline bool sVideo = false;
@@ -312,23 +330,26 @@ namespace {
         EXPECT_EQ(WindowPixel(630, 470), (Uint32(p.r) << 16) | (Uint32(p.g) << 8) | p.b);
     }
 
+    // A hang-up leaves nobody to ask: the application's session end runs once and the loop stops.
+    TEST_F(SDLPresenterTest, AHangUpRunsTheSessionEndOnceAndStopsTheLoop)
+    {
+        static int ended = 0;
+        ended = 0;
+        ResetSessionEndForTesting();
+        SetSessionEndHandler([] { ++ended; });
+        raise(SIGHUP);
+        bool const quit = RunLoopUntilItQuits();
+        SetSessionEndHandler(nullptr);
+        EXPECT_TRUE(quit);
+        EXPECT_EQ(ended, 1);
+    }
+
     TEST_F(SDLPresenterTest, ClosingTheWindowQuitsThroughTheLoopsTimer)
     {
         SDL_Event quit {};
         quit.type = SDL_QUIT;
         SDL_PushEvent(&quit);
-        bool timedOut = false;
-        EventLoopTimerRef timer = nullptr;
-        InstallEventLoopTimer(
-            GetMainEventLoop(), 10, 0,
-            [](EventLoopTimerRef, void* flag) {
-                *static_cast<bool*>(flag) = true;
-                QuitApplicationEventLoop();
-            },
-            &timedOut, &timer);
-        RunApplicationEventLoop();
-        RemoveEventLoopTimer(timer);
-        EXPECT_FALSE(timedOut);
+        EXPECT_TRUE(RunLoopUntilItQuits());
     }
 
     // The window shows the cursor the program sets; a bitmap set again is not made again.

@@ -126,6 +126,24 @@ namespace {
         DisposeWindow(window);
     }
 
+    // Sizes from outside (a damaged preference, a script) cannot make a window nobody can grab.
+    TEST_F(Windows, AResizableWindowKeepsItsMinimumSizeAndRefusesNonFiniteBounds)
+    {
+        WindowRef window = MakeWindow();
+        Rect const tiny { 100, 100, 101, 101 };
+        ASSERT_EQ(SetWindowBounds(window, kWindowContentRgn, &tiny), noErr);
+        Rect structure {};
+        GetWindowBounds(window, kWindowStructureRgn, &structure);
+        EXPECT_GE(structure.right - structure.left, toolbox::Window::kMinimumSize.width);
+        EXPECT_GE(structure.bottom - structure.top, toolbox::Window::kMinimumSize.height);
+        toolbox::Window* live = toolbox::LiveWindow(window);
+        CGRect const before = live->GetStructure();
+        EXPECT_EQ(live->SetStructure(CGRectMake(10, 10, INFINITY, 300)), paramErr);
+        EXPECT_EQ(live->SetStructure(CGRectMake(10, 10, 300, NAN)), paramErr);
+        EXPECT_TRUE(CGRectEqualToRect(live->GetStructure(), before));
+        DisposeWindow(window);
+    }
+
     TEST_F(Windows, OneSheetAtATimeAndItsCommandsGoToTheParent)
     {
         WindowRef parent = MakeWindow();
