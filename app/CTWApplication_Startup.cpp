@@ -13,6 +13,8 @@
 #include "framework/CFileErrorText.h"
 #include "framework/CMacWindow.h"
 #include "framework/CSplashScreen.h"
+#include "framework/CStandardAlert.h"
+#include "model/CParserURL.h"
 #include "services/AppleEvents.h"
 #include "widgets/ControlClasses.h"
 
@@ -207,13 +209,21 @@ OSStatus CTWApplication::OpenDocument()
 
 OSStatus CTWApplication::DoAppleEventGetURL(AEDesc const& event)
 {
-    char buffer[1024];
+    // Links of any length a reader takes; a fixed buffer would cut a long one to a wrong place.
     DescType type = 0;
     Size size = 0;
-    if (AEGetParamPtr(&event, keyDirectObject, typeChar, &type, buffer, sizeof buffer, &size) != noErr)
+    if (AEGetParamPtr(&event, keyDirectObject, typeChar, &type, nullptr, 0, &size) != noErr || size <= 0)
         return noErr;
-    CString const link(
-        std::string(buffer, std::min<std::size_t>(std::size_t(size), sizeof buffer)).c_str(), kCFStringEncodingUTF8);
+    if (size > Size(CParserURL::kMaxLinkLength)) {
+        DoAlert("The link could not be followed.", "It is longer than any map link can be.", 2 /* caution */,
+            CStandardAlert::kDefaultButtonText, CString(), CString());
+        return paramErr;
+    }
+    std::string bytes(std::size_t(size), '\0');
+    if (AEGetParamPtr(&event, keyDirectObject, typeChar, &type, bytes.data(), size, &size) != noErr)
+        return noErr;
+    bytes.resize(std::strlen(bytes.c_str())); // text ends at a NUL, as it did
+    CString const link(bytes.c_str(), kCFStringEncodingUTF8);
     auto* document = dynamic_cast<CWindowDocument*>(GetCurrentDocument());
     if (!document) {
         CDocument* created = CreateDocument();

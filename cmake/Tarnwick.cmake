@@ -44,12 +44,20 @@ if(NOT DEFINED TW_UNITY_BATCH)
 endif()
 option(TW_UNITY_BUILD "Compile the libraries and tests in batches of files" ON)
 
+# Targets named here compile every file alone even in a unity build: the test command builds
+# one library so, so that a file that uses what only its batch neighbours include is caught.
+set(TW_UNITY_OFF_TARGETS "" CACHE STRING "Targets whose files compile alone in a unity build")
+
 # tw_compile_together(TARGET KIND): the precompiled headers of KIND and the unity batches for TARGET.
 function(tw_compile_together target kind)
     tw_use_precompiled_headers(${target} ${kind})
-    set_target_properties(${target} PROPERTIES UNITY_BUILD ${TW_UNITY_BUILD} UNITY_BUILD_MODE BATCH
+    set(unity ${TW_UNITY_BUILD})
+    if(target IN_LIST TW_UNITY_OFF_TARGETS)
+        set(unity OFF)
+    endif()
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ${unity} UNITY_BUILD_MODE BATCH
         UNITY_BUILD_BATCH_SIZE ${TW_UNITY_BATCH})
-    if(TW_UNITY_BUILD)
+    if(unity AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
         # An included .cpp counts as a header for this warning: a test class outside the unnamed
         # namespace deriving from a fixture inside it is right in a .cpp file.
         target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
@@ -185,6 +193,20 @@ function(tw_add_benchmarks name)
     add_executable(${name} ${sources})
     tw_use_precompiled_headers(${name} CODE)
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark_main)
+endfunction()
+
+# tw_add_fuzzer(NAME SOURCE DEPENDS libs...): a libFuzzer entry, built only in a fuzzing tree
+# (TW_FUZZ) and gathered in the target tw_fuzzers. The regular tests replay each entry's corpus.
+function(tw_add_fuzzer name source)
+    if(NOT TW_FUZZ)
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} -fsanitize=fuzzer)
+    target_compile_definitions(${name} PRIVATE TW_BUNDLE_DIR="${TW_BUNDLE_DIR}")
+    add_dependencies(${name} tw_bundle_resources)
+    add_dependencies(tw_fuzzers ${name})
 endfunction()
 
 # An executable whose crash reports can be read: its functions' names in the dynamic symbol

@@ -43,7 +43,7 @@ void CDeviceNMEA::ScanFinished(OSStatus status, CSerialPort&& port)
     mQuiet = 0;
     mLastValidCount = 0;
     GetLog().LogEvent("found at %u baud", unsigned(mPort.GetSpeed()));
-    InstallTimer(kPositionInterval, kPositionInterval);
+    InstallTimer(mPositionInterval, mPositionInterval);
     ReportConnect(noErr);
 }
 

@@ -32,6 +32,8 @@ public:
     bool IsScanning() const { return mScanning; }
     UInt32 GetSpeed() const { return mPort.GetSpeed(); } // [baud]; 0 while not connected
     void SetScanWindow(double seconds) { mScanWindow = seconds; }
+    // How often the port is read once connected; a silent receiver is given up after kQuietTicks.
+    void SetPositionInterval(double seconds) { mPositionInterval = seconds; }
 
     // From the scan, on the main thread: the port open at the speed found, or why not.
     void ScanFinished(OSStatus status, CSerialPort&& port);
@@ -47,6 +49,7 @@ private:
     CNMEAParser mParser;
     bool mScanning = false;
     double mScanWindow = kDefaultScanWindow; // [s]
+    double mPositionInterval = kPositionInterval; // [s]
     UInt32 mQuiet = 0; // ticks since the last valid sentence
     UInt32 mLastValidCount = 0;
 };

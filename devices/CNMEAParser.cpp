@@ -220,7 +220,7 @@ bool CNMEAParser::ReadRMC(std::vector<std::string_view> const& fields, Moment& m
         return true;
     }
     double latitude = 0, longitude = 0, knots = 0, course = 0;
-    SInt64 days = -1;
+    SInt64 days = kNoDate;
     if (!ParseAngle(fields[3], fields[4], true, latitude) || !ParseAngle(fields[5], fields[6], false, longitude))
         return false;
     if (!fields[7].empty() && (!ParseDouble(fields[7], knots) || knots < 0 || knots > kMaxKnots))
@@ -234,7 +234,7 @@ bool CNMEAParser::ReadRMC(std::vector<std::string_view> const& fields, Moment& m
     moment.longitude = longitude;
     moment.speed = knots * kMetresPerSecondPerKnot;
     moment.course = std::fmod(std::fmod(course, 360.0) + 360.0, 360.0);
-    if (days >= 0) {
+    if (days != kNoDate) {
         moment.days = days;
         mLastDays = days;
     }
@@ -275,7 +275,7 @@ void CNMEAParser::Emit(std::vector<CGPSPosVelTime>& fixes)
     mHasMoment = false;
     CDateTime time = CDateTime::GetTimeNow();
     if (moment.timeOfDay >= 0) {
-        SInt64 days = moment.days >= 0 ? moment.days : (mLastDays >= 0 ? mLastDays : TodaySinceReference());
+        SInt64 days = moment.days != kNoDate ? moment.days : (mLastDays != kNoDate ? mLastDays : TodaySinceReference());
         time = CDateTime(double(days) * 86400.0 + moment.timeOfDay);
     }
     // The receiver says it has lost its fix: that is news too, or its last position would
@@ -314,7 +314,7 @@ void CNMEAParser::Reset()
     mInSentence = false;
     mLineDamaged = false;
     mHasMoment = false;
-    mLastDays = -1;
+    mLastDays = kNoDate;
     mValidSentences = 0;
     mBadSentences = 0;
 }

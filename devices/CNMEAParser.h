@@ -12,6 +12,7 @@
 
 #include "devices/CGPSPosVelTime.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,8 @@ public:
     static SInt64 DaysSinceReference(int year, int month, int day);
 
 private:
+    // No date known; dates before 2001 (from 1980 on) count as well as later ones.
+    static constexpr SInt64 kNoDate = INT64_MIN;
     struct Moment {
         double timeOfDay = -1; // [s] UTC; -1 when the sentences gave none
         bool hasRMC = false;
@@ -50,7 +53,7 @@ private:
         double speed = 0; // [m/s]
         double course = 0; // [deg]
         double dilution = 0; // horizontal
-        SInt64 days = -1; // date of the fix, days since 2001-01-01; -1 unknown
+        SInt64 days = kNoDate; // date of the fix, days since 2001-01-01
         bool waited = false; // survived one Flush
     };
 
@@ -65,7 +68,7 @@ private:
     bool mLineDamaged = false;
     Moment mMoment;
     bool mHasMoment = false;
-    SInt64 mLastDays = -1; // the last date an RMC gave
+    SInt64 mLastDays = kNoDate; // the last date an RMC gave
     UInt32 mValidSentences = 0;
     UInt32 mBadSentences = 0;
 };

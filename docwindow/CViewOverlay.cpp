@@ -1,6 +1,7 @@
 #include "docwindow/CViewOverlay.h"
 
 #include "docwindow/CViewMap.h"
+#include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "docwindow/IOverlayDocument.h"
 #include "foundation/CProcessUtilities.h"
 #include "framework/CApplication.h"

@@ -156,6 +156,11 @@ bool CParserGPX::ParseTime(std::string_view text, double& seconds)
     static long long const kReferenceDay = DaysFromCivil(2001, 1, 1);
     long long days = DaysFromCivil(year, month, day) - kReferenceDay;
     seconds = double(days * 86400 + hour * 3600 + minute * 60 + second - offset) + fraction;
+    // The zero date stands for "unknown" everywhere: a fix taken at that very moment is
+    // kept a microsecond later, where it still reads as the time it was.
+    if (seconds == 0)
+        seconds = kReferenceMomentTime;
+    
     return true;
 }
 

@@ -26,7 +26,9 @@ public:
     static bool IsRootElement(std::string_view uri, std::string_view localName);
     // Seconds since 2001-01-01 00:00 UTC of an ISO 8601 time ("2021-06-01T08:00:00Z",
     // fractions and zone offsets allowed); false for anything else.
+    // Seconds since the reference date; a time exactly at it reads as kReferenceMomentTime.
     static bool ParseTime(std::string_view text, double& seconds);
+    static constexpr double kReferenceMomentTime = 1e-6; // [s]
 
     static constexpr UInt64 kPiecesFileSize = 4 * 1024 * 1024; // [bytes] from which pieces are tried
     static constexpr UInt64 kMinPieceSize = 1024 * 1024; // [bytes]

@@ -77,6 +77,70 @@ enum class Read { kAbsent, kBad, kGood };
 
 bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
+// Where a web link points: its host (after any "user@"), and the path with its query.
+// Only http and https links name a site; text without a scheme is taken as starting
+// with its host, as links are often pasted without one.
+struct SiteLink {
+    std::string_view host;
+    std::string_view path;
+};
+
+std::optional<SiteLink> GetSiteLink(std::string_view text)
+{
+    std::size_t const start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos)
+        return std::nullopt;
+    text = text.substr(start);
+    if (text.starts_with("http://"))
+        text.remove_prefix(7);
+    else if (text.starts_with("https://"))
+        text.remove_prefix(8);
+    else if (text.find("://") != std::string_view::npos || text.starts_with("javascript:"))
+        return std::nullopt;
+    std::size_t const end = text.find_first_of("/?#");
+    std::string_view authority = text.substr(0, end);
+    if (std::size_t const at = authority.rfind('@'); at != std::string_view::npos)
+        authority.remove_prefix(at + 1);
+    authority = authority.substr(0, authority.find(':'));
+    if (authority.empty() || authority.find_first_of(" \t\r\n\"'<>\\") != std::string_view::npos)
+        return std::nullopt;
+    return SiteLink { authority, end == std::string_view::npos ? std::string_view() : text.substr(end) };
+}
+
+bool IsLetters(std::string_view text, std::size_t minimum, std::size_t maximum)
+{
+    return text.size() >= minimum && text.size() <= maximum
+        && std::all_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+// A country or generic ending of a site's domain: "com", "se", "co.uk", "com.au".
+bool IsDomainEnding(std::string_view ending)
+{
+    std::size_t const dot = ending.find('.');
+    if (dot == std::string_view::npos)
+        return IsLetters(ending, 2, 3);
+    std::string_view const first = ending.substr(0, dot);
+    return (first == "co" || first == "com") && IsLetters(ending.substr(dot + 1), 2, 2);
+}
+
+// The host is the domain or one of its subdomains.
+bool IsHostIn(std::string_view host, std::string_view domain)
+{
+    return host == domain || (host.size() > domain.size() && host.ends_with(domain)
+        && host[host.size() - domain.size() - 1] == '.');
+}
+
+// The host is "<prefix><ending>" with a domain ending of any country.
+bool IsHostWithAnyEnding(std::string_view host, std::string_view prefix)
+{
+    return host.starts_with(prefix) && IsDomainEnding(host.substr(prefix.size()));
+}
+
+bool IsPathIn(std::string_view path, std::string_view folder)
+{
+    return path.starts_with(folder) && (path.size() == folder.size() || std::string_view("/?#").find(path[folder.size()]) != std::string_view::npos);
+}
+
 bool IsValidPosition(double latitude, double longitude)
 {
     return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90
@@ -147,6 +211,21 @@ std::optional<std::string_view> FindElement(std::string_view text, std::string_v
     if (at == std::string_view::npos)
         return std::nullopt;
     return text.substr(at + tag.size());
+}
+
+// What follows an opening tag that may carry attributes ("<point>", "<point id='p'>").
+std::optional<std::string_view> FindOpenTag(std::string_view text, std::string_view tag)
+{
+    for (std::size_t at = text.find(tag); at != std::string_view::npos; at = text.find(tag, at + 1)) {
+        std::size_t const after = at + tag.size();
+        if (after < text.size() && (text[after] == '>' || text[after] == ' ' || text[after] == '\t' || text[after] == '\n' || text[after] == '\r')) {
+            std::size_t const close = text.find('>', after);
+            if (close == std::string_view::npos)
+                return std::nullopt;
+            return text.substr(close + 1);
+        }
+    }
+    return std::nullopt;
 }
 
 Read ReadNumber(std::optional<std::string_view> value, double& result)
@@ -307,9 +386,9 @@ bool ParseOwnLink(std::string_view text, LinkView const&, Location& location)
     return IsValidPosition(location.latitude, location.longitude);
 }
 
-bool ParseMultiMap(std::string_view text, LinkView const& view, Location& location)
+bool ParseMultiMap(std::string_view text, SiteLink const& link, LinkView const& view, Location& location)
 {
-    if (!Contains(text, "multimap.com"))
+    if (!IsHostIn(link.host, "multimap.com"))
         return false;
     Read position = Both(ReadNumber(FindParameter(text, "lat"), location.latitude),
         ReadNumber(FindParameter(text, "lon"), location.longitude));
@@ -351,9 +430,9 @@ bool StreetMapScale(SInt64 code, double& scale)
     return true;
 }
 
-bool ParseStreetMap(std::string_view text, LinkView const& view, Location& location)
+bool ParseStreetMap(std::string_view text, SiteLink const& link, LinkView const& view, Location& location)
 {
-    if (!Contains(text, "streetmap.co.uk"))
+    if (!IsHostIn(link.host, "streetmap.co.uk"))
         return false;
     SInt64 easting = 0, northing = 0;
     if (ReadNumber(FindParameter(text, "x"), easting) != Read::kGood
@@ -397,9 +476,12 @@ bool ReadGoogleAt(std::string_view text, Location& location, std::optional<doubl
     return true;
 }
 
-bool ParseGoogleMaps(std::string_view text, LinkView const& view, Location& location)
+bool ParseGoogleMaps(std::string_view text, SiteLink const& link, LinkView const& view, Location& location)
 {
-    if (!Contains(text, "maps.google.") && !(Contains(text, "google.") && Contains(text, "/maps")))
+    bool const mapsHost = IsHostWithAnyEnding(link.host, "maps.google.");
+    bool const mapsPath = (IsHostWithAnyEnding(link.host, "google.") || IsHostWithAnyEnding(link.host, "www.google."))
+        && IsPathIn(link.path, "/maps");
+    if (!mapsHost && !mapsPath)
         return false;
     std::optional<double> atLevel;
     switch (ReadPair(FindParameter(text, "ll"), ',', location.latitude, location.longitude)) {
@@ -442,8 +524,13 @@ bool ParseGoogleEarth(std::string_view text, LinkView const& view, Location& loc
     if (position == Read::kBad)
         return false;
     if (position == Read::kAbsent) {
-        // A bare placemark: longitude and latitude (then altitude) of its point.
-        if (ReadPair(FindElement(text, "<coordinates>"), ',', location.longitude, location.latitude) != Read::kGood)
+        // A bare placemark: longitude and latitude (then altitude) of its point. The
+        // coordinates of a line or a shape name no one place.
+        std::optional<std::string_view> point = FindOpenTag(text, "<point");
+        if (!point)
+            return false;
+        std::string_view const inside = point->substr(0, point->find("</point>"));
+        if (ReadPair(FindElement(inside, "<coordinates>"), ',', location.longitude, location.latitude) != Read::kGood)
             return false;
     }
     if (!IsValidPosition(location.latitude, location.longitude))
@@ -456,9 +543,9 @@ bool ParseGoogleEarth(std::string_view text, LinkView const& view, Location& loc
     });
 }
 
-bool ParseYahoo(std::string_view text, LinkView const& view, Location& location)
+bool ParseYahoo(std::string_view text, SiteLink const& link, LinkView const& view, Location& location)
 {
-    if (!Contains(text, "maps.yahoo."))
+    if (!IsHostWithAnyEnding(link.host, "maps.yahoo."))
         return false;
     if (ReadNumber(FindParameter(text, "lat"), location.latitude) != Read::kGood
         || ReadNumber(FindParameter(text, "lon"), location.longitude) != Read::kGood
@@ -470,9 +557,11 @@ bool ParseYahoo(std::string_view text, LinkView const& view, Location& location)
     });
 }
 
-bool ParseWindowsLive(std::string_view text, LinkView const& view, Location& location)
+bool ParseWindowsLive(std::string_view text, SiteLink const& link, LinkView const& view, Location& location)
 {
-    if (!Contains(text, "maps.live.com") && !Contains(text, "local.live.com") && !Contains(text, "bing.com/maps"))
+    bool const liveHost = link.host == "maps.live.com" || link.host == "local.live.com";
+    bool const bingMaps = (link.host == "bing.com" || link.host == "www.bing.com") && IsPathIn(link.path, "/maps");
+    if (!liveHost && !bingMaps)
         return false;
     if (ReadPair(FindParameter(text, "cp"), '~', location.latitude, location.longitude) != Read::kGood
         || !IsValidPosition(location.latitude, location.longitude))
@@ -495,7 +584,7 @@ LinkView GetLinkView(IMapLinkView const* view)
     return facts;
 }
 
-using FormParser = bool (*)(std::string_view text, LinkView const& view, Location& location);
+using SiteParser = bool (*)(std::string_view text, SiteLink const& link, LinkView const& view, Location& location);
 } // namespace
 
 OSStatus CParserURL::ParseURL(CString const& text, IMapLinkView* view, CCoordinate& coordinate, unsigned long& zoom)
@@ -506,13 +595,19 @@ OSStatus CParserURL::ParseURL(CString const& text, IMapLinkView* view, CCoordina
     std::string decoded = PercentDecoded(lower);
     LinkView facts = GetLinkView(view);
     // The own link is read as its format says; the sites' links after undoing their escapes.
-    static constexpr std::array<FormParser, 6> kSiteForms { &ParseMultiMap, &ParseStreetMap, &ParseGoogleMaps,
-        &ParseGoogleEarth, &ParseYahoo, &ParseWindowsLive };
+    // A site is known by the host its link names, never by its name elsewhere in the text.
+    static constexpr std::array<SiteParser, 5> kSiteForms { &ParseMultiMap, &ParseStreetMap, &ParseGoogleMaps,
+        &ParseYahoo, &ParseWindowsLive };
     Location location;
     bool parsed = ParseOwnLink(lower, facts, location);
-    for (std::size_t i = 0; !parsed && i < kSiteForms.size(); ++i) {
+    std::optional<SiteLink> const link = GetSiteLink(lower);
+    for (std::size_t i = 0; !parsed && link && i < kSiteForms.size(); ++i) {
         location = Location();
-        parsed = kSiteForms[i](decoded, facts, location);
+        parsed = kSiteForms[i](decoded, *link, facts, location);
+    }
+    if (!parsed) {
+        location = Location();
+        parsed = ParseGoogleEarth(decoded, facts, location);
     }
     if (!parsed || !IsValidPosition(location.latitude, location.longitude) || !std::isfinite(location.level))
         return kNothingParseableErr;

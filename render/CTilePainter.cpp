@@ -137,7 +137,10 @@ void CTilePainter::CollectItems(Frame const& frame, std::vector<Item>& items) co
     }
     // 2. Their styles, and the copies (a world to either side) that the rectangle shows.
     std::vector<CGeometryCache::ShapeRef> shapes;
-    for (auto& [layer, ids] : found) {
+    for (auto& entry : found) {
+        // Named, not bound: lambdas below capture the layer.
+        auto* const layer = entry.first;
+        auto& ids = entry.second;
         std::sort(ids.begin(), ids.end());
         ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
         LayerCategory const category = layer->GetCategory();

@@ -1,5 +1,7 @@
 #include "app/CTWApplication.h"
 #include "app/CSingleInstance.h"
+#include "app/tests/fuzz/FuzzCommandLineEntry.h"
+#include "tests/support/TestSupport.h"
 #include "tests/support/ManualClock.h"
 
 #include <csignal>
@@ -196,3 +198,10 @@ namespace {
 
 } // namespace
 } // namespace tw::test
+
+TEST(FuzzCommandLine, SeedCorpusReplaysCleanly)
+{
+    tw::test::ManualClock clock;
+    auto corpus = std::filesystem::path(TW_SOURCE_DIR) / "app/tests/fuzz/corpus-command";
+    EXPECT_GE(tw::test::ReplayCorpus(corpus, &tw::fuzz::FuzzCommandLineInput), 12);
+}

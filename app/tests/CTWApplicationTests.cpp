@@ -245,6 +245,27 @@ namespace {
         EXPECT_EQ(map->GetMapZoom(), 8u) << "text that is no link changes nothing";
     }
 
+    // A web map link is read whole however long its query; an absurd one is refused in words.
+    TEST_F(TWApplication, ALongLinkIsReadWholeAndAnAbsurdOneIsRefused)
+    {
+        StartApp();
+        // Cut at 1,024 bytes, the latitude's digits would leave no longitude and no level.
+        std::string link = "tarnwick://view?lat=57.70891" + std::string(1500, '0') + "&lon=11.97456&zoom=16";
+        ASSERT_EQ(SendLink(*mApp, link.c_str()), noErr);
+        CWindowDocument* document = OnlyDocument();
+        ASSERT_NE(document, nullptr);
+        CViewMap* map = document->GetMapView();
+        EXPECT_EQ(map->GetMapZoom(), 16u);
+        EXPECT_NEAR(map->GetMapCentre().GetLatitude(), 57.70891, 1e-4);
+        EXPECT_NEAR(map->GetMapCentre().GetLongitude(), 11.97456, 1e-4);
+
+        Responders::PressAlertButton(1);
+        std::string absurd = "tarnwick://view?lat=45" + std::string(70 * 1024, '0') + "&lon=10&zoom=3";
+        EXPECT_NE(SendLink(*mApp, absurd.c_str()), noErr);
+        EXPECT_EQ(Responders::History().size(), 1u) << "the refusal is said";
+        EXPECT_EQ(map->GetMapZoom(), 16u) << "and changes nothing";
+    }
+
     TEST_F(TWApplication, ThePalettesHearWhichDocumentIsCurrent)
     {
         StartApp();

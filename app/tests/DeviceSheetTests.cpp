@@ -10,6 +10,7 @@
 #include "devices/tests/support/FakeDocument.h"
 #include "devices/tests/support/SimulatedGarminUnit.h"
 #include "display/WindowServer.h"
+#include "toolbox/MenuCalls.h"
 #include "mapdata/MapDataTypes.h"
 #include "framework/CMacWindow.h"
 #include "framework/ConstructController.h"

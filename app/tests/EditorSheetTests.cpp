@@ -199,6 +199,25 @@ namespace {
         EXPECT_EQ(Cell(list, rows[0], 'time'), CTextUtilities::GetBundleString("UnknownTime").GetStdString());
     }
 
+    TEST_F(EditorSheet, ATrackWhoseTimeIsUnknownShowsNoPointsTime)
+    {
+        // Timed points but one without a time: the track's time is unknown, and so is every point's.
+        CMapTrack track;
+        MakeTrack(track, true);
+        std::vector<CCoordinatePVT> samples = track.GetSamples();
+        samples.back() = CCoordinatePVT(samples.back(), CDateTime());
+        track.SetSamples(samples);
+        ASSERT_FALSE(track.IsTimeKnown());
+        SheetHost<CSheetTrack> host;
+        host.Open()->SetObject(&track);
+        ControlRef const list = Find(host.GetSheetWindow(), 'trak');
+        std::vector<DataBrowserItemID> const rows = Rows(list);
+        ASSERT_EQ(rows.size(), 5u);
+        std::string const unknown = CTextUtilities::GetBundleString("UnknownTime").GetStdString();
+        for (DataBrowserItemID row : rows)
+            EXPECT_EQ(Cell(list, row, 'time'), unknown);
+    }
+
     // --- The waypoint sheet -------------------------------------------------------------------
 
     class WaypointSheet : public SheetTest {

@@ -112,6 +112,22 @@ namespace {
         EXPECT_EQ(order('wlon'), (std::vector<std::string> { "C", "a", "b" }));
     }
 
+    TEST_F(ObjectList, AChangedObjectMovesToItsPlaceInTheSortedColumn)
+    {
+        AddWaypoint("South", -5, 20);
+        CMapWaypoint* middle = AddWaypoint("Middle", 9, 100);
+        AddWaypoint("North", 10, -5);
+        CBrowserWaypoints list;
+        Attach(list);
+        ClickHeader('wlat');
+        if (View()->Model().GetSortOrder() == kDataBrowserOrderDecreasing)
+            ClickHeader('wlat'); // ascending
+        ASSERT_EQ(Names(), (std::vector<std::string> { "South", "Middle", "North" }));
+        middle->SetPosition(CCoordinate(60, 100));
+        EXPECT_EQ(Names(), (std::vector<std::string> { "South", "North", "Middle" }));
+        EXPECT_EQ(Cell(Item(middle), 'wlat'), CCoordinate(60, 100).GetLatitudeString().GetStdString());
+    }
+
     TEST_F(ObjectList, TracksSortTheirDistanceAndTimeAsShown)
     {
         AddTrack("Nine", 9200);

@@ -8,6 +8,7 @@
 #include "docwindow/tests/DocumentTest.h"
 #include "model/CMapObject.h"
 #include "tests/support/InputDriver.h"
+#include "toolbox/HIViewCalls.h"
 #include "toolbox/MenuCalls.h"
 
 namespace tw::test {

@@ -30,7 +30,8 @@ protected:
         mDriver.reset();
     }
 
-    // Connects while the receiver talks, then plays the walk at ten moments a second.
+    // Connects while the receiver talks, then plays the walk at fifty moments a second: the
+    // driver reads what has come at each tick, however many moments that is.
     void ConnectAndPlay(std::function<std::string(std::string const& moment, unsigned index)> change = nullptr)
     {
         mTerminal.Play([](unsigned) { return kSatellites; }, 0.05);
@@ -44,7 +45,7 @@ protected:
                     return std::string();
                 return change ? change(moments[i], i) : moments[i];
             },
-            0.1);
+            0.02);
     }
 
     tw::test::RealClock mClock;
@@ -99,6 +100,7 @@ TEST_F(NMEADriver, DamagedLinesAndGarbageLoseOnlyTheirOwnFixes)
 
 TEST_F(NMEADriver, SilentReceiverIsDisconnectedAndCanComeBack)
 {
+    mDriver->SetPositionInterval(0.1); // eight quiet ticks of 0.1 s instead of 0.75 s
     ConnectAndPlay();
     ASSERT_TRUE(RunLoopUntil([&] { return mLog.fixes.size() >= 3; }));
     mTerminal.StopPlaying();

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -144,6 +145,17 @@ TEST(NMEAParser, ChecksumsAndDates)
     EXPECT_EQ(CNMEAParser::DaysSinceReference(2001, 3, 1), 59);
     EXPECT_EQ(CNMEAParser::DaysSinceReference(2004, 3, 1), 365 * 3 + 31 + 29);
     EXPECT_EQ(CNMEAParser::DaysSinceReference(1999, 12, 31), -367);
+}
+
+TEST(NMEAParser, TwoDigitYearsBefore80AreThisCenturyFrom80OnTheLast)
+{
+    for (auto const& [date, days] : { std::pair { "311279", 28853 }, std::pair { "010180", -7671 } }) {
+        CNMEAParser parser;
+        auto const fixes = Parse(parser,
+            Sentence(std::string("GPRMC,120000.00,A,5742.5322,N,01158.4736,E,2.53,40.0,") + date + ",,,A"));
+        ASSERT_EQ(fixes.size(), 1u) << date;
+        EXPECT_DOUBLE_EQ(fixes[0].sample.GetTime().GetTimeInSeconds(), days * 86400.0 + 12 * 3600) << date;
+    }
 }
 
 } // namespace

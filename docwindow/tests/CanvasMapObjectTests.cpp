@@ -135,5 +135,52 @@ namespace {
         CGContextRelease(context);
     }
 
+    // Strokes the polyline's path for a 20-pixel square area into a bitmap of that area;
+    // answers how many pixels of the rectangle were painted.
+    int PaintedPixels(CProjectedPolyline const& polyline, CGRect const& inside)
+    {
+        std::vector<UInt32> pixels(20 * 20, 0);
+        CGContextRef context = CGBitmapContextCreate(
+            pixels.data(), 20, 20, 8, 80, nullptr, kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Host);
+        CGContextBeginPath(context);
+        polyline.AddToPath(context, CGRectMake(0, 0, 20, 20));
+        CGContextSetRGBStrokeColor(context, 0, 0, 0, 1);
+        CGContextSetLineWidth(context, 2);
+        CGContextStrokePath(context);
+        CGContextRelease(context);
+        int painted = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x) // the first row of memory is the top, y 19 to 20
+                painted += pixels[std::size_t(y * 20 + x)] != 0 && CGRectContainsPoint(inside, CGPointMake(x + 0.5, 19.5 - y));
+        return painted;
+    }
+
+    TEST(MapTwinLines, ARunThatMeetsTheAreaOnlyAtItsLastPointDrawsItsLastSegment)
+    {
+        // The first run lies far above but for its last point, in the middle of the area; the
+        // next run goes off to the right along the middle.
+        CProjectedPolyline polyline;
+        for (std::size_t i = 0; i < CProjectedPolyline::kRunLength - 1; ++i)
+            polyline.EditPoints().push_back({ 100.0 + double(i), -100 });
+        polyline.EditPoints().push_back({ 5, -100 });
+        polyline.EditPoints().push_back({ 5, 10 }); // the run's last point
+        polyline.EditPoints().push_back({ 100, 10 });
+        polyline.EditPoints().push_back({ 100, 200 });
+        polyline.Measure();
+        // The segment coming down column 5 into the middle.
+        EXPECT_GE(PaintedPixels(polyline, CGRectMake(4, 0, 2, 8)), 8);
+    }
+
+    TEST(MapTwinLines, ALineThatLeavesTheAreaAndComesBackIsNotJoinedAcrossTheOutside)
+    {
+        // Out to the left along the middle, round the outside, back in from the right.
+        CProjectedPolyline polyline;
+        polyline.EditPoints() = { { 3, 10 }, { -50, 10 }, { -50, -50 }, { 70, -50 }, { 70, 10 }, { 17, 10 } };
+        polyline.Measure();
+        EXPECT_GE(PaintedPixels(polyline, CGRectMake(0, 8, 3, 4)), 3) << "the way out";
+        EXPECT_GE(PaintedPixels(polyline, CGRectMake(17, 8, 3, 4)), 3) << "the way back";
+        EXPECT_EQ(PaintedPixels(polyline, CGRectMake(5, 0, 10, 20)), 0) << "nothing between";
+    }
+
 } // namespace
 } // namespace tw::test

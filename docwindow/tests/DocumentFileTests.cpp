@@ -1,6 +1,7 @@
 #include "DocumentTest.h"
 #include "display/SessionEnd.h"
 #include "docwindow/CDocumentImport.h"
+#include "docwindow/tests/fuzz/FuzzDocumentEntry.h"
 #include "docwindow/CViewMap.h"
 #include "foundation/CTextUtilities.h"
 #include "framework/CFileErrorText.h"
@@ -249,7 +250,10 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
             = std::string(damage.name) == "UnknownKind" || std::string(damage.name) == "DamagedObject"
             ? damage.objectsLeft + 1
             : damage.objectsLeft;
-        EXPECT_EQ(count.substr(0, count.find(' ')), std::to_string(kept)) << count;
+        std::string numbers;
+        for (std::size_t id = 1; id <= kept; ++id)
+            numbers += (id > 1 ? ", " : "") + std::to_string(id);
+        EXPECT_EQ(count, std::to_string(kept) + " [" + numbers + "]\n") << "numbered 1 to N, unread objects too";
     }
 
     INSTANTIATE_TEST_SUITE_P(Files, DamagedFile,
@@ -473,6 +477,13 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
                 ADD_FAILURE() << "sample " << i << " differs";
         }
         EXPECT_EQ(differing, 0);
+    }
+
+    TEST_F(DocumentFile, FuzzSeedCorpusReplaysCleanly)
+    {
+        EXPECT_GE(ReplayCorpus(std::filesystem::path(TW_SOURCE_DIR) / "docwindow/tests/fuzz/corpus",
+                      &tw::fuzz::FuzzDocumentInput),
+            6);
     }
 
 } // namespace

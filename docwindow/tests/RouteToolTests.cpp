@@ -55,6 +55,29 @@ namespace {
         EXPECT_TRUE(Tool()->GetWorkingRoute().IsEmpty());
     }
 
+    TEST_F(RouteTool, AClickWhereThePointerRestsMakesAWaypointAndNeverTakesTheFloatingEnd)
+    {
+        Choose(kToolRoute);
+        Click(At(100, 100));
+        Move(At(200, 150)); // the floating end is now under the pointer
+        Click(At(200, 150));
+        ASSERT_TRUE(Tool()->IsBuilding());
+        std::vector<CMapWaypoint*> const working = Waypoints(&Tool()->GetWorkingRoute());
+        ASSERT_EQ(working.size(), 3u) << "start, the new waypoint, the floating end";
+        EXPECT_NE(working[1], Tool()->GetFloatingEnd());
+        EXPECT_EQ(working[2], Tool()->GetFloatingEnd());
+        DoubleClick(At(300, 100));
+
+        auto const routes = ObjectsOf<CMapRoute>(kMapObjectRoute);
+        ASSERT_EQ(routes.size(), 1u);
+        std::vector<CMapWaypoint*> const waypoints = Waypoints(routes[0]);
+        ASSERT_EQ(waypoints.size(), 3u);
+        EXPECT_EQ(Name(waypoints[1]), "Untitled");
+        EXPECT_NEAR(mView->Project(waypoints[1]->GetPosition()).x, At(200, 150).x, 0.5);
+        EXPECT_NEAR(mView->Project(waypoints[1]->GetPosition()).y, At(200, 150).y, 0.5);
+        EXPECT_EQ(ObjectsOf<CMapWaypoint>(kMapObjectWaypoint).size(), 3u);
+    }
+
     TEST_F(RouteTool, AClickNearAWaypointTakesItAndAFinishOnItKeepsItsName)
     {
         CMapWaypoint* home = AddWaypoint(At(100, 100), "Home");

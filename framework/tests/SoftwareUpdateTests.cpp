@@ -7,6 +7,7 @@
 #include "framework/CDisplayRef.h"
 #include "framework/CSoftwareUpdate.h"
 #include "framework/CVersionInfo.h"
+#include "framework/tests/fuzz/FuzzUpdateFeedEntry.h"
 #include "tests/support/LocalServer.h"
 #include "tests/support/OpenRecorder.h"
 #include "tests/support/TestSupport.h"
@@ -349,3 +350,9 @@ namespace {
 
 } // namespace
 } // namespace tw::test
+
+TEST(FuzzUpdateFeed, SeedCorpusReplaysCleanly)
+{
+    auto corpus = std::filesystem::path(TW_SOURCE_DIR) / "framework/tests/fuzz/corpus-feed";
+    EXPECT_GE(tw::test::ReplayCorpus(corpus, &tw::fuzz::FuzzUpdateFeedInput), 5);
+}

@@ -41,6 +41,30 @@ TEST(CMapTrack, WorksOutLengthDurationAndSpeedsFromTimedSamples)
     EXPECT_DOUBLE_EQ(bounds.GetBottomRight().GetLatitude(), 0);
 }
 
+TEST(CMapTrack, SpeedsDueEastAtHighLatitudeAreTheDistanceOverTheTime)
+{
+    // A parallel at 57° N is about half as long as the equator: a missing cos(latitude) would
+    // nearly double every east-west speed.
+    CMapTrack track;
+    track.SetSamples({ Sample(57, 11.90, kStart), Sample(57, 11.91, kStart + 60), Sample(57, 11.93, kStart + 120) });
+    ASSERT_TRUE(track.IsVelocityKnown());
+    CMapManager manager;
+    double const first = manager.GetDistance(CCoordinate(57, 11.90), CCoordinate(57, 11.91)) / 60;
+    double const second = manager.GetDistance(CCoordinate(57, 11.91), CCoordinate(57, 11.93)) / 60;
+    std::vector<double> speeds;
+    for (CCoordinatePVT const& sample : track.GetSamples()) {
+        double speed = 0;
+        auto const velocity = sample.GetVelocity(&speed);
+        EXPECT_GT(velocity[0], 0) << "due east";
+        EXPECT_NEAR(velocity[1], 0, 1e-6);
+        speeds.push_back(speed);
+    }
+    EXPECT_NEAR(speeds[1], first, first * 1e-4);
+    EXPECT_NEAR(speeds[2], second, second * 1e-4);
+    EXPECT_NEAR(speeds[0], speeds[1], 1e-9) << "the first sample takes the step after it";
+    EXPECT_NEAR(track.GetVelocityMax(), second, second * 1e-4);
+}
+
 TEST(CMapTrack, KnowsWhenTimesAndSpeedsAreMissing)
 {
     CMapTrack untimed;

@@ -150,7 +150,8 @@ TEST(CParserGPX, ReadsTimesInEveryISOForm)
         double seconds; // since 2001-01-01 UTC; NAN: refused
     };
     Case const cases[] = {
-        { "2001-01-01T00:00:00Z", 0 },
+        { "2001-01-01T00:00:00Z", CParserGPX::kReferenceMomentTime }, // never the zero "unknown" date
+        { "2001-01-01T01:00:00+01:00", CParserGPX::kReferenceMomentTime },
         { "2021-06-01T00:00:00Z", kSecondsFrom2001To2021June1 },
         { "2021-06-01T02:30:00+02:30", kSecondsFrom2001To2021June1 },
         { "2021-06-01T00:00:00-0100", kSecondsFrom2001To2021June1 + 3600 },
@@ -173,6 +174,63 @@ TEST(CParserGPX, ReadsTimesInEveryISOForm)
         if (read) {
             EXPECT_DOUBLE_EQ(seconds, test.seconds) << test.text;
         }
+    }
+}
+
+// A track that starts at the very reference moment keeps its times known, in the file too.
+TEST(CParserGPX, ATrackStartingAtTheReferenceMomentKeepsItsTimes)
+{
+    ObjectList objects;
+    ASSERT_EQ(ParseText(GPX11(R"(<trk><trkseg>
+ <trkpt lat="57" lon="11"><time>2001-01-01T00:00:00Z</time></trkpt>
+ <trkpt lat="57" lon="11.001"><time>2001-01-01T00:00:10Z</time></trkpt>
+</trkseg></trk>)"),
+                  objects),
+        noErr);
+    auto* track = dynamic_cast<CMapTrack*>(objects[0]);
+    ASSERT_NE(track, nullptr);
+    EXPECT_TRUE(track->GetSamples()[0].GetTime().IsValid());
+    EXPECT_TRUE(track->IsTimeKnown());
+    EXPECT_NEAR(track->GetDuration(), 10, 1e-3);
+    CFDictionary properties;
+    ASSERT_EQ(track->EncodeProperties(properties), noErr);
+    CMapTrack read;
+    ASSERT_EQ(read.DecodeProperties(properties), noErr);
+    EXPECT_TRUE(read.IsTimeKnown()) << "the saved form keeps the moment apart from unknown";
+}
+
+TEST(CParserGPX, EveryPointStartsWithoutTextsWhateverCameBefore)
+{
+    // A track point's texts are read and dropped: neither its track nor the points after it
+    // take them.
+    ObjectList objects;
+    ASSERT_EQ(ParseText(GPX11(R"(<trk><name>Walk</name><trkseg>
+ <trkpt lat="1" lon="1"><name>Kept?</name><desc>No</desc><cmt>No</cmt><sym>Flag, Blue</sym>
+  <link href="https://example.org/no"/></trkpt>
+</trkseg></trk>
+ <wpt lat="2" lon="2"/>
+ <wpt lat="3" lon="3"><name>Named</name><desc>Said</desc><sym>Flag, Blue</sym><link href="https://example.org/w"/></wpt>
+ <rte><rtept lat="4" lon="4"/></rte>
+ <trk><trkseg><trkpt lat="5" lon="5"><name>Again</name></trkpt></trkseg></trk>
+ <wpt lat="6" lon="6"/>)"),
+                  objects),
+        noErr);
+    ASSERT_EQ(objects.Size(), 7u);
+    for (std::size_t i : { 1, 3, 6 }) {
+        auto* point = dynamic_cast<CMapWaypoint*>(objects[i]);
+        ASSERT_NE(point, nullptr) << i;
+        EXPECT_STREQ(point->GetName().GetUTF8(), "") << i;
+        EXPECT_STREQ(point->GetDescription().GetUTF8(), "") << i;
+        EXPECT_STREQ(point->GetURL().GetUTF8(), "") << i;
+        EXPECT_EQ(point->GetSymbol(), kWaypointSymbolDefault) << i;
+    }
+    EXPECT_STREQ(dynamic_cast<CMapWaypoint*>(objects[2])->GetName().GetUTF8(), "Named");
+    for (std::size_t i : { 0, 5 }) {
+        auto* track = dynamic_cast<CMapTrack*>(objects[i]);
+        ASSERT_NE(track, nullptr) << i;
+        EXPECT_STREQ(track->GetName().GetUTF8(), i == 0 ? "Walk" : "") << i;
+        EXPECT_STREQ(track->GetDescription().GetUTF8(), "") << i;
+        EXPECT_STREQ(track->GetURL().GetUTF8(), "") << i;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "model/CParserURL.h"
 #include "model/IMapLinkView.h"
 #include "model/tests/fuzz/FuzzParserURLEntry.h"
+#include "model/tests/fuzz/FuzzViewLinkEntry.h"
 #include "platform/tests/support/TestSupport.h"
 
 #include <filesystem>
@@ -177,6 +178,64 @@ TEST(CParserURL, ParametersAreMatchedByWholeNameOnly)
     EXPECT_EQ(Parse("http://example.com/?lat=51.5&lon=-0.12&scale=1000").status, kNothingParseableErr);
 }
 
+// A site's name elsewhere than in the link's host (a look-alike domain, a parameter, a
+// script) makes no link of that site; the real hosts, with or without a scheme, do.
+TEST(CParserURL, SitesAreKnownByTheHostTheLinkNames)
+{
+    for (char const* lookAlike : {
+             "http://maps.google.com.evil.example/?ll=51.5,-0.12&z=10",
+             "javascript:alert(1)//maps.google.com/?ll=51.5,-0.12&z=10",
+             "http://example.org/?from=maps.google.com&ll=51.5,-0.12&z=10",
+             "http://maps.google.com@evil.example/?ll=51.5,-0.12&z=10",
+             "ftp://maps.google.com/?ll=51.5,-0.12&z=10",
+             "https://notgoogle.com/maps/@57.7,11.9,15z",
+             "https://www.google.com.evil.example/maps/@57.7,11.9,15z",
+             "https://www.google.com/mapsearch/@57.7,11.9,15z",
+             "http://evilmultimap.com/map/browse.cgi?lat=51.5&lon=-0.12&scale=10000",
+             "http://www.multimap.com.evil.example/?lat=51.5&lon=-0.12&scale=10000",
+             "http://example.org/streetmap.co.uk/map.srf?x=530625&y=178388&z=115",
+             "http://maps.yahoo.evil.example/#lat=1&lon=2&mag=3",
+             "http://maps.live.com.evil.example/?cp=47.6~-122.3&lvl=5",
+             "https://www.bing.com.evil.example/maps?cp=57.7%7E11.9&lvl=14",
+             "https://evil.example/bing.com/maps?cp=57.7%7E11.9&lvl=14",
+             "<a href='http://maps.google.com/?ll=51.5,-0.12&z=10'>here</a>",
+         }) {
+        SCOPED_TRACE(lookAlike);
+        EXPECT_EQ(Parse(lookAlike).status, kNothingParseableErr);
+    }
+    for (char const* real : {
+             "maps.google.com/maps?ll=51.5,-0.12&z=10",
+             "  HTTPS://MAPS.GOOGLE.COM.AU/maps?ll=51.5,-0.12&z=10",
+             "http://maps.google.com:80/maps?ll=51.5,-0.12&z=10",
+             "https://google.de/maps/@51.5,-0.12,10z",
+             "http://uk.multimap.com/map/browse.cgi?lat=51.5&lon=-0.12&scale=10000",
+             "https://bing.com/maps?cp=51.5~-0.12&lvl=10",
+         }) {
+        SCOPED_TRACE(real);
+        Parsed parsed = Parse(real);
+        ASSERT_EQ(parsed.status, noErr);
+        EXPECT_NEAR(parsed.coordinate.GetLatitude(), 51.5, 1e-6);
+    }
+}
+
+// A placemark of a line names no one place: its first point is not where it is.
+TEST(CParserURL, APlacemarkIsReadByItsPointNeverByALine)
+{
+    EXPECT_EQ(Parse("<Placemark><name>Walk</name><LineString><coordinates>11.9,57.7,0 12.0,57.8,0</coordinates>"
+                    "</LineString></Placemark>")
+                  .status,
+        kNothingParseableErr);
+    Parsed both = Parse("<Placemark><LineString><coordinates>1,2,0 3,4,0</coordinates></LineString>"
+                        "<Point id=\"p\"><coordinates>11.9746,57.7089,0</coordinates></Point></Placemark>");
+    ASSERT_EQ(both.status, noErr);
+    EXPECT_NEAR(both.coordinate.GetLatitude(), 57.7089, 1e-6);
+    EXPECT_NEAR(both.coordinate.GetLongitude(), 11.9746, 1e-6);
+    Parsed look = Parse("<Placemark><LookAt><longitude>-75.7</longitude><latitude>45.42</latitude></LookAt>"
+                        "<LineString><coordinates>1,2,0 3,4,0</coordinates></LineString></Placemark>");
+    ASSERT_EQ(look.status, noErr);
+    EXPECT_NEAR(look.coordinate.GetLatitude(), 45.42, 1e-6);
+}
+
 TEST(CParserURL, RefusesHostileAndBrokenLinksChangingNothing)
 {
     std::string const kLongTail(CParserURL::kMaxLinkLength, 'a');
@@ -249,3 +308,9 @@ TEST(FuzzParserURL, SeedCorpusReplaysCleanly)
 }
 
 } // namespace
+
+TEST(FuzzViewLink, SeedCorpusReplaysCleanly)
+{
+    auto corpus = std::filesystem::path(TW_SOURCE_DIR) / "model/tests/fuzz/corpus-view";
+    EXPECT_GE(tw::test::ReplayCorpus(corpus, &tw::fuzz::FuzzViewLinkInput), 5);
+}

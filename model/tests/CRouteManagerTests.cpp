@@ -261,6 +261,32 @@ TEST(CRouteManager, CancellationStopsBuildingAndSearchingAndLeavesTheCacheUsable
     EXPECT_FALSE(found);
     EXPECT_EQ(ottawa.FindPath(from, to, kGoOn, path, found), noErr);
     EXPECT_TRUE(found);
+
+    // No road joins Ottawa to Göteborg: the search takes every node of Ottawa's roads from the
+    // queue, in whatever order it searches, and so passes its cancel check (every 1024 steps).
+    std::vector<CRegionLayer*> both
+        = BundledMaps().GetRegionLayers(CCoordinateRect(kOttawaToMontreal.from, kOttawaToMontreal.to), &IsRoad, nullptr);
+    both.insert(both.end(), roads.begin(), roads.end());
+    CRoadGraph apart;
+    ASSERT_EQ(apart.Build(both, kGoOn), noErr);
+    CRoadGraph::Snap goteborg;
+    ASSERT_TRUE(apart.FindNearestRoad(kOttawaToMontreal.from, 2000, from));
+    ASSERT_TRUE(apart.FindNearestRoad(kGoteborgLegs[0].from, 2000, goteborg));
+    EXPECT_EQ(apart.FindPath(from, goteborg, cancelled, path, found), userCanceledErr);
+    EXPECT_EQ(apart.FindPath(from, goteborg, kGoOn, path, found), noErr);
+    EXPECT_FALSE(found);
+}
+
+TEST(CRoadGraph, LocalDistancesAtHighLatitudeAreTheGeodesicOnes)
+{
+    // At 57° N a degree of longitude is little more than half a degree of latitude: edge times
+    // come from these lengths.
+    SGPoint const origin { 11.9, 57.0 };
+    for (SGPoint const other : { SGPoint { 11.91, 57.0 }, SGPoint { 11.9, 57.01 }, SGPoint { 11.907, 57.004 } }) {
+        double const geodesic
+            = BundledMaps().GetDistance(CCoordinate(origin.y, origin.x), CCoordinate(other.y, other.x));
+        EXPECT_NEAR(CRoadGraph::GetLocalDistance(origin, other), geodesic, geodesic * 1e-3) << other.x << " " << other.y;
+    }
 }
 
 TEST(CRouteManager, WorkersRoutingAtOnceShareOneGraphAndAgree)

@@ -39,7 +39,13 @@ namespace {
     std::string Quoted(std::string_view text)
     {
         constexpr std::size_t kShown = 40;
-        return "\"" + std::string(text.substr(0, kShown)) + (text.size() > kShown ? "...\"" : "\"");
+        if (text.size() <= kShown)
+            return "\"" + std::string(text) + "\"";
+        // Cut between characters: half a character would make the whole reason unreadable.
+        std::size_t cut = kShown;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;
+        return "\"" + std::string(text.substr(0, cut)) + "...\"";
     }
 
 } // namespace

@@ -72,3 +72,18 @@ TEST(CClipUtilities, ThinningDropsOnlyPointsTooCloseToTell)
     EXPECT_EQ(points[2].x, 10);
     EXPECT_EQ(points.back().x, 10.05); // the end always stays
 }
+
+TEST(CClipUtilities, ThinningADenseRunKeepsAboutOnePointPerTolerance)
+{
+    // A thousand points 0.1 apart along a curve: each is closer than the tolerance to the one
+    // before, but not to the last one kept, so the run keeps its shape.
+    std::vector<CGPoint> points;
+    for (int i = 0; i <= 1000; ++i)
+        points.push_back({ i * 0.1, 10 * std::sin(i * 0.001) });
+    CClipUtilities::Thin(points, 1.0);
+    EXPECT_GE(points.size(), 95u);
+    EXPECT_LE(points.size(), 102u);
+    for (std::size_t i = 1; i + 1 < points.size(); ++i)
+        EXPECT_GE(std::hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y), 1.0) << i;
+    EXPECT_DOUBLE_EQ(points.back().x, 100);
+}

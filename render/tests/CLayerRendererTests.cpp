@@ -175,6 +175,28 @@ TEST_F(LayerRenderer, TilesMeetWithoutSeams)
     }
 }
 
+TEST_F(LayerRenderer, RoadNamesAreNeverUpsideDown)
+{
+    // The streets of a city run every way, right to left as often as left to right.
+    CTilePainter painter(*mManager, CGeometryCache::GetShared());
+    std::size_t along = 0;
+    for (UInt32 level : { 14u, 15u, 16u }) {
+        CGPoint const middle = CMapGeometry(*mManager).Project(kGoteborg, level);
+        CGRect const square = CGRectMake(std::floor(middle.x / 256) * 256 - 256, std::floor(middle.y / 256) * 256 - 256, 768, 768);
+        CGContextRef bitmap = NewBitmap(768, 768);
+        CGContextTranslateCTM(bitmap, -square.origin.x, -square.origin.y);
+        std::vector<CMapLabel> labels;
+        ASSERT_EQ(painter.Paint(bitmap, square, level, labels), noErr);
+        for (CMapLabel const& label : labels) {
+            along += label.GetAngle() != 0;
+            EXPECT_GT(label.GetAngle(), -M_PI / 2) << label.GetText().GetStdString() << " at level " << level;
+            EXPECT_LE(label.GetAngle(), M_PI / 2) << label.GetText().GetStdString() << " at level " << level;
+        }
+        CGContextRelease(bitmap);
+    }
+    EXPECT_GT(along, 10u) << "too few names along roads to tell";
+}
+
 TEST_F(LayerRenderer, NamesKeepOutOfReservedFootprintsAndOffEachOther)
 {
     FakeView view(*mManager, 14);

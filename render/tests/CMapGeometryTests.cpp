@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -104,6 +105,10 @@ TEST(MapTileGrid, TilesCoverOnlyWhatLiesInsideTheImage)
     range = CMapGeometry::GetTileRange(CGRectMake(256, 0, 256, 256), 1);
     EXPECT_EQ(range.left, 1u);
     EXPECT_EQ(range.right, 1u);
+    // Exactly the tile at the origin: its far edges belong to the next tiles.
+    range = CMapGeometry::GetTileRange(CGRectMake(0, 0, 256, 256), 1);
+    ASSERT_FALSE(range.empty);
+    EXPECT_EQ(std::vector<UInt32>({ range.left, range.top, range.right, range.bottom }), std::vector<UInt32>(4, 0));
     range = CMapGeometry::GetTileRange(CGRectMake(0, 0, 257, 1), 1);
     EXPECT_EQ(range.right, 1u);
     EXPECT_EQ(range.bottom, 0u);

@@ -1,4 +1,5 @@
 #include "PlistTestSupport.h"
+#include "corefoundation/tests/fuzz/FuzzPropertyListEntry.h"
 #include "tests/support/TestSupport.h"
 
 #include <chrono>
@@ -114,4 +115,23 @@ TEST(PropertyListMalformed, DeepNestingIsRefusedQuicklyWithoutExhaustingTheStack
     EXPECT_FALSE(ParsePlist(Nested("<array>", "", 100000), &error));
     EXPECT_FALSE(error.empty());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(PropertyListMalformed, AReasonQuotingTextCutInsideACharacterIsStillGiven)
+{
+    // The reason quotes the first 40 bytes of the text, which here end inside the quotation mark.
+    for (std::size_t ascii : { 38, 39 }) {
+        std::string error;
+        EXPECT_FALSE(ParsePlist("<plist><array>" + std::string(ascii, 'x') + "\u201Cquoted\u201D</array></plist>", &error));
+        EXPECT_EQ(error.rfind("Line 1: text \"" + std::string(ascii, 'x'), 0), 0u) << ascii << ": " << error;
+    }
+}
+
+// The fuzz entry's seeds, good files and every refused one: each reads, writes and reads
+// back to the same text, or is refused with a reason.
+TEST(FuzzPropertyList, SeedCorpusReplaysCleanly)
+{
+    auto const tests = std::filesystem::path(TW_SOURCE_DIR) / "platform/corefoundation/tests";
+    EXPECT_GE(tw::test::ReplayCorpus(tests / "fuzz/corpus", &tw::fuzz::FuzzPropertyListInput), 4);
+    EXPECT_GE(tw::test::ReplayCorpus(tests / "data/plist/bad", &tw::fuzz::FuzzPropertyListInput), 30);
 }

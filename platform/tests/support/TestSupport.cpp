@@ -76,6 +76,21 @@ std::string ReadFile(std::filesystem::path const& path)
     return s.str();
 }
 
+int ReplayCorpus(std::filesystem::path const& folder, int (*entry)(unsigned char const* data, std::size_t size))
+{
+    int seeds = 0;
+    std::error_code error;
+    for (auto const& item : std::filesystem::directory_iterator(folder, error)) {
+        if (!item.is_regular_file())
+            continue;
+        std::string const bytes = ReadFile(item.path());
+        EXPECT_EQ(entry(reinterpret_cast<unsigned char const*>(bytes.data()), bytes.size()), 0) << item.path();
+        ++seeds;
+    }
+    EXPECT_FALSE(error) << folder << ": " << error.message();
+    return seeds;
+}
+
 void WriteFile(std::filesystem::path const& path, std::string const& contents)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -4,6 +4,7 @@
 // (XDG config, data and temporary folders), and with the build tree's
 // Tarnwick.app as its main bundle.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 
@@ -43,6 +44,10 @@ private:
 
 std::string ReadFile(std::filesystem::path const& path);
 void WriteFile(std::filesystem::path const& path, std::string const& contents);
+
+// Feeds every file of a fuzz entry's seed corpus (a folder below the source tree) to the
+// entry's body, failing the test on any non-zero answer; returns how many seeds ran.
+int ReplayCorpus(std::filesystem::path const& folder, int (*entry)(unsigned char const* data, std::size_t size));
 
 // Runs a shell command, returning its exit status and standard output.
 int RunCommand(std::string const& command, std::string* output = nullptr);
