@@ -120,6 +120,8 @@ void CBrowserMapObject::PopulateBrowser()
     CDataBrowser* browser = GetBrowser();
     if (!browser || !mDocument)
         return;
+    // Columns wider than a narrow list are scrolled to, not hidden.
+    browser->SetScrollBars(true, true);
     std::vector<DataBrowserItemID> items;
     for (CMapObject* object : mDocument->GetObjects())
         if (IsListed(browser, object))

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -18,6 +20,9 @@ namespace {
 constexpr char kGreeting[] = "tarnwick-launch 1\n";
 constexpr char kAnswer[] = "ok\n";
 constexpr int kTimeout = 10; // [s] a start waits this long for the instance's answer
+// The event the watcher posts when a start knocks on the socket.
+constexpr EventClass kEventClassKnock = 'TwSi';
+constexpr UInt32 kEventKnock = 1;
 
 // Closes a descriptor when it goes out of scope.
 class StFileDescriptor {
@@ -102,8 +107,24 @@ CSingleInstance::CSingleInstance() = default;
 
 CSingleInstance::~CSingleInstance()
 {
-    if (mTimer)
-        RemoveEventLoopTimer(mTimer);
+    if (mWatcher.joinable()) {
+        {
+            std::lock_guard lock(mMutex);
+            mServed = true; // a watcher waiting for its knock to be served waits no more
+        }
+        mServedChanged.notify_all();
+        std::uint64_t const one = 1;
+        [[maybe_unused]] ssize_t const written = write(mStopWatching, &one, sizeof one);
+        mWatcher.join();
+    }
+    if (mStopWatching >= 0)
+        close(mStopWatching);
+    if (mHandler)
+        RemoveEventHandler(mHandler);
+    if (mKnock) {
+        RemoveEventFromQueue(GetMainEventQueue(), mKnock);
+        ReleaseEvent(mKnock);
+    }
     if (mListener >= 0) {
         close(mListener);
         unlink(mPath.c_str());
@@ -183,11 +204,51 @@ bool CSingleInstance::HandOver(std::vector<std::string> const& words, int connec
 void CSingleInstance::Listen(Receiver receiver)
 {
     mReceiver = std::move(receiver);
-    if (mListener >= 0 && !mTimer)
-        InstallEventLoopTimer(GetMainEventLoop(), kPollInterval, kPollInterval, PollTimer, this, &mTimer);
+    if (mListener < 0 || mWatcher.joinable())
+        return;
+    mStopWatching = eventfd(0, EFD_CLOEXEC);
+    EventTypeSpec const spec { kEventClassKnock, kEventKnock };
+    EventTargetRef target = GetApplicationEventTarget();
+    if (mStopWatching < 0 || CreateEvent(nullptr, kEventClassKnock, kEventKnock, 0, kEventAttributeNone, &mKnock) != noErr
+        || SetEventParameter(mKnock, kEventParamPostTarget, typeEventTargetRef, sizeof target, &target) != noErr
+        || InstallEventHandler(target, NewEventHandlerUPP(HandleKnock), 1, &spec, this, &mHandler) != noErr) {
+        std::fprintf(stderr, "Tarnwick: later starts cannot be heard; they will run on their own.\n");
+        return;
+    }
+    mWatcher = std::thread([this] { Watch(); });
 }
 
-void CSingleInstance::PollTimer(EventLoopTimerRef, void* userData) { static_cast<CSingleInstance*>(userData)->Serve(); }
+// The watcher thread: sleeps until a start knocks (or the instance goes), has the main
+// loop serve it, and sleeps again only once it was served, so one knock is one post.
+void CSingleInstance::Watch()
+{
+    for (;;) {
+        pollfd fds[2] = { { mListener, POLLIN, 0 }, { mStopWatching, POLLIN, 0 } };
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        if (fds[1].revents)
+            return;
+        std::unique_lock lock(mMutex);
+        mServed = false;
+        PostEventToQueue(GetMainEventQueue(), mKnock, kEventPriorityStandard);
+        mServedChanged.wait(lock, [this] { return mServed; });
+    }
+}
+
+OSStatus CSingleInstance::HandleKnock(EventHandlerCallRef, EventRef, void* userData)
+{
+    auto* instance = static_cast<CSingleInstance*>(userData);
+    instance->Serve();
+    {
+        std::lock_guard lock(instance->mMutex);
+        instance->mServed = true;
+    }
+    instance->mServedChanged.notify_all();
+    return noErr;
+}
 
 int CSingleInstance::Serve()
 {

@@ -2,8 +2,11 @@
 
 #include "events/CarbonEvents.h"
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 // One running Tarnwick per user and display. The first start listens on a socket
@@ -33,22 +36,29 @@ public:
     // Becomes the instance for this socket, or hands the words (the command line
     // without the program) to the one there.
     Claim ClaimOrHandOver(std::string const& socketPath, std::vector<std::string> const& words);
-    // Serves later starts from a timer of the event loop (as the first instance).
+    // Serves later starts as the first instance: a thread sleeps until one knocks on the
+    // socket, and the main loop serves it (it posts and waits until served).
     void Listen(Receiver receiver);
     // Takes what waits on the socket now; answers how many starts were served.
     int Serve();
 
-    static constexpr EventTimerInterval kPollInterval = 0.1; // [s]
     static constexpr std::size_t kMaxWords = 4096;
     static constexpr std::size_t kMaxBytes = 1 << 20;
 
 private:
-    static void PollTimer(EventLoopTimerRef timer, void* userData);
+    void Watch();
+    static OSStatus HandleKnock(EventHandlerCallRef call, EventRef event, void* userData);
     bool HandOver(std::vector<std::string> const& words, int connection);
     bool ServeOne(int connection);
 
     int mListener = -1; // owns
     std::string mPath; // the socket this instance made, removed when it goes
     Receiver mReceiver;
-    EventLoopTimerRef mTimer = nullptr; // owns
+    EventHandlerRef mHandler = nullptr; // owns
+    EventRef mKnock = nullptr; // owns: posted by the watcher, once per knock
+    int mStopWatching = -1; // owns: an eventfd that ends the watcher
+    std::thread mWatcher;
+    std::mutex mMutex; // guards mServed
+    std::condition_variable mServedChanged;
+    bool mServed = true; // the last knock was served (or the watcher is stopping)
 };

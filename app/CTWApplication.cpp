@@ -5,6 +5,7 @@
 #include "app/CWindowPreferences.h"
 #include "app/windows/CWindowDevice.h"
 #include "app/windows/CWindowDevices.h"
+#include "services/AppleHelp.h"
 #include "devices/CDevice.h"
 #include "docwindow/CTWWindow.h"
 #include "docwindow/CViewMap.h"
@@ -194,6 +195,8 @@ OSStatus CTWApplication::DoEventCommandProcess(CCarbonEvent& event)
         return CommandInspector();
     case 'navi':
         return CommandNavigator();
+    case 'ohlp':
+        return CommandOpenAppHelp();
     case kCommandShowDevices:
         return CommandShowDevices();
     default:
@@ -212,23 +215,69 @@ OSStatus CTWApplication::CommandPrefs()
     return noErr;
 }
 
+// A palette shown over the front document's title bar or toolbar would take the clicks
+// meant for them: it moves beside the document where the screen has room, else below
+// the toolbar.
+void CTWApplication::PlaceClearOfToolbar(CMacWindow* palette)
+{
+    CDocument* document = GetCurrentDocument();
+    CMacWindow* front = document ? document->GetWindow() : nullptr;
+    if (!palette || !palette->IsVisible() || !front || !front->IsVisible())
+        return;
+    CRect const frame = front->GetWindowBounds(kWindowStructureRgn);
+    CRect const content = front->GetWindowBounds(kWindowContentRgn);
+    CRect bounds = palette->GetWindowBounds(kWindowStructureRgn);
+    bool const overBand = bounds.left < frame.right && bounds.right > frame.left && bounds.top < content.top
+        && bounds.bottom > frame.top;
+    if (!overBand)
+        return;
+    constexpr SInt16 kGap = 8; // [px]
+    SInt16 const width = SInt16(bounds.right - bounds.left), height = SInt16(bounds.bottom - bounds.top);
+    Rect area {};
+    GetAvailableWindowPositioningBounds(GetMainDevice(), &area);
+    if (frame.right + kGap + width <= area.right) {
+        bounds.left = SInt16(frame.right + kGap);
+        bounds.top = std::max<SInt16>(frame.top, area.top);
+    } else {
+        bounds.top = SInt16(content.top + kGap);
+    }
+    bounds.right = SInt16(bounds.left + width);
+    bounds.bottom = SInt16(bounds.top + height);
+    palette->SetWindowBounds(bounds, kWindowStructureRgn, 0);
+    palette->KeepOnScreen();
+}
+
 // A palette that cannot be made from the nib beeps; the command is handled all the same.
 OSStatus CTWApplication::CommandInspector()
 {
-    if (CWindowInspector* inspector = CWindowInspector::GetInstance())
+    if (CWindowInspector* inspector = CWindowInspector::GetInstance()) {
         inspector->GetWindow()->ToggleVisibility(true);
-    else
+        PlaceClearOfToolbar(inspector->GetWindow());
+    } else {
         Beep();
+    }
     return noErr;
 }
 
 OSStatus CTWApplication::CommandNavigator()
 {
-    if (CWindowNavigator* navigator = CWindowNavigator::GetInstance())
+    if (CWindowNavigator* navigator = CWindowNavigator::GetInstance()) {
         navigator->GetWindow()->ToggleVisibility(true);
-    else
+        PlaceClearOfToolbar(navigator->GetWindow());
+    } else {
         Beep();
+    }
     return noErr;
+}
+
+// The help book in the bundle needs no network; without it the online help is the answer.
+OSStatus CTWApplication::CommandOpenAppHelp()
+{
+    CString const book(kTarnwickHelpBook);
+    OSStatus const status = AHGotoPage(book.GetCFString(), nullptr, nullptr);
+    if (status != noErr)
+        CommandOpenOnlineHelp();
+    return status;
 }
 
 OSStatus CTWApplication::CommandShowDevices()

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+class CMacWindow;
 class CWindowDocument;
 struct MsgNavFilter;
 
@@ -76,8 +77,10 @@ public:
     // Shows the palette when hidden, hides it when shown ("insp", "navi").
     OSStatus CommandInspector();
     OSStatus CommandNavigator();
+    OSStatus CommandOpenAppHelp();
     // At start-up: the inspector and the navigator, when they were open at the last quit.
     void ShowPalettes();
+    void PlaceClearOfToolbar(CMacWindow* palette);
     // Shows the list of receivers and brings it to the front.
     static constexpr UInt32 kCommandShowDevices = 'devi';
     OSStatus CommandShowDevices();

@@ -120,10 +120,14 @@ OSStatus CTWApplication::InitialiseFinish()
 // The palettes open at the last quit reopen where they were.
 void CTWApplication::ShowPalettes()
 {
-    if (GetPreferences().GetBoolean(CWindowInspector::kPrefVisible, false) && CWindowInspector::GetInstance())
+    if (GetPreferences().GetBoolean(CWindowInspector::kPrefVisible, false) && CWindowInspector::GetInstance()) {
         CWindowInspector::GetInstance()->GetWindow()->SetVisible(true);
-    if (GetPreferences().GetBoolean(CWindowNavigator::kPrefVisible, false) && CWindowNavigator::GetInstance())
+        PlaceClearOfToolbar(CWindowInspector::GetInstance()->GetWindow());
+    }
+    if (GetPreferences().GetBoolean(CWindowNavigator::kPrefVisible, false) && CWindowNavigator::GetInstance()) {
         CWindowNavigator::GetInstance()->GetWindow()->SetVisible(true);
+        PlaceClearOfToolbar(CWindowNavigator::GetInstance()->GetWindow());
+    }
 }
 
 CFile CTWApplication::GetGlobalDocumentFile(bool create)

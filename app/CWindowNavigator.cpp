@@ -61,8 +61,7 @@ OSStatus CWindowNavigator::InitialiseSelf()
         window->BindVisibilityToMenu(kCommandShow);
         if (auto* broadcaster = dynamic_cast<CMsgBroadcaster*>(app))
             broadcaster->AddListener(this);
-        if (auto* current = dynamic_cast<IPaletteDocument*>(app->GetCurrentDocument()))
-            DocumentChanged(current);
+        DocumentChanged(dynamic_cast<IPaletteDocument*>(app->GetCurrentDocument()));
     }
     return noErr;
 }
@@ -75,12 +74,16 @@ void CWindowNavigator::DocumentChanged(IPaletteDocument* document)
     if (mNavigator)
         mNavigator->SetMapView(document ? document->GetMapView() : nullptr);
     CBindable* bindable = document ? document->GetPaletteBindable() : nullptr;
-    if (!bindable)
-        return;
     ControlID const slider { 'zoom', 0 };
     ControlRef control = nullptr;
     if (GetControlByID(GetWindow()->GetWindowRef(), &slider, &control) != noErr || !control)
         return;
+    // With no document the slider would show the last one's level and move nothing.
+    if (!bindable) {
+        DisableControl(control);
+        return;
+    }
+    EnableControl(control);
     mZoomBinding = new CBControlBinding(control);
     mZoomBinding->Bind("value", bindable->GetBindings(), IPaletteDocument::kZoomKey, nullptr, nullptr);
 }

@@ -6,6 +6,7 @@
 #include "model/CParserURL.h"
 
 #include <memory>
+#include <unistd.h>
 
 bool CDocumentImport::CanImport(CFile const& file)
 {
@@ -25,6 +26,11 @@ OSStatus CDocumentImport::ReadFile(CFile const& file, std::vector<CMapObject*>& 
     // A folder, a named pipe or a device is refused before anything waits on reading it.
     if (file.Exists() && !file.FileExists())
         return kNotAFileErr;
+    // Asked next: a parser would take both for a damaged file.
+    if (access(file.GetPath().c_str(), R_OK) != 0 && file.FileExists())
+        return permErr;
+    if (file.GetForkSize() == 0)
+        return eofErr;
     std::unique_ptr<CParserFile> const parser(CParserFile::CreateParser(file));
     if (!parser)
         return kNoParser;
@@ -38,7 +44,13 @@ void CDocumentImport::GetReport(OSStatus status, CString const& name, std::size_
         major.Format(CTextUtilities::GetBundleString("DocImportFailed").GetUTF8(), name.GetUTF8());
         if (status == kNotAFileErr)
             minor = CTextUtilities::GetBundleString("It is not an ordinary file: only files can be opened.");
-        else if (status != kNoParser)
+        else if (status == kNoParser)
+            minor = CTextUtilities::GetBundleString("DocImportErrorKind");
+        else if (status == permErr)
+            minor = CTextUtilities::GetBundleString("DocImportErrorAccess");
+        else if (status == eofErr)
+            minor = CTextUtilities::GetBundleString("DocImportErrorEmpty");
+        else
             minor.Format(CTextUtilities::GetBundleString("DocImportErrorTypeN").GetUTF8(), long(status));
         return;
     }

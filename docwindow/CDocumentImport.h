@@ -18,7 +18,8 @@ public:
 
     static bool CanImport(CFile const& file);
     static bool CanImport(CString const& text, IMapLinkView* view);
-    // The file's objects (the caller owns them): kNoParser when no parser reads the file;
+    // The file's objects (the caller owns them): permErr for a file the user may not read,
+    // eofErr for an empty one, kNoParser when no parser reads the file;
     // otherwise the parser's status, and on failure nothing is appended.
     static OSStatus ReadFile(CFile const& file, std::vector<CMapObject*>& objects);
     // The alert's texts for a file whose import ended with the status and that many objects.

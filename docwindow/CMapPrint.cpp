@@ -45,10 +45,22 @@ CGRect CMapPrint::GetMapRect(CGRect const& page, CGSize const& visible)
         std::max(0.0, page.size.height - 2 * kBand));
     if (!(visible.width > 0) || !(visible.height > 0))
         return CGRectMake(room.origin.x, room.origin.y, 0, 0);
-    double const scale = std::min(room.size.width / visible.width, room.size.height / visible.height);
-    CGSize const size { visible.width * scale, visible.height * scale };
-    return CGRectMake(room.origin.x + (room.size.width - size.width) / 2,
-        room.origin.y + (room.size.height - size.height) / 2, size.width, size.height);
+    return room;
+}
+
+CGRect CMapPrint::GetPrintedContent(CGRect const& mapRect, CGRect const& visible)
+{
+    if (!(mapRect.size.width > 0) || !(mapRect.size.height > 0) || !(visible.size.width > 0)
+        || !(visible.size.height > 0))
+        return visible;
+    double const page = mapRect.size.width / mapRect.size.height;
+    CGSize size = visible.size;
+    if (size.width / size.height < page)
+        size.width = size.height * page;
+    else
+        size.height = size.width / page;
+    return CGRectMake(CGRectGetMidX(visible) - size.width / 2, CGRectGetMidY(visible) - size.height / 2, size.width,
+        size.height);
 }
 
 OSStatus CMapPrint::PrintPage(CCarbonEvent& pageEvent, CViewMap* map, CViewOverlay* overlay, CString const& name)
@@ -62,6 +74,7 @@ OSStatus CMapPrint::PrintPage(CCarbonEvent& pageEvent, CViewMap* map, CViewOverl
         page = CGContextGetClipBoundingBox(context);
     CGRect const visible = map->GetVisibleContent();
     CGRect const m = GetMapRect(page, visible.size);
+    CGRect const printed = GetPrintedContent(m, visible);
 
     CString header;
     header.Format("%s - %s", "Tarnwick", name.GetUTF8());
@@ -73,8 +86,17 @@ OSStatus CMapPrint::PrintPage(CCarbonEvent& pageEvent, CViewMap* map, CViewOverl
         CGContextSaveGState(context);
         CGContextClipToRect(context, m);
         CGContextTranslateCTM(context, m.origin.x, m.origin.y);
-        CGContextScaleCTM(context, m.size.width / visible.size.width, m.size.height / visible.size.height);
-        status = MapPrintView(map, context, page) | MapPrintView(overlay, context, page);
+        CGContextScaleCTM(context, m.size.width / printed.size.width, m.size.height / printed.size.height);
+        // The map draws the printed part where it would draw its visible part; the scale bar
+        // keeps to the bottom-left corner of the page's map.
+        CGContextSaveGState(context);
+        CGContextTranslateCTM(context, visible.origin.x - printed.origin.x, visible.origin.y - printed.origin.y);
+        map->SetPrintedContent(&printed);
+        status = MapPrintView(map, context, page);
+        CGContextRestoreGState(context);
+        CGContextTranslateCTM(context, 0, printed.size.height - visible.size.height);
+        status |= MapPrintView(overlay, context, page);
+        map->SetPrintedContent(nullptr);
         CGContextRestoreGState(context);
     }
 

@@ -17,8 +17,12 @@ public:
     static constexpr double kTextHeight = 20;
     static constexpr double kFooterGap = 6;
 
-    // The visible map scaled to fit the page less its bands, centred in it.
+    // The map's place on the page: all of it between the bands, whatever the paper's
+    // orientation; empty when there is no map to scale.
     static CGRect GetMapRect(CGRect const& page, CGSize const& visible);
+    // The part of the map printed: the visible part widened (or heightened) about its
+    // middle to the map rectangle's proportions, so that the page is filled.
+    static CGRect GetPrintedContent(CGRect const& mapRect, CGRect const& visible);
     // Draws the page into the print draw event's context (page at 0, 0, y down): paramErr
     // without a context or a map; otherwise the map's and the overlay's statuses joined.
     static OSStatus PrintPage(CCarbonEvent& pageEvent, CViewMap* map, CViewOverlay* overlay, CString const& name);

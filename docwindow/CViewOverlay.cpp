@@ -138,7 +138,7 @@ void CViewOverlay::DoMessage(UInt32 message, void* parameter)
     if (message == CMsgBroadcaster::kMsgBroadcasterDied && parameter == mMapView) {
         mMapView = nullptr;
         ScaleChanged();
-    } else if (message == CViewMap::kMsgOriginChanged) {
+    } else if (message == CViewMap::kMsgOriginChanged || message == CViewMap::kMsgSizeChanged) {
         ScaleChanged();
     }
 }
@@ -228,8 +228,10 @@ CViewOverlay::Scale CViewOverlay::ChooseScale(double perPixel, bool imperial)
     return scale;
 }
 
+// The bar keeps to the bottom edge, wherever a resize has moved it.
 void CViewOverlay::UpdateScale()
 {
+    mScaleBounds.origin.y = GetBounds().size.height - kOverlayScaleBottom;
     if (!mScaleDirty)
         return;
     bool const imperial = IsImperial();

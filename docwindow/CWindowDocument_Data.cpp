@@ -107,8 +107,17 @@ void CWindowDocument::ImportData(CString const& text)
 void CWindowDocument::CommandImport()
 {
     CFileDialog dialog;
+    CStringList types;
+    types.Append(CString("com.topografix.gpx,com.groundspeak.loc"));
+    types.Append(CString(CFileDialog::kAllFilesUTI));
+    CString const importable = CTextUtilities::GetBundleString("DocImportTypes");
+    CString const all = CTextUtilities::GetBundleString("DocImportAllFiles");
+    void const* titles[] = { importable.GetCFString(), all.GetCFString() };
+    CFArrayRef const popup = CFArrayCreate(nullptr, titles, 2, &kCFTypeArrayCallBacks);
+    dialog.SetTypePopup(popup);
+    CFRelease(popup);
     FileDialogResult result;
-    UInt32 const action = dialog.ChooseFile(CTextUtilities::GetBundleString("DocImport"), CString(), nullptr, result);
+    UInt32 const action = dialog.ChooseFile(CTextUtilities::GetBundleString("DocImport"), CString(), &types, result);
     if (action != kNavUserActionOpen)
         return;
     CFileList files = result.files;
@@ -154,8 +163,8 @@ void CWindowDocument::CommandGoogleMap()
     if (!mMapView)
         return;
     CString const link = CViewExport::MakeWebMapLink(mMapView->Unproject(mMapView->GetVisibleContent()));
-    if (!link.IsEmpty())
-        CInternetUtilities::LaunchURL(link);
+    if (!link.IsEmpty() && CInternetUtilities::LaunchURL(link) != noErr)
+        DisplayAlert(CTextUtilities::GetBundleString("DocWebMapFailed"), CTextUtilities::GetBundleString("DocWebMapNoProgram"));
 }
 
 OSStatus CWindowDocument::PrintSelf(CPrintDialog* dialog, unsigned long)

@@ -63,14 +63,15 @@ CMapObject* CWindowDocument::MakeObject(MapObjectType type)
 
 OSStatus CWindowDocument::EncodeProperties(CFDictionary& properties)
 {
-    for (auto const& [key, value] : mUnreadKeys)
-        properties.SetValue(key, value.Get());
     TW_RETURN_IF_ERROR(EncodeObjects(properties));
     return EncodeSettings(properties);
 }
 
+// Everything but the objects; keys of a newer version are written back as they came.
 OSStatus CWindowDocument::EncodeSettings(CFDictionary& properties)
 {
+    for (auto const& [key, value] : mUnreadKeys)
+        properties.SetValue(key, value.Get());
     properties.SetValueUInt32(kPropertyFormat, kDocumentFormat);
     if (mMapView) {
         properties.SetValueString(kPropertyViewCentre, mMapView->GetMapCentre().GetString());

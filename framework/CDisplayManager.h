@@ -1,13 +1,15 @@
 #pragma once
 
 // Facts about displays: the largest video memory of a display's accelerated
-// renderers, the display controller's names and ids, and what the current
-// display module (none is registered) answers. Main thread.
+// renderers, the display controller's names and ids, and the screen device: the
+// current display module's (none is registered), else the system's main screen.
+// Main thread.
 
 #include "foundation/CString.h"
 #include "framework/CDisplayRef.h"
 
 #include <map>
+#include <string>
 
 struct DeviceInfo {
     CString name;
@@ -31,8 +33,10 @@ public:
 class CDisplayManager {
 public:
     static long GetTotalVRAM(CDisplayRef& display); // [bytes]; 0 when no renderer says
-    // Name and model "unknown" and ids 0 when the display controller cannot be asked.
+    // Name and model "unknown" and ids 0 when the system lists no display controller.
     static void GetDeviceinfo(CDisplayRef const& display, DeviceInfo& info);
+    // As above, from the kernel's list of graphics devices in that folder.
+    static void GetDeviceinfo(CDisplayRef const& display, DeviceInfo& info, std::string const& drmFolder);
     static CDisplayRef GetScreenDevice();
     static bool GLContextIsAGLFullscreen();
     static CDMModule* GetModuleForType(CDMModuleType type);

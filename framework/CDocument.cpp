@@ -4,6 +4,7 @@
 #include "framework/CApplication.h"
 #include "framework/CFileErrorText.h"
 #include "framework/CMacWindow.h"
+#include "toolbox/WindowCalls.h"
 #include "toolbox/toolbar/ToolbarCalls.h"
 
 #include <algorithm>
@@ -45,7 +46,12 @@ bool CDocument::IsDocument(CDocument const* document)
 }
 
 // The window shows no separate mark: the Close command and the quit review read the flag.
-void CDocument::SetModified(bool modified) { mModified = modified; }
+void CDocument::SetModified(bool modified)
+{
+    mModified = modified;
+    if (CMacWindow* window = GetWindow())
+        SetWindowModified(window->GetWindowRef(), modified);
+}
 
 void CDocument::SetFile(CFile const& file)
 {
@@ -149,12 +155,19 @@ OSStatus CDocument::Initialise(CFile const* file)
     return noErr;
 }
 
-// An untitled window shows no extension: only a saved file's name carries one, and
-// only when it is shown. Save As adds 'dfex' to the name it proposes.
+// Every document window is titled in one form, without the document's own extension,
+// whether or not the file system kept the file's hidden-extension flag. Save As adds
+// 'dfex' to the name it proposes.
 CString CDocument::GetWindowTitle()
 {
-    if (mFile.IsSpecified())
-        return mFile.GetDisplayName();
+    if (mFile.IsSpecified()) {
+        CString const name = mFile.GetFileName();
+        CString const extension = GetPropertyString('dfex');
+        if (extension.IsEmpty() || !mFile.GetExtension().EqualNoCase(extension)
+            || name.GetLength() <= extension.GetLength() + 1)
+            return name;
+        return name.Left(name.GetLength() - extension.GetLength() - 1);
+    }
     if (mUntitledNumber == 0)
         mUntitledNumber = ++mUntitledCount;
     CString untitled = CTextUtilities::GetBundleString("untitled");

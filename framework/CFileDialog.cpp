@@ -44,7 +44,7 @@ NavDialogCreationOptions CFileDialog::MakeOptions(
     NavGetDefaultDialogCreationOptions(&options);
     options.optionFlags |= kNavPreserveSaveFileExtension;
     ownedPopup = nullptr;
-    if (types && !types->IsEmpty()) {
+    if (types && !types->IsEmpty() && !mTypePopup) {
         std::vector<void const*> values;
         for (CString const& type : *types)
             values.push_back(type.GetCFString());

@@ -61,6 +61,8 @@ public:
 
     void SetDefaultLocation(CFile const& location) { mDefaultLocation = location; }
     void SetTypeList(CStringList const& types) { mTypeList = types; }
+    // The type menu's titles, one to each entry of the type list (an entry may name
+    // several types, separated by commas); without them the menu shows the types.
     void SetTypePopup(CFArrayRef titles); // retained
 
     UInt32 ChooseFile(

@@ -3,6 +3,9 @@
 #include "framework/CFileDialog.h"
 #include "toolbox/dialogs/UniformTypes.h"
 
+#include <algorithm>
+#include <string>
+
 void CFileDialog::NavEvent(NavEventCallbackMessage selector, NavCBRecPtr params, void* userData)
 {
     if (auto* self = static_cast<CFileDialog*>(userData))
@@ -78,7 +81,16 @@ bool CFileDialog::Filter(AEDesc const* item, NavFilterModes mode)
                 uti.Replace(
                     UTTypeCreatePreferredIdentifierForTag(kUTTagClassOSType, CString(code).GetCFString(), nullptr));
             }
-            if (!uti.IsValid() || !UTTypeConformsTo(uti, chosen.GetCFString()))
+            // One entry of the menu may stand for several types: "a,b".
+            bool conforms = false;
+            std::string const names = chosen.GetStdString();
+            for (std::size_t start = 0; start <= names.size() && !conforms;) {
+                std::size_t const comma = std::min(names.find(',', start), names.size());
+                CString const one(names.substr(start, comma - start).c_str());
+                conforms = uti.IsValid() && UTTypeConformsTo(uti, one.GetCFString());
+                start = comma + 1;
+            }
+            if (!conforms)
                 return false;
         }
     }

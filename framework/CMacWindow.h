@@ -94,9 +94,11 @@ public:
     OSStatus DoEvent(CCarbonEvent& event) override;
     OSStatus DoEventWindowBoundsChanged(CCarbonEvent& event) override;
 
+    // Brings the window back onto the screen it mostly stands on.
+    void KeepOnScreen();
+
 private:
     void InitialiseSelf(WindowRef theWindow, ThemeBrush brush);
-    void KeepOnScreen();
 
     WindowRef mWindow = nullptr; // holds one reference
     CRootControl* mRootControl = nullptr; // owns, through mWidgetSupport

@@ -43,12 +43,20 @@ COpenGLContext::COpenGLContext(CDisplayRef const& display)
 COpenGLContext::~COpenGLContext()
 {
     std::erase(mContexts, this);
+    COpenGLUtilities::ForgetContext(this);
     if (mContext) {
         if (aglGetCurrentContext() == mContext)
             aglSetCurrentContext(nullptr);
         aglDestroyContext(mContext);
     }
     delete mWindow;
+}
+
+void COpenGLContext::DeleteSharedContexts()
+{
+    for (auto const& [id, shared] : mSharedContextMap)
+        delete shared;
+    mSharedContextMap.clear();
 }
 
 bool COpenGLContext::IsContext(COpenGLContext const* context)

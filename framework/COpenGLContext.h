@@ -43,6 +43,7 @@ public:
 
     static COpenGLContext* GetSharedContext(CDisplayRef display);
     static bool IsContext(COpenGLContext const* context);
+    static void DeleteSharedContexts(); // for tests: they are otherwise kept for the process
     // Extensions that an OpenGL version includes, packed as COpenGLUtilities packs it.
     static bool IsExtensionOfVersion(CString const& name, UInt32 glVersion);
 

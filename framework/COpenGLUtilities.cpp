@@ -48,6 +48,16 @@ template <std::size_t N> UInt32 FindCard(std::string const& lower, CardWords con
     return otherwise;
 }
 
+// Whether the display has a pixel format with sample buffers at all.
+bool OffersSamples(CDisplayRef& display)
+{
+    GLint const attributes[] = { AGL_RGBA, AGL_SAMPLE_BUFFERS_ARB, 1, AGL_SAMPLES_ARB, 2, AGL_NONE };
+    AGLDevice const device = display.GetGDHandle();
+    AGLPixelFormat const format = aglChoosePixelFormat(device ? &device : nullptr, device ? 1 : 0, attributes);
+    aglDestroyPixelFormat(format);
+    return format != nullptr;
+}
+
 } // namespace
 
 bool COpenGLUtilities::HaveAGL()
@@ -171,8 +181,9 @@ bool COpenGLUtilities::CanDoFSAA(CDisplayRef display, FSAAMode mode)
         return false;
     bool can = false;
     if ((mode == 0 || mode == 1) && CSystemUtilities::GetSystemVersion() >= 0x1010)
-        can = scratch->GetExtensionString().Contains("GL_ARB_multisample", true)
-            || PackGLVersion(reinterpret_cast<char const*>(glGetString(GL_VERSION))) > 0x11F;
+        can = (scratch->GetExtensionString().Contains("GL_ARB_multisample", true)
+                  || PackGLVersion(reinterpret_cast<char const*>(glGetString(GL_VERSION))) > 0x11F)
+            && OffersSamples(scratch->GetDisplay());
     if (!can && (mode == 0 || mode == 2)) {
         GLubyte const* text = glGetString(GL_RENDERER);
         CString const renderer
@@ -191,8 +202,10 @@ bool COpenGLUtilities::EnableRadeonFSAA(UInt32 samples)
     COpenGLContext* const current = GetCurrentContext();
     if (CSystemUtilities::GetSystemVersion() < 0x1020 || !current)
         return false;
+    // Only a driver that takes the option has it: none here does, and then nothing is cleared.
     GLint const value = GLint(samples);
-    aglSetInteger(current->GetAGLContext(), kRadeonFSAAOption, &value);
+    if (!aglSetInteger(current->GetAGLContext(), kRadeonFSAAOption, &value))
+        return false;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;
 }
@@ -213,6 +226,25 @@ COpenGLContext* COpenGLUtilities::GetScratchContext(CDisplayRef display)
     }
     mGLScratchContextMap[display.GetDisplayID()] = context;
     return context;
+}
+
+void COpenGLUtilities::ForgetContext(COpenGLContext const* context)
+{
+    if (mCurrentContext == context)
+        mCurrentContext = nullptr;
+    if (mGLScratchContextOld == context)
+        mGLScratchContextOld = nullptr;
+}
+
+void COpenGLUtilities::ResetForTesting()
+{
+    for (auto const& [id, scratch] : mGLScratchContextMap)
+        delete scratch;
+    mGLScratchContextMap.clear();
+    COpenGLContext::DeleteSharedContexts();
+    mCurrentContext = nullptr;
+    mGLScratchContextOld = nullptr;
+    tw::toolbox::ResetOpenGLForTesting();
 }
 
 COpenGLContext* COpenGLUtilities::GetCurrentContext() { return HaveAGL() ? mCurrentContext : nullptr; }

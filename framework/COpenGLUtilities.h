@@ -64,8 +64,14 @@ public:
     static COpenGLContext* GetCurrentContext();
     static bool UseScratchContext(CDisplayRef display);
     static bool SetCurrentContext(COpenGLContext* context);
+    // A context that goes is no longer tracked as current or to come back.
+    static void ForgetContext(COpenGLContext const* context);
     // AGL 1.0 or later: contexts can be tracked.
     static bool HaveAGL();
+
+    // Deletes the scratch and shared contexts and lets the system's OpenGL start afresh,
+    // with the display that DISPLAY names then.
+    static void ResetForTesting();
 
 private:
     static bool IsScratchContext(COpenGLContext const* context);

@@ -13,6 +13,7 @@
 #include "framework/COpenGLUtilities.h"
 #include "framework/CVersionInfo.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <strings.h>
@@ -81,6 +82,15 @@ CString CSoftwareUpdate::FormatMemory(UInt64 bytes)
     return text;
 }
 
+// Held to the largest number the field had room for: cards of 4 GB and more would
+// otherwise wrap round to small numbers.
+CString CSoftwareUpdate::FormatVideoMemory(long bytes)
+{
+    CString text;
+    text.Format("%d", int(std::clamp<long>(bytes >> 20, 0, 0xFFF)));
+    return text;
+}
+
 CString CSoftwareUpdate::ShortenRenderer(CString const& renderer)
 {
     CString text = renderer;
@@ -100,9 +110,9 @@ CString CSoftwareUpdate::BuildUserAgent(CString const& name, CString const& vers
     CString displayFacts;
     if (display) {
         CDisplayRef facts(*display);
-        long const videoMemory = (CDisplayManager::GetTotalVRAM(facts) >> 20) & 0xFFF;
+        CString const videoMemory = FormatVideoMemory(CDisplayManager::GetTotalVRAM(facts));
         CString const renderer = ShortenRenderer(COpenGLUtilities::GetGraphicsCardRenderer(facts));
-        displayFacts.Format("; %d; %s", int(videoMemory), renderer.GetUTF8());
+        displayFacts.Format("; %s; %s", videoMemory.GetUTF8(), renderer.GetUTF8());
     }
     CString agent;
     agent.Format("%s%s (%s; %s; %s%s)", name.GetUTF8(), slashVersion.GetUTF8(), system.GetUTF8(),

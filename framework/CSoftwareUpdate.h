@@ -35,6 +35,8 @@ public:
     // such, above in GB; GHz and GB with at most three decimals and at least one.
     static CString FormatProcessorSpeed(UInt32 megahertz);
     static CString FormatMemory(UInt64 bytes);
+    // Megabytes, at most 4095.
+    static CString FormatVideoMemory(long bytes);
     // The renderer's name without the makers' words, at most 31 characters.
     static CString ShortenRenderer(CString const& renderer);
 

@@ -5,6 +5,7 @@
 #include "quartz/HIViewDrawing.h"
 #include "render/CCoreGraphicsUtilities.h"
 #include "toolbox/HIViewCalls.h"
+#include "toolbox/WindowCalls.h"
 
 #include <algorithm>
 #include <vector>
@@ -27,6 +28,8 @@ CSplashScreen::CSplashScreen()
     mTextStyle.truncationMaxLines = 0;
     mWindow = new CMacWindow(kOverlayWindowClass, kSplashAttributes, CRect(), 0);
     if (WindowRef const window = mWindow->GetWindowRef()) {
+        // Above documents and palettes, below any alert the start may need to show.
+        SetWindowGroup(window, GetWindowGroupOfClass(kMovableModalWindowClass));
         EventTypeSpec const draw[] = { { kEventClassControl, kEventControlDraw }, { 0, 0 } };
         InstallHandler(HIViewGetRoot(window), draw);
     }

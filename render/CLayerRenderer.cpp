@@ -20,7 +20,7 @@ double Now()
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-constexpr CGFloat kSameNameDistance = 96; // [px] nearer than this, one name of two alike is left out
+constexpr CGFloat kSameNameDistance = 320; // [px] nearer than this, one name of two alike is left out
 
 bool Within(CGRect const& inner, CGRect const& outer)
 {
@@ -267,6 +267,7 @@ void CLayerRenderer::DrawLabels(CGContextRef context, CGRect const& visible)
     });
     // 2. Each where there is room.
     std::unordered_map<UInt64, CGRect> shown;
+    mShownLabels.clear();
     CGRect const clip = CGContextGetClipBoundingBox(context);
     std::vector<CGRect> redraw;
     std::unordered_map<std::string, std::vector<CGPoint>> names; // where each text went
@@ -279,13 +280,15 @@ void CLayerRenderer::DrawLabels(CGContextRef context, CGRect const& visible)
                 return std::hypot(p.x - anchor.x, p.y - anchor.y) < kSameNameDistance;
             }))
             continue;
-        int const placement = label->Place(*mView);
+        // A name the map's edge would cut is left for when it shows whole.
+        int const placement = label->Place(*mView, visible);
         if (placement < 0)
             continue;
         seen.push_back(anchor);
         label->Draw(context, placement, false);
         CGRect const bounds = label->GetBounds(placement);
         shown[label->GetID()] = bounds;
+        mShownLabels.push_back({ label->GetText(), bounds });
         // A name this pass could draw only in part is drawn whole by the next.
         auto before = mShown.find(label->GetID());
         bool const same = before != mShown.end() && CGRectEqualToRect(before->second, bounds);

@@ -60,6 +60,11 @@ public:
     // Test only: fewer images kept.
     void SetImageLimit(std::size_t limit) { mImageLimit = limit; }
     std::size_t GetShownLabelCount() const { return mShown.size(); }
+    struct ShownLabel {
+        CString text;
+        CGRect bounds;
+    };
+    std::vector<ShownLabel> const& GetShownLabels() const { return mShownLabels; }
 
     // Workers.
     CLayerTile* PopPending(CThreadRenderer* worker);
@@ -105,4 +110,5 @@ private:
     std::list<CLayerTile*> mImages; // main thread: tiles with images, most recently drawn first
     std::unordered_map<CLayerTile*, std::list<CLayerTile*>::iterator> mImageSlots;
     std::unordered_map<UInt64, CGRect> mShown; // main thread: names drawn by the last pass
+    std::vector<ShownLabel> mShownLabels; // main thread: the same, in the order drawn
 };

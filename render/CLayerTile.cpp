@@ -106,6 +106,6 @@ void CLayerTile::Print(CGContext* context) const
     CGContextSaveGState(context);
     CGContextClipToRect(context, mRect);
     for (CMapLabel const& label : labels)
-        label.Draw(context, label.Place(*mView), true);
+        label.Draw(context, label.Place(*mView, mRect), true);
     CGContextRestoreGState(context);
 }

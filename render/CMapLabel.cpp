@@ -224,9 +224,19 @@ CGRect CMapLabel::GetImageRect(CGPoint centre) const
         std::floor(centre.y - mImageSize.height / 2 + 0.5), mImageSize.width, mImageSize.height);
 }
 
-int CMapLabel::Place(IMapView& view) const
+int CMapLabel::Place(IMapView& view) const { return PlaceWithin(view, nullptr); }
+
+int CMapLabel::Place(IMapView& view, CGRect const& within) const { return PlaceWithin(view, &within); }
+
+int CMapLabel::PlaceWithin(IMapView& view, CGRect const* within) const
 {
     for (std::size_t i = 0; i < mPlacements.size(); ++i) {
+        if (within) {
+            CGRect const bounds = GetBounds(int(i));
+            if (CGRectGetMinX(bounds) < CGRectGetMinX(*within) || CGRectGetMinY(bounds) < CGRectGetMinY(*within)
+                || CGRectGetMaxX(bounds) > CGRectGetMaxX(*within) || CGRectGetMaxY(bounds) > CGRectGetMaxY(*within))
+                continue;
+        }
         auto const& footprints = mPlacements[i].footprints;
         bool free = true;
         for (CGRect const& footprint : footprints)

@@ -45,6 +45,8 @@ public:
     OSStatus RenderImage();
     // The first placement whose footprints are all free, reserved through the view; -1 when none is.
     int Place(IMapView& view) const;
+    // The same, among the places where the name and its marker lie wholly within the area.
+    int Place(IMapView& view, CGRect const& within) const;
     // Draws the marker and the text at the placement: the image, or with vectors set the glyphs
     // themselves (for the printer).
     void Draw(CGContextRef context, int placement, bool vectors) const;
@@ -55,6 +57,7 @@ public:
     static CGSize MeasureText(CString const& text, LabelStyle const& style, float size);
 
 private:
+    int PlaceWithin(IMapView& view, CGRect const* within) const;
     void DrawText(CGContextRef context, CGPoint centre) const;
     void DrawMarker(CGContextRef context) const;
     CGRect GetImageRect(CGPoint centre) const;

@@ -133,7 +133,7 @@ constexpr MapStyle Until(MapStyle style, UInt32 maxZoom)
 }
 
 constexpr LabelStyle kCountryLabel { LabelKind::kArea, 2, 6, Ramp(2, 10, 3, 11, 5, 13, 6, 14), true, false, true, 1,
-    Hex(0x6E5775), Hex(0xF3F0E8, 0.8f), 1.5f, 50 };
+    Hex(0x6E5775), Hex(0xF3F0E8, 0.8f), 1.5f, 50, 5 };
 constexpr LabelStyle kStateLabel { LabelKind::kArea, 5, 9, Ramp(5, 9.5f, 7, 10.5f, 9, 11.5f, 17, 11.5f), false, true,
     false, 0, Hex(0x857A88), Hex(0xF3F0E8, 0.8f), 1.5f, 5 };
 constexpr LabelStyle kWaterLabel { LabelKind::kArea, 10, 17, Ramp(10, 10, 13, 11, 15, 12, 17, 13), false, true, false,

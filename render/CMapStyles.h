@@ -46,6 +46,7 @@ struct LabelStyle {
     ColourRGBA halo;
     float haloWidth = 0; // [px] each side of the glyphs
     float priority = 0; // higher wins space first
+    UInt32 firstBelowZoom = 0; // below this level these names win space before every other kind
 };
 
 struct MapStyle {

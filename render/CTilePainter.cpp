@@ -17,6 +17,7 @@ constexpr CGFloat kLabelGap = 2; // [px] between a marker and its name
 constexpr CGFloat kLinePadding = 10; // [px] of straight road before and after a road name
 constexpr CGFloat kAreaPadding = 8; // [px] an area is this much wider than its name, or goes unnamed
 constexpr CGFloat kRoundWidth = 2.5; // [px] lines this wide get round joins and caps
+constexpr float kFirstPriority = 1000; // above every priority a style gives
 constexpr double kLeastArea = 6; // [px²] parts of areas whose bounds are smaller are left out at this level
 
 enum class Pass { kCasing, kFill, kStroke };
@@ -423,7 +424,10 @@ void CTilePainter::CollectLabels(Frame const& frame, std::vector<Item> const& it
             CGPoint const anchor = toTile(shape.labelPoint);
             if (!Contains(own, anchor))
                 continue;
-            CMapLabel placed(id, label.priority + float(std::log10(1 + shape.labelWidth * frame.side)), text, label, size, 0);
+            // A world map names its countries before its towns.
+            float const first = zoom < label.firstBelowZoom ? kFirstPriority : 0;
+            CMapLabel placed(
+                id, first + label.priority + float(std::log10(1 + shape.labelWidth * frame.side)), text, label, size, 0);
             CGSize const textSize = placed.GetTextSize();
             if (shape.labelWidth * frame.side < textSize.width + 2 * kAreaPadding)
                 continue;

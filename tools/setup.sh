@@ -10,6 +10,7 @@ packages=(
     xvfb xdotool imagemagick xclip poppler-utils gdal-bin
     libexpat1-dev libusb-1.0-0-dev libudev-dev gpsbabel ccache
     libx11-dev x11-xkb-utils x11-utils
+    libgl-dev libglx-dev libgl1-mesa-dri
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include "toolbox/HIViewCalls.h"
 #include "widgets/CCanvasInvalidator.h"
 
+#include <cmath>
 #include <new>
 #include <set>
 #include <vector>
@@ -269,7 +270,16 @@ OSStatus CCanvasView::DoEventControlDraw(CCarbonEvent& event)
         CGFloat const b[4] = { background.red, background.green, background.blue, background.alpha };
         CGFloat const f[4] = { frame.red, frame.green, frame.blue, frame.alpha };
         CGFloat const i[4] = { fill.red, fill.green, fill.blue, fill.alpha };
-        DrawZoomBackground(context, b, f, i, content);
+        if (mPrinting) {
+            // A printed page may show more of the image than the view does, on any side: the
+            // image is filled and clipped where it lies, not where the view's part of it begins.
+            CGRect const image = CGRectOffset(content, -scroll.x, -scroll.y);
+            CGContextSetRGBFillColor(context, i[0], i[1], i[2], i[3]);
+            CGContextFillRect(context, image);
+            CGContextClipToRect(context, image);
+        } else {
+            DrawZoomBackground(context, b, f, i, content);
+        }
     }
     CGContextTranslateCTM(
         context, bounds.origin.x + content.origin.x - scroll.x, bounds.origin.y + content.origin.y - scroll.y);
@@ -288,6 +298,28 @@ OSStatus CCanvasView::DoEventControlDraw(CCarbonEvent& event)
         HIThemeDrawFocusRect(&ring, true, context, kHIThemeOrientationNormal);
     }
     return noErr;
+}
+
+// A scroll moves the focus ring with the pixels: its band is drawn again where it belongs.
+void CCanvasView::SetImageOrigin(CGPoint const& origin, bool notifyScroller)
+{
+    CGPoint const old = GetImageOrigin();
+    CScrollableView::SetImageOrigin(origin, notifyScroller);
+    if (GetFocusedPart() == kControlFocusNoPart || !IsControlActive(GetHIViewRef()))
+        return;
+    double const zoom = GetImageZoom();
+    CGFloat const dx = std::ceil(zoom * old.x) - std::ceil(zoom * GetImageOrigin().x);
+    CGFloat const dy = std::ceil(zoom * old.y) - std::ceil(zoom * GetImageOrigin().y);
+    CGRect const b = GetBounds();
+    CGFloat const band = 2 * kFocusRingInset + 1;
+    HIRect const edges[] = { { b.origin, { band, b.size.height } },
+        { { CGRectGetMaxX(b) - band, b.origin.y }, { band, b.size.height } }, { b.origin, { b.size.width, band } },
+        { { b.origin.x, CGRectGetMaxY(b) - band }, { b.size.width, band } } };
+    for (HIRect const& edge : edges) {
+        HIRect const moved = CGRectOffset(edge, dx, dy);
+        HIViewSetNeedsDisplayInRect(GetHIViewRef(), &edge, true);
+        HIViewSetNeedsDisplayInRect(GetHIViewRef(), &moved, true);
+    }
 }
 
 void CCanvasView::DrawUnderlay(CGContextRef) { }

@@ -75,6 +75,7 @@ public:
     virtual void OpenSelection();
     // Visible, and its redraw area meets the part of the image being drawn.
     virtual bool ShouldRender(CCanvasObject* object);
+    void SetImageOrigin(CGPoint const& origin, bool notifyScroller) override;
 
     void SetImageZoom(ZoomType type, CGRect* rect, float zoom) override;
     void SetNeedsDisplay(bool needsDisplay, CGRect const* rect = nullptr) override;

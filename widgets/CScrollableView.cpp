@@ -47,8 +47,16 @@ OSStatus CScrollableView::NavigateScrollView(CCarbonEvent& event)
 
 // The scroll information is in view pixels; the answer is in image units at every zoom, so
 // that culling and drawing agree with hit testing when the image is zoomed.
+void CScrollableView::SetPrintedContent(CGRect const* content)
+{
+    mPrintedSet = content != nullptr;
+    mPrinted = content ? *content : CGRectZero;
+}
+
 CGRect CScrollableView::GetVisibleContent()
 {
+    if (mPrintedSet)
+        return mPrinted;
     CCarbonEvent info = GetScrollInfo();
     CGRect visible { info.GetScrollOrigin(), info.GetScrollViewSize() };
     CGRect const content = GetZoomContent();

@@ -17,9 +17,15 @@ public:
     // The super view's wrapper when it is a scroll view, else null.
     CHIView* GetScrollView() const;
     OSStatus NavigateScrollView(CCarbonEvent& event);
-    // The part of the image that shows, in image units (whatever the zoom).
+    // The part of the image that shows, in image units (whatever the zoom); while a page
+    // is printed, the part the page shows.
     CGRect GetVisibleContent();
+    void SetPrintedContent(CGRect const* content);
 
     OSStatus DoEventRawKeyDown(CCarbonEvent& event) override;
     OSStatus DoEventRawKeyRepeat(CCarbonEvent& event) override;
+
+private:
+    bool mPrintedSet = false;
+    CGRect mPrinted = CGRectZero;
 };

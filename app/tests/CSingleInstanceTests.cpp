@@ -1,9 +1,11 @@
 #include "app/CTWApplication.h"
 #include "app/CSingleInstance.h"
 #include "app/tests/fuzz/FuzzCommandLineEntry.h"
-#include "tests/support/TestSupport.h"
+#include "events/Loop.h"
 #include "tests/support/ManualClock.h"
+#include "tests/support/TestSupport.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tw::test {
@@ -128,6 +131,29 @@ namespace {
             EXPECT_EQ(received, std::vector<std::string> { "/tmp/b.twk" });
         }
         EXPECT_FALSE(std::filesystem::exists(mSocket)) << "the instance left its socket behind";
+    }
+
+    // The instance's loop sleeps with nothing scheduled: a start's knock wakes it and is served.
+    TEST_F(SingleInstance, ALaterStartWakesTheSleepingLoopThatHasNoTimer)
+    {
+        RealClock clock;
+        CSingleInstance instance;
+        ASSERT_EQ(instance.ClaimOrHandOver(mSocket, {}), CSingleInstance::Claim::First);
+        std::vector<std::string> received;
+        instance.Listen([&](std::vector<std::string> const& got) {
+            received = got;
+            QuitEventLoop(GetMainEventLoop());
+        });
+        EXPECT_EQ(GetMainEventLoop()->CountScheduledTimers(), 0u) << "nothing polls the socket";
+        std::atomic<bool> handedOver = false;
+        std::thread later([&] {
+            CSingleInstance start;
+            handedOver = start.ClaimOrHandOver(mSocket, { "/tmp/d.twk" }) == CSingleInstance::Claim::HandedOver;
+        });
+        EXPECT_EQ(RunCurrentEventLoop(30), eventLoopQuitErr);
+        later.join();
+        EXPECT_TRUE(handedOver);
+        EXPECT_EQ(received, std::vector<std::string> { "/tmp/d.twk" });
     }
 
     TEST_F(SingleInstance, SomethingElseAtThePathOrNoRuntimeFolderRunsAlone)

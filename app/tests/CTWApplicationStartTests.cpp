@@ -10,6 +10,7 @@
 #include "framework/CSplashScreen.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/ScreenProbe.h"
+#include "toolbox/WindowCalls.h"
 #include "toolbox/MenuBar.h"
 #include "toolbox/WindowList.h"
 #include "widgets/CControl.h"
@@ -163,6 +164,13 @@ namespace {
         server.Compose();
         EXPECT_EQ(server.GetPresenter()->GetTitle(), "Lake District.twk \u2014 Tarnwick");
         first.SetTitle(CString("Renamed.twk"));
+        server.Compose();
+        EXPECT_EQ(server.GetPresenter()->GetTitle(), "Renamed.twk \u2014 Tarnwick");
+        // Unsaved changes are marked as desktops mark them, and the mark goes with them.
+        SetWindowModified(first.GetWindowRef(), true);
+        server.Compose();
+        EXPECT_EQ(server.GetPresenter()->GetTitle(), "*Renamed.twk \u2014 Tarnwick");
+        SetWindowModified(first.GetWindowRef(), false);
         server.Compose();
         EXPECT_EQ(server.GetPresenter()->GetTitle(), "Renamed.twk \u2014 Tarnwick");
         // A window kept out of the Window menu (a panel) does not name the program.

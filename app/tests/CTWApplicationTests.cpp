@@ -382,5 +382,22 @@ namespace {
         EXPECT_EQ(CTWApplication::GetTWApp(), mApp.get());
     }
 
+    // Help ▸ Tarnwick Help opens the book in the bundle at its start page, a local file the
+    // desktop's handler shows without a network.
+    TEST_F(TWApplication, HelpOpensTheBooksStartPageFromTheBundle)
+    {
+        StartApp();
+        OpenRecorder recorder;
+        CCarbonEvent event = CCarbonEvent::CreateWithHICommandID('ohlp');
+        EXPECT_EQ(mApp->DoEventCommandProcess(event), noErr);
+        std::string const opened = recorder.WaitForLog();
+        ASSERT_EQ(opened.rfind("file://", 0), 0u) << opened;
+        std::string const path = opened.substr(7, opened.find('\n') - 7);
+        EXPECT_TRUE(path.ends_with("/Help/index.html")) << path;
+        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+        EXPECT_EQ(opened.find(CTextUtilities::GetBundleString("URLOnlineHelp").GetStdString()), std::string::npos)
+            << "not the online help";
+    }
+
 } // namespace
 } // namespace tw::test

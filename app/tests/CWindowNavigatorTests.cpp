@@ -48,9 +48,17 @@ namespace {
         EXPECT_TRUE(IsWindowVisible(Palette()));
         ClickControl(Palette(), 'zoin');
         ClickControl(Palette(), 'zout');
-        SetControl32BitValue(Slider(), 9);
+        EXPECT_FALSE(IsControlEnabled(Slider())) << "a slider that moves nothing";
+
+        // A document enables it; the last one closed disables it again, whatever level it showed.
+        CWindowDocument* document = Current(kPaletteGoteborg, 7);
         Run();
-        EXPECT_EQ(GetControl32BitValue(Slider()), 9);
+        EXPECT_TRUE(IsControlEnabled(Slider()));
+        EXPECT_EQ(GetControl32BitValue(Slider()), 7);
+        delete document;
+        mApp->SetCurrentDocument(nullptr);
+        Run();
+        EXPECT_FALSE(IsControlEnabled(Slider()));
     }
 
     TEST_F(NavigatorWindow, TheSliderAndTheDocumentsZoomFollowEachOther)

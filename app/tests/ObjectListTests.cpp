@@ -37,6 +37,41 @@ namespace {
         EXPECT_EQ(Cell(Rows().at(0), 'nope'), "<none>");
     }
 
+    // A list as narrow as the document window's at its default split scrolls sideways to its
+    // position columns instead of hiding them.
+    TEST_F(ObjectList, ANarrowListScrollsToItsLastColumn)
+    {
+        AddWaypoint("Beta", 1, 1);
+        HIRect frame {};
+        HIViewGetFrame(mBrowser->GetControlRef(), &frame);
+        frame.size.width = 245;
+        HIViewSetFrame(mBrowser->GetControlRef(), &frame);
+        CBrowserWaypoints waypoints;
+        Attach(waypoints);
+        toolbox::databrowser::DataBrowserView* view = View();
+        CGRect const bar = view->HorizontalBarRect();
+        ASSERT_FALSE(CGRectIsEmpty(bar)) << "a horizontal scroll bar";
+        std::vector<CGRect> columns = view->ColumnRects();
+        ASSERT_EQ(columns.size(), 4u);
+        CGRect const rows = view->RowsRect();
+        EXPECT_GT(CGRectGetMinX(columns[3]), CGRectGetMaxX(rows)) << "longitude starts out of sight";
+        // A click at the bar's right end pages along until the last column shows whole.
+        for (int i = 0; i < 10; ++i) {
+            CGFloat const before = view->GetLeft();
+            CGPoint at { CGRectGetMaxX(bar) - 4, CGRectGetMidY(bar) };
+            HIViewConvertPoint(&at, mBrowser->GetControlRef(), nullptr);
+            Rect structure {};
+            GetWindowBounds(GetControlOwner(mBrowser->GetControlRef()), kWindowStructureRgn, &structure);
+            InputDriver::Click({ at.x + structure.left, at.y + structure.top });
+            ManualClock::RunFor(0.1);
+            if (view->GetLeft() == before)
+                break;
+        }
+        columns = view->ColumnRects();
+        EXPECT_LE(CGRectGetMaxX(columns[3]), CGRectGetMaxX(rows) + 0.5);
+        EXPECT_GE(CGRectGetMinX(columns[3]), CGRectGetMinX(rows));
+    }
+
     TEST_F(ObjectList, TheFilterMatchesNameOrDescriptionIgnoringCaseWhenTheMessageArrives)
     {
         AddWaypoint("Harbour", 1, 1);

@@ -63,6 +63,53 @@ namespace {
         static std::string Bundle(char const* key) { return CTextUtilities::GetBundleString(key).GetStdString(); }
     };
 
+    // A palette opened over the front document's title bar or toolbar moves clear of them, so a
+    // click meant for the search field reaches it; one opened elsewhere stays where it was.
+    void MoveWindowStructure(WindowRef window, SInt16 left, SInt16 top)
+    {
+        Rect frame {}, content {};
+        GetWindowBounds(window, kWindowStructureRgn, &frame);
+        GetWindowBounds(window, kWindowContentRgn, &content);
+        MoveWindow(window, SInt16(left + content.left - frame.left), SInt16(top + content.top - frame.top), false);
+    }
+
+    TEST_F(InspectorWindow, OpensClearOfTheDocumentsToolbar)
+    {
+        for (SInt16 documentLeft : { SInt16(20), SInt16(700) }) {
+            CWindowDocument* document = Current();
+            WindowRef const window = document->GetWindow()->GetWindowRef();
+            MoveWindowStructure(window, documentLeft, 40);
+            Rect frame {}, content {};
+            GetWindowBounds(window, kWindowStructureRgn, &frame);
+            GetWindowBounds(window, kWindowContentRgn, &content);
+            ASSERT_GT(content.top, frame.top + 40) << "a window with its toolbar";
+            WindowRef const palette = Inspector()->GetWindow()->GetWindowRef();
+            MoveWindowStructure(palette, SInt16(frame.right - 150), SInt16(frame.top + 30));
+            Open();
+            Rect placed {};
+            GetWindowBounds(palette, kWindowStructureRgn, &placed);
+            bool const overBand = placed.left < frame.right && placed.right > frame.left && placed.top < content.top
+                && placed.bottom > frame.top;
+            EXPECT_FALSE(overBand) << "document at " << documentLeft << ": palette at " << placed.left << ","
+                                   << placed.top;
+            Rect area {};
+            GetAvailableWindowPositioningBounds(GetMainDevice(), &area);
+            EXPECT_LE(placed.right, area.right);
+            EXPECT_LE(placed.bottom, area.bottom);
+
+            // Hidden and moved below the toolbar by the user, it opens there again.
+            CCarbonEvent toggle = CCarbonEvent::CreateWithHICommandID('insp');
+            mApp->DispatchEvent(toggle, nullptr);
+            MoveWindowStructure(palette, SInt16(frame.left + 40), SInt16(content.top + 60));
+            Open();
+            GetWindowBounds(palette, kWindowStructureRgn, &placed);
+            EXPECT_EQ(placed.left, frame.left + 40);
+            EXPECT_EQ(placed.top, content.top + 60);
+            mApp->DispatchEvent(toggle, nullptr);
+            delete document;
+        }
+    }
+
     TEST_F(InspectorWindow, WithNoDocumentTheEmptyPanelShows)
     {
         mApp->SetCurrentDocument(nullptr);

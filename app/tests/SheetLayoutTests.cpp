@@ -106,5 +106,27 @@ namespace {
         }
     }
 
+    // The progress sheets' texts are set as they run: the longest the program puts there shows whole.
+    TEST_F(SheetLayout, ProgressSheetsShowTheirWholeText)
+    {
+        for (auto const& [name, key] : { std::pair { "Track Progress", "DocTrackProgress" },
+                 std::pair { "Transfer Progress", "DocTransferProgress" } }) {
+            SCOPED_TRACE(name);
+            CMacWindow window { CString("Tarnwick"), CString(name) };
+            ASSERT_NE(window.GetWindowRef(), nullptr);
+            ControlID const id { 'text', 0 };
+            ControlRef text = nullptr;
+            ASSERT_EQ(GetControlByID(window.GetWindowRef(), &id, &text), noErr);
+            HIRect frame {};
+            HIViewGetFrame(text, &frame);
+            HIThemeTextInfo info {};
+            info.fontID = FontOf(text);
+            CGFloat width = 0, height = 0;
+            HIThemeGetTextDimensions(
+                CTextUtilities::GetBundleString(key).GetCFString(), frame.size.width, &info, &width, &height, nullptr);
+            EXPECT_LE(height, frame.size.height) << "lines cut off below the text's frame";
+        }
+    }
+
 } // namespace
 } // namespace tw::test

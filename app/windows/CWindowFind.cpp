@@ -168,13 +168,17 @@ void CWindowFind::BeginFind(IFindDocument* document)
 SearchQuery CWindowFind::GetInitialQuery() const
 {
     mCategory->SetCurrentValue(1);
-    mRadius->SetCurrentValue(1);
+    // The radius stays as the user left it: a wider search is asked again and again.
+    SInt32 radius = mRadius->GetCurrentValue();
+    if (radius < 1 || radius > SInt32(std::size(kRadii)))
+        radius = 1;
+    mRadius->SetCurrentValue(radius);
     mSearchField->SetTextValue(CString());
     mList->SetFilter(CString());
     SearchQuery query;
     query.category = kSearchCategoryAll;
     query.centre = mDocument ? mDocument->GetMapCentre() : CCoordinate();
-    query.radius = GetRadiusInMetres(kRadii[0]);
+    query.radius = GetRadiusInMetres(kRadii[radius - 1]);
     return query;
 }
 

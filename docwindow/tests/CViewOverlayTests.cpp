@@ -226,6 +226,17 @@ namespace {
         EXPECT_EQ(mOverlay->GetScaleText(), Distance(200000, kMapUnitsMetric));
     }
 
+    // A window made taller moves the bar to the new bottom edge without waiting for a zoom.
+    TEST_F(OverlayTest, TheBarFollowsTheWindowWhenItIsResized)
+    {
+        Show(CCoordinate(0, 10), 5);
+        CGRect const before = mOverlay->GetScaleBounds();
+        CGRect frame = mOverlay->GetFrame();
+        frame.size.height += 120;
+        mOverlay->SetFrame(frame);
+        EXPECT_EQ(mOverlay->GetScaleBounds().origin.y, before.origin.y + 120);
+    }
+
     TEST_F(OverlayTest, TheSliderFadesInAndOutInFourTicks)
     {
         mOverlay->SetZoomVisible(true);
@@ -362,19 +373,50 @@ namespace {
         return pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
     }
 
-    TEST(MapPrintLayout, AWideMapIsCentredBetweenTheBands)
+    // The map fills the page between the bands on paper of either orientation: the part of the
+    // map printed grows about the middle of the visible part to the page's proportions.
+    // The map of the fixture printed on one page of the dialog's session into a PDF file.
+    void PrintToFile(CPrintDialog& dialog, std::filesystem::path const& pdf, CViewMap* map, CViewOverlay* overlay)
     {
-        CGRect const page = CGRectMake(0, 0, 540, 720); // portrait
-        CGRect const m = CMapPrint::GetMapRect(page, CGSizeMake(800, 400));
-        EXPECT_DOUBLE_EQ(m.size.width, 540);
-        EXPECT_DOUBLE_EQ(m.size.height, 270);
-        EXPECT_DOUBLE_EQ(m.origin.x, 0);
-        EXPECT_DOUBLE_EQ(CGRectGetMidY(m), 360) << "centred between the header and footer bands";
-        CGRect const tall = CMapPrint::GetMapRect(page, CGSizeMake(100, 1000));
-        EXPECT_DOUBLE_EQ(tall.origin.y, CMapPrint::kBand);
-        EXPECT_DOUBLE_EQ(tall.size.height, 720 - 2 * CMapPrint::kBand);
-        EXPECT_DOUBLE_EQ(CGRectGetMidX(tall), 270);
-        EXPECT_EQ(CMapPrint::GetMapRect(page, CGSizeMake(0, 0)).size.width, 0) << "nothing to scale";
+        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+            nullptr, reinterpret_cast<UInt8 const*>(pdf.c_str()), CFIndex(pdf.string().size()), false);
+        ASSERT_EQ(PMSessionSetDestination(dialog.GetPrintSession(), dialog.GetPrintSettings(), kPMDestinationFile,
+                      nullptr, url),
+            noErr);
+        CFRelease(url);
+        PMPrintSession const session = dialog.GetPrintSession();
+        ASSERT_EQ(PMSessionBeginCGDocument(session, dialog.GetPrintSettings(), dialog.GetPageFormat()), noErr);
+        ASSERT_EQ(PMSessionBeginPage(session, dialog.GetPageFormat(), nullptr), noErr);
+        CCarbonEvent draw = dialog.GetPrintDrawEvent();
+        EXPECT_EQ(CMapPrint::PrintPage(draw, map, overlay, CString("Trip")), noErr);
+        ASSERT_EQ(PMSessionEndPage(session), noErr);
+        ASSERT_EQ(PMSessionEndDocument(session), noErr);
+    }
+
+    TEST(MapPrintLayout, TheMapFillsThePageBetweenTheBands)
+    {
+        for (CGRect const page : { CGRectMake(0, 0, 540, 720), CGRectMake(0, 0, 720, 540) }) {
+            for (CGSize const visible : { CGSizeMake(800, 400), CGSizeMake(100, 1000), CGSizeMake(512, 512) }) {
+                CGRect const m = CMapPrint::GetMapRect(page, visible);
+                EXPECT_DOUBLE_EQ(m.origin.x, 0);
+                EXPECT_DOUBLE_EQ(m.size.width, page.size.width) << "the whole printable width";
+                EXPECT_DOUBLE_EQ(m.origin.y, CMapPrint::kBand);
+                EXPECT_DOUBLE_EQ(m.size.height, page.size.height - 2 * CMapPrint::kBand);
+                CGRect const shown = CGRectMake(1000, 2000, visible.width, visible.height);
+                CGRect const printed = CMapPrint::GetPrintedContent(m, shown);
+                EXPECT_LE(CGRectGetMinX(printed), CGRectGetMinX(shown) + 1e-9) << "all that shows is printed";
+                EXPECT_LE(CGRectGetMinY(printed), CGRectGetMinY(shown) + 1e-9);
+                EXPECT_GE(CGRectGetMaxX(printed), CGRectGetMaxX(shown) - 1e-9);
+                EXPECT_GE(CGRectGetMaxY(printed), CGRectGetMaxY(shown) - 1e-9);
+                EXPECT_NEAR(printed.size.width / printed.size.height, m.size.width / m.size.height, 1e-9)
+                    << "undistorted";
+                EXPECT_TRUE(printed.size.width == shown.size.width || printed.size.height == shown.size.height)
+                    << "no wider than it must be";
+                EXPECT_DOUBLE_EQ(CGRectGetMidX(printed), CGRectGetMidX(shown));
+                EXPECT_DOUBLE_EQ(CGRectGetMidY(printed), CGRectGetMidY(shown));
+            }
+        }
+        EXPECT_EQ(CMapPrint::GetMapRect(CGRectMake(0, 0, 540, 720), CGSizeMake(0, 0)).size.width, 0) << "nothing to scale";
     }
 
     TEST_F(OverlayTest, APrintedMapIsOnePageWithItsHeaderAndFooter)
@@ -387,19 +429,7 @@ namespace {
         std::filesystem::path const pdf = folder / "overlay-print.pdf";
         CPrintDialog dialog;
         ASSERT_EQ(dialog.CreateSession(), noErr);
-        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-            nullptr, reinterpret_cast<UInt8 const*>(pdf.c_str()), CFIndex(pdf.string().size()), false);
-        ASSERT_EQ(PMSessionSetDestination(dialog.GetPrintSession(), dialog.GetPrintSettings(), kPMDestinationFile,
-                      nullptr, url),
-            noErr);
-        CFRelease(url);
-        PMPrintSession const session = dialog.GetPrintSession();
-        ASSERT_EQ(PMSessionBeginCGDocument(session, dialog.GetPrintSettings(), dialog.GetPageFormat()), noErr);
-        ASSERT_EQ(PMSessionBeginPage(session, dialog.GetPageFormat(), nullptr), noErr);
-        CCarbonEvent draw = dialog.GetPrintDrawEvent();
-        EXPECT_EQ(CMapPrint::PrintPage(draw, mView, mOverlay, CString("Trip")), noErr);
-        ASSERT_EQ(PMSessionEndPage(session), noErr);
-        ASSERT_EQ(PMSessionEndDocument(session), noErr);
+        PrintToFile(dialog, pdf, mView, mOverlay);
         CCarbonEvent empty(kEventClassControl, kEventControlDraw);
         EXPECT_EQ(CMapPrint::PrintPage(empty, mView, mOverlay, CString("Trip")), paramErr) << "no context";
 
@@ -457,6 +487,48 @@ namespace {
             EXPECT_LT(differ, want.Width() * want.Height() / 100);
             cairo_surface_destroy(expected);
         }
+        cairo_surface_destroy(page);
+        std::filesystem::remove(pdf);
+        std::filesystem::remove(png + ".png");
+    }
+
+    // On landscape paper the map reaches both sides of the printable area, not a square in
+    // its middle.
+    TEST_F(OverlayTest, ALandscapePageIsFilledByTheMap)
+    {
+        if (std::system("command -v pdftoppm >/dev/null") != 0)
+            GTEST_SKIP() << "poppler-utils is not installed";
+        // A window narrower than it is high, as a map beside a wide list leaves it.
+        HIViewRef const scroll = HIViewGetSuperview(mView->GetHIViewRef());
+        HIRect frame {};
+        HIViewGetFrame(scroll, &frame);
+        frame.size.width = 260;
+        HIViewSetFrame(scroll, &frame);
+        Show(kGoteborg, 10);
+        ASSERT_TRUE(Settle());
+        ASSERT_LT(mView->GetVisibleContent().size.width, mView->GetVisibleContent().size.height);
+        std::filesystem::path const pdf = std::filesystem::temp_directory_path() / "overlay-landscape.pdf";
+        CPrintDialog dialog;
+        ASSERT_EQ(dialog.CreateSession(), noErr);
+        ASSERT_EQ(PMSetOrientation(dialog.GetPageFormat(), kPMLandscape, false), noErr);
+        PrintToFile(dialog, pdf, mView, mOverlay);
+
+        std::string const png = (std::filesystem::temp_directory_path() / "overlay-landscape").string();
+        ASSERT_TRUE(PrintToolOutput("pdftoppm -r 72 -png -singlefile '" + pdf.string() + "' '" + png + "'"));
+        cairo_surface_t* page = cairo_image_surface_create_from_png((png + ".png").c_str());
+        ASSERT_EQ(cairo_surface_status(page), CAIRO_STATUS_SUCCESS);
+        PixelProbe const got = ProbeSurface(page);
+        CGRect const paper = dialog.GetPrintPaperRect();
+        CGRect const printable = dialog.GetPrintPageRect();
+        ASSERT_GT(paper.size.width, paper.size.height) << "landscape paper";
+        auto const isPaper = [](Pixel p) { return p.r > 250 && p.g > 250 && p.b > 250; };
+        int const middle = int(printable.origin.y - paper.origin.y + printable.size.height / 2);
+        int const left = int(printable.origin.x - paper.origin.x);
+        int const right = int(left + printable.size.width);
+        EXPECT_FALSE(isPaper(got.At(left + 12, middle))) << "the map reaches the left of the printable area";
+        EXPECT_FALSE(isPaper(got.At(right - 12, middle))) << "and its right";
+        if (char const* shots = std::getenv("TW_SCREENSHOT_DIR"))
+            cairo_surface_write_to_png(page, (std::filesystem::path(shots) / "print-landscape.png").c_str());
         cairo_surface_destroy(page);
         std::filesystem::remove(pdf);
         std::filesystem::remove(png + ".png");

@@ -1,4 +1,7 @@
 #include "DocumentTest.h"
+#include "foundation/CTextUtilities.h"
+#include "services/InternetConfig.h"
+#include "tests/support/OpenRecorder.h"
 #include "docwindow/CViewMap.h"
 #include "model/CMapCircle.h"
 #include "model/CMapLine.h"
@@ -288,6 +291,25 @@ namespace {
         CWindowDocument::SetShell(nullptr);
         for (UInt32 command : { 'gvie', 'dsyn', 'dtrk', 'find' })
             EXPECT_EQ(Status(mDocument, command), CCarbonEventHandler::kMenuStatusDisable) << command;
+    }
+
+    TEST_F(WindowDocument, AWebMapWithNoProgramForLinksSaysSo)
+    {
+        OpenRecorder recorder;
+        ASSERT_EQ(Command(mDocument, 'gmap'), noErr);
+        EXPECT_NE(recorder.WaitForLog().find("https://"), std::string::npos);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone) << "a link handed on needs no alert";
+
+        // The desktop's opener gives up at once when nothing opens links.
+        std::filesystem::path const failing = TestHome() / "no-handler.sh";
+        WriteFile(failing, "#!/bin/sh\nexit 3\n");
+        std::filesystem::permissions(failing, std::filesystem::perms::owner_all);
+        setenv(kICOpenCommandVariable, failing.c_str(), 1);
+        toolbox::dialogs::Responders::PressAlertButton(1);
+        ASSERT_EQ(Command(mDocument, 'gmap'), noErr);
+        auto const& shown = toolbox::dialogs::Responders::History();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, CTextUtilities::GetBundleString("DocWebMapFailed").GetStdString());
     }
 
 } // namespace

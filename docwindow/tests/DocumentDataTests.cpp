@@ -15,6 +15,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 namespace tw::test {
 namespace {
@@ -76,16 +77,34 @@ namespace {
         EXPECT_NE(major.GetStdString().find('7'), std::string::npos);
     }
 
-    TEST_F(DocumentData, FilesNoParserReadsSayOnlyThatTheyFailed)
+    TEST_F(DocumentData, FilesThatCannotBeReadSayWhyInWords)
     {
-        CFile const file = Write("import-notes.txt", "Shopping: milk, eggs\n");
-        EXPECT_FALSE(CDocumentImport::CanImport(file));
-        EXPECT_EQ(CDocumentImport::ReadFile(file, mObjects), CDocumentImport::kNoParser);
-        EXPECT_TRUE(mObjects.empty());
-        CString major, minor;
-        CDocumentImport::GetReport(CDocumentImport::kNoParser, CString("import-notes.txt"), 0, major, minor);
-        EXPECT_EQ(major, Bundle("DocImportFailed", "import-notes.txt"));
-        EXPECT_TRUE(minor.IsEmpty()) << "no error number for a file of no known kind";
+        CFile const notes = Write("import-notes.txt", "Shopping: milk, eggs\n");
+        CFile const empty = Write("import-empty.gpx", "");
+        CFile const locked = Write("import-locked.gpx", kOneWaypoint);
+        std::filesystem::permissions(locked.GetPath(), std::filesystem::perms::none);
+        bool const rootReadsAll = access(locked.GetPath().c_str(), R_OK) == 0;
+        EXPECT_FALSE(CDocumentImport::CanImport(notes));
+        struct Case {
+            CFile file;
+            OSStatus status;
+            char const* reason;
+        };
+        for (Case const& item : { Case { notes, CDocumentImport::kNoParser, "DocImportErrorKind" },
+                 Case { empty, eofErr, "DocImportErrorEmpty" }, Case { locked, permErr, "DocImportErrorAccess" } }) {
+            if (item.status == permErr && rootReadsAll)
+                continue;
+            std::string const name = item.file.GetFileName().GetStdString();
+            OSStatus const status = CDocumentImport::ReadFile(item.file, mObjects);
+            EXPECT_EQ(status, item.status) << name;
+            EXPECT_TRUE(mObjects.empty()) << name;
+            CString major, minor;
+            CDocumentImport::GetReport(status, CString(name.c_str()), 0, major, minor);
+            EXPECT_EQ(major, Bundle("DocImportFailed", name.c_str()));
+            EXPECT_EQ(minor, CTextUtilities::GetBundleString(item.reason)) << name;
+            EXPECT_EQ(minor.GetStdString().find("error"), std::string::npos) << name << ": words, not a number";
+        }
+        std::filesystem::permissions(locked.GetPath(), std::filesystem::perms::owner_all);
     }
 
     TEST_F(DocumentData, HostileFilesAddNothingAndTellTheError)
@@ -107,7 +126,7 @@ namespace {
             EXPECT_EQ(major, Bundle("DocImportFailed", name));
             // A file cut inside its first tag says nothing of its kind: no parser, no number.
             if (status == CDocumentImport::kNoParser)
-                EXPECT_TRUE(minor.IsEmpty()) << name;
+                EXPECT_EQ(minor, CTextUtilities::GetBundleString("DocImportErrorKind")) << name;
             else
                 EXPECT_NE(minor.GetStdString().find(std::to_string(status)), std::string::npos) << name;
         }

@@ -223,11 +223,18 @@ namespace {
         std::string const first = WriteFile("first.gpx", kTwoWaypoints);
         std::string const second = WriteFile("second.loc", R"(<?xml version="1.0"?><loc version="1.0">
 <waypoint><name id="GC1"><![CDATA[Cache]]></name><coord lat="57.7" lon="11.9"/></waypoint></loc>)");
-        Responders::OpenFiles({ first, second });
+        // The dialog offers GPX and LOC files only, until its type menu asks for all files:
+        // a document or a note among the files asked for is not there to be chosen.
+        std::string const document = WriteFile("other.twk", "<plist/>");
+        std::string const note = WriteFile("notes.txt", "milk");
+        Responders::OpenFiles({ first, second, document, note });
         Responders::PressAlertButton(1);
         Responders::PressAlertButton(1);
         ASSERT_EQ(Command(mDocument, 'dimp'), noErr);
         ManualClock::RunFor(1);
+        ASSERT_EQ(Responders::History().size(), 3u) << "the dialog and one alert for each file it offered";
+        for (std::size_t i = 1; i < 3; ++i)
+            EXPECT_EQ(Responders::History()[i].text.find("could not be imported"), std::string::npos);
         EXPECT_EQ(Objects<CMapWaypoint>(kMapObjectWaypoint).size(), 3u);
     }
 

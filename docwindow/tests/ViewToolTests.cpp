@@ -12,6 +12,28 @@ namespace {
     class ViewTools : public MapToolTest {
     protected:
         CToolZoom* Zoom() { return static_cast<CToolZoom*>(mTools.FindTool(kToolZoom)); }
+
+        // The window's pixels of the map on a grid (view points, every step pixels from left).
+        std::vector<Pixel> SampleMap(int left, int step)
+        {
+            CGSize const size = mView->GetMapViewSize();
+            CGPoint const topLeft = ViewInWindow({ 0, 0 });
+            PixelProbe const probe = ProbeMap();
+            std::vector<Pixel> pixels;
+            for (int x = left; x < int(size.width); x += step)
+                for (int y = 1; y < int(size.height); y += step)
+                    pixels.push_back(probe.At(int(topLeft.x) + x, int(topLeft.y) + y));
+            return pixels;
+        }
+        static int CountDiffering(std::vector<Pixel> const& a, std::vector<Pixel> const& b)
+        {
+            int differ = 0;
+            for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+                if (std::abs(int(a[i].r) - b[i].r) > 8 || std::abs(int(a[i].g) - b[i].g) > 8
+                    || std::abs(int(a[i].b) - b[i].b) > 8)
+                    ++differ;
+            return differ + int(std::max(a.size(), b.size()) - std::min(a.size(), b.size()));
+        }
     };
 
     TEST_F(ViewTools, TheHandPansByTheDragAfterItsFirstStep)
@@ -31,6 +53,66 @@ namespace {
         EXPECT_EQ(mView->GetImageOrigin().y, origin.y);
         EXPECT_EQ(mView->GetScrollDragSize().width, 24) << "the canvas's own scrolling is back";
         EXPECT_TRUE(mDocument.mObjects.empty());
+    }
+
+    // The strip that comes into view at the leading edge is drawn while the button is still
+    // down (well within the delay of the whole redraw that follows a scroll), as it will be
+    // once the map is let go. Its tiles were drawn before, as when panning back and forth.
+    TEST_F(ViewTools, WhatComesIntoViewIsDrawnWhileTheMapIsDragged)
+    {
+        CGPoint const origin = mView->GetImageOrigin();
+        mView->SetImageOrigin({ origin.x + 120, origin.y }, true);
+        ASSERT_TRUE(Settle());
+        mView->SetImageOrigin(origin, true);
+        ASSERT_TRUE(Settle());
+        ManualClock::RunFor(1); // no redraw is due any more
+        int const edge = int(mView->GetMapViewSize().width) - 40;
+        // 120 pixels left in steps of 10: the map's east comes in at the right.
+        std::vector<CGPoint> steps;
+        for (int i = 0; i <= 12; ++i)
+            steps.push_back(Screen(At(300 - 10 * i, 200)));
+        auto strip = [&] { return SampleMap(edge, 3); };
+        std::vector<Pixel> during;
+        InputDriver::MouseDown(Screen(At(300, 200)));
+        for (CGPoint const& step : steps)
+            InputDriver::MouseMove(step);
+        ReleaseLater(At(180, 200), [&] {
+            mWindow->Update();
+            during = strip();
+        });
+        EXPECT_EQ(mView->GetImageOrigin().x, origin.x + 120);
+        ASSERT_TRUE(Settle());
+        std::vector<Pixel> const after = strip();
+        EXPECT_EQ(CountDiffering(during, after), 0) << "of " << after.size() << " pixels at the leading edge";
+    }
+
+    // A pan step moves what is drawn and redraws only the strips that come into view; two
+    // steps before the window is updated end as a whole redraw would.
+    TEST_F(ViewTools, APanStepRedrawsOnlyWhatComesIntoView)
+    {
+        CGPoint const origin = mView->GetImageOrigin();
+        mView->SetImageOrigin({ origin.x + 24, origin.y + 12 }, true);
+        ASSERT_TRUE(Settle());
+        mView->SetImageOrigin(origin, true);
+        ASSERT_TRUE(Settle());
+        ManualClock::RunFor(1); // no redraw is due any more
+        CGSize const size = mView->GetMapViewSize();
+        int const width = int(size.width), height = int(size.height);
+        ASSERT_FALSE(mWindow->NeedsUpdate());
+
+        mView->SetImageOrigin({ origin.x + 12, origin.y + 6 }, true);
+        double invalid = 0;
+        for (CGRect const& rect : mWindow->GetInvalid())
+            invalid += rect.size.width * rect.size.height;
+        EXPECT_LT(invalid, 0.2 * width * height) << "the whole view is drawn again";
+
+        mView->SetImageOrigin({ origin.x + 24, origin.y + 12 }, true);
+        mWindow->Update();
+        std::vector<Pixel> const stepped = SampleMap(1, 5);
+        mView->SetNeedsDisplay(true, nullptr);
+        mWindow->Update();
+        std::vector<Pixel> const whole = SampleMap(1, 5);
+        EXPECT_EQ(CountDiffering(stepped, whole), 0) << "of " << whole.size() << " pixels";
     }
 
     TEST_F(ViewTools, RepeatedClicksOnAPileSelectEachObjectInTurn)

@@ -1,7 +1,11 @@
 #include "foundation/CThreadTask.h"
+#include "events/Queue.h"
+#include "events/Waiter.h"
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <gtest/gtest.h>
 #include <memory>
 #include <thread>
@@ -72,6 +76,58 @@ TEST(CThreadTask, WorkerHandsWorkToTheMainThread)
     worker.PostMessage(CThreadTask::kMsgRunTask);
     ASSERT_TRUE(RunLoopUntil([&] { return worker.mMainRuns == 2 && !worker.IsBusy(); }));
     EXPECT_EQ(worker.mTaskRuns, 2);
+}
+
+// A loop that sleeps in a window system's waiter (which wakes only when told, or at the
+// deadline the loop gives it) still runs the workers' hand-offs.
+class SleepingWaiter : public tw::events::Waiter {
+public:
+    SleepingWaiter() { GetMainEventQueue()->SetWaiter(this); }
+    ~SleepingWaiter() override { GetMainEventQueue()->SetWaiter(nullptr); }
+    void Pump() override { }
+    void Sleep(std::optional<Clock::time_point> deadline) override
+    {
+        std::unique_lock lock(mMutex);
+        if (!mCondition.wait_until(
+                lock, deadline.value_or(Clock::now() + std::chrono::seconds(10)), [this] { return mWoken; })
+            && !deadline)
+            mGaveUp = true;
+        mWoken = false;
+    }
+    void Wake() override
+    {
+        std::lock_guard lock(mMutex);
+        mWoken = true;
+        mCondition.notify_all();
+    }
+
+    bool mGaveUp = false; // a sleep without a deadline ended after ten seconds
+
+private:
+    std::mutex mMutex;
+    std::condition_variable mCondition;
+    bool mWoken = false;
+};
+
+class QuittingWorker : public Worker {
+protected:
+    void DoMainTask() override
+    {
+        Worker::DoMainTask();
+        QuitEventLoop(GetCurrentEventLoop());
+    }
+};
+
+TEST(CThreadTask, HandOffsReachALoopSleepingInAWaiter)
+{
+    SleepingWaiter waiter;
+    QuittingWorker worker;
+    ASSERT_EQ(worker.PostMessage(CThreadTask::kMsgRunTask), noErr);
+    // Ended by the hand-off itself: the waiter slept only as long as the loop's timers allowed.
+    EXPECT_EQ(RunCurrentEventLoop(30), eventLoopQuitErr);
+    EXPECT_FALSE(waiter.mGaveUp);
+    EXPECT_EQ(worker.mMainRuns, 1);
+    EXPECT_EQ(worker.mMainThread, std::this_thread::get_id());
 }
 
 TEST(CThreadTask, StoppingWorkersThatWaitForTheMainThreadNeverDeadlocks)

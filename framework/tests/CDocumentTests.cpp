@@ -3,6 +3,7 @@
 #include "framework/ConstructController.h"
 #include "tests/support/InputDriver.h"
 #include "tests/support/TestSupport.h"
+#include "toolbox/WindowCalls.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,7 +61,7 @@ namespace {
         InputDriver::Key(36, '\r'); // Save, as proposed
         ManualClock::RunFor(0.5);
         EXPECT_TRUE(std::filesystem::is_regular_file(mFolder / "untitled 2.txt"));
-        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2.txt"));
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("untitled 2"));
 
         // Typing replaces the name, not its extension.
         EXPECT_EQ(second->CommandSaveAs(), noErr);
@@ -68,7 +69,28 @@ namespace {
         InputDriver::Type("Coast walk");
         InputDriver::Key(36, '\r');
         ManualClock::RunFor(0.5);
-        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("Coast walk.txt"));
+        EXPECT_EQ(second->GetWindow()->GetTitle(), CString("Coast walk"));
+    }
+
+    // A document's title takes one form whether or not its file keeps the hidden-extension flag;
+    // a file of another kind keeps its extension.
+    TEST_F(AppTest, EveryDocumentIsTitledInOneForm)
+    {
+        StartApp();
+        CFile shown(CString((mFolder / "Places.txt").c_str()));
+        CFile hidden(CString((mFolder / "Hidden.txt").c_str()));
+        CFile other(CString((mFolder / "Track.gpx").c_str()));
+        for (CFile* file : { &shown, &hidden, &other })
+            ASSERT_EQ(CFileUtilities::WriteText(*file, "x", kCFStringEncodingUTF8), noErr);
+        hidden.SetExtensionVisible(false);
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        document->SetFile(shown);
+        EXPECT_EQ(document->GetWindowTitle(), CString("Places"));
+        document->SetFile(hidden);
+        EXPECT_EQ(document->GetWindowTitle(), CString("Hidden"));
+        document->SetFile(other);
+        EXPECT_EQ(document->GetWindowTitle(), CString("Track.gpx"));
     }
 
     TEST_F(AppTest, FileCommandsAreEnabledByTheDocumentsState)
@@ -106,7 +128,7 @@ namespace {
         ManualClock::RunFor(1);
         ASSERT_TRUE(CDocument::IsDocument(document));
         EXPECT_EQ(document->GetFile().GetPath(), path);
-        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("round trip.txt"));
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("round trip"));
         EXPECT_TRUE(mApp->GetRecentItems().GetFiles().Contains(document->GetFile()));
 
         std::string check = "python3 -c \"import plistlib,sys; d=plistlib.load(open(sys.argv[1],'rb')); "
@@ -155,7 +177,7 @@ namespace {
         std::filesystem::rename(PathFor("before.txt"), PathFor("after.txt"));
         InputDriver::Post(InputDriver::Make(display::InputKind::Activated));
         ManualClock::RunFor(0.1);
-        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("after.txt"));
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("after"));
         document->SetModified(true);
         EXPECT_EQ(document->CommandSave(), noErr);
         EXPECT_FALSE(std::filesystem::exists(PathFor("before.txt"))) << "no second file under the old name";
@@ -200,7 +222,7 @@ namespace {
         ManualClock::RunFor(0.5);
         EXPECT_FALSE(std::filesystem::exists(PathFor("walk.gpx")));
         EXPECT_TRUE(std::filesystem::is_regular_file(PathFor("walk.gpx.txt")));
-        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("walk.gpx.txt"));
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("walk.gpx"));
 
         // The sheet asked about the name typed: a file with the longer name is replaced only when
         // the user says so.
@@ -241,6 +263,21 @@ namespace {
         EXPECT_TRUE(CFile(CString(PathFor("silent.txt").c_str())).FileExists());
     }
 
+    // The window marks unsaved changes until a save puts them on disk.
+    TEST_F(AppTest, TheWindowShowsUnsavedChangesUntilTheyAreSaved)
+    {
+        StartApp();
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        WindowRef window = document->GetWindow()->GetWindowRef();
+        EXPECT_FALSE(IsWindowModified(window)) << "a new document has nothing to save";
+        document->SetModified(true);
+        EXPECT_TRUE(IsWindowModified(window));
+        document->SetFile(CFile(CString(PathFor("marked.txt").c_str())));
+        ASSERT_EQ(document->CommandSave(), noErr);
+        EXPECT_FALSE(IsWindowModified(window)) << "saved";
+    }
+
     TEST_F(AppTest, AFailedSaveIsReportedAndTheDocumentStaysModified)
     {
         StartApp();
@@ -253,6 +290,7 @@ namespace {
         EXPECT_NE(document->CommandSave(), noErr);
         EXPECT_EQ(AlertsShown(), 1u);
         EXPECT_TRUE(document->IsModified());
+        EXPECT_TRUE(IsWindowModified(document->GetWindow()->GetWindowRef())) << "still marked";
     }
 
     TEST_F(AppTest, ClosingAModifiedDocumentAsksAndDontSaveCloses)

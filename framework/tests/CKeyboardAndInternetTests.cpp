@@ -48,6 +48,12 @@ TEST_F(InternetUtilities, AMissingOpenCommandIsAnError)
 {
     setenv(kICOpenCommandVariable, (mFolder / "no-such-program").c_str(), 1);
     EXPECT_EQ(CInternetUtilities::LaunchURL(CString("https://example.org/")), fnfErr);
+    // An opener that finds no program for the link gives up at once with a failure.
+    std::filesystem::path const failing = mFolder / "no-handler.sh";
+    tw::test::WriteFile(failing, "#!/bin/sh\nexit 3\n");
+    std::filesystem::permissions(failing, std::filesystem::perms::owner_all);
+    setenv(kICOpenCommandVariable, failing.c_str(), 1);
+    EXPECT_EQ(CInternetUtilities::LaunchURL(CString("https://example.org/")), fnfErr);
 }
 
 TEST(InternetReachability, TheLocalHostIsReachableUnlessTheNetworkIsSwitchedOff)

@@ -109,5 +109,31 @@ namespace {
         EXPECT_TRUE(toolbox::WindowList::FrontToBack().empty());
     }
 
+    // The splash stands among the modal windows: above documents and palettes, below an alert
+    // the start shows (a damaged document), and it never takes activation from the document.
+    TEST_F(SplashScreen, StandsAboveDocumentsAndBelowAlerts)
+    {
+        CMacWindow document(kDocumentWindowClass, kWindowStandardDocumentAttributes, CRect(40, 60, 300, 200), 0);
+        CMacWindow palette(kFloatingWindowClass, 0, CRect(500, 60, 100, 100), 0);
+        document.SetVisible(true);
+        palette.SetVisible(true);
+        auto* splash = new CSplashScreen;
+        splash->Open(0);
+        CMacWindow alert(kAlertWindowClass, 0, CRect(100, 100, 300, 120), 0);
+        alert.SetVisible(true);
+        splash->GetWindow()->Select(true);
+        auto const& order = toolbox::WindowList::FrontToBack();
+        ASSERT_EQ(order.size(), 4u);
+        EXPECT_EQ(order[0], alert.GetWindowRef()) << "the alert is never hidden under the splash";
+        EXPECT_EQ(order[1], splash->GetWindow()->GetWindowRef());
+        EXPECT_EQ(order[2], palette.GetWindowRef());
+        EXPECT_EQ(order[3], document.GetWindowRef());
+        alert.SetVisible(false);
+        EXPECT_FALSE(IsWindowActive(splash->GetWindow()->GetWindowRef())) << "a splash never activates";
+        splash->Close(0);
+        CSplashScreen::FinishClosing();
+        ManualClock::RunFor(CSplashScreen::kReadingTime);
+    }
+
 } // namespace
 } // namespace tw::test

@@ -2,7 +2,13 @@
 #include "framework/COpenGLContext.h"
 #include "framework/COpenGLUtilities.h"
 
+#include "framework/CSoftwareUpdate.h"
+#include "tests/support/LocalServer.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/VirtualDisplay.h"
+
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -105,12 +111,38 @@ TEST(OpenGLUtilities, DriverProblemsFollowTheCardAndTheSystem)
             << "problem " << p.bug << ", card " << p.card << ", system " << std::hex << p.system;
 }
 
-// There is no OpenGL renderer: every query takes its "none" path and nothing is left behind.
-TEST(OpenGLUtilities, WithoutARendererEveryQueryAnswersNone)
+// Queries on the display a test names: none at all, or a virtual one of the process's own.
+// The system's OpenGL starts afresh with each test and is closed after it.
+class SystemOpenGL : public ::testing::Test {
+protected:
+    void SetUp() override { GL::ResetForTesting(); }
+    void TearDown() override { GL::ResetForTesting(); }
+
+    // The virtual display, named in DISPLAY for the test; false when Xvfb cannot start.
+    bool UseVirtualDisplay()
+    {
+        static tw::test::VirtualDisplay display; // stopped when the process ends
+        if (display.Name().empty())
+            return false;
+        mDisplay.emplace("DISPLAY", display.Name().c_str());
+        return true;
+    }
+
+    std::optional<tw::test::ScopedEnvironment> mDisplay;
+    tw::test::ScopedEnvironment mNoWayland { "WAYLAND_DISPLAY", nullptr };
+};
+
+// Nothing in a headless run has OpenGL: every query takes its "none" path and nothing is
+// left behind.
+TEST_F(SystemOpenGL, WithoutADisplayEveryQueryAnswersNone)
 {
+    mDisplay.emplace("DISPLAY", nullptr);
+    EXPECT_TRUE(CDisplayManager::GetScreenDevice().IsNotValid());
+    EXPECT_EQ(DMGetFirstScreenDevice(true), nullptr);
     CDisplayRef none;
     CDisplayRef main;
     main.InitialiseSelf(GetMainDevice(), 0);
+    EXPECT_TRUE(main.IsValid()) << "the program's own screen is there all the same";
     for (CDisplayRef* display : { &none, &main }) {
         EXPECT_EQ(GL::GetGraphicsCardRenderer(*display), CString());
         EXPECT_EQ(CDisplayManager::GetTotalVRAM(*display), 0);
@@ -127,7 +159,6 @@ TEST(OpenGLUtilities, WithoutARendererEveryQueryAnswersNone)
     EXPECT_EQ(GL::GetCurrentContext(), nullptr);
     EXPECT_TRUE(GL::SetCurrentContext(nullptr)) << "no context is no failure";
     EXPECT_FALSE(CDisplayManager::GLContextIsAGLFullscreen());
-    EXPECT_TRUE(CDisplayManager::GetScreenDevice().IsNotValid());
     EXPECT_EQ(COpenGLContext::GetSharedContext(main), nullptr);
 
     auto* context = new COpenGLContext(main);
@@ -140,13 +171,155 @@ TEST(OpenGLUtilities, WithoutARendererEveryQueryAnswersNone)
     EXPECT_FALSE(context->HaveExtension("GL_EXT_bgra"));
     delete context;
     EXPECT_FALSE(COpenGLContext::IsContext(context));
+}
 
+// The software renderer of the virtual display answers every query.
+TEST_F(SystemOpenGL, TheVirtualDisplaysRendererNamesItselfItsVersionAndItsExtensions)
+{
+    if (!UseVirtualDisplay())
+        GTEST_SKIP() << "Xvfb is not available";
+    CDisplayRef screen = CDisplayManager::GetScreenDevice();
+    ASSERT_TRUE(screen.IsValid());
+    EXPECT_EQ(screen.GetGDHandle(), GetMainDevice());
+    EXPECT_EQ(screen.GetDisplayID(), 1u) << "screen 0";
+    EXPECT_EQ(DMGetNextScreenDevice(GetMainDevice(), true), nullptr) << "Xvfb has one screen";
+
+    std::string const renderer = GL::GetGraphicsCardRenderer(screen).GetUTF8();
+    EXPECT_FALSE(renderer.empty());
+    EXPECT_EQ(GL::GetGraphicsCardType(screen), UInt32(GL::kCardOther)) << renderer;
+    COpenGLContext* const scratch = GL::GetScratchContext(screen);
+    ASSERT_NE(scratch, nullptr);
+    EXPECT_EQ(GL::GetScratchContext(CDisplayRef()), scratch) << "one scratch context for the screen";
+    EXPECT_EQ(GL::GetGraphicsCardRenderer(screen).GetUTF8(), renderer);
+    EXPECT_EQ(GL::GetScratchContext(screen), scratch);
+
+    EXPECT_GE(GL::GetGLVersion(), 0x210u);
+    std::string const extensions = scratch->GetExtensionString().GetUTF8();
+    std::string const first = extensions.substr(0, extensions.find(' '));
+    ASSERT_EQ(first.rfind("GL_", 0), 0u) << extensions;
+    EXPECT_TRUE(GL::HaveExtension(CString(first.c_str(), kCFStringEncodingUTF8))) << first;
+    ASSERT_EQ(extensions.find("GL_NV_multisample_filter_hint"), std::string::npos);
+    EXPECT_FALSE(GL::HaveExtension("GL_NV_multisample_filter_hint"));
+    EXPECT_TRUE(GL::CanDoFSAA(screen, 1)) << "Xvfb offers pixel formats with samples";
+    EXPECT_FALSE(GL::CanDoFSAA(screen, 2)) << "no Radeon";
+    for (GLDriverBugs bug = 0; bug < 8; ++bug)
+        EXPECT_FALSE(GL::HasDriverBug(bug)) << bug;
+
+    // The software renderer's memory is the machine's, no video memory of its own.
+    AGLDevice const device = screen.GetGDHandle();
+    AGLRendererInfo const info = aglQueryRendererInfo(&device, 1);
+    ASSERT_NE(info, nullptr);
+    GLint accelerated = 1, megabytes = 0;
+    EXPECT_TRUE(aglDescribeRenderer(info, AGL_ACCELERATED, &accelerated));
+    EXPECT_TRUE(aglDescribeRenderer(info, AGL_VIDEO_MEMORY_MEGABYTES, &megabytes));
+    aglDestroyRendererInfo(info);
+    EXPECT_EQ(accelerated, 0);
+    EXPECT_GT(megabytes, 0);
+    EXPECT_EQ(CDisplayManager::GetTotalVRAM(screen), 0);
+
+    // Nothing was shown: the screen has no window.
+    std::string tree;
+    ASSERT_EQ(tw::test::RunCommand("xwininfo -root -children -display " + std::string(std::getenv("DISPLAY")), &tree), 0);
+    EXPECT_NE(tree.find(" 0 children"), std::string::npos) << tree;
+}
+
+TEST_F(SystemOpenGL, AQueryLeavesTheCallersContextCurrent)
+{
+    if (!UseVirtualDisplay())
+        GTEST_SKIP() << "Xvfb is not available";
+    CDisplayRef screen = CDisplayManager::GetScreenDevice();
+    auto* caller = new COpenGLContext(screen);
+    ASSERT_NE(caller->CreateAGLContext(8, 8, 8, 8, 16, 0, 0,
+                  COpenGLContext::kFlagAccelerated | COpenGLContext::kFlagNoShare, nullptr, true),
+        nullptr);
+    ASSERT_EQ(aglGetCurrentContext(), caller->GetAGLContext());
+    ASSERT_EQ(GL::GetCurrentContext(), caller);
+
+    EXPECT_FALSE(GL::GetGraphicsCardRenderer(screen).IsEmpty());
+    EXPECT_EQ(aglGetCurrentContext(), caller->GetAGLContext()) << "after the renderer";
+    EXPECT_GE(GL::GetGLVersion(), 0x210u);
+    EXPECT_EQ(aglGetCurrentContext(), caller->GetAGLContext()) << "after the version";
+    EXPECT_TRUE(GL::CanDoFSAA(screen, 0));
+    EXPECT_EQ(aglGetCurrentContext(), caller->GetAGLContext()) << "after anti-aliasing";
+    EXPECT_EQ(GL::GetCurrentContext(), caller);
+    EXPECT_NE(GL::GetScratchContext(screen)->GetAGLContext(), caller->GetAGLContext());
+    EXPECT_FALSE(GL::EnableRadeonFSAA(4)) << "no driver here has the Radeon's option";
+    EXPECT_TRUE(GL::HaveExtension("GL_EXT_bgra")) << "asked of the caller's context";
+
+    // A context that goes is forgotten: the next query makes its own way.
+    delete caller;
+    EXPECT_EQ(GL::GetCurrentContext(), nullptr);
+    EXPECT_TRUE(GL::HaveExtension("GL_EXT_bgra"));
+    EXPECT_FALSE(GL::GetGraphicsCardRenderer(screen).IsEmpty());
+}
+
+// A driver that cannot make a context (here: Xvfb refuses OpenGL through the X server)
+// gives the "none" answers, without a crash on the errors the X server reports.
+TEST_F(SystemOpenGL, ADriverThatFailsAnswersNone)
+{
+    if (!UseVirtualDisplay())
+        GTEST_SKIP() << "Xvfb is not available";
+    tw::test::ScopedEnvironment indirect("LIBGL_ALWAYS_INDIRECT", "1");
+    CDisplayRef screen = CDisplayManager::GetScreenDevice();
+    EXPECT_TRUE(screen.IsValid());
+    EXPECT_EQ(GL::GetGraphicsCardRenderer(screen), CString());
+    EXPECT_EQ(GL::GetGLVersion(), 0u);
+    EXPECT_FALSE(GL::HaveExtension("GL_EXT_bgra"));
+    EXPECT_EQ(CDisplayManager::GetTotalVRAM(screen), 0);
+    EXPECT_EQ(aglGetCurrentContext(), nullptr);
+}
+
+// The update check's request names the display's renderer and video memory.
+TEST_F(SystemOpenGL, TheUserAgentOfARequestCarriesTheRenderer)
+{
+    if (!UseVirtualDisplay())
+        GTEST_SKIP() << "Xvfb is not available";
+    tw::test::TempFolder site;
+    tw::test::WriteFile(site / "version.xml",
+        "<pellmar><p code=\"TWik\"><version>2.0</version><download>https://x.org/</download></p></pellmar>");
+    tw::test::LocalServer server(site.Path().string(), (site / "requests.log").string());
+    ASSERT_NE(server.Port(), 0);
+
+    CDisplayRef screen = CDisplayManager::GetScreenDevice();
+    CString const renderer = CSoftwareUpdate::ShortenRenderer(GL::GetGraphicsCardRenderer(screen));
+    ASSERT_FALSE(renderer.IsEmpty());
+    CSoftwareUpdate update;
+    update.SetUserAgent(CSoftwareUpdate::BuildUserAgent("Tarnwick", "1.1.1", &screen));
+    ASSERT_EQ(update.GetVersionInfo(CString(server.Link("/version.xml").c_str(), kCFStringEncodingUTF8)), noErr);
+    EXPECT_EQ(update.GetProductVersion("TWik"), CString("2.0"));
+    std::string const log = tw::test::ReadFile(site / "requests.log");
+    EXPECT_EQ(log.rfind("/version.xml Tarnwick/1.1.1 (", 0), 0u) << log;
+    EXPECT_NE(log.find("; 0; " + std::string(renderer.GetUTF8()) + ")\n"), std::string::npos)
+        << "no video memory of its own, then the renderer: " << log;
+}
+
+TEST(CDisplayManager, TheDisplayControllerIsTheFirstCardOfTheDisplayClass)
+{
+    tw::test::TempFolder drm;
     DeviceInfo info;
-    info.vendorID = 7;
-    CDisplayManager::GetDeviceinfo(main, info);
+    CDisplayManager::GetDeviceinfo(CDisplayRef(), info, (drm / "missing").string());
     EXPECT_EQ(info.name, CString("unknown"));
+    EXPECT_EQ(info.deviceID, 0u);
+
+    auto card = [&](std::string const& name, std::vector<std::pair<char const*, char const*>> const& files) {
+        std::filesystem::create_directories(drm / name / "device");
+        for (auto const& [file, text] : files)
+            tw::test::WriteFile(drm / name / "device" / file, text);
+    };
+    card("card0", { { "class", "0x040300\n" }, { "vendor", "0x8086\n" }, { "device", "0x1234\n" } }); // sound
+    card("card0-HDMI-A-1", { { "class", "0x030000\n" }, { "vendor", "0x1111\n" }, { "device", "0x1111\n" } });
+    card("card1", { { "class", "0x030000\n" }, { "vendor", "0xZZ\n" }, { "device", "0x1\n" } }); // unreadable
+    card("card10", { { "class", "0x030000\n" }, { "vendor", "0x10de\n" }, { "device", "0x2222\n" } });
+    card("card2", { { "class", "0x030200\n" }, { "vendor", "0x1002\n" }, { "device", "0x4e50\n" },
+                      { "revision", "0x01\n" }, { "subsystem_device", "0x0b12\n" } });
+    std::filesystem::create_directory_symlink("/sys/bus/pci/drivers/radeon", drm / "card2" / "device" / "driver");
+    CDisplayManager::GetDeviceinfo(CDisplayRef(), info, drm.Path().string());
+    EXPECT_EQ(info.name, CString("radeon"));
     EXPECT_EQ(info.model, CString("unknown"));
-    EXPECT_EQ(info.vendorID, 0u);
+    EXPECT_EQ(info.vendorID, 0x1002u);
+    EXPECT_EQ(info.deviceID, 0x4E50u) << "card2 comes before card10";
+    EXPECT_EQ(info.revisionID, 1u);
+    EXPECT_EQ(info.subsystemID, 0x0B12u);
 }
 
 TEST(CDisplayRef, AReferenceKeepsItsDisplayAndLooksTheDeviceUpAgainWhenTheClockMoves)

@@ -5,6 +5,7 @@
 #include "foundation/CTimerTask.h"
 #include "foundation/Status.h"
 #include "framework/CDisplayRef.h"
+#include "framework/COpenGLUtilities.h"
 #include "framework/CSoftwareUpdate.h"
 #include "framework/CVersionInfo.h"
 #include "framework/tests/fuzz/FuzzUpdateFeedEntry.h"
@@ -84,11 +85,19 @@ namespace {
         EXPECT_EQ(CSoftwareUpdate::BuildUserAgent("Tarnwick", "1.1.1", nullptr), expected);
         std::string const unversioned = CSoftwareUpdate::BuildUserAgent("Tarnwick", "", nullptr).GetUTF8();
         EXPECT_EQ(unversioned.rfind("Tarnwick (", 0), 0u) << unversioned;
-        // There is no renderer to name: no video memory and an empty name.
+        EXPECT_EQ(CSoftwareUpdate::FormatVideoMemory(long(4095) << 20), CString("4095"));
+        EXPECT_EQ(CSoftwareUpdate::FormatVideoMemory(long(8192) << 20), CString("4095")) << "held, not wrapped to 0";
+        EXPECT_EQ(CSoftwareUpdate::FormatVideoMemory(long(6144) << 20), CString("4095"));
+        EXPECT_EQ(CSoftwareUpdate::FormatVideoMemory((long(256) << 20) + 5), CString("256"));
+        EXPECT_EQ(CSoftwareUpdate::FormatVideoMemory(0), CString("0"));
+        // Without a display there is no renderer to name: no video memory and an empty name.
+        COpenGLUtilities::ResetForTesting();
+        ScopedEnvironment const noDisplay("DISPLAY", nullptr);
         CDisplayRef display;
         display.InitialiseSelf(GetMainDevice(), 0);
         std::string const withDisplay = CSoftwareUpdate::BuildUserAgent("Tarnwick", "1.1.1", &display).GetUTF8();
         EXPECT_EQ(withDisplay, std::string(expected.GetUTF8()).insert(expected.GetLength() - 1, "; 0; "));
+        COpenGLUtilities::ResetForTesting();
     }
 
     TEST(SoftwareUpdate, TheFeedIsParsedSafelyAndAFailedParseKeepsWhatWasRead)

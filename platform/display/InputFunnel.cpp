@@ -12,6 +12,7 @@
 #include "toolbox/Window.h"
 #include "toolbox/WindowCalls.h"
 #include "toolbox/WindowList.h"
+#include "toolbox/toolbar/ToolbarCustomize.h"
 
 #include <cmath>
 
@@ -144,7 +145,8 @@ namespace {
             return noErr;
         // A window with a sheet takes no clicks of its own but can still be moved.
         CGPoint const local { where.x - window->GetStructure().origin.x, where.y - window->GetStructure().origin.y };
-        if (window->GetSheet() && window->GetSheet()->IsVisible() && window->FindPart(local) != inDrag)
+        if (window->GetSheet() && window->GetSheet()->IsVisible() && window->FindPart(local) != inDrag
+            && !toolbox::toolbar::IsCustomizedToolbarAt(window, local))
             return noErr;
         if (!window->IsActive() && WindowList::Layer(window) == 1)
             SelectWindow(window->GetSheetParent() ? window->GetSheetParent() : window);

@@ -5,8 +5,11 @@
 #include "display/SDLKeys.h"
 #include "display/SessionEnd.h"
 #include "display/WindowServer.h"
+#include "events/Queue.h"
 
 #include <algorithm>
+#include <chrono>
+#include <climits>
 
 namespace tw::display {
 
@@ -90,7 +93,8 @@ SDLPresenter::SDLPresenter(SDL_Window* window)
     mCursors.Show(CursorState::Current());
     SetIconFromBundle();
     WatchForSessionEnd();
-    InstallEventLoopTimer(GetMainEventLoop(), 0, kPollInterval, PollTimer, this, &mTimer);
+    mWakeEvent = SDL_RegisterEvents(1);
+    GetMainEventQueue()->SetWaiter(this);
 }
 
 void SDLPresenter::SetTitle(std::string const& title)
@@ -144,8 +148,8 @@ void SDLPresenter::SetIconFromBundle()
 
 SDLPresenter::~SDLPresenter()
 {
-    if (mTimer)
-        RemoveEventLoopTimer(mTimer);
+    if (GetMainEventQueue()->GetWaiter() == this)
+        GetMainEventQueue()->SetWaiter(nullptr);
     CursorState::SetListener(nullptr);
     if (mKeymap)
         SDLKeys::SetShiftedLookup(nullptr);
@@ -155,10 +159,9 @@ SDLPresenter::~SDLPresenter()
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-void SDLPresenter::PollTimer(EventLoopTimerRef, void* userData) { static_cast<SDLPresenter*>(userData)->Pump(); }
-
 void SDLPresenter::Pump()
 {
+    ++mPumps;
     // A hang-up leaves no one to answer a question: the application keeps what it can, and stops.
     if (EndSessionIfHungUp()) {
         QuitApplicationEventLoop();
@@ -166,7 +169,12 @@ void SDLPresenter::Pump()
     }
     SDL_Event event;
     SDLTranslation translation;
-    while (SDL_PollEvent(&event)) {
+    // Peeked, not polled: a poll stops at the end-of-poll marker SDL's wait may have left
+    // before events that came after it, which would then wait for the next wake.
+    SDL_PumpEvents();
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+        if (event.type == mWakeEvent)
+            continue; // its work is in the queue already
         int x = 0, y = 0;
         SDL_GetMouseState(&x, &y);
         if (event.type == SDL_KEYMAPCHANGED && mKeymap)
@@ -177,6 +185,25 @@ void SDLPresenter::Pump()
         Dispatch(translation);
     }
     WindowServer::Get().Compose();
+}
+
+void SDLPresenter::Sleep(std::optional<std::chrono::steady_clock::time_point> deadline)
+{
+    int milliseconds = -1; // for ever
+    if (deadline) {
+        auto const left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+        milliseconds = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, INT_MAX));
+    }
+    // With only video running, SDL sleeps in a wait on the X connection's descriptor and
+    // wakes for an event pushed from any thread; the event stays queued for the next Pump.
+    SDL_WaitEventTimeout(nullptr, milliseconds);
+}
+
+void SDLPresenter::Wake()
+{
+    SDL_Event event {};
+    event.type = mWakeEvent;
+    SDL_PushEvent(&event);
 }
 
 void SDLPresenter::Dispatch(SDLTranslation& translation)

@@ -1,7 +1,14 @@
 #include "display/SessionEnd.h"
 
+#include "events/CarbonEvents.h"
+#include "events/Queue.h"
+#include "services/ThreadSignalStack.h"
+
 #include <X11/Xlib.h>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tw::display {
@@ -12,7 +19,38 @@ namespace {
     bool sEnded = false;
     volatile std::sig_atomic_t sHungUp = 0;
 
-    void OnHangUp(int) { sHungUp = 1; }
+    int sWakePipe[2] = { -1, -1 }; // the hang-up handler writes, a thread wakes the loop
+
+    void OnHangUp(int)
+    {
+        sHungUp = 1;
+        int const saved = errno;
+        char const byte = 1;
+        if (sWakePipe[1] >= 0)
+            (void)!write(sWakePipe[1], &byte, 1);
+        errno = saved;
+    }
+
+    // The loop may be asleep in a wait that a signal does not end: a thread of its own
+    // hears the handler and wakes it, so that the hang-up is dealt with at once.
+    void StartHangUpWaker()
+    {
+        if (sWakePipe[0] >= 0 || pipe2(sWakePipe, O_CLOEXEC) != 0)
+            return;
+        std::thread([] {
+            tw::services::ThreadSignalStack const signalStack;
+            char byte = 0;
+            for (;;) {
+                ssize_t const n = read(sWakePipe[0], &byte, 1);
+                if (n == 1)
+                    GetMainEventQueue()->Wake();
+                else if (n < 0 && errno == EINTR)
+                    continue;
+                else
+                    return;
+            }
+        }).detach();
+    }
 
     // Xlib ends the process when this returns; the connection is gone, so nothing may use it.
     int OnDisplayLost(::Display*)
@@ -27,6 +65,7 @@ void SetSessionEndHandler(SessionEndHandler handler) { sHandler = handler; }
 
 void WatchForSessionEnd()
 {
+    StartHangUpWaker();
     struct sigaction action { };
     action.sa_handler = OnHangUp;
     sigemptyset(&action.sa_mask);

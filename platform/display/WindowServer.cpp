@@ -118,7 +118,7 @@ std::string WindowServer::ProgramTitle() const
         if (!window->IsVisible() || window->GetWindowClass() != kDocumentWindowClass
             || !window->HasAttribute(kWindowInWindowMenuAttribute))
             continue;
-        document = window->GetTitle() ? cf::ToUTF8(window->GetTitle()) : std::string();
+        document = window->GetShownTitle();
         break;
     }
     if (document.empty())

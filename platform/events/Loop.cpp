@@ -51,18 +51,25 @@ OSStatus Loop::Run(EventTimeout timeout, bool application)
                 break;
             continue;
         }
-        if (Clock::Now() >= deadline)
+        if (Clock::Now() >= deadline) {
+            // A run that does not wait still takes the input that waits now.
+            if (PumpIfDue() && mQueue.Count() > 0)
+                continue;
             break;
+        }
         WaitUntil(std::min(deadline, NextDue()));
     }
     mInnermost = pass.outer;
     return result;
 }
 
+// A quit asked for while the loop pumps its waiter (from input, or a hang-up) ends the wait
+// that follows before it starts.
 void Loop::Quit()
 {
     if (mInnermost)
         mInnermost->quit = true;
+    mQueue.Wake();
 }
 
 void Loop::QuitApplication()
@@ -70,6 +77,7 @@ void Loop::QuitApplication()
     for (Pass* pass = mInnermost; pass; pass = pass->outer) {
         if (pass->application) {
             pass->quit = true;
+            mQueue.Wake();
             return;
         }
     }
@@ -78,10 +86,28 @@ void Loop::QuitApplication()
 void Loop::WaitUntil(EventTime wakeAt)
 {
     bool const timed = wakeAt != Timer::kNever;
-    if (Clock::IsManual() && timed)
+    if (Clock::IsManual() && timed) {
+        // The manual clock moves on only once the input that waits now is in.
+        mLastPump = Clock::Now();
+        mQueue.Pump();
+        if (mQueue.Count() > 0)
+            return;
         Clock::AdvanceTo(wakeAt);
-    else
+    } else {
+        mLastPump = Clock::Now();
         mQueue.Wait(timed ? std::optional(Clock::ToSteady(wakeAt)) : std::nullopt);
+    }
+}
+
+bool Loop::PumpIfDue()
+{
+    EventTime const now = Clock::Now();
+    // A clock that went back (the manual one set up afresh) pumps at once.
+    if (!mQueue.GetWaiter() || (now >= mLastPump && now < mLastPump + kPumpInterval))
+        return false;
+    mLastPump = now;
+    mQueue.Pump();
+    return true;
 }
 
 bool Loop::FireNextDueTimer(EventTime now)

@@ -13,6 +13,7 @@ namespace tw::events {
 // Main thread only.
 class Loop {
 public:
+    static constexpr EventTime kPumpInterval = 1.0 / 120; // [s]
     explicit Loop(Queue& queue);
     Loop(Loop const&) = delete;
     Loop& operator=(Loop const&) = delete;
@@ -46,12 +47,16 @@ private:
     EventTime NextDue() const;
     void Deliver(EventRef event);
     void WaitUntil(EventTime wakeAt);
+    // Pumps the queue's waiter unless it was pumped less than kPumpInterval ago: runs that
+    // never wait still see input, without composing the screen on every pass.
+    bool PumpIfDue();
 
     Queue& mQueue;
     Pass* mInnermost = nullptr; // weak: the innermost pass
     std::vector<Timer*> mTimers; // owns one reference each
     std::unordered_set<Timer*> mLive;
     UInt64 mNextSequence = 0;
+    EventTime mLastPump = -1e300;
 };
 
 } // namespace tw::events

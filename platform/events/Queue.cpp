@@ -4,6 +4,7 @@
 #include "events/EventSystem.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tw::events {
 
@@ -22,6 +23,9 @@ OSStatus Queue::Post(EventRef event, EventPriority priority)
         while (at != mEntries.begin() && std::prev(at)->priority < priority)
             --at;
         mEntries.insert(at, { event, priority });
+        // Under the lock: the waiter cannot go meanwhile (SetWaiter takes it too).
+        if (std::exchange(mSleeping, false))
+            mWaiter->Wake();
     }
     mReady.notify_all();
     return noErr;
@@ -79,6 +83,21 @@ EventRef Queue::Pop()
 
 void Queue::Wait(std::optional<std::chrono::steady_clock::time_point> deadline)
 {
+    if (mWaiter) {
+        mWaiter->Pump();
+        {
+            std::lock_guard lock(mMutex);
+            if (!mEntries.empty() || std::exchange(mWoken, false))
+                return;
+            mSleeping = true;
+        }
+        // A post from here on calls the waiter's Wake, which ends the sleep even before it starts.
+        mWaiter->Sleep(deadline);
+        std::lock_guard lock(mMutex);
+        mSleeping = false;
+        mWoken = false;
+        return;
+    }
     std::unique_lock lock(mMutex);
     auto const ready = [this] { return !mEntries.empty() || mWoken; };
     if (deadline)
@@ -93,8 +112,22 @@ void Queue::Wake()
     {
         std::lock_guard lock(mMutex);
         mWoken = true;
+        if (std::exchange(mSleeping, false))
+            mWaiter->Wake();
     }
     mReady.notify_all();
+}
+
+void Queue::Pump()
+{
+    if (mWaiter)
+        mWaiter->Pump();
+}
+
+void Queue::SetWaiter(Waiter* waiter)
+{
+    std::lock_guard lock(mMutex);
+    mWaiter = waiter;
 }
 
 } // namespace tw::events

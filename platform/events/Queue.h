@@ -1,6 +1,7 @@
 #pragma once
 
 #include "events/CarbonEvents.h"
+#include "events/Waiter.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -29,9 +30,14 @@ public:
     // The first event, whose reference passes to the caller; null when empty.
     EventRef Pop();
     // Returns when an event is queued, Wake was called, or the deadline (none:
-    // no limit) passed.
+    // no limit) passed. With a waiter, it pumps first and sleeps in the waiter.
     void Wait(std::optional<std::chrono::steady_clock::time_point> deadline);
     void Wake();
+    // The waiter's pump, when there is one: input waiting now enters the queue.
+    void Pump();
+    // Main thread; null for the queue's own wait. The waiter must outlive its use.
+    void SetWaiter(Waiter* waiter);
+    Waiter* GetWaiter() const { return mWaiter; }
 
 private:
     struct Entry {
@@ -43,6 +49,8 @@ private:
     std::condition_variable mReady;
     std::deque<Entry> mEntries;
     bool mWoken = false;
+    Waiter* mWaiter = nullptr; // weak; set on the main thread only
+    bool mSleeping = false; // the main thread is (about to be) in the waiter's Sleep: a post wakes it
 };
 
 } // namespace tw::events

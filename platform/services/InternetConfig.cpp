@@ -1,6 +1,7 @@
 #include "services/InternetConfig.h"
 #include "services/ThreadSignalStack.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <spawn.h>
 #include <string>
@@ -25,12 +26,23 @@ namespace {
     }
 
     // No shell: the link reaches the program as one argument, whatever it holds.
+    // The opener fails at once when the desktop has no program for the link, so a
+    // short wait tells that apart; one still running has handed the link on.
     bool Spawn(std::string const& command, std::string const& argument)
     {
         std::vector<char*> argv { const_cast<char*>(command.c_str()), const_cast<char*>(argument.c_str()), nullptr };
         pid_t pid = 0;
         if (posix_spawnp(&pid, command.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
             return false;
+        for (int step = 0; step < 150; ++step) {
+            int status = 0;
+            pid_t const done = waitpid(pid, &status, WNOHANG);
+            if (done == pid)
+                return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            if (done < 0)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         // Reaped without making the caller wait.
         std::thread([pid] {
             ThreadSignalStack const signalStack;
@@ -40,6 +52,8 @@ namespace {
     }
 
 } // namespace
+
+bool OpenWithDesktop(std::string const& target) { return Spawn(OpenCommand(), target); }
 
 } // namespace tw::services
 
@@ -70,5 +84,5 @@ OSStatus ICLaunchURL(
     std::string const url(static_cast<char const*>(data) + start, static_cast<char const*>(data) + end);
     if (url.find('\0') != std::string::npos)
         return paramErr;
-    return tw::services::Spawn(tw::services::OpenCommand(), url) ? noErr : fnfErr;
+    return tw::services::OpenWithDesktop(url) ? noErr : fnfErr;
 }

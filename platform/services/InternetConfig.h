@@ -7,8 +7,13 @@
 
 #include "corefoundation/MacTypes.h"
 
+#include <string>
+
 namespace tw::services {
 struct InternetConfigInstance;
+// Hands a link or a file's address to the desktop's handler (as one argument, no shell):
+// false when no handler could be started or it gave up at once.
+bool OpenWithDesktop(std::string const& target);
 }
 using ICInstance = tw::services::InternetConfigInstance*;
 
@@ -16,6 +21,7 @@ inline constexpr char const* kICOpenCommandVariable = "TW_OPEN_COMMAND";
 
 OSStatus ICStart(ICInstance* outInstance, OSType signature);
 OSStatus ICStop(ICInstance instance);
-// The link is data[*selStart, *selEnd). fnfErr when no command could be started.
+// The link is data[*selStart, *selEnd). fnfErr when no command could be started or it
+// failed at once (the desktop has no program for the link).
 OSStatus ICLaunchURL(
     ICInstance instance, ConstStringPtr hint, void const* data, SInt32 length, SInt32* selStart, SInt32* selEnd);

@@ -1,12 +1,17 @@
 #pragma once
 
 // AGL, the OpenGL queries and the Display Manager's display ids, as far as the
-// display facts need them. Tarnwick draws with Cairo and brings no OpenGL
-// renderer: AGL finds no renderer, so no pixel format or context can be made,
-// no context is ever current, and the OpenGL queries answer nothing. Callers
-// take their own "no renderer" paths. Display ids name the one screen.
+// display facts need them, on the OpenGL of the X display (GLX). Tarnwick draws
+// with Cairo: contexts here are off-screen only, each with a 1×1 pbuffer, so
+// they can be asked about their renderer but never show anything; drawables and
+// full screen are refused. The screens are the X display's: the main device is
+// its default screen, and a display id is the screen's number plus one. Without
+// an X display (or without its GLX) no renderer, pixel format or context is
+// found, no context is ever current, and the OpenGL queries answer nothing.
 
 #include "toolbox/WindowCalls.h"
+
+#include <string>
 
 using DisplayIDType = UInt32;
 using AGLDevice = GDHandle;
@@ -38,7 +43,8 @@ enum : GLint {
     AGL_RENDERER_ID = 70,
     AGL_NO_RECOVERY = 72,
     AGL_ACCELERATED = 73,
-    AGL_VIDEO_MEMORY = 120,
+    AGL_VIDEO_MEMORY = 120, // [bytes], at most what a GLint holds
+    AGL_VIDEO_MEMORY_MEGABYTES = 0x7A4D, // ours: cards outgrow a GLint of bytes
     AGL_RENDERER_GENERIC_ID = 0x00020200, // the software renderer
 };
 
@@ -65,28 +71,35 @@ enum : GLenum {
 };
 
 void aglGetVersion(GLint* major, GLint* minor);
-// Null: there is no renderer to describe.
+// The renderers of the first device's screen (the main screen without devices), as the
+// driver describes them (GLX_MESA_query_renderer); a driver that does not say offers one
+// renderer that is not accelerated and has no video memory. Null without OpenGL.
 AGLRendererInfo aglQueryRendererInfo(AGLDevice const* devices, GLint count);
 AGLRendererInfo aglNextRendererInfo(AGLRendererInfo info);
 GLboolean aglDescribeRenderer(AGLRendererInfo info, GLint property, GLint* value);
 void aglDestroyRendererInfo(AGLRendererInfo info);
-// Null: no renderer offers a pixel format.
+// An off-screen format of the first device's screen (the main screen without devices).
+// Whether the renderer is accelerated is not asked: on a machine without a graphics card
+// the software renderer is the display's renderer. Full screen is refused.
 AGLPixelFormat aglChoosePixelFormat(AGLDevice const* devices, GLint count, GLint const* attributes);
 void aglDestroyPixelFormat(AGLPixelFormat format);
 AGLContext aglCreateContext(AGLPixelFormat format, AGLContext share);
 GLboolean aglDestroyContext(AGLContext context);
-// Only "no context" can be made current.
+// Null releases the current context.
 GLboolean aglSetCurrentContext(AGLContext context);
-AGLContext aglGetCurrentContext();
+AGLContext aglGetCurrentContext(); // null when no context of ours is current
+// Windows draw with Cairo: neither a window nor the full screen can take a context.
 GLboolean aglSetDrawable(AGLContext context, CGrafPtr port);
 GLboolean aglSetFullScreen(AGLContext context, GLint width, GLint height, GLint frequency, GLint device);
 GLboolean aglUpdateContext(AGLContext context);
+// No context option exists here: these fail.
 GLboolean aglEnable(AGLContext context, GLenum option);
 GLboolean aglDisable(AGLContext context, GLenum option);
 GLboolean aglSetInteger(AGLContext context, GLenum option, GLint const* value);
 GLboolean aglGetInteger(AGLContext context, GLenum option, GLint* value);
 
 // Without a current context: null strings, values left as they are, nothing drawn.
+// (Contexts here have no drawable: nothing ever reaches the screen.)
 GLubyte const* glGetString(GLenum name);
 void glGetIntegerv(GLenum name, GLint* values);
 void glGetFloatv(GLenum name, GLfloat* values);
@@ -94,7 +107,32 @@ void glClear(GLbitfield mask);
 void glEnable(GLenum capability);
 void glHint(GLenum target, GLenum mode);
 
-// The one screen is display 1. An unknown device or id fails, or gives the main
-// display when failToMain is set.
+// The main device is display 1 without an X display. An unknown device or id fails, or
+// gives the main display when failToMain is set.
 OSStatus DMGetDisplayIDByGDevice(GDHandle device, DisplayIDType* outID, Boolean failToMain);
 OSStatus DMGetGDeviceByDisplayID(DisplayIDType id, GDHandle* outDevice, Boolean failToMain);
+// The real screens, the main one first; null without an X display, or after the last.
+GDHandle DMGetFirstScreenDevice(Boolean activeOnly);
+GDHandle DMGetNextScreenDevice(GDHandle device, Boolean activeOnly);
+
+namespace tw::toolbox {
+
+// A display controller (PCI class 0x03) as the kernel lists it under its graphics
+// devices' folder (/sys/class/drm): ids from the device's own files.
+struct DisplayController {
+    std::string driver; // the kernel driver's name, empty when none is bound
+    UInt32 vendorID = 0;
+    UInt32 deviceID = 0;
+    UInt32 revisionID = 0;
+    UInt32 subsystemID = 0;
+};
+// The first display controller of the cards in the folder (card0, card1, ...); false when
+// none is listed or its ids cannot be read.
+bool FindDisplayController(std::string const& drmFolder, DisplayController& controller);
+inline constexpr char kDRMFolder[] = "/sys/class/drm";
+
+// Destroys every context and closes the X display: the next call opens the display that
+// DISPLAY names then.
+void ResetOpenGLForTesting();
+
+} // namespace tw::toolbox

@@ -172,9 +172,12 @@ void Theme::DrawWindowFrame(CGContextRef c, Window* window)
     if (title > 0) {
         Fill(c, { { 0, 0 }, { size.width, title } }, active ? 0.84 : 0.91);
         Fill(c, { { 0, title - 1 }, { size.width, 1 } }, 0.66);
-        if (window->GetTitle())
-            DrawText(c, window->GetTitle(), { { 70, 0 }, { std::max(0.0, size.width - 140), title } },
+        if (window->GetTitle()) {
+            CFStringRef const shown = cf::CreateString(window->GetShownTitle().c_str());
+            DrawText(c, shown, { { 70, 0 }, { std::max(0.0, size.width - 140), title } },
                 title < 22 ? kThemeSmallSystemFont : kThemeSystemFont, 1, active ? 0.1 : 0.5);
+            CFRelease(shown);
+        }
         struct Box {
             WindowRegionCode region;
             double r, g, b;
@@ -290,7 +293,9 @@ CGSize Theme::MenuSize(Menu* menu)
         text = std::max(text, TextWidth(ItemText(*item), kThemeSystemFont) + item->indent * 12 + icon);
         keys = std::max(keys, KeyEquivalentWidth(*item));
     }
-    CGFloat const width = 20 + text + kMenuKeyGap + keys + kMenuKeyMargin;
+    // The rows lie inside the menu's one-pixel frame; a pixel to spare on each side keeps
+    // rounding of the text's width from cutting the longest item.
+    CGFloat const width = 2 + 20 + text + 2 + kMenuKeyGap + keys + kMenuKeyMargin;
     return { std::ceil(std::max<CGFloat>({ width, 120, menu->GetMinimumWidth() })), MenuHeight(menu) };
 }
 
@@ -351,7 +356,7 @@ void Theme::DrawMenu(CGContextRef c, Menu* menu, CGRect frame, MenuItemIndex hig
         double const grey = on ? 1.0 : enabled || item->IsSectionHeader() ? 0.1 : 0.6;
         CGFloat left = 20 + item->indent * 12;
         if (item->mark != noMark)
-            DrawText(c, CFSTR("\u2713"), { { row.origin.x + 5, row.origin.y }, { 14, kMenuItemHeight } },
+            DrawText(c, item->mark == diamondMark ? CFSTR("\u25C6") : CFSTR("\u2713"), { { row.origin.x + 5, row.origin.y }, { 14, kMenuItemHeight } },
                 kThemeSystemFont, 0, grey);
         if (CGImageRef image = MenuItemImage(*item)) {
             CGRect const icon { { row.origin.x + left,

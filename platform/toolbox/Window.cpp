@@ -240,6 +240,26 @@ void Window::SetAlpha(double alpha)
     ChangedOnScreen(mStructure);
 }
 
+void Window::SetGroupClass(WindowClass groupClass)
+{
+    mGroupClass = groupClass;
+    WindowList::BringToFront(this);
+}
+
+void Window::SetModified(bool modified)
+{
+    if (modified == mModified)
+        return;
+    mModified = modified;
+    InvalidateRect(GetPartRect(kWindowTitleBarRgn));
+}
+
+std::string Window::GetShownTitle() const
+{
+    std::string const title = mTitle ? cf::ToUTF8(mTitle) : std::string();
+    return mModified ? "*" + title : title;
+}
+
 void Window::SetTitle(CFStringRef title)
 {
     CFStringRef const old = mTitle;

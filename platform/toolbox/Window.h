@@ -5,6 +5,7 @@
 #include "toolbox/WindowTypes.h"
 
 #include <cairo.h>
+#include <string>
 #include <vector>
 
 namespace tw::toolbox {
@@ -25,6 +26,9 @@ public:
     CFTypeID TypeID() const override;
 
     WindowClass GetWindowClass() const { return mWindowClass; }
+    // The class whose group orders the window: its own unless moved to another's group.
+    WindowClass GetGroupClass() const { return mGroupClass ? mGroupClass : mWindowClass; }
+    void SetGroupClass(WindowClass groupClass);
     WindowAttributes GetAttributes() const { return mAttributes; }
     void ChangeAttributes(WindowAttributes set, WindowAttributes clear);
     bool HasAttribute(WindowAttributes attribute) const { return (mAttributes & attribute) != 0; }
@@ -60,6 +64,10 @@ public:
     void SetAlpha(double alpha);
     CFStringRef GetTitle() const { return mTitle; }
     void SetTitle(CFStringRef title);
+    // A window of unsaved changes shows a mark before its title, as desktops do.
+    bool IsModified() const { return mModified; }
+    void SetModified(bool modified);
+    std::string GetShownTitle() const;
     WindowModality GetModality() const { return mModality; }
     void SetModality(WindowModality modality) { mModality = modality; }
 
@@ -120,6 +128,7 @@ private:
     void SendBoundsChanged(CGRect previous);
 
     WindowClass mWindowClass;
+    WindowClass mGroupClass = 0; // 0: the window's own class
     WindowAttributes mAttributes;
     CGRect mStructure {};
     CGRect mZoomedFrom {};
@@ -133,6 +142,7 @@ private:
     bool mCollapsed = false;
     double mAlpha = 1.0;
     CFStringRef mTitle = nullptr; // retains
+    bool mModified = false;
     WindowModality mModality = kWindowModalityNone;
     Window* mSheet = nullptr; // retains while shown
     Window* mSheetParent = nullptr; // weak: cleared by the parent

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 using tw::toolbox::IfLive;
 using tw::toolbox::LiveView;
@@ -308,6 +309,46 @@ OSStatus CopyWindowTitleAsCFString(WindowRef window, CFStringRef* outTitle)
         return live->GetTitle() ? CFStringCreateCopy(nullptr, live->GetTitle())
                                 : CFStringCreateWithCString(nullptr, "", kCFStringEncodingUTF8);
     });
+}
+
+namespace {
+
+    // A group is named by its class; the pointer only carries the class.
+    struct GroupOfClass {
+        WindowClass windowClass;
+    };
+
+} // namespace
+
+WindowGroupRef GetWindowGroupOfClass(WindowClass windowClass)
+{
+    static std::map<WindowClass, GroupOfClass> groups;
+    auto [it, added] = groups.try_emplace(windowClass, GroupOfClass { windowClass });
+    return reinterpret_cast<WindowGroupRef>(&it->second);
+}
+
+OSStatus SetWindowGroup(WindowRef window, WindowGroupRef group)
+{
+    Window* live = LiveWindow(window);
+    if (!live || !group)
+        return paramErr;
+    live->SetGroupClass(reinterpret_cast<GroupOfClass const*>(group)->windowClass);
+    return noErr;
+}
+
+OSStatus SetWindowModified(WindowRef window, Boolean modified)
+{
+    Window* live = LiveWindow(window);
+    if (!live)
+        return paramErr;
+    live->SetModified(modified);
+    return noErr;
+}
+
+Boolean IsWindowModified(WindowRef window)
+{
+    Window* live = LiveWindow(window);
+    return live && live->IsModified();
 }
 
 OSStatus CollapseWindow(WindowRef window, Boolean collapse)

@@ -56,6 +56,12 @@ OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* outAttributes);
 OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes set, WindowAttributes clear);
 OSStatus SetWindowTitleWithCFString(WindowRef window, CFStringRef title);
 OSStatus CopyWindowTitleAsCFString(WindowRef window, CFStringRef* outTitle);
+OSStatus SetWindowModified(WindowRef window, Boolean modified);
+// The system's window groups, one to a window class.
+using WindowGroupRef = struct OpaqueWindowGroupRef*;
+WindowGroupRef GetWindowGroupOfClass(WindowClass windowClass);
+OSStatus SetWindowGroup(WindowRef window, WindowGroupRef group);
+Boolean IsWindowModified(WindowRef window);
 OSStatus CollapseWindow(WindowRef window, Boolean collapse);
 Boolean IsWindowCollapsed(WindowRef window);
 OSStatus SetWindowAlpha(WindowRef window, CGFloat alpha);

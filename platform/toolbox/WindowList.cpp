@@ -18,9 +18,11 @@ namespace {
         return windows;
     }
 
+    // A window that never activates (a splash screen among the modal windows) floats too.
     bool IsFloatingLayer(Window const* window)
     {
-        return WindowList::Layer(window) != 1 && WindowList::Layer(window) != 4;
+        int const layer = WindowList::Layer(window);
+        return (layer != 1 && layer != 4 && layer != 5) || window->HasAttribute(kWindowNoActivatesAttribute);
     }
 
     bool ShouldBeActive(Window* window, Window* front)
@@ -53,13 +55,14 @@ int WindowList::Layer(Window const* window)
 {
     if (Window const* parent = window->GetSheetParent())
         return Layer(parent);
-    switch (window->GetWindowClass()) {
+    switch (window->GetGroupClass()) {
     case kHelpWindowClass:
-        return 6;
+        return 7;
     case kOverlayWindowClass:
-        return 5;
+        return 6;
     case kAlertWindowClass:
     case kMovableAlertWindowClass:
+        return 5;
     case kModalWindowClass:
     case kMovableModalWindowClass:
         return 4;

@@ -27,6 +27,7 @@ public:
     static Window* FrontOfClass(WindowClass windowClass, bool visibleOnly);
     // Activates the front non-floating window (and its sheet) and deactivates the rest.
     static void UpdateActivation();
+    // Back to front: documents 1, floating 3, modal 4, alerts 5, overlays 6, help tags 7.
     static int Layer(Window const* window);
     // A window that takes all input: the front app-modal one, if any.
     static Window* ModalWindow();

@@ -6,6 +6,8 @@
 #include "toolbox/Window.h"
 #include "toolbox/WindowCalls.h"
 #include "toolbox/WindowList.h"
+#include "toolbox/toolbar/ToolbarCalls.h"
+#include "toolbox/toolbar/ToolbarCustomize.h"
 
 #include <algorithm>
 #include <iterator>
@@ -85,6 +87,8 @@ namespace {
             return front && front->HasAttribute(kWindowFullZoomAttribute) && !front->IsCollapsed();
         case kHICommandArrangeInFront:
             return !ListedWindows().empty();
+        case kHICommandCustomizeToolbar:
+            return toolbar::CanCustomize(front);
         default:
             return false;
         }
@@ -99,6 +103,7 @@ namespace {
         case kHICommandMinimizeWindow:
         case kHICommandZoomWindow:
         case kHICommandArrangeInFront:
+        case kHICommandCustomizeToolbar:
             return true;
         default:
             return false;
@@ -125,6 +130,9 @@ namespace {
             break;
         case kHICommandZoomWindow:
             front->Zoom();
+            break;
+        case kHICommandCustomizeToolbar:
+            toolbar::BeginCustomize(front);
             break;
         default: { // bring all to front, keeping their order, the front one last
             std::vector<Window*> const windows = ListedWindows();

@@ -8,6 +8,7 @@
 #include "render/tests/RenderTestSupport.h"
 #include "tests/support/PixelProbe.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -382,4 +383,69 @@ TEST_F(LayerRenderer, DrawingWhileWorkersRenderShowsNoTornTiles)
     for (CGContextRef bitmap : frames)
         CGContextRelease(bitmap);
     CGContextRelease(last);
+}
+
+namespace {
+
+// The names one pass places over the tiles around a point, the view being the given part of them.
+std::vector<CLayerRenderer::ShownLabel> PlaceNames(
+    FakeView& view, CMapManager& manager, CCoordinate const& centre, UInt32 level, int radius, CGRect visible)
+{
+    CGPoint const middle = CMapGeometry(manager).Project(centre, level);
+    int const tiles = 1 << level;
+    int const column = int(middle.x / 256), row = int(middle.y / 256);
+    for (int r = std::max(0, row - radius); r <= std::min(tiles - 1, row + radius); ++r)
+        for (int c = std::max(0, column - radius); c <= std::min(tiles - 1, column + radius); ++c)
+            view.AddTile(UInt32(c), UInt32(r));
+    CGContextRef bitmap = NewBitmap(int(visible.size.width), int(visible.size.height));
+    CGContextTranslateCTM(bitmap, -visible.origin.x, -visible.origin.y);
+    for (auto& tile : view.mTiles)
+        tile->Draw(bitmap);
+    EXPECT_TRUE(view.Finish());
+    view.mFootprints.Clear();
+    view.GetRenderer()->DrawLabels(bitmap, visible);
+    CGContextRelease(bitmap);
+    return view.GetRenderer()->GetShownLabels();
+}
+
+} // namespace
+
+// At the world's levels the countries are named before any town takes their room.
+TEST_F(LayerRenderer, TheWorldNamesItsCountriesFirst)
+{
+    FakeView view(*mManager, 2);
+    auto const shown = PlaceNames(view, *mManager, CCoordinate(0, 0), 2, 2, CGRectMake(0, 0, 1024, 1024));
+    // Country names are set in spaced capitals.
+    auto named = [&](std::string const& name) {
+        return std::any_of(shown.begin(), shown.end(), [&](CLayerRenderer::ShownLabel const& label) {
+            std::string letters;
+            for (char c : label.text.GetStdString())
+                if (std::isalpha(static_cast<unsigned char>(c)))
+                    letters += c;
+            return letters == name;
+        });
+    };
+    for (char const* country : { "CANADA", "CHINA", "BRAZIL", "AUSTRALIA", "RUSSIA", "INDIA", "KAZAKHSTAN" })
+        EXPECT_TRUE(named(country)) << country;
+}
+
+// A name the edge of the map would cut is not drawn.
+TEST_F(LayerRenderer, NamesAreDrawnWholeInsideTheMap)
+{
+    for (auto const& [centre, level] : { std::pair { kGoteborg, 14u }, std::pair { CCoordinate(45.42, -75.69), 14u },
+             std::pair { kEurope, 5u } }) {
+        FakeView view(*mManager, level);
+        CGPoint const middle = CMapGeometry(*mManager).Project(centre, level);
+        // A view that does not start on a tile's edge.
+        CGRect const visible = CGRectMake(middle.x - 301, middle.y - 217, 602, 434);
+        auto const shown = PlaceNames(view, *mManager, centre, level, 2, visible);
+        ASSERT_FALSE(shown.empty()) << level;
+        for (auto const& label : shown) {
+            std::string const text = label.text.GetStdString();
+            EXPECT_GE(CGRectGetMinX(label.bounds), CGRectGetMinX(visible)) << text;
+            EXPECT_GE(CGRectGetMinY(label.bounds), CGRectGetMinY(visible)) << text;
+            EXPECT_LE(CGRectGetMaxX(label.bounds), CGRectGetMaxX(visible)) << text;
+            EXPECT_LE(CGRectGetMaxY(label.bounds), CGRectGetMaxY(visible)) << text;
+        }
+    }
 }

@@ -142,6 +142,12 @@ namespace {
         EXPECT_EQ(wide, Expected(window->GetQuery()));
         EXPECT_GT(wide.size(), 1u);
 
+        // Opened again, the window keeps the radius chosen and searches within it.
+        window->BeginFind(&mDocument);
+        EXPECT_EQ(View<CPopupButton>('rads')->GetCurrentValue(), 3);
+        EXPECT_DOUBLE_EQ(window->GetQuery().radius, 50000);
+        ASSERT_TRUE(WaitForResults());
+
         // A new category in the middle of that: nothing of the wider search stays listed.
         Send('50  ');
         Send('ftra');

@@ -4,11 +4,13 @@
 #include "display/SDLPresenter.h"
 #include "display/SessionEnd.h"
 #include "display/WindowServer.h"
+#include "events/Loop.h"
 #include "services/AppleEvents.h"
 #include "services/Scrap.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/ScreenProbe.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/VirtualDisplay.h"
 #include "toolbox/MenuBar.h"
 
 #include <cerrno>
@@ -22,6 +24,7 @@
 #include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 
@@ -134,71 +137,13 @@ namespace {
         cairo_surface_destroy(screen);
     }
 
-    // An X server of our own for the tests of the real window; skipped without Xvfb.
-    class VirtualDisplay {
-    public:
-        VirtualDisplay()
-        {
-            for (int attempt = 0; attempt < 3 && mName.empty(); ++attempt)
-                Start();
-        }
-        ~VirtualDisplay() { Stop(); }
-        std::string const& Name() const { return mName; }
-
-    private:
-        void Start()
-        {
-            int fds[2];
-            if (pipe(fds) != 0)
-                return;
-            mPid = fork();
-            if (mPid == 0) {
-                close(fds[0]);
-                prctl(PR_SET_PDEATHSIG, SIGTERM); // no server outlives a crashed test
-                int const null = open("/dev/null", O_WRONLY);
-                dup2(null, STDERR_FILENO);
-                std::string const fd = std::to_string(fds[1]);
-                execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                    static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            close(fds[1]);
-            std::string number;
-            char c = 0;
-            while (mPid > 0 && number.size() < 8) {
-                ssize_t const n = read(fds[0], &c, 1);
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0 || c == '\n')
-                    break;
-                number += c;
-            }
-            close(fds[0]);
-            if (!number.empty() && c == '\n')
-                mName = ":" + number;
-            else
-                Stop();
-        }
-        void Stop()
-        {
-            if (mPid > 0) {
-                kill(mPid, SIGTERM);
-                waitpid(mPid, nullptr, 0);
-            }
-            mPid = -1;
-        }
-
-        pid_t mPid = -1;
-        std::string mName;
-    };
-
     // One virtual display for the process, and SDL's video kept up on it: SDL unloads
     // the X and D-Bus libraries when its video stops, and D-Bus keeps allocations of its own.
     class SDLPresenterTest : public ::testing::Test {
     protected:
         static void SetUpTestSuite()
         {
-            static VirtualDisplay display; // stopped when the process ends
+            static test::VirtualDisplay display; // stopped when the process ends
             sDisplay = &display;
             if (sDisplay->Name().empty())
                 return;
@@ -270,7 +215,7 @@ namespace {
             return !timedOut;
         }
 
-        static inline VirtualDisplay* sDisplay = nullptr; // weak
+        static inline test::VirtualDisplay* sDisplay = nullptr; // weak
         static inline std::string sOldDisplay;
         static inline bool sVideo = false;
         SDLPresenter* mPresenter = nullptr; // weak: the server owns it
@@ -344,12 +289,104 @@ namespace {
         EXPECT_EQ(ended, 1);
     }
 
+    // A hang-up while the loop sleeps in SDL's wait wakes it: the session ends at once.
+    TEST_F(SDLPresenterTest, AHangUpWhileTheLoopSleepsEndsTheSession)
+    {
+        test::RealClock realClock;
+        static int ended = 0;
+        ended = 0;
+        ResetSessionEndForTesting();
+        SetSessionEndHandler([] { ++ended; });
+        mPresenter->Pump();
+        std::thread hangUp([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            kill(getpid(), SIGHUP);
+        });
+        bool const quit = RunLoopUntilItQuits();
+        hangUp.join();
+        SetSessionEndHandler(nullptr);
+        EXPECT_TRUE(quit) << "the loop slept through the hang-up";
+        EXPECT_EQ(ended, 1);
+    }
+
     TEST_F(SDLPresenterTest, ClosingTheWindowQuitsThroughTheLoopsTimer)
     {
         SDL_Event quit {};
         quit.type = SDL_QUIT;
         SDL_PushEvent(&quit);
         EXPECT_TRUE(RunLoopUntilItQuits());
+    }
+
+    // Idle, the window's loop sleeps in SDL's wait to the next timer: no polling tick pumps
+    // SDL or composes the screen meanwhile (on the manual clock a tick would run at once).
+    TEST_F(SDLPresenterTest, AnIdleLoopPumpsOnlyBeforeItSleeps)
+    {
+        mPresenter->Pump();
+        int const before = mPresenter->GetPumpCount();
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 1, 0, [](EventLoopTimerRef, void*) { QuitApplicationEventLoop(); }, nullptr, &timer);
+        RunApplicationEventLoop();
+        RemoveEventLoopTimer(timer);
+        EXPECT_LE(mPresenter->GetPumpCount() - before, 2);
+        EXPECT_EQ(GetMainEventLoop()->CountScheduledTimers(), 0u);
+    }
+
+    // A post from another thread wakes the loop out of SDL's wait; so does a timer's time.
+    TEST_F(SDLPresenterTest, PostsFromOtherThreadsAndTimersEndTheWindowsWait)
+    {
+        test::RealClock realClock;
+        mPresenter->Pump();
+        std::vector<int> seen;
+        EventTypeSpec const spec { 'test', 1 };
+        auto handler = [](EventHandlerCallRef, EventRef, void* log) -> OSStatus {
+            static_cast<std::vector<int>*>(log)->push_back(1);
+            QuitApplicationEventLoop();
+            return noErr;
+        };
+        EventHandlerRef installed = nullptr;
+        ASSERT_EQ(InstallEventHandler(GetApplicationEventTarget(), NewEventHandlerUPP(handler), 1, &spec, &seen,
+                      &installed),
+            noErr);
+        EventRef event = nullptr;
+        CreateEvent(nullptr, 'test', 1, 0, kEventAttributeNone, &event);
+        EventTargetRef target = GetApplicationEventTarget();
+        SetEventParameter(event, kEventParamPostTarget, typeEventTargetRef, sizeof target, &target);
+        std::thread worker([event] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard);
+        });
+        bool timedOut = false;
+        EventLoopTimerRef deadline = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 30, 0,
+            [](EventLoopTimerRef, void* flag) {
+                *static_cast<bool*>(flag) = true;
+                QuitApplicationEventLoop();
+            },
+            &timedOut, &deadline);
+        RunApplicationEventLoop();
+        worker.join();
+        ReleaseEvent(event);
+        EXPECT_FALSE(timedOut);
+        EXPECT_EQ(seen, std::vector<int> { 1 });
+
+        // A timer a little later than now ends the wait too, long before the 30 s one.
+        int fired = 0;
+        EventLoopTimerRef soon = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.05, 0,
+            [](EventLoopTimerRef, void* count) {
+                ++*static_cast<int*>(count);
+                QuitApplicationEventLoop();
+            },
+            &fired, &soon);
+        RunApplicationEventLoop();
+        EXPECT_EQ(fired, 1);
+        EXPECT_FALSE(timedOut);
+        RemoveEventLoopTimer(soon);
+        RemoveEventLoopTimer(deadline);
+        RemoveEventHandler(installed);
     }
 
     // The window shows the cursor the program sets; a bitmap set again is not made again.

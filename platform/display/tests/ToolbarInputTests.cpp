@@ -4,7 +4,17 @@
 #include "toolbox/MenuCalls.h"
 #include "toolbox/Window.h"
 #include "toolbox/tests/DataBrowserTestSource.h"
+#include "toolbox/Menu.h"
+#include "toolbox/MenuBar.h"
+#include "toolbox/Theme.h"
+#include "toolbox/View.h"
+#include "toolbox/WindowMenu.h"
+#include "toolbox/dialogs/DialogKit.h"
 #include "toolbox/tests/ToolbarTestDelegate.h"
+#include "toolbox/toolbar/Toolbar.h"
+#include "toolbox/toolbar/ToolbarCustomize.h"
+#include "toolbox/toolbar/ToolbarItem.h"
+#include "toolbox/toolbar/ToolbarStrip.h"
 
 #include <cstdlib>
 #include <numeric>
@@ -275,6 +285,199 @@ namespace {
         TestSource::Current() = nullptr;
         DataBrowserCallbacks const none;
         SetDataBrowserCallbacks(browser, &none);
+    }
+
+} // namespace
+
+} // namespace tw::test
+
+namespace tw::test {
+
+namespace {
+
+    // The toolbar of the input tests, customised by the user: items allowed besides the default set.
+    class ToolbarCustomizing : public ToolbarInput {
+    protected:
+        void SetUp() override
+        {
+            ToolbarInput::SetUp();
+            mDelegate->allowed = { "open", "save", "print", "search", kHIToolbarSeparatorIdentifier,
+                kHIToolbarFlexibleSpaceIdentifier };
+            Run();
+        }
+        toolbox::toolbar::Toolbar* Bar() { return toolbox::toolbar::Toolbar::From(mToolbar); }
+        std::vector<std::string> Identifiers()
+        {
+            std::vector<std::string> ids;
+            for (toolbox::toolbar::ToolbarItem* item : Bar()->GetItems())
+                ids.push_back(item->GetIdentifier());
+            return ids;
+        }
+        static CGPoint Global(toolbox::View* view, CGPoint p)
+        {
+            CGPoint const inWindow = view->ToWindow(p);
+            CGPoint const origin = view->GetWindow()->GetStructure().origin;
+            return { inWindow.x + origin.x, inWindow.y + origin.y };
+        }
+        // The middle of the strip's slot of the item with that identifier, globally.
+        CGPoint Slot(std::string const& identifier)
+        {
+            toolbox::View* strip = Bar()->GetStrip();
+            for (auto const& slot : toolbox::toolbar::ToolbarStrip::Find(strip)->Layout())
+                if (slot.item->GetIdentifier() == identifier)
+                    return Global(strip, { CGRectGetMidX(slot.frame), CGRectGetMidY(slot.frame) });
+            ADD_FAILURE() << identifier << " is not in the strip";
+            return {};
+        }
+        // A view of the sheet by its part: 'alwd' the allowed items, 'dflt' the default set.
+        toolbox::View* SheetView(OSType part)
+        {
+            toolbox::Window* sheet = toolbox::toolbar::GetCustomizeSheet(Bar());
+            if (!sheet)
+                return nullptr;
+            for (toolbox::View* view : sheet->GetContentView()->GetChildren()) {
+                void* behaviour = nullptr;
+                if (view->GetProperty('twtb', part, sizeof behaviour, nullptr, &behaviour) == noErr)
+                    return view;
+            }
+            return nullptr;
+        }
+        // The middle of the n-th allowed item in the sheet, globally.
+        CGPoint Allowed(int n)
+        {
+            toolbox::View* palette = SheetView('alwd');
+            int const columns = int(palette->GetBounds().size.width / 84);
+            return Global(palette, { (n % columns) * 84.0 + 42, (n / columns) * 64.0 + 20 });
+        }
+        void Customize()
+        {
+            // As Window ▸ Customize Toolbar… sends it: the application's window commands answer.
+            toolbox::WindowMenu::EnsureStandardHandler();
+            toolbox::dialogs::SendCommand(GetApplicationEventTarget(), kHICommandCustomizeToolbar);
+            Run(0.5);
+        }
+    };
+
+    TEST_F(ToolbarCustomizing, TheCommandOpensTheSheetOnlyForAConfigurableToolbar)
+    {
+        HICommandExtended status {};
+        status.commandID = kHICommandCustomizeToolbar;
+        EXPECT_TRUE(toolbox::toolbar::CanCustomize(mWindow));
+        Customize();
+        ASSERT_NE(toolbox::toolbar::GetCustomizeSheet(Bar()), nullptr) << "the sheet is open";
+        EXPECT_EQ(mWindow->GetSheet(), toolbox::toolbar::GetCustomizeSheet(Bar()));
+        EXPECT_FALSE(toolbox::toolbar::CanCustomize(mWindow)) << "once at a time";
+        // While customising, a click on an item performs nothing.
+        InputDriver::Click(Slot("open"));
+        Run();
+        EXPECT_TRUE(mCommands.empty());
+        // Done ends it; clicks perform again.
+        InputDriver::Key(36, '\r');
+        Run(0.5);
+        EXPECT_EQ(toolbox::toolbar::GetCustomizeSheet(Bar()), nullptr);
+        EXPECT_EQ(mWindow->GetSheet(), nullptr);
+        InputDriver::Click(Slot("open"));
+        Run();
+        EXPECT_EQ(mCommands.size(), 1u);
+
+        // A toolbar made without the configurable attribute is not offered.
+        HIToolbarRef fixed = nullptr;
+        ASSERT_EQ(HIToolbarCreate(CFSTR("com.tarnwick.test.fixed"), 0, &fixed), noErr);
+        SetWindowToolbar(mWindow, fixed);
+        ShowHideWindowToolbar(mWindow, true, false);
+        EXPECT_FALSE(toolbox::toolbar::CanCustomize(mWindow));
+        EXPECT_NE(toolbox::toolbar::BeginCustomize(mWindow), noErr);
+        CFRelease(fixed);
+    }
+
+    TEST_F(ToolbarCustomizing, ItemsAreAddedMovedAndRemovedByDraggingAndTheDefaultSetComesBack)
+    {
+        std::vector<std::string> const defaults = Identifiers();
+        ASSERT_EQ(defaults,
+            (std::vector<std::string> {
+                "open", kHIToolbarSeparatorIdentifier, "save", kHIToolbarFlexibleSpaceIdentifier, "search" }));
+        Customize();
+        ASSERT_NE(SheetView('alwd'), nullptr);
+        // "print" (the third allowed) dropped on the left half of "save" goes before it.
+        CGPoint const save = Slot("save");
+        InputDriver::Drag(Allowed(2), { save.x - 8, save.y });
+        Run();
+        EXPECT_EQ(Identifiers(), (std::vector<std::string> { "open", kHIToolbarSeparatorIdentifier, "print", "save",
+                                     kHIToolbarFlexibleSpaceIdentifier, "search" }));
+        // An item the toolbar has already is not added twice.
+        InputDriver::Drag(Allowed(0), Slot("print"));
+        Run();
+        EXPECT_EQ(Identifiers().size(), 6u);
+        // "open" dragged past "save" moves there.
+        CGPoint const after = Slot("save");
+        InputDriver::Drag(Slot("open"), { after.x + 10, after.y });
+        Run();
+        EXPECT_EQ(Identifiers(), (std::vector<std::string> { kHIToolbarSeparatorIdentifier, "print", "save", "open",
+                                     kHIToolbarFlexibleSpaceIdentifier, "search" }));
+        // The separator dragged out of the toolbar, down into the sheet, goes.
+        InputDriver::Drag(Slot(kHIToolbarSeparatorIdentifier), Allowed(1));
+        Run();
+        EXPECT_EQ(Identifiers(),
+            (std::vector<std::string> { "print", "save", "open", kHIToolbarFlexibleSpaceIdentifier, "search" }));
+        // The default set dragged into the toolbar puts it back as it was.
+        toolbox::View* defaultSet = SheetView('dflt');
+        ASSERT_NE(defaultSet, nullptr);
+        CGRect const bounds = defaultSet->GetBounds();
+        InputDriver::Drag(Global(defaultSet, { 30, CGRectGetMidY(bounds) }), Slot("save"));
+        Run();
+        EXPECT_EQ(Identifiers(), defaults);
+        InputDriver::Key(36, '\r');
+        Run(0.5);
+    }
+
+    TEST_F(ToolbarCustomizing, TheToolbarsMenuCustomisesAndChoosesIconsTextOrBoth)
+    {
+        double const full = Bar()->GetHeight();
+        auto choose = [&](MenuItemIndex item) {
+            static MenuItemIndex sItem = 0;
+            sItem = item;
+            InputDriver::MouseDown(Slot("save"), 0, 2);
+            EventLoopTimerRef timer = nullptr;
+            InstallEventLoopTimer(
+                GetMainEventLoop(), 0.1, 0,
+                [](EventLoopTimerRef t, void*) {
+                    RemoveEventLoopTimer(t);
+                    std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
+                    ASSERT_FALSE(open.empty()) << "the toolbar's menu did not open";
+                    toolbox::OpenMenu const& menu = open.back();
+                    CGFloat y = menu.frame.origin.y + 4;
+                    for (MenuItemIndex i = 1; i < sItem; ++i)
+                        y += menu.menu->Item(i)->IsSeparator() ? toolbox::Theme::kMenuSeparatorHeight
+                                                               : toolbox::Theme::kMenuItemHeight;
+                    CGPoint const at { CGRectGetMidX(menu.frame), y + toolbox::Theme::kMenuItemHeight / 2 };
+                    InputDriver::MouseMove(at);
+                    InputDriver::MouseUp(at, 0, 2);
+                },
+                nullptr, &timer);
+            Run(0.5);
+        };
+        double const top = mWindow->GetContentTop();
+        choose(4); // Icon Only
+        EXPECT_EQ(Bar()->GetDisplayMode(), kHIToolbarDisplayModeIconOnly);
+        EXPECT_LT(Bar()->GetHeight(), full);
+        EXPECT_EQ(mWindow->GetContentTop(), top - (full - Bar()->GetHeight())) << "the content follows the strip";
+        choose(5); // Text Only
+        EXPECT_EQ(Bar()->GetDisplayMode(), kHIToolbarDisplayModeLabelOnly);
+        choose(3); // Icon & Text
+        EXPECT_EQ(Bar()->GetDisplayMode(), kHIToolbarDisplayModeIconAndLabel);
+        choose(1); // Customize Toolbar…
+        EXPECT_NE(toolbox::toolbar::GetCustomizeSheet(Bar()), nullptr);
+        // The sheet's own menu of modes does the same.
+        toolbox::Window* sheet = toolbox::toolbar::GetCustomizeSheet(Bar());
+        ControlID const id { 'tbdm', 0 };
+        ControlRef popup = nullptr;
+        ASSERT_EQ(GetControlByID(sheet, &id, &popup), noErr);
+        SetControl32BitValue(popup, 3);
+        toolbox::dialogs::SendCommand(GetWindowEventTarget(sheet), 'tbdm');
+        EXPECT_EQ(Bar()->GetDisplayMode(), kHIToolbarDisplayModeLabelOnly);
+        InputDriver::Key(53, 27); // Escape is Done too
+        Run(0.5);
+        EXPECT_EQ(toolbox::toolbar::GetCustomizeSheet(Bar()), nullptr);
     }
 
 } // namespace

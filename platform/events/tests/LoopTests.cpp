@@ -1,9 +1,14 @@
 #include "events/CarbonEvents.h"
+#include "events/Clock.h"
+#include "events/Queue.h"
 #include "events/Target.h"
+#include "events/Waiter.h"
 #include "tests/support/ManualClock.h"
 #include "toolbox/HIToolboxTypes.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -360,6 +365,136 @@ TEST(RealClockTimers, PostFromAnotherThreadWakesTheLoop)
     EXPECT_EQ(RunCurrentEventLoop(kEventDurationForever), eventLoopQuitErr);
     worker.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+
+// A waiter as a window system's would be: it counts what the loop asks of it and sleeps on
+// its own condition, never the queue's, so only its Wake (or its deadline) ends a sleep.
+// A sleep without a deadline gives up after ten seconds and says so.
+class CountingWaiter : public tw::events::Waiter {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+
+    CountingWaiter() { GetMainEventQueue()->SetWaiter(this); }
+    ~CountingWaiter() override { GetMainEventQueue()->SetWaiter(nullptr); }
+
+    void Pump() override
+    {
+        ++pumps;
+        if (input)
+            std::exchange(input, nullptr)();
+    }
+    void Sleep(std::optional<TimePoint> deadline) override
+    {
+        sleepDeadlines.push_back(deadline);
+        std::unique_lock lock(mutex);
+        auto const until = deadline.value_or(std::chrono::steady_clock::now() + std::chrono::seconds(10));
+        if (!condition.wait_until(lock, until, [this] { return woken; }) && !deadline)
+            gaveUp = true;
+        woken = false;
+    }
+    void Wake() override
+    {
+        std::lock_guard lock(mutex);
+        woken = true;
+        condition.notify_all();
+    }
+
+    int pumps = 0;
+    std::vector<std::optional<TimePoint>> sleepDeadlines;
+    bool gaveUp = false;
+    std::function<void()> input; // run by the next pump, as input arriving from the window system
+
+private:
+    std::mutex mutex;
+    std::condition_variable condition;
+    bool woken = false;
+};
+
+// Idle, the loop sleeps once, in the waiter, to the next timer's time: nothing polls.
+TEST(LoopWaiter, TheLoopSleepsInTheWaiterUntilTheNextTimer)
+{
+    tw::test::RealClock clock;
+    CountingWaiter waiter;
+    EventTime due = 0;
+    EventLoopTimerRef timer = nullptr;
+    ASSERT_EQ(InstallEventLoopTimer(
+                  GetMainEventLoop(), 0.1, 0,
+                  [](EventLoopTimerRef, void*) { QuitEventLoop(GetCurrentEventLoop()); }, nullptr, &timer),
+        noErr);
+    due = GetCurrentEventTime() + 0.1;
+    EXPECT_EQ(RunCurrentEventLoop(30), eventLoopQuitErr);
+    RemoveEventLoopTimer(timer);
+    ASSERT_FALSE(waiter.sleepDeadlines.empty());
+    EXPECT_EQ(waiter.sleepDeadlines.size(), 1u);
+    ASSERT_TRUE(waiter.sleepDeadlines[0].has_value());
+    // The timer's due time, not a polling interval (nor the run's 30 s).
+    auto const gap = *waiter.sleepDeadlines[0] - tw::events::Clock::ToSteady(due);
+    EXPECT_LT(std::chrono::abs(gap), std::chrono::milliseconds(50));
+    EXPECT_GE(waiter.pumps, 1); // the screen is brought up to date before the sleep
+}
+
+// Work posted by another thread ends a sleep that has no deadline; so does the queue's Wake.
+TEST(LoopWaiter, APostFromAnotherThreadEndsTheWaitersSleep)
+{
+    tw::test::RealClock clock;
+    CountingWaiter waiter;
+    tw::events::Target target(tw::events::Target::Kind::User);
+    EventTypeSpec const spec { 'user', 1 };
+    auto quit = [](EventHandlerCallRef, EventRef, void*) -> OSStatus {
+        QuitEventLoop(GetCurrentEventLoop());
+        return noErr;
+    };
+    InstallEventHandler(&target, NewEventHandlerUPP(quit), 1, &spec, nullptr, nullptr);
+    EventRef event = MakeTagged(1, &target);
+    std::thread worker([event] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard);
+        ReleaseEvent(event);
+    });
+    EXPECT_EQ(RunCurrentEventLoop(kEventDurationForever), eventLoopQuitErr);
+    worker.join();
+    EXPECT_FALSE(waiter.gaveUp);
+    ASSERT_FALSE(waiter.sleepDeadlines.empty());
+    EXPECT_FALSE(waiter.sleepDeadlines.back().has_value());
+}
+
+// Input the waiter's pump brings is delivered, even by runs that never wait, and on the
+// manual clock before the clock moves on to the next timer.
+TEST(LoopWaiter, InputFromThePumpIsDeliveredBeforeTimeMovesOn)
+{
+    ManualClock manual;
+    CountingWaiter waiter;
+    std::vector<UInt32> seen;
+    tw::events::Target target(tw::events::Target::Kind::User);
+    EventTypeSpec const spec { 'user', 1 };
+    auto record = [](EventHandlerCallRef, EventRef event, void* log) -> OSStatus {
+        UInt32 tag = 0;
+        GetEventParameter(event, 'tag ', typeUInt32, nullptr, sizeof tag, nullptr, &tag);
+        static_cast<std::vector<UInt32>*>(log)->push_back(tag);
+        return noErr;
+    };
+    InstallEventHandler(&target, NewEventHandlerUPP(record), 1, &spec, &seen, nullptr);
+    auto input = [&](UInt32 tag) {
+        return [&target, tag] {
+            EventRef event = MakeTagged(tag, &target);
+            PostEventToQueue(GetMainEventQueue(), event, kEventPriorityStandard);
+            ReleaseEvent(event);
+        };
+    };
+    waiter.input = input(1);
+    EXPECT_EQ(RunCurrentEventLoop(kEventDurationNoWait), eventLoopTimedOutErr);
+    EXPECT_EQ(seen, (std::vector<UInt32> { 1 }));
+
+    TimerProbe later = TimerProbe { nullptr, "later", GetCurrentEventTime() };
+    Log log;
+    later.log = &log;
+    later.action = [&] { seen.push_back(99); };
+    ASSERT_EQ(later.Install(5, 0), noErr);
+    waiter.input = input(2);
+    EXPECT_EQ(ManualClock::RunFor(10), eventLoopTimedOutErr);
+    EXPECT_EQ(seen, (std::vector<UInt32> { 1, 2, 99 }));
+    RemoveEventLoopTimer(later.ref);
 }
 
 } // namespace

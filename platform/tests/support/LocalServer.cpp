@@ -38,9 +38,21 @@ namespace {
         return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + 6);
     }
 
+    constexpr char kRecordingServer[] = R"(import functools, http.server, sys
+folder, log = sys.argv[1], sys.argv[2]
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def do_GET(self):
+        with open(log, 'a') as f:
+            f.write('%s %s\n' % (self.path, self.headers.get('User-Agent', '')))
+        super().do_GET()
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Handler, directory=folder))
+print('Serving HTTP on 127.0.0.1 port %d' % server.server_address[1], flush=True)
+server.serve_forever()
+)";
+
 } // namespace
 
-LocalServer::LocalServer(std::string const& folder)
+LocalServer::LocalServer(std::string const& folder, std::string const& requestLog)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -50,8 +62,10 @@ LocalServer::LocalServer(std::string const& folder)
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    char const* argv[]
+    char const* serving[]
         = { "python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", folder.c_str(), nullptr };
+    char const* recording[] = { "python3", "-u", "-c", kRecordingServer, folder.c_str(), requestLog.c_str(), nullptr };
+    char const** argv = requestLog.empty() ? serving : recording;
     int const error = posix_spawnp(&mPid, "python3", &actions, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);

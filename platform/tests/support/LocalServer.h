@@ -2,7 +2,8 @@
 
 // Servers for the tests of network code: Python's http.server serving one folder
 // on 127.0.0.1 (killed when the object goes), and a listening socket that accepts
-// connections and never answers.
+// connections and never answers. Given a request log, the server first appends a
+// line "<path> <User-Agent header>" for every GET it answers.
 
 #include <string>
 #include <sys/types.h>
@@ -11,7 +12,7 @@ namespace tw::test {
 
 class LocalServer {
 public:
-    explicit LocalServer(std::string const& folder);
+    explicit LocalServer(std::string const& folder, std::string const& requestLog = std::string());
     ~LocalServer();
     LocalServer(LocalServer const&) = delete;
     LocalServer& operator=(LocalServer const&) = delete;

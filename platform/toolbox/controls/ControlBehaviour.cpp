@@ -103,6 +103,11 @@ void AttachBehaviour(View* view)
     }
 }
 
+void InstallBehaviour(View* view, Behaviour* behaviour, std::size_t count, EventTypeSpec const* events)
+{
+    view->GetTarget().Install(BehaviourHandler, count, events, behaviour, events::Target::Placement::Standard, nullptr);
+}
+
 Behaviour* FindBehaviour(HIViewRef ref)
 {
     View* view = LiveView(ref);

@@ -85,6 +85,9 @@ protected:
 
 // Installs the standard behaviour of the view's system class, if it has one.
 void AttachBehaviour(View* view);
+// A behaviour of our own for a plain view, handling those events (the destruct event
+// among them deletes it with the view).
+void InstallBehaviour(View* view, Behaviour* behaviour, std::size_t count, EventTypeSpec const* events);
 // The behaviour installed on a view, or null.
 Behaviour* FindBehaviour(HIViewRef view);
 

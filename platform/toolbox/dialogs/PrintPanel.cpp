@@ -87,6 +87,20 @@ namespace {
         CFRelease(text);
     }
 
+    // The folder of the last PDF file printed to, for the session: a new job is proposed there.
+    std::string& LastPdfFolder()
+    {
+        static std::string folder;
+        return folder;
+    }
+
+    std::string ProposedPdfFolder()
+    {
+        std::error_code error;
+        std::string const& last = LastPdfFolder();
+        return !last.empty() && std::filesystem::is_directory(last, error) ? last : HomeFolder();
+    }
+
 } // namespace
 
 PrintPanel::PrintPanel(PrintSession* session, PageFormat* format, PrintSettings* settings)
@@ -172,10 +186,11 @@ void PrintPanel::BuildPrint(int& y)
     SetControl32BitValue(mDestinationPopup, toFile && !mPrinter.empty() ? 2 : 1);
     y += 36;
     AddLabel(mWindow, y, "PrintFile", "PDF File:");
-    // The document's name without its extension, as a PDF file at home.
+    // The document's name without its extension, as a PDF file in the folder printed to last,
+    // else at home.
     std::string file = mSettings->mFile;
     if (file.empty())
-        file = Join(HomeFolder(),
+        file = Join(ProposedPdfFolder(),
             (mSettings->mJobName.empty() ? std::string("Untitled") : WithoutExtension(mSettings->mJobName)) + ".pdf");
     mFileField = AddField(mWindow, Box(kFieldLeft, y, 312, 22), file);
     y += 34;
@@ -268,8 +283,10 @@ bool PrintPanel::Store()
     std::string const file = ResolvePath(FieldText(mFileField), HomeFolder());
     mSettings->mDestination = toFile ? kPMDestinationFile : kPMDestinationPrinter;
     mSettings->mPrinter = toFile ? std::string {} : mPrinter;
-    if (toFile)
+    if (toFile) {
         mSettings->mFile = file;
+        LastPdfFolder() = ParentOf(file);
+    }
     mSettings->mCopies = copies;
     mSettings->mFirstPage = first;
     mSettings->mLastPage = last;

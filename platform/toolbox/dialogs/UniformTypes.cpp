@@ -21,6 +21,7 @@ constexpr KnownType kTypes[] = {
     { "public.plain-text", "public.text", "txt", "TEXT" },
     { "public.xml", "public.text", "xml", "" },
     { "com.topografix.gpx", "public.xml", "gpx", "" },
+    { "com.groundspeak.loc", "public.xml", "loc", "" },
     { "com.tarnwick.document", "public.data", "twk", "TWck" },
     { "public.image", "public.data", "", "" },
     { "public.png", "public.image", "png", "PNGf" },

@@ -85,32 +85,54 @@ namespace {
         EXPECT_EQ(Responders::History().back().kind, DialogKind::Alert);
     }
 
+    std::string sProposed; // the PDF file the print dialog proposed
+
+    void ReadProposedPdfAndCancel(EventLoopTimerRef timer, void*)
+    {
+        RemoveEventLoopTimer(timer);
+        ControlRef root = nullptr;
+        GetRootControl(FrontWindow(), &root);
+        for (HIViewRef view = HIViewGetFirstSubview(root); view; view = HIViewGetNextView(view)) {
+            std::string const text = toolbox::dialogs::GetFieldText(view);
+            if (text.size() > 4 && text.substr(text.size() - 4) == ".pdf")
+                sProposed = text;
+        }
+        toolbox::dialogs::SendCommand(GetWindowEventTarget(FrontWindow()), kHICommandCancel);
+    }
+
     // The print dialog proposes the job's name without its extension, as a PDF file at home.
     TEST_F(PrintSessions, PrintToPdfProposesTheNameWithoutItsExtension)
     {
         ScopedEnvironment home("HOME", mFolder.Path().c_str());
         PMSetJobNameCFString(mSettings, CFSTR("Lake District.twk"));
-        static std::string sProposed;
         sProposed.clear();
         EventLoopTimerRef timer = nullptr;
         InstallEventLoopTimer(
             GetMainEventLoop(), 0.01, 0,
-            [](EventLoopTimerRef t, void*) {
-                RemoveEventLoopTimer(t);
-                ControlRef root = nullptr;
-                GetRootControl(FrontWindow(), &root);
-                for (HIViewRef view = HIViewGetFirstSubview(root); view; view = HIViewGetNextView(view)) {
-                    std::string const text = toolbox::dialogs::GetFieldText(view);
-                    if (text.size() > 4 && text.substr(text.size() - 4) == ".pdf")
-                        sProposed = text;
-                }
-                toolbox::dialogs::SendCommand(GetWindowEventTarget(FrontWindow()), kHICommandCancel);
-            },
+            &ReadProposedPdfAndCancel,
             nullptr, &timer);
         Boolean accepted = true;
         EXPECT_EQ(PMSessionPrintDialog(mSession, mSettings, mFormat, &accepted), noErr);
         EXPECT_FALSE(accepted);
         EXPECT_EQ(sProposed, (mFolder / "Lake District.pdf").string());
+
+        // Once a job went to a PDF file in another folder, the next job, with settings of its own,
+        // is proposed there.
+        std::filesystem::create_directories(mFolder / "Trips");
+        Responders::PrintToPDF((mFolder / "Trips" / "Coast.pdf").string());
+        ASSERT_EQ(PMSessionPrintDialog(mSession, mSettings, mFormat, &accepted), noErr);
+        ASSERT_TRUE(accepted);
+        PMPrintSettings fresh = nullptr;
+        ASSERT_EQ(PMCreatePrintSettings(&fresh), noErr);
+        PMSessionDefaultPrintSettings(mSession, fresh);
+        PMSetJobNameCFString(fresh, CFSTR("Lake District.twk"));
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.01, 0,
+            &ReadProposedPdfAndCancel,
+            nullptr, &timer);
+        EXPECT_EQ(PMSessionPrintDialog(mSession, fresh, mFormat, &accepted), noErr);
+        EXPECT_EQ(sProposed, (mFolder / "Trips" / "Lake District.pdf").string());
+        PMRelease(fresh);
     }
 
     TEST_F(PrintSessions, AnExistingPdfIsReplacedOnlyWhenTheUserAgrees)

@@ -30,6 +30,7 @@ inline CGImageRef MakeSquareImage(double r, double g, double b)
 
 struct ToolbarDelegate {
     std::vector<std::string> defaults;
+    std::vector<std::string> allowed; // none: the toolbar takes the defaults
     std::vector<std::string> created; // identifiers asked for
     CGImageRef image = MakeSquareImage(0.9, 0.1, 0.1);
     HIViewRef searchField = nullptr; // weak: the toolbar item holds it
@@ -39,19 +40,24 @@ struct ToolbarDelegate {
         : defaults(std::move(ids))
     {
         EventTypeSpec const events[] = { { kEventClassToolbar, kEventToolbarGetDefaultIdentifiers },
+            { kEventClassToolbar, kEventToolbarGetAllowedIdentifiers },
             { kEventClassToolbar, kEventToolbarCreateItemWithIdentifier } };
-        InstallEventHandler(&toolbar->GetTarget(), Handle, 2, events, this, &handler);
+        InstallEventHandler(&toolbar->GetTarget(), Handle, 3, events, this, &handler);
     }
     ~ToolbarDelegate() { CGImageRelease(image); }
 
     static OSStatus Handle(EventHandlerCallRef, EventRef event, void* data)
     {
         auto* self = static_cast<ToolbarDelegate*>(data);
-        if (GetEventKind(event) == kEventToolbarGetDefaultIdentifiers) {
+        if (GetEventKind(event) == kEventToolbarGetDefaultIdentifiers
+            || GetEventKind(event) == kEventToolbarGetAllowedIdentifiers) {
             CFMutableArrayRef array = nullptr;
             GetEventParameter(
                 event, kEventParamMutableArray, typeCFMutableArrayRef, nullptr, sizeof array, nullptr, &array);
-            for (std::string const& id : self->defaults) {
+            bool const allowed = GetEventKind(event) == kEventToolbarGetAllowedIdentifiers;
+            if (allowed && self->allowed.empty())
+                return eventNotHandledErr;
+            for (std::string const& id : allowed ? self->allowed : self->defaults) {
                 CFStringRef string = cf::CreateString(id);
                 CFArrayAppendValue(array, string);
                 CFRelease(string);

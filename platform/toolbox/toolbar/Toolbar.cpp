@@ -54,9 +54,25 @@ Toolbar* Toolbar::From(HIToolbarRef ref)
     return live ? dynamic_cast<Toolbar*>(live) : nullptr;
 }
 
+// A shown strip takes its new height: the window grows or shrinks by the difference and
+// its content keeps its size.
 void Toolbar::SetDisplayMode(HIToolbarDisplayMode mode)
 {
+    double const before = GetHeight();
     mDisplayMode = mode == kHIToolbarDisplayModeDefault ? kHIToolbarDisplayModeIconAndLabel : mode;
+    Window* window = GetWindow();
+    View* strip = GetStrip();
+    if (window && strip && strip->IsVisibleFlag() && GetHeight() != before) {
+        View* content = window->GetContentView();
+        CGRect const contentFrame = content->GetFrame();
+        CGRect structure = window->GetStructure();
+        structure.size.height += GetHeight() - before;
+        window->SetToolbarHeight(GetHeight());
+        strip->SetFrame({ { 0, window->GetTitleBarHeight() }, { structure.size.width, GetHeight() } });
+        window->SetStructure(structure);
+        content->SetFrame({ { 0, window->GetContentTop() }, contentFrame.size });
+        window->InvalidateRect({ { 0, 0 }, structure.size });
+    }
     Changed();
 }
 
@@ -96,6 +112,28 @@ void Toolbar::Populate()
         Insert(item, mItems.size());
         item->Release();
     }
+}
+
+std::vector<std::string> Toolbar::GetAllowedIdentifiers()
+{
+    std::vector<std::string> allowed = AskIdentifiers(kEventToolbarGetAllowedIdentifiers);
+    return allowed.empty() ? GetDefaultIdentifiers() : allowed;
+}
+
+void Toolbar::ResetToDefault()
+{
+    Protector protect(this);
+    while (!mItems.empty() && !IsDisposed())
+        Remove(mItems.size() - 1);
+    mPopulated = false;
+    Populate();
+}
+
+void Toolbar::SetCustomizing(bool customizing)
+{
+    mCustomizing = customizing;
+    if (View* strip = GetStrip())
+        strip->Invalidate();
 }
 
 ToolbarItem* Toolbar::CreateItem(CFStringRef identifier)

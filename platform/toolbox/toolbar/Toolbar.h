@@ -33,6 +33,15 @@ public:
 
     // Makes the default set once.
     void Populate();
+    // What the toolbar's handlers answer: the default set, and every item the user may add
+    // (the default set when they do not say).
+    std::vector<std::string> GetDefaultIdentifiers() { return AskIdentifiers(kEventToolbarGetDefaultIdentifiers); }
+    std::vector<std::string> GetAllowedIdentifiers();
+    // The items of the default set in place of the present ones.
+    void ResetToDefault();
+    // While the user customises it, the strip's items are dragged instead of performed.
+    bool IsCustomizing() const { return mCustomizing; }
+    void SetCustomizing(bool customizing);
     std::vector<ToolbarItem*> const& GetItems() const { return mItems; }
     OSStatus Insert(ToolbarItem* item, std::size_t index);
     OSStatus Remove(std::size_t index);
@@ -59,6 +68,7 @@ private:
     HIToolbarDisplayMode mDisplayMode = kHIToolbarDisplayModeIconAndLabel;
     std::vector<ToolbarItem*> mItems; // retains each
     bool mPopulated = false;
+    bool mCustomizing = false;
     WeakRef<Window> mWindow; // weak
     WeakRef<View> mStrip; // weak: the window's view tree owns it
 };

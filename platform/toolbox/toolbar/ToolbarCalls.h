@@ -3,7 +3,8 @@
 // Window toolbars: a toolbar holds items made on request from identifiers
 // (its handler answers ('tbar', 1..3)); the window shows it as a strip between
 // the title bar and the content. A click on an enabled item sends the item's
-// command ('cmds', 1) to the window. Configuration by the user is not offered.
+// command ('cmds', 1) to the window. A configurable toolbar is customised by the user
+// through its sheet (ToolbarCustomize.h).
 
 #include "corefoundation/CFArray.h"
 #include "quartz/CGImage.h"

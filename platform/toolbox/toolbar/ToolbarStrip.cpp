@@ -7,6 +7,7 @@
 #include "toolbox/ObjectClass.h"
 #include "toolbox/Window.h"
 #include "toolbox/controls/ControlTheme.h"
+#include "toolbox/toolbar/ToolbarCustomize.h"
 #include "toolbox/toolbar/ToolbarItem.h"
 
 #include <algorithm>
@@ -31,16 +32,6 @@ namespace {
         { kEventClassControl, kEventControlBoundsChanged },
         { kEventClassHIObject, kEventHIObjectDestruct },
     };
-
-    OSStatus StripHandler(EventHandlerCallRef callRef, EventRef event, void* userData)
-    {
-        auto* strip = static_cast<ToolbarStrip*>(userData);
-        if (GetEventClass(event) == kEventClassHIObject && GetEventKind(event) == kEventHIObjectDestruct) {
-            delete strip;
-            return eventNotHandledErr;
-        }
-        return strip->Handle(callRef, event);
-    }
 
     CGFloat LabelWidth(std::u16string const& label)
     {
@@ -83,8 +74,7 @@ View* ToolbarStrip::Make(Toolbar* toolbar)
 {
     auto* view = new View(ObjectClass::Find("com.apple.hiview"));
     auto* strip = new ToolbarStrip(view, toolbar);
-    view->GetTarget().Install(
-        StripHandler, std::size(kEvents), kEvents, strip, events::Target::Placement::Standard, nullptr);
+    controls::InstallBehaviour(view, strip, std::size(kEvents), kEvents);
     view->SetProperty(kStripCreator, 'strp', sizeof strip, &strip);
     return view;
 }
@@ -266,6 +256,62 @@ void ToolbarStrip::DrawItem(CGContextRef c, Slot const& slot, bool pressed)
     CFRelease(text);
 }
 
+std::size_t ToolbarStrip::IndexAt(CGFloat x) const
+{
+    Toolbar* toolbar = mToolbar.Get();
+    if (!toolbar)
+        return 0;
+    std::vector<ToolbarItem*> const& items = toolbar->GetItems();
+    for (Slot const& slot : Layout()) {
+        if (x < CGRectGetMidX(slot.frame)) {
+            auto const it = std::find(items.begin(), items.end(), slot.item);
+            return std::size_t(it - items.begin());
+        }
+    }
+    // Past the last item shown: before a trailing fixed inset, else at the end.
+    std::size_t index = items.size();
+    while (index > 0 && (items[index - 1]->GetAttributes() & kHIToolbarItemCantBeRemoved))
+        --index;
+    return index;
+}
+
+// Customising: an item dragged along the strip moves there; dragged out of it, it goes,
+// unless the toolbar cannot do without it.
+OSStatus ToolbarStrip::TrackCustomizing(ToolbarItem* item)
+{
+    View* const view = mView;
+    Protector protect(view);
+    Protector protectItem(item);
+    HIPoint p {};
+    UInt32 modifiers = 0;
+    MouseTrackingResult result = kMouseTrackingMouseDown;
+    while (result != kMouseTrackingMouseUp && result != kMouseTrackingUserCancelled) {
+        if (HIViewTrackMouseLocation(view, 0, kEventDurationForever, &p, &modifiers, &result) != noErr
+            || view->IsDisposed())
+            return noErr;
+    }
+    Toolbar* toolbar = mToolbar.Get();
+    if (result != kMouseTrackingMouseUp || !toolbar || item->GetToolbar() != toolbar)
+        return noErr;
+    std::vector<ToolbarItem*> const& items = toolbar->GetItems();
+    std::size_t const from = std::size_t(std::find(items.begin(), items.end(), item) - items.begin());
+    if (!CGRectContainsPoint(mView->GetBounds(), p)) {
+        if (!(item->GetAttributes() & kHIToolbarItemCantBeRemoved))
+            toolbar->Remove(from);
+        return noErr;
+    }
+    if (item->GetAttributes() & kHIToolbarItemAnchoredLeft)
+        return noErr;
+    std::size_t to = IndexAt(p.x);
+    if (to == from || to == from + 1)
+        return noErr;
+    item->Retain();
+    toolbar->Remove(from);
+    toolbar->Insert(item, to > from ? to - 1 : to);
+    item->Release();
+    return noErr;
+}
+
 ControlPartCode ToolbarStrip::HitTest(CGPoint p)
 {
     return CGRectContainsPoint(mView->GetBounds(), p) ? 1 : kControlNoPart;
@@ -284,7 +330,24 @@ OSStatus ToolbarStrip::Track(EventHandlerCallRef, EventRef event)
         }
         return nullptr;
     };
+    UInt32 const clickModifiers = [&] {
+        UInt32 value = 0;
+        GetEventParameter(event, kEventParamKeyModifiers, typeUInt32, nullptr, sizeof value, nullptr, &value);
+        return value;
+    }();
+    EventMouseButton button = 1;
+    GetEventParameter(event, kEventParamMouseButton, typeMouseButton, nullptr, sizeof button, nullptr, &button);
+    if (button == 2 || (clickModifiers & controlKey)) {
+        CGPoint const inWindow = mView->ToWindow(p);
+        Window* window = mView->GetWindow();
+        if (window)
+            ShowToolbarMenu(mToolbar.Get(),
+                { inWindow.x + window->GetStructure().origin.x, inWindow.y + window->GetStructure().origin.y });
+        return noErr;
+    }
     ToolbarItem* item = over(p);
+    if (item && mToolbar.Get() && mToolbar.Get()->IsCustomizing())
+        return TrackCustomizing(item);
     if (!item || !item->IsEnabled() || item->IsSeparator() || item->IsSpace() || item->IsFlexibleSpace())
         return noErr;
     View* const view = mView;

@@ -31,6 +31,8 @@ public:
     static ToolbarStrip* Find(View* view);
 
     std::vector<Slot> Layout() const;
+    // Where an item dropped at x (strip coordinates) goes among the items.
+    std::size_t IndexAt(CGFloat x) const;
     // Places the items' own views where the layout puts them.
     void PlaceViews();
 
@@ -42,6 +44,7 @@ protected:
 
 private:
     void DrawItem(CGContextRef c, Slot const& slot, bool pressed);
+    OSStatus TrackCustomizing(ToolbarItem* item);
     // Transparent views over the items that carry the items' help tags.
     void PlaceHelp(std::vector<Slot> const& slots);
     CGFloat BaseWidth(ToolbarItem* item, CGFloat* outMaximum) const;
