@@ -3,7 +3,8 @@
 // The sheet that edits a document's author and description. It works on a
 // copy of the document information, which the document takes back on OK.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "docwindow/IDocumentSheet.h"
 #include "framework/CWindowController.h"
 #include "model/CDocumentInfo.h"

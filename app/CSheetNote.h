@@ -2,7 +2,8 @@
 
 // The sheet that edits the text of a note.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "docwindow/IDocumentSheet.h"
 #include "framework/CWindowController.h"
 

@@ -6,7 +6,8 @@
 // hidden and shown on the document window by the recorder or the transfer
 // when it begins; "not!" stops it through the document. Main thread.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "devices/IDeviceDocument.h"
 #include "docwindow/IDeviceSheets.h"
 #include "framework/CWindowController.h"

@@ -8,7 +8,8 @@
 // document the waypoints this sheet made and leaves the route as it was.
 
 #include "app/CBrowserRoute.h"
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "docwindow/IDocumentSheet.h"
 #include "foundation/CMsgListener.h"
 #include "framework/CWindowController.h"

@@ -4,7 +4,8 @@
 // number of points, speeds and the list of its points.
 
 #include "app/CBrowserTrack.h"
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "docwindow/IDocumentSheet.h"
 #include "framework/CWindowController.h"
 

@@ -5,7 +5,8 @@
 // fix) and the capture rule, every fix or every so many seconds or metres
 // (yards in imperial units). It yields the recording's TrackInfo. Main thread.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "app/DeviceSheetSupport.h"
 #include "docwindow/IDeviceSheets.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"

@@ -5,7 +5,8 @@
 // only when the receiver supports it and, for an upload, when the document
 // holds some. It yields the transfer's TransferInfo. Main thread.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "app/DeviceSheetSupport.h"
 #include "docwindow/IDeviceSheets.h"
 #include "devices/CDeviceTransfer.h"

@@ -118,16 +118,6 @@ CCoordinate CSheetViewLocation::ReadFields() const
     return coordinate;
 }
 
-CEditText* CSheetViewLocation::FindBadField() const
-{
-    CCoordinate check;
-    if (!check.SetLatitudeString(mLatitude->GetTextValue()))
-        return mLatitude;
-    if (!check.SetLongitudeString(mLongitude->GetTextValue()))
-        return mLongitude;
-    return nullptr;
-}
-
 OSStatus CSheetViewLocation::CommandUpdate()
 {
     UpdateTarget(ReadFields(), static_cast<unsigned long>(mZoom->GetCurrentValue()), false);
@@ -205,11 +195,8 @@ OSStatus CSheetViewLocation::DoEventCommandProcess(CCarbonEvent& event)
         return CommandWaypoint();
     case kLocationCommandOK:
         // A place that does not read is never taken: OK waits for a good one.
-        if (CEditText* bad = FindBadField(); bad && !mNewWaypoint) {
-            SysBeep(30);
-            bad->SetKeyboardFocus(kControlFocusNextPart);
-            ControlEditTextSelectionRec all { 0, 0x7FFF };
-            bad->SetCurrentSelection(&all);
+        if (CEditText* bad = FindBadCoordinateField(mLatitude, mLongitude); bad && !mNewWaypoint) {
+            RefuseField(bad);
             return noErr;
         }
         return CWindowController::DoEventCommandProcess(event);

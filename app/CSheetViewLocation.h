@@ -8,7 +8,8 @@
 // A field whose text does not read keeps the target's value; OK is refused
 // while one does not read.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
 #include "docwindow/IDeviceSheets.h"
 #include "docwindow/IDocumentSheet.h"
@@ -71,7 +72,6 @@ private:
     void UpdateTarget(CCoordinate const& coordinate, unsigned long zoom, bool rewrite);
     // The fields read over the target's position: a part that does not read keeps its value.
     CCoordinate ReadFields() const;
-    CEditText* FindBadField() const;
 
     CViewMap* mMapView = nullptr; // weak: the document window's, which outlives the sheet
     CMapWaypoint* mTarget = nullptr; // weak: the document owns it until the sheet removes it

@@ -100,25 +100,12 @@ void CSheetWaypoint::UpdateObject()
         mWaypoint->SetOptions(kOptionsTable[option - 1]);
 }
 
-CEditText* CSheetWaypoint::FindBadCoordinate() const
-{
-    CCoordinate check;
-    if (!check.SetLatitudeString(mLatitude->GetTextValue()))
-        return mLatitude;
-    if (!check.SetLongitudeString(mLongitude->GetTextValue()))
-        return mLongitude;
-    return nullptr;
-}
-
 OSStatus CSheetWaypoint::DoEventCommandProcess(CCarbonEvent& event)
 {
     // A position that does not read is never stored: OK waits for a good one.
     if (event.GetHICommand().commandID == kCommandOK && mWaypoint) {
-        if (CEditText* bad = FindBadCoordinate()) {
-            SysBeep(30);
-            bad->SetKeyboardFocus(kControlFocusNextPart);
-            ControlEditTextSelectionRec all { 0, 0x7FFF };
-            bad->SetCurrentSelection(&all);
+        if (CEditText* bad = FindBadCoordinateField(mLatitude, mLongitude)) {
+            RefuseField(bad);
             return noErr;
         }
     }

@@ -6,7 +6,8 @@
 // beside the symbol. OK is refused while a coordinate field holds text that is
 // not a latitude or longitude: the field is chosen again and nothing is stored.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
 #include "docwindow/IDocumentSheet.h"
 #include "framework/CWindowController.h"
@@ -49,9 +50,6 @@ public:
     static UInt32 GetSymbolMenuItem(GPSWaypointSymbol symbol);
 
 private:
-    // The field whose text is not a coordinate, or null when both read.
-    CEditText* FindBadCoordinate() const;
-
     CMapWaypoint* mWaypoint = nullptr; // weak: the document owns it and outlives the sheet
     UInt32 mOptionsItem = 0; // the option item shown for a waypoint whose option is none of the table's
     CEditText* mName = nullptr; // weak: the window's controls

@@ -7,6 +7,7 @@
 #include "app/windows/CWindowDevices.h"
 #include "services/AppleHelp.h"
 #include "devices/CDevice.h"
+#include "docwindow/CTWWindow.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CWindowDocument.h"
 #include "foundation/CTextUtilities.h"
@@ -97,12 +98,15 @@ void CTWApplication::InstallServices()
     CWindowDevices::SetDeviceManager(&mDeviceManager);
     CDevice::SetWindowFactory(&CWindowDevice::Make);
     sRunning = this;
+    CTWWindow::SetRunningApp(this);
 }
 
 CTWApplication::~CTWApplication()
 {
-    if (sRunning == this)
+    if (sRunning == this) {
         sRunning = nullptr;
+        CTWWindow::SetRunningApp(nullptr);
+    }
     if (mReporterTimer)
         RemoveEventLoopTimer(mReporterTimer);
     else if (IsBugReporterAvailable() == noErr)

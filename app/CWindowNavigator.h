@@ -6,7 +6,8 @@
 // document's "zoom". It follows the current document as the application
 // announces it ("dact"). Main thread only.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "foundation/CMsgListener.h"
 #include "framework/CWindowController.h"
 

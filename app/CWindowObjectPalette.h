@@ -7,7 +7,8 @@
 // of the drawing tool's kind), the text of a note, or why there is nothing to
 // edit. Main thread only.
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
 #include "foundation/CMsgListener.h"
 #include "framework/CWindowController.h"

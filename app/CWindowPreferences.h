@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "framework/CWindowController.h"
 #include "widgets/CPanelController.h"
 

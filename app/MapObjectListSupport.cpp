@@ -5,7 +5,9 @@
 #include "foundation/CTextUtilities.h"
 #include "framework/CApplication.h"
 #include "model/CMapWaypoint.h"
+#include "toolbox/Sound.h"
 #include "widgets/CDataBrowserSource.h"
+#include "widgets/CEditText.h"
 
 namespace MapObjectListSupport {
 
@@ -56,6 +58,24 @@ OSStatus SetWaypointCell(DataBrowserItemDataRef data, CMapWaypoint const& waypoi
     default:
         return errDataBrowserPropertyNotSupported;
     }
+}
+
+CEditText* FindBadCoordinateField(CEditText* latitude, CEditText* longitude)
+{
+    CCoordinate check;
+    if (!check.SetLatitudeString(latitude->GetTextValue()))
+        return latitude;
+    if (!check.SetLongitudeString(longitude->GetTextValue()))
+        return longitude;
+    return nullptr;
+}
+
+void RefuseField(CEditText* field)
+{
+    SysBeep(30);
+    field->SetKeyboardFocus(kControlFocusNextPart);
+    ControlEditTextSelectionRec all { 0, 0x7FFF };
+    field->SetCurrentSelection(&all);
 }
 
 } // namespace MapObjectListSupport

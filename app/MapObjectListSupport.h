@@ -14,6 +14,7 @@ class CBKeyValueObserver;
 class CMapWaypoint;
 class CBKeyValueStore;
 class CBString;
+class CEditText;
 
 namespace MapObjectListSupport {
 
@@ -36,5 +37,11 @@ DBHeader MakeColumn(UInt32 property, char const* titleKey, UInt32 minimumWidth, 
 OSStatus SetCellText(DataBrowserItemDataRef data, CString const& text);
 // A waypoint's name, description, latitude or longitude cell ('name', 'desc', 'wlat', 'wlon').
 OSStatus SetWaypointCell(DataBrowserItemDataRef data, CMapWaypoint const& waypoint, DataBrowserPropertyID property);
+
+// Of a sheet's latitude and longitude fields, the first whose text is not a coordinate,
+// or null when both read.
+CEditText* FindBadCoordinateField(CEditText* latitude, CEditText* longitude);
+// Refuses a field's text: a beep, and the field focused with its whole text selected.
+void RefuseField(CEditText* field);
 
 } // namespace MapObjectListSupport

@@ -279,18 +279,11 @@ void CUSBTransportGarmin::Finished(libusb_transfer* transfer)
 void CUSBTransportGarmin::InterruptDone(libusb_transfer* transfer)
 {
     auto* self = static_cast<CUSBTransportGarmin*>(transfer->user_data);
-    if (transfer->status != LIBUSB_TRANSFER_COMPLETED) {
-        if (transfer->status != LIBUSB_TRANSFER_CANCELLED)
-            self->Fail(StatusOfTransfer(transfer->status));
-        self->Finished(transfer);
+    if (!self->ReadCompleted(transfer))
         return;
-    }
     std::vector<CGarminPacket> packets;
-    if (self->mInterruptFramer.Feed(transfer->buffer, std::size_t(transfer->actual_length), packets) != noErr) {
-        self->Fail(kDeviceProtocolErr);
-        self->Finished(transfer);
+    if (!self->ReadPackets(self->mInterruptFramer, transfer, packets))
         return;
-    }
     for (CGarminPacket& packet : packets) {
         if (packet.type == CGarminPacket::kTypeUSBProtocol && packet.id == CGarminPacket::kPidDataAvailable) {
             // The unit has packets waiting on the bulk pipe: read it until it sends an empty one.
@@ -305,25 +298,14 @@ void CUSBTransportGarmin::InterruptDone(libusb_transfer* transfer)
             self->Post({ Event::kPacket, std::move(packet) });
         }
     }
-    std::unique_lock lock(self->mMutex);
-    if (self->mClosing || libusb_submit_transfer(transfer) != LIBUSB_SUCCESS) {
-        bool const closing = self->mClosing;
-        lock.unlock();
-        if (!closing)
-            self->Fail(kDeviceGoneErr);
-        self->Finished(transfer);
-    }
+    self->ReadAgain(transfer);
 }
 
 void CUSBTransportGarmin::BulkInDone(libusb_transfer* transfer)
 {
     auto* self = static_cast<CUSBTransportGarmin*>(transfer->user_data);
-    if (transfer->status != LIBUSB_TRANSFER_COMPLETED) {
-        if (transfer->status != LIBUSB_TRANSFER_CANCELLED)
-            self->Fail(StatusOfTransfer(transfer->status));
-        self->Finished(transfer);
+    if (!self->ReadCompleted(transfer))
         return;
-    }
     if (transfer->actual_length == 0) {
         if (self->mBulkFramer.EndBurst() != noErr) {
             self->Fail(kDeviceProtocolErr);
@@ -346,20 +328,42 @@ void CUSBTransportGarmin::BulkInDone(libusb_transfer* transfer)
         return;
     }
     std::vector<CGarminPacket> packets;
-    if (self->mBulkFramer.Feed(transfer->buffer, std::size_t(transfer->actual_length), packets) != noErr) {
-        self->Fail(kDeviceProtocolErr);
-        self->Finished(transfer);
+    if (!self->ReadPackets(self->mBulkFramer, transfer, packets))
         return;
-    }
     for (CGarminPacket& packet : packets)
         self->Post({ Event::kPacket, std::move(packet) });
-    std::unique_lock lock(self->mMutex);
-    if (self->mClosing || libusb_submit_transfer(transfer) != LIBUSB_SUCCESS) {
-        bool const closing = self->mClosing;
+    self->ReadAgain(transfer);
+}
+
+bool CUSBTransportGarmin::ReadCompleted(libusb_transfer* transfer)
+{
+    if (transfer->status == LIBUSB_TRANSFER_COMPLETED)
+        return true;
+    if (transfer->status != LIBUSB_TRANSFER_CANCELLED)
+        Fail(StatusOfTransfer(transfer->status));
+    Finished(transfer);
+    return false;
+}
+
+bool CUSBTransportGarmin::ReadPackets(
+    CGarminUSBFramer& framer, libusb_transfer* transfer, std::vector<CGarminPacket>& packets)
+{
+    if (framer.Feed(transfer->buffer, std::size_t(transfer->actual_length), packets) == noErr)
+        return true;
+    Fail(kDeviceProtocolErr);
+    Finished(transfer);
+    return false;
+}
+
+void CUSBTransportGarmin::ReadAgain(libusb_transfer* transfer)
+{
+    std::unique_lock lock(mMutex);
+    if (mClosing || libusb_submit_transfer(transfer) != LIBUSB_SUCCESS) {
+        bool const closing = mClosing;
         lock.unlock();
         if (!closing)
-            self->Fail(kDeviceGoneErr);
-        self->Finished(transfer);
+            Fail(kDeviceGoneErr);
+        Finished(transfer);
     }
 }
 

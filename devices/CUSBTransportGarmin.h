@@ -17,6 +17,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 struct libusb_context;
 struct libusb_device_handle;
@@ -60,6 +61,11 @@ private:
     static void BulkInDone(libusb_transfer* transfer);
     static void BulkOutDone(libusb_transfer* transfer);
     void Finished(libusb_transfer* transfer); // a transfer will not be resubmitted
+    // The steps both read loops share (I/O thread). Each returns false when it has ended
+    // the loop: the read did not complete, or its bytes were not packets.
+    bool ReadCompleted(libusb_transfer* transfer);
+    bool ReadPackets(CGarminUSBFramer& framer, libusb_transfer* transfer, std::vector<CGarminPacket>& packets);
+    void ReadAgain(libusb_transfer* transfer); // unless closing; a refused submission is a lost unit
 
     UInt8 mBus;
     UInt8 mAddress;

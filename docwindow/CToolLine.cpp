@@ -5,23 +5,8 @@
 #include <cmath>
 
 CToolLine::CToolLine()
-    : CTool(kToolLine, false)
+    : CToolPreview(kToolLine, kThemeCrossCursor, kThemeCrossCursor)
 {
-    mPreview.SetObject(&mPreviewObject);
-    SetCanvasCursors(kThemeCrossCursor, kThemeCrossCursor);
-    SetObjectCursors(kThemeCrossCursor, kThemeCrossCursor);
-}
-
-void CToolLine::DoMouseDown(CCarbonEvent const& event)
-{
-    CTool::DoMouseDown(event);
-    UpdatePreview();
-}
-
-void CToolLine::DoMouseDragged(CCarbonEvent const& event)
-{
-    CTool::DoMouseDragged(event);
-    UpdatePreview();
 }
 
 void CToolLine::UpdatePreview()
@@ -33,8 +18,7 @@ void CToolLine::UpdatePreview()
     mPreviewObject.SetStyle(GetStyle(kMapObjectLine));
     mPreviewObject.SetStart(view->Unproject(drag.origin));
     mPreviewObject.SetEnd(view->Unproject(GetDragEnd(drag)));
-    if (mPreview.GetCanvas() != GetCanvas())
-        mPreview.SetCanvas(GetCanvas());
+    FollowCanvas();
     mPreview.ObjectModified();
 }
 
@@ -52,10 +36,4 @@ void CToolLine::DoMouseUp(CCarbonEvent const& event)
         CreateObject(event, line, true, true);
     }
     CTool::DoMouseUp(event);
-}
-
-void CToolLine::Draw(CGContextRef context)
-{
-    if (IsDragging() && mPreview.GetCanvas())
-        mPreview.Draw(context);
 }

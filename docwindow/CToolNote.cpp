@@ -3,23 +3,8 @@
 #include "docwindow/CViewMap.h"
 
 CToolNote::CToolNote()
-    : CTool(kToolNote, false)
+    : CToolPreview(kToolNote, kThemePointingHandCursor, kThemeClosedHandCursor)
 {
-    mPreview.SetObject(&mPreviewObject);
-    SetCanvasCursors(kThemePointingHandCursor, kThemeClosedHandCursor);
-    SetObjectCursors(kThemePointingHandCursor, kThemeClosedHandCursor);
-}
-
-void CToolNote::DoMouseDown(CCarbonEvent const& event)
-{
-    CTool::DoMouseDown(event);
-    UpdatePreview();
-}
-
-void CToolNote::DoMouseDragged(CCarbonEvent const& event)
-{
-    CTool::DoMouseDragged(event);
-    UpdatePreview();
 }
 
 // The large picture under the pointer, without asking the footprints for room.
@@ -31,8 +16,7 @@ void CToolNote::UpdatePreview()
     CGRect const drag = GetDragBounds();
     mPreviewObject.SetStyle(GetStyle(kMapObjectNote));
     mPreviewObject.SetPosition(view->Unproject(GetDragEnd(drag)));
-    if (mPreview.GetCanvas() != GetCanvas())
-        mPreview.SetCanvas(GetCanvas());
+    FollowCanvas();
     mPreview.ObjectModified();
     mPreview.PlaceSymbol(kSymbolSizeLarge);
 }
@@ -46,10 +30,4 @@ void CToolNote::DoMouseUp(CCarbonEvent const& event)
         CreateObject(event, note, true, true);
     }
     CTool::DoMouseUp(event);
-}
-
-void CToolNote::Draw(CGContextRef context)
-{
-    if (IsDragging() && mPreview.GetCanvas())
-        mPreview.Draw(context);
 }

@@ -4,21 +4,15 @@
 // picture follows the pointer.
 
 #include "docwindow/CCanvasNote.h"
-#include "docwindow/CTool.h"
+#include "docwindow/CToolPreview.h"
 #include "model/CMapNote.h"
 
-class CToolNote : public CTool {
+class CToolNote : public CToolPreview<CMapNote, CCanvasNote> {
 public:
     CToolNote();
 
-    void DoMouseDown(CCarbonEvent const& event) override;
-    void DoMouseDragged(CCarbonEvent const& event) override;
     void DoMouseUp(CCarbonEvent const& event) override;
-    void Draw(CGContextRef context) override;
 
 private:
-    void UpdatePreview();
-
-    CMapNote mPreviewObject; // never in a document
-    CCanvasNote mPreview; // never listed on the canvas
+    void UpdatePreview() override;
 };

@@ -3,23 +3,8 @@
 #include "docwindow/CViewMap.h"
 
 CToolWaypoint::CToolWaypoint()
-    : CTool(kToolWaypoint, false)
+    : CToolPreview(kToolWaypoint, kThemePointingHandCursor, kThemeClosedHandCursor)
 {
-    mPreview.SetObject(&mPreviewObject);
-    SetCanvasCursors(kThemePointingHandCursor, kThemeClosedHandCursor);
-    SetObjectCursors(kThemePointingHandCursor, kThemeClosedHandCursor);
-}
-
-void CToolWaypoint::DoMouseDown(CCarbonEvent const& event)
-{
-    CTool::DoMouseDown(event);
-    UpdatePreview();
-}
-
-void CToolWaypoint::DoMouseDragged(CCarbonEvent const& event)
-{
-    CTool::DoMouseDragged(event);
-    UpdatePreview();
 }
 
 // The symbol at the size the level gives, without label and without asking for room.
@@ -31,8 +16,7 @@ void CToolWaypoint::UpdatePreview()
     CGRect const drag = GetDragBounds();
     mPreviewObject.SetStyle(GetStyle(kMapObjectWaypoint));
     mPreviewObject.SetPosition(view->Unproject(GetDragEnd(drag)));
-    if (mPreview.GetCanvas() != GetCanvas())
-        mPreview.SetCanvas(GetCanvas());
+    FollowCanvas();
     mPreview.ObjectModified();
     bool const near = view->GetMapZoom() >= CCanvasWaypoint::kLargeSymbolZoom;
     mPreview.PlaceSymbol(near ? kSymbolSizeLarge : kSymbolSizeSmall);
@@ -50,10 +34,4 @@ void CToolWaypoint::DoMouseUp(CCarbonEvent const& event)
         CreateObject(event, waypoint, true, true);
     }
     CTool::DoMouseUp(event);
-}
-
-void CToolWaypoint::Draw(CGContextRef context)
-{
-    if (IsDragging() && mPreview.GetCanvas())
-        mPreview.Draw(context);
 }

@@ -5,21 +5,15 @@
 // pointer.
 
 #include "docwindow/CCanvasWaypoint.h"
-#include "docwindow/CTool.h"
+#include "docwindow/CToolPreview.h"
 #include "model/CMapWaypoint.h"
 
-class CToolWaypoint : public CTool {
+class CToolWaypoint : public CToolPreview<CMapWaypoint, CCanvasWaypoint> {
 public:
     CToolWaypoint();
 
-    void DoMouseDown(CCarbonEvent const& event) override;
-    void DoMouseDragged(CCarbonEvent const& event) override;
     void DoMouseUp(CCarbonEvent const& event) override;
-    void Draw(CGContextRef context) override;
 
 private:
-    void UpdatePreview();
-
-    CMapWaypoint mPreviewObject; // never in a document
-    CCanvasWaypoint mPreview; // never listed on the canvas
+    void UpdatePreview() override;
 };

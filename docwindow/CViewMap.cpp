@@ -122,6 +122,8 @@ void CViewMap::SetMapManager(CMapManager* manager) { sMapManager = manager; }
 
 void CViewMap::SetDeviceManager(CDeviceManager* manager) { sDeviceManager = manager; }
 
+CDeviceManager* CViewMap::GetDeviceManager() { return sDeviceManager; }
+
 void CViewMap::AttachDocument(IMapDocument* document, CMsgBroadcaster* broadcaster)
 {
     if (mDocumentBroadcaster && mDocumentBroadcaster != broadcaster)

@@ -83,6 +83,7 @@ public:
     static void SetMapManager(CMapManager* manager);
     // The receivers whose markers views made afterwards show (borrowed); null: none.
     static void SetDeviceManager(CDeviceManager* manager);
+    static CDeviceManager* GetDeviceManager();
     static constexpr double kDeviceInterval = 1.0; // [s] between marker updates
 
     // The document window that holds the view, or null. It implements IMapDocument and is

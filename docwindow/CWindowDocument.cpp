@@ -211,10 +211,10 @@ void CWindowDocument::ConnectListeners()
     if (mSearchField)
         mSearchField->AddListener(this);
     // Receivers coming and going change what the device commands can do.
-    if (mTWApp) {
-        mDevices = &CTWApplication::GetDeviceManager();
+    if (mTWApp)
+        mDevices = CViewMap::GetDeviceManager();
+    if (mDevices)
         mDevices->AddListener(this);
-    }
 }
 
 void CWindowDocument::MakeListSources()

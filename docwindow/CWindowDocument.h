@@ -8,7 +8,7 @@
 // follow the objects through the messages it broadcasts. Saved as a
 // property list of its objects and view. Main thread only.
 
-#include "app/CTWWindow.h"
+#include "docwindow/CTWWindow.h"
 #include "bindings/Source/Bindings/CBindable.h"
 #include "devices/CDeviceTrack.h"
 #include "devices/CDeviceTransfer.h"

@@ -5,7 +5,7 @@
 // preference domain, and helpers that work the window as a user does, through
 // the input funnel: the menu, the toolbar, clicks on controls, the keyboard.
 
-#include "app/CTWApplication.h"
+#include "app/tests/AppWindowTest.h"
 #include "app/CWindowPreferences.h"
 #include "display/WindowServer.h"
 #include "framework/CMacWindow.h"
@@ -30,20 +30,7 @@
 
 namespace tw::test {
 
-class QuietApplication : public CTWApplication {
-public:
-    // No receivers are looked for: the tests' own units stand in for them.
-    QuietApplication()
-        : CTWApplication(CDeviceManager::Setup {})
-    {
-    }
-    CString GetPropertyString(unsigned long id) const override
-    {
-        return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
-    }
-};
-
-class PreferencesTest : public ::testing::Test {
+class PreferencesTest : public AppWindowTest {
 protected:
     static constexpr UInt32 kKeyComma = 43, kKeyTab = 48, kKeySpace = 49, kKeyW = 13, kKeyReturn = 36, kKeyDown = 125;
 
@@ -62,8 +49,7 @@ protected:
     {
         CWindowPreferences::ResetForTesting();
         mApp.reset();
-        for (WindowRef window : std::vector<WindowRef>(toolbox::WindowList::FrontToBack()))
-            DisposeWindow(window);
+        DisposeAllWindows();
         toolbox::MenuBar::Reset();
         display::WindowServer::ResetForTesting();
         ClearPreferences();
@@ -71,12 +57,9 @@ protected:
 
     static void ClearPreferences()
     {
-        CPreferences prefs;
-        for (char const* key : { "ShowGrid", "MapUnits", "MapCoordinates", "ResizeOnZoom", "GlobalDocument",
+        RemovePreferences({ "ShowGrid", "MapUnits", "MapCoordinates", "ResizeOnZoom", "GlobalDocument",
                  "SoftwareUpdatePeriod", "SoftwareUpdateLastCheck", "DeviceLog", "DeviceReset", "DeviceResetL001A010",
-                 "DeviceResetL001A011", "DeviceResetL002A010", "DeviceResetL002A011" })
-            prefs.RemovePref(key);
-        prefs.Flush();
+            "DeviceResetL001A011", "DeviceResetL002A010", "DeviceResetL002A011" });
     }
 
     CPreferences& Prefs() { return mApp->GetPreferences(); }
@@ -108,27 +91,12 @@ protected:
     static CWindowPreferences* Instance() { return CWindowPreferences::GetInstance(); }
     static WindowRef Window() { return Instance()->GetWindow()->GetWindowRef(); }
 
-    static ControlRef Find(OSType id)
-    {
-        ControlID const controlID { id, 0 };
-        ControlRef control = nullptr;
-        GetControlByID(Window(), &controlID, &control);
-        return control;
-    }
-    static CGPoint Global(ControlRef control, CGPoint local)
-    {
-        CGPoint const inWindow = control->ToWindow(local);
-        CGRect const structure = control->GetWindow()->GetStructure();
-        return { structure.origin.x + inWindow.x, structure.origin.y + inWindow.y };
-    }
+    static ControlRef Find(OSType id) { return AppWindowTest::Find(Window(), id); }
     static CGPoint Centre(OSType id)
     {
         ControlRef control = Find(id);
         EXPECT_NE(control, nullptr) << "no control " << std::string(reinterpret_cast<char const*>(&id), 4);
-        if (!control)
-            return {};
-        CGRect const bounds = control->GetBounds();
-        return Global(control, { CGRectGetMidX(bounds), CGRectGetMidY(bounds) });
+        return control ? AppWindowTest::Centre(control) : CGPoint {};
     }
     static void Click(OSType id)
     {
@@ -148,30 +116,7 @@ protected:
     }
 
     // Opens the popup with a press, and lets go over the item once its menu shows.
-    static void Choose(OSType id, MenuItemIndex item)
-    {
-        static MenuItemIndex sItem = 0;
-        sItem = item;
-        InputDriver::MouseDown(Centre(id));
-        EventLoopTimerRef timer = nullptr;
-        InstallEventLoopTimer(
-            GetMainEventLoop(), 0.05, 0,
-            [](EventLoopTimerRef t, void*) {
-                RemoveEventLoopTimer(t);
-                std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
-                ASSERT_FALSE(open.empty()) << "the popup's menu did not open";
-                toolbox::OpenMenu const& menu = open.back();
-                CGFloat y = menu.frame.origin.y + 4;
-                for (MenuItemIndex i = 1; i < sItem; ++i)
-                    y += menu.menu->Item(i)->IsSeparator() ? toolbox::Theme::kMenuSeparatorHeight
-                                                           : toolbox::Theme::kMenuItemHeight;
-                CGPoint const at { CGRectGetMidX(menu.frame), y + toolbox::Theme::kMenuItemHeight / 2 };
-                InputDriver::MouseMove(at);
-                InputDriver::MouseUp(at);
-            },
-            nullptr, &timer);
-        ManualClock::RunFor(0.5);
-    }
+    static void Choose(OSType id, MenuItemIndex item) { ChooseAt(Centre(id), item); }
 
     // The toolbar items' commands, in toolbar order.
     static std::vector<std::string> ToolbarCommands()
@@ -197,16 +142,6 @@ protected:
             return;
         }
         ADD_FAILURE() << "no toolbar item sends that command";
-    }
-
-    // The screen as a PNG, in $TW_SCREENSHOT_DIR when set, else the test home.
-    static std::string Shot(char const* name)
-    {
-        char const* dir = std::getenv("TW_SCREENSHOT_DIR");
-        std::filesystem::path const folder = dir ? std::filesystem::path(dir) : TestHome();
-        std::string const path = (folder / name).string();
-        EXPECT_EQ(display::WindowServer::Get().WritePNG(path), noErr);
-        return path;
     }
 
     ManualClock mClock;

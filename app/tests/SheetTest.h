@@ -5,7 +5,7 @@
 // a map manager with the symbol pictures and coordinate texts, and helpers that
 // work windows as a user does, through the input funnel.
 
-#include "app/CTWApplication.h"
+#include "app/tests/AppWindowTest.h"
 #include "display/WindowServer.h"
 #include "foundation/CCoordinate.h"
 #include "foundation/CPreferences.h"
@@ -37,20 +37,9 @@
 
 namespace tw::test {
 
-class SheetApplication : public CTWApplication {
-public:
-    // No receivers are looked for.
-    SheetApplication()
-        : CTWApplication(CDeviceManager::Setup {})
-    {
-    }
-    CString GetPropertyString(unsigned long id) const override
-    {
-        return id == 'spla' ? CString() : CTWApplication::GetPropertyString(id);
-    }
-};
+using SheetApplication = QuietApplication;
 
-class SheetTest : public ::testing::Test {
+class SheetTest : public AppWindowTest {
 protected:
     static constexpr UInt32 kKeyTab = 48, kKeyReturn = 36, kKeyEscape = 53, kKeySpace = 49, kKeyDelete = 51,
                             kKeyDown = 125, kKeyUp = 126;
@@ -72,8 +61,7 @@ protected:
     void TearDown() override
     {
         mApp.reset();
-        for (WindowRef window : std::vector<WindowRef>(toolbox::WindowList::FrontToBack()))
-            DisposeWindow(window);
+        DisposeAllWindows();
         Run(1); // redraws still due end with their views
         EXPECT_EQ(CViewInvalidator::GetLiveCount(), 0u);
         CMapObject::SetMapManager(nullptr);
@@ -85,35 +73,11 @@ protected:
         ClearPreferences();
     }
 
-    static void ClearPreferences()
-    {
-        CPreferences prefs;
-        for (char const* key : { "MapUnits", "MapCoordinates" })
-            prefs.RemovePref(key);
-        prefs.Flush();
-    }
+    static void ClearPreferences() { RemovePreferences({ "MapUnits", "MapCoordinates" }); }
 
     CPreferences& Prefs() { return mApp->GetPreferences(); }
     static void Run(EventTime seconds = 0.2) { ManualClock::RunFor(seconds); }
 
-    static ControlRef Find(WindowRef window, OSType id)
-    {
-        ControlID const controlID { id, 0 };
-        ControlRef control = nullptr;
-        GetControlByID(window, &controlID, &control);
-        return control;
-    }
-    static CGPoint Global(ControlRef control, CGPoint local)
-    {
-        CGPoint const inWindow = control->ToWindow(local);
-        CGRect const structure = control->GetWindow()->GetStructure();
-        return { structure.origin.x + inWindow.x, structure.origin.y + inWindow.y };
-    }
-    static CGPoint Centre(ControlRef control)
-    {
-        CGRect const bounds = control->GetBounds();
-        return Global(control, { CGRectGetMidX(bounds), CGRectGetMidY(bounds) });
-    }
     static void Click(WindowRef window, OSType id)
     {
         ControlRef control = Find(window, id);
@@ -153,40 +117,7 @@ protected:
     }
 
     // Opens the popup with a press and lets go over the item once its menu shows.
-    static void Choose(WindowRef window, OSType id, MenuItemIndex item)
-    {
-        static MenuItemIndex sItem = 0;
-        sItem = item;
-        InputDriver::MouseDown(Centre(Find(window, id)));
-        EventLoopTimerRef timer = nullptr;
-        InstallEventLoopTimer(
-            GetMainEventLoop(), 0.05, 0,
-            [](EventLoopTimerRef t, void*) {
-                RemoveEventLoopTimer(t);
-                std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
-                ASSERT_FALSE(open.empty()) << "the popup's menu did not open";
-                toolbox::OpenMenu const& menu = open.back();
-                CGFloat y = menu.frame.origin.y + 4 - menu.scroll;
-                for (MenuItemIndex i = 1; i < sItem; ++i)
-                    y += menu.menu->Item(i)->IsSeparator() ? toolbox::Theme::kMenuSeparatorHeight
-                                                           : toolbox::Theme::kMenuItemHeight;
-                CGPoint const at { CGRectGetMidX(menu.frame), y + toolbox::Theme::kMenuItemHeight / 2 };
-                InputDriver::MouseMove(at);
-                InputDriver::MouseUp(at);
-            },
-            nullptr, &timer);
-        Run(0.5);
-    }
-
-    // The screen as a PNG in $TW_SCREENSHOT_DIR when set, else in the test home.
-    static std::string Shot(char const* name)
-    {
-        char const* dir = std::getenv("TW_SCREENSHOT_DIR");
-        std::filesystem::path const folder = dir ? std::filesystem::path(dir) : TestHome();
-        std::string const path = (folder / name).string();
-        EXPECT_EQ(display::WindowServer::Get().WritePNG(path), noErr);
-        return path;
-    }
+    static void Choose(WindowRef window, OSType id, MenuItemIndex item) { ChooseAt(Centre(Find(window, id)), item); }
 
     ManualClock mClock;
     std::unique_ptr<SheetApplication> mApp;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/CTWWindow.h"
+#include "app/CTWApplication.h"
+#include "docwindow/CTWWindow.h"
 #include "app/windows/CBrowserFind.h"
 #include "bindings/Source/Core/CBKeyValueObserver.h"
 #include "foundation/CMsgListener.h"

@@ -1,6 +1,6 @@
 #include "events/ApplicationTarget.h"
 
-#include "toolbox/HIToolboxTypes.h"
+#include "events/CommandTypes.h"
 
 namespace tw::events {
 

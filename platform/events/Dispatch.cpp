@@ -1,9 +1,9 @@
 #include "events/Dispatch.h"
 
+#include "events/CommandTypes.h"
 #include "events/Event.h"
 #include "events/Handler.h"
 #include "events/Target.h"
-#include "toolbox/HIToolboxTypes.h"
 
 #include <algorithm>
 

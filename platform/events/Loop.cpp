@@ -2,12 +2,12 @@
 
 #include "events/ApplicationTarget.h"
 #include "events/Clock.h"
+#include "events/CommandTypes.h"
 #include "events/Event.h"
 #include "events/EventSystem.h"
 #include "events/Queue.h"
 #include "events/Target.h"
 #include "events/Timer.h"
-#include "toolbox/HIToolboxTypes.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "events/Target.h"
 
+#include "events/CommandTypes.h"
 #include "events/Dispatch.h"
 #include "events/EventSystem.h"
-#include "toolbox/HIToolboxTypes.h"
 
 #include <algorithm>
 

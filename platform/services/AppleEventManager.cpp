@@ -1,8 +1,8 @@
 #include "services/AppleEventManager.h"
 
+#include "events/CommandTypes.h"
 #include "events/Target.h"
 #include "services/Descriptor.h"
-#include "toolbox/HIToolboxTypes.h"
 
 #include <algorithm>
 

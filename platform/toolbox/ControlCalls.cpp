@@ -1,5 +1,6 @@
 #include "corefoundation/CFString.h"
 #include "toolbox/HIViewCalls.h"
+#include "toolbox/LiveCalls.h"
 #include "toolbox/QDGeometry.h"
 #include "toolbox/ToolboxErrors.h"
 #include "toolbox/View.h"
@@ -10,8 +11,10 @@
 #include <cstring>
 #include <vector>
 
+using tw::toolbox::IfLive;
 using tw::toolbox::LiveView;
 using tw::toolbox::LiveWindow;
+using tw::toolbox::ReadLive;
 using tw::toolbox::View;
 
 namespace {
@@ -83,39 +86,25 @@ void SetControl32BitMaximum(ControlRef control, SInt32 maximum)
 
 OSStatus SetControlTitleWithCFString(ControlRef control, CFStringRef title)
 {
-    View* live = LiveView(control);
-    if (!live)
-        return paramErr;
-    live->SetTitle(title);
-    return noErr;
+    return IfLive(LiveView(control), [&](View* live) { live->SetTitle(title); });
 }
 
 OSStatus CopyControlTitleAsCFString(ControlRef control, CFStringRef* outTitle)
 {
-    View* live = LiveView(control);
-    if (!live || !outTitle)
-        return paramErr;
-    *outTitle = live->GetTitle() ? CFStringCreateCopy(nullptr, live->GetTitle())
-                                 : CFStringCreateWithCString(nullptr, "", kCFStringEncodingUTF8);
-    return noErr;
+    return ReadLive(LiveView(control), outTitle, [&](View* live) {
+        return live->GetTitle() ? CFStringCreateCopy(nullptr, live->GetTitle())
+                                : CFStringCreateWithCString(nullptr, "", kCFStringEncodingUTF8);
+    });
 }
 
 OSStatus SetControlCommandID(ControlRef control, UInt32 command)
 {
-    View* live = LiveView(control);
-    if (!live)
-        return paramErr;
-    live->Values().command = command;
-    return noErr;
+    return IfLive(LiveView(control), [&](View* live) { live->Values().command = command; });
 }
 
 OSStatus GetControlCommandID(ControlRef control, UInt32* outCommand)
 {
-    View* live = LiveView(control);
-    if (!live || !outCommand)
-        return paramErr;
-    *outCommand = live->Values().command;
-    return noErr;
+    return ReadLive(LiveView(control), outCommand, [&](View* live) { return live->Values().command; });
 }
 
 OSStatus SetControlID(ControlRef control, ControlID const* id)
@@ -129,11 +118,7 @@ OSStatus SetControlID(ControlRef control, ControlID const* id)
 
 OSStatus GetControlID(ControlRef control, ControlID* outID)
 {
-    View* live = LiveView(control);
-    if (!live || !outID)
-        return paramErr;
-    *outID = live->Values().id;
-    return noErr;
+    return ReadLive(LiveView(control), outID, [&](View* live) { return live->Values().id; });
 }
 
 OSStatus GetControlKind(ControlRef control, ControlKind* outKind)
@@ -219,11 +204,7 @@ OSStatus SetKeyboardFocus(WindowRef window, ControlRef control, ControlPartCode 
 
 OSStatus GetKeyboardFocus(WindowRef window, ControlRef* outControl)
 {
-    auto* live = LiveWindow(window);
-    if (!live || !outControl)
-        return paramErr;
-    *outControl = live->GetFocus();
-    return noErr;
+    return ReadLive(LiveWindow(window), outControl, [&](auto* live) { return live->GetFocus(); });
 }
 
 OSStatus HIViewGetFocusPart(HIViewRef view, ControlPartCode* outPart)
@@ -252,11 +233,7 @@ OSStatus ReverseKeyboardFocus(WindowRef window)
 
 OSStatus HMSetControlHelpContent(ControlRef control, HMHelpContentRec const* content)
 {
-    View* live = LiveView(control);
-    if (!live)
-        return paramErr;
-    live->SetHelp(content ? *content : HMHelpContentRec {});
-    return noErr;
+    return IfLive(LiveView(control), [&](View* live) { live->SetHelp(content ? *content : HMHelpContentRec {}); });
 }
 
 OSStatus HMGetControlHelpContent(ControlRef control, HMHelpContentRec* outContent)
@@ -339,12 +316,10 @@ OSStatus HIViewSimulateClick(HIViewRef view, HIViewPartCode part, UInt32 modifie
 
 OSStatus HIViewSetNeedsDisplay(HIViewRef view, Boolean needsDisplay)
 {
-    View* live = LiveView(view);
-    if (!live)
-        return paramErr;
-    if (needsDisplay)
-        live->Invalidate();
-    return noErr;
+    return IfLive(LiveView(view), [&](View* live) {
+        if (needsDisplay)
+            live->Invalidate();
+    });
 }
 
 OSStatus HIViewSetNeedsDisplayInRect(HIViewRef view, HIRect const* rect, Boolean needsDisplay)
@@ -364,12 +339,10 @@ OSStatus HIViewSetNeedsDisplayInShape(HIViewRef view, HIShapeRef shape, Boolean 
 
 OSStatus HIViewRender(HIViewRef view)
 {
-    View* live = LiveView(view);
-    if (!live)
-        return paramErr;
-    if (auto* window = live->GetWindow())
-        window->Update();
-    return noErr;
+    return IfLive(LiveView(view), [&](View* live) {
+        if (auto* window = live->GetWindow())
+            window->Update();
+    });
 }
 
 void Draw1Control(ControlRef control)

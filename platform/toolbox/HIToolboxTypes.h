@@ -1,19 +1,17 @@
 #pragma once
 
-// The shared face of the HIToolbox: ref types of windows, views, menus and
-// drags (the classes come with the toolbox), the command record, and the event
-// classes, kinds, parameter names and types that handlers exchange. Values are
+// The shared face of the HIToolbox: ref types of drags, toolbars and contexts (the classes
+// come with the toolbox), and the event kinds, parameter names and types that
+// handlers exchange; the command record, the event classes and the references the
+// event core passes along are below, in events/CommandTypes.h. Values are
 // Carbon's, since stored and dispatched codes depend on them.
 
 #include "corefoundation/CFBase.h"
 #include "events/CarbonEvents.h"
+#include "events/CommandTypes.h"
 #include "quartz/CGGeometry.h"
 
 namespace tw::toolbox {
-class HIObject;
-class Window;
-class View;
-class Menu;
 class Drag;
 } // namespace tw::toolbox
 
@@ -21,11 +19,6 @@ namespace tw::quartz {
 class Context;
 }
 
-using HIObjectRef = tw::toolbox::HIObject*;
-using WindowRef = tw::toolbox::Window*;
-using HIViewRef = tw::toolbox::View*;
-using ControlRef = HIViewRef;
-using MenuRef = tw::toolbox::Menu*;
 using DragRef = tw::toolbox::Drag*;
 using HIToolbarRef = HIObjectRef;
 using HIToolbarItemRef = HIObjectRef;
@@ -35,96 +28,10 @@ using HIPoint = CGPoint;
 using HISize = CGSize;
 using HIRect = CGRect;
 
-using MenuCommand = UInt32;
-using MenuItemIndex = UInt16;
 using ControlPartCode = SInt16;
 using EventMouseButton = UInt16;
 using WindowClass = UInt32;
 using WindowAttributes = UInt32;
-
-// A command as menus, controls and key equivalents deliver it.
-struct HICommand {
-    UInt32 attributes;
-    UInt32 commandID;
-    struct {
-        MenuRef menuRef;
-        MenuItemIndex menuItemIndex;
-    } menu;
-};
-
-struct HICommandExtended {
-    UInt32 attributes;
-    UInt32 commandID;
-    union {
-        ControlRef control;
-        WindowRef window;
-        struct {
-            MenuRef menuRef;
-            MenuItemIndex menuItemIndex;
-        } menu;
-        HIObjectRef hiObject;
-    } source;
-};
-
-enum : UInt32 {
-    kHICommandFromMenu = 1 << 0,
-    kHICommandFromControl = 1 << 1,
-    kHICommandFromWindow = 1 << 2,
-};
-
-enum : MenuCommand {
-    kHICommandOK = 'ok  ',
-    kHICommandCancel = 'not!',
-    kHICommandQuit = 'quit',
-    kHICommandClose = 'clos',
-    kHICommandNew = 'new ',
-    kHICommandOpen = 'open',
-    kHICommandSave = 'save',
-    kHICommandPrint = 'prnt',
-    kHICommandAbout = 'abou',
-    kHICommandPreferences = 'pref',
-    kHICommandUndo = 'undo',
-    kHICommandCut = 'cut ',
-    kHICommandCopy = 'copy',
-    kHICommandPaste = 'past',
-    kHICommandClear = 'clea',
-    kHICommandSelectAll = 'sall',
-    kHICommandRedo = 'redo',
-    // The standard Window menu's.
-    kHICommandMinimizeWindow = 'mini',
-    kHICommandZoomWindow = 'zoom',
-    kHICommandArrangeInFront = 'frnt',
-    kHICommandSelectWindow = 'swin',
-    kHICommandRotateWindowsForward = 'rotw',
-    kHICommandRotateWindowsBackward = 'rotb',
-};
-
-// Event classes.
-enum : EventClass {
-    kEventClassMouse = 'mous',
-    kEventClassKeyboard = 'keyb',
-    kEventClassTextInput = 'text',
-    kEventClassApplication = 'appl',
-    kEventClassAppleEvent = 'eppc',
-    kEventClassMenu = 'menu',
-    kEventClassWindow = 'wind',
-    kEventClassControl = 'cntl',
-    kEventClassCommand = 'cmds',
-    kEventClassTablet = 'tblt',
-    kEventClassVolume = 'vol ',
-    kEventClassAppearance = 'appm',
-    kEventClassService = 'serv',
-    kEventClassToolbar = 'tbar',
-    kEventClassToolbarItem = 'tbit',
-    kEventClassToolbarItemView = 'tbiv',
-    kEventClassAccessibility = 'acce',
-    kEventClassHIObject = 'hiob',
-    kEventClassScrollable = 'scrl',
-    kEventClassSearchField = 'srfd',
-    kEventClassTextField = 'txfd',
-    kEventClassHIComboBox = 'hicb',
-    kEventClassInk = 'ink ',
-};
 
 enum : EventKind {
     kEventMouseDown = 1,
@@ -147,11 +54,6 @@ enum : EventKind {
     kEventAppActivated = 1,
     kEventAppDeactivated = 2,
     kEventAppQuit = 3,
-
-    kEventAppleEvent = 1,
-
-    kEventCommandProcess = 1,
-    kEventCommandUpdateStatus = 2,
 
     kEventMenuOpening = 4,
     kEventMenuClosed = 5,
@@ -327,7 +229,6 @@ enum : UInt16 { kEventMouseWheelAxisX = 0, kEventMouseWheelAxisY = 1 };
 
 // Parameter types.
 enum : EventParamType {
-    typeHICommand = 'hcmd',
     typeWindowRef = 'wind',
     typeControlRef = 'ctrl',
     typeMenuRef = 'menu',
@@ -373,13 +274,6 @@ void CFRelease(MenuRef menu);
 CFIndex CFGetRetainCount(HIObjectRef object);
 CFIndex CFGetRetainCount(HIViewRef view);
 CFIndex CFGetRetainCount(WindowRef window);
-
-// Event targets of toolbox objects: the toolbox makes each object's target with
-// the object as its owner, and these calls find it (null when it has none).
-EventTargetRef GetWindowEventTarget(WindowRef window);
-EventTargetRef GetControlEventTarget(ControlRef control);
-EventTargetRef GetMenuEventTarget(MenuRef menu);
-EventTargetRef HIObjectGetEventTarget(HIObjectRef object);
 
 // Menu command enabling; implemented by the toolbox's menus.
 void EnableMenuCommand(MenuRef menu, MenuCommand command);

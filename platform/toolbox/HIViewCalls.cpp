@@ -1,6 +1,7 @@
 #include "toolbox/HIViewCalls.h"
 
 #include "corefoundation/CFString.h"
+#include "toolbox/LiveCalls.h"
 #include "toolbox/ToolboxErrors.h"
 #include "toolbox/View.h"
 #include "toolbox/Window.h"
@@ -8,8 +9,10 @@
 #include <algorithm>
 #include <cmath>
 
+using tw::toolbox::IfLive;
 using tw::toolbox::LiveView;
 using tw::toolbox::LiveWindow;
+using tw::toolbox::ReadLive;
 using tw::toolbox::View;
 
 namespace {
@@ -70,11 +73,7 @@ OSStatus HIViewAddSubview(HIViewRef parent, HIViewRef child)
 
 OSStatus HIViewRemoveFromSuperview(HIViewRef view)
 {
-    View* live = LiveView(view);
-    if (!live)
-        return paramErr;
-    live->RemoveFromParent();
-    return noErr;
+    return IfLive(LiveView(view), [&](View* live) { live->RemoveFromParent(); });
 }
 
 HIViewRef HIViewGetSuperview(HIViewRef view)
@@ -100,11 +99,8 @@ HIViewRef HIViewGetPreviousView(HIViewRef view) { return Sibling(LiveView(view),
 
 OSStatus CountSubControls(ControlRef control, UInt16* outCount)
 {
-    View* live = LiveView(control);
-    if (!live || !outCount)
-        return paramErr;
-    *outCount = static_cast<UInt16>(live->GetChildren().size());
-    return noErr;
+    return ReadLive(
+        LiveView(control), outCount, [&](View* live) { return static_cast<UInt16>(live->GetChildren().size()); });
 }
 
 OSStatus GetIndexedSubControl(ControlRef control, UInt16 index, ControlRef* outSub)
@@ -144,11 +140,7 @@ void DisposeControl(ControlRef control)
 
 OSStatus HIViewGetFrame(HIViewRef view, HIRect* outFrame)
 {
-    View* live = LiveView(view);
-    if (!live || !outFrame)
-        return paramErr;
-    *outFrame = live->GetFrame();
-    return noErr;
+    return ReadLive(LiveView(view), outFrame, [&](View* live) { return live->GetFrame(); });
 }
 
 OSStatus HIViewSetFrame(HIViewRef view, HIRect const* frame)
@@ -159,11 +151,7 @@ OSStatus HIViewSetFrame(HIViewRef view, HIRect const* frame)
 
 OSStatus HIViewGetBounds(HIViewRef view, HIRect* outBounds)
 {
-    View* live = LiveView(view);
-    if (!live || !outBounds)
-        return paramErr;
-    *outBounds = live->GetBounds();
-    return noErr;
+    return ReadLive(LiveView(view), outBounds, [&](View* live) { return live->GetBounds(); });
 }
 
 OSStatus HIViewSetBoundsOrigin(HIViewRef view, CGFloat x, CGFloat y)
@@ -208,11 +196,7 @@ OSStatus HIViewConvertRect(HIRect* rect, HIViewRef source, HIViewRef destination
 
 OSStatus HIViewGetLayoutInfo(HIViewRef view, HILayoutInfo* outLayout)
 {
-    View* live = LiveView(view);
-    if (!live || !outLayout)
-        return paramErr;
-    *outLayout = live->GetLayout();
-    return noErr;
+    return ReadLive(LiveView(view), outLayout, [&](View* live) { return live->GetLayout(); });
 }
 
 OSStatus HIViewSetLayoutInfo(HIViewRef view, HILayoutInfo const* layout)
@@ -232,11 +216,7 @@ Boolean HIViewIsVisible(HIViewRef view)
 
 OSStatus HIViewSetVisible(HIViewRef view, Boolean visible)
 {
-    View* live = LiveView(view);
-    if (!live)
-        return paramErr;
-    live->SetVisible(visible);
-    return noErr;
+    return IfLive(LiveView(view), [&](View* live) { live->SetVisible(visible); });
 }
 
 Boolean IsControlVisible(ControlRef control) { return HIViewIsVisible(control); }
@@ -255,20 +235,12 @@ Boolean IsControlEnabled(ControlRef control)
 
 OSStatus EnableControl(ControlRef control)
 {
-    View* live = LiveView(control);
-    if (!live)
-        return paramErr;
-    live->SetEnabled(true);
-    return noErr;
+    return IfLive(LiveView(control), [&](View* live) { live->SetEnabled(true); });
 }
 
 OSStatus DisableControl(ControlRef control)
 {
-    View* live = LiveView(control);
-    if (!live)
-        return paramErr;
-    live->SetEnabled(false);
-    return noErr;
+    return IfLive(LiveView(control), [&](View* live) { live->SetEnabled(false); });
 }
 
 Boolean IsControlActive(ControlRef control)
@@ -291,18 +263,10 @@ void HiliteControl(ControlRef control, ControlPartCode part)
 
 OSStatus HIViewChangeFeatures(HIViewRef view, HIViewFeatures set, HIViewFeatures clear)
 {
-    View* live = LiveView(view);
-    if (!live)
-        return paramErr;
-    live->ChangeFeatures(set, clear);
-    return noErr;
+    return IfLive(LiveView(view), [&](View* live) { live->ChangeFeatures(set, clear); });
 }
 
 OSStatus HIViewGetFeatures(HIViewRef view, HIViewFeatures* outFeatures)
 {
-    View* live = LiveView(view);
-    if (!live || !outFeatures)
-        return paramErr;
-    *outFeatures = live->GetFeatures();
-    return noErr;
+    return ReadLive(LiveView(view), outFeatures, [&](View* live) { return live->GetFeatures(); });
 }

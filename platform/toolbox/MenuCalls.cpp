@@ -1,16 +1,19 @@
 #include "toolbox/MenuCalls.h"
 
 #include "corefoundation/CFString.h"
+#include "toolbox/LiveCalls.h"
 #include "toolbox/Menu.h"
 #include "toolbox/MenuBar.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/ScreenSink.h"
 #include "toolbox/ToolboxErrors.h"
 
+using tw::toolbox::IfLive;
 using tw::toolbox::LiveMenu;
 using tw::toolbox::Menu;
 using tw::toolbox::MenuBar;
 using tw::toolbox::MenuItem;
+using tw::toolbox::ReadLive;
 
 namespace {
 
@@ -67,22 +70,18 @@ MenuRef GetMenuHandle(MenuID id) { return Menu::FindByID(id); }
 
 OSStatus SetMenuTitleWithCFString(MenuRef menu, CFStringRef title)
 {
-    Menu* live = LiveMenu(menu);
-    if (!live)
-        return paramErr;
-    live->SetTitle(title);
-    InvalMenuBar();
-    return noErr;
+    return IfLive(LiveMenu(menu), [&](Menu* live) {
+        live->SetTitle(title);
+        InvalMenuBar();
+    });
 }
 
 OSStatus CopyMenuTitleAsCFString(MenuRef menu, CFStringRef* outTitle)
 {
-    Menu* live = LiveMenu(menu);
-    if (!live || !outTitle)
-        return paramErr;
-    *outTitle = live->GetTitle() ? CFStringCreateCopy(nullptr, live->GetTitle())
-                                 : CFStringCreateWithCString(nullptr, "", kCFStringEncodingUTF8);
-    return noErr;
+    return ReadLive(LiveMenu(menu), outTitle, [&](Menu* live) {
+        return live->GetTitle() ? CFStringCreateCopy(nullptr, live->GetTitle())
+                                : CFStringCreateWithCString(nullptr, "", kCFStringEncodingUTF8);
+    });
 }
 
 void EnableAllMenuItems(MenuRef menu)
@@ -110,23 +109,17 @@ UInt16 CountMenuItems(MenuRef menu)
 OSStatus AppendMenuItemTextWithCFString(
     MenuRef menu, CFStringRef text, MenuItemAttributes attributes, MenuCommand command, MenuItemIndex* outIndex)
 {
-    Menu* live = LiveMenu(menu);
-    if (!live)
-        return paramErr;
-    MenuItemIndex const index = live->Insert(static_cast<MenuItemIndex>(live->Count()), text, attributes, command);
-    if (outIndex)
-        *outIndex = index;
-    return noErr;
+    return IfLive(LiveMenu(menu), [&](Menu* live) {
+        MenuItemIndex const index = live->Insert(static_cast<MenuItemIndex>(live->Count()), text, attributes, command);
+        if (outIndex)
+            *outIndex = index;
+    });
 }
 
 OSStatus InsertMenuItemTextWithCFString(
     MenuRef menu, CFStringRef text, MenuItemIndex after, MenuItemAttributes attributes, MenuCommand command)
 {
-    Menu* live = LiveMenu(menu);
-    if (!live)
-        return paramErr;
-    live->Insert(after, text, attributes, command);
-    return noErr;
+    return IfLive(LiveMenu(menu), [&](Menu* live) { live->Insert(after, text, attributes, command); });
 }
 
 void DeleteMenuItem(MenuRef menu, MenuItemIndex index)
@@ -147,75 +140,55 @@ OSStatus DeleteMenuItems(MenuRef menu, MenuItemIndex first, ItemCount count)
 
 OSStatus SetMenuItemTextWithCFString(MenuRef menu, MenuItemIndex index, CFStringRef text)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item)
-        return menuItemNotFoundErr;
-    LiveMenu(menu)->SetItemText(*item, text);
-    return noErr;
+    return IfLive(
+        ItemOf(menu, index), [&](MenuItem* item) { LiveMenu(menu)->SetItemText(*item, text); }, menuItemNotFoundErr);
 }
 
 OSStatus CopyMenuItemTextAsCFString(MenuRef menu, MenuItemIndex index, CFStringRef* outText)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item || !outText)
-        return item ? OSStatus { paramErr } : OSStatus { menuItemNotFoundErr };
-    *outText = item->text ? CFStringCreateCopy(nullptr, item->text)
-                          : CFStringCreateWithCString(nullptr, "", kCFStringEncodingUTF8);
-    return noErr;
+    return ReadLive(
+        ItemOf(menu, index), outText,
+        [&](MenuItem* item) {
+            return item->text ? CFStringCreateCopy(nullptr, item->text)
+                              : CFStringCreateWithCString(nullptr, "", kCFStringEncodingUTF8);
+        },
+        menuItemNotFoundErr);
 }
 
 OSStatus SetMenuItemCommandID(MenuRef menu, MenuItemIndex index, MenuCommand command)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item)
-        return menuItemNotFoundErr;
-    item->command = command;
-    return noErr;
+    return IfLive(
+        ItemOf(menu, index), [&](MenuItem* item) { item->command = command; }, menuItemNotFoundErr);
 }
 
 OSStatus GetMenuItemCommandID(MenuRef menu, MenuItemIndex index, MenuCommand* outCommand)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item || !outCommand)
-        return item ? OSStatus { paramErr } : OSStatus { menuItemNotFoundErr };
-    *outCommand = item->command;
-    return noErr;
+    return ReadLive(
+        ItemOf(menu, index), outCommand, [&](MenuItem* item) { return item->command; }, menuItemNotFoundErr);
 }
 
 OSStatus SetMenuItemCommandKey(MenuRef menu, MenuItemIndex index, Boolean, UInt16 key)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item)
-        return menuItemNotFoundErr;
-    item->key = key;
-    return noErr;
+    return IfLive(
+        ItemOf(menu, index), [&](MenuItem* item) { item->key = key; }, menuItemNotFoundErr);
 }
 
 OSStatus GetMenuItemCommandKey(MenuRef menu, MenuItemIndex index, Boolean, UInt16* outKey)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item || !outKey)
-        return item ? OSStatus { paramErr } : OSStatus { menuItemNotFoundErr };
-    *outKey = item->key;
-    return noErr;
+    return ReadLive(
+        ItemOf(menu, index), outKey, [&](MenuItem* item) { return item->key; }, menuItemNotFoundErr);
 }
 
 OSStatus SetMenuItemModifiers(MenuRef menu, MenuItemIndex index, UInt8 modifiers)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item)
-        return menuItemNotFoundErr;
-    item->modifiers = modifiers;
-    return noErr;
+    return IfLive(
+        ItemOf(menu, index), [&](MenuItem* item) { item->modifiers = modifiers; }, menuItemNotFoundErr);
 }
 
 OSStatus GetMenuItemModifiers(MenuRef menu, MenuItemIndex index, UInt8* outModifiers)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item || !outModifiers)
-        return item ? OSStatus { paramErr } : OSStatus { menuItemNotFoundErr };
-    *outModifiers = item->modifiers;
-    return noErr;
+    return ReadLive(
+        ItemOf(menu, index), outModifiers, [&](MenuItem* item) { return item->modifiers; }, menuItemNotFoundErr);
 }
 
 void SetItemMark(MenuRef menu, MenuItemIndex index, CharParameter mark)
@@ -308,38 +281,28 @@ OSStatus ChangeMenuItemAttributes(MenuRef menu, MenuItemIndex index, MenuItemAtt
 
 OSStatus GetMenuItemAttributes(MenuRef menu, MenuItemIndex index, MenuItemAttributes* outAttributes)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item || !outAttributes)
-        return item ? OSStatus { paramErr } : OSStatus { menuItemNotFoundErr };
-    *outAttributes = item->attributes | (item->enabled ? 0U : UInt32 { kMenuItemAttrDisabled });
-    return noErr;
+    return ReadLive(
+        ItemOf(menu, index), outAttributes,
+        [&](MenuItem* item) { return item->attributes | (item->enabled ? 0U : UInt32 { kMenuItemAttrDisabled }); },
+        menuItemNotFoundErr);
 }
 
 OSStatus SetMenuItemIndent(MenuRef menu, MenuItemIndex index, UInt32 indent)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item)
-        return menuItemNotFoundErr;
-    item->indent = indent;
-    return noErr;
+    return IfLive(
+        ItemOf(menu, index), [&](MenuItem* item) { item->indent = indent; }, menuItemNotFoundErr);
 }
 
 OSStatus SetMenuItemRefCon(MenuRef menu, MenuItemIndex index, URefCon refCon)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item)
-        return menuItemNotFoundErr;
-    item->refCon = refCon;
-    return noErr;
+    return IfLive(
+        ItemOf(menu, index), [&](MenuItem* item) { item->refCon = refCon; }, menuItemNotFoundErr);
 }
 
 OSStatus GetMenuItemRefCon(MenuRef menu, MenuItemIndex index, URefCon* outRefCon)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item || !outRefCon)
-        return item ? OSStatus { paramErr } : OSStatus { menuItemNotFoundErr };
-    *outRefCon = item->refCon;
-    return noErr;
+    return ReadLive(
+        ItemOf(menu, index), outRefCon, [&](MenuItem* item) { return item->refCon; }, menuItemNotFoundErr);
 }
 
 OSStatus SetMenuItemIconHandle(MenuRef menu, MenuItemIndex index, UInt8, CFTypeRef icon)
@@ -366,11 +329,8 @@ OSStatus SetMenuItemHierarchicalMenu(MenuRef menu, MenuItemIndex index, MenuRef 
 
 OSStatus GetMenuItemHierarchicalMenu(MenuRef menu, MenuItemIndex index, MenuRef* outSubmenu)
 {
-    MenuItem* item = ItemOf(menu, index);
-    if (!item || !outSubmenu)
-        return item ? OSStatus { paramErr } : OSStatus { menuItemNotFoundErr };
-    *outSubmenu = item->submenu;
-    return noErr;
+    return ReadLive(
+        ItemOf(menu, index), outSubmenu, [&](MenuItem* item) { return item->submenu; }, menuItemNotFoundErr);
 }
 
 OSStatus GetMenuItemHierarchicalID(MenuRef menu, MenuItemIndex index, MenuID* outID)

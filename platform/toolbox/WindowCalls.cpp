@@ -1,6 +1,7 @@
 #include "toolbox/WindowCalls.h"
 
 #include "corefoundation/CFString.h"
+#include "toolbox/LiveCalls.h"
 #include "toolbox/ModalLoop.h"
 #include "toolbox/QDGeometry.h"
 #include "toolbox/ScreenSink.h"
@@ -14,8 +15,10 @@
 #include <cmath>
 #include <map>
 
+using tw::toolbox::IfLive;
 using tw::toolbox::LiveView;
 using tw::toolbox::LiveWindow;
+using tw::toolbox::ReadLive;
 using tw::toolbox::Screen;
 using tw::toolbox::Window;
 using tw::toolbox::WindowList;
@@ -124,11 +127,7 @@ void SelectWindow(WindowRef window)
 
 OSStatus ActivateWindow(WindowRef window, Boolean activate)
 {
-    Window* live = LiveWindow(window);
-    if (!live)
-        return paramErr;
-    live->SetActive(activate);
-    return noErr;
+    return IfLive(LiveWindow(window), [&](Window* live) { live->SetActive(activate); });
 }
 
 Boolean IsWindowActive(WindowRef window)
@@ -180,11 +179,8 @@ WindowRef GetNextWindowOfClass(WindowRef after, WindowClass windowClass, Boolean
 
 OSStatus HIWindowGetBounds(WindowRef window, WindowRegionCode region, HIRect* outBounds)
 {
-    Window* live = LiveWindow(window);
-    if (!live || !outBounds)
-        return paramErr;
-    *outBounds = region == kWindowContentRgn ? live->GetContent() : live->GetStructure();
-    return noErr;
+    return ReadLive(LiveWindow(window), outBounds,
+        [&](Window* live) { return region == kWindowContentRgn ? live->GetContent() : live->GetStructure(); });
 }
 
 OSStatus GetWindowBounds(WindowRef window, WindowRegionCode region, Rect* outBounds)
@@ -289,48 +285,30 @@ OSStatus TransitionWindow(WindowRef window, WindowTransitionEffect, WindowTransi
 
 OSStatus GetWindowClass(WindowRef window, WindowClass* outClass)
 {
-    Window* live = LiveWindow(window);
-    if (!live || !outClass)
-        return paramErr;
-    *outClass = live->GetWindowClass();
-    return noErr;
+    return ReadLive(LiveWindow(window), outClass, [&](Window* live) { return live->GetWindowClass(); });
 }
 
 OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* outAttributes)
 {
-    Window* live = LiveWindow(window);
-    if (!live || !outAttributes)
-        return paramErr;
-    *outAttributes = live->GetAttributes();
-    return noErr;
+    return ReadLive(LiveWindow(window), outAttributes, [&](Window* live) { return live->GetAttributes(); });
 }
 
 OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes set, WindowAttributes clear)
 {
-    Window* live = LiveWindow(window);
-    if (!live)
-        return paramErr;
-    live->ChangeAttributes(set, clear);
-    return noErr;
+    return IfLive(LiveWindow(window), [&](Window* live) { live->ChangeAttributes(set, clear); });
 }
 
 OSStatus SetWindowTitleWithCFString(WindowRef window, CFStringRef title)
 {
-    Window* live = LiveWindow(window);
-    if (!live)
-        return paramErr;
-    live->SetTitle(title);
-    return noErr;
+    return IfLive(LiveWindow(window), [&](Window* live) { live->SetTitle(title); });
 }
 
 OSStatus CopyWindowTitleAsCFString(WindowRef window, CFStringRef* outTitle)
 {
-    Window* live = LiveWindow(window);
-    if (!live || !outTitle)
-        return paramErr;
-    *outTitle = live->GetTitle() ? CFStringCreateCopy(nullptr, live->GetTitle())
-                                 : CFStringCreateWithCString(nullptr, "", kCFStringEncodingUTF8);
-    return noErr;
+    return ReadLive(LiveWindow(window), outTitle, [&](Window* live) {
+        return live->GetTitle() ? CFStringCreateCopy(nullptr, live->GetTitle())
+                                : CFStringCreateWithCString(nullptr, "", kCFStringEncodingUTF8);
+    });
 }
 
 namespace {
@@ -375,11 +353,7 @@ Boolean IsWindowModified(WindowRef window)
 
 OSStatus CollapseWindow(WindowRef window, Boolean collapse)
 {
-    Window* live = LiveWindow(window);
-    if (!live)
-        return paramErr;
-    live->SetCollapsed(collapse);
-    return noErr;
+    return IfLive(LiveWindow(window), [&](Window* live) { live->SetCollapsed(collapse); });
 }
 
 Boolean IsWindowCollapsed(WindowRef window)
@@ -390,20 +364,12 @@ Boolean IsWindowCollapsed(WindowRef window)
 
 OSStatus SetWindowAlpha(WindowRef window, CGFloat alpha)
 {
-    Window* live = LiveWindow(window);
-    if (!live)
-        return paramErr;
-    live->SetAlpha(alpha);
-    return noErr;
+    return IfLive(LiveWindow(window), [&](Window* live) { live->SetAlpha(alpha); });
 }
 
 OSStatus GetWindowAlpha(WindowRef window, CGFloat* outAlpha)
 {
-    Window* live = LiveWindow(window);
-    if (!live || !outAlpha)
-        return paramErr;
-    *outAlpha = live->GetAlpha();
-    return noErr;
+    return ReadLive(LiveWindow(window), outAlpha, [&](Window* live) { return live->GetAlpha(); });
 }
 
 CGrafPtr GetWindowPort(WindowRef window) { return LiveWindow(window); }
@@ -411,12 +377,10 @@ WindowRef GetWindowFromPort(CGrafPtr port) { return LiveWindow(port); }
 
 OSStatus SetThemeWindowBackground(WindowRef window, SInt16, Boolean update)
 {
-    Window* live = LiveWindow(window);
-    if (!live)
-        return paramErr;
-    if (update)
-        live->InvalidateRect({ { 0, 0 }, live->GetStructure().size });
-    return noErr;
+    return IfLive(LiveWindow(window), [&](Window* live) {
+        if (update)
+            live->InvalidateRect({ { 0, 0 }, live->GetStructure().size });
+    });
 }
 
 OSStatus SetWindowProperty(WindowRef window, PropertyCreator creator, PropertyTag tag, ByteCount size, void const* data)
@@ -476,11 +440,7 @@ OSStatus HideSheetWindow(WindowRef sheet)
 
 OSStatus GetSheetWindowParent(WindowRef sheet, WindowRef* outParent)
 {
-    Window* s = LiveWindow(sheet);
-    if (!s || !outParent)
-        return paramErr;
-    *outParent = s->GetSheetParent();
-    return noErr;
+    return ReadLive(LiveWindow(sheet), outParent, [&](Window* s) { return s->GetSheetParent(); });
 }
 
 Boolean HIWindowIsDocumentModalTarget(WindowRef window, WindowRef* outOwner)
@@ -516,20 +476,12 @@ OSStatus SetWindowCancelButton(WindowRef window, ControlRef button)
 
 OSStatus GetWindowDefaultButton(WindowRef window, ControlRef* outButton)
 {
-    Window* live = LiveWindow(window);
-    if (!live || !outButton)
-        return paramErr;
-    *outButton = live->GetDefaultButton();
-    return noErr;
+    return ReadLive(LiveWindow(window), outButton, [&](Window* live) { return live->GetDefaultButton(); });
 }
 
 OSStatus GetWindowCancelButton(WindowRef window, ControlRef* outButton)
 {
-    Window* live = LiveWindow(window);
-    if (!live || !outButton)
-        return paramErr;
-    *outButton = live->GetCancelButton();
-    return noErr;
+    return ReadLive(LiveWindow(window), outButton, [&](Window* live) { return live->GetCancelButton(); });
 }
 
 OSStatus RunAppModalLoopForWindow(WindowRef window)

@@ -4,6 +4,7 @@
 // the widget and view classes, an application object for the preferences, the real clock
 // (search workers and receivers run on threads), and a document the find window can use.
 
+#include "app/tests/AppWindowTest.h"
 #include "app/windows/AppWindowClasses.h"
 #include "app/windows/CWindowDevices.h"
 #include "app/windows/CWindowFind.h"
@@ -100,10 +101,8 @@ private:
     WindowRef mWindow = nullptr;
 };
 
-class WindowsTest : public ::testing::Test {
+class WindowsTest : public AppWindowTest {
 protected:
-    static constexpr char const* kPrefKeys[] = { "MapUnits", "MapCoordinates", "WindowFind" };
-
     void SetUp() override
     {
         display::WindowServer::ResetForTesting();
@@ -121,8 +120,7 @@ protected:
         CWindowFind::ResetForTesting();
         CWindowDevices::ResetForTesting();
         CWindowDevices::SetDeviceManager(nullptr);
-        for (WindowRef window : std::vector<WindowRef>(toolbox::WindowList::FrontToBack()))
-            DisposeWindow(window);
+        DisposeAllWindows();
         CThreadSearch::SetMapManager(nullptr);
         CMapObject::SetMapManager(nullptr);
         mApp.reset();
@@ -131,33 +129,10 @@ protected:
     }
 
     CPreferences& Prefs() { return mApp->GetPreferences(); }
-    static void ClearPreferences()
-    {
-        CPreferences prefs;
-        for (char const* key : kPrefKeys)
-            prefs.RemovePref(key);
-        prefs.Flush();
-    }
+    static void ClearPreferences() { RemovePreferences({ "MapUnits", "MapCoordinates", "WindowFind" }); }
 
     // Where the middle of the view is on the screen.
-    static CGPoint Centre(CHIView* view)
-    {
-        ControlRef control = view->GetHIViewRef();
-        CGRect const bounds = control->GetBounds();
-        CGPoint const inWindow = control->ToWindow({ CGRectGetMidX(bounds), CGRectGetMidY(bounds) });
-        CGRect const structure = control->GetWindow()->GetStructure();
-        return { structure.origin.x + inWindow.x, structure.origin.y + inWindow.y };
-    }
-
-    // The screen as a PNG, in $TW_SCREENSHOT_DIR when set, else the test home.
-    static std::string Shot(char const* name)
-    {
-        char const* dir = std::getenv("TW_SCREENSHOT_DIR");
-        std::filesystem::path const folder = dir ? std::filesystem::path(dir) : TestHome();
-        std::string const path = (folder / name).string();
-        EXPECT_EQ(display::WindowServer::Get().WritePNG(path), noErr);
-        return path;
-    }
+    static CGPoint Centre(CHIView* view) { return AppWindowTest::Centre(view->GetHIViewRef()); }
 
     RealClock mClock;
     std::unique_ptr<CApplication> mApp;

@@ -68,13 +68,9 @@ CBString CBControlBinding::GetDebugInfo() const
 
 void CBControlBinding::SetControl(ControlRef theControl)
 {
-    EventHandlerUPP const upp = HandlerUPP();
-    if (mHandler)
-        CB_REPORT_STATUS(RemoveEventHandler(mHandler));
+    ReleaseObject();
     mControl = theControl;
-    mHandler = nullptr;
     mIsEditText = mIsStaticText = false;
-    mWriteThrough = true;
     if (!mControl)
         return;
     ControlKind kind { 0, 0 };
@@ -82,18 +78,7 @@ void CBControlBinding::SetControl(ControlRef theControl)
         mIsEditText = kind.kind == 'etxt' || kind.kind == 'eutx';
         mIsStaticText = kind.kind == 'stxt';
     }
-    CB_REPORT_STATUS(InstallEventHandler(GetControlEventTarget(mControl), upp,
-        sizeof kControlEvents / sizeof *kControlEvents, kControlEvents, this, &mHandler));
-    StWriteThroughOff const reading(mWriteThrough);
-    for (char const* key : kKeys)
-        SyncValue(key);
-}
-
-void CBControlBinding::SetKeyValue(CBString const& theKeyName, CBValue const& theValue)
-{
-    if (mControl && mWriteThrough)
-        ApplyValue(theKeyName, theValue);
-    CBKeyValueBinding::SetKeyValue(theKeyName, theValue);
+    WatchObject(GetControlEventTarget(mControl), HandlerUPP(), kControlEvents, this, kKeys);
 }
 
 void CBControlBinding::ApplyValue(CBString const& theKey, CBValue const& theValue)
@@ -147,16 +132,7 @@ CBValue CBControlBinding::ReadValue(CBString const& theKey) const
     return CBValue();
 }
 
-void CBControlBinding::SyncValue(CBString const& theKey)
-{
-    if (!CB_CHECK(mControl != NULL))
-        return;
-    CBValue const value = ReadValue(theKey);
-    if (!value.IsValid())
-        return;
-    StWriteThroughOff const reading(mWriteThrough);
-    SetKeyPathValue(theKey, value, false);
-}
+bool CBControlBinding::CheckBound() const { return CB_CHECK(mControl != NULL); }
 
 OSStatus CBControlBinding::EventHandler(EventHandlerCallRef, EventRef theEvent, void* userData)
 {

@@ -5,10 +5,10 @@
 // takes what was typed into its key on Return, Enter or Tab only. The binding
 // deletes itself when its control is disposed.
 
-#include "bindings/Source/Bindings/CBKeyValueBinding.h"
+#include "bindings/Source/Bindings/CBObjectBinding.h"
 #include "toolbox/HIViewTypes.h"
 
-class CBControlBinding : public CBKeyValueBinding {
+class CBControlBinding : public CBObjectBinding {
 public:
     // The control with id {signature, 0} in the window.
     CBControlBinding(WindowRef theWindow, unsigned long signature);
@@ -16,26 +16,24 @@ public:
     ~CBControlBinding() override;
 
     CBString GetDebugInfo() const override;
-    void SetKeyValue(CBString const& theKeyName, CBValue const& theValue) override;
 
     ControlRef GetControl() const { return mControl; }
     void SetControl(ControlRef theControl); // null unbinds
-    void SyncValue(CBString const& theKey);
 
     static OSStatus EventHandler(EventHandlerCallRef callRef, EventRef theEvent, void* userData);
 
 private:
     bool IsText() const { return mIsEditText || mIsStaticText; }
-    void ApplyValue(CBString const& theKey, CBValue const& theValue);
-    CBValue ReadValue(CBString const& theKey) const;
+    bool IsBound() const override { return mControl != nullptr; }
+    bool CheckBound() const override;
+    void ApplyValue(CBString const& theKey, CBValue const& theValue) override;
+    CBValue ReadValue(CBString const& theKey) const override;
     OSStatus DoEventKeyboard(EventRef theEvent);
     OSStatus DoEventControl(EventRef theEvent);
     void SyncFirstChangedNumber();
 
     ControlRef mControl = nullptr; // weak: the binding goes when the control does
-    EventHandlerRef mHandler = nullptr;
     bool mIsEditText = false;
     bool mIsStaticText = false;
-    bool mWriteThrough = true;
     CBString mApplying; // the key being written, whose echo in the control's events is ignored
 };

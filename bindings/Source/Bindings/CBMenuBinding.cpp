@@ -49,14 +49,10 @@ bool CBMenuBinding::IsBindable(CBString const&) { return false; }
 
 void CBMenuBinding::SetMenuCommand(unsigned long commandID)
 {
-    EventHandlerUPP const upp = HandlerUPP();
-    if (mHandler)
-        CB_REPORT_STATUS(RemoveEventHandler(mHandler));
+    ReleaseObject();
     mMenu = nullptr;
     mItem = 0;
     mCommand = UInt32(commandID);
-    mHandler = nullptr;
-    mWriteThrough = true;
     if (commandID == 0)
         return;
     MenuRef menu = nullptr;
@@ -65,18 +61,7 @@ void CBMenuBinding::SetMenuCommand(unsigned long commandID)
         return;
     mMenu = menu;
     mItem = item;
-    CB_REPORT_STATUS(InstallEventHandler(
-        GetMenuEventTarget(mMenu), upp, sizeof kMenuEvents / sizeof *kMenuEvents, kMenuEvents, this, &mHandler));
-    StWriteThroughOff const reading(mWriteThrough);
-    for (char const* key : kKeys)
-        SyncValue(key);
-}
-
-void CBMenuBinding::SetKeyValue(CBString const& theKeyName, CBValue const& theValue)
-{
-    if (mMenu && mWriteThrough)
-        ApplyValue(theKeyName, theValue);
-    CBKeyValueBinding::SetKeyValue(theKeyName, theValue);
+    WatchObject(GetMenuEventTarget(mMenu), HandlerUPP(), kMenuEvents, this, kKeys);
 }
 
 void CBMenuBinding::ApplyValue(CBString const& theKey, CBValue const& theValue)
@@ -112,16 +97,7 @@ CBValue CBMenuBinding::ReadValue(CBString const& theKey) const
     return CBValue();
 }
 
-void CBMenuBinding::SyncValue(CBString const& theKey)
-{
-    if (!CB_CHECK(mMenu != NULL))
-        return;
-    CBValue const value = ReadValue(theKey);
-    if (!value.IsValid())
-        return;
-    StWriteThroughOff const reading(mWriteThrough);
-    SetKeyPathValue(theKey, value, false);
-}
+bool CBMenuBinding::CheckBound() const { return CB_CHECK(mMenu != NULL); }
 
 OSStatus CBMenuBinding::EventHandler(EventHandlerCallRef, EventRef theEvent, void* userData)
 {

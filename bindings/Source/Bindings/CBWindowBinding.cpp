@@ -64,26 +64,11 @@ CBString CBWindowBinding::GetDebugInfo() const
 
 void CBWindowBinding::SetWindow(WindowRef theWindow)
 {
-    EventHandlerUPP const upp = HandlerUPP();
-    if (mHandler)
-        CB_REPORT_STATUS(RemoveEventHandler(mHandler));
+    ReleaseObject();
     mWindow = theWindow;
-    mHandler = nullptr;
-    mWriteThrough = true;
     if (!mWindow)
         return;
-    CB_REPORT_STATUS(InstallEventHandler(GetWindowEventTarget(mWindow), upp,
-        sizeof kWindowEvents / sizeof *kWindowEvents, kWindowEvents, this, &mHandler));
-    StWriteThroughOff const reading(mWriteThrough);
-    for (char const* key : kKeys)
-        SyncValue(key);
-}
-
-void CBWindowBinding::SetKeyValue(CBString const& theKeyName, CBValue const& theValue)
-{
-    if (mWindow && mWriteThrough)
-        ApplyValue(theKeyName, theValue);
-    CBKeyValueBinding::SetKeyValue(theKeyName, theValue);
+    WatchObject(GetWindowEventTarget(mWindow), HandlerUPP(), kWindowEvents, this, kKeys);
 }
 
 void CBWindowBinding::ApplyValue(CBString const& theKey, CBValue const& theValue)
@@ -129,16 +114,7 @@ CBValue CBWindowBinding::ReadValue(CBString const& theKey) const
     return CBValue();
 }
 
-void CBWindowBinding::SyncValue(CBString const& theKey)
-{
-    if (!CB_CHECK(mWindow != NULL))
-        return;
-    CBValue const value = ReadValue(theKey);
-    if (!value.IsValid())
-        return;
-    StWriteThroughOff const reading(mWriteThrough);
-    SetKeyPathValue(theKey, value, false);
-}
+bool CBWindowBinding::CheckBound() const { return CB_CHECK(mWindow != NULL); }
 
 OSStatus CBWindowBinding::EventHandler(EventHandlerCallRef, EventRef theEvent, void* userData)
 {

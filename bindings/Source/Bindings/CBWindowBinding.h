@@ -5,30 +5,28 @@
 // window, by the user or the program, is read back into its key. The binding
 // deletes itself when its window closes.
 
-#include "bindings/Source/Bindings/CBKeyValueBinding.h"
+#include "bindings/Source/Bindings/CBObjectBinding.h"
 #include "toolbox/WindowTypes.h"
 
-class CBWindowBinding : public CBKeyValueBinding {
+class CBWindowBinding : public CBObjectBinding {
 public:
     explicit CBWindowBinding(WindowRef theWindow);
     ~CBWindowBinding() override;
 
     CBString GetDebugInfo() const override;
-    void SetKeyValue(CBString const& theKeyName, CBValue const& theValue) override;
 
     WindowRef GetWindow() const { return mWindow; }
     void SetWindow(WindowRef theWindow); // null unbinds
-    void SyncValue(CBString const& theKey);
 
     static OSStatus EventHandler(EventHandlerCallRef callRef, EventRef theEvent, void* userData);
 
 private:
-    void ApplyValue(CBString const& theKey, CBValue const& theValue);
-    CBValue ReadValue(CBString const& theKey) const;
+    bool IsBound() const override { return mWindow != nullptr; }
+    bool CheckBound() const override;
+    void ApplyValue(CBString const& theKey, CBValue const& theValue) override;
+    CBValue ReadValue(CBString const& theKey) const override;
     OSStatus DoEventWindow(EventRef theEvent);
 
     WindowRef mWindow = nullptr; // weak: the binding goes when the window closes
-    EventHandlerRef mHandler = nullptr;
-    bool mWriteThrough = true;
     bool mApplying = false; // the window's own events echo a change being written
 };

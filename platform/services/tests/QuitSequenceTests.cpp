@@ -1,7 +1,7 @@
 #include "events/CarbonEvents.h"
+#include "events/CommandTypes.h"
 #include "services/AppleEvents.h"
 #include "tests/support/ManualClock.h"
-#include "toolbox/HIToolboxTypes.h"
 
 #include <gtest/gtest.h>
 #include <string>

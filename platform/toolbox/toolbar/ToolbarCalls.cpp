@@ -1,12 +1,15 @@
 #include "toolbox/toolbar/ToolbarCalls.h"
 
 #include "corefoundation/CFString.h"
+#include "toolbox/LiveCalls.h"
 #include "toolbox/View.h"
 #include "toolbox/Window.h"
 #include "toolbox/toolbar/Toolbar.h"
 #include "toolbox/toolbar/ToolbarItem.h"
 #include "toolbox/toolbar/ToolbarStrip.h"
 
+using tw::toolbox::IfLive;
+using tw::toolbox::ReadLive;
 using tw::toolbox::View;
 using tw::toolbox::Window;
 using tw::toolbox::toolbar::Toolbar;
@@ -39,20 +42,12 @@ CFStringRef HIToolbarGetIdentifier(HIToolbarRef ref)
 
 OSStatus HIToolbarGetAttributes(HIToolbarRef ref, OptionBits* outAttributes)
 {
-    Toolbar* toolbar = Toolbar::From(ref);
-    if (!toolbar || !outAttributes)
-        return paramErr;
-    *outAttributes = toolbar->GetAttributes();
-    return noErr;
+    return ReadLive(Toolbar::From(ref), outAttributes, [&](Toolbar* toolbar) { return toolbar->GetAttributes(); });
 }
 
 OSStatus HIToolbarGetDisplayMode(HIToolbarRef ref, HIToolbarDisplayMode* outMode)
 {
-    Toolbar* toolbar = Toolbar::From(ref);
-    if (!toolbar || !outMode)
-        return paramErr;
-    *outMode = toolbar->GetDisplayMode();
-    return noErr;
+    return ReadLive(Toolbar::From(ref), outMode, [&](Toolbar* toolbar) { return toolbar->GetDisplayMode(); });
 }
 
 OSStatus HIToolbarSetDisplayMode(HIToolbarRef ref, HIToolbarDisplayMode mode)
@@ -128,29 +123,18 @@ OSStatus HIToolbarItemCreate(CFStringRef identifier, OptionBits options, HIToolb
 
 OSStatus HIToolbarItemCopyIdentifier(HIToolbarItemRef ref, CFStringRef* outIdentifier)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item || !outIdentifier)
-        return paramErr;
-    *outIdentifier = tw::cf::CreateString(item->GetIdentifier());
-    return noErr;
+    return ReadLive(ToolbarItem::From(ref), outIdentifier,
+        [&](ToolbarItem* item) { return tw::cf::CreateString(item->GetIdentifier()); });
 }
 
 OSStatus HIToolbarItemGetAttributes(HIToolbarItemRef ref, OptionBits* outAttributes)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item || !outAttributes)
-        return paramErr;
-    *outAttributes = item->GetAttributes();
-    return noErr;
+    return ReadLive(ToolbarItem::From(ref), outAttributes, [&](ToolbarItem* item) { return item->GetAttributes(); });
 }
 
 OSStatus HIToolbarItemChangeAttributes(HIToolbarItemRef ref, OptionBits set, OptionBits clear)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item)
-        return paramErr;
-    item->ChangeAttributes(set, clear);
-    return noErr;
+    return IfLive(ToolbarItem::From(ref), [&](ToolbarItem* item) { item->ChangeAttributes(set, clear); });
 }
 
 OSStatus HIToolbarItemChangeAttributesInWindow(HIToolbarItemRef ref, WindowRef window, OptionBits set, OptionBits clear)
@@ -164,81 +148,56 @@ OSStatus HIToolbarItemChangeAttributesInWindow(HIToolbarItemRef ref, WindowRef w
 
 OSStatus HIToolbarItemSetLabel(HIToolbarItemRef ref, CFStringRef label)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item)
-        return paramErr;
-    item->SetLabel(Text(label));
-    return noErr;
+    return IfLive(ToolbarItem::From(ref), [&](ToolbarItem* item) { item->SetLabel(Text(label)); });
 }
 
 OSStatus HIToolbarItemCopyLabel(HIToolbarItemRef ref, CFStringRef* outLabel)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item || !outLabel)
-        return paramErr;
-    *outLabel = tw::cf::CreateString(tw::cf::UTF16ToUTF8(item->GetLabel()));
-    return noErr;
+    return ReadLive(ToolbarItem::From(ref), outLabel,
+        [&](ToolbarItem* item) { return tw::cf::CreateString(tw::cf::UTF16ToUTF8(item->GetLabel())); });
 }
 
 OSStatus HIToolbarItemSetHelpText(HIToolbarItemRef ref, CFStringRef shortText, CFStringRef longText)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item)
-        return paramErr;
-    item->SetHelp(Text(shortText), Text(longText));
-    return noErr;
+    return IfLive(ToolbarItem::From(ref), [&](ToolbarItem* item) { item->SetHelp(Text(shortText), Text(longText)); });
 }
 
 OSStatus HIToolbarItemSetCommandID(HIToolbarItemRef ref, MenuCommand command)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item)
-        return paramErr;
-    item->SetCommand(command);
-    return noErr;
+    return IfLive(ToolbarItem::From(ref), [&](ToolbarItem* item) { item->SetCommand(command); });
 }
 
 OSStatus HIToolbarItemGetCommandID(HIToolbarItemRef ref, MenuCommand* outCommand)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item || !outCommand)
-        return paramErr;
-    *outCommand = item->GetCommand();
-    return noErr;
+    return ReadLive(ToolbarItem::From(ref), outCommand, [&](ToolbarItem* item) { return item->GetCommand(); });
 }
 
 OSStatus HIToolbarItemSetIconRef(HIToolbarItemRef ref, IconRef icon)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item)
-        return paramErr;
-    ControlButtonContentInfo content;
-    content.contentType = icon ? kControlContentIconRef : kControlContentTextOnly;
-    content.u.iconRef = icon;
-    item->SetContent(content);
-    return noErr;
+    return IfLive(ToolbarItem::From(ref), [&](ToolbarItem* item) {
+        ControlButtonContentInfo content;
+        content.contentType = icon ? kControlContentIconRef : kControlContentTextOnly;
+        content.u.iconRef = icon;
+        item->SetContent(content);
+    });
 }
 
 OSStatus HIToolbarItemSetImage(HIToolbarItemRef ref, CGImageRef image)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item)
-        return paramErr;
-    ControlButtonContentInfo content;
-    content.contentType = image ? kControlContentCGImageRef : kControlContentTextOnly;
-    content.u.imageRef = image;
-    item->SetContent(content);
-    return noErr;
+    return IfLive(ToolbarItem::From(ref), [&](ToolbarItem* item) {
+        ControlButtonContentInfo content;
+        content.contentType = image ? kControlContentCGImageRef : kControlContentTextOnly;
+        content.u.imageRef = image;
+        item->SetContent(content);
+    });
 }
 
 OSStatus HIToolbarItemSetEnabled(HIToolbarItemRef ref, Boolean enabled)
 {
-    ToolbarItem* item = ToolbarItem::From(ref);
-    if (!item)
-        return paramErr;
-    OptionBits const disabled = kHIToolbarItemDisabled;
-    item->ChangeAttributes(enabled ? 0 : disabled, enabled ? disabled : 0);
-    return noErr;
+    return IfLive(ToolbarItem::From(ref), [&](ToolbarItem* item) {
+        OptionBits const disabled = kHIToolbarItemDisabled;
+        item->ChangeAttributes(enabled ? 0 : disabled, enabled ? disabled : 0);
+    });
 }
 
 Boolean HIToolbarItemIsEnabled(HIToolbarItemRef ref)
