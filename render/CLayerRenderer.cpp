@@ -22,11 +22,6 @@ double Now()
 
 constexpr CGFloat kSameNameDistance = 320; // [px] nearer than this, one name of two alike is left out
 
-bool Within(CGRect const& inner, CGRect const& outer)
-{
-    return CGRectContainsRect(outer, inner);
-}
-
 } // namespace
 
 CLayerRenderer::CLayerRenderer(IMapView* view, UInt32 workers)
@@ -268,7 +263,6 @@ void CLayerRenderer::DrawLabels(CGContextRef context, CGRect const& visible)
     // 2. Each where there is room.
     std::unordered_map<UInt64, CGRect> shown;
     mShownLabels.clear();
-    CGRect const clip = CGContextGetClipBoundingBox(context);
     std::vector<CGRect> redraw;
     std::unordered_map<std::string, std::vector<CGPoint>> names; // where each text went
     for (CMapLabel const* label : candidates) {
@@ -292,7 +286,8 @@ void CLayerRenderer::DrawLabels(CGContextRef context, CGRect const& visible)
         // A name this pass could draw only in part is drawn whole by the next.
         auto before = mShown.find(label->GetID());
         bool const same = before != mShown.end() && CGRectEqualToRect(before->second, bounds);
-        if (!same && !Within(bounds, clip))
+        bool const whole = tw::quartz::ClipCoversRect(context, bounds);
+        if (!same && !whole)
             redraw.push_back(bounds);
     }
     // 3. Names that went or moved leave their old place to be redrawn.
