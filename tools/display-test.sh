@@ -139,43 +139,76 @@ timeout 10 xdotool search --sync --name 'Tarnwick$' >/dev/null || fail "a start 
 # to "Paste Link", Space): Return keeps the place, Escape goes back to where the map was.
 # The screen is compared with a view of the whole world, where each paste starts.
 difference() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'; }
-# A slow build (the sanitizers on two cores) takes seconds to show a sheet: keys wait for it.
+# Each step waits for what it does to show, not for a fixed time: a slow build (the
+# sanitizers on a loaded machine) takes seconds to show a sheet. The screen has changed
+# once it differs from a reference shot, and is at rest once two shots in a row agree
+# (a caret's blink is below both thresholds); the last shot is left in $s.
+at_rest() {
+    for _ in $(seq 100); do
+        cp "$s" "$out/4b-previous.png"
+        sleep 0.1
+        s=$(shot 4b-now)
+        below "$(difference "$out/4b-previous.png" "$s")" 0.005 && return 0
+    done
+    return 1
+}
+changed() { # reference shot, most shots to wait; fails when nothing changed
+    local reference="$out/4b-reference.png"
+    cp "$1" "$reference"
+    for _ in $(seq "$2"); do
+        s=$(shot 4b-now)
+        if below 0.005 "$(difference "$reference" "$s")"; then
+            at_rest
+            return
+        fi
+        sleep 0.1
+    done
+    return 1
+}
 location() { # link, ending key
     printf '%s' "$1" | xclip -selection clipboard
-    local before sheet
-    before=$(shot 4b-before)
+    s=$(shot 4b-now)
+    at_rest || fail "the screen did not come to rest before Go to Location"
     xdotool key ctrl+l
-    for _ in $(seq 75); do
-        sleep 0.2
-        sheet=$(shot 4b-sheet)
-        below 0.005 "$(difference "$before" "$sheet")" && break
-    done
-    sleep 0.5
-    xdotool key Tab Tab Tab space
-    sleep 0.8
-    xdotool key "$2"
-    sleep 0.8
+    changed "$s" 150 || fail "the Go to Location sheet did not open or come to rest"
+    # The sheet takes the keys in turn: Tab to "Paste Link", Space pastes, then the ending key.
+    xdotool key Tab Tab Tab space "$2"
+    changed "$s" 150 || fail "the Go to Location sheet did not close or the screen did not come to rest"
 }
-# The splash screen fades first: the view is taken once two shots a second apart agree.
+# The map of the world is drawn when each quarter of it shows sea (a tile still loading
+# is grey); the view is taken once, drawn, two shots half a second apart agree (the splash
+# screen fades first).
+world_drawn() {
+    local quarter
+    for quarter in 250x240+295+150 250x240+550+150 250x240+295+400 250x240+550+400; do
+        below "$(convert "$1" -crop $quarter +repage -format '%[fx:mean.b-mean.r]' info:)" 0.03 && return 1
+    done
+    return 0
+}
 settle() {
     world=$(shot 4b-world)
-    for _ in $(seq 15); do
-        sleep 1
+    for _ in $(seq 240); do
+        sleep 0.5
         cp "$world" "$out/4b-earlier.png"
         world=$(shot 4b-world)
-        below "$(difference "$out/4b-earlier.png" "$world")" 0.002 && break
+        world_drawn "$world" && below "$(difference "$out/4b-earlier.png" "$world")" 0.002 && return
     done
+    fail "the map of the world was not drawn"
+}
+# Waits, as long as a loaded machine takes to draw it, for the screen to show the world view.
+shows_world() { # shot name
+    for _ in $(seq 240); do
+        s=$(shot "$1")
+        below "$(difference "$world" "$s")" 0.01 && return 0
+        sleep 0.25
+    done
+    return 1
 }
 settle
 location "tarnwick://view?lat=0&lon=0&zoom=1" Return
 settle
 location "https://maps.google.com/maps?ll=57.7089,11.9746&z=12" Escape
-for _ in $(seq 30); do
-    s=$(shot 4b-cancelled)
-    below "$(difference "$world" "$s")" 0.01 && break
-    sleep 0.5
-done
-below "$(difference "$world" "$s")" 0.01 || fail "Escape in Go to Location did not bring the map back"
+shows_world 4b-cancelled || fail "Escape in Go to Location did not bring the map back"
 n=0
 for link in "tarnwick://view?lat=57.7089&lon=11.9746&zoom=12" \
     "http://www.multimap.com/map/browse.cgi?lat=51.5073&lon=-0.1277&scale=10000&icon=x" \
@@ -187,13 +220,14 @@ for link in "tarnwick://view?lat=57.7089&lon=11.9746&zoom=12" \
     n=$((n + 1))
     location "$link" Return
     # A loaded machine may draw the new place a while after the sheet goes.
-    for _ in $(seq 30); do
+    for _ in $(seq 120); do
         s=$(shot "4b-link-$n")
         below 0.02 "$(difference "$world" "$s")" && break
-        sleep 0.5
+        sleep 0.25
     done
     below 0.02 "$(difference "$world" "$s")" || fail "the map did not move to the pasted link $link"
     location "tarnwick://view?lat=0&lon=0&zoom=1" Return
+    shows_world "4b-back-$n" || fail "the map did not go back to the world after the link $link"
 done
 
 # 5. Ctrl+Q (Command-Q) quits with status 0.
