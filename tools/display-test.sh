@@ -60,12 +60,13 @@ deviation() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:sta
 below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 shot() { import -window root "$out/$1.png" && echo "$out/$1.png"; }
 
+# Every wait below polls for what it waits for, as long as a loaded machine may take.
 menubar=1280x22+0+0
 desktop=760x120+30+670 # below the document window
 filemenu=160x150+100+40 # below the File title
 
 # 1. The menu bar: light, with titles written on it, over the darker desktop.
-for _ in $(seq 50); do
+for _ in $(seq 250); do
     s=$(shot 1-menubar)
     below 0.8 "$(mean "$s" $menubar)" && break
     sleep 0.1
@@ -75,7 +76,7 @@ below 0.02 "$(deviation "$s" $menubar)" || fail "the menu bar has no titles"
 below "$(mean "$s" $desktop)" 0.6 || fail "the desktop is not drawn"
 # The window is titled after the untitled document and has the program's icon.
 wid=$(xdotool search --name 'Tarnwick$' | head -n1)
-for _ in $(seq 30); do
+for _ in $(seq 150); do
     title=$(xdotool getwindowname "$wid")
     [ "$title" != "Tarnwick" ] && break
     sleep 0.1
@@ -87,7 +88,7 @@ esac
 xprop -id "$wid" -f _NET_WM_ICON 32c ' = $0 x $1' _NET_WM_ICON | grep -q "= 256 x 256" || fail "the window has no icon"
 # The untitled document opened at start-up covers that place: Ctrl+W (Command-W) closes it.
 xdotool key ctrl+w
-for _ in $(seq 30); do
+for _ in $(seq 150); do
     s=$(shot 1-closed-document)
     below "$(mean "$s" $filemenu)" 0.6 && break
     sleep 0.1
@@ -96,7 +97,7 @@ below "$(mean "$s" $filemenu)" 0.6 || fail "something already covers the place o
 
 # 2. A click on "File" opens its menu; a click on the desktop closes it.
 xdotool mousemove 108 10 click 1
-for _ in $(seq 30); do
+for _ in $(seq 150); do
     s=$(shot 2-file-menu)
     below 0.8 "$(mean "$s" $filemenu)" && break
     sleep 0.1
@@ -104,7 +105,7 @@ done
 below 0.8 "$(mean "$s" $filemenu)" || fail "clicking File did not open its menu"
 below 0.02 "$(deviation "$s" $filemenu)" || fail "the File menu has no items"
 xdotool mousemove 700 720 click 1
-for _ in $(seq 30); do
+for _ in $(seq 150); do
     s=$(shot 3-closed)
     below "$(mean "$s" $filemenu)" 0.6 && break
     sleep 0.1
@@ -117,7 +118,7 @@ timeout 10 "$app" >"$out/second.log" 2>&1
 second=$?
 [ "$second" -eq 0 ] || fail "the second start ended with status $second"
 [ "$(xdotool search --name 'Tarnwick$' | wc -l)" -eq 1 ] || fail "a second window opened"
-for _ in $(seq 30); do
+for _ in $(seq 150); do
     s=$(shot 4-reopened)
     below 0.8 "$(mean "$s" $filemenu)" || break
     sleep 0.1
