@@ -141,40 +141,24 @@ timeout 10 xdotool search --sync --name 'Tarnwick$' >/dev/null || fail "a start 
 # The screen is compared with a view of the whole world, where each paste starts.
 difference() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'; }
 # Each step waits for what it does to show, not for a fixed time: a slow build (the
-# sanitizers on a loaded machine) takes seconds to show a sheet. The screen has changed
-# once it differs from a reference shot, and is at rest once two shots in a row agree
-# (a caret's blink is below both thresholds); the last shot is left in $s.
-at_rest() {
-    for _ in $(seq 100); do
-        cp "$s" "$out/4b-previous.png"
-        sleep 0.1
-        s=$(shot 4b-now)
-        below "$(difference "$out/4b-previous.png" "$s")" 0.005 && return 0
-    done
-    return 1
-}
-changed() { # reference shot, most shots to wait; fails when nothing changed
-    local reference="$out/4b-reference.png"
-    cp "$1" "$reference"
-    for _ in $(seq "$2"); do
-        s=$(shot 4b-now)
-        if below 0.005 "$(difference "$reference" "$s")"; then
-            at_rest
-            return
-        fi
-        sleep 0.1
-    done
-    return 1
-}
+# sanitizers on a loaded machine) takes seconds to show a sheet. The sheet is open while
+# its default button, OK, is blue where the sheet puts it over the map.
+sheet_open() { below 0.4 "$(convert "$1" -crop 50x10+573+328 +repage -format '%[fx:mean.b-mean.r]' info:)"; }
 location() { # link, ending key
     printf '%s' "$1" | xclip -selection clipboard
-    s=$(shot 4b-now)
-    at_rest || fail "the screen did not come to rest before Go to Location"
     xdotool key ctrl+l
-    changed "$s" 150 || fail "the Go to Location sheet did not open or come to rest"
+    for _ in $(seq 300); do
+        s=$(shot 4b-sheet)
+        sheet_open "$s" && break
+    done
+    sheet_open "$s" || fail "the Go to Location sheet did not open"
     # The sheet takes the keys in turn: Tab to "Paste Link", Space pastes, then the ending key.
     xdotool key Tab Tab Tab space "$2"
-    changed "$s" 150 || fail "the Go to Location sheet did not close or the screen did not come to rest"
+    for _ in $(seq 300); do
+        s=$(shot 4b-sheet-gone)
+        sheet_open "$s" || break
+    done
+    sheet_open "$s" && fail "the Go to Location sheet did not close"
 }
 # The map of the world is drawn when each quarter of it shows sea (a tile still loading
 # is grey); the view is taken once, drawn, two shots half a second apart agree (the splash
