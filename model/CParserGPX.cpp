@@ -8,6 +8,7 @@
 #include "model/CSymbolNameUtilities.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -118,6 +119,17 @@ bool ReadZoneOffset(std::string_view text, std::size_t& at, long long& offset)
 }
 
 } // namespace
+
+namespace {
+std::atomic<std::size_t> sMaxObjects { CParserGPX::kMaxObjects };
+}
+
+std::size_t CParserGPX::GetMaxObjects() { return sMaxObjects.load(std::memory_order_relaxed); }
+
+void CParserGPX::SetMaxObjectsForTesting(std::size_t limit)
+{
+    sMaxObjects.store(limit != 0 ? limit : kMaxObjects, std::memory_order_relaxed);
+}
 
 bool CParserGPX::IsRootElement(std::string_view uri, std::string_view localName)
 {

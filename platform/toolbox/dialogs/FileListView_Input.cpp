@@ -1,5 +1,6 @@
 #include "corefoundation/CFString.h"
 #include "toolbox/HIViewCalls.h"
+#include "toolbox/MenuCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/WindowCalls.h"
 #include "toolbox/controls/ControlsInternal.h"
