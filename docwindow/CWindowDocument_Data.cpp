@@ -82,7 +82,12 @@ void CWindowDocument::ImportData(CFile const& file)
     CCursor cursor;
     cursor.SetCursor(kThemeWatchCursor);
     std::vector<CMapObject*> objects;
-    OSStatus status = CDocumentImport::ReadFile(file, objects);
+    OSStatus status = ReadImport(file, objects);
+    // Stopped by the user: nothing was added, and there is nothing to say.
+    if (status == userCanceledErr) {
+        cursor.SetCursor(kThemeArrowCursor);
+        return;
+    }
     if (status == noErr && !objects.empty()) {
         if (AddObjects(objects))
             ShowObjects(objects);
@@ -230,6 +235,11 @@ void CWindowDocument::SheetCompleting(UInt32 command)
         break;
     case kSheetTransferProgress:
         mTransferInfo.progressSheet = nullptr;
+        break;
+    case kSheetWorkProgress:
+        mWork.sheet = nullptr;
+        if (command == kDataCancel)
+            mWork.cancelled = true;
         break;
     default:
         break;

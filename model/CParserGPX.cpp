@@ -176,9 +176,11 @@ OSStatus CParserGPX::ParseFile(CFile const& file, std::vector<CMapObject*>& obje
     OSStatus status = kImportPieceErr;
     SInt64 size = file.GetForkSize();
     if (size >= SInt64(kPiecesFileSize))
-        status = ReadInPieces(file, kMinPieceSize, std::min(8u, std::thread::hardware_concurrency()), records);
+        status = ReadInPieces(
+            file, kMinPieceSize, std::min(8u, std::thread::hardware_concurrency()), records, mMonitor);
     if (status == kImportPieceErr) {
         CGPXReader reader;
+        reader.SetMonitor(mMonitor);
         status = reader.ReadFile(file);
         NoteError(reader);
         if (status == noErr && !reader.HasRoot())

@@ -1,0 +1,124 @@
+#include "docwindow/CDocumentImport.h"
+#include "docwindow/CWindowDocument.h"
+#include "docwindow/IDeviceSheets.h"
+#include "foundation/CTextUtilities.h"
+#include "framework/CMacWindow.h"
+#include "framework/CWindowController.h"
+#include "model/CMapObject.h"
+#include "model/CXMLStreamReader.h"
+
+#include <future>
+#include <system_error>
+
+namespace {
+
+// How long the work runs between two looks at the window's events, and how often a wait
+// for a reader on its thread looks.
+constexpr auto kWorkSlice = std::chrono::milliseconds(30);
+constexpr auto kWorkPoll = std::chrono::milliseconds(10);
+constexpr unsigned long kWorkBarSteps = 1000;
+constexpr UInt32 kWorkEnded = 'ok  ';
+constexpr UInt32 kWorkStopped = 'not!';
+
+} // namespace
+
+void CWindowDocument::BeginWork(CString const& text)
+{
+    mWork = Work();
+    mWork.active = true;
+    mWork.start = GetCurrentEventTime();
+    mWork.text = text;
+}
+
+// Until the sheet is up nothing of the window's input is taken, so nothing can change the
+// document under the work; once it is, the window is the sheet's and only Cancel answers.
+bool CWindowDocument::StepWork(UInt64 done, UInt64 total)
+{
+    if (!mWork.active || mWork.cancelled)
+        return !mWork.cancelled;
+    auto const now = std::chrono::steady_clock::now();
+    if (now < mWork.nextSlice)
+        return true;
+    mWork.nextSlice = now + kWorkSlice;
+    if (!mWork.sheet && mWork.canShow && GetCurrentEventTime() - mWork.start >= sWorkDelay)
+        ShowWork();
+    if (!mWork.sheet)
+        return true;
+    mWork.sheet->SetProgress(total == 0 ? 0 : (unsigned long)(std::min(done, total) * kWorkBarSteps / total));
+    RunCurrentEventLoop(kEventDurationNoWait);
+    return !mWork.cancelled;
+}
+
+void CWindowDocument::ShowWork()
+{
+    mWork.canShow = false;
+    if (!GetWindow() || mSheet != kSheetNone || HasSheet())
+        return;
+    CWindowController* controller = nullptr;
+    auto* progress = MakeDataSheet<ITransferProgress>(kSheetWorkProgress, controller);
+    auto* parented = dynamic_cast<IProgressSheet*>(controller);
+    if (!progress || !parented) {
+        delete controller;
+        return;
+    }
+    parented->SetParentWindow(GetWindow());
+    if (BeginSheet(kSheetWorkProgress, controller, false) != noErr) {
+        delete controller;
+        return;
+    }
+    progress->SetProgressInfo(mWork.text, kWorkBarSteps);
+    progress->ShowProgress();
+    mWork.sheet = progress;
+    InvalidateCommandStatus();
+}
+
+void CWindowDocument::EndWork()
+{
+    mWork.active = false;
+    if (mWork.sheet && mSheet == kSheetWorkProgress) {
+        mWork.sheet = nullptr;
+        CompleteSheet(kWorkEnded);
+    }
+    mWork.sheet = nullptr;
+}
+
+OSStatus CWindowDocument::ReadImport(CFile const& file, std::vector<CMapObject*>& objects)
+{
+    if (mWork.active)
+        return CDocumentImport::ReadFile(file, objects);
+    CString text;
+    text.Format(CTextUtilities::GetBundleString("DocImportProgress").GetUTF8(), file.GetDisplayName().GetUTF8());
+    BeginWork(text);
+    CReadMonitor monitor;
+    UInt64 const size = UInt64(std::max<SInt64>(file.GetForkSize(), 0));
+    // The reader's thread makes objects without asking the application for their styles.
+    CMapObject::DefaultStyles const styles = CMapObject::TakeDefaultStyles();
+    std::vector<CMapObject*> read;
+    OSStatus status = noErr;
+    try {
+        auto reading = std::async(std::launch::async, [&file, &read, &monitor, &styles] {
+            CMapObject::UseDefaultStyles(&styles);
+            OSStatus const result = CDocumentImport::ReadFile(file, read, &monitor);
+            CMapObject::UseDefaultStyles(nullptr);
+            return result;
+        });
+        // A first step at once: a sheet due at once takes the window's input before the reading ends.
+        do {
+            if (!StepWork(monitor.bytesRead.load(std::memory_order_relaxed), size))
+                monitor.cancelled = true;
+        } while (reading.wait_for(kWorkPoll) != std::future_status::ready);
+        status = reading.get();
+    } catch (std::system_error const&) {
+        // No thread to be had: read here, as one slice.
+        status = CDocumentImport::ReadFile(file, read);
+    }
+    bool const cancelled = mWork.cancelled;
+    EndWork();
+    if (cancelled) {
+        for (CMapObject* object : read)
+            delete object;
+        return userCanceledErr;
+    }
+    objects.insert(objects.end(), read.begin(), read.end());
+    return status;
+}
