@@ -293,7 +293,8 @@ private:
     void EndWork();
     void ShowWork();
     // The file's objects read on a thread of their own while the window waits with the work's
-    // progress; userCanceledErr (and nothing read) when the user stopped it.
+    // progress; userCanceledErr (and nothing read, the work ended) when the user stopped it.
+    // Otherwise the work goes on, for the caller to add the objects and end it.
     OSStatus ReadImport(CFile const& file, std::vector<CMapObject*>& objects);
 
     OSStatus EncodeObjects(CFDictionary& properties);

@@ -82,6 +82,7 @@ void CWindowDocument::ImportData(CFile const& file)
     CCursor cursor;
     cursor.SetCursor(kThemeWatchCursor);
     std::vector<CMapObject*> objects;
+    bool const working = !mWork.active;
     OSStatus status = ReadImport(file, objects);
     // Stopped by the user: nothing was added, and there is nothing to say.
     if (status == userCanceledErr) {
@@ -92,6 +93,8 @@ void CWindowDocument::ImportData(CFile const& file)
         if (AddObjects(objects))
             ShowObjects(objects);
     }
+    if (working)
+        EndWork();
     cursor.SetCursor(kThemeArrowCursor);
     CString major, minor;
     CDocumentImport::GetReport(status, file.GetDisplayName(), objects.size(), major, minor);

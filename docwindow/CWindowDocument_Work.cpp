@@ -20,6 +20,15 @@ constexpr unsigned long kWorkBarSteps = 1000;
 constexpr UInt32 kWorkEnded = 'ok  ';
 constexpr UInt32 kWorkStopped = 'not!';
 
+// Reading the file is most of an import, making its objects the rest: the bar's steps.
+UInt64 ImportProgress(CReadMonitor const& monitor, UInt64 size)
+{
+    UInt64 const read = size == 0 ? 0 : std::min<UInt64>(monitor.bytesRead, size) * kWorkBarSteps / size;
+    UInt64 const toMake = monitor.toMake;
+    UInt64 const made = toMake == 0 ? 0 : std::min<UInt64>(monitor.made, toMake) * kWorkBarSteps / toMake;
+    return (read * 7 + made * 3) / 10;
+}
+
 } // namespace
 
 void CWindowDocument::BeginWork(CString const& text)
@@ -86,6 +95,7 @@ OSStatus CWindowDocument::ReadImport(CFile const& file, std::vector<CMapObject*>
 {
     if (mWork.active)
         return CDocumentImport::ReadFile(file, objects);
+    // Begun here, ended by the caller once the objects are in (or here, when cancelled).
     CString text;
     text.Format(CTextUtilities::GetBundleString("DocImportProgress").GetUTF8(), file.GetDisplayName().GetUTF8());
     BeginWork(text);
@@ -104,7 +114,7 @@ OSStatus CWindowDocument::ReadImport(CFile const& file, std::vector<CMapObject*>
         });
         // A first step at once: a sheet due at once takes the window's input before the reading ends.
         do {
-            if (!StepWork(monitor.bytesRead.load(std::memory_order_relaxed), size))
+            if (!StepWork(ImportProgress(monitor, size), kWorkBarSteps))
                 monitor.cancelled = true;
         } while (reading.wait_for(kWorkPoll) != std::future_status::ready);
         status = reading.get();
@@ -112,9 +122,9 @@ OSStatus CWindowDocument::ReadImport(CFile const& file, std::vector<CMapObject*>
         // No thread to be had: read here, as one slice.
         status = CDocumentImport::ReadFile(file, read);
     }
-    bool const cancelled = mWork.cancelled;
-    EndWork();
-    if (cancelled) {
+    // The sheet stays up while the objects go into the document; EndWork closes it.
+    if (mWork.cancelled) {
+        EndWork();
         for (CMapObject* object : read)
             delete object;
         return userCanceledErr;

@@ -30,8 +30,11 @@ enum : OSStatus {
 
 // Shared between readers on other threads and the thread that waits for them: how much of
 // the file they have read, and whether they are to stop (they then fail with userCanceledErr).
+// Objects made from what was read follow the reading: made of toMake, toMake known once read.
 struct CReadMonitor {
     std::atomic<UInt64> bytesRead { 0 };
+    std::atomic<UInt64> made { 0 };
+    std::atomic<UInt64> toMake { 0 };
     std::atomic<bool> cancelled { false };
 };
 

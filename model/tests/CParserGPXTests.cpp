@@ -354,6 +354,7 @@ TEST(CParserGPX, AMonitorFollowsTheReadingAndStopsIt)
     ASSERT_EQ(parser.ParseFile(file, objects.Get()), noErr);
     EXPECT_EQ(objects.Get().size(), 2u);
     EXPECT_EQ(followed.bytesRead.load(), UInt64(file.GetForkSize()));
+    EXPECT_EQ(followed.toMake.load(), 2u);
 
     CReadMonitor stopped;
     stopped.cancelled = true;
