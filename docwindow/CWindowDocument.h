@@ -292,6 +292,7 @@ private:
     bool StepWork(UInt64 done, UInt64 total);
     void EndWork();
     void ShowWork();
+    void TakeWaitingEvents();
     // The file's objects read on a thread of their own while the window waits with the work's
     // progress; userCanceledErr (and nothing read, the work ended) when the user stopped it.
     // Otherwise the work goes on, for the caller to add the objects and end it.

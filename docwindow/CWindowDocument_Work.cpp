@@ -16,6 +16,8 @@ namespace {
 // for a reader on its thread looks.
 constexpr auto kWorkSlice = std::chrono::milliseconds(30);
 constexpr auto kWorkPoll = std::chrono::milliseconds(10);
+constexpr EventTimeout kWorkEvents = 0.002; // [s] taking events between slices
+constexpr auto kWorkPosted = std::chrono::milliseconds(20); // at most, for what they posted
 constexpr unsigned long kWorkBarSteps = 1000;
 constexpr UInt32 kWorkEnded = 'ok  ';
 constexpr UInt32 kWorkStopped = 'not!';
@@ -54,8 +56,19 @@ bool CWindowDocument::StepWork(UInt64 done, UInt64 total)
     if (!mWork.sheet)
         return true;
     mWork.sheet->SetProgress(total == 0 ? 0 : (unsigned long)(std::min(done, total) * kWorkBarSteps / total));
-    RunCurrentEventLoop(kEventDurationNoWait);
+    TakeWaitingEvents();
     return !mWork.cancelled;
+}
+
+// A run that does not wait takes one event, and the input that waits only when nothing else
+// does: a short run takes all that waits, input included; what that posts (Cancel's command)
+// is taken too, while the sheet it is meant for is still there.
+void CWindowDocument::TakeWaitingEvents()
+{
+    RunCurrentEventLoop(kWorkEvents);
+    auto const end = std::chrono::steady_clock::now() + kWorkPosted;
+    while (GetNumEventsInQueue(GetMainEventQueue()) > 0 && std::chrono::steady_clock::now() < end)
+        RunCurrentEventLoop(kEventDurationNoWait);
 }
 
 void CWindowDocument::ShowWork()
@@ -83,6 +96,10 @@ void CWindowDocument::ShowWork()
 
 void CWindowDocument::EndWork()
 {
+    // Input that came while the last of the work ran (a click on Cancel) goes to the sheet,
+    // where it is too late to stop anything, not to the alert that follows it.
+    if (mWork.sheet)
+        TakeWaitingEvents();
     mWork.active = false;
     if (mWork.sheet && mSheet == kSheetWorkProgress) {
         mWork.sheet = nullptr;
