@@ -282,6 +282,7 @@ private:
     void SheetCompleting(UInt32 command);
     void SheetCompleted(DocumentSheet kind, UInt32 command);
     template <typename Interface> Interface* MakeDataSheet(DocumentSheet kind, CWindowController*& controller);
+    template <typename Interface> Interface* BeginProgressSheet(DocumentSheet kind);
     // A recorder or transfer that called back goes once its call has returned.
     void Bury(CTimerTask* finished);
     void StopDevices();

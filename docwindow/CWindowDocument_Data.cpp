@@ -283,20 +283,31 @@ void CWindowDocument::SheetCompleted(DocumentSheet kind, UInt32 command)
     }
 }
 
-void CWindowDocument::BeginTransfer()
+// The shell's progress sheet of the kind, begun on the window but not shown (its user shows
+// it); null, and nothing left, when there is none or it cannot be begun.
+template <typename Interface> Interface* CWindowDocument::BeginProgressSheet(DocumentSheet kind)
 {
     CWindowController* controller = nullptr;
-    auto* progress = MakeDataSheet<ITransferProgress>(kSheetTransferProgress, controller);
+    auto* progress = MakeDataSheet<Interface>(kind, controller);
     auto* parented = dynamic_cast<IProgressSheet*>(controller);
     if (!progress || !parented) {
         delete controller;
-        return;
+        return nullptr;
     }
     parented->SetParentWindow(GetWindow());
-    if (BeginSheet(kSheetTransferProgress, controller, false) != noErr) {
+    if (BeginSheet(kind, controller, false) != noErr) {
         delete controller;
-        return;
+        return nullptr;
     }
+    return progress;
+}
+template ITransferProgress* CWindowDocument::BeginProgressSheet<ITransferProgress>(DocumentSheet kind);
+
+void CWindowDocument::BeginTransfer()
+{
+    auto* progress = BeginProgressSheet<ITransferProgress>(kSheetTransferProgress);
+    if (!progress)
+        return;
     mTransferInfo.progressSheet = progress;
     mTransferInfo.progressText = CTextUtilities::GetBundleString("DocTransferProgress");
     mTransferInfo.successText = CTextUtilities::GetBundleString("DocTransferSuccess");
@@ -305,18 +316,9 @@ void CWindowDocument::BeginTransfer()
 
 void CWindowDocument::BeginTrack()
 {
-    CWindowController* controller = nullptr;
-    auto* progress = MakeDataSheet<ITrackProgress>(kSheetTrackProgress, controller);
-    auto* parented = dynamic_cast<IProgressSheet*>(controller);
-    if (!progress || !parented) {
-        delete controller;
+    auto* progress = BeginProgressSheet<ITrackProgress>(kSheetTrackProgress);
+    if (!progress)
         return;
-    }
-    parented->SetParentWindow(GetWindow());
-    if (BeginSheet(kSheetTrackProgress, controller, false) != noErr) {
-        delete controller;
-        return;
-    }
     mTrackInfo.progressSheet = progress;
     mTrackInfo.progressText = CTextUtilities::GetBundleString("DocTrackProgress");
     auto* track = new CMapTrack;

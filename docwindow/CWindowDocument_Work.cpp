@@ -1,9 +1,7 @@
 #include "docwindow/CDocumentImport.h"
 #include "docwindow/CWindowDocument.h"
-#include "docwindow/IDeviceSheets.h"
 #include "foundation/CTextUtilities.h"
 #include "framework/CMacWindow.h"
-#include "framework/CWindowController.h"
 #include "model/CMapObject.h"
 #include "model/CXMLStreamReader.h"
 
@@ -76,18 +74,9 @@ void CWindowDocument::ShowWork()
     mWork.canShow = false;
     if (!GetWindow() || mSheet != kSheetNone || HasSheet())
         return;
-    CWindowController* controller = nullptr;
-    auto* progress = MakeDataSheet<ITransferProgress>(kSheetWorkProgress, controller);
-    auto* parented = dynamic_cast<IProgressSheet*>(controller);
-    if (!progress || !parented) {
-        delete controller;
+    auto* progress = BeginProgressSheet<ITransferProgress>(kSheetWorkProgress);
+    if (!progress)
         return;
-    }
-    parented->SetParentWindow(GetWindow());
-    if (BeginSheet(kSheetWorkProgress, controller, false) != noErr) {
-        delete controller;
-        return;
-    }
     progress->SetProgressInfo(mWork.text, kWorkBarSteps);
     progress->ShowProgress();
     mWork.sheet = progress;
