@@ -534,6 +534,24 @@ namespace {
         EXPECT_TRUE(Responders::History().empty()) << "a cancel needs no alert";
     }
 
+    // A quit asked for while an import runs (its sheet takes the window's events) is refused:
+    // the document the import runs on stays, and the import ends whole.
+    TEST_F(DocumentWork, AQuitDuringAnImportIsRefused)
+    {
+        CWindowDocument::SetWorkDelay(0);
+        EventLoopTimerRef quit = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0, 0,
+            [](EventLoopTimerRef, void* app) { static_cast<TestTWApplication*>(app)->CommandQuit(); }, mApp.get(),
+            &quit);
+        Responders::PressAlertButton(1);
+        mDocument->ImportData(FileAt(WriteWaypoints("many.gpx", 2000)));
+        RemoveEventLoopTimer(quit);
+        ASSERT_TRUE(CDocument::IsDocument(mDocument));
+        EXPECT_EQ(mDocument->GetObjects().size(), 2000u);
+        EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+    }
+
     TEST_F(DocumentWork, ASmallSaveShowsNoSheet)
     {
         std::string const path = SavedDocument(3);
