@@ -188,9 +188,11 @@ OSStatus CParserGPX::ParseFile(CFile const& file, std::vector<CMapObject*>& obje
     OSStatus status = kImportPieceErr;
     SInt64 size = file.GetForkSize();
     if (size >= SInt64(kPiecesFileSize))
-        status = ReadInPieces(file, kMinPieceSize, std::min(8u, std::thread::hardware_concurrency()), records);
+        status = ReadInPieces(
+            file, kMinPieceSize, std::min(8u, std::thread::hardware_concurrency()), records, mMonitor);
     if (status == kImportPieceErr) {
         CGPXReader reader;
+        reader.SetMonitor(mMonitor);
         status = reader.ReadFile(file);
         NoteError(reader);
         if (status == noErr && !reader.HasRoot())
@@ -200,8 +202,16 @@ OSStatus CParserGPX::ParseFile(CFile const& file, std::vector<CMapObject*>& obje
     if (status != noErr)
         return status;
     CObjectBuilder builder;
-    for (CGPXReader::Record& record : records)
-        builder.Add(record);
+    if (mMonitor)
+        mMonitor->toMake = records.size();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        builder.Add(records[i]);
+        if (mMonitor && i % 1024 == 1023) {
+            if (mMonitor->cancelled)
+                return userCanceledErr;
+            mMonitor->made = i + 1;
+        }
+    }
     records.clear();
     objects.reserve(objects.size() + builder.mObjects.size());
     for (auto& object : builder.mObjects)

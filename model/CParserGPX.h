@@ -41,6 +41,7 @@ public:
 
     // The file's records read in pieces of at least minPieceSize bytes, joined in order;
     // kImportPieceErr when the file cannot be read that way (it is then read in one pass).
-    static OSStatus ReadInPieces(
-        CFile const& file, UInt64 minPieceSize, UInt32 maxPieces, std::vector<CGPXReader::Record>& records);
+    // userCanceledErr when the monitor said stop.
+    static OSStatus ReadInPieces(CFile const& file, UInt64 minPieceSize, UInt32 maxPieces,
+        std::vector<CGPXReader::Record>& records, CReadMonitor* monitor = nullptr);
 };

@@ -145,6 +145,7 @@ bool CParserLoc::CanParse(CFile const& file) const
 OSStatus CParserLoc::ParseFile(CFile const& file, std::vector<CMapObject*>& objects)
 {
     CLocReader reader;
+    reader.SetMonitor(mMonitor);
     OSStatus status = reader.ReadFile(file);
     NoteError(reader);
     if (status != noErr)

@@ -17,7 +17,6 @@
 #include "docwindow/CViewMap.h"
 #include "framework/CMacWindow.h"
 #include "model/CGPXReader.h"
-#include "docwindow/CDocumentImport.h"
 #include "model/CMapTrack.h"
 #include "model/CMapWaypoint.h"
 #include "toolbox/Window.h"
@@ -403,7 +402,7 @@ void OpenWaypointWindow(benchmark::State& state)
     state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
 
-// Into an open window, as the Import command does, until the window is drawn again.
+// Into an open window through the Import command's path, until the window is drawn again.
 void ImportWaypointsIntoWindow(benchmark::State& state)
 {
     CWindowDocument* window = Application().error.empty() ? OpenWindow(nullptr) : nullptr;
@@ -413,13 +412,12 @@ void ImportWaypointsIntoWindow(benchmark::State& state)
     }
     CFile const file = WaypointGPX(int(state.range(0)));
     for (auto _ : state) {
-        std::vector<CMapObject*> objects;
-        if (CDocumentImport::ReadFile(file, objects) != noErr || objects.size() != std::size_t(state.range(0))) {
+        // The command's own path: read on a thread, with the progress sheet once it takes a while.
+        window->ImportData(file);
+        if (window->GetObjects().size() != std::size_t(state.range(0))) {
             state.SkipWithError("the file did not import");
             break;
         }
-        window->AddObjects(objects);
-        window->ShowObjects(objects);
         SettleWindow(window);
         state.PauseTiming(); // a fresh window for the next import
         delete window;
@@ -447,7 +445,9 @@ void SaveWaypointWindow(benchmark::State& state)
     for (auto _ : state) {
         double const resident = ResidentMiB();
         PeakMemory peak;
-        if (window->SaveDocument() != noErr) {
+        // As the Save command saves, with its progress sheet once it takes a while.
+        window->SetModified(true);
+        if (window->CommandSave() != noErr) {
             state.SkipWithError("the document was not saved");
             break;
         }
