@@ -414,16 +414,7 @@ CGFloat Theme::TextWidth(CFStringRef text, UInt16 font)
 // flush: 0 left, 1 centre, 2 right; the text is centred vertically and cut with an ellipsis.
 void Theme::DrawText(CGContextRef c, CFStringRef text, CGRect box, UInt16 font, int flush, double grey)
 {
-    HIThemeTextInfo info {};
-    info.fontID = font;
-    info.horizontalFlushness = static_cast<HIThemeTextHorizontalFlush>(flush);
-    info.verticalFlushness = kHIThemeTextVerticalFlushCenter;
-    info.truncationPosition = kHIThemeTextTruncationEnd;
-    info.truncationMaxLines = 1;
-    CGContextSaveGState(c);
-    CGContextSetGrayFillColor(c, grey, 1);
-    HIThemeDrawTextBox(text, &box, &info, c, kHIThemeOrientationNormal);
-    CGContextRestoreGState(c);
+    controls::ControlTheme::DrawTextInGrey(c, text, box, font, flush, grey);
 }
 
 } // namespace tw::toolbox
