@@ -374,15 +374,10 @@ OSStatus ToolbarStrip::TrackCustomizing(ToolbarItem* item)
     Protector protect(view);
     Protector protectItem(item);
     HIPoint p {};
-    UInt32 modifiers = 0;
-    MouseTrackingResult result = kMouseTrackingMouseDown;
-    while (result != kMouseTrackingMouseUp && result != kMouseTrackingUserCancelled) {
-        if (HIViewTrackMouseLocation(view, 0, kEventDurationForever, &p, &modifiers, &result) != noErr
-            || view->IsDisposed())
-            return noErr;
-    }
+    if (!TrackRelease(view, &p))
+        return noErr;
     Toolbar* toolbar = mToolbar.Get();
-    if (result != kMouseTrackingMouseUp || !toolbar || item->GetToolbar() != toolbar)
+    if (!toolbar || item->GetToolbar() != toolbar)
         return noErr;
     std::vector<ToolbarItem*> const& items = toolbar->GetItems();
     std::size_t const from = std::size_t(std::find(items.begin(), items.end(), item) - items.begin());
