@@ -360,8 +360,6 @@ namespace {
 
     TEST_F(ToolbarCustomizing, TheCommandOpensTheSheetOnlyForAConfigurableToolbar)
     {
-        HICommandExtended status {};
-        status.commandID = kHICommandCustomizeToolbar;
         EXPECT_TRUE(toolbox::toolbar::CanCustomize(mWindow));
         Customize();
         ASSERT_NE(toolbox::toolbar::GetCustomizeSheet(Bar()), nullptr) << "the sheet is open";

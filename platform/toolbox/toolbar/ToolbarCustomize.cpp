@@ -432,7 +432,7 @@ void ShowToolbarMenu(Toolbar* toolbar, CGPoint global)
              Entry { "Text Only", kCommandTextOnly } }) {
         CFStringRef title = cf::CreateString(entry.title);
         AppendMenuItemTextWithCFString(
-            menu, title, entry.command == 0 ? kMenuItemAttrSeparator : 0, entry.command, nullptr);
+            menu, title, entry.command == 0 ? MenuItemAttributes(kMenuItemAttrSeparator) : 0, entry.command, nullptr);
         CFRelease(title);
     }
     if (!CanCustomize(window))
