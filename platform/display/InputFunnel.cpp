@@ -77,6 +77,9 @@ namespace {
     }
 
     bool sQuitHeld = false;
+    constexpr UInt32 kEscapeKeyCode = 53;
+    constexpr UInt32 kEscapeCharacter = 27;
+    constexpr EventTimerInterval kQuitRetryInterval = 0.05; // [s]
 
     // The application hears a quit Apple event (it may ask to save first); unhandled, it ends the loop.
     void SendQuit()
@@ -89,6 +92,32 @@ namespace {
             AESend(&quit, nullptr, kAENoReply, kAENormalPriority, kAEDefaultTimeout, nullptr, nullptr);
             AEDisposeDesc(&quit);
         }
+    }
+
+    // Nor inside a mouse tracking loop (an open menu, a drag): the loop is cancelled as Escape
+    // would, and the quit goes once it has returned and any modal loop has ended.
+    void QuitWhenFree()
+    {
+        if (!MouseSession::IsActive()) {
+            toolbox::ModalLoop::WhenDone(SendQuit);
+            return;
+        }
+        InputEvent escape;
+        escape.kind = InputKind::KeyDown;
+        escape.keyCode = kEscapeKeyCode;
+        escape.character = kEscapeCharacter;
+        escape.modifiers = MouseSession::GetModifiers();
+        EventRef event = MakeKeyEvent(escape);
+        MouseSession::Offer(event);
+        ReleaseEvent(event);
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), kQuitRetryInterval, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                QuitWhenFree();
+            },
+            nullptr, &timer);
     }
 
     void PostEvent(EventRef event)
@@ -345,7 +374,7 @@ void InputFunnel::Post(InputEvent const& input)
         // A quit cannot start inside an app-modal loop (an alert or dialog): it waits for the loop's end.
         if (!sQuitHeld) {
             sQuitHeld = true;
-            toolbox::ModalLoop::WhenDone(SendQuit);
+            QuitWhenFree();
         }
         break;
     case InputKind::Activated:

@@ -1,5 +1,6 @@
 #include "DisplayTest.h"
 #include "services/AppleEvents.h"
+#include "toolbox/MenuBar.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/Theme.h"
 #include "toolbox/controls/ControlDefinitions.h"
@@ -172,6 +173,47 @@ namespace {
         InputDriver::Post(InputDriver::Make(display::InputKind::Quit));
         Run();
         EXPECT_EQ(mHeard.quits, 2) << "with no modal loop a quit goes straight through";
+    }
+
+    TEST_F(ModalLoopInput, AQuitFromTheWindowSystemClosesAnOpenMenuAndThenQuits)
+    {
+        MenuRef menu = nullptr;
+        ASSERT_EQ(CreateNewMenu(300, 0, &menu), noErr);
+        AppendMenuItemTextWithCFString(menu, CFSTR("Show"), 0, 'show', nullptr);
+        static bool sRescued = false;
+        sRescued = false;
+        EventLoopTimerRef quit = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.1, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                InputDriver::Post(InputDriver::Make(display::InputKind::Quit));
+            },
+            nullptr, &quit);
+        // Should the quit leave the menu open, Escape ends it a second later and the test fails.
+        EventLoopTimerRef rescue = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 1.1, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                if (toolbox::MenuBar::Open().empty())
+                    return;
+                sRescued = true;
+                InputDriver::Key(53, 27);
+            },
+            nullptr, &rescue);
+        UInt32 type = 0;
+        MenuID id = 0;
+        MenuItemIndex item = 0;
+        EXPECT_EQ(ContextualMenuSelect(menu, Point { 300, 300 }, false, 0, nullptr, nullptr, &type, &id, &item),
+            userCanceledErr);
+        int const quitsWhileOpen = mHeard.quits;
+        EXPECT_EQ(type, kCMNothingSelected);
+        EXPECT_FALSE(sRescued) << "the quit left the menu open";
+        EXPECT_EQ(quitsWhileOpen, 0) << "the quit ran inside the menu's tracking";
+        Run(1.2);
+        EXPECT_EQ(mHeard.quits, 1) << "asked once, after the menu closed";
+        ReleaseMenu(menu);
     }
 
 } // namespace
