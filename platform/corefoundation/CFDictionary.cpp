@@ -1,5 +1,6 @@
 #include "corefoundation/CFArray.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -155,7 +156,18 @@ void Dictionary::ClearEntries()
     mUsedSlots = 0;
 }
 
-void Dictionary::RebuildIndex()
+void Dictionary::Reserve(size_t count)
+{
+    if (count <= entries.size())
+        return;
+    entries.reserve(count);
+    mHashes.reserve(count);
+    // Room in the index for all of them: no rebuild on the way there.
+    if (mSlots.size() < count * 2 + 2)
+        RebuildIndex(count);
+}
+
+void Dictionary::RebuildIndex(size_t room)
 {
     if (mHashes.size() != entries.size()) {
         mHashes.clear();
@@ -163,7 +175,7 @@ void Dictionary::RebuildIndex()
             mHashes.push_back(HashKey(entry.first));
     }
     size_t slotCount = 16;
-    while (slotCount < entries.size() * 4)
+    while (slotCount < std::max(entries.size(), room) * 4)
         slotCount *= 2;
     mSlots.assign(slotCount, kEmptySlot);
     mUsedSlots = 0;
