@@ -161,10 +161,9 @@ CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
 // cannot change.
 String const* PropertyListReader::KeyString(std::string const& text)
 {
-    auto [at, added] = mKeys.try_emplace(text, nullptr);
-    if (added)
-        at->second = MakeString(text, false);
-    return at->second;
+    if (auto const found = mKeys.find(std::string_view(text)); found != mKeys.end())
+        return found->second;
+    return mKeys.emplace(text, MakeString(text, false)).first->second;
 }
 
 PropertyListReader::~PropertyListReader()
@@ -245,6 +244,14 @@ CFTypeRef PropertyListReader::ReadBoolean(pugi::xml_node element, bool value)
 
 bool PropertyListReader::TextOf(pugi::xml_node element, std::string& text)
 {
+    // Most values are plain text and nothing else: taken as they stand.
+    if (!element.first_child()) {
+        std::string_view const raw = element.value();
+        if (raw.find('&') == std::string_view::npos && raw.find('<') == std::string_view::npos) {
+            text.assign(raw);
+            return true;
+        }
+    }
     text.clear();
     // Text that is all the element holds is its value, and is most of what a file holds:
     // decoded straight into the result.

@@ -8,7 +8,9 @@
 #include "corefoundation/XMLDocument.h"
 
 #include <deque>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace tw::cf {
@@ -46,7 +48,11 @@ private:
     String const* KeyString(std::string const& text); // held by the reader
     std::vector<pugi::xml_node>& ChildrenAt(int depth); // stays where it is while the reader lives
 
-    std::unordered_map<std::string, String const*> mKeys;
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view> {}(text); }
+    };
+    std::unordered_map<std::string, String const*, KeyHash, std::equal_to<>> mKeys;
     std::deque<std::vector<pugi::xml_node>> mChildren; // by depth; a deque, so that none moves
 
     XMLDocument mXML;
