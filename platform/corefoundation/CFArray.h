@@ -6,6 +6,7 @@
 #include "corefoundation/CFString.h"
 
 #include <utility>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -81,6 +82,9 @@ public:
     bool const isMutable;
 
     CFIndex IndexOf(void const* key) const; // kCFNotFound when absent
+    // The same for a string key of 7-bit text, found without a string made for it; nullopt
+    // when the dictionary's keys are not compared as strings are.
+    std::optional<CFIndex> IndexOfASCII(std::string_view key) const;
     // Change entries through these so that the hash index stays in step.
     void Append(void const* key, void const* value); // key and value already retained
     void EraseAt(CFIndex index); // releases nothing

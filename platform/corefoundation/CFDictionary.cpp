@@ -103,6 +103,37 @@ CFIndex Dictionary::IndexOf(void const* key) const
     return slot == mSlots.size() ? kCFNotFound : mSlots[slot];
 }
 
+std::optional<CFIndex> Dictionary::IndexOfASCII(std::string_view key) const
+{
+    if (keyCallBacks.hash != HashObject || keyCallBacks.equal != EqualObjects || mHashes.size() != entries.size()
+        || mSlots.empty())
+        return std::nullopt;
+    // String::Hash of the same text.
+    UInt64 hash = 14695981039346656037ULL;
+    for (char c : key)
+        hash = (hash ^ UInt64(char16_t(c))) * 1099511628211ULL;
+    size_t const mask = mSlots.size() - 1;
+    for (size_t i = FirstSlot(CFHashCode(hash), mSlots.size());; i = (i + 1) & mask) {
+        CFIndex const at = mSlots[i];
+        if (at == kEmptySlot)
+            return kCFNotFound;
+        if (at < 0 || mHashes[size_t(at)] != CFHashCode(hash))
+            continue;
+        auto const* object = AsObject(entries[size_t(at)].first);
+        if (!object || object->TypeID() != kTWTypeIDString)
+            continue;
+        auto const* string = static_cast<String const*>(object);
+        if (std::string const* bytes = string->ASCII()) {
+            if (*bytes == key)
+                return at;
+        } else if (string->Length() == key.size()
+            && std::equal(key.begin(), key.end(), string->Text().begin(),
+                [](char b, char16_t u) { return char16_t(b) == u; })) {
+            return at;
+        }
+    }
+}
+
 void Dictionary::PlaceInSlot(CFIndex index)
 {
     size_t const mask = mSlots.size() - 1;

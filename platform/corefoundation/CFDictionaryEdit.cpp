@@ -120,6 +120,8 @@ void const* DictionaryGetValueForText(CFDictionaryRef d, std::string_view key)
     if (!d)
         return nullptr;
     if (String::IsASCII(key)) {
+        if (std::optional<CFIndex> const at = d->IndexOfASCII(key))
+            return *at == kCFNotFound ? nullptr : d->entries[size_t(*at)].second;
         String const probe(std::string(key), true); // never retained: it may live here
         return CFDictionaryGetValue(d, &probe);
     }
