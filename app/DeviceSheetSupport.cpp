@@ -47,6 +47,7 @@ CWindowController* MakeDocumentSheet(UInt32 kind, CWindowDocument& document)
     case CWindowDocument::kSheetTransferConfig:
         return MakeDocumentSheetFromNib(new CSheetTransferConfig(&document));
     case CWindowDocument::kSheetTransferProgress:
+    case CWindowDocument::kSheetWorkProgress: // a long import or save: the same counting bar and Cancel
         return MakeDocumentSheetFromNib(new CSheetTransferProgress);
     default:
         return nullptr;

@@ -96,6 +96,9 @@ function(tw_precompiled_header_providers)
             continue()
         endif()
         add_library(tw_pch_${lower} OBJECT ${source})
+        # Never from ccache: a header compiled in another checkout names that checkout's files,
+        # so "#pragma once" takes ours for other files and every type comes out defined twice.
+        set_target_properties(tw_pch_${lower} PROPERTIES C_COMPILER_LAUNCHER "" CXX_COMPILER_LAUNCHER "")
         target_include_directories(tw_pch_${lower} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/platform)
         set(headers ${TW_PCH_STD})
         if(NOT kind MATCHES "PLATFORM")

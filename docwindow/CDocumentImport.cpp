@@ -21,7 +21,7 @@ bool CDocumentImport::CanImport(CString const& text, IMapLinkView* view)
     return CParserURL::ParseURL(text, view, coordinate, zoom) == noErr;
 }
 
-OSStatus CDocumentImport::ReadFile(CFile const& file, std::vector<CMapObject*>& objects)
+OSStatus CDocumentImport::ReadFile(CFile const& file, std::vector<CMapObject*>& objects, CReadMonitor* monitor)
 {
     // A folder, a named pipe or a device is refused before anything waits on reading it.
     if (file.Exists() && !file.FileExists())
@@ -34,6 +34,7 @@ OSStatus CDocumentImport::ReadFile(CFile const& file, std::vector<CMapObject*>& 
     std::unique_ptr<CParserFile> const parser(CParserFile::CreateParser(file));
     if (!parser)
         return kNoParser;
+    parser->SetMonitor(monitor);
     return parser->ParseFile(file, objects);
 }
 

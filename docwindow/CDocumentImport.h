@@ -11,6 +11,7 @@
 
 class CMapObject;
 class IMapLinkView;
+struct CReadMonitor;
 
 class CDocumentImport {
 public:
@@ -20,8 +21,9 @@ public:
     static bool CanImport(CString const& text, IMapLinkView* view);
     // The file's objects (the caller owns them): permErr for a file the user may not read,
     // eofErr for an empty one, kNoParser when no parser reads the file;
-    // otherwise the parser's status, and on failure nothing is appended.
-    static OSStatus ReadFile(CFile const& file, std::vector<CMapObject*>& objects);
+    // otherwise the parser's status, and on failure nothing is appended. Any thread; the
+    // monitor (borrowed, may be null) follows the reading and can stop it (userCanceledErr).
+    static OSStatus ReadFile(CFile const& file, std::vector<CMapObject*>& objects, CReadMonitor* monitor = nullptr);
     // The alert's texts for a file whose import ended with the status and that many objects.
     static void GetReport(OSStatus status, CString const& name, std::size_t count, CString& major, CString& minor);
 };

@@ -197,6 +197,7 @@ private:
     void DrawTiles(CGContextRef context);
     void DrawLatitude(CGContextRef context);
     void DrawLongitude(CGContextRef context);
+    void DrawGraticule(CGContextRef context, bool parallels);
     void DrawDevices(CGContextRef context);
     void DrawCrop(CGContextRef context);
     void DevicesChanged();

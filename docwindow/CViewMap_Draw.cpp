@@ -86,45 +86,37 @@ void CViewMap::DrawTiles(CGContextRef context)
     }
 }
 
-void CViewMap::DrawLatitude(CGContextRef context)
-{
-    double const step = kGraticuleSteps[mZoomLevel];
-    CGRect const area = CGRectIntersection(
-        CGRectInset(GetVisibleContent(), -kPathMargin, -kPathMargin), CGRect { {}, GetImageSize() });
-    if (step == 0 || CGRectIsEmpty(area))
-        return;
-    CGContextSaveGState(context);
-    CGContextSetLineWidth(context, kGraticuleWidth);
-    CCoreGraphicsUtilities::SetStrokeColour(context, kColourGraticule);
-    CGContextBeginPath(context);
-    for (double latitude = -90; latitude < 90; latitude += step) {
-        CGFloat const y = Project(CCoordinate(latitude, 0)).y;
-        if (y < CGRectGetMinY(area) || y > CGRectGetMaxY(area))
-            continue;
-        CGContextMoveToPoint(context, CGRectGetMinX(area), y);
-        CGContextAddLineToPoint(context, CGRectGetMaxX(area), y);
-    }
-    CGContextStrokePath(context);
-    CGContextRestoreGState(context);
-}
+void CViewMap::DrawLatitude(CGContextRef context) { DrawGraticule(context, true); }
 
-void CViewMap::DrawLongitude(CGContextRef context)
+void CViewMap::DrawLongitude(CGContextRef context) { DrawGraticule(context, false); }
+
+// Parallels run across the area at their projected y, meridians down it at their x.
+void CViewMap::DrawGraticule(CGContextRef context, bool parallels)
 {
     double const step = kGraticuleSteps[mZoomLevel];
     CGRect const area = CGRectIntersection(
         CGRectInset(GetVisibleContent(), -kPathMargin, -kPathMargin), CGRect { {}, GetImageSize() });
     if (step == 0 || CGRectIsEmpty(area))
         return;
+    double const limit = parallels ? 90 : 180;
     CGContextSaveGState(context);
     CGContextSetLineWidth(context, kGraticuleWidth);
     CCoreGraphicsUtilities::SetStrokeColour(context, kColourGraticule);
     CGContextBeginPath(context);
-    for (double longitude = -180; longitude < 180; longitude += step) {
-        CGFloat const x = Project(CCoordinate(0, longitude)).x;
-        if (x < CGRectGetMinX(area) || x > CGRectGetMaxX(area))
+    for (double degrees = -limit; degrees < limit; degrees += step) {
+        CGPoint const p = Project(parallels ? CCoordinate(degrees, 0) : CCoordinate(0, degrees));
+        CGFloat const at = parallels ? p.y : p.x;
+        CGFloat const low = parallels ? CGRectGetMinY(area) : CGRectGetMinX(area);
+        CGFloat const high = parallels ? CGRectGetMaxY(area) : CGRectGetMaxX(area);
+        if (at < low || at > high)
             continue;
-        CGContextMoveToPoint(context, x, CGRectGetMinY(area));
-        CGContextAddLineToPoint(context, x, CGRectGetMaxY(area));
+        if (parallels) {
+            CGContextMoveToPoint(context, CGRectGetMinX(area), at);
+            CGContextAddLineToPoint(context, CGRectGetMaxX(area), at);
+        } else {
+            CGContextMoveToPoint(context, at, CGRectGetMinY(area));
+            CGContextAddLineToPoint(context, at, CGRectGetMaxY(area));
+        }
     }
     CGContextStrokePath(context);
     CGContextRestoreGState(context);

@@ -28,6 +28,7 @@
 #include "model/MapObjectTypes.h"
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -69,7 +70,8 @@ public:
         kSheetTrackProgress = 9,
         kSheetTransferConfig = 10,
         kSheetTransferProgress = 11,
-        kSheetCount = 12,
+        kSheetWorkProgress = 12, // an import or save that takes a while
+        kSheetCount = 13,
     };
 
     // What the document broadcasts.
@@ -207,6 +209,13 @@ public:
     bool IsRecording() const { return mTrackRecorder != nullptr; }
     bool IsTransferring() const { return mTransfer != nullptr; }
 
+    // An import or save that runs longer than the delay shows its progress on a sheet with
+    // Cancel, and from then on the window's events are taken between slices of the work.
+    static constexpr EventTime kWorkDelay = 0.5; // [s]
+    // Tests set it; a negative delay restores kWorkDelay.
+    static void SetWorkDelay(EventTime delay) { sWorkDelay = delay < 0 ? kWorkDelay : delay; }
+    bool IsBusy() const override { return mWork.active; }
+
     // Copies the map's level into the bindable "zoom", which bound controls follow.
     void SyncZoomLevel();
 
@@ -273,9 +282,22 @@ private:
     void SheetCompleting(UInt32 command);
     void SheetCompleted(DocumentSheet kind, UInt32 command);
     template <typename Interface> Interface* MakeDataSheet(DocumentSheet kind, CWindowController*& controller);
+    template <typename Interface> Interface* BeginProgressSheet(DocumentSheet kind);
     // A recorder or transfer that called back goes once its call has returned.
     void Bury(CTimerTask* finished);
     void StopDevices();
+
+    // Long work: begun with the sheet's text, told how far it got between slices (false once
+    // the user cancelled), and ended, which closes the sheet.
+    void BeginWork(CString const& text);
+    bool StepWork(UInt64 done, UInt64 total);
+    void EndWork();
+    void ShowWork();
+    void TakeWaitingEvents();
+    // The file's objects read on a thread of their own while the window waits with the work's
+    // progress; userCanceledErr (and nothing read, the work ended) when the user stopped it.
+    // Otherwise the work goes on, for the caller to add the objects and end it.
+    OSStatus ReadImport(CFile const& file, std::vector<CMapObject*>& objects);
 
     OSStatus EncodeObjects(CFDictionary& properties);
     struct ObjectCursor {
@@ -327,6 +349,17 @@ private:
     std::array<std::unique_ptr<CDataBrowserSource>, kListCount> mListSources; // by segment from 1
     UInt32 mListSegment = kListWaypoints;
     CDeviceManager* mDevices = nullptr; // weak: the application's, which outlives its windows
+    struct Work {
+        bool active = false;
+        bool cancelled = false;
+        bool canShow = true; // false once the sheet could not be shown
+        EventTime start = 0;
+        std::chrono::steady_clock::time_point nextSlice {};
+        CString text;
+        ITransferProgress* sheet = nullptr; // weak: the open sheet's controller
+    };
+    Work mWork;
+    static inline EventTime sWorkDelay = kWorkDelay;
 
     static inline IDocumentShell* sShell = nullptr;
 };

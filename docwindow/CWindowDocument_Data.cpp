@@ -82,11 +82,19 @@ void CWindowDocument::ImportData(CFile const& file)
     CCursor cursor;
     cursor.SetCursor(kThemeWatchCursor);
     std::vector<CMapObject*> objects;
-    OSStatus status = CDocumentImport::ReadFile(file, objects);
+    bool const working = !mWork.active;
+    OSStatus status = ReadImport(file, objects);
+    // Stopped by the user: nothing was added, and there is nothing to say.
+    if (status == userCanceledErr) {
+        cursor.SetCursor(kThemeArrowCursor);
+        return;
+    }
     if (status == noErr && !objects.empty()) {
         if (AddObjects(objects))
             ShowObjects(objects);
     }
+    if (working)
+        EndWork();
     cursor.SetCursor(kThemeArrowCursor);
     CString major, minor;
     CDocumentImport::GetReport(status, file.GetDisplayName(), objects.size(), major, minor);
@@ -231,6 +239,11 @@ void CWindowDocument::SheetCompleting(UInt32 command)
     case kSheetTransferProgress:
         mTransferInfo.progressSheet = nullptr;
         break;
+    case kSheetWorkProgress:
+        mWork.sheet = nullptr;
+        if (command == kDataCancel)
+            mWork.cancelled = true;
+        break;
     default:
         break;
     }
@@ -270,20 +283,31 @@ void CWindowDocument::SheetCompleted(DocumentSheet kind, UInt32 command)
     }
 }
 
-void CWindowDocument::BeginTransfer()
+// The shell's progress sheet of the kind, begun on the window but not shown (its user shows
+// it); null, and nothing left, when there is none or it cannot be begun.
+template <typename Interface> Interface* CWindowDocument::BeginProgressSheet(DocumentSheet kind)
 {
     CWindowController* controller = nullptr;
-    auto* progress = MakeDataSheet<ITransferProgress>(kSheetTransferProgress, controller);
+    auto* progress = MakeDataSheet<Interface>(kind, controller);
     auto* parented = dynamic_cast<IProgressSheet*>(controller);
     if (!progress || !parented) {
         delete controller;
-        return;
+        return nullptr;
     }
     parented->SetParentWindow(GetWindow());
-    if (BeginSheet(kSheetTransferProgress, controller, false) != noErr) {
+    if (BeginSheet(kind, controller, false) != noErr) {
         delete controller;
-        return;
+        return nullptr;
     }
+    return progress;
+}
+template ITransferProgress* CWindowDocument::BeginProgressSheet<ITransferProgress>(DocumentSheet kind);
+
+void CWindowDocument::BeginTransfer()
+{
+    auto* progress = BeginProgressSheet<ITransferProgress>(kSheetTransferProgress);
+    if (!progress)
+        return;
     mTransferInfo.progressSheet = progress;
     mTransferInfo.progressText = CTextUtilities::GetBundleString("DocTransferProgress");
     mTransferInfo.successText = CTextUtilities::GetBundleString("DocTransferSuccess");
@@ -292,18 +316,9 @@ void CWindowDocument::BeginTransfer()
 
 void CWindowDocument::BeginTrack()
 {
-    CWindowController* controller = nullptr;
-    auto* progress = MakeDataSheet<ITrackProgress>(kSheetTrackProgress, controller);
-    auto* parented = dynamic_cast<IProgressSheet*>(controller);
-    if (!progress || !parented) {
-        delete controller;
+    auto* progress = BeginProgressSheet<ITrackProgress>(kSheetTrackProgress);
+    if (!progress)
         return;
-    }
-    parented->SetParentWindow(GetWindow());
-    if (BeginSheet(kSheetTrackProgress, controller, false) != noErr) {
-        delete controller;
-        return;
-    }
     mTrackInfo.progressSheet = progress;
     mTrackInfo.progressText = CTextUtilities::GetBundleString("DocTrackProgress");
     auto* track = new CMapTrack;

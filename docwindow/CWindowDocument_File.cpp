@@ -94,8 +94,26 @@ OSStatus CWindowDocument::SaveSelf()
     ObjectCursor cursor { 0, NumberObjects() };
     CFPropertyList propertyList;
     propertyList.SetPropertyList(properties.GetCFDictionary());
-    return propertyList.Save(
-        GetFile(), objects.Get(), [this, &cursor](OSStatus& status) { return EncodeNextObject(cursor, status); });
+    // A save the user asked for shows its progress when it takes a while, and can be stopped:
+    // the file on disk is then left as it was.
+    bool const work = IsSavingForUser() && !mWork.active;
+    if (work) {
+        CString text;
+        text.Format(CTextUtilities::GetBundleString("DocSaveProgress").GetUTF8(), GetFile().GetDisplayName().GetUTF8());
+        BeginWork(text);
+    }
+    std::size_t const total = mObjects.size() + mUnreadObjects.size();
+    OSStatus const status
+        = propertyList.Save(GetFile(), objects.Get(), [this, &cursor, work, total](OSStatus& status) -> CFTypeRef {
+              if (work && !StepWork(cursor.index, total)) {
+                  status = userCanceledErr;
+                  return nullptr;
+              }
+              return EncodeNextObject(cursor, status);
+          });
+    if (work)
+        EndWork();
+    return status;
 }
 
 // Objects are numbered 1 to N in document order, so that routes name their waypoints by

@@ -81,9 +81,14 @@ public:
     bool IsChangedOnDisk() const;
     OSStatus EncodeProperties(CFDictionary& properties) override;
     OSStatus DecodeProperties(CFDictionary const& properties) override;
+    // Long work (an import, a save) runs on the document: it cannot close until it ends.
+    virtual bool IsBusy() const { return false; }
 
 protected:
     CFileDialog& GetFileDialog() { return mFileDialog; }
+    // The save under way was asked for by the user (Save, Save As, a close or quit that saves),
+    // who may be shown its progress and stop it (SaveSelf then answers userCanceledErr).
+    bool IsSavingForUser() const { return mSavingForUser; }
     CPrintDialog& GetPrintDialog() { return mPrintDialog; }
 
 private:
@@ -94,6 +99,7 @@ private:
     void NoteDiskState();
     // A close or quit that waited for a save that did not happen goes no further.
     void EndClosing();
+    OSStatus SaveDocumentForUser();
     // A save that failed is reported, and ends a quit that waited for it.
     void ReportSaveFailure(CFile const& file, OSStatus status, CString const& reason = CString());
     // Another open document with this file, or null.
@@ -113,5 +119,6 @@ private:
     bool mModified = false;
     bool mCloseAfterSave = false;
     bool mClosingForQuit = false;
+    bool mSavingForUser = false;
     std::array<SInt64, 5> mDiskState {}; // device, inode, size, modification time [s, ns]; zeros: none
 };

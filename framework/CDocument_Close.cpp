@@ -5,6 +5,13 @@
 // Also reached through the close box and the application's close events while quitting.
 OSStatus CDocument::CommandClose()
 {
+    // The work has the document on its stack: a close or quit asked for meanwhile is refused.
+    if (IsBusy()) {
+        if (GetWindow())
+            GetWindow()->Select(true);
+        EndClosing();
+        return noErr;
+    }
     bool wasClosingForQuit = mClosingForQuit;
     if (mModified && mSaveMode == kSaveModeAlways && CommandSave() != noErr)
         return noErr; // the failure was reported and the document stays

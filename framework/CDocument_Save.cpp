@@ -58,6 +58,14 @@ OSStatus CDocument::SaveDocument()
     return status;
 }
 
+OSStatus CDocument::SaveDocumentForUser()
+{
+    mSavingForUser = true;
+    OSStatus const status = SaveDocument();
+    mSavingForUser = false;
+    return status;
+}
+
 OSStatus CDocument::WriteCopy(CFile const& file)
 {
     CFile const own = mFile;
@@ -153,8 +161,12 @@ OSStatus CDocument::CommandSave()
         EndClosing();
         return userCanceledErr;
     }
-    OSStatus status = SaveDocument();
-    if (status != noErr)
+    OSStatus status = SaveDocumentForUser();
+    // Stopped by the user: the file is as it was and the document stays modified; a close or
+    // quit that waited for the save goes no further.
+    if (status == userCanceledErr)
+        EndClosing();
+    else if (status != noErr)
         ReportSaveFailure(mFile, status);
     return status;
 }
@@ -214,11 +226,14 @@ void CDocument::CompleteFileCommand(FileDialogResult const& result)
         }
         CFile previous = mFile;
         mFile = chosen;
-        OSStatus status = SaveDocument();
+        OSStatus status = SaveDocumentForUser();
         if (status != noErr) {
             CFile const failed = mFile;
             mFile = previous; // the document still belongs where it came from
-            ReportSaveFailure(failed, status);
+            if (status == userCanceledErr)
+                EndClosing();
+            else
+                ReportSaveFailure(failed, status);
             break;
         }
         SetFile(mFile);

@@ -300,7 +300,7 @@ void CGPXReader::EndTrack()
 bool CGPXReader::Count(std::size_t objects)
 {
     mObjectCount += objects;
-    if (mObjectCount <= CParserGPX::kMaxObjects)
+    if (mObjectCount <= CParserGPX::GetMaxObjects())
         return true;
     Fail(kImportLimitErr);
     return false;

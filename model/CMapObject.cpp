@@ -11,6 +11,7 @@ namespace {
 
 std::atomic<CMapObject::DefaultStyleHook> gStyleHook { nullptr };
 std::atomic<CMapManager const*> gMapManager { nullptr };
+thread_local CMapObject::DefaultStyles const* tThreadStyles = nullptr; // borrowed
 
 constexpr float kMaxLineWidth = 100; // [px]
 
@@ -138,11 +139,29 @@ bool CMapObject::IsKnownType(MapObjectType type)
 
 MapObjectStyle CMapObject::GetDefaultStyle(MapObjectType type)
 {
+    if (tThreadStyles) {
+        for (auto const& [known, style] : *tThreadStyles)
+            if (known == type)
+                return style;
+        return MapObjectStyle();
+    }
     DefaultStyleHook hook = gStyleHook.load();
     return hook ? hook(type) : MapObjectStyle();
 }
 
 void CMapObject::SetDefaultStyleHook(DefaultStyleHook hook) { gStyleHook.store(hook); }
+
+CMapObject::DefaultStyles CMapObject::TakeDefaultStyles()
+{
+    static constexpr MapObjectType kTypes[] = { kMapObjectWaypoint, kMapObjectRoute, kMapObjectTrack, kMapObjectNote,
+        kMapObjectLine, kMapObjectRectangle, kMapObjectCircle, kMapObjectCrop };
+    DefaultStyles styles {};
+    for (std::size_t i = 0; i < styles.size(); ++i)
+        styles[i] = { kTypes[i], GetDefaultStyle(kTypes[i]) };
+    return styles;
+}
+
+void CMapObject::UseDefaultStyles(DefaultStyles const* styles) { tThreadStyles = styles; }
 
 CMapManager const& CMapObject::GetMapManager()
 {

@@ -15,6 +15,9 @@
 #include "foundation/CMsgBroadcaster.h"
 #include "model/MapObjectTypes.h"
 
+#include <array>
+#include <utility>
+
 class CMapManager;
 
 class CMapObject : public CMsgBroadcaster {
@@ -70,6 +73,11 @@ public:
     // built-in default. The application installs its per-type styles on the main thread.
     static MapObjectStyle GetDefaultStyle(MapObjectType type);
     static void SetDefaultStyleHook(DefaultStyleHook hook);
+    // The hook's styles for every type, taken on the main thread for a reader on another
+    // thread, which makes them its own with UseDefaultStyles (null: the hook again).
+    using DefaultStyles = std::array<std::pair<MapObjectType, MapObjectStyle>, 8>;
+    static DefaultStyles TakeDefaultStyles();
+    static void UseDefaultStyles(DefaultStyles const* styles);
     // The map manager for distances and unit texts: the installed one (borrowed; the
     // application owns it), else a process-wide fallback without map packs.
     static CMapManager const& GetMapManager();

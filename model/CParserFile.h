@@ -31,6 +31,9 @@ public:
     // nothing and answers the status of the first problem.
     virtual OSStatus ParseFile(CFile const& file, std::vector<CMapObject*>& objects) = 0;
 
+    // Told of what ParseFile reads, and asked whether to go on (borrowed; null: none).
+    void SetMonitor(CReadMonitor* monitor) { mMonitor = monitor; }
+
     // Where the last ParseFile stopped on an error: 1-based line and column, 0 without one.
     UInt32 GetErrorLine() const { return mErrorLine; }
     UInt32 GetErrorColumn() const { return mErrorColumn; }
@@ -41,6 +44,8 @@ protected:
         mErrorLine = reader.GetErrorLine();
         mErrorColumn = reader.GetErrorColumn();
     }
+
+    CReadMonitor* mMonitor = nullptr; // borrowed
 
 private:
     UInt32 mErrorLine = 0;

@@ -8,6 +8,7 @@
 #include "model/CSymbolNameUtilities.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -119,6 +120,17 @@ bool ReadZoneOffset(std::string_view text, std::size_t& at, long long& offset)
 
 } // namespace
 
+namespace {
+std::atomic<std::size_t> sMaxObjects { CParserGPX::kMaxObjects };
+}
+
+std::size_t CParserGPX::GetMaxObjects() { return sMaxObjects.load(std::memory_order_relaxed); }
+
+void CParserGPX::SetMaxObjectsForTesting(std::size_t limit)
+{
+    sMaxObjects.store(limit != 0 ? limit : kMaxObjects, std::memory_order_relaxed);
+}
+
 bool CParserGPX::IsRootElement(std::string_view uri, std::string_view localName)
 {
     return localName == "gpx" && (uri.empty() || uri == kNamespace11 || uri == kNamespace10);
@@ -176,9 +188,11 @@ OSStatus CParserGPX::ParseFile(CFile const& file, std::vector<CMapObject*>& obje
     OSStatus status = kImportPieceErr;
     SInt64 size = file.GetForkSize();
     if (size >= SInt64(kPiecesFileSize))
-        status = ReadInPieces(file, kMinPieceSize, std::min(8u, std::thread::hardware_concurrency()), records);
+        status = ReadInPieces(
+            file, kMinPieceSize, std::min(8u, std::thread::hardware_concurrency()), records, mMonitor);
     if (status == kImportPieceErr) {
         CGPXReader reader;
+        reader.SetMonitor(mMonitor);
         status = reader.ReadFile(file);
         NoteError(reader);
         if (status == noErr && !reader.HasRoot())
@@ -188,8 +202,16 @@ OSStatus CParserGPX::ParseFile(CFile const& file, std::vector<CMapObject*>& obje
     if (status != noErr)
         return status;
     CObjectBuilder builder;
-    for (CGPXReader::Record& record : records)
-        builder.Add(record);
+    if (mMonitor)
+        mMonitor->toMake = records.size();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        builder.Add(records[i]);
+        if (mMonitor && i % 1024 == 1023) {
+            if (mMonitor->cancelled)
+                return userCanceledErr;
+            mMonitor->made = i + 1;
+        }
+    }
     records.clear();
     objects.reserve(objects.size() + builder.mObjects.size());
     for (auto& object : builder.mObjects)

@@ -22,6 +22,9 @@ public:
     static constexpr std::size_t kMaxObjects = 1000000; // waypoints (with route points), routes, tracks
     static constexpr std::size_t kMaxTrackPoints = 5000000; // in all tracks of a file
     static constexpr std::size_t kMaxRoutePoints = 100000; // in one route
+    // The object limit in force: kMaxObjects unless a test set another (0 restores it).
+    static std::size_t GetMaxObjects();
+    static void SetMaxObjectsForTesting(std::size_t limit);
 
     static bool IsRootElement(std::string_view uri, std::string_view localName);
     // Seconds since 2001-01-01 00:00 UTC of an ISO 8601 time ("2021-06-01T08:00:00Z",
@@ -38,6 +41,7 @@ public:
 
     // The file's records read in pieces of at least minPieceSize bytes, joined in order;
     // kImportPieceErr when the file cannot be read that way (it is then read in one pass).
-    static OSStatus ReadInPieces(
-        CFile const& file, UInt64 minPieceSize, UInt32 maxPieces, std::vector<CGPXReader::Record>& records);
+    // userCanceledErr when the monitor said stop.
+    static OSStatus ReadInPieces(CFile const& file, UInt64 minPieceSize, UInt32 maxPieces,
+        std::vector<CGPXReader::Record>& records, CReadMonitor* monitor = nullptr);
 };

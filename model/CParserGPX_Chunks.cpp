@@ -203,15 +203,15 @@ OSStatus JoinPieces(std::vector<std::unique_ptr<PieceJob>>& jobs, std::vector<CG
         jobs[k].reset();
     }
     // Past a limit: the reading in one pass says where.
-    if (join.IsOpen() || objects > CParserGPX::kMaxObjects || points > CParserGPX::kMaxTrackPoints)
+    if (join.IsOpen() || objects > CParserGPX::GetMaxObjects() || points > CParserGPX::kMaxTrackPoints)
         return kImportPieceErr;
     return noErr;
 }
 
 } // namespace
 
-OSStatus CParserGPX::ReadInPieces(
-    CFile const& file, UInt64 minPieceSize, UInt32 maxPieces, std::vector<CGPXReader::Record>& records)
+OSStatus CParserGPX::ReadInPieces(CFile const& file, UInt64 minPieceSize, UInt32 maxPieces,
+    std::vector<CGPXReader::Record>& records, CReadMonitor* monitor)
 {
     SInt64 size = file.GetForkSize();
     if (size <= 0 || maxPieces < 2 || minPieceSize == 0)
@@ -241,6 +241,7 @@ OSStatus CParserGPX::ReadInPieces(
     for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
         auto job = std::make_unique<PieceJob>();
         job->reader.SetPiece(scout.mMarkup);
+        job->reader.SetMonitor(monitor);
         job->file = &file;
         job->begin = cuts[k];
         job->end = cuts[k + 1];
@@ -249,7 +250,7 @@ OSStatus CParserGPX::ReadInPieces(
         jobs.push_back(std::move(job));
     }
     if (!RunPieces(jobs))
-        return kImportPieceErr;
+        return monitor && monitor->cancelled ? userCanceledErr : kImportPieceErr;
     std::vector<CGPXReader::Record> joined;
     TW_RETURN_IF_ERROR(JoinPieces(jobs, joined));
     records = std::move(joined);

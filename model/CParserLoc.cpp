@@ -4,6 +4,7 @@
 #include "model/CMapWaypoint.h"
 #include "model/CSymbolNameUtilities.h"
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -105,7 +106,7 @@ void CLocReader::EndWaypoint()
         Fail(kImportValueErr);
         return;
     }
-    if (mWaypoints.size() >= CParserLoc::kMaxWaypoints) {
+    if (mWaypoints.size() >= CParserLoc::GetMaxWaypoints()) {
         Fail(kImportLimitErr);
         return;
     }
@@ -122,6 +123,17 @@ void CLocReader::EndWaypoint()
 
 } // namespace
 
+namespace {
+std::atomic<std::size_t> sMaxWaypoints { CParserLoc::kMaxWaypoints };
+}
+
+std::size_t CParserLoc::GetMaxWaypoints() { return sMaxWaypoints.load(std::memory_order_relaxed); }
+
+void CParserLoc::SetMaxWaypointsForTesting(std::size_t limit)
+{
+    sMaxWaypoints.store(limit != 0 ? limit : kMaxWaypoints, std::memory_order_relaxed);
+}
+
 bool CParserLoc::IsRootElement(std::string_view, std::string_view localName) { return localName == "loc"; }
 
 bool CParserLoc::CanParse(CFile const& file) const
@@ -133,6 +145,7 @@ bool CParserLoc::CanParse(CFile const& file) const
 OSStatus CParserLoc::ParseFile(CFile const& file, std::vector<CMapObject*>& objects)
 {
     CLocReader reader;
+    reader.SetMonitor(mMonitor);
     OSStatus status = reader.ReadFile(file);
     NoteError(reader);
     if (status != noErr)

@@ -14,6 +14,9 @@
 class CParserLoc : public CParserFile {
 public:
     static constexpr std::size_t kMaxWaypoints = 1000000;
+    // The waypoint limit in force: kMaxWaypoints unless a test set another (0 restores it).
+    static std::size_t GetMaxWaypoints();
+    static void SetMaxWaypointsForTesting(std::size_t limit);
 
     static bool IsRootElement(std::string_view uri, std::string_view localName);
 

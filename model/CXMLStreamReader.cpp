@@ -143,6 +143,8 @@ OSStatus CXMLStreamReader::ReadFile(CFile const& file, std::size_t maxBytes)
         }
         first = false;
         total += std::size_t(count);
+        if (OSStatus const stop = NoteRead(std::size_t(count)); stop != noErr)
+            return Finish(stop);
         bool final = count == 0 || (maxBytes != 0 && total >= maxBytes);
         OSStatus status = Feed(buffer, std::size_t(count), final);
         if (status != noErr || final)
@@ -174,12 +176,23 @@ OSStatus CXMLStreamReader::ReadPiece(CFile const& file, UInt64 begin, UInt64 end
         if (count <= 0)
             return Finish(ioErr); // the file shrank, or cannot be read
         offset += UInt64(count);
+        TW_RETURN_IF_ERROR(Finish(NoteRead(std::size_t(count))));
         TW_RETURN_IF_ERROR(Finish(Feed(buffer, std::size_t(count), false)));
     }
     std::string suffix;
     if (!last && !ClosePiece(suffix))
         return Finish(kImportPieceErr);
     return Finish(FeedText(suffix, true));
+}
+
+OSStatus CXMLStreamReader::NoteRead(std::size_t bytes)
+{
+    if (!mMonitor)
+        return noErr;
+    if (mMonitor->cancelled.load(std::memory_order_relaxed))
+        return userCanceledErr;
+    mMonitor->bytesRead.fetch_add(bytes, std::memory_order_relaxed);
+    return noErr;
 }
 
 OSStatus CXMLStreamReader::FeedText(std::string const& text, bool final)

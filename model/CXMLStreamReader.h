@@ -11,6 +11,7 @@
 
 #include "foundation/CFile.h"
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,16 @@ enum : OSStatus {
     kImportValueErr = -2123, // a required value is missing or impossible (coordinates)
     kImportLimitErr = -2124, // a count, length or depth past its bound
     kImportPieceErr = -2125, // a piece of a file read in parallel does not join its neighbours
+};
+
+// Shared between readers on other threads and the thread that waits for them: how much of
+// the file they have read, and whether they are to stop (they then fail with userCanceledErr).
+// Objects made from what was read follow the reading: made of toMake, toMake known once read.
+struct CReadMonitor {
+    std::atomic<UInt64> bytesRead { 0 };
+    std::atomic<UInt64> made { 0 };
+    std::atomic<UInt64> toMake { 0 };
+    std::atomic<bool> cancelled { false };
 };
 
 class CXMLStreamReader {
@@ -54,6 +65,8 @@ public:
     // From the XML declaration; empty when it names none.
     std::string const& GetDeclaredEncoding() const { return mEncoding; }
     bool HasDoctype() const { return mSawDoctype; }
+    // Told of each chunk read, and asked whether to go on (borrowed; null: none).
+    void SetMonitor(CReadMonitor* monitor) { mMonitor = monitor; }
 
 protected:
     // Element names come split into namespace URI (empty for none) and local name; the
@@ -95,6 +108,8 @@ private:
     OSStatus Finish(OSStatus status);
     void NoteError();
     void Progress() { mBytesSinceProgress = 0; }
+    // userCanceledErr once the monitor says stop.
+    OSStatus NoteRead(std::size_t bytes);
     void FilterControlCharacters(char* data, std::size_t size) const;
 
     static void OnStart(void* reader, char const* name, char const** attributes);
@@ -109,6 +124,7 @@ private:
         char const* system, char const* publicID, char const* notation);
 
     XML_ParserStruct* mParser = nullptr; // owns
+    CReadMonitor* mMonitor = nullptr; // borrowed
     OSStatus mStatus = noErr;
     UInt32 mErrorLine = 0;
     UInt32 mErrorColumn = 0;

@@ -22,11 +22,6 @@ double Now()
 
 constexpr CGFloat kSameNameDistance = 320; // [px] nearer than this, one name of two alike is left out
 
-bool Within(CGRect const& inner, CGRect const& outer)
-{
-    return CGRectContainsRect(outer, inner);
-}
-
 } // namespace
 
 CLayerRenderer::CLayerRenderer(IMapView* view, UInt32 workers)
@@ -251,25 +246,13 @@ void CLayerRenderer::DoTimer()
         RemoveTimer();
 }
 
-void CLayerRenderer::DrawLabels(CGContextRef context, CGRect const& visible)
+std::vector<ShownMapLabel> CLayerRenderer::PlaceLabels(IMapView& view, std::vector<CMapLabel const*> candidates,
+    CGRect const& within, CGContextRef context, bool vectors)
 {
-    if (!mView || !context)
-        return;
-    // 1. Every name of the visible tiles, greatest first; ties by identity, so that each pass
-    // decides alike.
-    std::vector<CMapLabel const*> candidates;
-    for (CLayerTile* tile : mView->GetTilesInRect(visible, false))
-        if (tile->HasImage())
-            for (CMapLabel const& label : tile->GetLabels())
-                candidates.push_back(&label);
     std::sort(candidates.begin(), candidates.end(), [](CMapLabel const* a, CMapLabel const* b) {
         return a->GetPriority() != b->GetPriority() ? a->GetPriority() > b->GetPriority() : a->GetID() < b->GetID();
     });
-    // 2. Each where there is room.
-    std::unordered_map<UInt64, CGRect> shown;
-    mShownLabels.clear();
-    CGRect const clip = CGContextGetClipBoundingBox(context);
-    std::vector<CGRect> redraw;
+    std::vector<ShownMapLabel> drawn;
     std::unordered_map<std::string, std::vector<CGPoint>> names; // where each text went
     for (CMapLabel const* label : candidates) {
         // A place that two packs both name is named once.
@@ -280,20 +263,38 @@ void CLayerRenderer::DrawLabels(CGContextRef context, CGRect const& visible)
                 return std::hypot(p.x - anchor.x, p.y - anchor.y) < kSameNameDistance;
             }))
             continue;
-        // A name the map's edge would cut is left for when it shows whole.
-        int const placement = label->Place(*mView, visible);
+        // A name the area's edge would cut is left out (for when it shows whole, on screen).
+        int const placement = label->Place(view, within);
         if (placement < 0)
             continue;
         seen.push_back(anchor);
-        label->Draw(context, placement, false);
-        CGRect const bounds = label->GetBounds(placement);
-        shown[label->GetID()] = bounds;
-        mShownLabels.push_back({ label->GetText(), bounds });
-        // A name this pass could draw only in part is drawn whole by the next.
-        auto before = mShown.find(label->GetID());
-        bool const same = before != mShown.end() && CGRectEqualToRect(before->second, bounds);
-        if (!same && !Within(bounds, clip))
-            redraw.push_back(bounds);
+        label->Draw(context, placement, vectors);
+        drawn.push_back({ label->GetText(), label->GetBounds(placement), label->GetPriority(), label->GetID() });
+    }
+    return drawn;
+}
+
+void CLayerRenderer::DrawLabels(CGContextRef context, CGRect const& visible)
+{
+    if (!mView || !context)
+        return;
+    // 1. Every name of the visible tiles, each where there is room.
+    std::vector<CMapLabel const*> candidates;
+    for (CLayerTile* tile : mView->GetTilesInRect(visible, false))
+        if (tile->HasImage())
+            for (CMapLabel const& label : tile->GetLabels())
+                candidates.push_back(&label);
+    mShownLabels = PlaceLabels(*mView, std::move(candidates), visible, context, false);
+    // 2. Names drawn only in part by this pass are drawn whole by the next.
+    std::unordered_map<UInt64, CGRect> shown;
+    std::vector<CGRect> redraw;
+    for (ShownLabel const& label : mShownLabels) {
+        shown[label.id] = label.bounds;
+        auto before = mShown.find(label.id);
+        bool const same = before != mShown.end() && CGRectEqualToRect(before->second, label.bounds);
+        // Whole only where the clip's own rectangles cover it: its bounding box may span gaps.
+        if (!same && !tw::quartz::ClipCoversRect(context, label.bounds))
+            redraw.push_back(label.bounds);
     }
     // 3. Names that went or moved leave their old place to be redrawn.
     for (auto const& [id, bounds] : mShown) {

@@ -53,6 +53,12 @@ public:
     // the view's footprints leave room. Names that appeared, moved or went since the last
     // pass have their rectangles marked for redisplay.
     void DrawLabels(CGContextRef context, CGRect const& visible);
+    // What the screen's pass and a printed page share: the names greatest first (ties by
+    // identity, so that each pass decides alike), each drawn where it lies wholly within the
+    // area and the view's footprints leave room, a name given twice near itself once. What
+    // was drawn, in that order.
+    static std::vector<ShownMapLabel> PlaceLabels(IMapView& view, std::vector<CMapLabel const*> candidates,
+        CGRect const& within, CGContextRef context, bool vectors);
 
     bool IsRendering() const; // tiles pending, being drawn or waiting for collection
     UInt32 GetWorkerCount() const { return UInt32(mWorkers.size()); }
@@ -60,10 +66,7 @@ public:
     // Test only: fewer images kept.
     void SetImageLimit(std::size_t limit) { mImageLimit = limit; }
     std::size_t GetShownLabelCount() const { return mShown.size(); }
-    struct ShownLabel {
-        CString text;
-        CGRect bounds;
-    };
+    using ShownLabel = ShownMapLabel;
     std::vector<ShownLabel> const& GetShownLabels() const { return mShownLabels; }
 
     // Workers.

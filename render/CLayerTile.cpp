@@ -93,19 +93,20 @@ void CLayerTile::DrawLoading(CGContext* context) const
 }
 
 // Straight into the printer's context, names included, through the view's footprints.
-void CLayerTile::Print(CGContext* context) const
+void CLayerTile::Print(CGContext* context)
 {
+    mPrinted.clear();
     CMapManager* manager = mView->GetMapManager();
     if (!manager)
         return;
     CTilePainter painter(*manager, CGeometryCache::GetShared());
     std::vector<CMapLabel> labels;
     painter.Paint(context, mRect, mLevel, labels);
-    std::stable_sort(labels.begin(), labels.end(),
-        [](CMapLabel const& a, CMapLabel const& b) { return a.GetPriority() > b.GetPriority(); });
+    std::vector<CMapLabel const*> candidates;
+    for (CMapLabel const& label : labels)
+        candidates.push_back(&label);
     CGContextSaveGState(context);
     CGContextClipToRect(context, mRect);
-    for (CMapLabel const& label : labels)
-        label.Draw(context, label.Place(*mView, mRect), true);
+    mPrinted = CLayerRenderer::PlaceLabels(*mView, std::move(candidates), mRect, context, true);
     CGContextRestoreGState(context);
 }

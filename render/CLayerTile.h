@@ -28,6 +28,9 @@ public:
     // The context's user space is the view's image coordinates (y down).
     void Draw(CGContext* context);
 
+    // The names the last printed draw placed, in the order drawn.
+    std::vector<ShownMapLabel> const& GetPrintedLabels() const { return mPrinted; }
+
     bool HasImage() const;
     // A new reference to the image, or null; the caller releases it.
     CGImageRef CopyImage() const;
@@ -46,7 +49,7 @@ public:
 
 private:
     void DrawLoading(CGContext* context) const;
-    void Print(CGContext* context) const;
+    void Print(CGContext* context);
 
     IMapView* mView; // weak: the view owns the tile
     CGRect mRect;
@@ -54,6 +57,7 @@ private:
     mutable std::mutex mLock; // guards mImage
     CGImageRef mImage = nullptr; // owns
     std::vector<CMapLabel> mLabels; // main thread
+    std::vector<ShownMapLabel> mPrinted; // main thread
     bool mHasLabels = false; // main thread
     bool mQueued = false; // main thread
 };

@@ -18,6 +18,14 @@ struct LabelPlacement {
     std::vector<CGRect> footprints; // [image px] of text and marker
 };
 
+// A name as a pass placed it: its text, what it covers [image px], its priority and identity.
+struct ShownMapLabel {
+    CString text;
+    CGRect bounds;
+    float priority;
+    UInt64 id;
+};
+
 class CMapLabel {
 public:
     // Measures the text (in capitals and spaced out when the style asks) at the size.

@@ -116,6 +116,7 @@ void CMapSnapshot::Print(CGContextRef context)
     mPrinting = true;
     CLayerTile page(this, mVisible);
     page.Draw(context);
+    mPrinted = page.GetPrintedLabels();
     mPrinting = false;
 }
 

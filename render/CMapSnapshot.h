@@ -33,6 +33,8 @@ public:
     OSStatus WritePNG(std::string const& path) const;
     // Draws the visible rectangle straight into the context as a printing view does.
     void Print(CGContextRef context);
+    // The names the last Print placed, in the order drawn.
+    std::vector<ShownMapLabel> const& GetPrintedLabels() const { return mPrinted; }
 
     // Drops every tile (stopping the renderer first).
     void DestroyTiles();
@@ -60,6 +62,7 @@ private:
     CMapFootprints mFootprints;
     CGRect mDirty = CGRectNull; // [image px] waiting for the next pass
     bool mPrinting = false;
+    std::vector<ShownMapLabel> mPrinted;
     UInt32 mPasses = 0;
     CGContextRef mBitmap = nullptr; // owns
     CLayerRenderer mRenderer; // last: built with the view, ended first

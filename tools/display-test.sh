@@ -60,12 +60,13 @@ deviation() { convert "$1" -crop "$2" +repage -colorspace Gray -format '%[fx:sta
 below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 shot() { import -window root "$out/$1.png" && echo "$out/$1.png"; }
 
+# Every wait below polls for what it waits for, as long as a loaded machine may take.
 menubar=1280x22+0+0
 desktop=760x120+30+670 # below the document window
 filemenu=160x150+100+40 # below the File title
 
 # 1. The menu bar: light, with titles written on it, over the darker desktop.
-for _ in $(seq 50); do
+for _ in $(seq 250); do
     s=$(shot 1-menubar)
     below 0.8 "$(mean "$s" $menubar)" && break
     sleep 0.1
@@ -75,7 +76,7 @@ below 0.02 "$(deviation "$s" $menubar)" || fail "the menu bar has no titles"
 below "$(mean "$s" $desktop)" 0.6 || fail "the desktop is not drawn"
 # The window is titled after the untitled document and has the program's icon.
 wid=$(xdotool search --name 'Tarnwick$' | head -n1)
-for _ in $(seq 30); do
+for _ in $(seq 150); do
     title=$(xdotool getwindowname "$wid")
     [ "$title" != "Tarnwick" ] && break
     sleep 0.1
@@ -87,7 +88,7 @@ esac
 xprop -id "$wid" -f _NET_WM_ICON 32c ' = $0 x $1' _NET_WM_ICON | grep -q "= 256 x 256" || fail "the window has no icon"
 # The untitled document opened at start-up covers that place: Ctrl+W (Command-W) closes it.
 xdotool key ctrl+w
-for _ in $(seq 30); do
+for _ in $(seq 150); do
     s=$(shot 1-closed-document)
     below "$(mean "$s" $filemenu)" 0.6 && break
     sleep 0.1
@@ -96,7 +97,7 @@ below "$(mean "$s" $filemenu)" 0.6 || fail "something already covers the place o
 
 # 2. A click on "File" opens its menu; a click on the desktop closes it.
 xdotool mousemove 108 10 click 1
-for _ in $(seq 30); do
+for _ in $(seq 150); do
     s=$(shot 2-file-menu)
     below 0.8 "$(mean "$s" $filemenu)" && break
     sleep 0.1
@@ -104,7 +105,7 @@ done
 below 0.8 "$(mean "$s" $filemenu)" || fail "clicking File did not open its menu"
 below 0.02 "$(deviation "$s" $filemenu)" || fail "the File menu has no items"
 xdotool mousemove 700 720 click 1
-for _ in $(seq 30); do
+for _ in $(seq 150); do
     s=$(shot 3-closed)
     below "$(mean "$s" $filemenu)" 0.6 && break
     sleep 0.1
@@ -117,7 +118,7 @@ timeout 10 "$app" >"$out/second.log" 2>&1
 second=$?
 [ "$second" -eq 0 ] || fail "the second start ended with status $second"
 [ "$(xdotool search --name 'Tarnwick$' | wc -l)" -eq 1 ] || fail "a second window opened"
-for _ in $(seq 30); do
+for _ in $(seq 150); do
     s=$(shot 4-reopened)
     below 0.8 "$(mean "$s" $filemenu)" || break
     sleep 0.1
@@ -139,43 +140,60 @@ timeout 10 xdotool search --sync --name 'Tarnwick$' >/dev/null || fail "a start 
 # to "Paste Link", Space): Return keeps the place, Escape goes back to where the map was.
 # The screen is compared with a view of the whole world, where each paste starts.
 difference() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'; }
-# A slow build (the sanitizers on two cores) takes seconds to show a sheet: keys wait for it.
+# Each step waits for what it does to show, not for a fixed time: a slow build (the
+# sanitizers on a loaded machine) takes seconds to show a sheet. The sheet is open while
+# its default button, OK, is blue where the sheet puts it over the map.
+sheet_open() { below 0.4 "$(convert "$1" -crop 50x10+573+328 +repage -format '%[fx:mean.b-mean.r]' info:)"; }
 location() { # link, ending key
     printf '%s' "$1" | xclip -selection clipboard
-    local before sheet
-    before=$(shot 4b-before)
     xdotool key ctrl+l
-    for _ in $(seq 75); do
-        sleep 0.2
-        sheet=$(shot 4b-sheet)
-        below 0.005 "$(difference "$before" "$sheet")" && break
+    for _ in $(seq 300); do
+        s=$(shot 4b-sheet)
+        sheet_open "$s" && break
     done
-    sleep 0.5
-    xdotool key Tab Tab Tab space
-    sleep 0.8
-    xdotool key "$2"
-    sleep 0.8
+    sheet_open "$s" || fail "the Go to Location sheet did not open"
+    # The sheet takes the keys in turn: Tab to "Paste Link", Space pastes, then the ending key.
+    xdotool key Tab Tab Tab space "$2"
+    for _ in $(seq 300); do
+        s=$(shot 4b-sheet-gone)
+        sheet_open "$s" || break
+    done
+    sheet_open "$s" && fail "the Go to Location sheet did not close"
 }
-# The splash screen fades first: the view is taken once two shots a second apart agree.
+# The map of the world is drawn when each quarter of it shows sea (a tile still loading
+# is grey); the view is taken once, drawn, two shots half a second apart agree (the splash
+# screen fades first).
+world_drawn() {
+    local quarter
+    for quarter in 250x240+295+150 250x240+550+150 250x240+295+400 250x240+550+400; do
+        below "$(convert "$1" -crop $quarter +repage -format '%[fx:mean.b-mean.r]' info:)" 0.03 && return 1
+    done
+    return 0
+}
 settle() {
     world=$(shot 4b-world)
-    for _ in $(seq 15); do
-        sleep 1
+    for _ in $(seq 240); do
+        sleep 0.5
         cp "$world" "$out/4b-earlier.png"
         world=$(shot 4b-world)
-        below "$(difference "$out/4b-earlier.png" "$world")" 0.002 && break
+        world_drawn "$world" && below "$(difference "$out/4b-earlier.png" "$world")" 0.002 && return
     done
+    fail "the map of the world was not drawn"
+}
+# Waits, as long as a loaded machine takes to draw it, for the screen to show the world view.
+shows_world() { # shot name
+    for _ in $(seq 240); do
+        s=$(shot "$1")
+        below "$(difference "$world" "$s")" 0.01 && return 0
+        sleep 0.25
+    done
+    return 1
 }
 settle
 location "tarnwick://view?lat=0&lon=0&zoom=1" Return
 settle
 location "https://maps.google.com/maps?ll=57.7089,11.9746&z=12" Escape
-for _ in $(seq 30); do
-    s=$(shot 4b-cancelled)
-    below "$(difference "$world" "$s")" 0.01 && break
-    sleep 0.5
-done
-below "$(difference "$world" "$s")" 0.01 || fail "Escape in Go to Location did not bring the map back"
+shows_world 4b-cancelled || fail "Escape in Go to Location did not bring the map back"
 n=0
 for link in "tarnwick://view?lat=57.7089&lon=11.9746&zoom=12" \
     "http://www.multimap.com/map/browse.cgi?lat=51.5073&lon=-0.1277&scale=10000&icon=x" \
@@ -187,13 +205,14 @@ for link in "tarnwick://view?lat=57.7089&lon=11.9746&zoom=12" \
     n=$((n + 1))
     location "$link" Return
     # A loaded machine may draw the new place a while after the sheet goes.
-    for _ in $(seq 30); do
+    for _ in $(seq 120); do
         s=$(shot "4b-link-$n")
         below 0.02 "$(difference "$world" "$s")" && break
-        sleep 0.5
+        sleep 0.25
     done
     below 0.02 "$(difference "$world" "$s")" || fail "the map did not move to the pasted link $link"
     location "tarnwick://view?lat=0&lon=0&zoom=1" Return
+    shows_world "4b-back-$n" || fail "the map did not go back to the world after the link $link"
 done
 
 # 5. Ctrl+Q (Command-Q) quits with status 0.

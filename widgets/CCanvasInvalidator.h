@@ -2,10 +2,13 @@
 
 #include "foundation/CTimerTask.h"
 
+#include <vector>
+
 class CCanvasView;
 
-// Gathers the invalidations a canvas receives while it draws into one redraw of
-// the whole canvas 1 ms later. Owned by its canvas. Main thread only.
+// Gathers the invalidations a canvas receives while it draws into one redraw of the
+// areas named 1 ms later, placed where the image is then (a scroll may come between).
+// Owned by its canvas. Main thread only.
 class CCanvasInvalidator : public CTimerTask {
 public:
     explicit CCanvasInvalidator(CCanvasView* canvas)
@@ -21,4 +24,5 @@ protected:
 
 private:
     CCanvasView* mCanvas; // weak: the canvas owns this object
+    std::vector<CGRect> mAreas; // image coordinates
 };

@@ -60,40 +60,36 @@ OSStatus CHIViewUtilities::LoadFromNib(CString const& nibName, CString const& wi
     return loaded;
 }
 
+namespace {
+
+// One axis of a placement: 1 keeps the size at the low edge, 2 at the high edge, 3 spans the
+// container, 4 centres the size; anything else leaves the axis.
+void PlaceAxis(SInt16& low, SInt16& high, UInt32 how, SInt16 containerLow, SInt16 containerHigh)
+{
+    SInt16 const size = high - low;
+    switch (how) {
+    case 1:
+        low = containerLow, high = containerLow + size;
+        break;
+    case 2:
+        high = containerHigh, low = containerHigh - size;
+        break;
+    case 3:
+        low = containerLow, high = containerHigh;
+        break;
+    case 4:
+        low = containerLow + (containerHigh - containerLow - size) / 2, high = low + size;
+        break;
+    }
+}
+
+} // namespace
+
 CRect CHIViewUtilities::CalculateLayout(CRect const& rect, UInt32 placement, CRect const& container)
 {
     CRect result = rect;
-    SInt16 const width = rect.right - rect.left, height = rect.bottom - rect.top;
-    switch (placement & 7) {
-    case 1:
-        result.left = container.left, result.right = container.left + width;
-        break;
-    case 2:
-        result.right = container.right, result.left = container.right - width;
-        break;
-    case 3:
-        result.left = container.left, result.right = container.right;
-        break;
-    case 4:
-        result.left = container.left + (container.right - container.left - width) / 2,
-        result.right = result.left + width;
-        break;
-    }
-    switch (placement & 56) {
-    case 8:
-        result.top = container.top, result.bottom = container.top + height;
-        break;
-    case 16:
-        result.bottom = container.bottom, result.top = container.bottom - height;
-        break;
-    case 24:
-        result.top = container.top, result.bottom = container.bottom;
-        break;
-    case 32:
-        result.top = container.top + (container.bottom - container.top - height) / 2,
-        result.bottom = result.top + height;
-        break;
-    }
+    PlaceAxis(result.left, result.right, placement & 7, container.left, container.right);
+    PlaceAxis(result.top, result.bottom, (placement & 56) >> 3, container.top, container.bottom);
     return result;
 }
 

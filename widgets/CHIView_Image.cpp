@@ -92,6 +92,8 @@ void CHIView::SetImageOrigin(CGPoint const& p, bool notifyScroller)
         double const dx = std::ceil(mImageZoom * old.x) - std::ceil(mImageZoom * mImageOrigin.x);
         double const dy = std::ceil(mImageZoom * old.y) - std::ceil(mImageZoom * mImageOrigin.y);
         HIViewScrollRect(GetHIViewRef(), nullptr, dx, dy);
+    } else if (old.x != mImageOrigin.x || old.y != mImageOrigin.y) {
+        SetNeedsDisplay(true, nullptr); // the scroll view redraws only its bars
     }
     CHIViewUtilities::SetNeedsDisplayIn(this, kRedrawDelay, nullptr, 0);
 }

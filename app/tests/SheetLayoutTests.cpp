@@ -1,4 +1,5 @@
 #include "SheetTest.h"
+#include "foundation/CTextUtilities.h"
 #include "quartz/HITheme.h"
 
 #include <cmath>

@@ -17,7 +17,6 @@
 #include "docwindow/CViewMap.h"
 #include "framework/CMacWindow.h"
 #include "model/CGPXReader.h"
-#include "docwindow/CDocumentImport.h"
 #include "model/CMapTrack.h"
 #include "model/CMapWaypoint.h"
 #include "toolbox/Window.h"
@@ -156,6 +155,49 @@ double Settle(WindowRef window, CViewMap* map, BenchClock::time_point* drawn = n
     return longest;
 }
 
+CWindowDocument* OpenWindow(CFile const* file)
+{
+    CDocument* document = nullptr;
+    if (Application().app->CommandCreate(file, &document) != noErr)
+        return nullptr;
+    return static_cast<CWindowDocument*>(document);
+}
+
+double SettleWindow(CWindowDocument* window, BenchClock::time_point* drawn = nullptr)
+{
+    return Settle(window->GetWindow()->GetWindowRef(), window->GetMapView(), drawn);
+}
+
+// Opening a document into a window until it is drawn, over the runs of a benchmark.
+struct OpeningTimes {
+    double longest = 0; // [ms] the longest turn
+    double drawnTotal = 0; // [ms]
+
+    // The window drawn; null, with the benchmark skipped, when the document did not open (or,
+    // when objects is given, opened with another number of objects).
+    CWindowDocument* OpenAndDraw(benchmark::State& state, CFile const& file, std::size_t objects = 0)
+    {
+        auto const start = BenchClock::now();
+        CWindowDocument* window = OpenWindow(&file);
+        if (!window || (objects && window->GetObjects().size() != objects)) {
+            state.SkipWithError("the document did not open");
+            delete window;
+            return nullptr;
+        }
+        longest = std::max(longest, MillisecondsSince(start));
+        BenchClock::time_point drawn = start;
+        longest = std::max(longest, SettleWindow(window, &drawn));
+        drawnTotal += std::chrono::duration<double, std::milli>(drawn - start).count();
+        return window;
+    }
+
+    void Report(benchmark::State& state) const
+    {
+        state.counters["longest_ms"] = longest;
+        state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    }
+};
+
 // The generated track saved once as a document file.
 struct GeneratedTrackWindow {
     explicit GeneratedTrackWindow(int count)
@@ -219,25 +261,16 @@ void OpenGeneratedTrackWindow(benchmark::State& state)
         state.SkipWithError(fixture.error.c_str());
         return;
     }
-    double longest = 0, drawnTotal = 0;
+    OpeningTimes times;
     for (auto _ : state) {
-        auto const start = BenchClock::now();
-        CDocument* document = nullptr;
-        if (fixture.app->CommandCreate(&fixture.file, &document) != noErr || !document) {
-            state.SkipWithError("the document did not open");
+        CWindowDocument* window = times.OpenAndDraw(state, fixture.file);
+        if (!window)
             break;
-        }
-        longest = std::max(longest, MillisecondsSince(start));
-        auto* window = static_cast<CWindowDocument*>(document);
-        BenchClock::time_point drawn = start;
-        longest = std::max(longest, Settle(window->GetWindow()->GetWindowRef(), window->GetMapView(), &drawn));
-        drawnTotal += std::chrono::duration<double, std::milli>(drawn - start).count();
         state.PauseTiming(); // closing is not part of opening
         delete window;
         state.ResumeTiming();
     }
-    state.counters["longest_ms"] = longest;
-    state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    times.Report(state);
 }
 
 void PanGeneratedTrackWindow(benchmark::State& state)
@@ -325,19 +358,6 @@ private:
     std::thread mWatcher;
 };
 
-CWindowDocument* OpenWindow(CFile const* file)
-{
-    CDocument* document = nullptr;
-    if (Application().app->CommandCreate(file, &document) != noErr)
-        return nullptr;
-    return static_cast<CWindowDocument*>(document);
-}
-
-double SettleWindow(CWindowDocument* window, BenchClock::time_point* drawn = nullptr)
-{
-    return Settle(window->GetWindow()->GetWindowRef(), window->GetMapView(), drawn);
-}
-
 // A document of that many named waypoints with symbols over Göteborg, saved once.
 CFile WaypointDocument(int count)
 {
@@ -382,28 +402,19 @@ void OpenWaypointWindow(benchmark::State& state)
         return;
     }
     CFile const file = WaypointDocument(int(state.range(0)));
-    double longest = 0, drawnTotal = 0;
+    OpeningTimes times;
     for (auto _ : state) {
-        auto const start = BenchClock::now();
-        CWindowDocument* window = OpenWindow(&file);
-        if (!window || window->GetObjects().size() != std::size_t(state.range(0))) {
-            state.SkipWithError("the document did not open");
-            delete window;
+        CWindowDocument* window = times.OpenAndDraw(state, file, std::size_t(state.range(0)));
+        if (!window)
             break;
-        }
-        longest = std::max(longest, MillisecondsSince(start));
-        BenchClock::time_point drawn = start;
-        longest = std::max(longest, SettleWindow(window, &drawn));
-        drawnTotal += std::chrono::duration<double, std::milli>(drawn - start).count();
         state.PauseTiming();
         delete window;
         state.ResumeTiming();
     }
-    state.counters["longest_ms"] = longest;
-    state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    times.Report(state);
 }
 
-// Into an open window, as the Import command does, until the window is drawn again.
+// Into an open window through the Import command's path, until the window is drawn again.
 void ImportWaypointsIntoWindow(benchmark::State& state)
 {
     CWindowDocument* window = Application().error.empty() ? OpenWindow(nullptr) : nullptr;
@@ -413,13 +424,12 @@ void ImportWaypointsIntoWindow(benchmark::State& state)
     }
     CFile const file = WaypointGPX(int(state.range(0)));
     for (auto _ : state) {
-        std::vector<CMapObject*> objects;
-        if (CDocumentImport::ReadFile(file, objects) != noErr || objects.size() != std::size_t(state.range(0))) {
+        // The command's own path: read on a thread, with the progress sheet once it takes a while.
+        window->ImportData(file);
+        if (window->GetObjects().size() != std::size_t(state.range(0))) {
             state.SkipWithError("the file did not import");
             break;
         }
-        window->AddObjects(objects);
-        window->ShowObjects(objects);
         SettleWindow(window);
         state.PauseTiming(); // a fresh window for the next import
         delete window;
@@ -447,7 +457,9 @@ void SaveWaypointWindow(benchmark::State& state)
     for (auto _ : state) {
         double const resident = ResidentMiB();
         PeakMemory peak;
-        if (window->SaveDocument() != noErr) {
+        // As the Save command saves, with its progress sheet once it takes a while.
+        window->SetModified(true);
+        if (window->CommandSave() != noErr) {
             state.SkipWithError("the document was not saved");
             break;
         }
@@ -469,28 +481,20 @@ void OpenMillionPointTrackWindow(benchmark::State& state)
         return;
     }
     CFile const file = fixture.file;
-    double longest = 0, growth = 0, drawnTotal = 0;
+    OpeningTimes times;
+    double growth = 0;
     for (auto _ : state) {
         double const resident = ResidentMiB();
         PeakMemory peak;
-        auto const start = BenchClock::now();
-        CWindowDocument* window = OpenWindow(&file);
-        if (!window || window->GetObjects().size() != 1) {
-            state.SkipWithError("the document did not open");
-            delete window;
+        CWindowDocument* window = times.OpenAndDraw(state, file, 1);
+        if (!window)
             break;
-        }
-        longest = std::max(longest, MillisecondsSince(start));
-        BenchClock::time_point drawn = start;
-        longest = std::max(longest, SettleWindow(window, &drawn));
-        drawnTotal += std::chrono::duration<double, std::milli>(drawn - start).count();
         state.PauseTiming();
         growth = std::max(growth, peak.Stop() - resident);
         delete window;
         state.ResumeTiming();
     }
-    state.counters["longest_ms"] = longest;
-    state.counters["drawn_ms"] = drawnTotal / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    times.Report(state);
     state.counters["peak_growth_MiB"] = growth;
     state.counters["file_MiB"] = double(file.GetForkSize()) / (1 << 20);
 }

@@ -20,7 +20,10 @@
 #include "toolbox/HIViewCalls.h"
 #include "widgets/CHISegmentedView.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace tw::test {
 namespace {
@@ -381,6 +384,182 @@ namespace {
         mUnit->SendFix(57.71, 11.9, 1, 1, 12418, 3700); // nothing may write into the gone track
         ManualClock::RunFor(0.5);
         EXPECT_TRUE(mDocument->GetObjects().empty());
+    }
+
+    // Imports and saves that take a while: a progress sheet with Cancel after the delay.
+    class DocumentWork : public DocumentExchange {
+    protected:
+        void TearDown() override
+        {
+            CWindowDocument::SetWorkDelay(-1);
+            DocumentExchange::TearDown();
+        }
+        std::string WriteWaypoints(char const* name, std::size_t count)
+        {
+            std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                               "<gpx version=\"1.1\" creator=\"test\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
+            for (std::size_t i = 0; i < count; ++i)
+                text += "<wpt lat=\"" + std::to_string(50 + double(i % 1000) / 1000) + "\" lon=\""
+                    + std::to_string(10 + double(i / 1000) / 1000) + "\"><name>P" + std::to_string(i) + "</name></wpt>\n";
+            text += "</gpx>\n";
+            return WriteFile(name, text);
+        }
+        bool AskedForWorkSheet() const
+        {
+            return std::any_of(mShell.mAsked.begin(), mShell.mAsked.end(),
+                [](auto const& asked) { return asked.first == CWindowDocument::kSheetWorkProgress; });
+        }
+        static std::string Contents(std::string const& path)
+        {
+            std::ifstream in(path, std::ios::binary);
+            return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        std::size_t FilesInFolder() const
+        {
+            return std::size_t(std::distance(
+                std::filesystem::directory_iterator(mFolder.Path()), std::filesystem::directory_iterator()));
+        }
+        // A document of that many waypoints saved as "big.twk", unmodified.
+        std::string SavedDocument(std::size_t count)
+        {
+            Responders::PressAlertButton(1);
+            mDocument->ImportData(FileAt(WriteWaypoints("source.gpx", count)));
+            ManualClock::RunFor(0.1);
+            std::string const path = PathFor("big.twk");
+            mDocument->SetFile(FileAt(path));
+            EXPECT_EQ(mDocument->SaveDocument(), noErr);
+            EXPECT_FALSE(mDocument->IsModified());
+            Responders::Reset();
+            mShell.mAsked.clear();
+            return path;
+        }
+    };
+
+    TEST_F(DocumentWork, AnImportPastTheDelayShowsItsProgressAndCompletes)
+    {
+        std::string const path = WriteWaypoints("many.gpx", 5000);
+        // Within the delay (the test's clock stands still) nothing shows.
+        Responders::PressAlertButton(1);
+        mDocument->ImportData(FileAt(path));
+        EXPECT_FALSE(AskedForWorkSheet());
+        EXPECT_EQ(mDocument->GetObjects().size(), 5000u);
+        ManualClock::RunFor(0.1);
+        // Past it, the sheet shows over the window and closes when the import ends.
+        CWindowDocument::SetWorkDelay(0);
+        Responders::PressAlertButton(1);
+        mDocument->ImportData(FileAt(path));
+        EXPECT_TRUE(AskedForWorkSheet());
+        EXPECT_EQ(mDocument->GetObjects().size(), 10000u);
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        EXPECT_FALSE(mDocument->IsBusy());
+        ASSERT_EQ(Responders::History().size(), 2u);
+        EXPECT_NE(Responders::History()[1].text.find("5000 objects"), std::string::npos) << Responders::History()[1].text;
+    }
+
+    TEST_F(DocumentWork, CancellingAnImportLeavesTheDocumentAsItWas)
+    {
+        Responders::PressAlertButton(1);
+        mDocument->ImportData(FileAt(WriteFile("two.gpx", kTwoWaypoints)));
+        ManualClock::RunFor(0.1);
+        mDocument->SetModified(false);
+        Responders::Reset();
+        std::string const path = WriteWaypoints("many.gpx", 5000);
+        CWindowDocument::SetWorkDelay(0);
+        // Escape, and Return on the sheet's one button, each press Cancel.
+        for (UInt32 key : { UInt32(display::kVK_Escape), UInt32(display::kVK_Return) }) {
+            SCOPED_TRACE(key);
+            mShell.mAsked.clear();
+            if (key == display::kVK_Escape)
+                InputDriver::Key(display::kVK_Escape, display::kEscapeCharCode);
+            else
+                InputDriver::Key(display::kVK_Return, display::kReturnCharCode);
+            mDocument->ImportData(FileAt(path));
+            EXPECT_TRUE(AskedForWorkSheet());
+            EXPECT_EQ(mDocument->GetObjects().size(), 2u);
+            EXPECT_FALSE(mDocument->IsModified());
+            EXPECT_TRUE(Responders::History().empty()) << "a cancel needs no alert";
+            ManualClock::RunFor(0.1);
+            EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        }
+        // The document goes on as before: the next import is whole.
+        CWindowDocument::SetWorkDelay(-1);
+        Responders::PressAlertButton(1);
+        mDocument->ImportData(FileAt(path));
+        EXPECT_EQ(mDocument->GetObjects().size(), 5002u);
+    }
+
+    TEST_F(DocumentWork, CancellingASaveLeavesTheFileAsItWasAndTheDocumentModified)
+    {
+        std::string const path = SavedDocument(2000);
+        std::string const before = Contents(path);
+        std::size_t const files = FilesInFolder();
+        auto* added = new CMapWaypoint;
+        added->SetName(CString("Added"));
+        ASSERT_TRUE(mDocument->AddObject(added));
+        ASSERT_TRUE(mDocument->IsModified());
+        CWindowDocument::SetWorkDelay(0);
+        InputDriver::Key(display::kVK_Escape, display::kEscapeCharCode);
+        EXPECT_EQ(Command(mDocument, 'save'), userCanceledErr);
+        EXPECT_TRUE(AskedForWorkSheet());
+        EXPECT_TRUE(mDocument->IsModified());
+        EXPECT_TRUE(Contents(path) == before) << "the file is as it was";
+        EXPECT_EQ(FilesInFolder(), files) << "no temporary file left behind";
+        EXPECT_TRUE(Responders::History().empty()) << "a cancel needs no alert";
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        // Not cancelled, the same save writes the file.
+        mShell.mAsked.clear();
+        EXPECT_EQ(Command(mDocument, 'save'), noErr);
+        EXPECT_TRUE(AskedForWorkSheet());
+        EXPECT_FALSE(mDocument->IsModified());
+        EXPECT_NE(Contents(path).find("Added"), std::string::npos);
+    }
+
+    // The global document saves itself at quit: a save stopped there stops the quit, and nothing is lost.
+    TEST_F(DocumentWork, CancellingTheSaveAtQuitCancelsTheQuit)
+    {
+        std::string const path = SavedDocument(2000);
+        std::string const before = Contents(path);
+        mDocument->SetSaveMode(CDocument::kSaveModeAlways);
+        mDocument->SetModified(true);
+        CWindowDocument::SetWorkDelay(0);
+        InputDriver::Key(display::kVK_Escape, display::kEscapeCharCode);
+        mApp->CommandQuit();
+        EXPECT_TRUE(AskedForWorkSheet());
+        ASSERT_TRUE(CDocument::IsDocument(mDocument));
+        EXPECT_TRUE(mDocument->IsModified());
+        EXPECT_TRUE(Contents(path) == before) << "the file is as it was";
+        EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+        EXPECT_TRUE(Responders::History().empty()) << "a cancel needs no alert";
+    }
+
+    // A quit asked for while an import runs (its sheet takes the window's events) is refused:
+    // the document the import runs on stays, and the import ends whole.
+    TEST_F(DocumentWork, AQuitDuringAnImportIsRefused)
+    {
+        CWindowDocument::SetWorkDelay(0);
+        EventLoopTimerRef quit = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0, 0,
+            [](EventLoopTimerRef, void* app) { static_cast<TestTWApplication*>(app)->CommandQuit(); }, mApp.get(),
+            &quit);
+        Responders::PressAlertButton(1);
+        mDocument->ImportData(FileAt(WriteWaypoints("many.gpx", 2000)));
+        RemoveEventLoopTimer(quit);
+        ASSERT_TRUE(CDocument::IsDocument(mDocument));
+        EXPECT_EQ(mDocument->GetObjects().size(), 2000u);
+        EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+    }
+
+    TEST_F(DocumentWork, ASmallSaveShowsNoSheet)
+    {
+        std::string const path = SavedDocument(3);
+        mDocument->SetModified(true);
+        EXPECT_EQ(Command(mDocument, 'save'), noErr);
+        EXPECT_FALSE(AskedForWorkSheet());
+        EXPECT_FALSE(mDocument->IsModified());
+        EXPECT_TRUE(Responders::History().empty());
     }
 
 } // namespace

@@ -76,9 +76,12 @@ struct PanningView {
             quiet = view->GetRenderer()->IsRendering() || window->NeedsUpdate() ? 0 : quiet + 1;
         }
     }
-    // One step along the way, turning back at either end.
+    // One step along the way, turning back at either end. The redraw the last step asked
+    // for once drawn (the names that came in whole at an edge) is part of this one.
     void Step()
     {
+        RunCurrentEventLoop(0);
+        window->Update();
         position += direction;
         if (position == kSteps || position == 0)
             direction = -direction;

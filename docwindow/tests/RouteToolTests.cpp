@@ -19,6 +19,13 @@ namespace {
                 found.push_back(leg.waypoint);
             return found;
         }
+        // The waypoints of the document's one route; none, and a failure, when it has not one.
+        std::vector<CMapWaypoint*> WaypointsOfTheRoute() const
+        {
+            auto const routes = ObjectsOf<CMapRoute>(kMapObjectRoute);
+            EXPECT_EQ(routes.size(), 1u);
+            return routes.size() == 1 ? Waypoints(routes[0]) : std::vector<CMapWaypoint*>();
+        }
     };
 
     TEST_F(RouteTool, ThreeClicksAndADoubleClickMakeARouteOfFourNamedWaypoints)
@@ -68,9 +75,7 @@ namespace {
         EXPECT_EQ(working[2], Tool()->GetFloatingEnd());
         DoubleClick(At(300, 100));
 
-        auto const routes = ObjectsOf<CMapRoute>(kMapObjectRoute);
-        ASSERT_EQ(routes.size(), 1u);
-        std::vector<CMapWaypoint*> const waypoints = Waypoints(routes[0]);
+        std::vector<CMapWaypoint*> const waypoints = WaypointsOfTheRoute();
         ASSERT_EQ(waypoints.size(), 3u);
         EXPECT_EQ(Name(waypoints[1]), "Untitled");
         EXPECT_NEAR(mView->Project(waypoints[1]->GetPosition()).x, At(200, 150).x, 0.5);
@@ -87,9 +92,7 @@ namespace {
         Click(At(112, 112)); // 17 pixels away
         Click(At(200, 100));
         DoubleClick(At(300, 118)); // 18 pixels away
-        auto const routes = ObjectsOf<CMapRoute>(kMapObjectRoute);
-        ASSERT_EQ(routes.size(), 1u);
-        std::vector<CMapWaypoint*> const waypoints = Waypoints(routes[0]);
+        std::vector<CMapWaypoint*> const waypoints = WaypointsOfTheRoute();
         ASSERT_EQ(waypoints.size(), 3u);
         EXPECT_EQ(waypoints[0], home);
         EXPECT_EQ(waypoints[2], shop);
@@ -156,9 +159,7 @@ namespace {
         EXPECT_TRUE(Tool()->IsBuilding());
         Click(At(300, 150));
         DoubleClick(At(400, 220));
-        auto const routes = ObjectsOf<CMapRoute>(kMapObjectRoute);
-        ASSERT_EQ(routes.size(), 1u);
-        std::vector<CMapWaypoint*> const waypoints = Waypoints(routes[0]);
+        std::vector<CMapWaypoint*> const waypoints = WaypointsOfTheRoute();
         ASSERT_EQ(waypoints.size(), 4u);
         EXPECT_EQ(Name(waypoints[0]), "Route Start");
         EXPECT_EQ(Name(waypoints[3]), "Route End");

@@ -25,6 +25,26 @@ namespace {
                     pixels.push_back(probe.At(int(topLeft.x) + x, int(topLeft.y) + y));
             return pixels;
         }
+        // Tiles and names of the way to there are drawn, and the view is back where it was.
+        bool DrawnThereAndBack(CGPoint there)
+        {
+            CGPoint const origin = mView->GetImageOrigin();
+            mView->SetImageOrigin(there, true);
+            if (!Settle())
+                return false;
+            mView->SetImageOrigin(origin, true);
+            bool const settled = Settle();
+            ManualClock::RunFor(1); // no redraw is due any more
+            return settled;
+        }
+        // How many sampled pixels of the window as it stands a whole redraw changes.
+        int DifferFromAWholeRedraw(int left, int step)
+        {
+            std::vector<Pixel> const before = SampleMap(left, step);
+            mView->SetNeedsDisplay(true, nullptr);
+            mWindow->Update();
+            return CountDiffering(before, SampleMap(left, step));
+        }
         static int CountDiffering(std::vector<Pixel> const& a, std::vector<Pixel> const& b)
         {
             int differ = 0;
@@ -61,11 +81,7 @@ namespace {
     TEST_F(ViewTools, WhatComesIntoViewIsDrawnWhileTheMapIsDragged)
     {
         CGPoint const origin = mView->GetImageOrigin();
-        mView->SetImageOrigin({ origin.x + 120, origin.y }, true);
-        ASSERT_TRUE(Settle());
-        mView->SetImageOrigin(origin, true);
-        ASSERT_TRUE(Settle());
-        ManualClock::RunFor(1); // no redraw is due any more
+        ASSERT_TRUE(DrawnThereAndBack({ origin.x + 120, origin.y }));
         int const edge = int(mView->GetMapViewSize().width) - 40;
         // 120 pixels left in steps of 10: the map's east comes in at the right.
         std::vector<CGPoint> steps;
@@ -88,25 +104,40 @@ namespace {
 
     // A pan step moves what is drawn and redraws only the strips that come into view; two
     // steps before the window is updated end as a whole redraw would.
-    // Two scrolls before the window's update: what waited to be redrawn moves with the pixels.
-    TEST_F(ViewTools, TwoPanStepsBeforeAnUpdateEndAsAWholeRedraw)
+    TEST_F(ViewTools, APanStepRedrawsOnlyWhatComesIntoView)
     {
         CGPoint const origin = mView->GetImageOrigin();
-        mView->SetImageOrigin({ origin.x + 24, origin.y + 12 }, true);
-        ASSERT_TRUE(Settle());
-        mView->SetImageOrigin(origin, true);
-        ASSERT_TRUE(Settle());
-        ManualClock::RunFor(1); // no redraw is due any more
+        ASSERT_TRUE(DrawnThereAndBack({ origin.x + 24, origin.y + 12 }));
+        CGSize const size = mView->GetMapViewSize();
+        int const width = int(size.width), height = int(size.height);
         ASSERT_FALSE(mWindow->NeedsUpdate());
 
         mView->SetImageOrigin({ origin.x + 12, origin.y + 6 }, true);
+        double invalid = 0;
+        for (CGRect const& rect : mWindow->GetInvalid())
+            invalid += rect.size.width * rect.size.height;
+        EXPECT_LT(invalid, 0.2 * width * height) << "the whole view is drawn again";
+
         mView->SetImageOrigin({ origin.x + 24, origin.y + 12 }, true);
         mWindow->Update();
-        std::vector<Pixel> const stepped = SampleMap(1, 5);
-        mView->SetNeedsDisplay(true, nullptr);
-        mWindow->Update();
-        std::vector<Pixel> const whole = SampleMap(1, 5);
-        EXPECT_EQ(CountDiffering(stepped, whole), 0) << "of " << whole.size() << " pixels";
+        EXPECT_EQ(DifferFromAWholeRedraw(1, 5), 0);
+    }
+
+    // Diagonal steps, each drawn with the redraw it asks for: a name that comes in whole at an
+    // edge lies partly in the strips and partly in the moved pixels, so it is drawn again
+    // where the strips' clip left gaps, before the delayed redraw of the whole view.
+    TEST_F(ViewTools, PanStepsDrawTheNamesThatComeInWhole)
+    {
+        CGPoint const origin = mView->GetImageOrigin();
+        ASSERT_TRUE(DrawnThereAndBack({ origin.x + 132, origin.y + 99 }));
+        for (int step = 1; step <= 11; ++step) {
+            mView->SetImageOrigin({ origin.x + 12 * step, origin.y + 9 * step }, true);
+            mWindow->Update();
+            ManualClock::RunFor(0.01);
+            mWindow->Update();
+        }
+        EXPECT_FALSE(mView->GetRenderer()->IsRendering()) << "every tile was there";
+        EXPECT_EQ(DifferFromAWholeRedraw(0, 1), 0);
     }
 
     TEST_F(ViewTools, RepeatedClicksOnAPileSelectEachObjectInTurn)

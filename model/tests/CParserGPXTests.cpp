@@ -332,3 +332,39 @@ TEST(CParserGPX, MapsTheSymbolNamesOtherProgramsWrite)
         EXPECT_EQ(CSymbolNameUtilities::GetSymbol(test.name), test.symbol) << test.name;
     EXPECT_EQ(CSymbolNameUtilities::GetSymbol("nothing", 'wdot'), GPSWaypointSymbol('wdot'));
 }
+
+// What waits for a reader on another thread follows it through the monitor, and can stop it:
+// a stopped reading gives nothing, in one pass or in pieces (never falling back to one pass).
+TEST(CParserGPX, AMonitorFollowsTheReadingAndStopsIt)
+{
+    std::string content = " <wpt lat=\"1\" lon=\"1\"><name>Start</name></wpt>\n <trk><name>Long</name><trkseg>\n";
+    for (int i = 0; i < 12000; ++i)
+        content += "  <trkpt lat=\"" + std::to_string(50 + i * 1e-5) + "\" lon=\"10\"><ele>" + std::to_string(i)
+            + "</ele></trkpt>\n";
+    content += " </trkseg></trk>\n";
+    TempFolder folder;
+    WriteFile(folder / "many.gpx", GPX11(content));
+    CFile file = FileOf(folder / "many.gpx");
+    ASSERT_GT(file.GetForkSize(), SInt64(2 * CXMLStreamReader::kChunkSize));
+
+    CReadMonitor followed;
+    ObjectList objects;
+    CParserGPX parser;
+    parser.SetMonitor(&followed);
+    ASSERT_EQ(parser.ParseFile(file, objects.Get()), noErr);
+    EXPECT_EQ(objects.Get().size(), 2u);
+    EXPECT_EQ(followed.bytesRead.load(), UInt64(file.GetForkSize()));
+    EXPECT_EQ(followed.toMake.load(), 2u);
+
+    CReadMonitor stopped;
+    stopped.cancelled = true;
+    ObjectList none;
+    parser.SetMonitor(&stopped);
+    EXPECT_EQ(parser.ParseFile(file, none.Get()), userCanceledErr);
+    EXPECT_TRUE(none.Get().empty());
+    std::vector<CGPXReader::Record> records;
+    EXPECT_EQ(CParserGPX::ReadInPieces(file, 64 * 1024, 4, records), noErr) << "the file can be read in pieces";
+    records.clear();
+    EXPECT_EQ(CParserGPX::ReadInPieces(file, 64 * 1024, 4, records, &stopped), userCanceledErr);
+    EXPECT_TRUE(records.empty());
+}

@@ -154,3 +154,77 @@ TEST(ImportHostile, HugeTextsAndTagsAreRefusedWithoutHoldingThem)
     getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, kMaxGrowth); // far below the 100 MB read
 }
+
+namespace {
+
+// A lower import limit for the life of the object, restoring the production one after.
+class ScopedImportLimits {
+public:
+    explicit ScopedImportLimits(std::size_t limit)
+    {
+        CParserGPX::SetMaxObjectsForTesting(limit);
+        CParserLoc::SetMaxWaypointsForTesting(limit);
+    }
+    ~ScopedImportLimits()
+    {
+        CParserGPX::SetMaxObjectsForTesting(0);
+        CParserLoc::SetMaxWaypointsForTesting(0);
+    }
+    ScopedImportLimits(ScopedImportLimits const&) = delete;
+    ScopedImportLimits& operator=(ScopedImportLimits const&) = delete;
+};
+
+std::string Waypoints(int count) { return Repeat(kWaypoint, count); }
+
+} // namespace
+
+// A file of exactly as many objects as the limit is read whole; one more and it is refused,
+// whichever kind of object goes past it.
+TEST(ImportHostile, ObjectLimitsHoldAtTheLimitAndRefuseOnePast)
+{
+    std::size_t const kLimit = 12;
+    ScopedImportLimits const limits(kLimit);
+    EXPECT_EQ(CParserGPX::GetMaxObjects(), kLimit);
+    TempFolder folder;
+    std::string const track = "<trk><trkseg><trkpt lat=\"3\" lon=\"4\"/><trkpt lat=\"3.1\" lon=\"4\"/></trkseg></trk>";
+    // A route of two points is three objects: the route and a waypoint for each point.
+    std::string const route = "<rte><rtept lat=\"5\" lon=\"6\"/><rtept lat=\"5.1\" lon=\"6\"/></rte>";
+    std::string const longRoute
+        = "<rte><rtept lat=\"5\" lon=\"6\"/><rtept lat=\"5.1\" lon=\"6\"/><rtept lat=\"5.2\" lon=\"6\"/></rte>";
+    struct Case {
+        char const* name; // of the kind of object that goes past
+        std::string at; // kLimit objects
+        std::string past; // kLimit + 1
+    };
+    int const n = int(kLimit);
+    Case const cases[] = {
+        { "waypoint", Waypoints(n), Waypoints(n + 1) },
+        { "track", Waypoints(n - 1) + track, Waypoints(n) + track },
+        { "route", Waypoints(n - 3) + route, Waypoints(n - 2) + route },
+        { "route point", track + Waypoints(n - 4) + route, track + Waypoints(n - 3) + longRoute },
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(folder / "at.gpx", GPX11(c.at));
+        std::size_t added = 0;
+        EXPECT_EQ(ParseInto(folder / "at.gpx", added), noErr);
+        EXPECT_EQ(added, kLimit);
+        WriteFile(folder / "past.gpx", GPX11(c.past));
+        EXPECT_EQ(ParseInto(folder / "past.gpx", added), kImportLimitErr);
+        EXPECT_EQ(added, 0u);
+    }
+
+    auto loc = [](std::size_t count) {
+        std::string text = "<?xml version=\"1.0\"?>\n<loc version=\"1.0\">";
+        for (std::size_t i = 0; i < count; ++i)
+            text += "<waypoint><name id=\"GC" + std::to_string(i) + "\">Cache</name><coord lat=\"1\" lon=\"2\"/></waypoint>";
+        return text + "</loc>\n";
+    };
+    WriteFile(folder / "at.loc", loc(kLimit));
+    WriteFile(folder / "past.loc", loc(kLimit + 1));
+    std::size_t added = 0;
+    EXPECT_EQ(ParseInto(folder / "at.loc", added), noErr);
+    EXPECT_EQ(added, kLimit);
+    EXPECT_EQ(ParseInto(folder / "past.loc", added), kImportLimitErr);
+    EXPECT_EQ(added, 0u);
+}

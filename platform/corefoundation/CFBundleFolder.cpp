@@ -25,15 +25,8 @@ namespace {
     // The Info dictionary, or an empty one (with a report) when the file is damaged.
     Dictionary const* ReadInfo(fs::path const& path)
     {
-        std::optional<std::string> const bytes = ReadFileContents(path);
         CFStringRef error = nullptr;
-        CFPropertyListRef plist = nullptr;
-        if (bytes) {
-            CFDataRef const data
-                = CFDataCreate(nullptr, reinterpret_cast<UInt8 const*>(bytes->data()), CFIndex(bytes->size()));
-            plist = CFPropertyListCreateFromXMLData(nullptr, data, kCFPropertyListImmutable, &error);
-            CFRelease(data);
-        }
+        CFPropertyListRef const plist = CreatePropertyListFromFile(path, &error);
         if (plist && CFGetTypeID(plist) == kTWTypeIDDictionary)
             return static_cast<Dictionary const*>(plist);
         std::fprintf(stderr, "Tarnwick: %s cannot be used: %s\n", path.c_str(),

@@ -1,5 +1,8 @@
 #include "corefoundation/FileContents.h"
 
+#include "corefoundation/CFNumber.h"
+#include "corefoundation/CFPropertyList.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,6 +33,17 @@ std::optional<std::string> ReadFileContents(std::filesystem::path const& path)
     }
     ::close(fd);
     return contents;
+}
+
+CFPropertyListRef CreatePropertyListFromFile(std::filesystem::path const& path, CFStringRef* error)
+{
+    std::optional<std::string> const bytes = ReadFileContents(path);
+    if (!bytes)
+        return nullptr;
+    CFDataRef const data = CFDataCreate(nullptr, reinterpret_cast<UInt8 const*>(bytes->data()), CFIndex(bytes->size()));
+    CFPropertyListRef const plist = CFPropertyListCreateFromXMLData(nullptr, data, kCFPropertyListImmutable, error);
+    CFRelease(data);
+    return plist;
 }
 
 } // namespace tw::cf

@@ -78,15 +78,8 @@ void PreferenceDomain::Load()
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(mPath, ec)))
         return;
-    std::optional<std::string> const bytes = ReadFileContents(mPath);
     CFStringRef error = nullptr;
-    CFPropertyListRef plist = nullptr;
-    if (bytes) {
-        CFDataRef const data
-            = CFDataCreate(nullptr, reinterpret_cast<UInt8 const*>(bytes->data()), CFIndex(bytes->size()));
-        plist = CFPropertyListCreateFromXMLData(nullptr, data, kCFPropertyListImmutable, &error);
-        CFRelease(data);
-    }
+    CFPropertyListRef const plist = CreatePropertyListFromFile(mPath, &error);
     if (plist && CFGetTypeID(plist) == kTWTypeIDDictionary) {
         CFRelease(mValues);
         mValues = CFDictionaryCreateMutableCopy(nullptr, 0, static_cast<CFDictionaryRef>(plist));

@@ -2,8 +2,8 @@
 
 // What the event core and the services share with the toolbox above them: the
 // references of the objects that own event targets (opaque here), the command
-// record and its codes, the event classes, and the kinds and types of the command
-// and Apple events. Values are Carbon's, since stored and dispatched codes depend
+// record and its codes, the event classes, and the kinds and parameter type of
+// command events. Values are Carbon's, since stored and dispatched codes depend
 // on them.
 
 #include "events/CarbonEvents.h"
@@ -108,9 +108,8 @@ enum : EventClass {
     kEventClassInk = 'ink ',
 };
 
+// Kinds of kEventClassCommand; those of the other classes are with their owners.
 enum : EventKind {
-    kEventAppleEvent = 1,
-
     kEventCommandProcess = 1,
     kEventCommandUpdateStatus = 2,
 };

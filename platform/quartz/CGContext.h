@@ -95,6 +95,12 @@ void CGContextClipToRect(CGContextRef c, CGRect rect);
 void CGContextClipToRects(CGContextRef c, CGRect const* rects, size_t count);
 CGRect CGContextGetClipBoundingBox(CGContextRef c); // user space
 
+namespace tw::quartz {
+// Ours: whether painting within rect (user space) would reach every pixel it touches. A
+// window's update clips to several rectangles, whose bounding box says nothing of the gaps.
+bool ClipCoversRect(CGContextRef c, CGRect rect);
+} // namespace tw::quartz
+
 void CGContextSetLineWidth(CGContextRef c, CGFloat width);
 void CGContextSetLineCap(CGContextRef c, CGLineCap cap);
 void CGContextSetLineJoin(CGContextRef c, CGLineJoin join);

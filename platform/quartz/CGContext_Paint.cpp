@@ -1,6 +1,8 @@
 #include "quartz/CGContext.h"
 #include "quartz/Context.h"
 
+#include <cmath>
+
 using tw::quartz::PathData;
 
 namespace {
@@ -129,6 +131,43 @@ void CGContextClipToRects(CGContextRef c, CGRect const* rects, size_t count)
     if (c)
         c->Clip(RectsPath(c, rects, count), CAIRO_FILL_RULE_WINDING);
 }
+
+namespace tw::quartz {
+
+// The clip as device rectangles, gathered into a region; a clip no list of rectangles can
+// describe (a path's) covers nothing for certain.
+bool ClipCoversRect(CGContextRef c, CGRect rect)
+{
+    if (!c || CGRectIsNull(rect) || CGRectIsEmpty(rect))
+        return false;
+    CGRect const device = CGRectIntegral(CGRectApplyAffineTransform(rect, c->UserToCairo()));
+    cairo_save(c->Cairo());
+    cairo_identity_matrix(c->Cairo());
+    cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(c->Cairo());
+    cairo_restore(c->Cairo());
+    bool covered = false;
+    if (list->status == CAIRO_STATUS_SUCCESS) {
+        cairo_region_t* region = cairo_region_create();
+        for (int i = 0; i < list->num_rectangles; ++i) {
+            cairo_rectangle_t const& r = list->rectangles[i];
+            // Partly covered pixels at a clip's edge are painted only in part.
+            int const x0 = int(std::ceil(r.x)), y0 = int(std::ceil(r.y));
+            int const x1 = int(std::floor(r.x + r.width)), y1 = int(std::floor(r.y + r.height));
+            if (x1 > x0 && y1 > y0) {
+                cairo_rectangle_int_t const pixels { x0, y0, x1 - x0, y1 - y0 };
+                cairo_region_union_rectangle(region, &pixels);
+            }
+        }
+        cairo_rectangle_int_t const wanted { int(device.origin.x), int(device.origin.y), int(device.size.width),
+            int(device.size.height) };
+        covered = cairo_region_contains_rectangle(region, &wanted) == CAIRO_REGION_OVERLAP_IN;
+        cairo_region_destroy(region);
+    }
+    cairo_rectangle_list_destroy(list);
+    return covered;
+}
+
+} // namespace tw::quartz
 
 CGRect CGContextGetClipBoundingBox(CGContextRef c)
 {

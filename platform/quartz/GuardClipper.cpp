@@ -207,7 +207,10 @@ Subpath GuardClipper::ClipPolygon(Subpath const& subpath) const
     return result;
 }
 
-std::vector<Subpath> GuardClipper::ClipForFill(PathData const& path) const
+// The finite subpaths of the path: those inside the guard as they are, the others flattened and
+// handed to clip, which adds what of each lies inside.
+template <typename ClipOutside>
+std::vector<Subpath> GuardClipper::ClipEach(PathData const& path, ClipOutside const& clip) const
 {
     std::vector<Subpath> result;
     for (Subpath& subpath : SplitSubpaths(path)) {
@@ -218,11 +221,18 @@ std::vector<Subpath> GuardClipper::ClipForFill(PathData const& path) const
             continue;
         }
         Flatten(subpath);
-        Subpath clipped = ClipPolygon(subpath);
-        if (!clipped.segments.empty())
-            result.push_back(std::move(clipped));
+        clip(subpath, result);
     }
     return result;
+}
+
+std::vector<Subpath> GuardClipper::ClipForFill(PathData const& path) const
+{
+    return ClipEach(path, [this](Subpath const& subpath, std::vector<Subpath>& out) {
+        Subpath clipped = ClipPolygon(subpath);
+        if (!clipped.segments.empty())
+            out.push_back(std::move(clipped));
+    });
 }
 
 // Splits an open or closed subpath into the open runs that lie inside the guard.
@@ -256,18 +266,8 @@ void GuardClipper::ClipOpen(Subpath const& subpath, CGAffineTransform const& toU
 
 std::vector<Subpath> GuardClipper::ClipForStroke(PathData const& path, CGAffineTransform const& deviceToUser) const
 {
-    std::vector<Subpath> result;
-    for (Subpath& subpath : SplitSubpaths(path)) {
-        if (!FiniteSubpath(subpath))
-            continue;
-        if (Inside(subpath)) {
-            result.push_back(std::move(subpath));
-            continue;
-        }
-        Flatten(subpath);
-        ClipOpen(subpath, deviceToUser, result);
-    }
-    return result;
+    return ClipEach(
+        path, [&](Subpath const& subpath, std::vector<Subpath>& out) { ClipOpen(subpath, deviceToUser, out); });
 }
 
 } // namespace tw::quartz

@@ -38,6 +38,7 @@ private:
     void Subdivide(CGPoint p0, PathElement const& curve, int depth, std::vector<PathElement>& out) const;
     Subpath ClipPolygon(Subpath const& subpath) const;
     void ClipOpen(Subpath const& subpath, CGAffineTransform const& deviceToUser, std::vector<Subpath>& out) const;
+    template <typename ClipOutside> std::vector<Subpath> ClipEach(PathData const& path, ClipOutside const& clip) const;
 
     CGRect mVisible;
     CGFloat mX0, mY0, mX1, mY1; // the guard's edges

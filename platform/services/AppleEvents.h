@@ -108,7 +108,11 @@ enum : AETransactionID {
 inline constexpr OSStatus errAEHandlerNotFound = -1717;
 inline constexpr OSStatus errAEIllegalIndex = -1719;
 
-// The Carbon event that carries a queued Apple event.
+// The Carbon event that carries a queued Apple event (kEventClassAppleEvent).
+enum : EventKind {
+    kEventAppleEvent = 1,
+};
+
 enum : EventParamName {
     kEventParamAEEventClass = 'eclt', // typeType
     kEventParamAEEventID = 'evti', // typeType

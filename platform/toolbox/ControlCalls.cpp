@@ -9,6 +9,7 @@
 #include <cairo.h>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 using tw::toolbox::IfLive;
 using tw::toolbox::LiveView;
@@ -411,8 +412,7 @@ OSStatus HIViewScrollRect(HIViewRef view, HIRect const* rect, CGFloat dx, CGFloa
         return noErr;
     dx = std::round(dx);
     dy = std::round(dy);
-    // With anything waiting to be redrawn, moving pixels would carry stale ones: all of it.
-    if (std::abs(dx) >= area.size.width || std::abs(dy) >= area.size.height || window->NeedsUpdate()) {
+    if (std::abs(dx) >= area.size.width || std::abs(dy) >= area.size.height) {
         live->InvalidateRect(area);
         return noErr;
     }
@@ -420,6 +420,9 @@ OSStatus HIViewScrollRect(HIViewRef view, HIRect const* rect, CGFloat dx, CGFloa
     CGRect const visible = CGRectIntersection({ topLeft, area.size }, live->VisibleRectInWindow());
     if (CGRectIsNull(visible))
         return noErr;
+    // What waits to be redrawn moves with the pixels (and is redrawn where it was too), so a
+    // scroll that follows another before the window is updated still moves what is drawn.
+    std::vector<CGRect> const pending = window->GetInvalid();
     cairo_t* cr = cairo_create(window->GetBackingStore());
     cairo_rectangle(cr, visible.origin.x, visible.origin.y, visible.size.width, visible.size.height);
     cairo_clip(cr);
@@ -431,6 +434,11 @@ OSStatus HIViewScrollRect(HIViewRef view, HIRect const* rect, CGFloat dx, CGFloa
     cairo_paint(cr);
     cairo_destroy(cr);
     window->BackingChanged(visible);
+    for (CGRect const& rect : pending) {
+        CGRect const moved = CGRectIntersection(CGRectOffset(CGRectIntersection(rect, visible), dx, dy), visible);
+        if (!CGRectIsNull(moved) && !CGRectIsEmpty(moved))
+            window->InvalidateRect(moved);
+    }
     live->InvalidateRect(dx > 0 ? CGRectMake(area.origin.x, area.origin.y, dx, area.size.height)
                                 : CGRectMake(CGRectGetMaxX(area) + dx, area.origin.y, -dx, area.size.height));
     live->InvalidateRect(dy > 0 ? CGRectMake(area.origin.x, area.origin.y, area.size.width, dy)

@@ -33,6 +33,7 @@ using EventMouseButton = UInt16;
 using WindowClass = UInt32;
 using WindowAttributes = UInt32;
 
+// Kinds, by event class: kEventClassMouse,
 enum : EventKind {
     kEventMouseDown = 1,
     kEventMouseUp = 2,
@@ -42,6 +43,7 @@ enum : EventKind {
     kEventMouseExited = 9,
     kEventMouseWheelMoved = 10,
 
+    // kEventClassKeyboard,
     kEventRawKeyDown = 1,
     kEventRawKeyRepeat = 2,
     kEventRawKeyUp = 3,
@@ -49,39 +51,49 @@ enum : EventKind {
     kEventHotKeyPressed = 5,
     kEventHotKeyReleased = 6,
 
+    // kEventClassTextInput,
     kEventTextInputUnicodeForKeyEvent = 2,
 
+    // kEventClassApplication,
     kEventAppActivated = 1,
     kEventAppDeactivated = 2,
     kEventAppQuit = 3,
 
+    // kEventClassMenu,
     kEventMenuOpening = 4,
     kEventMenuClosed = 5,
     kEventMenuEnableItems = 8,
     kEventMenuDispose = 1001,
 
+    // kEventClassVolume,
     kEventVolumeMounted = 1,
     kEventVolumeUnmounted = 2,
 
+    // kEventClassScrollable,
     kEventScrollableGetInfo = 1,
     kEventScrollableInfoChanged = 2,
     kEventScrollableScrollTo = 10,
 
+    // kEventClassHIObject,
     kEventHIObjectConstruct = 1,
     kEventHIObjectInitialize = 2,
     kEventHIObjectDestruct = 3,
 
+    // kEventClassTextField,
     kEventTextAccepted = 1,
     kEventTextShouldChange = 2,
     kEventTextDidChange = 3,
 
+    // kEventClassHIComboBox,
     kEventComboBoxListItemSelected = 1,
 
+    // kEventClassInk.
     kEventInkPoint = 10,
     kEventInkGesture = 11,
     kEventInkText = 12,
 };
 
+// kEventClassWindow.
 enum : EventKind {
     kEventWindowUpdate = 1,
     kEventWindowDrawContent = 2,
@@ -113,6 +125,7 @@ enum : EventKind {
     kEventWindowTitleChanged = 1020,
 };
 
+// kEventClassControl.
 enum : EventKind {
     kEventControlHit = 1,
     kEventControlSimulateHit = 2,
@@ -166,6 +179,7 @@ enum : EventKind {
     kEventControlGetOptimalBounds = 1003,
 };
 
+// kEventClassToolbar,
 enum : EventKind {
     kEventToolbarGetDefaultIdentifiers = 1,
     kEventToolbarGetAllowedIdentifiers = 2,
@@ -179,6 +193,7 @@ enum : EventKind {
     kEventToolbarBeginMultiChange = 12,
     kEventToolbarEndMultiChange = 13,
 
+    // kEventClassToolbarItem.
     kEventToolbarItemImageChanged = 1,
     kEventToolbarItemLabelChanged = 2,
     kEventToolbarItemHelpTextChanged = 3,

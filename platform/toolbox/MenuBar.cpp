@@ -359,6 +359,10 @@ bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, Men
     std::vector<Menu*> const bar = inBar ? Menus() : std::vector<Menu*> {};
     CGPoint const start = p;
     bool followMouse = !fromKeys && (inBar || mouseIsDown);
+    // A quick click that opens a pop-up may be released before the pop-up is tracked, so
+    // the button is already up here: its release, where it pressed, still keeps the menu open.
+    bool pressed = false;
+    bool released = false;
     TypeAhead typed;
     MouseSession::WantKeys(true);
     for (;;) {
@@ -407,13 +411,17 @@ bool MenuBar::Track(CGPoint p, bool mouseIsDown, bool inBar, Menu** outMenu, Men
             continue;
         followMouse = true;
         p = global;
+        if (result == kMouseTrackingMouseDown)
+            pressed = true;
         if (result != kMouseTrackingMouseUp)
             continue;
+        bool const openingClick = mouseIsDown || (!pressed && !released);
+        released = true;
         // The first release where the press was (on the title, or not moved from
         // where a pop-up opened) keeps the menu open for the next click or the keys.
         bool const inPlace
             = inBar ? TitleAt(p) >= 0 : std::abs(p.x - start.x) < kStillSlop && std::abs(p.y - start.y) < kStillSlop;
-        if (mouseIsDown && inPlace) {
+        if (openingClick && inPlace) {
             mouseIsDown = false;
             continue;
         }

@@ -495,7 +495,8 @@ OSStatus ContextualMenuSelect(MenuRef menu, Point globalLocation, Boolean, UInt3
     MenuItemIndex item = 0;
     bool const down = tw::toolbox::MouseSession::GetButtons() != 0;
     CGPoint const at { static_cast<CGFloat>(globalLocation.h), static_cast<CGFloat>(globalLocation.v) };
-    if (!MenuBar::TrackPopUp(live, at, 0, down, &chosen, &item)) {
+    // The menu opens where the click was: a release there is the click's own, not a choice.
+    if (!MenuBar::TrackPopUp(live, at, 0, down, &chosen, &item, &at)) {
         *outSelectionType = kCMNothingSelected;
         return userCanceledErr;
     }

@@ -165,6 +165,19 @@ void MouseSession::Reset()
 
 using tw::toolbox::MouseSession;
 
+bool tw::toolbox::TrackRelease(View* view, CGPoint* where)
+{
+    Protector protect(view);
+    UInt32 modifiers = 0;
+    MouseTrackingResult result = kMouseTrackingMouseDown;
+    while (result != kMouseTrackingMouseUp && result != kMouseTrackingUserCancelled) {
+        if (HIViewTrackMouseLocation(view, 0, kEventDurationForever, where, &modifiers, &result) != noErr
+            || view->IsDisposed())
+            return false;
+    }
+    return result == kMouseTrackingMouseUp;
+}
+
 OSStatus HIViewTrackMouseLocation(HIViewRef view, OptionBits, EventTimeout timeout, HIPoint* outPt,
     UInt32* outModifiers, MouseTrackingResult* outResult)
 {

@@ -68,4 +68,8 @@ public:
 
 inline constexpr EventTime kDoubleClickTime = 0.5; // [s]
 
+// Follows a press in the view until the button comes up: the point of the release in the
+// view's coordinates. False when the tracking was cancelled or failed, or the view went away.
+bool TrackRelease(View* view, CGPoint* where);
+
 } // namespace tw::toolbox

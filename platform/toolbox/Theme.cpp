@@ -12,6 +12,7 @@
 #include "toolbox/Sound.h"
 #include "toolbox/View.h"
 #include "toolbox/Window.h"
+#include "toolbox/controls/ControlTheme.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,19 +32,6 @@ namespace {
         CGContextSetGrayStrokeColor(c, grey, 1);
         CGContextSetLineWidth(c, 1);
         CGContextStrokeRect(c, CGRectInset(r, 0.5, 0.5));
-    }
-
-    void RoundedRect(CGContextRef c, CGRect r, CGFloat radius)
-    {
-        radius = std::min({ radius, r.size.width / 2, r.size.height / 2 });
-        CGFloat const x0 = CGRectGetMinX(r), y0 = CGRectGetMinY(r), x1 = CGRectGetMaxX(r), y1 = CGRectGetMaxY(r);
-        CGContextBeginPath(c);
-        CGContextMoveToPoint(c, x0 + radius, y0);
-        CGContextAddArcToPoint(c, x1, y0, x1, y1, radius);
-        CGContextAddArcToPoint(c, x1, y1, x0, y1, radius);
-        CGContextAddArcToPoint(c, x0, y1, x0, y0, radius);
-        CGContextAddArcToPoint(c, x0, y0, x1, y0, radius);
-        CGContextClosePath(c);
     }
 
     void Circle(CGContextRef c, CGRect r, double red, double green, double blue)
@@ -96,7 +84,7 @@ namespace {
     void DrawButton(CGContextRef c, View* view, CGRect b)
     {
         bool const pressed = view->GetHilite() != 0;
-        RoundedRect(c, CGRectInset(b, 0.5, 0.5), 5);
+        controls::ControlTheme::RoundedRectPath(c, CGRectInset(b, 0.5, 0.5), 5);
         CGContextSetGrayFillColor(c, pressed ? 0.72 : 0.98, 1);
         CGContextSetGrayStrokeColor(c, 0.55, 1);
         CGContextDrawPath(c, kCGPathFillStroke);
@@ -144,7 +132,7 @@ OSStatus Theme::DrawView(CGContextRef c, View* view)
         if (view->GetTitle())
             DrawText(c, view->GetTitle(), CGRectInset(b, 4, 2), kThemeSystemFont, 0, 0.1);
     } else if (cls->IsA("com.apple.HIGroupBox")) {
-        RoundedRect(c, CGRectInset(b, 0.5, 8.5), 4);
+        controls::ControlTheme::RoundedRectPath(c, CGRectInset(b, 0.5, 8.5), 4);
         CGContextSetGrayStrokeColor(c, 0.7, 1);
         CGContextStrokePath(c);
         if (view->GetTitle())
@@ -426,16 +414,7 @@ CGFloat Theme::TextWidth(CFStringRef text, UInt16 font)
 // flush: 0 left, 1 centre, 2 right; the text is centred vertically and cut with an ellipsis.
 void Theme::DrawText(CGContextRef c, CFStringRef text, CGRect box, UInt16 font, int flush, double grey)
 {
-    HIThemeTextInfo info {};
-    info.fontID = font;
-    info.horizontalFlushness = static_cast<HIThemeTextHorizontalFlush>(flush);
-    info.verticalFlushness = kHIThemeTextVerticalFlushCenter;
-    info.truncationPosition = kHIThemeTextTruncationEnd;
-    info.truncationMaxLines = 1;
-    CGContextSaveGState(c);
-    CGContextSetGrayFillColor(c, grey, 1);
-    HIThemeDrawTextBox(text, &box, &info, c, kHIThemeOrientationNormal);
-    CGContextRestoreGState(c);
+    controls::ControlTheme::DrawTextInGrey(c, text, box, font, flush, grey);
 }
 
 } // namespace tw::toolbox

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 
 using tw::test::Pixel;
 using tw::test::PixelProbe;
@@ -448,4 +449,38 @@ TEST_F(LayerRenderer, NamesAreDrawnWholeInsideTheMap)
             EXPECT_LE(CGRectGetMaxY(label.bounds), CGRectGetMaxY(visible)) << text;
         }
     }
+}
+
+// The printed page of a view names the places the screen names, capitals before towns.
+TEST_F(LayerRenderer, ThePrintedPageNamesWhatTheScreenNamesCapitalsFirst)
+{
+    std::size_t compared = 0;
+    for (CGSize const size : { CGSizeMake(1024, 768), CGSizeMake(1500, 1000) }) {
+        SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
+        CMapSnapshot view(*mManager, 4);
+        view.SetView(kEurope, 5, size);
+        ASSERT_EQ(view.Render(), noErr);
+        std::vector<CLayerRenderer::ShownLabel> const screen = view.GetRenderer()->GetShownLabels();
+        CGContextRef printed = NewBitmap(int(size.width), int(size.height));
+        CGContextTranslateCTM(printed, -view.GetVisibleRect().origin.x, -view.GetVisibleRect().origin.y);
+        view.Print(printed);
+        CGContextRelease(printed);
+        std::vector<ShownMapLabel> const& page = view.GetPrintedLabels();
+        auto names = [](std::vector<ShownMapLabel> const& labels) {
+            std::multiset<std::string> set;
+            for (ShownMapLabel const& label : labels)
+                set.insert(label.text.GetStdString());
+            return set;
+        };
+        std::multiset<std::string> const onScreen = names(screen), onPage = names(page);
+        EXPECT_EQ(onPage, onScreen);
+        compared += onScreen.size();
+        for (auto const* labels : { &screen, &page }) {
+            std::multiset<std::string> const shown = names(*labels);
+            for (char const* capital : { "London", "Paris", "Berlin", "Madrid", "Rome", "Vienna", "Prague", "Warsaw",
+                     "Budapest", "Brussels", "Amsterdam", "Bern", "Luxembourg", "Copenhagen", "Kiev", "Minsk" })
+                EXPECT_EQ(shown.count(capital), 1u) << capital << (labels == &page ? " on the page" : " on screen");
+        }
+    }
+    EXPECT_GT(compared, 150u);
 }

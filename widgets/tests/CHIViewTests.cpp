@@ -212,6 +212,21 @@ namespace {
         EXPECT_FALSE(mWindow->GetInvalid().empty()) << "the delayed redraw came";
     }
 
+    // A scroll view redraws only its bars when its content scrolls: content that does not move
+    // its pixels is redrawn whole at once, not only by the delayed redraw.
+    TEST_F(HIViewImage, AScrollOfAViewThatKeepsNoPixelsRedrawsItAtOnce)
+    {
+        mView->SetImageSize({ 1000, 1000 });
+        ShowWindow(mWindow);
+        mWindow->Update();
+        mView->SetImageOrigin({ 10, 0 }, true);
+        ASSERT_EQ(mWindow->GetInvalid().size(), 1u);
+        EXPECT_TRUE(CGRectEqualToRect(mWindow->GetInvalid().front(), CGRectMake(0, 22, 200, 100)));
+        mWindow->Update();
+        mView->SetImageOrigin({ 10, 0 }, true);
+        EXPECT_TRUE(mWindow->GetInvalid().empty()) << "nothing moved";
+    }
+
     // A pending partial redraw grows to take later rectangles, and to the whole view when one comes without.
     TEST_F(HIViewImage, ARestartedDelayedRedrawCoversEveryRectangleOrTheWholeView)
     {

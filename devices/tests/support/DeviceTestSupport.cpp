@@ -8,6 +8,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fcntl.h>
 #include <fstream>
 #include <pty.h>
@@ -62,6 +63,36 @@ void PutText(std::vector<UInt8>& bytes, std::string const& text)
 {
     bytes.insert(bytes.end(), text.begin(), text.end());
     bytes.push_back(0);
+}
+
+std::vector<UInt8> UnitPacket(UInt8 type, UInt16 id, std::vector<UInt8> const& data)
+{
+    std::vector<UInt8> bytes { type, 0, 0, 0 };
+    Put16(bytes, id);
+    Put16(bytes, 0);
+    Put32(bytes, UInt32(data.size()));
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    return bytes;
+}
+
+std::vector<UInt8> UnitFixRecord(UnitFix const& fix)
+{
+    std::vector<UInt8> record;
+    PutFloat(record, fix.altitude);
+    PutFloat(record, fix.error);
+    PutFloat(record, fix.horizontalError);
+    PutFloat(record, fix.verticalError);
+    Put16(record, fix.fixType);
+    PutDouble(record, fix.timeOfWeek);
+    PutDouble(record, fix.latitude * M_PI / 180.0);
+    PutDouble(record, fix.longitude * M_PI / 180.0);
+    PutFloat(record, fix.east);
+    PutFloat(record, fix.north);
+    PutFloat(record, fix.up);
+    PutFloat(record, fix.seaLevel);
+    Put16(record, fix.leapSeconds);
+    Put32(record, fix.weekDays);
+    return record;
 }
 
 std::filesystem::path WalkLogPath() { return std::filesystem::path(TW_DEVICES_TEST_DATA_DIR) / "nmea" / "walk.nmea"; }

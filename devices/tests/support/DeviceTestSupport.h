@@ -37,6 +37,24 @@ void PutFloat(std::vector<UInt8>& bytes, float value);
 void PutDouble(std::vector<UInt8>& bytes, double value);
 void PutText(std::vector<UInt8>& bytes, std::string const& text); // with its terminating zero
 
+// A packet as a unit puts it on a USB pipe, written by hand rather than by the code under
+// test: type, three bytes of nothing, id, two of nothing, the size, the data.
+std::vector<UInt8> UnitPacket(UInt8 type, UInt16 id, std::vector<UInt8> const& data);
+
+// A position record (D800) as a unit sends it.
+struct UnitFix {
+    float altitude; // [m] above the ellipsoid
+    float error, horizontalError, verticalError; // [m]
+    UInt16 fixType;
+    double timeOfWeek; // [s]
+    double latitude, longitude; // [°]
+    float east, north, up; // [m/s]
+    float seaLevel; // [m] mean sea level above the ellipsoid
+    UInt16 leapSeconds;
+    UInt32 weekDays; // days to the start of the week
+};
+std::vector<UInt8> UnitFixRecord(UnitFix const& fix);
+
 // One fix of the walk log as its sidecar gives it.
 struct ExpectedFix {
     double seconds; // since 2001-01-01 UTC

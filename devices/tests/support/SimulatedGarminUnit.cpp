@@ -172,31 +172,26 @@ void SimulatedGarminUnit::SendFix(
 {
     if (!mPVT)
         return;
-    std::vector<UInt8> fix;
-    PutFloat(fix, 52.5f); // altitude above the ellipsoid
-    PutFloat(fix, 6.0f); // position error
-    PutFloat(fix, 4.0f); // horizontal
-    PutFloat(fix, 5.0f); // vertical
-    Put16(fix, 3); // 3D
-    PutDouble(fix, timeOfWeek);
-    PutDouble(fix, latitude * M_PI / 180.0);
-    PutDouble(fix, longitude * M_PI / 180.0);
-    PutFloat(fix, east);
-    PutFloat(fix, north);
-    PutFloat(fix, 0.0f);
-    PutFloat(fix, -40.5f); // the ellipsoid below mean sea level
-    Put16(fix, 18); // leap seconds
-    Put32(fix, weekDays);
-    Reply(CGarminPacket::kTypeApplication, 51, fix);
+    Reply(CGarminPacket::kTypeApplication, 51,
+        UnitFixRecord({ .altitude = 52.5f,
+            .error = 6.0f,
+            .horizontalError = 4.0f,
+            .verticalError = 5.0f,
+            .fixType = 3, // 3D
+            .timeOfWeek = timeOfWeek,
+            .latitude = latitude,
+            .longitude = longitude,
+            .east = east,
+            .north = north,
+            .up = 0.0f,
+            .seaLevel = -40.5f,
+            .leapSeconds = 18,
+            .weekDays = weekDays }));
 }
 
 void SimulatedGarminUnit::Reply(UInt8 type, UInt16 id, std::vector<UInt8> data, bool cut)
 {
-    std::vector<UInt8> bytes { type, 0, 0, 0 };
-    Put16(bytes, id);
-    Put16(bytes, 0);
-    Put32(bytes, UInt32(data.size()));
-    bytes.insert(bytes.end(), data.begin(), data.end());
+    std::vector<UInt8> bytes = UnitPacket(type, id, data);
     if (cut)
         bytes.resize(bytes.size() / 2);
     for (std::size_t offset = 0; offset < bytes.size(); offset += kPieceSize) {

@@ -33,18 +33,6 @@ namespace tw::test {
 
 namespace {
 
-    // A packet as the unit puts it on a pipe: type, three bytes of nothing, id, two of nothing,
-    // the size, the data; all little-endian.
-    std::vector<UInt8> Encode(UInt8 type, UInt16 id, std::vector<UInt8> const& data)
-    {
-        std::vector<UInt8> bytes { type, 0, 0, 0 };
-        Put16(bytes, id);
-        Put16(bytes, 0);
-        Put32(bytes, UInt32(data.size()));
-        bytes.insert(bytes.end(), data.begin(), data.end());
-        return bytes;
-    }
-
     bool IsDataAvailable(std::vector<UInt8> const& bytes)
     {
         return bytes.size() >= 6 && bytes[0] == CGarminPacket::kTypeUSBProtocol
@@ -79,13 +67,13 @@ ScriptedUSBUnit::Record ScriptedUSBUnit::GetRecord()
 
 void ScriptedUSBUnit::Queue(bool interrupt, UInt8 type, UInt16 id, std::vector<UInt8> const& data)
 {
-    (interrupt ? mInterruptOut : mBulkOut).push_back(Encode(type, id, data));
+    (interrupt ? mInterruptOut : mBulkOut).push_back(UnitPacket(type, id, data));
     mChanged.notify_all();
 }
 
 void ScriptedUSBUnit::Burst(std::vector<std::vector<UInt8>> packets)
 {
-    mInterruptOut.push_back(Encode(CGarminPacket::kTypeUSBProtocol, CGarminPacket::kPidDataAvailable, {}));
+    mInterruptOut.push_back(UnitPacket(CGarminPacket::kTypeUSBProtocol, CGarminPacket::kPidDataAvailable, {}));
     for (auto& packet : packets)
         mBulkOut.push_back(std::move(packet));
     mBulkOut.emplace_back(); // the zero-length packet that ends the burst
@@ -118,8 +106,8 @@ void ScriptedUSBUnit::Answer(CGarminPacket const& packet)
             array.push_back(UInt8(protocol.tag));
             Put16(array, protocol.number);
         }
-        Burst({ Encode(CGarminPacket::kTypeApplication, 255, product),
-            Encode(CGarminPacket::kTypeApplication, 253, array) });
+        Burst({ UnitPacket(CGarminPacket::kTypeApplication, 255, product),
+            UnitPacket(CGarminPacket::kTypeApplication, 253, array) });
     } else if (packet.id == 10 && packet.data.size() >= 2) {
         UInt16 const command = UInt16(packet.data[0] | (packet.data[1] << 8));
         mRecord.commands.push_back(command);
@@ -131,15 +119,15 @@ void ScriptedUSBUnit::Answer(CGarminPacket const& packet)
             std::vector<std::vector<UInt8>> packets;
             std::vector<UInt8> count;
             Put16(count, UInt16(setup.waypoints.size()));
-            packets.push_back(Encode(CGarminPacket::kTypeApplication, 27, count));
+            packets.push_back(UnitPacket(CGarminPacket::kTypeApplication, 27, count));
             for (CGPSWaypoint const& waypoint : setup.waypoints) {
                 std::vector<UInt8> data;
                 CGarminRecords::EncodeWaypoint(110, waypoint, data);
-                packets.push_back(Encode(CGarminPacket::kTypeApplication, 35, data));
+                packets.push_back(UnitPacket(CGarminPacket::kTypeApplication, 35, data));
             }
             std::vector<UInt8> complete;
             Put16(complete, 7);
-            packets.push_back(Encode(CGarminPacket::kTypeApplication, 12, complete));
+            packets.push_back(UnitPacket(CGarminPacket::kTypeApplication, 12, complete));
             // Cut into the bursts asked for, every one announced at once.
             std::size_t const bursts = std::max<std::size_t>(1, std::min(setup.downloadBursts, packets.size()));
             std::size_t const each = (packets.size() + bursts - 1) / bursts;
@@ -155,22 +143,21 @@ void ScriptedUSBUnit::SendFix(double latitude, double longitude, float east, flo
     std::lock_guard lock(mMutex);
     if (!mRecord.pvt || mUnplugged)
         return;
-    std::vector<UInt8> fix;
-    PutFloat(fix, 30.0f); // altitude above the ellipsoid
-    PutFloat(fix, 5.0f); // position error
-    PutFloat(fix, 3.0f); // horizontal
-    PutFloat(fix, 4.0f); // vertical
-    Put16(fix, fixType);
-    PutDouble(fix, 7200.0); // time of week
-    PutDouble(fix, latitude * M_PI / 180.0);
-    PutDouble(fix, longitude * M_PI / 180.0);
-    PutFloat(fix, east);
-    PutFloat(fix, north);
-    PutFloat(fix, 0.0f);
-    PutFloat(fix, -40.0f); // the ellipsoid below mean sea level
-    Put16(fix, 18); // leap seconds
-    Put32(fix, 12418); // days to the week's start
-    Queue(true, CGarminPacket::kTypeApplication, 51, fix);
+    Queue(true, CGarminPacket::kTypeApplication, 51,
+        UnitFixRecord({ .altitude = 30.0f,
+            .error = 5.0f,
+            .horizontalError = 3.0f,
+            .verticalError = 4.0f,
+            .fixType = fixType,
+            .timeOfWeek = 7200.0,
+            .latitude = latitude,
+            .longitude = longitude,
+            .east = east,
+            .north = north,
+            .up = 0.0f,
+            .seaLevel = -40.0f,
+            .leapSeconds = 18,
+            .weekDays = 12418 }));
 }
 
 void ScriptedUSBUnit::Unplug()

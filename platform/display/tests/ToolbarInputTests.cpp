@@ -480,6 +480,96 @@ namespace {
         EXPECT_EQ(toolbox::toolbar::GetCustomizeSheet(Bar()), nullptr);
     }
 
+    // A click as quick as a keyboard-driven mouse makes is released before the menu opens:
+    // the menu stays open for the next click, which chooses.
+    TEST_F(ToolbarCustomizing, AQuickSecondaryClickLeavesTheToolbarsMenuOpen)
+    {
+        static bool sOpened = false;
+        sOpened = false;
+        InputDriver::MouseDown(Slot("save"), 0, 2);
+        InputDriver::MouseUp(Slot("save"), 0, 2);
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.2, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
+                sOpened = !open.empty();
+                if (!sOpened)
+                    return;
+                toolbox::OpenMenu const& menu = open.back();
+                // Icon Only: the fourth item, after a separator.
+                CGFloat const y = menu.frame.origin.y + 4 + toolbox::Theme::kMenuItemHeight
+                    + toolbox::Theme::kMenuSeparatorHeight + 1.5 * toolbox::Theme::kMenuItemHeight;
+                CGPoint const at { CGRectGetMidX(menu.frame), y };
+                InputDriver::MouseMove(at);
+                InputDriver::MouseDown(at);
+                InputDriver::MouseUp(at);
+            },
+            nullptr, &timer);
+        Run(0.6);
+        EXPECT_TRUE(sOpened) << "the quick click's release closed the menu";
+        EXPECT_EQ(Bar()->GetDisplayMode(), kHIToolbarDisplayModeIconOnly);
+    }
+
+    // Items without room go behind a chevron at the strip's right end; its menu performs them.
+    TEST_F(ToolbarCustomizing, ItemsWithoutRoomAreReachedThroughTheChevron)
+    {
+        toolbox::View* strip = Bar()->GetStrip();
+        auto* behaviour = toolbox::toolbar::ToolbarStrip::Find(strip);
+        EXPECT_TRUE(CGRectIsEmpty(behaviour->ChevronFrame())) << "everything fits the wide window";
+        Rect bounds {};
+        GetWindowBounds(mWindow, kWindowContentRgn, &bounds);
+        bounds.right = short(bounds.left + 100);
+        SetWindowBounds(mWindow, kWindowContentRgn, &bounds);
+        Run(0.2);
+        CGRect const chevron = behaviour->ChevronFrame();
+        ASSERT_FALSE(CGRectIsEmpty(chevron));
+        EXPECT_LE(CGRectGetMaxX(chevron), CGRectGetMaxX(strip->GetBounds()));
+        for (auto const& slot : behaviour->Layout())
+            EXPECT_LE(CGRectGetMaxX(slot.frame), chevron.origin.x) << slot.item->GetIdentifier() << " under the chevron";
+        std::vector<std::string> hidden;
+        for (toolbox::toolbar::ToolbarItem* item : behaviour->HiddenItems())
+            hidden.push_back(item->GetIdentifier());
+        EXPECT_NE(std::find(hidden.begin(), hidden.end(), "save"), hidden.end());
+        EXPECT_NE(std::find(hidden.begin(), hidden.end(), "search"), hidden.end());
+        // The menu lists the hidden buttons (not the spaces, not the search field): Save is its only item.
+        InputDriver::MouseDown(Global(strip, { CGRectGetMidX(chevron), CGRectGetMidY(chevron) }));
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.1, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
+                ASSERT_FALSE(open.empty()) << "the chevron's menu did not open";
+                toolbox::OpenMenu const& menu = open.back();
+                EXPECT_EQ(CountMenuItems(menu.menu), 1);
+                CGPoint const at { CGRectGetMidX(menu.frame),
+                    menu.frame.origin.y + 4 + toolbox::Theme::kMenuItemHeight / 2 };
+                InputDriver::MouseMove(at);
+                InputDriver::MouseUp(at);
+            },
+            nullptr, &timer);
+        Run(0.5);
+        EXPECT_EQ(mCommands, (std::vector<MenuCommand> { 'scmd' }));
+    }
+
+    // Text only: the strip is low, and the search field sits in its middle, not hanging out below.
+    TEST_F(ToolbarCustomizing, TextOnlyKeepsTheSearchFieldInsideTheStrip)
+    {
+        Bar()->SetDisplayMode(kHIToolbarDisplayModeLabelOnly);
+        Run(0.2);
+        toolbox::View* strip = Bar()->GetStrip();
+        ASSERT_NE(mDelegate->searchField, nullptr);
+        toolbox::View* field = mDelegate->searchField;
+        EXPECT_TRUE(field->IsVisible());
+        CGRect const frame = field->GetFrame();
+        CGRect const b = strip->GetBounds();
+        EXPECT_GE(frame.origin.y, b.origin.y);
+        EXPECT_LE(CGRectGetMaxY(frame), CGRectGetMaxY(b));
+        EXPECT_NEAR(CGRectGetMidY(frame), CGRectGetMidY(b), 1.0);
+    }
+
 } // namespace
 
 } // namespace tw::test

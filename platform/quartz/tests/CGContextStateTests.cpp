@@ -26,6 +26,29 @@ TEST(CGContextClip, ClipsIntersectAndReportTheirBoundsInUserSpace)
     EXPECT_TRUE(probe.All({ 30, 10, 60, 40 }, IsInk));
 }
 
+// Several rectangles make one clip whose bounding box has gaps: only what they cover is
+// covered, in user space, and a clip of curves covers nothing for certain.
+TEST(CGContextClip, ClipCoversOnlyWhatItsRectanglesCover)
+{
+    Canvas canvas(100, 100, Canvas::Orientation::Flipped);
+    CGContextRef c = canvas.Context();
+    EXPECT_TRUE(tw::quartz::ClipCoversRect(c, CGRectMake(0, 0, 100, 100))) << "no clip: the whole device";
+    EXPECT_FALSE(tw::quartz::ClipCoversRect(c, CGRectMake(90, 90, 20, 20))) << "beyond the device";
+    CGContextTranslateCTM(c, 5, 5);
+    CGRect const ell[] = { CGRectMake(0, 0, 60, 20), CGRectMake(40, 20, 20, 40) };
+    CGContextClipToRects(c, ell, 2);
+    EXPECT_TRUE(tw::quartz::ClipCoversRect(c, CGRectMake(10, 5, 20, 10)));
+    EXPECT_TRUE(tw::quartz::ClipCoversRect(c, CGRectMake(45, 10, 10, 30))) << "across the join";
+    EXPECT_TRUE(tw::quartz::ClipCoversRect(c, CGRectMake(10.5, 5.25, 5, 5))) << "the pixels it touches";
+    EXPECT_FALSE(tw::quartz::ClipCoversRect(c, CGRectMake(10, 10, 40, 20))) << "into the gap";
+    EXPECT_FALSE(tw::quartz::ClipCoversRect(c, CGRectMake(50, 55, 10, 5.5))) << "a pixel past the edge";
+    EXPECT_FALSE(tw::quartz::ClipCoversRect(c, CGRectMake(10, 10, 0, 5))) << "nothing to cover";
+
+    CGContextAddEllipseInRect(c, CGRectMake(0, 0, 60, 60));
+    CGContextClip(c);
+    EXPECT_FALSE(tw::quartz::ClipCoversRect(c, CGRectMake(48, 28, 4, 4)));
+}
+
 TEST(CGContextClip, EvenOddClipCutsAHole)
 {
     Canvas canvas(100, 100);

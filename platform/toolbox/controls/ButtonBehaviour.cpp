@@ -1,3 +1,4 @@
+#include "toolbox/KeyCodes.h"
 #include "toolbox/Window.h"
 #include "toolbox/controls/Behaviours.h"
 #include "toolbox/controls/ButtonContent.h"
@@ -131,8 +132,6 @@ namespace {
         }
 
     private:
-        static constexpr UInt32 kKeySpace = 49;
-
         // Clearing a role takes it from the window only when this button holds it.
         void SetRole(bool isDefault, bool on)
         {

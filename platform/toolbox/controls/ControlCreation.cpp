@@ -10,36 +10,11 @@ using tw::toolbox::LiveView;
 using tw::toolbox::LiveWindow;
 using tw::toolbox::View;
 using tw::toolbox::controls::kControlsCreator;
+using tw::toolbox::controls::MakeControl;
 
 namespace {
 
 CGRect ToCGRect(Rect const& r) { return CGRectMake(r.left, r.top, r.right - r.left, r.bottom - r.top); }
-
-// Makes a view of a system class at the frame, in the window's content view when
-// there is a window (the window then owns it), else unparented and owned by the caller.
-OSStatus MakeControl(char const* classID, WindowRef window, Rect const* bounds, ControlRef* outControl)
-{
-    if (!outControl)
-        return paramErr;
-    *outControl = nullptr;
-    tw::toolbox::Window* live = LiveWindow(window);
-    if ((window && !live) || !bounds)
-        return paramErr;
-    CFStringRef id = tw::cf::CreateString(classID);
-    HIObjectRef object = nullptr;
-    OSStatus const status = HIObjectCreate(id, nullptr, &object);
-    CFRelease(id);
-    if (status != noErr)
-        return status;
-    View* view = LiveView(object);
-    view->SetFrame(ToCGRect(*bounds));
-    if (live) {
-        live->GetContentView()->AddChild(view);
-        view->Release();
-    }
-    *outControl = view;
-    return noErr;
-}
 
 void SetTitleAndValue(ControlRef control, CFStringRef title, SInt32 value, SInt32 minimum, SInt32 maximum)
 {
@@ -57,6 +32,47 @@ template <typename T> void SetData(ControlRef control, OSType tag, T const& valu
 }
 
 } // namespace
+
+namespace tw::toolbox::controls {
+
+OSStatus CreateSystemView(char const* classID, CGRect const& frame, View** outView)
+{
+    *outView = nullptr;
+    CFStringRef id = tw::cf::CreateString(classID);
+    HIObjectRef object = nullptr;
+    OSStatus const status = HIObjectCreate(id, nullptr, &object);
+    CFRelease(id);
+    if (status != noErr)
+        return status;
+    View* view = LiveView(object);
+    view->SetFrame(frame);
+    *outView = view;
+    return noErr;
+}
+
+OSStatus MakeControl(char const* classID, WindowRef window, Rect const* bounds, ControlRef* outControl,
+    std::function<void(View*)> const& prepare)
+{
+    if (!outControl)
+        return paramErr;
+    *outControl = nullptr;
+    tw::toolbox::Window* live = LiveWindow(window);
+    if ((window && !live) || !bounds)
+        return paramErr;
+    View* view = nullptr;
+    if (OSStatus const status = CreateSystemView(classID, ToCGRect(*bounds), &view))
+        return status;
+    if (prepare)
+        prepare(view);
+    if (live) {
+        live->GetContentView()->AddChild(view);
+        view->Release();
+    }
+    *outControl = view;
+    return noErr;
+}
+
+} // namespace tw::toolbox::controls
 
 OSStatus CreatePushButtonControl(WindowRef window, Rect const* bounds, CFStringRef title, ControlRef* outControl)
 {

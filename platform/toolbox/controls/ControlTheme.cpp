@@ -55,6 +55,11 @@ void ControlTheme::DrawText(CGContextRef c, CFStringRef text, CGRect box, UInt16
 {
     if (!text || box.size.width <= 0)
         return;
+    DrawTextInGrey(c, text, box, font, flush, enabled ? kTextGrey : kDisabledTextGrey);
+}
+
+void ControlTheme::DrawTextInGrey(CGContextRef c, CFStringRef text, CGRect box, UInt16 font, int flush, double grey)
+{
     HIThemeTextInfo info {};
     info.fontID = font;
     info.horizontalFlushness = static_cast<HIThemeTextHorizontalFlush>(flush);
@@ -62,7 +67,7 @@ void ControlTheme::DrawText(CGContextRef c, CFStringRef text, CGRect box, UInt16
     info.truncationPosition = kHIThemeTextTruncationEnd;
     info.truncationMaxLines = 1;
     CGContextSaveGState(c);
-    CGContextSetGrayFillColor(c, enabled ? kTextGrey : kDisabledTextGrey, 1);
+    CGContextSetGrayFillColor(c, grey, 1);
     HIThemeDrawTextBox(text, &box, &info, c, kHIThemeOrientationNormal);
     CGContextRestoreGState(c);
 }

@@ -44,6 +44,8 @@ public:
     static void DrawFocusRing(CGContextRef c, CGRect r, CGFloat radius);
     // flush: 0 left, 1 centre, 2 right; one line centred vertically, cut with an ellipsis.
     static void DrawText(CGContextRef c, CFStringRef text, CGRect box, UInt16 font, int flush, bool enabled);
+    // The same in that grey, whatever the text and box.
+    static void DrawTextInGrey(CGContextRef c, CFStringRef text, CGRect box, UInt16 font, int flush, double grey);
     static CGFloat TextWidth(CFStringRef text, UInt16 font);
     static CGFloat LineHeight(UInt16 font);
 

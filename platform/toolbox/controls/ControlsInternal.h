@@ -5,6 +5,7 @@
 #include "quartz/HITheme.h"
 #include "toolbox/View.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ std::vector<CFStringRef> CopyNibLines(View* view, OSType tag); // each retained
 
 // The characters a text-input event types, control characters left out; empty when it has none.
 std::u16string TypedText(EventRef event);
+
+// Makes an unparented view of a system class at the frame, owned by the caller.
+OSStatus CreateSystemView(char const* classID, CGRect const& frame, View** outView);
+// Makes one at the bounds, in the window's content view when there is a window (the window
+// then owns it), else unparented and owned by the caller; prepare runs before it joins the window.
+OSStatus MakeControl(char const* classID, WindowRef window, Rect const* bounds, ControlRef* outControl,
+    std::function<void(View*)> const& prepare = {});
 
 inline constexpr OSType kControlsCreator = 'twbh'; // properties the standard controls keep on their views
 

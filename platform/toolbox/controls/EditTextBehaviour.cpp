@@ -1,5 +1,6 @@
 #include "corefoundation/CFString.h"
 #include "services/ScrapBackend.h"
+#include "toolbox/KeyCodes.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/Window.h"
 #include "toolbox/controls/Behaviours.h"
@@ -18,21 +19,6 @@
 namespace tw::toolbox::controls {
 
 namespace {
-
-    enum : UInt32 {
-        kKeyReturn = 36,
-        kKeyEnter = 52,
-        kKeyTab = 48,
-        kKeyEscape = 53,
-        kKeyBackspace = 51,
-        kKeyForwardDelete = 117,
-        kKeyHome = 115,
-        kKeyEnd = 119,
-        kKeyLeft = 123,
-        kKeyRight = 124,
-        kKeyDown = 125,
-        kKeyUp = 126
-    };
 
     constexpr EventMouseButton kMiddleButton = 3;
 

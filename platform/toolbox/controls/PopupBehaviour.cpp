@@ -1,3 +1,4 @@
+#include "toolbox/KeyCodes.h"
 #include "toolbox/Menu.h"
 #include "toolbox/MenuBar.h"
 #include "toolbox/MenuCalls.h"
@@ -89,8 +90,6 @@ namespace {
         bool TakesFocus() const override { return true; }
 
     private:
-        enum : UInt32 { kKeySpace = 49, kKeyDown = 125, kKeyUp = 126 };
-
         // Pops the menu up over the button, its current item where the button shows it and
         // never narrower than the button; answers whether an item was chosen. pressed: where
         // the mouse went down in the view, null when a key opened it. The button keeps its

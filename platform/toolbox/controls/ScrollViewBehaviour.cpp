@@ -236,6 +236,26 @@ namespace {
             content->SetFrame(frame);
         }
 
+        // The bars (and the corner between them) show where the content is; the content
+        // draws its own change, so that a scroll redraws only what came into view.
+        void InvalidateBars()
+        {
+            View* content = FindContent();
+            if (!content) {
+                mView->Invalidate();
+                return;
+            }
+            CGRect const bounds = mView->GetBounds();
+            CGRect const frame = content->GetFrame();
+            CGFloat const right = CGRectGetMaxX(frame), bottom = CGRectGetMaxY(frame);
+            if (right < bounds.size.width)
+                mView->InvalidateRect({ { bounds.origin.x + right, bounds.origin.y },
+                    { bounds.size.width - right, bounds.size.height } });
+            if (bottom < bounds.size.height)
+                mView->InvalidateRect({ { bounds.origin.x, bounds.origin.y + bottom },
+                    { bounds.size.width, bounds.size.height - bottom } });
+        }
+
         void DragThumb(View* content, bool vertical, CGPoint start);
     };
 
@@ -300,9 +320,7 @@ namespace {
         EventKind const kind = GetEventKind(event);
         if (eventClass == kEventClassScrollable && kind == kEventScrollableInfoChanged) {
             Layout();
-            // All of it: redrawing only the bars and what came into view left stale pixels
-            // where names and tiles arrived between two scrolls.
-            mView->Invalidate();
+            InvalidateBars();
             return noErr;
         }
         if (eventClass == kEventClassControl && kind == kEventControlAddedSubControl) {

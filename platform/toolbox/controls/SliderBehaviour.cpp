@@ -1,3 +1,4 @@
+#include "toolbox/KeyCodes.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/controls/Behaviours.h"
 #include "toolbox/controls/ControlBehaviour.h"
@@ -135,8 +136,6 @@ namespace {
         }
 
     private:
-        enum : UInt32 { kKeyHome = 115, kKeyEnd = 119, kKeyLeft = 123, kKeyRight = 124, kKeyDown = 125, kKeyUp = 126 };
-
         double Fraction() const
         {
             ControlValues const& v = mView->Values();

@@ -4,6 +4,7 @@
 #include "services/MacMemory.h"
 #include "toolbox/HIObjectCalls.h"
 #include "toolbox/Window.h"
+#include "toolbox/controls/ControlsInternal.h"
 #include "toolbox/databrowser/DataBrowserView.h"
 
 #include <cstring>
@@ -27,28 +28,11 @@ template <typename F> OSStatus With(ControlRef browser, F&& call)
 OSStatus CreateDataBrowserControl(
     WindowRef window, Rect const* bounds, DataBrowserViewStyle style, ControlRef* outControl)
 {
-    if (!outControl)
-        return paramErr;
-    *outControl = nullptr;
-    tw::toolbox::Window* live = tw::toolbox::LiveWindow(window);
-    if ((window && !live) || !bounds)
-        return paramErr;
-    CFStringRef id = tw::cf::CreateString("com.apple.HIDataBrowser");
-    HIObjectRef object = nullptr;
-    OSStatus const status = HIObjectCreate(id, nullptr, &object);
-    CFRelease(id);
-    if (status != noErr)
-        return status;
-    auto* view = static_cast<HIViewRef>(object);
-    view->SetFrame(CGRectMake(bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top));
-    if (DataBrowserView* browser = FindDataBrowser(view))
-        browser->SetStyle(style);
-    if (live) {
-        live->GetContentView()->AddChild(view);
-        view->Release();
-    }
-    *outControl = view;
-    return noErr;
+    return tw::toolbox::controls::MakeControl(
+        "com.apple.HIDataBrowser", window, bounds, outControl, [style](tw::toolbox::View* view) {
+            if (DataBrowserView* browser = FindDataBrowser(view))
+                browser->SetStyle(style);
+        });
 }
 
 OSStatus InitDataBrowserCallbacks(DataBrowserCallbacks* callbacks)

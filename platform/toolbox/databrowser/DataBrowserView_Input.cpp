@@ -1,4 +1,5 @@
 #include "corefoundation/CFString.h"
+#include "toolbox/KeyCodes.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/Window.h"
@@ -13,8 +14,6 @@
 namespace tw::toolbox::databrowser {
 
 namespace {
-
-    enum : UInt32 { kKeyHome = 115, kKeyPageUp = 116, kKeyEnd = 119, kKeyPageDown = 121, kKeyDown = 125, kKeyUp = 126 };
 
     constexpr EventTime kTypeAheadPause = 1.0; // [s] typing after this long starts afresh
     constexpr CGFloat kDividerSlop = 3; // [px] either side of a header divider that resizes

@@ -1,5 +1,7 @@
 #include "toolbox/dialogs/FileIcons.h"
 
+#include "toolbox/controls/ControlTheme.h"
+
 #include <algorithm>
 
 namespace tw::toolbox::dialogs {
@@ -12,18 +14,6 @@ namespace {
     constexpr double kFolderLine[3] = { 0.16, 0.38, 0.66 };
     constexpr double kDusk[3] = { 0.11, 0.23, 0.33 }; // the splash picture's sky
     constexpr double kContour[3] = { 0.55, 0.80, 0.76 };
-
-    void RoundedRect(CGContextRef c, CGRect r, CGFloat radius)
-    {
-        CGFloat const x0 = r.origin.x, y0 = r.origin.y, x1 = x0 + r.size.width, y1 = y0 + r.size.height;
-        CGContextBeginPath(c);
-        CGContextMoveToPoint(c, x0 + radius, y0);
-        CGContextAddArcToPoint(c, x1, y0, x1, y1, radius);
-        CGContextAddArcToPoint(c, x1, y1, x0, y1, radius);
-        CGContextAddArcToPoint(c, x0, y1, x0, y0, radius);
-        CGContextAddArcToPoint(c, x0, y0, x1, y0, radius);
-        CGContextClosePath(c);
-    }
 
     void DrawFolder(CGContextRef c)
     {
@@ -40,7 +30,7 @@ namespace {
         CGContextSetRGBFillColor(c, kFolderBack[0], kFolderBack[1], kFolderBack[2], 1);
         CGContextDrawPath(c, kCGPathFillStroke);
         // The front flap, a little lower than the back.
-        RoundedRect(c, CGRectMake(0.5, 6, 15, 8.5), 1);
+        controls::ControlTheme::RoundedRectPath(c, CGRectMake(0.5, 6, 15, 8.5), 1);
         CGContextSetRGBFillColor(c, kFolderFront[0], kFolderFront[1], kFolderFront[2], 1);
         CGContextDrawPath(c, kCGPathFillStroke);
     }
@@ -79,7 +69,7 @@ namespace {
     void DrawDocument(CGContextRef c)
     {
         DrawPage(c);
-        RoundedRect(c, CGRectMake(4, 6, 8, 8), 1.5);
+        controls::ControlTheme::RoundedRectPath(c, CGRectMake(4, 6, 8, 8), 1.5);
         CGContextSetRGBFillColor(c, kDusk[0], kDusk[1], kDusk[2], 1);
         CGContextFillPath(c);
         CGContextSetRGBStrokeColor(c, kContour[0], kContour[1], kContour[2], 1);

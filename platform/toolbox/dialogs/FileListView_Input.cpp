@@ -1,5 +1,7 @@
 #include "corefoundation/CFString.h"
 #include "toolbox/HIViewCalls.h"
+#include "toolbox/KeyCodes.h"
+#include "toolbox/MenuCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/WindowCalls.h"
 #include "toolbox/controls/ControlsInternal.h"
@@ -13,20 +15,6 @@
 namespace tw::toolbox::dialogs {
 
 namespace {
-
-    enum : UInt32 {
-        kKeyReturn = 36,
-        kKeyEnter = 52,
-        kKeyPadEnter = 76,
-        kKeyHome = 115,
-        kKeyPageUp = 116,
-        kKeyEnd = 119,
-        kKeyPageDown = 121,
-        kKeyLeft = 123,
-        kKeyRight = 124,
-        kKeyDown = 125,
-        kKeyUp = 126,
-    };
 
     constexpr SInt32 kWheelRows = 3; // rows a wheel notch scrolls
 

@@ -1,5 +1,6 @@
 #include "corefoundation/CFArray.h"
 #include "toolbox/HIViewCalls.h"
+#include "toolbox/KeyCodes.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/controls/ControlsInternal.h"
 #include "toolbox/dialogs/DialogKit.h"
@@ -20,7 +21,6 @@ namespace {
     constexpr SInt16 kFieldHeight = 22; // [px]
     constexpr SInt16 kRowGap = 12; // [px] between the rows of controls
     constexpr SInt16 kPlaceLeft = kMargin + 82; // [px] the folder's path or the place field
-    enum : UInt32 { kKeyTab = 48, kKeyEscape = 53 };
 
     // Buttons are Tab stops here too, though the window has a list and fields.
     void MakeTabStop(ControlRef button)

@@ -15,6 +15,15 @@ template <typename T> OSStatus Get(PrintObject* object, T const& value, T* out)
     return noErr;
 }
 
+// Page numbers and copies count from 1.
+OSStatus SetCount(PMPrintSettings settings, UInt32 PrintSettings::*field, UInt32 value)
+{
+    if (!Live(settings) || value == 0)
+        return paramErr;
+    settings->*field = value;
+    return noErr;
+}
+
 } // namespace
 
 OSStatus PMSetPaperName(PMPageFormat format, CFStringRef paper)
@@ -77,10 +86,7 @@ OSStatus PMGetPageRange(PMPrintSettings settings, UInt32* outMin, UInt32* outMax
 
 OSStatus PMSetFirstPage(PMPrintSettings settings, UInt32 first, Boolean)
 {
-    if (!Live(settings) || first == 0)
-        return paramErr;
-    settings->mFirstPage = first;
-    return noErr;
+    return SetCount(settings, &PrintSettings::mFirstPage, first);
 }
 
 OSStatus PMGetFirstPage(PMPrintSettings settings, UInt32* out)
@@ -90,10 +96,7 @@ OSStatus PMGetFirstPage(PMPrintSettings settings, UInt32* out)
 
 OSStatus PMSetLastPage(PMPrintSettings settings, UInt32 last, Boolean)
 {
-    if (!Live(settings) || last == 0)
-        return paramErr;
-    settings->mLastPage = last;
-    return noErr;
+    return SetCount(settings, &PrintSettings::mLastPage, last);
 }
 
 OSStatus PMGetLastPage(PMPrintSettings settings, UInt32* out)
@@ -103,10 +106,7 @@ OSStatus PMGetLastPage(PMPrintSettings settings, UInt32* out)
 
 OSStatus PMSetCopies(PMPrintSettings settings, UInt32 copies, Boolean)
 {
-    if (!Live(settings) || copies == 0)
-        return paramErr;
-    settings->mCopies = copies;
-    return noErr;
+    return SetCount(settings, &PrintSettings::mCopies, copies);
 }
 
 OSStatus PMGetCopies(PMPrintSettings settings, UInt32* out)

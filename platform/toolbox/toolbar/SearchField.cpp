@@ -2,6 +2,7 @@
 
 #include "corefoundation/CFString.h"
 #include "quartz/HITheme.h"
+#include "toolbox/KeyCodes.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/Window.h"
 #include "toolbox/controls/Behaviours.h"
@@ -18,18 +19,6 @@ namespace {
 
     using controls::ControlTheme;
 
-    enum : UInt32 {
-        kKeyReturn = 36,
-        kKeyEnter = 52,
-        kKeyTab = 48,
-        kKeyEscape = 53,
-        kKeyBackspace = 51,
-        kKeyForwardDelete = 117,
-        kKeyHome = 115,
-        kKeyEnd = 119,
-        kKeyLeft = 123,
-        kKeyRight = 124
-    };
     enum : ControlPartCode { kCancelPart = 1 };
 
     constexpr UInt16 kFont = kThemeSmallSystemFont;

@@ -2,6 +2,7 @@
 
 #include "corefoundation/CFString.h"
 #include "toolbox/HIObjectCalls.h"
+#include "toolbox/controls/ControlsInternal.h"
 #include "toolbox/toolbar/SearchField.h"
 
 using tw::toolbox::toolbar::SearchField;
@@ -20,14 +21,9 @@ OSStatus HISearchFieldCreate(
     *outView = nullptr;
     if (!bounds)
         return paramErr;
-    CFStringRef id = tw::cf::CreateString("com.apple.HISearchField");
-    HIObjectRef object = nullptr;
-    OSStatus const status = HIObjectCreate(id, nullptr, &object);
-    CFRelease(id);
-    if (status != noErr)
+    HIViewRef view = nullptr;
+    if (OSStatus const status = tw::toolbox::controls::CreateSystemView("com.apple.HISearchField", *bounds, &view))
         return status;
-    auto* view = static_cast<HIViewRef>(object);
-    view->SetFrame(*bounds);
     if (SearchField* field = Find(view)) {
         field->SetAttributes(attributes);
         if (descriptiveText)

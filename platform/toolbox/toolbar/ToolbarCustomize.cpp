@@ -149,18 +149,11 @@ namespace {
 
     // Follows a press until the button comes up: the global point of the release, or
     // nothing when the drag was cancelled.
-    bool TrackRelease(View* view, CGPoint* global)
+    bool TrackGlobalRelease(View* view, CGPoint* global)
     {
         Protector protect(view);
         HIPoint p {};
-        UInt32 modifiers = 0;
-        MouseTrackingResult result = kMouseTrackingMouseDown;
-        while (result != kMouseTrackingMouseUp && result != kMouseTrackingUserCancelled) {
-            if (HIViewTrackMouseLocation(view, 0, kEventDurationForever, &p, &modifiers, &result) != noErr
-                || view->IsDisposed())
-                return false;
-        }
-        if (result != kMouseTrackingMouseUp)
+        if (!TrackRelease(view, &p))
             return false;
         *global = ToGlobal(view, p);
         return true;
@@ -230,7 +223,7 @@ namespace {
                                                                       : std::string();
             Session* const session = mSession;
             CGPoint global {};
-            if (!TrackRelease(mView, &global))
+            if (!TrackGlobalRelease(mView, &global))
                 return noErr;
             Toolbar* toolbar = session->toolbar.Get();
             View* strip = StripOf(toolbar);

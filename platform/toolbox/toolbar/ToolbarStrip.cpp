@@ -3,6 +3,7 @@
 #include "corefoundation/CFString.h"
 #include "quartz/HITheme.h"
 #include "quartz/HIViewDrawing.h"
+#include "toolbox/MenuCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/ObjectClass.h"
 #include "toolbox/Window.h"
@@ -105,7 +106,7 @@ CGFloat ToolbarStrip::BaseWidth(ToolbarItem* item, CGFloat* outMaximum) const
         return minimum.width;
     } else {
         CGFloat const label = mode == kHIToolbarDisplayModeIconOnly ? 0 : LabelWidth(item->GetLabel());
-        width = mode == kHIToolbarDisplayModeLabelOnly ? label + 16 : std::max(kIconSize + 8, label + 8);
+        width = mode == kHIToolbarDisplayModeLabelOnly ? label + 12 : std::max(kIconSize + 8, label + 8);
     }
     *outMaximum = width;
     return width;
@@ -113,7 +114,45 @@ CGFloat ToolbarStrip::BaseWidth(ToolbarItem* item, CGFloat* outMaximum) const
 
 std::vector<ToolbarStrip::Slot> ToolbarStrip::Layout() const
 {
+    bool complete = true;
+    CGFloat const width = mView->GetBounds().size.width;
+    std::vector<Slot> slots = LayoutWithin(width, &complete);
+    if (!complete)
+        slots = LayoutWithin(width - kChevronWidth - kSpacing, &complete);
+    return slots;
+}
+
+CGRect ToolbarStrip::ChevronFrame() const
+{
+    Toolbar* toolbar = mToolbar.Get();
+    if (!toolbar)
+        return CGRectZero;
+    bool complete = true;
+    CGRect const b = mView->GetBounds();
+    LayoutWithin(b.size.width, &complete);
+    if (complete)
+        return CGRectZero;
+    return { { CGRectGetMaxX(b) - kMargin - kChevronWidth, b.origin.y }, { kChevronWidth, b.size.height } };
+}
+
+std::vector<ToolbarItem*> ToolbarStrip::HiddenItems() const
+{
+    std::vector<ToolbarItem*> hidden;
+    Toolbar* toolbar = mToolbar.Get();
+    if (!toolbar)
+        return hidden;
+    std::vector<Slot> const shown = Layout();
+    for (ToolbarItem* item : toolbar->GetItems()) {
+        if (std::none_of(shown.begin(), shown.end(), [item](Slot const& s) { return s.item == item; }))
+            hidden.push_back(item);
+    }
+    return hidden;
+}
+
+std::vector<ToolbarStrip::Slot> ToolbarStrip::LayoutWithin(CGFloat room, bool* outComplete) const
+{
     std::vector<Slot> slots;
+    *outComplete = true;
     Toolbar* toolbar = mToolbar.Get();
     if (!toolbar)
         return slots;
@@ -124,15 +163,17 @@ std::vector<ToolbarStrip::Slot> ToolbarStrip::Layout() const
         CGFloat maximum = 0;
         CGFloat const width = BaseWidth(item, &maximum);
         // Items that do not fit are left out from the right.
-        if (used + width > b.size.width && !slots.empty())
+        if (used + width + (slots.empty() ? 0 : kSpacing) > room && !slots.empty()) {
+            *outComplete = false;
             break;
+        }
         used += width + (slots.empty() ? 0 : kSpacing);
         slots.push_back({ item, {} });
         widths.push_back(width);
         maxima.push_back(maximum);
     }
     // The room left over grows the views that can grow, then the flexible spaces.
-    CGFloat extra = std::max<CGFloat>(0, b.size.width - used);
+    CGFloat extra = std::max<CGFloat>(0, room - used);
     for (std::size_t i = 0; i < slots.size() && extra > 0; ++i) {
         CGFloat const grow = std::min(extra, std::max<CGFloat>(0, maxima[i] - widths[i]));
         widths[i] += grow;
@@ -156,7 +197,8 @@ void ToolbarStrip::PlaceViews()
     if (!toolbar)
         return;
     std::vector<Slot> const slots = Layout();
-    bool const labels = toolbar->GetDisplayMode() != kHIToolbarDisplayModeIconOnly;
+    // Under an icon row a view sits where an icon would; otherwise it is centred in the strip.
+    bool const labels = toolbar->GetDisplayMode() == kHIToolbarDisplayModeIconAndLabel;
     for (ToolbarItem* item : toolbar->GetItems()) {
         View* view = item->GetView();
         if (!view)
@@ -212,7 +254,56 @@ OSStatus ToolbarStrip::Draw(CGContextRef c)
     CGContextFillRect(c, { { b.origin.x, CGRectGetMaxY(b) - 1 }, { b.size.width, 1 } });
     for (Slot const& slot : Layout())
         DrawItem(c, slot, slot.item == mPressed);
+    CGRect const chevron = ChevronFrame();
+    if (!CGRectIsEmpty(chevron)) {
+        CFStringRef text = cf::CreateString("\u00bb");
+        ControlTheme::DrawText(c, text, chevron, kThemeSystemFont, 1, mView->IsActive());
+        CFRelease(text);
+    }
     return noErr;
+}
+
+// The items without room, as a menu under the chevron; the chosen one does its action.
+void ToolbarStrip::ShowOverflowMenu()
+{
+    Window* window = mView->GetWindow();
+    if (!window)
+        return;
+    MenuRef menu = nullptr;
+    if (CreateNewMenu(0, 0, &menu) != noErr)
+        return;
+    std::vector<ToolbarItem*> entries;
+    for (ToolbarItem* item : HiddenItems()) {
+        if (item->IsSeparator() || item->IsSpace() || item->IsFlexibleSpace() || item->GetView()
+            || item->GetLabel().empty())
+            continue;
+        CFStringRef title = cf::CreateString(cf::UTF16ToUTF8(item->GetLabel()));
+        AppendMenuItemTextWithCFString(menu, title, 0, 0, nullptr);
+        CFRelease(title);
+        entries.push_back(item);
+        if (!item->IsEnabled())
+            DisableMenuItem(menu, MenuItemIndex(entries.size()));
+    }
+    if (entries.empty()) {
+        ReleaseMenu(menu);
+        return;
+    }
+    for (ToolbarItem* item : entries)
+        item->Retain();
+    CGRect const chevron = ChevronFrame();
+    CGPoint const at = mView->ToWindow({ chevron.origin.x, CGRectGetMaxY(chevron) });
+    CGRect const structure = window->GetStructure();
+    SInt32 const chosen = PopUpMenuSelect(
+        menu, short(at.y + structure.origin.y), short(at.x + structure.origin.x), 0);
+    ReleaseMenu(menu);
+    MenuItemIndex const index = MenuItemIndex(chosen & 0xffff);
+    if (index >= 1 && index <= entries.size()) {
+        ToolbarItem* item = entries[index - 1];
+        if (item->GetToolbar() && item->IsEnabled())
+            item->Perform();
+    }
+    for (ToolbarItem* item : entries)
+        item->Release();
 }
 
 void ToolbarStrip::DrawItem(CGContextRef c, Slot const& slot, bool pressed)
@@ -283,15 +374,10 @@ OSStatus ToolbarStrip::TrackCustomizing(ToolbarItem* item)
     Protector protect(view);
     Protector protectItem(item);
     HIPoint p {};
-    UInt32 modifiers = 0;
-    MouseTrackingResult result = kMouseTrackingMouseDown;
-    while (result != kMouseTrackingMouseUp && result != kMouseTrackingUserCancelled) {
-        if (HIViewTrackMouseLocation(view, 0, kEventDurationForever, &p, &modifiers, &result) != noErr
-            || view->IsDisposed())
-            return noErr;
-    }
+    if (!TrackRelease(view, &p))
+        return noErr;
     Toolbar* toolbar = mToolbar.Get();
-    if (result != kMouseTrackingMouseUp || !toolbar || item->GetToolbar() != toolbar)
+    if (!toolbar || item->GetToolbar() != toolbar)
         return noErr;
     std::vector<ToolbarItem*> const& items = toolbar->GetItems();
     std::size_t const from = std::size_t(std::find(items.begin(), items.end(), item) - items.begin());
@@ -343,6 +429,11 @@ OSStatus ToolbarStrip::Track(EventHandlerCallRef, EventRef event)
         if (window)
             ShowToolbarMenu(mToolbar.Get(),
                 { inWindow.x + window->GetStructure().origin.x, inWindow.y + window->GetStructure().origin.y });
+        return noErr;
+    }
+    if (CGRectContainsPoint(ChevronFrame(), p)) {
+        if (mToolbar.Get() && !mToolbar.Get()->IsCustomizing())
+            ShowOverflowMenu();
         return noErr;
     }
     ToolbarItem* item = over(p);

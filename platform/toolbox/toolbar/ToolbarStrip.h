@@ -11,7 +11,8 @@ class ToolbarItem;
 
 // The view that shows a window's toolbar: lays the items out from the left
 // (flexible spaces and growable views share the room left over; items that do
-// not fit are hidden), draws icons and labels, places the items' own views,
+// not fit are hidden behind a chevron at the right end, whose menu performs
+// them), draws icons and labels, places the items' own views,
 // shows the items' help tags, and turns a click released over an enabled
 // item into the item's action.
 class ToolbarStrip : public controls::Behaviour {
@@ -23,6 +24,7 @@ public:
 
     static constexpr CGFloat kMargin = 8; // [px] at either end
     static constexpr CGFloat kSpacing = 4; // [px] between items
+    static constexpr CGFloat kChevronWidth = 18; // [px]
 
     ToolbarStrip(View* view, Toolbar* toolbar);
 
@@ -31,6 +33,10 @@ public:
     static ToolbarStrip* Find(View* view);
 
     std::vector<Slot> Layout() const;
+    // Where the chevron of the items that do not fit is (strip coordinates); empty when all fit.
+    CGRect ChevronFrame() const;
+    // The items the strip has no room for, in toolbar order.
+    std::vector<ToolbarItem*> HiddenItems() const;
     // Where an item dropped at x (strip coordinates) goes among the items.
     std::size_t IndexAt(CGFloat x) const;
     // Places the items' own views where the layout puts them.
@@ -48,6 +54,9 @@ private:
     // Transparent views over the items that carry the items' help tags.
     void PlaceHelp(std::vector<Slot> const& slots);
     CGFloat BaseWidth(ToolbarItem* item, CGFloat* outMaximum) const;
+    // The items that fit in width, laid out; outComplete tells whether every item did.
+    std::vector<Slot> LayoutWithin(CGFloat width, bool* outComplete) const;
+    void ShowOverflowMenu();
 
     WeakRef<Toolbar> mToolbar; // weak: the window holds the toolbar
     ToolbarItem* mPressed = nullptr; // weak: only while tracking
