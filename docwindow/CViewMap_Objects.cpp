@@ -87,13 +87,33 @@ void CViewMap::ObjectsModified()
     SetNeedsDisplay(true, nullptr);
 }
 
+// A whole document's twins are listed at once and the view redrawn once, not once for each.
 void CViewMap::ObjectsReset()
 {
+    DeferredRedraw const once(*this);
     RemoveTwins();
     if (mDocument) {
         std::vector<CMapObject*> const objects = mDocument->GetObjects();
-        for (CMapObject* object : objects)
-            ObjectAdded(object);
+        std::vector<CMapObject*> twinned;
+        std::vector<CCanvasObject*> twins;
+        twinned.reserve(objects.size());
+        twins.reserve(objects.size());
+        for (CMapObject* object : objects) {
+            CCanvasMapObject* twin = object && !mCanvasObjects.contains(object) ? MakeTwin(object->GetType()) : nullptr;
+            if (!twin)
+                continue;
+            mCanvasObjects[object] = twin;
+            twinned.push_back(object);
+            twins.push_back(twin);
+        }
+        AddObjects(twins);
+        for (std::size_t i = 0; i < twins.size(); ++i) {
+            auto* twin = static_cast<CCanvasMapObject*>(twins[i]);
+            twin->SetObject(twinned[i]);
+            twin->ObjectModified();
+            if (twinned[i]->IsSelected())
+                twin->SetSelected(true);
+        }
     }
     SetNeedsDisplay(true, nullptr);
 }

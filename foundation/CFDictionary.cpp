@@ -96,15 +96,17 @@ CFDictionary::~CFDictionary() { CFRelease(mDictionary); }
 
 UInt32 CFDictionary::GetCount() const { return UInt32(CFDictionaryGetCount(mDictionary)); }
 
-bool CFDictionary::HasKey(CString const& key) const { return GetValue(key) != nullptr; }
+bool CFDictionary::HasKey(Key key) const { return GetValue(key) != nullptr; }
 
 void CFDictionary::RemoveValue(CString const& key) { CFDictionaryRemoveValue(mDictionary, key.GetCFString()); }
 
 void CFDictionary::Clear() { CFDictionaryRemoveAllValues(mDictionary); }
 
-CFTypeRef CFDictionary::GetValue(CString const& key) const
+CFTypeRef CFDictionary::GetValue(Key key) const
 {
-    return static_cast<CFTypeRef>(CFDictionaryGetValue(mDictionary, key.GetCFString()));
+    if (key.mString)
+        return static_cast<CFTypeRef>(CFDictionaryGetValue(mDictionary, key.mString->GetCFString()));
+    return static_cast<CFTypeRef>(tw::cf::DictionaryGetValueForText(mDictionary, key.mText ? key.mText : ""));
 }
 
 void CFDictionary::SetValue(CString const& key, CFTypeRef value)
@@ -124,21 +126,29 @@ void CFDictionary::SetValueAndRelease(CString const& key, CFTypeRef value)
         CFRelease(value);
 }
 
-CString CFDictionary::GetValueString(CString const& key) const
+CString CFDictionary::GetValueString(Key key) const
 {
     CFTypeRef value = GetValue(key);
     return IsType(value, CFStringGetTypeID()) ? CString(static_cast<CFStringRef>(value), false) : CString();
 }
 
-OSType CFDictionary::GetValueOSType(CString const& key) const
+OSType CFDictionary::GetValueOSType(Key key) const
 {
     CFTypeRef value = GetValue(key);
-    if (IsType(value, CFStringGetTypeID()))
+    if (IsType(value, CFStringGetTypeID())) {
+        // Codes are 7-bit text nearly always: read from its bytes, with no wide copy made.
+        if (std::string const* ascii = static_cast<CFStringRef>(value)->ASCII()) {
+            OSType code = 0;
+            for (std::size_t i = 0; i < 4; ++i)
+                code = (code << 8) | UInt8(i < ascii->size() ? (*ascii)[i] : ' ');
+            return code;
+        }
         return CTextUtilities::GetOSTypeFromString(CString(static_cast<CFStringRef>(value), false));
+    }
     return GetValueUInt32(key);
 }
 
-UInt32 CFDictionary::GetValueUInt32(CString const& key) const
+UInt32 CFDictionary::GetValueUInt32(Key key) const
 {
     CFTypeRef value = GetValue(key);
     if (IsType(value, CFNumberGetTypeID()) && !CFNumberIsFloatType(static_cast<CFNumberRef>(value))) {
@@ -150,25 +160,25 @@ UInt32 CFDictionary::GetValueUInt32(CString const& key) const
     return UInt32(std::clamp(std::trunc(number), double(INT32_MIN), double(UINT32_MAX)));
 }
 
-Float32 CFDictionary::GetValueFloat32(CString const& key) const { return Float32(GetValueFloat64(key)); }
+Float32 CFDictionary::GetValueFloat32(Key key) const { return Float32(GetValueFloat64(key)); }
 
-Float64 CFDictionary::GetValueFloat64(CString const& key) const { return NumberOf(GetValue(key)); }
+Float64 CFDictionary::GetValueFloat64(Key key) const { return NumberOf(GetValue(key)); }
 
-bool CFDictionary::GetValueBoolean(CString const& key) const { return NumberOf(GetValue(key)) != 0; }
+bool CFDictionary::GetValueBoolean(Key key) const { return NumberOf(GetValue(key)) != 0; }
 
-CFArray CFDictionary::GetValueArray(CString const& key) const
+CFArray CFDictionary::GetValueArray(Key key) const
 {
     CFTypeRef value = GetValue(key);
     return IsType(value, CFArrayGetTypeID()) ? CFArray(static_cast<CFArrayRef>(value)) : CFArray();
 }
 
-CFDictionary CFDictionary::GetValueDictionary(CString const& key) const
+CFDictionary CFDictionary::GetValueDictionary(Key key) const
 {
     CFTypeRef value = GetValue(key);
     return IsType(value, CFDictionaryGetTypeID()) ? CFDictionary(static_cast<CFDictionaryRef>(value)) : CFDictionary();
 }
 
-CGRect CFDictionary::GetValueRect(CString const& key) const
+CGRect CFDictionary::GetValueRect(Key key) const
 {
     std::string text = GetValueString(key).GetUTF8();
     CTextScanner scanner(text);
@@ -185,8 +195,12 @@ CGRect CFDictionary::GetValueRect(CString const& key) const
     return CGRectMake(values[0], values[1], values[2], values[3]);
 }
 
-ColourRGBA CFDictionary::GetValueColour(CString const& key, ColourRGBA const& defaultColour) const
+ColourRGBA CFDictionary::GetValueColour(Key key, ColourRGBA const& defaultColour) const
 {
+    CFTypeRef value = GetValue(key);
+    if (IsType(value, CFStringGetTypeID()))
+        if (std::string const* ascii = static_cast<CFStringRef>(value)->ASCII())
+            return ColourRGBA::FromText(*ascii).value_or(defaultColour); // read where it lies
     return ColourRGBA::FromString(GetValueString(key)).value_or(defaultColour);
 }
 

@@ -14,6 +14,25 @@ class CFArray;
 
 class CFDictionary {
 public:
+    // A key to read by: a string, or text (a constant name) looked up as it stands,
+    // without a string object made for each lookup.
+    class Key {
+    public:
+        Key(CString const& key)
+            : mString(&key)
+        {
+        }
+        Key(char const* key)
+            : mText(key)
+        {
+        }
+
+    private:
+        friend class CFDictionary;
+        CString const* mString = nullptr;
+        char const* mText = nullptr;
+    };
+
     CFDictionary();
     explicit CFDictionary(CFDictionaryRef dictionary); // a mutable copy; empty for null or another type
     // The dictionary itself, retained, to be read where it lies (a large document's): no copy.
@@ -27,20 +46,20 @@ public:
 
     CFDictionaryRef GetCFDictionary() const { return mDictionary; } // borrowed
     UInt32 GetCount() const;
-    bool HasKey(CString const& key) const;
+    bool HasKey(Key key) const;
     void RemoveValue(CString const& key);
     void Clear();
 
-    CString GetValueString(CString const& key) const;
-    OSType GetValueOSType(CString const& key) const;
-    UInt32 GetValueUInt32(CString const& key) const;
-    Float32 GetValueFloat32(CString const& key) const;
-    Float64 GetValueFloat64(CString const& key) const;
-    bool GetValueBoolean(CString const& key) const;
-    CFArray GetValueArray(CString const& key) const;
-    CFDictionary GetValueDictionary(CString const& key) const;
-    CGRect GetValueRect(CString const& key) const; // CGRectZero unless four numbers read
-    ColourRGBA GetValueColour(CString const& key, ColourRGBA const& defaultColour) const;
+    CString GetValueString(Key key) const;
+    OSType GetValueOSType(Key key) const;
+    UInt32 GetValueUInt32(Key key) const;
+    Float32 GetValueFloat32(Key key) const;
+    Float64 GetValueFloat64(Key key) const;
+    bool GetValueBoolean(Key key) const;
+    CFArray GetValueArray(Key key) const;
+    CFDictionary GetValueDictionary(Key key) const;
+    CGRect GetValueRect(Key key) const; // CGRectZero unless four numbers read
+    ColourRGBA GetValueColour(Key key, ColourRGBA const& defaultColour) const;
 
     void SetValueString(CString const& key, CString const& value);
     void SetValueOSType(CString const& key, OSType value);
@@ -56,7 +75,7 @@ public:
     void SetValue(CString const& key, CFTypeRef value);
 
 private:
-    CFTypeRef GetValue(CString const& key) const; // borrowed
+    CFTypeRef GetValue(Key key) const; // borrowed
     void SetValueAndRelease(CString const& key, CFTypeRef value);
 
     CFMutableDictionaryRef mDictionary; // owns

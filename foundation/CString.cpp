@@ -272,9 +272,12 @@ CString CString::operator+(CString const& other) const
     return sum;
 }
 
+// Equal units, as a literal comparison finds, without widening text kept as bytes.
 bool CString::operator==(CString const& other) const
 {
-    return CFStringCompare(GetCFString(), other.GetCFString(), 0) == kCFCompareEqualTo;
+    CFStringRef const a = GetCFString();
+    CFStringRef const b = other.GetCFString();
+    return a == b || CFEqual(a, b);
 }
 
 SInt32 CString::Compare(CString const& other) const

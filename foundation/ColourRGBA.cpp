@@ -11,10 +11,11 @@ CString ColourRGBA::GetString() const
     return text;
 }
 
-std::optional<ColourRGBA> ColourRGBA::FromString(CString const& text)
+std::optional<ColourRGBA> ColourRGBA::FromString(CString const& text) { return FromText(text.GetUTF8()); }
+
+std::optional<ColourRGBA> ColourRGBA::FromText(std::string_view text)
 {
-    std::string bytes = text.GetUTF8();
-    CTextScanner scanner(bytes);
+    CTextScanner scanner(text);
     float values[4];
     for (float& value : values) {
         auto number = scanner.Double();

@@ -6,6 +6,7 @@
 #include "foundation/CString.h"
 
 #include <optional>
+#include <string_view>
 
 struct ColourRGBA {
     float red = 0;
@@ -18,4 +19,5 @@ struct ColourRGBA {
     CString GetString() const;
     // Four finite numbers, each clamped to 0..1; nullopt when the text does not hold them.
     static std::optional<ColourRGBA> FromString(CString const& text);
+    static std::optional<ColourRGBA> FromText(std::string_view text); // the same, from UTF-8
 };

@@ -86,7 +86,7 @@ bool CMapCodingUtilities::DecodeBounds(CString const& text, CCoordinateRect& bou
     return true;
 }
 
-OSType CMapCodingUtilities::GetCode(CFDictionary const& properties, CString const& key, bool (*isKnown)(OSType))
+OSType CMapCodingUtilities::GetCode(CFDictionary const& properties, CFDictionary::Key key, bool (*isKnown)(OSType))
 {
     OSType code = properties.GetValueOSType(key);
     if (code == 0 || isKnown(code))

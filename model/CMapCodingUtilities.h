@@ -23,7 +23,7 @@ public:
 
     // The code under the key; when it is not one the predicate knows but its byte-swapped
     // value is, the swapped value. Unknown codes come back as read; 0 when missing.
-    static OSType GetCode(CFDictionary const& properties, CString const& key, bool (*isKnown)(OSType));
+    static OSType GetCode(CFDictionary const& properties, CFDictionary::Key key, bool (*isKnown)(OSType));
 
     static bool IsValidLatitude(double degrees);
     static bool IsValidLongitude(double degrees);

@@ -1,5 +1,7 @@
 #include "widgets/CCanvasView.h"
 
+#include <utility>
+
 #include "render/CCoreGraphicsUtilities.h"
 #include "toolbox/HIViewCalls.h"
 #include "widgets/CCanvasInvalidator.h"
@@ -7,6 +9,7 @@
 #include <cmath>
 #include <new>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -108,6 +111,20 @@ void CCanvasView::AddObject(CCanvasObject* object, CCanvasObject* before)
     auto const at = before ? mIndex.find(before) : mIndex.end();
     Insert(at != mIndex.end() ? at->second : mObjects.end(), object);
     object->SetCanvas(this);
+    SetNeedsDisplay(true, nullptr);
+}
+
+void CCanvasView::AddObjects(std::vector<CCanvasObject*> const& objects)
+{
+    DeferredRedraw const once(*this);
+    mIndex.reserve(mIndex.size() + objects.size());
+    for (CCanvasObject* object : objects) {
+        if (!object)
+            continue;
+        Unlist(object);
+        Insert(mObjects.end(), object);
+        object->SetCanvas(this);
+    }
     SetNeedsDisplay(true, nullptr);
 }
 
@@ -240,8 +257,24 @@ void CCanvasView::SetImageZoom(ZoomType type, CGRect* rect, float zoom)
 }
 
 // While drawing, requests gather into one redraw right after the pass.
+CCanvasView::DeferredRedraw::DeferredRedraw(CCanvasView& canvas)
+    : mCanvas(canvas)
+{
+    ++mCanvas.mDeferringRedraw;
+}
+
+CCanvasView::DeferredRedraw::~DeferredRedraw()
+{
+    if (--mCanvas.mDeferringRedraw == 0 && std::exchange(mCanvas.mRedrawDeferred, false))
+        mCanvas.SetNeedsDisplay(true, nullptr);
+}
+
 void CCanvasView::SetNeedsDisplay(bool needsDisplay, CGRect const* rect)
 {
+    if (needsDisplay && mDeferringRedraw > 0) {
+        mRedrawDeferred = true;
+        return;
+    }
     if (!mDrawing) {
         CScrollableView::SetNeedsDisplay(needsDisplay, rect);
         return;

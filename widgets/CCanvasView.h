@@ -6,6 +6,7 @@
 
 #include <list>
 #include <unordered_map>
+#include <vector>
 
 class CCanvasInvalidator;
 
@@ -37,6 +38,7 @@ public:
 
     // Objects. The canvas takes ownership when an object is added.
     void AddObject(CCanvasObject* object, CCanvasObject* before = nullptr);
+    void AddObjects(std::vector<CCanvasObject*> const& objects); // at the end, in order; one redraw
     // Unlists the object without deleting it.
     void RemoveObject(CCanvasObject* object);
     // Deletes every object; with invalidate false each is detached first, so nothing redraws.
@@ -92,6 +94,19 @@ public:
     void ToolDestroyed(CCanvasTool* tool);
 
 protected:
+    // While one lives, the parts each change would redraw are not worked out one by one:
+    // the whole view is redrawn once, when the last goes. For changes to many objects at once.
+    class DeferredRedraw {
+    public:
+        explicit DeferredRedraw(CCanvasView& canvas);
+        ~DeferredRedraw();
+        DeferredRedraw(DeferredRedraw const&) = delete;
+        DeferredRedraw& operator=(DeferredRedraw const&) = delete;
+
+    private:
+        CCanvasView& mCanvas;
+    };
+
     // The draw passes, in image coordinates.
     virtual void DrawUnderlay(CGContextRef context);
     virtual void DrawObjects(CGContextRef context);
@@ -120,6 +135,8 @@ private:
     bool mToolTagShown = false; // the tag of mToolHelp is up
     bool mDrawing = false;
     bool mPrinting = false;
+    int mDeferringRedraw = 0; // DeferredRedraw's alive
+    bool mRedrawDeferred = false;
     CGFloat mHairlineWidth = 0; // 0: not known yet
     CGRect mDrawArea {}; // the part of the image being drawn, while drawing
     CCanvasToolArrow mArrowTool;

@@ -118,9 +118,13 @@ CFArrayRef CFArrayCreate(CFAllocatorRef, void const** values, CFIndex count, CFA
 
 CFArrayRef CFArrayCreateCopy(CFAllocatorRef, CFArrayRef a) { return CopyArray(a, false); }
 
-CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef, CFIndex, CFArrayCallBacks const* callBacks)
+// The capacity is taken as a hint, within reason.
+CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef, CFIndex capacity, CFArrayCallBacks const* callBacks)
 {
-    return new Array(callBacks, true);
+    auto* a = new Array(callBacks, true);
+    if (capacity > 0 && capacity <= (1 << 20))
+        a->values.reserve(size_t(capacity));
+    return a;
 }
 
 CFMutableArrayRef CFArrayCreateMutableCopy(CFAllocatorRef, CFIndex, CFArrayRef a) { return CopyArray(a, true); }

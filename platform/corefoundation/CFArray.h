@@ -6,6 +6,8 @@
 #include "corefoundation/CFString.h"
 
 #include <utility>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 using CFArrayRetainCallBack = void const* (*)(CFAllocatorRef, void const*);
@@ -80,17 +82,21 @@ public:
     bool const isMutable;
 
     CFIndex IndexOf(void const* key) const; // kCFNotFound when absent
+    // The same for a string key of 7-bit text, found without a string made for it; nullopt
+    // when the dictionary's keys are not compared as strings are.
+    std::optional<CFIndex> IndexOfASCII(std::string_view key) const;
     // Change entries through these so that the hash index stays in step.
     void Append(void const* key, void const* value); // key and value already retained
     void EraseAt(CFIndex index); // releases nothing
     void ClearEntries(); // releases nothing
+    void Reserve(size_t count); // room for count entries without growing
 
 private:
     CFHashCode HashKey(void const* key) const;
     bool KeysEqual(void const* a, void const* b) const;
     size_t FindSlot(CFHashCode hash, void const* key) const; // mSlots.size() when absent
     void PlaceInSlot(CFIndex index);
-    void RebuildIndex();
+    void RebuildIndex(size_t room = 0);
 
     // An open-addressing hash index over entries: lookups cost O(1), and removals stay a
     // flat pass over integers.
@@ -134,6 +140,12 @@ CFMutableDictionaryRef CFDictionaryCreateMutable(CFAllocatorRef alloc, CFIndex c
 CFMutableDictionaryRef CFDictionaryCreateMutableCopy(CFAllocatorRef alloc, CFIndex capacity, CFDictionaryRef d);
 CFIndex CFDictionaryGetCount(CFDictionaryRef d);
 void const* CFDictionaryGetValue(CFDictionaryRef d, void const* key);
+
+namespace tw::cf {
+// CFDictionaryGetValue for a string key given as UTF-8 text, without making a string
+// object of it: the lookups of a large document's many small dictionaries.
+void const* DictionaryGetValueForText(CFDictionaryRef d, std::string_view key);
+}
 Boolean CFDictionaryGetValueIfPresent(CFDictionaryRef d, void const* key, void const** value);
 Boolean CFDictionaryContainsKey(CFDictionaryRef d, void const* key);
 void CFDictionaryGetKeysAndValues(CFDictionaryRef d, void const** keys, void const** values);

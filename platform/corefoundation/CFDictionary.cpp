@@ -1,5 +1,6 @@
 #include "corefoundation/CFArray.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -102,6 +103,37 @@ CFIndex Dictionary::IndexOf(void const* key) const
     return slot == mSlots.size() ? kCFNotFound : mSlots[slot];
 }
 
+std::optional<CFIndex> Dictionary::IndexOfASCII(std::string_view key) const
+{
+    if (keyCallBacks.hash != HashObject || keyCallBacks.equal != EqualObjects || mHashes.size() != entries.size()
+        || mSlots.empty())
+        return std::nullopt;
+    // String::Hash of the same text.
+    UInt64 hash = 14695981039346656037ULL;
+    for (char c : key)
+        hash = (hash ^ UInt64(char16_t(c))) * 1099511628211ULL;
+    size_t const mask = mSlots.size() - 1;
+    for (size_t i = FirstSlot(CFHashCode(hash), mSlots.size());; i = (i + 1) & mask) {
+        CFIndex const at = mSlots[i];
+        if (at == kEmptySlot)
+            return kCFNotFound;
+        if (at < 0 || mHashes[size_t(at)] != CFHashCode(hash))
+            continue;
+        auto const* object = AsObject(entries[size_t(at)].first);
+        if (!object || object->TypeID() != kTWTypeIDString)
+            continue;
+        auto const* string = static_cast<String const*>(object);
+        if (std::string const* bytes = string->ASCII()) {
+            if (*bytes == key)
+                return at;
+        } else if (string->Length() == key.size()
+            && std::equal(key.begin(), key.end(), string->Text().begin(),
+                [](char b, char16_t u) { return char16_t(b) == u; })) {
+            return at;
+        }
+    }
+}
+
 void Dictionary::PlaceInSlot(CFIndex index)
 {
     size_t const mask = mSlots.size() - 1;
@@ -155,7 +187,18 @@ void Dictionary::ClearEntries()
     mUsedSlots = 0;
 }
 
-void Dictionary::RebuildIndex()
+void Dictionary::Reserve(size_t count)
+{
+    if (count <= entries.size())
+        return;
+    entries.reserve(count);
+    mHashes.reserve(count);
+    // Room in the index for all of them: no rebuild on the way there.
+    if (mSlots.size() < count * 2 + 2)
+        RebuildIndex(count);
+}
+
+void Dictionary::RebuildIndex(size_t room)
 {
     if (mHashes.size() != entries.size()) {
         mHashes.clear();
@@ -163,7 +206,7 @@ void Dictionary::RebuildIndex()
             mHashes.push_back(HashKey(entry.first));
     }
     size_t slotCount = 16;
-    while (slotCount < entries.size() * 4)
+    while (slotCount < std::max(entries.size(), room) * 4)
         slotCount *= 2;
     mSlots.assign(slotCount, kEmptySlot);
     mUsedSlots = 0;

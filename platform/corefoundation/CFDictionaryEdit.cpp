@@ -3,6 +3,8 @@
 #include "corefoundation/CFArray.h"
 #include "corefoundation/Misuse.h"
 
+#include <algorithm>
+
 namespace {
 
 using tw::cf::Dictionary;
@@ -37,6 +39,9 @@ void ReleaseValue(Dictionary const* d, void const* value)
         d->valueCallBacks.release(nullptr, value);
 }
 
+// A hint larger than this is not trusted with memory up front.
+constexpr CFIndex kCapacityHintLimit = 1 << 20;
+
 enum class Policy { Set, AddOnly, ReplaceOnly };
 
 void Store(Dictionary* d, void const* key, void const* value, Policy policy)
@@ -61,6 +66,7 @@ Dictionary* CopyDictionary(CFDictionaryRef d, bool isMutable)
     if (!d)
         return new Dictionary(&kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks, isMutable);
     auto* copy = new Dictionary(&d->keyCallBacks, &d->valueCallBacks, isMutable);
+    copy->Reserve(d->entries.size());
     for (auto const& [key, value] : d->entries)
         copy->Append(RetainKey(copy, key), RetainValue(copy, value));
     return copy;
@@ -75,6 +81,7 @@ CFDictionaryRef CFDictionaryCreate(CFAllocatorRef, void const** keys, void const
 {
     auto* d = new Dictionary(keyCallBacks, valueCallBacks, false);
     if (keys && values) {
+        d->Reserve(size_t(std::max<CFIndex>(count, 0)));
         for (CFIndex i = 0; i < count; ++i)
             Store(d, keys[i], values[i], Policy::Set);
     }
@@ -83,10 +90,14 @@ CFDictionaryRef CFDictionaryCreate(CFAllocatorRef, void const** keys, void const
 
 CFDictionaryRef CFDictionaryCreateCopy(CFAllocatorRef, CFDictionaryRef d) { return CopyDictionary(d, false); }
 
-CFMutableDictionaryRef CFDictionaryCreateMutable(CFAllocatorRef, CFIndex, CFDictionaryKeyCallBacks const* keyCallBacks,
-    CFDictionaryValueCallBacks const* valueCallBacks)
+// The capacity is taken as a hint: room is made for that many at once.
+CFMutableDictionaryRef CFDictionaryCreateMutable(CFAllocatorRef, CFIndex capacity,
+    CFDictionaryKeyCallBacks const* keyCallBacks, CFDictionaryValueCallBacks const* valueCallBacks)
 {
-    return new Dictionary(keyCallBacks, valueCallBacks, true);
+    auto* d = new Dictionary(keyCallBacks, valueCallBacks, true);
+    if (capacity > 0 && capacity <= kCapacityHintLimit)
+        d->Reserve(size_t(capacity));
+    return d;
 }
 
 CFMutableDictionaryRef CFDictionaryCreateMutableCopy(CFAllocatorRef, CFIndex, CFDictionaryRef d)
@@ -101,6 +112,27 @@ void const* CFDictionaryGetValue(CFDictionaryRef d, void const* key)
     CFIndex const at = d ? d->IndexOf(key) : kCFNotFound;
     return at == kCFNotFound ? nullptr : d->entries[size_t(at)].second;
 }
+
+namespace tw::cf {
+
+void const* DictionaryGetValueForText(CFDictionaryRef d, std::string_view key)
+{
+    if (!d)
+        return nullptr;
+    if (String::IsASCII(key)) {
+        if (std::optional<CFIndex> const at = d->IndexOfASCII(key))
+            return *at == kCFNotFound ? nullptr : d->entries[size_t(*at)].second;
+        String const probe(std::string(key), true); // never retained: it may live here
+        return CFDictionaryGetValue(d, &probe);
+    }
+    String* const made = CreateString(key);
+    void const* const value = made ? CFDictionaryGetValue(d, made) : nullptr;
+    if (made)
+        CFRelease(made);
+    return value;
+}
+
+} // namespace tw::cf
 
 Boolean CFDictionaryGetValueIfPresent(CFDictionaryRef d, void const* key, void const** value)
 {

@@ -24,9 +24,18 @@ String::String(std::string bytes, bool)
 {
 }
 
+// Eight bytes at a time: a large file's text is mostly 7-bit.
 bool String::IsASCII(std::string_view text)
 {
-    return std::none_of(text.begin(), text.end(), [](char c) { return UInt8(c) > 0x7F; });
+    constexpr UInt64 kHighBits = 0x8080808080808080ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        UInt64 word;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & kHighBits)
+            return false;
+    }
+    return std::none_of(text.begin() + std::ptrdiff_t(i), text.end(), [](char c) { return UInt8(c) > 0x7F; });
 }
 
 String* String::CreateASCII(std::string text)
@@ -59,9 +68,13 @@ bool String::Equals(Object const& other) const
     return mText == that.mText;
 }
 
-// The same for either form of the same text.
+// The same for either form of the same text. Text that cannot change keeps its hash: a
+// key shared by many dictionaries is hashed once.
 CFHashCode String::Hash() const
 {
+    if (!mMutable)
+        if (CFHashCode const kept = mHash.load(std::memory_order_relaxed))
+            return kept;
     UInt64 hash = 14695981039346656037ULL;
     auto const mix = [&hash](char16_t unit) {
         hash = (hash ^ UInt64(unit)) * 1099511628211ULL;
@@ -72,6 +85,8 @@ CFHashCode String::Hash() const
     else
         for (char16_t unit : mText)
             mix(unit);
+    if (!mMutable)
+        mHash.store(CFHashCode(hash), std::memory_order_relaxed); // any thread finds the same
     return CFHashCode(hash);
 }
 

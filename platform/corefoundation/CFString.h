@@ -4,6 +4,7 @@
 
 #include "corefoundation/CFBase.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <mutex>
 #include <string>
@@ -35,6 +36,8 @@ enum : CFOptionFlags {
 
 namespace tw::cf {
 
+class Dictionary;
+
 class String final : public Object {
 public:
     explicit String(std::u16string text, bool isMutable = false);
@@ -59,6 +62,7 @@ public:
     std::string UTF8() const;
 
 private:
+    friend void const* DictionaryGetValueForText(Dictionary const* d, std::string_view key);
     String(std::string bytes, bool);
 
     mutable std::u16string mText;
@@ -66,6 +70,7 @@ private:
     bool mMutable;
     bool mASCII = false;
     mutable std::once_flag mWidened;
+    mutable std::atomic<CFHashCode> mHash { 0 }; // 0: not worked out yet (immutable text only)
 };
 
 // A constant string for a literal, made once per distinct text and never freed.

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <unordered_set>
+#include <memory>
 
 namespace tw::cf {
 
@@ -114,7 +114,7 @@ CFTypeRef PropertyListReader::ReadValue(pugi::xml_node element, int depth)
 
 CFTypeRef PropertyListReader::ReadArray(pugi::xml_node element, int depth)
 {
-    std::vector<pugi::xml_node> children;
+    std::vector<pugi::xml_node>& children = ChildrenAt(depth);
     if (!ElementsOf(element, children))
         return nullptr;
     std::vector<void const*> values;
@@ -130,29 +130,46 @@ CFTypeRef PropertyListReader::ReadArray(pugi::xml_node element, int depth)
 
 CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
 {
-    std::vector<pugi::xml_node> children;
+    std::vector<pugi::xml_node>& children = ChildrenAt(depth);
     if (!ElementsOf(element, children))
         return nullptr;
-    std::vector<void const*> keys, values;
-    ReleaseList const releaseKeys(keys), releaseValues(values);
-    std::unordered_set<std::string> seen;
+    // Filled as it is read, taking over each key and value: its own index finds a key twice.
+    auto const release = [](Dictionary* made) { CFRelease(made); };
+    std::unique_ptr<Dictionary, decltype(release)> dictionary(
+        new Dictionary(&kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks, mMutableContainers), release);
+    dictionary->Reserve((children.size() + 1) / 2);
+    std::string key;
     for (std::size_t i = 0; i < children.size(); i += 2) {
         if (std::string_view(children[i].name()) != "key")
             return Fail(children[i], "<" + std::string(children[i].name()) + "> where a <key> belongs");
-        std::string key;
         if (!TextOf(children[i], key))
             return nullptr;
         if (i + 1 >= children.size() || std::string_view(children[i + 1].name()) == "key")
             return Fail(children[i], "the key " + Quoted(key) + " has no value");
-        if (!seen.insert(key).second)
+        String const* const name = KeyString(key);
+        if (dictionary->IndexOf(name) != kCFNotFound)
             return Fail(children[i], "the key " + Quoted(key) + " appears twice");
         CFTypeRef const value = ReadValue(children[i + 1], depth + 1);
         if (!value)
             return nullptr;
-        keys.push_back(MakeString(std::move(key), false));
-        values.push_back(value);
+        dictionary->Append(CFRetain(name), value);
     }
-    return AdoptIntoDictionary(keys, values, mMutableContainers);
+    return dictionary.release();
+}
+
+// Keys repeat from one dictionary to the next: each text is made once and shared, as it
+// cannot change.
+String const* PropertyListReader::KeyString(std::string const& text)
+{
+    if (auto const found = mKeys.find(std::string_view(text)); found != mKeys.end())
+        return found->second;
+    return mKeys.emplace(text, MakeString(text, false)).first->second;
+}
+
+PropertyListReader::~PropertyListReader()
+{
+    for (auto const& [text, key] : mKeys)
+        CFRelease(key);
 }
 
 CFTypeRef PropertyListReader::ReadString(pugi::xml_node element)
@@ -227,6 +244,14 @@ CFTypeRef PropertyListReader::ReadBoolean(pugi::xml_node element, bool value)
 
 bool PropertyListReader::TextOf(pugi::xml_node element, std::string& text)
 {
+    // Most values are plain text and nothing else: taken as they stand.
+    if (!element.first_child()) {
+        std::string_view const raw = element.value();
+        if (raw.find('&') == std::string_view::npos && raw.find('<') == std::string_view::npos) {
+            text.assign(raw);
+            return true;
+        }
+    }
     text.clear();
     // Text that is all the element holds is its value, and is most of what a file holds:
     // decoded straight into the result.
@@ -249,8 +274,18 @@ bool PropertyListReader::TextOf(pugi::xml_node element, std::string& text)
     return true;
 }
 
+// One list for each level, kept from one container to the next: a file of many small
+// dictionaries makes none of its own for each.
+std::vector<pugi::xml_node>& PropertyListReader::ChildrenAt(int depth)
+{
+    while (mChildren.size() <= std::size_t(depth))
+        mChildren.emplace_back();
+    return mChildren[std::size_t(depth)];
+}
+
 bool PropertyListReader::ElementsOf(pugi::xml_node element, std::vector<pugi::xml_node>& children)
 {
+    children.clear();
     if (std::string_view const text = element.value(); !Trimmed(text).empty()) {
         mXML.Fail(element, "text " + Quoted(Trimmed(text)) + " inside <" + element.name() + ">",
             text.find_first_not_of(" \t\r\n"));

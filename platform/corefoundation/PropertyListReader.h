@@ -7,7 +7,11 @@
 #include "corefoundation/CFPropertyList.h"
 #include "corefoundation/XMLDocument.h"
 
+#include <deque>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace tw::cf {
 
@@ -16,6 +20,9 @@ public:
     static constexpr int kMaximumDepth = 512;
 
     explicit PropertyListReader(CFOptionFlags mutability);
+    ~PropertyListReader();
+    PropertyListReader(PropertyListReader const&) = delete;
+    PropertyListReader& operator=(PropertyListReader const&) = delete;
 
     CFPropertyListRef Read(UInt8 const* bytes, std::size_t length); // +1, or null
     CFPropertyListRef Read(std::string text); // the same, parsing the text where it lies
@@ -38,6 +45,15 @@ private:
     bool ElementsOf(pugi::xml_node element, std::vector<pugi::xml_node>& children);
     CFTypeRef Fail(pugi::xml_node node, std::string const& problem);
     CFTypeRef ReadRoot();
+    String const* KeyString(std::string const& text); // held by the reader
+    std::vector<pugi::xml_node>& ChildrenAt(int depth); // stays where it is while the reader lives
+
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view> {}(text); }
+    };
+    std::unordered_map<std::string, String const*, KeyHash, std::equal_to<>> mKeys;
+    std::deque<std::vector<pugi::xml_node>> mChildren; // by depth; a deque, so that none moves
 
     XMLDocument mXML;
     bool mMutableContainers;

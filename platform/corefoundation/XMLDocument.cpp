@@ -3,6 +3,7 @@
 #include "corefoundation/StringEncoding.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -39,6 +40,15 @@ namespace {
             out += char(0x80 | (c & 0x3F));
         }
     }
+
+    // Bytes that stand for themselves, needing no look: printable 7-bit characters and the tab.
+    constexpr auto kPlainByte = [] {
+        std::array<bool, 256> plain {};
+        for (int c = 0x20; c < 0x80; ++c)
+            plain[std::size_t(c)] = true;
+        plain['\t'] = true;
+        return plain;
+    }();
 
     // Reads one UTF-8 character at text[i]; returns its length, or 0 when malformed.
     std::size_t ReadUTF8(std::string_view text, std::size_t i, char32_t& c)
@@ -145,13 +155,20 @@ bool XMLDocument::Prepare(unsigned char const* bytes, std::size_t length)
 bool XMLDocument::CheckCharacters()
 {
     mLineStarts.clear();
-    for (std::size_t i = 0; i < mText.size();) {
-        char const byte = mText[i];
-        if (UInt8(byte) < 0x80 && byte >= 0x20) {
-            ++i; // the common case, quickly
+    std::size_t const size = mText.size();
+    char const* const text = mText.data();
+    for (std::size_t i = 0; i < size;) {
+        // The common case, quickly: runs of printable 7-bit characters and tabs.
+        while (i < size && kPlainByte[UInt8(text[i])])
+            ++i;
+        if (i >= size)
+            break;
+        char const byte = text[i];
+        if (byte == '\n') {
+            mLineStarts.push_back(++i);
             continue;
         }
-        if (byte == '\n' || (byte == '\r' && (i + 1 >= mText.size() || mText[i + 1] != '\n')))
+        if ((byte == '\r' && (i + 1 >= mText.size() || mText[i + 1] != '\n')))
             mLineStarts.push_back(i + 1);
         char32_t c = 0;
         std::size_t const length = ReadUTF8(mText, i, c);
@@ -203,7 +220,9 @@ bool XMLDocument::Decode(std::string_view raw, pugi::xml_node node, std::string&
         if (raw[i] == '<')
             return Fail(node, "a '<' inside a value", TextOffset(raw, node, i));
         if (raw[i] != '&') {
-            std::size_t const plain = std::min(raw.find_first_of("<&", i), raw.size());
+            std::size_t plain = i;
+            while (plain < raw.size() && raw[plain] != '<' && raw[plain] != '&')
+                ++plain;
             out.append(raw, i, plain - i); // the run up to the next reference, at once
             i = plain - 1;
             continue;

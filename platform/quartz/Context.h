@@ -69,13 +69,14 @@ public:
     void FillAndStroke(PathData const& path, cairo_fill_rule_t rule);
     void Clip(PathData const& path, cairo_fill_rule_t rule);
     void Clear(PathData const& path);
-    // Runs op with the state's alpha and shadow.
-    void Paint(DrawOp const& op);
+    // Runs op with the state's alpha and shadow. reach, when given, is a device-space rectangle
+    // that holds every pixel op draws: a shadow is then worked out around it only.
+    void Paint(DrawOp const& op, CGRect const* reach = nullptr);
     // Fills a device-space path with the source that setSource gives the Cairo context.
     DrawOp AreaOp(PathData const& path, cairo_fill_rule_t rule, DrawOp setSource, CGFloat margin);
 
 protected:
-    void PaintWithShadow(DrawOp const& op);
+    void PaintWithShadow(DrawOp const& op, CGRect const* reach);
     DrawOp FillOp(PathData const& path, cairo_fill_rule_t rule);
     DrawOp StrokeOp(PathData const& path);
     CGFloat ShadowMargin() const; // [px]

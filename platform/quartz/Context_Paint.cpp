@@ -173,7 +173,7 @@ void Context::Clear(PathData const& path)
     cairo_restore(mCairo);
 }
 
-void Context::Paint(DrawOp const& op)
+void Context::Paint(DrawOp const& op, CGRect const* reach)
 {
     GState const& s = State();
     bool const shadow = s.shadow.colour[3] > 0;
@@ -181,7 +181,7 @@ void Context::Paint(DrawOp const& op)
     if (s.alpha < 1)
         cairo_push_group(mCairo);
     if (shadow)
-        PaintWithShadow(op);
+        PaintWithShadow(op, reach);
     else
         op(mCairo);
     if (s.alpha < 1) {

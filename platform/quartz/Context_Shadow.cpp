@@ -41,15 +41,24 @@ namespace {
 // 2. Draw there, unclipped, into a surface of its own.
 // 3. Paint the blurred alpha of that drawing, offset, in the shadow colour.
 // 4. Paint the drawing over its shadow.
-void Context::PaintWithShadow(DrawOp const& op)
+void Context::PaintWithShadow(DrawOp const& op, CGRect const* reach)
 {
     ShadowStyle const& shadow = State().shadow;
-    CGRect const clip = ClipBounds();
-    if (CGRectIsEmpty(clip))
-        return;
     CGFloat const dx = shadow.offset.width;
     CGFloat const dy = -shadow.offset.height; // Cairo's device space runs down
     int const radius = BoxRadiusForBlur(shadow.blur);
+    CGRect clip = ClipBounds();
+    if (reach) {
+        // Nothing further from what op draws than its shadow reaches can change: a short
+        // text over a large window blurs a small area, not the window.
+        CGFloat const spread = 3 * radius + 2;
+        CGRect const cast = CGRectUnion(*reach, CGRectOffset(*reach, dx, dy));
+        clip = CGRectIntersection(clip, CGRectInset(cast, -spread, -spread));
+        if (CGRectIsNull(clip))
+            return;
+    }
+    if (CGRectIsEmpty(clip))
+        return;
     CGRect const caster = CGRectInset(CGRectOffset(clip, -dx, -dy), -3 * radius, -3 * radius);
     CGRect const area = CGRectIntegral(CGRectUnion(clip, caster));
     if (area.size.width * area.size.height > kMaxShadowPixels) {

@@ -2,6 +2,9 @@
 #include "quartz/HITheme.h"
 #include "quartz/TextLayout.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 using tw::quartz::Context;
@@ -49,6 +52,22 @@ void ShowText(cairo_t* cr, PangoLayout* layout, tw::quartz::GState const& state)
     cairo_stroke(cr);
 }
 
+// Where the glyphs laid out from origin land in device space, with room for their edges'
+// smoothing and for an outline's width and corners.
+CGRect InkReach(PangoLayout* layout, CGAffineTransform frame, CGPoint origin, tw::quartz::GState const& state)
+{
+    PangoRectangle ink {};
+    pango_layout_get_pixel_extents(layout, &ink, nullptr);
+    CGRect const user = CGRectMake(origin.x + ink.x, origin.y + ink.y, ink.width, ink.height);
+    CGRect const device = CGRectApplyAffineTransform(user, frame);
+    CGFloat const scale = std::max(std::abs(frame.a) + std::abs(frame.c), std::abs(frame.b) + std::abs(frame.d));
+    bool const stroke = state.textMode == kCGTextStroke || state.textMode == kCGTextFillStroke;
+    // A mitred outline's corners reach out as far as the limit lets them (Cairo's own is 10).
+    CGFloat const miter = state.lineJoin == kCGLineJoinMiter ? std::max<CGFloat>(state.miterLimit, 10) : 1;
+    CGFloat const edge = 2 + (stroke ? state.lineWidth / 2 * scale * miter : 0);
+    return CGRectInset(device, -edge, -edge);
+}
+
 bool Finite(CGRect r)
 {
     return std::isfinite(r.origin.x) && std::isfinite(r.origin.y) && std::isfinite(r.size.width)
@@ -72,11 +91,14 @@ OSStatus HIThemeDrawTextBox(CFStringRef string, HIRect const* bounds, HIThemeTex
     tw::quartz::GState const& state = context->State();
     if (state.textMode == kCGTextInvisible)
         return noErr;
-    context->Paint([&](cairo_t* cr) {
-        cairo_set_matrix(cr, &matrix);
-        cairo_move_to(cr, box.origin.x, top);
-        ShowText(cr, layout, state);
-    });
+    CGRect const reach = InkReach(layout, frame, CGPointMake(box.origin.x, top), state);
+    context->Paint(
+        [&](cairo_t* cr) {
+            cairo_set_matrix(cr, &matrix);
+            cairo_move_to(cr, box.origin.x, top);
+            ShowText(cr, layout, state);
+        },
+        &reach);
     return noErr;
 }
 

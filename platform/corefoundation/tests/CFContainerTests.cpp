@@ -238,6 +238,41 @@ TEST(CFDictionary, ThousandsOfKeys)
     }
 }
 
+// Found by text as by a string: keys kept as bytes or as UTF-16, after removals, in a
+// dictionary of many keys, and in one whose keys are plain pointers (never by text).
+TEST(CFDictionary, ValuesAreFoundByKeyTextAsByKeyString)
+{
+    auto d = Adopt(MakeDictionary());
+    constexpr int kCount = 300;
+    for (int i = 0; i < kCount; ++i) {
+        auto number = Adopt(CFNumberCreate(nullptr, kCFNumberIntType, &i));
+        CFDictionarySetValue(d.get(), Adopt(Make("key " + std::to_string(i))).get(), number.get());
+    }
+    UniChar const wide[] = { u'W', u'i', u'd', u'e' };
+    auto wideKey = Adopt(CFStringCreateWithCharacters(nullptr, wide, 4)); // kept as UTF-16
+    CFDictionarySetValue(d.get(), wideKey.get(), kCFBooleanTrue);
+    CFDictionarySetValue(d.get(), Adopt(Make("Zoë")).get(), kCFBooleanFalse);
+    for (int i = 0; i < kCount; i += 3)
+        CFDictionaryRemoveValue(d.get(), Adopt(Make("key " + std::to_string(i))).get());
+    for (int i = 0; i < kCount; ++i) {
+        std::string const key = "key " + std::to_string(i);
+        void const* const value = tw::cf::DictionaryGetValueForText(d.get(), key);
+        ASSERT_EQ(value, CFDictionaryGetValue(d.get(), Adopt(Make(key)).get())) << key;
+        ASSERT_EQ(value != nullptr, i % 3 != 0) << key;
+    }
+    EXPECT_EQ(tw::cf::DictionaryGetValueForText(d.get(), "Wide"), kCFBooleanTrue);
+    EXPECT_EQ(tw::cf::DictionaryGetValueForText(d.get(), "Zoë"), kCFBooleanFalse);
+    EXPECT_EQ(tw::cf::DictionaryGetValueForText(d.get(), "wide"), nullptr);
+    EXPECT_EQ(tw::cf::DictionaryGetValueForText(d.get(), "key 1 "), nullptr);
+    EXPECT_EQ(tw::cf::DictionaryGetValueForText(d.get(), ""), nullptr);
+    EXPECT_EQ(tw::cf::DictionaryGetValueForText(nullptr, "key 1"), nullptr);
+
+    auto pointers = Adopt(CFDictionaryCreateMutable(nullptr, 0, nullptr, nullptr));
+    auto name = Adopt(Make("Name"));
+    CFDictionarySetValue(pointers.get(), name.get(), kCFBooleanTrue);
+    EXPECT_EQ(tw::cf::DictionaryGetValueForText(pointers.get(), "Name"), nullptr);
+}
+
 TEST(CFDictionary, CopiedStringKeysDoNotFollowTheCaller)
 {
     auto key = Adopt(CFStringCreateMutableCopy(nullptr, 0, CFSTR("name")));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 using tw::test::Canvas;
 using tw::test::IsInk;
 using tw::test::Pixel;
@@ -135,6 +137,47 @@ TEST(HIThemeText, DrawsInTheFillColourOrStrokesInTheStrokeColour)
     // The outline is wider than the filled glyphs.
     EXPECT_GT(stroked.Probe().Count(stroked.Probe().Whole(), IsInk),
         filled.Probe().Count(filled.Probe().Whole(), IsInk) * 3 / 2);
+}
+
+// The shadow is worked out around the glyphs only, not over the whole context: every glyph
+// and all of its shadow must still come out, filled or outlined, whichever way y runs. With
+// no blur the shadow is the text's coverage without a shadow, moved by the offset.
+TEST(HIThemeText, AShadowedTextCastsAllOfItsShadowInALargeContext)
+{
+    CGFloat const black[] = { 0, 0, 0, 1 };
+    CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
+    CGColorRef shadow = CGColorCreate(space, black);
+    auto const draw = [](Canvas& canvas, CGTextDrawingMode mode) {
+        CGContextRef c = canvas.Context();
+        CGContextSetRGBFillColor(c, 1, 0, 0, 1);
+        CGContextSetRGBStrokeColor(c, 1, 0, 0, 1);
+        CGContextSetLineWidth(c, 12);
+        CGContextSetTextDrawingMode(c, mode);
+        HIRect const box = CGRectMake(20, 40, 160, 80);
+        HIThemeTextInfo info = Info(kThemeEmphasizedSystemFont);
+        HIThemeDrawTextBox(CFSTR("Wjg|Qy"), &box, &info, c, kHIThemeOrientationNormal);
+    };
+    for (auto orientation : { Canvas::Orientation::Flipped, Canvas::Orientation::YUp }) {
+        for (CGTextDrawingMode mode : { kCGTextFill, kCGTextStroke }) {
+            Canvas plain(400, 160, orientation), shadowed(400, 160, orientation);
+            draw(plain, mode);
+            CGContextSetShadowWithColor(shadowed.Context(), CGSizeMake(200, 0), 0, shadow);
+            draw(shadowed, mode);
+            int ink = 0, differ = 0;
+            for (int y = 0; y < 160; ++y) {
+                for (int x = 0; x < 200; ++x) {
+                    int const glyph = plain.At(x, y).a;
+                    ink += glyph > 0;
+                    differ += std::abs(shadowed.At(x, y).a - glyph) > 1;
+                    differ += std::abs(shadowed.At(x + 200, y).a - glyph) > 1;
+                }
+            }
+            EXPECT_GT(ink, 100);
+            EXPECT_EQ(differ, 0) << (mode == kCGTextFill ? "filled" : "outlined");
+        }
+    }
+    CGColorRelease(shadow);
+    CGColorSpaceRelease(space);
 }
 
 TEST(HIThemeText, MeasuresWidthWrappingAndFonts)
