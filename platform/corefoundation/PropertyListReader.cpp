@@ -138,12 +138,16 @@ CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
     std::unique_ptr<Dictionary, decltype(release)> dictionary(
         new Dictionary(&kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks, mMutableContainers), release);
     dictionary->Reserve((children.size() + 1) / 2);
-    std::string key;
+    std::string decoded;
     for (std::size_t i = 0; i < children.size(); i += 2) {
         if (std::string_view(children[i].name()) != "key")
             return Fail(children[i], "<" + std::string(children[i].name()) + "> where a <key> belongs");
-        if (!TextOf(children[i], key))
-            return nullptr;
+        std::string_view key;
+        if (!PlainText(children[i], key)) {
+            if (!TextOf(children[i], decoded))
+                return nullptr;
+            key = decoded;
+        }
         if (i + 1 >= children.size() || std::string_view(children[i + 1].name()) == "key")
             return Fail(children[i], "the key " + Quoted(key) + " has no value");
         String const* const name = KeyString(key);
@@ -159,11 +163,11 @@ CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
 
 // Keys repeat from one dictionary to the next: each text is made once and shared, as it
 // cannot change.
-String const* PropertyListReader::KeyString(std::string const& text)
+String const* PropertyListReader::KeyString(std::string_view text)
 {
-    if (auto const found = mKeys.find(std::string_view(text)); found != mKeys.end())
+    if (auto const found = mKeys.find(text); found != mKeys.end())
         return found->second;
-    return mKeys.emplace(text, MakeString(text, false)).first->second;
+    return mKeys.emplace(text, MakeString(std::string(text), false)).first->second;
 }
 
 PropertyListReader::~PropertyListReader()
@@ -174,6 +178,8 @@ PropertyListReader::~PropertyListReader()
 
 CFTypeRef PropertyListReader::ReadString(pugi::xml_node element)
 {
+    if (std::string_view plain; PlainText(element, plain))
+        return MakeString(std::string(plain), mMutableLeaves);
     std::string text;
     if (!TextOf(element, text))
         return nullptr;
@@ -182,9 +188,13 @@ CFTypeRef PropertyListReader::ReadString(pugi::xml_node element)
 
 CFTypeRef PropertyListReader::ReadInteger(pugi::xml_node element)
 {
-    std::string raw;
-    if (!TextOf(element, raw))
-        return nullptr;
+    std::string decoded;
+    std::string_view raw;
+    if (!PlainText(element, raw)) {
+        if (!TextOf(element, decoded))
+            return nullptr;
+        raw = decoded;
+    }
     std::string_view const text = WithoutPlus(Trimmed(raw));
     SInt64 value = 0;
     auto const [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -197,9 +207,13 @@ CFTypeRef PropertyListReader::ReadInteger(pugi::xml_node element)
 
 CFTypeRef PropertyListReader::ReadReal(pugi::xml_node element)
 {
-    std::string raw;
-    if (!TextOf(element, raw))
-        return nullptr;
+    std::string decoded;
+    std::string_view raw;
+    if (!PlainText(element, raw)) {
+        if (!TextOf(element, decoded))
+            return nullptr;
+        raw = decoded;
+    }
     std::string_view const text = WithoutPlus(Trimmed(raw));
     double value = 0;
     auto const [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -242,15 +256,26 @@ CFTypeRef PropertyListReader::ReadBoolean(pugi::xml_node element, bool value)
     return CFRetain(value ? kCFBooleanTrue : kCFBooleanFalse);
 }
 
+// Most values are plain text and nothing else: seen where they lie, in one pass.
+bool PropertyListReader::PlainText(pugi::xml_node element, std::string_view& text)
+{
+    if (element.first_child())
+        return false;
+    char const* const start = element.value();
+    char const* end = start;
+    for (; *end; ++end) {
+        if (*end == '&' || *end == '<')
+            return false;
+    }
+    text = std::string_view(start, std::size_t(end - start));
+    return true;
+}
+
 bool PropertyListReader::TextOf(pugi::xml_node element, std::string& text)
 {
-    // Most values are plain text and nothing else: taken as they stand.
-    if (!element.first_child()) {
-        std::string_view const raw = element.value();
-        if (raw.find('&') == std::string_view::npos && raw.find('<') == std::string_view::npos) {
-            text.assign(raw);
-            return true;
-        }
+    if (std::string_view plain; PlainText(element, plain)) {
+        text.assign(plain);
+        return true;
     }
     text.clear();
     // Text that is all the element holds is its value, and is most of what a file holds:

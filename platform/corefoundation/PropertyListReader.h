@@ -41,11 +41,12 @@ private:
 
     // The element's text (references resolved); false when it holds elements.
     bool TextOf(pugi::xml_node element, std::string& text);
+    static bool PlainText(pugi::xml_node element, std::string_view& text);
     // The element's child elements; false when it holds text other than whitespace.
     bool ElementsOf(pugi::xml_node element, std::vector<pugi::xml_node>& children);
     CFTypeRef Fail(pugi::xml_node node, std::string const& problem);
     CFTypeRef ReadRoot();
-    String const* KeyString(std::string const& text); // held by the reader
+    String const* KeyString(std::string_view text); // held by the reader
     std::vector<pugi::xml_node>& ChildrenAt(int depth); // stays where it is while the reader lives
 
     struct KeyHash {

@@ -147,6 +147,41 @@ TEST(XMLTree, MalformedAndHostileTextIsRefusedWithItsLine)
     }
 }
 
+// Text is checked several bytes at a time: a refused byte is found at any place in a run of
+// plain ones, and the bytes that pass (tab, DEL, an accented letter) pass at any place.
+TEST(XMLTree, ChecksEveryByteWhereverItLies)
+{
+    struct Byte {
+        std::string text;
+        char const* expected; // null: accepted
+    };
+    Byte const bytes[] = {
+        { std::string(1, '\0'), "Line 2: a character XML does not allow (U+0000)" },
+        { "\x01", "Line 2: a character XML does not allow (U+0001)" },
+        { "\x08", "Line 2: a character XML does not allow (U+0008)" },
+        { "\x0B", "Line 2: a character XML does not allow (U+000B)" },
+        { "\x1F", "Line 2: a character XML does not allow (U+001F)" },
+        { "\x80", "Line 2: the text is not valid UTF-8" },
+        { "\xFF", "Line 2: the text is not valid UTF-8" },
+        { "\t", nullptr },
+        { " ", nullptr },
+        { "\x7F", nullptr },
+        { "\xC3\xA9", nullptr },
+    };
+    for (Byte const& byte : bytes) {
+        for (std::size_t before = 0; before < 20; ++before) {
+            std::string const xml = "<r>\n" + std::string(before, 'a') + byte.text + std::string(19 - before, 'b') + "</r>";
+            auto const parsed = Parse(xml);
+            if (!byte.expected) {
+                EXPECT_TRUE(parsed.tree) << before << " " << parsed.error;
+                continue;
+            }
+            EXPECT_FALSE(parsed.tree) << before;
+            EXPECT_EQ(parsed.error.rfind(byte.expected, 0), 0u) << before << "\n" << parsed.error;
+        }
+    }
+}
+
 TEST(XMLTree, ReadsUTF16WithAByteOrderMark)
 {
     std::u16string const text = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><r k=\"\u00e9\">\U0001F30D</r>";
