@@ -38,6 +38,28 @@ double RegionShapeDistance(SGShape const& shape, SGBounds const& box, double x, 
     return nearest;
 }
 
+// Whether the point may lie in a shape of these bounds: a whisker of slack over the bounds,
+// as the crossing test's rounding may reach a hair past them.
+bool RegionBoundsMayContain(SGBounds const& bounds, double x, double y)
+{
+    constexpr double kSlack = 1e-9; // [deg]
+    return x >= bounds.xmin - kSlack && x <= bounds.xmax + kSlack && y >= bounds.ymin - kSlack
+        && y <= bounds.ymax + kSlack;
+}
+
+// The least RegionShapeDistance a shape of these bounds can have: to the part of its bounds
+// inside the box; infinite when none is. Never more than the distance itself, even rounded.
+double RegionBoundsDistance(SGBounds const& bounds, SGBounds const& box, double x, double y)
+{
+    double const xmin = std::max(bounds.xmin, box.xmin), xmax = std::min(bounds.xmax, box.xmax);
+    double const ymin = std::max(bounds.ymin, box.ymin), ymax = std::min(bounds.ymax, box.ymax);
+    if (!(xmin <= xmax && ymin <= ymax))
+        return std::numeric_limits<double>::infinity();
+    double const dx = x < xmin ? xmin - x : x > xmax ? x - xmax : 0;
+    double const dy = y < ymin ? ymin - y : y > ymax ? y - ymax : 0;
+    return dx * dx + dy * dy;
+}
+
 } // namespace
 
 CViewRegion::CViewRegion(HIObjectRef object)
@@ -97,6 +119,14 @@ void CViewRegion::SyncOrigin()
             double reachingDistance = std::numeric_limits<double>::infinity();
             bool found = false;
             for (UInt32 const id : layer->GetShapes(box)) {
+                // Most shapes in a wide view can neither hold the middle nor come nearer than
+                // one already seen: passed over on their bounds, without reading them.
+                SGBounds shapeBounds;
+                if (layer->GetShapeFile().GetShapeBounds(id, shapeBounds)
+                    && !RegionBoundsMayContain(shapeBounds, middle.GetLongitude(), middle.GetLatitude())
+                    && !(RegionBoundsDistance(shapeBounds, box, middle.GetLongitude(), middle.GetLatitude())
+                        < reachingDistance))
+                    continue;
                 CString const name = layer->GetAttributeString(id, 0, true);
                 SGShape shape;
                 if (name.IsEmpty() || name == titles[titles.GetCount() - 1]

@@ -16,7 +16,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // "inf", ".5"), which from_chars then reads.
 char const* PlainDecimal(char const* text, char const* end, double& value)
 {
-    constexpr double kPowers[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14,
+    static constexpr double kPowers[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14,
         1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
     constexpr UInt64 kExact = UInt64(1) << 53;
     char const* p = text;

@@ -82,6 +82,30 @@ namespace {
         EXPECT_EQ(Crumbs(), std::vector<std::string> { "World" });
     }
 
+    // Offshore, outside every nearby area's bounds: the nearest shore among many is found even
+    // though most shapes are passed over on their bounds alone.
+    TEST_F(RegionBar, OffshoreTheNearestOfManyShoresIsNamed)
+    {
+        struct Place {
+            CCoordinate middle;
+            unsigned long level;
+            std::vector<std::string> expected;
+        };
+        Place const places[] = {
+            { CCoordinate(55.5, 7.0), 7, { "World", "Denmark", "Syddanmark" } },
+            { CCoordinate(55.5, 7.0), 8, { "World", "Denmark", "Syddanmark" } },
+            { CCoordinate(57.0, 3.5), 6, { "World", "Norway" } },
+            { CCoordinate(50.2, -1.5), 8, { "World", "United Kingdom", "Isle of Wight" } },
+            { CCoordinate(36.5, 25.5), 7, { "World", "Greece", "Notio Aigaio" } },
+            { CCoordinate(59.8, 25.5), 8, { "World", "Estonia", "Harju" } },
+            { CCoordinate(44.0, 8.5), 7, { "World", "Italy", "Savona" } },
+        };
+        for (Place const& place : places) {
+            Show(place.middle, place.level);
+            EXPECT_EQ(Crumbs(), place.expected) << place.middle.GetLatitude() << ", " << place.middle.GetLongitude();
+        }
+    }
+
     TEST_F(RegionBar, TheZoomLevelLimitsTheCrumbs)
     {
         for (unsigned long level : { 0ul, 3ul, 5ul }) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <memory>
 
 namespace tw::cf {
@@ -262,12 +263,10 @@ bool PropertyListReader::PlainText(pugi::xml_node element, std::string_view& tex
     if (element.first_child())
         return false;
     char const* const start = element.value();
-    char const* end = start;
-    for (; *end; ++end) {
-        if (*end == '&' || *end == '<')
-            return false;
-    }
-    text = std::string_view(start, std::size_t(end - start));
+    std::size_t const length = std::strcspn(start, "&<");
+    if (start[length])
+        return false;
+    text = std::string_view(start, length);
     return true;
 }
 
