@@ -17,6 +17,7 @@
 #include "toolbox/toolbar/ToolbarStrip.h"
 
 #include <cstdlib>
+#include <functional>
 #include <numeric>
 #include <tuple>
 
@@ -349,6 +350,30 @@ namespace {
             int const columns = int(palette->GetBounds().size.width / 84);
             return Global(palette, { (n % columns) * 84.0 + 42, (n / columns) * 64.0 + 20 });
         }
+        // Once the loop has run for delay, hands the deepest open menu (null when none) to step.
+        static void WhenMenuOpens(EventTime delay, std::function<void(toolbox::OpenMenu const*)> step)
+        {
+            static std::function<void(toolbox::OpenMenu const*)> sStep;
+            sStep = std::move(step);
+            EventLoopTimerRef timer = nullptr;
+            InstallEventLoopTimer(
+                GetMainEventLoop(), delay, 0,
+                [](EventLoopTimerRef t, void*) {
+                    RemoveEventLoopTimer(t);
+                    std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
+                    sStep(open.empty() ? nullptr : &open.back());
+                },
+                nullptr, &timer);
+        }
+        // The middle of an open menu's item, globally.
+        static CGPoint ItemPoint(toolbox::OpenMenu const& menu, MenuItemIndex item)
+        {
+            CGFloat y = menu.frame.origin.y + 4;
+            for (MenuItemIndex i = 1; i < item; ++i)
+                y += menu.menu->Item(i)->IsSeparator() ? toolbox::Theme::kMenuSeparatorHeight
+                                                       : toolbox::Theme::kMenuItemHeight;
+            return { CGRectGetMidX(menu.frame), y + toolbox::Theme::kMenuItemHeight / 2 };
+        }
         void Customize()
         {
             // As Window ▸ Customize Toolbar… sends it: the application's window commands answer.
@@ -432,26 +457,12 @@ namespace {
     {
         double const full = Bar()->GetHeight();
         auto choose = [&](MenuItemIndex item) {
-            static MenuItemIndex sItem = 0;
-            sItem = item;
             InputDriver::MouseDown(Slot("save"), 0, 2);
-            EventLoopTimerRef timer = nullptr;
-            InstallEventLoopTimer(
-                GetMainEventLoop(), 0.1, 0,
-                [](EventLoopTimerRef t, void*) {
-                    RemoveEventLoopTimer(t);
-                    std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
-                    ASSERT_FALSE(open.empty()) << "the toolbar's menu did not open";
-                    toolbox::OpenMenu const& menu = open.back();
-                    CGFloat y = menu.frame.origin.y + 4;
-                    for (MenuItemIndex i = 1; i < sItem; ++i)
-                        y += menu.menu->Item(i)->IsSeparator() ? toolbox::Theme::kMenuSeparatorHeight
-                                                               : toolbox::Theme::kMenuItemHeight;
-                    CGPoint const at { CGRectGetMidX(menu.frame), y + toolbox::Theme::kMenuItemHeight / 2 };
-                    InputDriver::MouseMove(at);
-                    InputDriver::MouseUp(at, 0, 2);
-                },
-                nullptr, &timer);
+            WhenMenuOpens(0.1, [item](toolbox::OpenMenu const* menu) {
+                ASSERT_NE(menu, nullptr) << "the toolbar's menu did not open";
+                InputDriver::MouseMove(ItemPoint(*menu, item));
+                InputDriver::MouseUp(ItemPoint(*menu, item), 0, 2);
+            });
             Run(0.5);
         };
         double const top = mWindow->GetContentTop();
@@ -482,31 +493,20 @@ namespace {
     // the menu stays open for the next click, which chooses.
     TEST_F(ToolbarCustomizing, AQuickSecondaryClickLeavesTheToolbarsMenuOpen)
     {
-        static bool sOpened = false;
-        sOpened = false;
+        bool opened = false;
         InputDriver::MouseDown(Slot("save"), 0, 2);
         InputDriver::MouseUp(Slot("save"), 0, 2);
-        EventLoopTimerRef timer = nullptr;
-        InstallEventLoopTimer(
-            GetMainEventLoop(), 0.2, 0,
-            [](EventLoopTimerRef t, void*) {
-                RemoveEventLoopTimer(t);
-                std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
-                sOpened = !open.empty();
-                if (!sOpened)
-                    return;
-                toolbox::OpenMenu const& menu = open.back();
-                // Icon Only: the fourth item, after a separator.
-                CGFloat const y = menu.frame.origin.y + 4 + toolbox::Theme::kMenuItemHeight
-                    + toolbox::Theme::kMenuSeparatorHeight + 1.5 * toolbox::Theme::kMenuItemHeight;
-                CGPoint const at { CGRectGetMidX(menu.frame), y };
-                InputDriver::MouseMove(at);
-                InputDriver::MouseDown(at);
-                InputDriver::MouseUp(at);
-            },
-            nullptr, &timer);
+        WhenMenuOpens(0.2, [&opened](toolbox::OpenMenu const* menu) {
+            opened = menu != nullptr;
+            if (!menu)
+                return;
+            CGPoint const at = ItemPoint(*menu, 4); // Icon Only
+            InputDriver::MouseMove(at);
+            InputDriver::MouseDown(at);
+            InputDriver::MouseUp(at);
+        });
         Run(0.6);
-        EXPECT_TRUE(sOpened) << "the quick click's release closed the menu";
+        EXPECT_TRUE(opened) << "the quick click's release closed the menu";
         EXPECT_EQ(Bar()->GetDisplayMode(), kHIToolbarDisplayModeIconOnly);
     }
 
@@ -533,21 +533,12 @@ namespace {
         EXPECT_NE(std::find(hidden.begin(), hidden.end(), "search"), hidden.end());
         // The menu lists the hidden buttons (not the spaces, not the search field): Save is its only item.
         InputDriver::MouseDown(Global(strip, { CGRectGetMidX(chevron), CGRectGetMidY(chevron) }));
-        EventLoopTimerRef timer = nullptr;
-        InstallEventLoopTimer(
-            GetMainEventLoop(), 0.1, 0,
-            [](EventLoopTimerRef t, void*) {
-                RemoveEventLoopTimer(t);
-                std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
-                ASSERT_FALSE(open.empty()) << "the chevron's menu did not open";
-                toolbox::OpenMenu const& menu = open.back();
-                EXPECT_EQ(CountMenuItems(menu.menu), 1);
-                CGPoint const at { CGRectGetMidX(menu.frame),
-                    menu.frame.origin.y + 4 + toolbox::Theme::kMenuItemHeight / 2 };
-                InputDriver::MouseMove(at);
-                InputDriver::MouseUp(at);
-            },
-            nullptr, &timer);
+        WhenMenuOpens(0.1, [](toolbox::OpenMenu const* menu) {
+            ASSERT_NE(menu, nullptr) << "the chevron's menu did not open";
+            EXPECT_EQ(CountMenuItems(menu->menu), 1);
+            InputDriver::MouseMove(ItemPoint(*menu, 1));
+            InputDriver::MouseUp(ItemPoint(*menu, 1));
+        });
         Run(0.5);
         EXPECT_EQ(mCommands, (std::vector<MenuCommand> { 'scmd' }));
     }
