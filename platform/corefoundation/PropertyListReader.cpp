@@ -144,11 +144,8 @@ CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
         if (std::string_view(children[i].name()) != "key")
             return Fail(children[i], "<" + std::string(children[i].name()) + "> where a <key> belongs");
         std::string_view key;
-        if (!PlainText(children[i], key)) {
-            if (!TextOf(children[i], decoded))
-                return nullptr;
-            key = decoded;
-        }
+        if (!TextIn(children[i], decoded, key))
+            return nullptr;
         if (i + 1 >= children.size() || std::string_view(children[i + 1].name()) == "key")
             return Fail(children[i], "the key " + Quoted(key) + " has no value");
         String const* const name = KeyString(key);
@@ -191,11 +188,8 @@ CFTypeRef PropertyListReader::ReadInteger(pugi::xml_node element)
 {
     std::string decoded;
     std::string_view raw;
-    if (!PlainText(element, raw)) {
-        if (!TextOf(element, decoded))
-            return nullptr;
-        raw = decoded;
-    }
+    if (!TextIn(element, decoded, raw))
+        return nullptr;
     std::string_view const text = WithoutPlus(Trimmed(raw));
     SInt64 value = 0;
     auto const [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -210,11 +204,8 @@ CFTypeRef PropertyListReader::ReadReal(pugi::xml_node element)
 {
     std::string decoded;
     std::string_view raw;
-    if (!PlainText(element, raw)) {
-        if (!TextOf(element, decoded))
-            return nullptr;
-        raw = decoded;
-    }
+    if (!TextIn(element, decoded, raw))
+        return nullptr;
     std::string_view const text = WithoutPlus(Trimmed(raw));
     double value = 0;
     auto const [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -267,6 +258,17 @@ bool PropertyListReader::PlainText(pugi::xml_node element, std::string_view& tex
     if (start[length])
         return false;
     text = std::string_view(start, length);
+    return true;
+}
+
+// The text where it lies when it is plain, else decoded into `decoded`.
+bool PropertyListReader::TextIn(pugi::xml_node element, std::string& decoded, std::string_view& text)
+{
+    if (PlainText(element, text))
+        return true;
+    if (!TextOf(element, decoded))
+        return false;
+    text = decoded;
     return true;
 }
 

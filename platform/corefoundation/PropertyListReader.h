@@ -42,6 +42,7 @@ private:
     // The element's text (references resolved); false when it holds elements.
     bool TextOf(pugi::xml_node element, std::string& text);
     static bool PlainText(pugi::xml_node element, std::string_view& text);
+    bool TextIn(pugi::xml_node element, std::string& decoded, std::string_view& text);
     // The element's child elements; false when it holds text other than whitespace.
     bool ElementsOf(pugi::xml_node element, std::vector<pugi::xml_node>& children);
     CFTypeRef Fail(pugi::xml_node node, std::string const& problem);
