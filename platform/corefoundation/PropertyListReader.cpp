@@ -160,7 +160,7 @@ CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
 }
 
 // Keys repeat from one dictionary to the next: each text is made once and shared, as it
-// cannot change.
+// cannot change. Short string values share the table.
 String const* PropertyListReader::KeyString(std::string_view text)
 {
     if (auto const found = mKeys.find(text); found != mKeys.end())
@@ -176,8 +176,19 @@ PropertyListReader::~PropertyListReader()
 
 CFTypeRef PropertyListReader::ReadString(pugi::xml_node element)
 {
-    if (std::string_view plain; PlainText(element, plain))
+    if (std::string_view plain; PlainText(element, plain)) {
+        // Short values repeat too (symbols, styles, colours): shared with the keys when they
+        // cannot change, up to a bound, so that a file of unique names keeps no table of them.
+        constexpr std::size_t kSharedLength = 48;
+        constexpr std::size_t kSharedTexts = 4096;
+        if (!mMutableLeaves && plain.size() <= kSharedLength) {
+            if (auto const found = mKeys.find(plain); found != mKeys.end())
+                return CFRetain(found->second);
+            if (mKeys.size() < kSharedTexts)
+                return CFRetain(KeyString(plain));
+        }
         return MakeString(std::string(plain), mMutableLeaves);
+    }
     std::string text;
     if (!TextOf(element, text))
         return nullptr;

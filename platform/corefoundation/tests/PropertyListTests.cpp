@@ -87,6 +87,36 @@ TEST(PropertyListReader, HonoursMutabilityOptions)
     }
 }
 
+// Values that repeat, or repeat a key, read as their own texts whether short or long; read
+// to be changed, each is its own string.
+TEST(PropertyListReader, RepeatedTextsReadAsTheirOwnValues)
+{
+    std::string const longText(60, 'x');
+    std::vector<std::string> const texts = { "flag", "flag", "", "", "caf\u00e9", "caf\u00e9", longText, longText };
+    std::string xml = "<dict><key>flag</key><array>";
+    for (std::string const& text : texts)
+        xml += "<string>" + text + "</string>";
+    xml += "</array></dict>";
+    for (CFOptionFlags const option : { kCFPropertyListImmutable, kCFPropertyListMutableContainersAndLeaves }) {
+        auto const plist = ParsePlist(Plist(xml), nullptr, option);
+        ASSERT_TRUE(plist);
+        auto const* array
+            = static_cast<CFArrayRef>(CFDictionaryGetValue(static_cast<CFDictionaryRef>(plist.get()), CFSTR("flag")));
+        ASSERT_EQ(CFArrayGetCount(array), CFIndex(texts.size()));
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(tw::cf::ToUTF8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(array, CFIndex(i)))), texts[i]);
+        if (option != kCFPropertyListMutableContainersAndLeaves)
+            continue;
+        for (std::size_t i = 0; i < texts.size(); i += 2)
+            CFStringAppendCString(const_cast<CFMutableStringRef>(static_cast<CFStringRef>(CFArrayGetValueAtIndex(array, CFIndex(i)))), "!",
+                kCFStringEncodingUTF8);
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(tw::cf::ToUTF8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(array, CFIndex(i)))),
+                texts[i] + (i % 2 ? "" : "!"))
+                << i;
+    }
+}
+
 TEST(PropertyListReader, ReadsUTF16WithByteOrderMarkAndIgnoresHarmlessDoctype)
 {
     std::u16string const text
