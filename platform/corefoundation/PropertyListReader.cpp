@@ -168,10 +168,30 @@ String const* PropertyListReader::KeyString(std::string_view text)
     return mKeys.emplace(text, MakeString(std::string(text), false)).first->second;
 }
 
+// Numbers cannot change, and the same few recur (widths, flags, zeros): each made once, up to
+// a bound. Kept by their bits, so that -0.0 and 0.0 stay apart.
+CFTypeRef PropertyListReader::SharedNumber(CFNumberType type, void const* value)
+{
+    constexpr std::size_t kSharedNumbers = 4096;
+    UInt64 bits;
+    std::memcpy(&bits, value, sizeof bits);
+    auto& numbers = mNumbers[type == kCFNumberFloat64Type ? 1 : 0];
+    if (auto const found = numbers.find(bits); found != numbers.end())
+        return CFRetain(found->second);
+    CFTypeRef const number = CFNumberCreate(nullptr, type, value);
+    if (number && numbers.size() < kSharedNumbers)
+        numbers.emplace(bits, CFRetain(number));
+    return number;
+}
+
 PropertyListReader::~PropertyListReader()
 {
     for (auto const& [text, key] : mKeys)
         CFRelease(key);
+    for (auto const& numbers : mNumbers) {
+        for (auto const& [bits, number] : numbers)
+            CFRelease(number);
+    }
 }
 
 CFTypeRef PropertyListReader::ReadString(pugi::xml_node element)
@@ -208,7 +228,7 @@ CFTypeRef PropertyListReader::ReadInteger(pugi::xml_node element)
         return Fail(element, "the integer " + Quoted(text) + " is out of range");
     if (ec != std::errc() || end != text.data() + text.size())
         return Fail(element, "not an integer: " + Quoted(text));
-    return CFNumberCreate(nullptr, kCFNumberSInt64Type, &value);
+    return SharedNumber(kCFNumberSInt64Type, &value);
 }
 
 CFTypeRef PropertyListReader::ReadReal(pugi::xml_node element)
@@ -224,7 +244,7 @@ CFTypeRef PropertyListReader::ReadReal(pugi::xml_node element)
         return Fail(element, "the real " + Quoted(text) + " is out of range");
     if (ec != std::errc() || end != text.data() + text.size())
         return Fail(element, "not a real number: " + Quoted(text));
-    return CFNumberCreate(nullptr, kCFNumberFloat64Type, &value);
+    return SharedNumber(kCFNumberFloat64Type, &value);
 }
 
 CFTypeRef PropertyListReader::ReadDate(pugi::xml_node element)

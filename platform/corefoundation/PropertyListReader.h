@@ -55,6 +55,8 @@ private:
         std::size_t operator()(std::string_view text) const { return std::hash<std::string_view> {}(text); }
     };
     std::unordered_map<std::string, String const*, KeyHash, std::equal_to<>> mKeys;
+    CFTypeRef SharedNumber(CFNumberType type, void const* value); // a new reference
+    std::unordered_map<UInt64, CFTypeRef> mNumbers[2]; // integers, reals; by their bits
     std::deque<std::vector<pugi::xml_node>> mChildren; // by depth; a deque, so that none moves
 
     XMLDocument mXML;

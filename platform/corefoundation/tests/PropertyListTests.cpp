@@ -65,6 +65,29 @@ TEST(PropertyListReader, GivesIntegersAsSInt64AndRealsAsFloat64)
     EXPECT_EQ(CFNumberGetType(static_cast<CFNumberRef>(CFArrayGetValueAtIndex(array, 1))), kCFNumberFloat64Type);
 }
 
+// Numbers that repeat are read as themselves: an integer and a real of the same bits, and
+// zero and minus zero, each keep their own type and sign.
+TEST(PropertyListReader, RepeatedNumbersKeepTheirTypeAndSign)
+{
+    auto const plist = ParsePlist(Plist("<array><real>0</real><integer>0</integer><real>-0</real><real>0.0</real>"
+                                        "<integer>0</integer><real>-0.0</real><real>1.5</real><real>1.5</real></array>"));
+    ASSERT_TRUE(plist);
+    auto const* array = static_cast<CFArrayRef>(plist.get());
+    ASSERT_EQ(CFArrayGetCount(array), 8);
+    for (CFIndex i = 0; i < 6; ++i) {
+        auto const* number = static_cast<CFNumberRef>(CFArrayGetValueAtIndex(array, i));
+        bool const integer = i % 3 == 1;
+        EXPECT_EQ(CFNumberGetType(number), integer ? kCFNumberSInt64Type : kCFNumberFloat64Type) << i;
+        double value = 1;
+        ASSERT_TRUE(CFNumberGetValue(number, kCFNumberFloat64Type, &value));
+        EXPECT_EQ(value, 0.0) << i;
+        EXPECT_EQ(std::signbit(value), i % 3 == 2) << i;
+    }
+    double last = 0;
+    ASSERT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(CFArrayGetValueAtIndex(array, 7)), kCFNumberFloat64Type, &last));
+    EXPECT_EQ(last, 1.5);
+}
+
 TEST(PropertyListReader, HonoursMutabilityOptions)
 {
     std::string const xml = Plist("<dict><key>a</key><array><string>s</string><data>AA==</data></array></dict>");
