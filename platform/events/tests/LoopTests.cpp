@@ -258,6 +258,17 @@ EventRef MakeTagged(UInt32 tag, EventTargetRef target)
     return event;
 }
 
+// The current loop ends when a tagged event reaches target.
+void QuitLoopOnTaggedEvents(tw::events::Target& target)
+{
+    EventTypeSpec const spec { 'user', 1 };
+    auto quit = [](EventHandlerCallRef, EventRef, void*) -> OSStatus {
+        QuitEventLoop(GetCurrentEventLoop());
+        return noErr;
+    };
+    InstallEventHandler(&target, NewEventHandlerUPP(quit), 1, &spec, nullptr, nullptr);
+}
+
 TEST_F(Timers, PostedEventsGoInPriorityOrderToTheirTargets)
 {
     std::vector<UInt32> seen;
@@ -349,12 +360,7 @@ TEST(RealClockTimers, PostFromAnotherThreadWakesTheLoop)
 {
     tw::test::RealClock clock;
     tw::events::Target target(tw::events::Target::Kind::User);
-    EventTypeSpec const spec { 'user', 1 };
-    auto quit = [](EventHandlerCallRef, EventRef, void*) -> OSStatus {
-        QuitEventLoop(GetCurrentEventLoop());
-        return noErr;
-    };
-    InstallEventHandler(&target, NewEventHandlerUPP(quit), 1, &spec, nullptr, nullptr);
+    QuitLoopOnTaggedEvents(target);
     EventRef event = MakeTagged(1, &target);
     auto const start = std::chrono::steady_clock::now();
     std::thread worker([event] {
@@ -440,12 +446,7 @@ TEST(LoopWaiter, APostFromAnotherThreadEndsTheWaitersSleep)
     tw::test::RealClock clock;
     CountingWaiter waiter;
     tw::events::Target target(tw::events::Target::Kind::User);
-    EventTypeSpec const spec { 'user', 1 };
-    auto quit = [](EventHandlerCallRef, EventRef, void*) -> OSStatus {
-        QuitEventLoop(GetCurrentEventLoop());
-        return noErr;
-    };
-    InstallEventHandler(&target, NewEventHandlerUPP(quit), 1, &spec, nullptr, nullptr);
+    QuitLoopOnTaggedEvents(target);
     EventRef event = MakeTagged(1, &target);
     std::thread worker([event] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -114,9 +114,17 @@ CGFloat ToolbarStrip::BaseWidth(ToolbarItem* item, CGFloat* outMaximum) const
 
 std::vector<ToolbarStrip::Slot> ToolbarStrip::Layout() const
 {
+    bool overflow = false;
+    return Arrange(&overflow);
+}
+
+// Without room for every item, the chevron takes its place at the right end first.
+std::vector<ToolbarStrip::Slot> ToolbarStrip::Arrange(bool* outOverflow) const
+{
     bool complete = true;
     CGFloat const width = mView->GetBounds().size.width;
     std::vector<Slot> slots = LayoutWithin(width, &complete);
+    *outOverflow = !complete;
     if (!complete)
         slots = LayoutWithin(width - kChevronWidth - kSpacing, &complete);
     return slots;
@@ -124,14 +132,16 @@ std::vector<ToolbarStrip::Slot> ToolbarStrip::Layout() const
 
 CGRect ToolbarStrip::ChevronFrame() const
 {
-    Toolbar* toolbar = mToolbar.Get();
-    if (!toolbar)
-        return CGRectZero;
     bool complete = true;
-    CGRect const b = mView->GetBounds();
-    LayoutWithin(b.size.width, &complete);
-    if (complete)
+    LayoutWithin(mView->GetBounds().size.width, &complete);
+    return ChevronFrame(!complete);
+}
+
+CGRect ToolbarStrip::ChevronFrame(bool overflow) const
+{
+    if (!overflow)
         return CGRectZero;
+    CGRect const b = mView->GetBounds();
     return { { CGRectGetMaxX(b) - kMargin - kChevronWidth, b.origin.y }, { kChevronWidth, b.size.height } };
 }
 
@@ -252,9 +262,10 @@ OSStatus ToolbarStrip::Draw(CGContextRef c)
     CGContextFillRect(c, b);
     CGContextSetGrayFillColor(c, 0.66, 1);
     CGContextFillRect(c, { { b.origin.x, CGRectGetMaxY(b) - 1 }, { b.size.width, 1 } });
-    for (Slot const& slot : Layout())
+    bool overflow = false;
+    for (Slot const& slot : Arrange(&overflow))
         DrawItem(c, slot, slot.item == mPressed);
-    CGRect const chevron = ChevronFrame();
+    CGRect const chevron = ChevronFrame(overflow);
     if (!CGRectIsEmpty(chevron)) {
         CFStringRef text = cf::CreateString("\u00bb");
         ControlTheme::DrawText(c, text, chevron, kThemeSystemFont, 1, mView->IsActive());

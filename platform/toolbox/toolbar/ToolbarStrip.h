@@ -56,6 +56,9 @@ private:
     CGFloat BaseWidth(ToolbarItem* item, CGFloat* outMaximum) const;
     // The items that fit in width, laid out; outComplete tells whether every item did.
     std::vector<Slot> LayoutWithin(CGFloat width, bool* outComplete) const;
+    // The layout, and whether some items are left for the chevron.
+    std::vector<Slot> Arrange(bool* outOverflow) const;
+    CGRect ChevronFrame(bool overflow) const;
     void ShowOverflowMenu();
 
     WeakRef<Toolbar> mToolbar; // weak: the window holds the toolbar
