@@ -18,7 +18,6 @@ constexpr EventTimeout kWorkEvents = 0.002; // [s] taking events between slices
 constexpr auto kWorkPosted = std::chrono::milliseconds(20); // at most, for what they posted
 constexpr unsigned long kWorkBarSteps = 1000;
 constexpr UInt32 kWorkEnded = 'ok  ';
-constexpr UInt32 kWorkStopped = 'not!';
 
 // Reading the file is most of an import, making its objects the rest: the bar's steps.
 UInt64 ImportProgress(CReadMonitor const& monitor, UInt64 size)
