@@ -232,6 +232,7 @@ public:
     OSStatus DecodeProperties(CFDictionary const& properties) override;
     bool ConfirmSave() override;
     bool NeedsSaveQuestion() const override { return mNewerFormat != 0 || CDocument::NeedsSaveQuestion(); }
+    OSStatus LoadSelf() override;
     OSStatus SaveSelf() override;
     void ValueChanged(CBKeyValueStore const* theStore, CBString const& theKeyPath) override;
 
@@ -308,6 +309,8 @@ private:
     // The next object to store, encoded: +1; null at the end or on failure (status says).
     CFTypeRef EncodeNextObject(ObjectCursor& cursor, OSStatus& status);
     OSStatus EncodeSettings(CFDictionary& properties);
+    // The objects of the file's list, each made from its element as the list is read.
+    class ReadObjects;
     void DecodeObjects(CFDictionary const& properties);
     void KeepUnreadKeys(CFDictionary const& properties);
     static CMapObject* MakeObject(MapObjectType type);
@@ -332,6 +335,7 @@ private:
     CStandardAlert mAlert;
     std::array<CWindowController*, kSheetCount> mSheetControllers {}; // owns, by sheet kind
     LoadReport mLoadReport;
+    ReadObjects* mStreamedObjects = nullptr; // weak: the objects read with the file, while it loads
     CViewOverlay* mOverlay = nullptr; // weak: the window's view
     CString mPendingLocation; // a dropped link, offered once the open sheet has closed
     TrackInfo mTrackInfo;

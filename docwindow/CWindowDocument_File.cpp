@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -244,6 +245,91 @@ bool CWindowDocument::ConfirmSave()
     return true;
 }
 
+// Made from several threads at once; afterwards, in the list's order, the objects and the
+// elements that gave none.
+class CWindowDocument::ReadObjects {
+public:
+    ReadObjects() = default;
+    ReadObjects(ReadObjects const&) = delete;
+    ReadObjects& operator=(ReadObjects const&) = delete;
+    ~ReadObjects()
+    {
+        for (Slot const& slot : mSlots) {
+            delete slot.object;
+            if (slot.unread)
+                CFRelease(slot.unread);
+        }
+    }
+
+    void Begin(std::size_t count) { mSlots.resize(count); }
+
+    // For each index once, from any thread.
+    void Take(std::size_t index, CFTypeRef element)
+    {
+        Slot& slot = mSlots.at(index);
+        bool const isDictionary = element && CFGetTypeID(element) == CFDictionaryGetTypeID();
+        CFDictionary const dictionary(
+            isDictionary ? static_cast<CFDictionaryRef>(element) : nullptr, CFDictionary::Shared::kForReading);
+        struct Styles {
+            explicit Styles(CMapObject::DefaultStyles const& styles) { CMapObject::UseDefaultStyles(&styles); }
+            ~Styles() { CMapObject::UseDefaultStyles(nullptr); }
+        } const styles(mStyles);
+        std::unique_ptr<CMapObject> object(isDictionary ? MakeObject(CMapObject::GetEncodedType(dictionary)) : nullptr);
+        slot.unknown = isDictionary && !object;
+        if (object && object->DecodeProperties(dictionary) != noErr)
+            object.reset();
+        if (object)
+            slot.object = object.release();
+        else if (element)
+            slot.unread = CFRetain(element);
+    }
+
+    // What was read, the objects becoming the caller's.
+    void Finish(std::vector<CMapObject*>& objects, std::vector<StCFRef<CFTypeRef>>& unread, LoadReport& report)
+    {
+        objects.reserve(objects.size() + mSlots.size());
+        for (Slot& slot : mSlots) {
+            if (slot.object) {
+                objects.push_back(slot.object);
+                continue;
+            }
+            ++(slot.unknown ? report.unknownObjects : report.damagedObjects);
+            if (slot.unread)
+                unread.emplace_back(slot.unread); // takes over the reference
+        }
+        mSlots.clear();
+    }
+
+private:
+    struct Slot {
+        CMapObject* object = nullptr; // owns
+        CFTypeRef unread = nullptr; // retains: an element that gave no object, kept as it is
+        bool unknown = false; // a dictionary, of a kind this version does not know
+    };
+    std::vector<Slot> mSlots;
+    CMapObject::DefaultStyles const mStyles = CMapObject::TakeDefaultStyles(); // threads cannot ask
+};
+
+// The file's objects are made as its list is read, each element let go of once it has given
+// its object: a large document is never held whole as property lists.
+OSStatus CWindowDocument::LoadSelf()
+{
+    ReadObjects read;
+    CFPropertyList propertyList;
+    OSStatus const status = propertyList.Load(
+        GetFile(), kPropertyObjects, [&read](std::size_t count) { read.Begin(count); },
+        [&read](std::size_t index, CFTypeRef element) { read.Take(index, element); });
+    if (status != noErr)
+        return status;
+    CFDictionaryRef const dictionary = propertyList.GetDictionary();
+    if (!dictionary)
+        return kNothingParseableErr;
+    mStreamedObjects = &read;
+    OSStatus const decoded = DecodeProperties(CFDictionary(dictionary, CFDictionary::Shared::kForReading));
+    mStreamedObjects = nullptr;
+    return decoded;
+}
+
 void CWindowDocument::DecodeObjects(CFDictionary const& properties)
 {
     auto const value = static_cast<CFTypeRef>(
@@ -252,31 +338,20 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
         mLoadReport.noObjects = true;
         return;
     }
-    auto const array = static_cast<CFArrayRef>(value);
-    std::map<UInt32, CMapObject*> byID;
-    std::vector<CMapObject*> loaded;
-    loaded.reserve(std::size_t(CFArrayGetCount(array)));
-    for (CFIndex i = 0; i < CFArrayGetCount(array); ++i) {
-        auto const element = static_cast<CFTypeRef>(CFArrayGetValueAtIndex(array, i));
-        bool const isDictionary = element && CFGetTypeID(element) == CFDictionaryGetTypeID();
-        CFDictionary const dictionary(
-            isDictionary ? static_cast<CFDictionaryRef>(element) : nullptr, CFDictionary::Shared::kForReading);
-        CMapObject* object = isDictionary ? MakeObject(CMapObject::GetEncodedType(dictionary)) : nullptr;
-        if (object && object->DecodeProperties(dictionary) != noErr) {
-            delete object;
-            object = nullptr;
-            ++mLoadReport.damagedObjects;
-        } else if (!object) {
-            ++(isDictionary ? mLoadReport.unknownObjects : mLoadReport.damagedObjects);
-        }
-        if (!object) {
-            if (element)
-                mUnreadObjects.emplace_back(static_cast<CFTypeRef>(CFRetain(element)));
-            continue;
-        }
-        loaded.push_back(object);
-        byID.emplace(object->GetID(), object);
+    // Read with the file, or read now from the list.
+    ReadObjects here;
+    ReadObjects& read = mStreamedObjects ? *mStreamedObjects : here;
+    if (!mStreamedObjects) {
+        auto const array = static_cast<CFArrayRef>(value);
+        read.Begin(std::size_t(CFArrayGetCount(array)));
+        for (CFIndex i = 0; i < CFArrayGetCount(array); ++i)
+            read.Take(std::size_t(i), static_cast<CFTypeRef>(CFArrayGetValueAtIndex(array, i)));
     }
+    std::vector<CMapObject*> loaded;
+    read.Finish(loaded, mUnreadObjects, mLoadReport);
+    std::map<UInt32, CMapObject*> byID;
+    for (CMapObject* object : loaded)
+        byID.emplace(object->GetID(), object);
     AddObjects(loaded); // at once: one by one, each would look through all before it
     for (CMapObject* object : mObjects)
         if (object->IsType(kMapObjectRoute))

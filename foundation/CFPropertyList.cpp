@@ -1,6 +1,7 @@
 #include "foundation/CFPropertyList.h"
 
 #include "foundation/CFileUtilities.h"
+#include "foundation/CThreadParts.h"
 #include "foundation/StCFRef.h"
 #include "foundation/Status.h"
 
@@ -13,13 +14,19 @@ CFPropertyList::~CFPropertyList()
         CFRelease(mPropertyList);
 }
 
-OSStatus CFPropertyList::Load(CFile const& file)
+OSStatus CFPropertyList::Load(CFile const& file) { return Load(file, nullptr, {}, {}); }
+
+OSStatus CFPropertyList::Load(CFile const& file, char const* streamedKey, ArrayBegin begin, ArrayTake take)
 {
     std::string text;
     TW_RETURN_IF_ERROR(CFileUtilities::ReadData(file, text));
     CFPropertyListRef propertyList = nullptr;
+    tw::cf::StreamedArray streamed;
+    if (streamedKey && take)
+        streamed = { streamedKey, std::move(begin), std::move(take), CThreadParts::Run };
     try {
-        propertyList = tw::cf::CreatePropertyListFromXMLText(std::move(text), kCFPropertyListMutableContainers, nullptr);
+        propertyList = tw::cf::CreatePropertyListFromXMLText(
+            std::move(text), kCFPropertyListMutableContainers, nullptr, std::move(streamed));
     } catch (std::bad_alloc const&) {
         return memFullErr;
     }

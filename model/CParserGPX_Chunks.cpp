@@ -12,9 +12,9 @@
 // Any failure answers kImportPieceErr, and the caller reads the file in one pass.
 
 #include "foundation/CFileUtilities.h"
+#include "foundation/CThreadParts.h"
 #include "foundation/Status.h"
 #include "model/CParserGPX.h"
-#include "services/ThreadSignalStack.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,7 +22,6 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <memory>
-#include <pthread.h>
 #include <strings.h>
 #include <unistd.h>
 
@@ -118,29 +117,12 @@ struct PieceJob {
     OSStatus status = noErr;
 
     void Run() { status = reader.ReadPiece(*file, begin, end, *prefix, last); }
-    static void* Entry(void* job)
-    {
-        tw::services::ThreadSignalStack const signalStack;
-        static_cast<PieceJob*>(job)->Run();
-        return nullptr;
-    }
 };
 
-// Reads every piece, all but the first on threads of their own (in this thread when a
-// thread cannot be made).
+// Reads every piece, all but the first on threads of their own.
 bool RunPieces(std::vector<std::unique_ptr<PieceJob>>& jobs)
 {
-    std::vector<pthread_t> threads(jobs.size());
-    std::vector<bool> started(jobs.size(), false);
-    for (std::size_t k = 1; k < jobs.size(); ++k)
-        started[k] = pthread_create(&threads[k], nullptr, PieceJob::Entry, jobs[k].get()) == 0;
-    jobs[0]->Run();
-    for (std::size_t k = 1; k < jobs.size(); ++k) {
-        if (started[k])
-            pthread_join(threads[k], nullptr);
-        else
-            jobs[k]->Run();
-    }
+    CThreadParts::Run(jobs.size(), [&jobs](std::size_t k) { jobs[k]->Run(); });
     return std::all_of(jobs.begin(), jobs.end(), [](auto const& job) { return job->status == noErr; });
 }
 

@@ -264,6 +264,58 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
             Damage { "OtherFormat", "d['Format'] = 7", 9, "DocLoadUnknownFormat" }),
         [](auto const& info) { return std::string(info.param.name); });
 
+    // A long list is read in parts at once: the objects keep the file's order, routes find
+    // their waypoints across parts, and what could not be read is reported and written back
+    // in its order.
+    TEST_F(DocumentFile, ALongListKeepsItsOrderAndWhatItCouldNotRead)
+    {
+        std::string const path = PathFor("long.twk");
+        Python("import plistlib, sys\n"
+               "objects = [{'Type': 'wayp', 'ID': i, 'Name': 'W%d' % i, 'Position': '{57.%d, 11.9, 0}' % i}\n"
+               "           for i in range(1, 3001)]\n"
+               "objects[999]['Type'] = 'zzzz'\n"
+               "del objects[1999]['Position']\n"
+               "objects[2499] = 'stray'\n"
+               "objects.append({'Type': 'rout', 'ID': 3001, 'Name': 'Walk',\n"
+               "                'Waypoints': [{'ID': 1}, {'ID': 1500}, {'ID': 2999}]})\n"
+               "with open(sys.argv[1], 'wb') as f:\n"
+               "    plistlib.dump({'Format': 1, 'Objects': objects}, f)\n",
+            path);
+        Responders::PressAlertButton(1);
+        CWindowDocument* document = Open(path);
+        ASSERT_NE(document, nullptr);
+        auto const& objects = document->GetObjects();
+        ASSERT_EQ(objects.size(), 2998u);
+        std::size_t mismatched = 0;
+        std::size_t at = 0;
+        for (int id = 1; id <= 3000; ++id) {
+            if (id == 1000 || id == 2000 || id == 2500)
+                continue;
+            mismatched += objects[at++]->GetName().GetStdString() != "W" + std::to_string(id);
+        }
+        EXPECT_EQ(mismatched, 0u) << "in the file's order";
+        ASSERT_TRUE(objects.back()->IsType(kMapObjectRoute));
+        std::vector<RouteSegment> const legs = static_cast<CMapRoute*>(objects.back())->GetSegments();
+        ASSERT_EQ(legs.size(), 3u);
+        EXPECT_EQ(legs[0].waypoint, objects[0]);
+        EXPECT_EQ(legs[1].waypoint->GetName().GetStdString(), "W1500");
+        EXPECT_EQ(legs[2].waypoint->GetName().GetStdString(), "W2999");
+        ASSERT_EQ(Responders::History().size(), 1u);
+        std::string const said = Responders::History()[0].text;
+        CString unknown, damaged;
+        unknown.Format(CTextUtilities::GetBundleString("DocLoadUnknownObjects").GetUTF8(), 1u);
+        damaged.Format(CTextUtilities::GetBundleString("DocLoadDamagedObjects").GetUTF8(), 2u);
+        EXPECT_NE(said.find(unknown.GetStdString()), std::string::npos) << said;
+        EXPECT_NE(said.find(damaged.GetStdString()), std::string::npos) << said;
+        ManualClock::RunFor(1);
+
+        ASSERT_EQ(document->SaveDocument(), noErr);
+        EXPECT_EQ(Python("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n"
+                         "o = d['Objects']\nprint(len(o), o[2998]['Type'], o[2999].get('Position'), o[3000])\n",
+                      path),
+            "3001 zzzz None stray\n");
+    }
+
     TEST_F(DocumentFile, AFileThatIsNoDocumentIsRefusedAndLeftAsItWas)
     {
         std::string const path = SaveEveryKind("truncated.twk");

@@ -148,9 +148,12 @@ Boolean CFPropertyListIsValid(CFPropertyListRef plist, CFPropertyListFormat form
 
 namespace tw::cf {
 
-CFPropertyListRef CreatePropertyListFromXMLText(std::string text, CFOptionFlags mutabilityOption, std::string* error)
+CFPropertyListRef CreatePropertyListFromXMLText(std::string text, CFOptionFlags mutabilityOption, std::string* error,
+    StreamedArray streamed)
 {
     PropertyListReader reader(mutabilityOption);
+    if (streamed.take)
+        reader.StreamArray(std::move(streamed));
     CFPropertyListRef const plist = reader.Read(std::move(text));
     if (!plist && error)
         *error = reader.Error();

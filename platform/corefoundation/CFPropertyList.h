@@ -34,10 +34,26 @@ Boolean CFPropertyListIsValid(CFPropertyListRef plist, CFPropertyListFormat form
 
 namespace tw::cf {
 
+// An array read element by element: the one under the key in the root dictionary is handed
+// over as it is read and stays empty in the result, so that a large list is never held
+// whole. begin hears how many elements there are, then take gets each with its index
+// (borrowed: released after the call). With runParts, a long list is read in parts that it
+// runs together, so take may be called from several threads at once. Elements are handed
+// over before the list's own fate is known: a failure after them still gives null.
+struct StreamedArray {
+    std::string key;
+    std::function<void(std::size_t count)> begin;
+    std::function<void(std::size_t index, CFTypeRef element)> take;
+    // Runs run(0) to run(parts - 1), at once or one after another, and returns when all have.
+    std::function<void(std::size_t parts, std::function<void(std::size_t part)> const& run)> runParts;
+};
+
 // For lists too large to hold more than once: reading parses the text it takes over where
 // it lies (null with the reason in *error), and writing hands the XML to write in pieces
 // as it is made (false with the reason in *error, or when write returns false).
-CFPropertyListRef CreatePropertyListFromXMLText(std::string text, CFOptionFlags mutabilityOption, std::string* error);
+// With streamed.take, its array is handed over element by element as it is read.
+CFPropertyListRef CreatePropertyListFromXMLText(std::string text, CFOptionFlags mutabilityOption, std::string* error,
+    StreamedArray streamed = {});
 // An array streamed, where plist holds it, is written with the elements next gives (+1
 // each, released once written) until it gives null, instead of its own.
 bool WritePropertyListXML(CFPropertyListRef plist, std::function<bool(std::string_view piece)> const& write,

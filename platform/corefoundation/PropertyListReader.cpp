@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <exception>
 #include <memory>
+#include <thread>
 
 namespace tw::cf {
 
@@ -62,6 +64,16 @@ PropertyListReader::PropertyListReader(CFOptionFlags mutability)
 // it is all an element holds: a document of many small values makes half the nodes.
 constexpr unsigned int kParseOptions = pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
 
+PropertyListReader::PropertyListReader(PartOf part)
+    : mStreamed { {}, {}, part.parent.mStreamed.take, {} }
+    , mDocument(part.parent.mDocument)
+    , mMutableContainers(part.parent.mMutableContainers)
+    , mMutableLeaves(part.parent.mMutableLeaves)
+{
+}
+
+void PropertyListReader::StreamArray(StreamedArray streamed) { mStreamed = std::move(streamed); }
+
 CFPropertyListRef PropertyListReader::Read(UInt8 const* bytes, std::size_t length)
 {
     return Read(std::string(reinterpret_cast<char const*>(bytes), length));
@@ -69,6 +81,7 @@ CFPropertyListRef PropertyListReader::Read(UInt8 const* bytes, std::size_t lengt
 
 CFPropertyListRef PropertyListReader::Read(std::string text)
 {
+    mError.clear();
     if (!mXML.Load(std::move(text), kParseOptions))
         return nullptr;
     return ReadRoot();
@@ -129,6 +142,66 @@ CFTypeRef PropertyListReader::ReadArray(pugi::xml_node element, int depth)
     return AdoptIntoArray(values, mMutableContainers);
 }
 
+CFTypeRef PropertyListReader::ReadStreamedArray(pugi::xml_node element, int depth)
+{
+    if (std::string_view(element.name()) != "array")
+        return ReadValue(element, depth); // not a list after all: kept as it is
+    std::vector<pugi::xml_node>& children = ChildrenAt(depth);
+    if (!ElementsOf(element, children))
+        return nullptr;
+    if (mStreamed.begin)
+        mStreamed.begin(children.size());
+    // A long list is read in parts at once, each by a reader of its own. The first part that
+    // failed has the first problem in the file.
+    constexpr std::size_t kElementsPerPart = 1024;
+    constexpr std::size_t kMostParts = 8;
+    std::size_t const parts = mStreamed.runParts
+        ? std::min({ std::size_t(std::max(std::thread::hardware_concurrency(), 1U)), kMostParts,
+            children.size() / kElementsPerPart })
+        : 1;
+    if (parts <= 1) {
+        if (!ReadElements(children, 0, children.size(), depth))
+            return nullptr;
+    } else {
+        std::vector<std::unique_ptr<PropertyListReader>> readers;
+        for (std::size_t part = 0; part < parts; ++part)
+            readers.push_back(std::unique_ptr<PropertyListReader>(new PropertyListReader(PartOf { *this })));
+        std::vector<char> read(parts, false);
+        std::vector<std::exception_ptr> thrown(parts);
+        std::size_t const count = children.size();
+        mStreamed.runParts(parts, [&](std::size_t part) {
+            try {
+                read[part] = readers[part]->ReadElements(children, count * part / parts, count * (part + 1) / parts, depth);
+            } catch (...) {
+                thrown[part] = std::current_exception(); // running out of memory, which the caller answers
+            }
+        });
+        for (std::size_t part = 0; part < parts; ++part) {
+            if (thrown[part])
+                std::rethrow_exception(thrown[part]);
+            if (!read[part]) {
+                mError = readers[part]->mError;
+                return nullptr;
+            }
+        }
+    }
+    std::vector<void const*> none;
+    return AdoptIntoArray(none, mMutableContainers);
+}
+
+bool PropertyListReader::ReadElements(
+    std::vector<pugi::xml_node> const& elements, std::size_t begin, std::size_t end, int depth)
+{
+    auto const release = [](void const* value) { CFRelease(static_cast<CFTypeRef>(value)); };
+    for (std::size_t i = begin; i < end; ++i) {
+        std::unique_ptr<void const, decltype(release)> const value(ReadValue(elements[i], depth + 1), release);
+        if (!value)
+            return false;
+        mStreamed.take(i, static_cast<CFTypeRef>(value.get()));
+    }
+    return true;
+}
+
 CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
 {
     std::vector<pugi::xml_node>& children = ChildrenAt(depth);
@@ -151,7 +224,9 @@ CFTypeRef PropertyListReader::ReadDictionary(pugi::xml_node element, int depth)
         String const* const name = KeyString(key);
         if (dictionary->IndexOf(name) != kCFNotFound)
             return Fail(children[i], "the key " + Quoted(key) + " appears twice");
-        CFTypeRef const value = ReadValue(children[i + 1], depth + 1);
+        bool const streamed = depth == 1 && mStreamed.take && key == mStreamed.key;
+        CFTypeRef const value
+            = streamed ? ReadStreamedArray(children[i + 1], depth + 1) : ReadValue(children[i + 1], depth + 1);
         if (!value)
             return nullptr;
         dictionary->Append(CFRetain(name), value);
@@ -312,7 +387,7 @@ bool PropertyListReader::TextOf(pugi::xml_node element, std::string& text)
     text.clear();
     // Text that is all the element holds is its value, and is most of what a file holds:
     // decoded straight into the result.
-    if (*element.value() && !mXML.Decode(element.value(), element, text))
+    if (*element.value() && !Decode(element.value(), element, text))
         return false;
     std::string piece;
     for (pugi::xml_node child : element.children()) {
@@ -323,7 +398,7 @@ bool PropertyListReader::TextOf(pugi::xml_node element, std::string& text)
         if (child.type() == pugi::node_cdata) {
             text += child.value();
         } else if (child.type() == pugi::node_pcdata) {
-            if (!mXML.Decode(child.value(), child, piece))
+            if (!Decode(child.value(), child, piece))
                 return false;
             text += piece;
         }
@@ -344,7 +419,7 @@ bool PropertyListReader::ElementsOf(pugi::xml_node element, std::vector<pugi::xm
 {
     children.clear();
     if (std::string_view const text = element.value(); !Trimmed(text).empty()) {
-        mXML.Fail(element, "text " + Quoted(Trimmed(text)) + " inside <" + element.name() + ">",
+        Fail(element, "text " + Quoted(Trimmed(text)) + " inside <" + element.name() + ">",
             text.find_first_not_of(" \t\r\n"));
         return false;
     }
@@ -354,7 +429,7 @@ bool PropertyListReader::ElementsOf(pugi::xml_node element, std::vector<pugi::xm
         } else if ((child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
             && !Trimmed(child.value()).empty()) {
             std::string_view const text = child.value();
-            mXML.Fail(child, "text " + Quoted(Trimmed(text)) + " inside <" + element.name() + ">",
+            Fail(child, "text " + Quoted(Trimmed(text)) + " inside <" + element.name() + ">",
                 text.find_first_not_of(" \t\r\n"));
             return false;
         }
@@ -362,10 +437,21 @@ bool PropertyListReader::ElementsOf(pugi::xml_node element, std::vector<pugi::xm
     return true;
 }
 
-CFTypeRef PropertyListReader::Fail(pugi::xml_node node, std::string const& problem)
+CFTypeRef PropertyListReader::Fail(pugi::xml_node node, std::string const& problem, std::size_t at)
 {
-    mXML.Fail(node, problem);
+    if (mError.empty())
+        mError = mDocument->Describe(node, problem, at);
     return nullptr;
+}
+
+bool PropertyListReader::Decode(std::string_view raw, pugi::xml_node node, std::string& out)
+{
+    std::string error;
+    if (mDocument->Decode(raw, node, out, error))
+        return true;
+    if (mError.empty())
+        mError = std::move(error);
+    return false;
 }
 
 } // namespace tw::cf

@@ -26,11 +26,22 @@ public:
 
     CFPropertyListRef Read(UInt8 const* bytes, std::size_t length); // +1, or null
     CFPropertyListRef Read(std::string text); // the same, parsing the text where it lies
-    std::string const& Error() const { return mXML.Error(); }
+    // The array under the key in the root dictionary is handed over element by element (see
+    // StreamedArray).
+    void StreamArray(StreamedArray streamed);
+    std::string const& Error() const { return mXML.Error().empty() ? mError : mXML.Error(); }
 
 private:
+    // A reader of one part of a streamed array: the parent's text, tables of its own.
+    struct PartOf {
+        PropertyListReader const& parent;
+    };
+    explicit PropertyListReader(PartOf part);
+    bool ReadElements(std::vector<pugi::xml_node> const& elements, std::size_t begin, std::size_t end, int depth);
+
     CFTypeRef ReadValue(pugi::xml_node element, int depth);
     CFTypeRef ReadArray(pugi::xml_node element, int depth);
+    CFTypeRef ReadStreamedArray(pugi::xml_node element, int depth);
     CFTypeRef ReadDictionary(pugi::xml_node element, int depth);
     CFTypeRef ReadString(pugi::xml_node element);
     CFTypeRef ReadInteger(pugi::xml_node element);
@@ -45,7 +56,8 @@ private:
     bool TextIn(pugi::xml_node element, std::string& decoded, std::string_view& text);
     // The element's child elements; false when it holds text other than whitespace.
     bool ElementsOf(pugi::xml_node element, std::vector<pugi::xml_node>& children);
-    CFTypeRef Fail(pugi::xml_node node, std::string const& problem);
+    CFTypeRef Fail(pugi::xml_node node, std::string const& problem, std::size_t at = 0);
+    bool Decode(std::string_view raw, pugi::xml_node node, std::string& out);
     CFTypeRef ReadRoot();
     String const* KeyString(std::string_view text); // held by the reader
     std::vector<pugi::xml_node>& ChildrenAt(int depth); // stays where it is while the reader lives
@@ -59,7 +71,10 @@ private:
     std::unordered_map<UInt64, CFTypeRef> mNumbers[2]; // integers, reals; by their bits
     std::deque<std::vector<pugi::xml_node>> mChildren; // by depth; a deque, so that none moves
 
-    XMLDocument mXML;
+    StreamedArray mStreamed;
+    XMLDocument mXML; // unused in a part's reader
+    XMLDocument const* mDocument = &mXML; // the text read: this reader's own, or its parent's
+    std::string mError; // the first problem in reading the parsed text
     bool mMutableContainers;
     bool mMutableLeaves;
 };

@@ -241,11 +241,25 @@ bool XMLDocument::CheckTopLevel()
 
 bool XMLDocument::Decode(std::string_view raw, pugi::xml_node node, std::string& out)
 {
+    std::string error;
+    if (Decode(raw, node, out, error))
+        return true;
+    if (mError.empty())
+        mError = std::move(error);
+    return false;
+}
+
+bool XMLDocument::Decode(std::string_view raw, pugi::xml_node node, std::string& out, std::string& error) const
+{
+    auto const fail = [&](std::string const& problem, std::size_t i) {
+        error = Describe(node, problem, TextOffset(raw, node, i));
+        return false;
+    };
     out.clear();
     out.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size(); ++i) {
         if (raw[i] == '<')
-            return Fail(node, "a '<' inside a value", TextOffset(raw, node, i));
+            return fail("a '<' inside a value", i);
         if (raw[i] != '&') {
             std::size_t plain = i;
             while (plain < raw.size() && raw[plain] != '<' && raw[plain] != '&')
@@ -256,7 +270,7 @@ bool XMLDocument::Decode(std::string_view raw, pugi::xml_node node, std::string&
         }
         std::size_t const semicolon = raw.find(';', i);
         if (semicolon == std::string_view::npos || semicolon - i > 12)
-            return Fail(node, "an '&' that starts no entity reference", TextOffset(raw, node, i));
+            return fail("an '&' that starts no entity reference", i);
         std::string_view const name = raw.substr(i + 1, semicolon - i - 1);
         static constexpr std::pair<std::string_view, char> kNamed[]
             = { { "lt", '<' }, { "gt", '>' }, { "amp", '&' }, { "quot", '"' }, { "apos", '\'' } };
@@ -273,8 +287,7 @@ bool XMLDocument::Decode(std::string_view raw, pugi::xml_node node, std::string&
             known = true;
         }
         if (!known)
-            return Fail(
-                node, "unknown or malformed entity reference &" + std::string(name) + ";", TextOffset(raw, node, i));
+            return fail("unknown or malformed entity reference &" + std::string(name) + ";", i);
         i = semicolon;
     }
     return true;
@@ -301,10 +314,17 @@ bool XMLDocument::IsEmptyTag(pugi::xml_node element) const
 
 bool XMLDocument::Fail(pugi::xml_node node, std::string const& problem, std::size_t at)
 {
+    if (mError.empty())
+        mError = Describe(node, problem, at);
+    return false;
+}
+
+std::string XMLDocument::Describe(pugi::xml_node node, std::string const& problem, std::size_t at) const
+{
     // Line breaks in a value are already LF only, so counting them finds the line.
     std::string_view const text = node.value();
     auto const lines = std::count(text.begin(), text.begin() + std::ptrdiff_t(std::min(at, text.size())), '\n');
-    return FailAt(node.offset_debug(), problem, int(lines));
+    return "Line " + std::to_string(LineAt(node.offset_debug()) + int(lines)) + ": " + problem;
 }
 
 bool XMLDocument::FailAt(std::ptrdiff_t offset, std::string const& problem, int moreLines)

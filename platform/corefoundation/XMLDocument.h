@@ -27,10 +27,14 @@ public:
     // Resolves the five named entities and character references; false (with
     // Error() set for node) on an unknown or malformed one.
     bool Decode(std::string_view raw, pugi::xml_node node, std::string& out);
+    // The same, with the error in `error` instead: readers on several threads share one document.
+    bool Decode(std::string_view raw, pugi::xml_node node, std::string& out, std::string& error) const;
 
     // Sets Error() to "Line N: problem" for the place of node, and returns false.
     // For a text node, at is the offset of the problem in its text.
     bool Fail(pugi::xml_node node, std::string const& problem, std::size_t at = 0);
+    // That text alone.
+    std::string Describe(pugi::xml_node node, std::string const& problem, std::size_t at = 0) const;
 
     // True when the element was written as <name/> rather than <name></name>.
     bool IsEmptyTag(pugi::xml_node element) const;

@@ -1,0 +1,13 @@
+#pragma once
+
+// Work cut into parts that run at once: part 0 on the calling thread, each other part on a
+// thread of its own (with its signal stack), and on the calling thread after part 0 when no
+// thread can be made. Run returns once every part has; a part must not throw.
+
+#include <cstddef>
+#include <functional>
+
+class CThreadParts {
+public:
+    static void Run(std::size_t parts, std::function<void(std::size_t part)> const& run);
+};
