@@ -349,10 +349,13 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
     }
     std::vector<CMapObject*> loaded;
     read.Finish(loaded, mUnreadObjects, mLoadReport);
+    AddObjects(loaded); // at once: one by one, each would look through all before it
+    // Routes name their waypoints by the file's numbers.
+    if (std::none_of(loaded.begin(), loaded.end(), [](CMapObject* object) { return object->IsType(kMapObjectRoute); }))
+        return;
     std::map<UInt32, CMapObject*> byID;
     for (CMapObject* object : loaded)
         byID.emplace(object->GetID(), object);
-    AddObjects(loaded); // at once: one by one, each would look through all before it
     for (CMapObject* object : mObjects)
         if (object->IsType(kMapObjectRoute))
             static_cast<CMapRoute*>(object)->ResolveWaypoints(byID);

@@ -62,8 +62,10 @@ bool CWindowDocument::AddObjects(std::vector<CMapObject*> const& objects)
 {
     DeselectAll(true);
     std::unordered_set<CMapObject const*> owned;
-    if (objects.size() > 1)
+    if (objects.size() > 1) {
+        owned.reserve(mObjects.size() + objects.size());
         owned.insert(mObjects.begin(), mObjects.end());
+    }
     std::vector<CMapObject*> added;
     added.reserve(objects.size());
     mObjects.reserve(mObjects.size() + objects.size());

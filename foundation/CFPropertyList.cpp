@@ -23,7 +23,7 @@ OSStatus CFPropertyList::Load(CFile const& file, char const* streamedKey, ArrayB
     CFPropertyListRef propertyList = nullptr;
     tw::cf::StreamedArray streamed;
     if (streamedKey && take)
-        streamed = { streamedKey, std::move(begin), std::move(take), CThreadParts::Run };
+        streamed = { streamedKey, std::move(begin), std::move(take), CThreadParts::Run, CThreadParts::MostParts() };
     try {
         propertyList = tw::cf::CreatePropertyListFromXMLText(
             std::move(text), kCFPropertyListMutableContainers, nullptr, std::move(streamed));

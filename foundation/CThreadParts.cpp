@@ -2,7 +2,9 @@
 
 #include "services/ThreadSignalStack.h"
 
+#include <algorithm>
 #include <pthread.h>
+#include <sched.h>
 #include <vector>
 
 namespace {
@@ -40,4 +42,14 @@ void CThreadParts::Run(std::size_t parts, std::function<void(std::size_t part)> 
         else
             run(k);
     }
+}
+
+std::size_t CThreadParts::MostParts()
+{
+    constexpr std::size_t kMostParts = 8; // beyond this, the parts' shared work costs more than it saves
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0)
+        return 1;
+    return std::clamp<std::size_t>(std::size_t(CPU_COUNT(&allowed)), 1, kMostParts);
 }

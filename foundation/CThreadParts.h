@@ -10,4 +10,6 @@
 class CThreadParts {
 public:
     static void Run(std::size_t parts, std::function<void(std::size_t part)> const& run);
+    // How many parts are worth running at once: the processors this process may use, up to 8.
+    static std::size_t MostParts();
 };

@@ -44,8 +44,10 @@ struct StreamedArray {
     std::string key;
     std::function<void(std::size_t count)> begin;
     std::function<void(std::size_t index, CFTypeRef element)> take;
-    // Runs run(0) to run(parts - 1), at once or one after another, and returns when all have.
+    // Runs run(0) to run(parts - 1), at once or one after another, and returns when all have;
+    // up to mostParts of them.
     std::function<void(std::size_t parts, std::function<void(std::size_t part)> const& run)> runParts;
+    std::size_t mostParts = 1;
 };
 
 // For lists too large to hold more than once: reading parses the text it takes over where

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <thread>
 
 namespace tw::cf {
 
@@ -65,7 +64,7 @@ PropertyListReader::PropertyListReader(CFOptionFlags mutability)
 constexpr unsigned int kParseOptions = pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
 
 PropertyListReader::PropertyListReader(PartOf part)
-    : mStreamed { {}, {}, part.parent.mStreamed.take, {} }
+    : mStreamed { {}, {}, part.parent.mStreamed.take, {}, 1 }
     , mDocument(part.parent.mDocument)
     , mMutableContainers(part.parent.mMutableContainers)
     , mMutableLeaves(part.parent.mMutableLeaves)
@@ -154,11 +153,7 @@ CFTypeRef PropertyListReader::ReadStreamedArray(pugi::xml_node element, int dept
     // A long list is read in parts at once, each by a reader of its own. The first part that
     // failed has the first problem in the file.
     constexpr std::size_t kElementsPerPart = 1024;
-    constexpr std::size_t kMostParts = 8;
-    std::size_t const parts = mStreamed.runParts
-        ? std::min({ std::size_t(std::max(std::thread::hardware_concurrency(), 1U)), kMostParts,
-            children.size() / kElementsPerPart })
-        : 1;
+    std::size_t const parts = mStreamed.runParts ? std::min(mStreamed.mostParts, children.size() / kElementsPerPart) : 1;
     if (parts <= 1) {
         if (!ReadElements(children, 0, children.size(), depth))
             return nullptr;

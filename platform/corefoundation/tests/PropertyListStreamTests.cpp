@@ -70,7 +70,8 @@ struct Collected {
             [this](std::size_t count, std::function<void(std::size_t)> const& run) {
                 parts = count;
                 RunOnThreads(count, run);
-            } };
+            },
+            8 };
     }
 };
 
@@ -107,6 +108,13 @@ TEST(PropertyListStream, EveryElementIsHandedOverOnceInItsPlaceAndTheListStaysEm
     EXPECT_EQ(CFArrayGetCount(list), 0) << "the list is not held a second time";
     EXPECT_EQ(tw::cf::ToUTF8(static_cast<CFStringRef>(CFDictionaryGetValue(root, CFSTR("After")))), "end");
     EXPECT_NE(CFDictionaryGetValue(root, CFSTR("Before")), nullptr);
+
+    Collected two;
+    tw::cf::StreamedArray bounded = two.Stream();
+    bounded.mostParts = 2;
+    ASSERT_TRUE(Read(ListFile(kCount, Waypoint), std::move(bounded)));
+    EXPECT_EQ(two.parts, 2u) << "no more parts than may run at once";
+    EXPECT_EQ(two.names[kCount - 1], "Camp & 4999");
 
     // A short list is read in one go, and without a runner every list is.
     Collected few;
@@ -182,7 +190,7 @@ TEST(PropertyListStream, RunningOutOfMemoryInAPartReachesTheCaller)
                 throw std::bad_alloc();
             ++taken;
         },
-        RunOnThreads };
+        RunOnThreads, 8 };
     EXPECT_THROW(Read(ListFile(5000, Waypoint), std::move(streamed)), std::bad_alloc);
     EXPECT_GE(taken.load(), 4000) << "the other parts ran to their ends";
 }
