@@ -246,7 +246,9 @@ bool CWindowDocument::ConfirmSave()
 }
 
 // Made from several threads at once; afterwards, in the list's order, the objects and the
-// elements that gave none.
+// elements that gave none. A track is made afterwards, on the calling thread: its samples
+// would otherwise be made while the file's whole text is still held, and a long track's
+// text, its samples and the file would be in memory at once.
 class CWindowDocument::ReadObjects {
 public:
     ReadObjects() = default;
@@ -256,8 +258,8 @@ public:
     {
         for (Slot const& slot : mSlots) {
             delete slot.object;
-            if (slot.unread)
-                CFRelease(slot.unread);
+            if (slot.element)
+                CFRelease(slot.element);
         }
     }
 
@@ -270,18 +272,13 @@ public:
         bool const isDictionary = element && CFGetTypeID(element) == CFDictionaryGetTypeID();
         CFDictionary const dictionary(
             isDictionary ? static_cast<CFDictionaryRef>(element) : nullptr, CFDictionary::Shared::kForReading);
-        struct Styles {
-            explicit Styles(CMapObject::DefaultStyles const& styles) { CMapObject::UseDefaultStyles(&styles); }
-            ~Styles() { CMapObject::UseDefaultStyles(nullptr); }
-        } const styles(mStyles);
-        std::unique_ptr<CMapObject> object(isDictionary ? MakeObject(CMapObject::GetEncodedType(dictionary)) : nullptr);
-        slot.unknown = isDictionary && !object;
-        if (object && object->DecodeProperties(dictionary) != noErr)
-            object.reset();
-        if (object)
-            slot.object = object.release();
-        else if (element)
-            slot.unread = CFRetain(element);
+        MapObjectType const type = isDictionary ? CMapObject::GetEncodedType(dictionary) : MapObjectType(0);
+        if (type == kMapObjectTrack) {
+            slot.element = CFRetain(element);
+            slot.later = true;
+            return;
+        }
+        Make(slot, element, isDictionary ? &dictionary : nullptr, type);
     }
 
     // What was read, the objects becoming the caller's.
@@ -289,13 +286,23 @@ public:
     {
         objects.reserve(objects.size() + mSlots.size());
         for (Slot& slot : mSlots) {
+            if (slot.later) {
+                CFTypeRef const element = slot.element;
+                slot.element = nullptr;
+                slot.later = false;
+                CFDictionary const dictionary(static_cast<CFDictionaryRef>(element), CFDictionary::Shared::kForReading);
+                Make(slot, element, &dictionary, CMapObject::GetEncodedType(dictionary));
+                CFRelease(element);
+            }
             if (slot.object) {
                 objects.push_back(slot.object);
+                slot.object = nullptr;
                 continue;
             }
             ++(slot.unknown ? report.unknownObjects : report.damagedObjects);
-            if (slot.unread)
-                unread.emplace_back(slot.unread); // takes over the reference
+            if (slot.element)
+                unread.emplace_back(slot.element); // takes over the reference
+            slot.element = nullptr;
         }
         mSlots.clear();
     }
@@ -303,9 +310,28 @@ public:
 private:
     struct Slot {
         CMapObject* object = nullptr; // owns
-        CFTypeRef unread = nullptr; // retains: an element that gave no object, kept as it is
+        CFTypeRef element = nullptr; // retains: one that gave no object (kept as it is), or one made later
+        bool later = false; // the element is made into its object by Finish
         bool unknown = false; // a dictionary, of a kind this version does not know
     };
+
+    // The slot's object from its element (dictionary: the element's, when it is one).
+    void Make(Slot& slot, CFTypeRef element, CFDictionary const* dictionary, MapObjectType type) const
+    {
+        struct Styles {
+            explicit Styles(CMapObject::DefaultStyles const& styles) { CMapObject::UseDefaultStyles(&styles); }
+            ~Styles() { CMapObject::UseDefaultStyles(nullptr); }
+        } const styles(mStyles);
+        std::unique_ptr<CMapObject> object(dictionary ? MakeObject(type) : nullptr);
+        slot.unknown = dictionary && !object;
+        if (object && object->DecodeProperties(*dictionary) != noErr)
+            object.reset();
+        if (object)
+            slot.object = object.release();
+        else if (element)
+            slot.element = CFRetain(element);
+    }
+
     std::vector<Slot> mSlots;
     CMapObject::DefaultStyles const mStyles = CMapObject::TakeDefaultStyles(); // threads cannot ask
 };

@@ -276,6 +276,8 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
                "objects[999]['Type'] = 'zzzz'\n"
                "del objects[1999]['Position']\n"
                "objects[2499] = 'stray'\n"
+               "objects.insert(1200, {'Type': 'trak', 'ID': 5000, 'Name': 'Morning',\n"
+               "                      'Samples': '57.7 11.97 0 7e+08 0 1\\n57.701 11.97 0 700000010 0 1\\n'})\n"
                "objects.append({'Type': 'rout', 'ID': 3001, 'Name': 'Walk',\n"
                "                'Waypoints': [{'ID': 1}, {'ID': 1500}, {'ID': 2999}]})\n"
                "with open(sys.argv[1], 'wb') as f:\n"
@@ -285,12 +287,16 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
         CWindowDocument* document = Open(path);
         ASSERT_NE(document, nullptr);
         auto const& objects = document->GetObjects();
-        ASSERT_EQ(objects.size(), 2998u);
+        ASSERT_EQ(objects.size(), 2999u);
         std::size_t mismatched = 0;
         std::size_t at = 0;
         for (int id = 1; id <= 3000; ++id) {
             if (id == 1000 || id == 2000 || id == 2500)
                 continue;
+            if (id == 1201) {
+                ASSERT_TRUE(objects[at]->IsType(kMapObjectTrack)) << "a track keeps its place too";
+                EXPECT_EQ(static_cast<CMapTrack*>(objects[at++])->GetSamples().size(), 2u);
+            }
             mismatched += objects[at++]->GetName().GetStdString() != "W" + std::to_string(id);
         }
         EXPECT_EQ(mismatched, 0u) << "in the file's order";
@@ -311,9 +317,9 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
 
         ASSERT_EQ(document->SaveDocument(), noErr);
         EXPECT_EQ(Python("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n"
-                         "o = d['Objects']\nprint(len(o), o[2998]['Type'], o[2999].get('Position'), o[3000])\n",
+                         "o = d['Objects']\nprint(len(o), o[2999]['Type'], o[3000].get('Position'), o[3001])\n",
                       path),
-            "3001 zzzz None stray\n");
+            "3002 zzzz None stray\n");
     }
 
     TEST_F(DocumentFile, AFileThatIsNoDocumentIsRefusedAndLeftAsItWas)
