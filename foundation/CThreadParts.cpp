@@ -46,7 +46,7 @@ void CThreadParts::Run(std::size_t parts, std::function<void(std::size_t part)> 
 
 std::size_t CThreadParts::MostParts()
 {
-    constexpr std::size_t kMostParts = 8; // beyond this, the parts' shared work costs more than it saves
+    constexpr std::size_t kMostParts = 8; // more threads gain little and each holds memory of its own
     cpu_set_t allowed;
     CPU_ZERO(&allowed);
     if (sched_getaffinity(0, sizeof allowed, &allowed) != 0)
