@@ -1,6 +1,8 @@
 #include "foundation/CThreadTask.h"
 #include "events/Queue.h"
 #include "events/Waiter.h"
+#include "foundation/CThreadParts.h"
+#include "services/ThreadSignalStack.h"
 
 #include <atomic>
 #include <chrono>
@@ -8,6 +10,7 @@
 #include <mutex>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sched.h>
 #include <thread>
 #include <vector>
 
@@ -223,4 +226,43 @@ TEST(CThreadTask, HandOffTimerSleepsWhileNoWorkerRuns)
     EXPECT_TRUE(CThreadTask::IsHandOffTimerRunning());
     worker.EndTask();
     ASSERT_TRUE(RunLoopUntil([] { return !CThreadTask::IsHandOffTimerRunning(); }));
+}
+
+// Each part once, the first on the calling thread and every other on a thread of its own
+// that can report a crash; no more parts than the processors the process may use.
+TEST(CThreadParts, EveryPartRunsOnceAtOnceEachOnAThreadWithItsSignalStack)
+{
+    constexpr std::size_t kParts = 5;
+    std::mutex mutex;
+    std::vector<int> runs(kParts, 0);
+    std::vector<std::thread::id> threads(kParts);
+    std::vector<bool> stacks(kParts, false);
+    std::atomic<std::size_t> arrived { 0 };
+    CThreadParts::Run(kParts, [&](std::size_t part) {
+        {
+            std::lock_guard const lock(mutex);
+            ++runs[part];
+            threads[part] = std::this_thread::get_id();
+            stacks[part] = tw::services::ThreadSignalStack::HasSignalStack();
+        }
+        // Every part waits for all: parts run one after another would never get past this.
+        ++arrived;
+        auto const until = Clock::now() + std::chrono::seconds(10);
+        while (arrived.load() < kParts && Clock::now() < until)
+            std::this_thread::yield();
+    });
+    EXPECT_EQ(arrived.load(), kParts);
+    EXPECT_EQ(runs, std::vector<int>(kParts, 1));
+    EXPECT_EQ(threads[0], std::this_thread::get_id());
+    for (std::size_t part = 1; part < kParts; ++part) {
+        EXPECT_NE(threads[part], std::this_thread::get_id()) << part;
+        EXPECT_TRUE(stacks[part]) << part;
+        for (std::size_t other = 1; other < part; ++other)
+            EXPECT_NE(threads[part], threads[other]);
+    }
+
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    EXPECT_EQ(CThreadParts::MostParts(), std::min<std::size_t>(std::size_t(CPU_COUNT(&allowed)), 8));
 }
