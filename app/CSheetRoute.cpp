@@ -18,7 +18,6 @@
 namespace {
 
 constexpr char const* kRouteNibFile = "Tarnwick";
-constexpr UInt32 kRouteCommandOK = 'ok  ';
 
 } // namespace
 
@@ -129,7 +128,7 @@ OSStatus CSheetRoute::CommandAddExisting()
     UInt32 const answer = dialog.DoDialog(true);
     list->SetSource(nullptr);
     std::optional<std::size_t> added;
-    if (answer == kRouteCommandOK) {
+    if (answer == kHICommandOK) {
         for (CMapObject* object : mDocument->GetObjects())
             if (object->IsType(kMapObjectWaypoint) && object->IsSelected()) {
                 if (!added)

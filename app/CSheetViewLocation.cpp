@@ -15,7 +15,6 @@ using namespace MapObjectListSupport;
 
 namespace {
 
-constexpr UInt32 kLocationCommandOK = 'ok  ';
 constexpr UInt32 kLocationCommandPaste = 'purl';
 constexpr UInt32 kLocationCommandZoom = 'zoom';
 constexpr UInt32 kLocationCommandWaypoint = 'addw';
@@ -172,7 +171,7 @@ OSStatus CSheetViewLocation::CommandWaypoint()
     }
     // Selected when the target has gone, which deselects everything (UpdateMapView).
     mNewWaypoint = waypoint;
-    CCarbonEvent::CreateWithHICommandID(kLocationCommandOK).SendToFocus();
+    CCarbonEvent::CreateWithHICommandID(kHICommandOK).SendToFocus();
     return noErr;
 }
 
@@ -193,7 +192,7 @@ OSStatus CSheetViewLocation::DoEventCommandProcess(CCarbonEvent& event)
         return CommandUpdate();
     case kLocationCommandWaypoint:
         return CommandWaypoint();
-    case kLocationCommandOK:
+    case kHICommandOK:
         // A place that does not read is never taken: OK waits for a good one.
         if (CEditText* bad = FindBadCoordinateField(mLatitude, mLongitude); bad && !mNewWaypoint) {
             RefuseField(bad);

@@ -15,7 +15,6 @@ using namespace MapObjectListSupport;
 
 namespace {
 
-constexpr UInt32 kCommandOK = 'ok  ';
 constexpr UInt32 kItemWaypoint = 2; // the symbol menu's "wayp" row
 constexpr UInt32 kItemShowName = 2; // the option popup's "snam"
 
@@ -103,7 +102,7 @@ void CSheetWaypoint::UpdateObject()
 OSStatus CSheetWaypoint::DoEventCommandProcess(CCarbonEvent& event)
 {
     // A position that does not read is never stored: OK waits for a good one.
-    if (event.GetHICommand().commandID == kCommandOK && mWaypoint) {
+    if (event.GetHICommand().commandID == kHICommandOK && mWaypoint) {
         if (CEditText* bad = FindBadCoordinateField(mLatitude, mLongitude)) {
             RefuseField(bad);
             return noErr;

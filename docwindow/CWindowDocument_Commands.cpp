@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr UInt32 kCommandAccept = 'ok  ';
-constexpr UInt32 kCommandCancel = 'not!';
 constexpr float kListMinimumRatio = 0.05f; // a list this narrow is as good as hidden
 
 // The list selector's commands, by segment from 1.
@@ -158,8 +156,8 @@ OSStatus CWindowDocument::DoEventCommandProcess(CCarbonEvent& event)
     case 'dtrk':
         CommandRecordTrack();
         return noErr;
-    case kCommandAccept:
-    case kCommandCancel:
+    case kHICommandOK:
+    case kHICommandCancel:
         // With no sheet of ours open, a cancel still ends the file and print dialogs.
         if (mSheet == kSheetNone)
             return CDocument::DoEventCommandProcess(event);
@@ -292,7 +290,7 @@ void CWindowDocument::CompleteSheet(UInt32 command)
     DocumentSheet const kind = mSheet;
     SheetCompleting(command);
     if (auto* sheet = dynamic_cast<IDocumentSheet*>(mSheetControllers[mSheet])) {
-        if (command == kCommandCancel)
+        if (command == kHICommandCancel)
             sheet->CancelSheet();
         else
             sheet->AcceptSheet();

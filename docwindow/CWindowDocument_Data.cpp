@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr UInt32 kDataAccept = 'ok  ';
-constexpr UInt32 kDataCancel = 'not!';
 constexpr UInt32 kDataShowTracks = 'stra';
 
 } // namespace
@@ -220,7 +218,7 @@ void CWindowDocument::SheetCompleting(UInt32 command)
     CWindowController* controller = mSheet < kSheetCount ? mSheetControllers[mSheet] : nullptr;
     switch (mSheet) {
     case kSheetTrackConfig:
-        if (command == kDataAccept && controller) {
+        if (command == kHICommandOK && controller) {
             TrackInfo const chosen = dynamic_cast<ITrackConfigSheet&>(*controller).GetTrackInfo();
             mTrackInfo.device = chosen.device;
             mTrackInfo.progressText = chosen.progressText;
@@ -230,7 +228,7 @@ void CWindowDocument::SheetCompleting(UInt32 command)
         }
         break;
     case kSheetTransferConfig:
-        if (command == kDataAccept && controller)
+        if (command == kHICommandOK && controller)
             mTransferInfo = dynamic_cast<ITransferConfigSheet&>(*controller).GetTransferInfo();
         break;
     case kSheetTrackProgress:
@@ -241,7 +239,7 @@ void CWindowDocument::SheetCompleting(UInt32 command)
         break;
     case kSheetWorkProgress:
         mWork.sheet = nullptr;
-        if (command == kDataCancel)
+        if (command == kHICommandCancel)
             mWork.cancelled = true;
         break;
     default:
@@ -253,20 +251,20 @@ void CWindowDocument::SheetCompleted(DocumentSheet kind, UInt32 command)
 {
     switch (kind) {
     case kSheetTrackConfig:
-        if (command == kDataAccept)
+        if (command == kHICommandOK)
             BeginTrack();
         break;
     case kSheetTransferConfig:
-        if (command == kDataAccept)
+        if (command == kHICommandOK)
             BeginTransfer();
         break;
     case kSheetTrackProgress:
         // Stopped by the user: the recorder says so through FinishTrack.
-        if (command == kDataCancel && mTrackRecorder)
+        if (command == kHICommandCancel && mTrackRecorder)
             mTrackRecorder->Stop();
         break;
     case kSheetTransferProgress:
-        if (command == kDataCancel && mTransfer)
+        if (command == kHICommandCancel && mTransfer)
             mTransfer->Cancel();
         break;
     case kSheetAlert:
@@ -326,7 +324,7 @@ void CWindowDocument::BeginTrack()
     if (!AddObject(track)) {
         delete track;
         mTrackInfo.progressSheet = nullptr;
-        CompleteSheet(kDataCancel);
+        CompleteSheet(kHICommandCancel);
         return;
     }
     mTrackInfo.track = track;
@@ -337,7 +335,7 @@ void CWindowDocument::FinishTransfer(CString const& major, CString const& minor)
 {
     if (mTransferInfo.progressSheet && mSheet == kSheetTransferProgress) {
         mTransferInfo.progressSheet = nullptr;
-        CompleteSheet(kDataAccept);
+        CompleteSheet(kHICommandOK);
     }
     if (!major.IsEmpty())
         DisplayAlert(major, minor);
@@ -352,7 +350,7 @@ void CWindowDocument::FinishTrack(CString const& major, CString const& minor)
 {
     if (mTrackInfo.progressSheet && mSheet == kSheetTrackProgress) {
         mTrackInfo.progressSheet = nullptr;
-        CompleteSheet(kDataAccept);
+        CompleteSheet(kHICommandOK);
     }
     if (!major.IsEmpty())
         DisplayAlert(major, minor);

@@ -101,6 +101,6 @@ void CApplication::ContinueClosingDocs()
 void CApplication::CancelClosingDocs()
 {
     if (mAppMode == kModeQuitReview)
-        DispatchCommandToDocuments('not!', true);
+        DispatchCommandToDocuments(kHICommandCancel, true);
     mAppMode = kModeRunning;
 }

@@ -200,7 +200,7 @@ SInt32 CDocument::GetMenuStatus(HICommandExtended const& command)
 OSStatus CDocument::DoEventCommandProcess(CCarbonEvent& event)
 {
     switch (event.GetHICommand().commandID) {
-    case 'not!':
+    case kHICommandCancel:
         return CommandCancel();
     case 'page':
         return CommandPageSetup();
