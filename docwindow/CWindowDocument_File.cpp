@@ -20,6 +20,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -365,14 +366,15 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
         return;
     }
     // Read with the file, or read now from the list.
-    ReadObjects here;
-    ReadObjects& read = mStreamedObjects ? *mStreamedObjects : here;
+    std::optional<ReadObjects> here;
     if (!mStreamedObjects) {
         auto const array = static_cast<CFArrayRef>(value);
-        read.Begin(std::size_t(CFArrayGetCount(array)));
+        here.emplace();
+        here->Begin(std::size_t(CFArrayGetCount(array)));
         for (CFIndex i = 0; i < CFArrayGetCount(array); ++i)
-            read.Take(std::size_t(i), static_cast<CFTypeRef>(CFArrayGetValueAtIndex(array, i)));
+            here->Take(std::size_t(i), static_cast<CFTypeRef>(CFArrayGetValueAtIndex(array, i)));
     }
+    ReadObjects& read = mStreamedObjects ? *mStreamedObjects : *here;
     std::vector<CMapObject*> loaded;
     read.Finish(loaded, mUnreadObjects, mLoadReport);
     AddObjects(loaded); // at once: one by one, each would look through all before it
