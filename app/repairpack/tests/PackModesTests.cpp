@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <string>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 // The administrator's walk over a map pack: modes change only on the pack's own files and
@@ -142,6 +145,36 @@ TEST(PackModes, APackThatIsALinkOrNoFolderIsRefused)
     PackModesResult file;
     EXPECT_FALSE(MakeReadableByEveryone(scene.secret.string(), file));
     EXPECT_EQ(ModeOf(scene.secret), 0600u);
+}
+
+// A file system mounted inside the pack is not the pack's: the walk does not go into it.
+// Needs a mount namespace of its own (root, or a user namespace): skipped otherwise.
+TEST(PackModes, AnotherFileSystemInsideThePackIsLeftAlone)
+{
+    Scene scene;
+    fs::path const mounted = scene.pack / "Mounted";
+    fs::create_directory(mounted);
+    pid_t const child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Mounts made here stay in the child's namespace and go with it.
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || mount("tmpfs", mounted.c_str(), "tmpfs", 0, "mode=0700") != 0)
+            _exit(77);
+        MakeFile(mounted / "inside", 0600);
+        PackModesResult result;
+        bool const walked = MakeReadableByEveryone(scene.pack.string(), result);
+        bool const left = ModeOf(mounted) == 0700u && ModeOf(mounted / "inside") == 0600u;
+        bool const repaired = ModeOf(scene.pack / "Info.plist") == 0644u;
+        bool const said = result.messages.find("Mounted: on another file system") != std::string::npos;
+        _exit(walked && left && repaired && said ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no mount namespace of our own here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the mounted file system was changed, or the pack was not repaired";
 }
 
 // The helper as the repair runs it: "repaired" on standard output only when all went well.
