@@ -59,8 +59,8 @@ OSStatus CMapPackRepair::Repair(CFile const& pack)
         return status;
     // Only the helper's word that every entry was changed counts as a repair.
     char line[64] = {};
-    bool const done = output && std::fgets(line, sizeof line, output) && std::strncmp(line, kRepairDone,
-        sizeof kRepairDone - 1) == 0;
+    bool const done = output && std::fgets(line, sizeof line, output)
+        && std::strncmp(line, kRepairDone, sizeof kRepairDone - 1) == 0;
     if (output)
         std::fclose(output);
     return done ? OSStatus(noErr) : OSStatus(ioErr);

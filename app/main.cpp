@@ -66,8 +66,9 @@ int main(int argc, char** argv)
         if (headless && *headless && std::strcmp(headless, "0") != 0)
             std::fprintf(stderr, "Tarnwick: TW_HEADLESS is set, so there is no window to show; unset it.\n");
         else
-            std::fprintf(stderr, "Tarnwick: no display to open a window on: start it in a desktop session, or set "
-                                 "DISPLAY (X11) or WAYLAND_DISPLAY to the display to use.\n");
+            std::fprintf(stderr,
+                "Tarnwick: no display to open a window on: start it in a desktop session, or set "
+                "DISPLAY (X11) or WAYLAND_DISPLAY to the display to use.\n");
         return 1;
     }
     // An unhandled Quit command becomes a quit Apple event, which ends the loop.

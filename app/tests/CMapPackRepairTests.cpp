@@ -59,8 +59,8 @@ namespace {
         EXPECT_EQ(Responders::History().size(), 2u) << "no failure to report";
         // The helper beside the executable, given the pack alone.
         EXPECT_EQ(pkexec.Arguments(), (std::vector<std::string> { CMapPackRepair::GetToolPath(), pack.string() }));
-        EXPECT_EQ(fs::path(CMapPackRepair::GetToolPath()).parent_path(),
-            fs::path(TW_BUNDLE_DIR) / "Contents" / "MacOS");
+        EXPECT_EQ(
+            fs::path(CMapPackRepair::GetToolPath()).parent_path(), fs::path(TW_BUNDLE_DIR) / "Contents" / "MacOS");
         EXPECT_EQ(ModeOf(pack / "Regions"), 0755u);
         EXPECT_EQ(ModeOf(pack / "Regions" / "tiles.bin"), 0644u);
         EXPECT_EQ(ModeOf(folder / "secret"), 0600u) << "the link was not followed";

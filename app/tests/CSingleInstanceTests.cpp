@@ -229,7 +229,8 @@ namespace {
         EXPECT_EQ(CTWApplication::ReadOptions(5, afterEnd), CTWApplication::LaunchAction::Run);
         std::filesystem::path const here = std::filesystem::current_path();
         EXPECT_EQ(CTWApplication::HandOverWords(5, afterEnd),
-            (std::vector<std::string> { (here / "-walk.twk").string(), (here / "--help").string(), (here / "--").string() }));
+            (std::vector<std::string> {
+                (here / "-walk.twk").string(), (here / "--help").string(), (here / "--").string() }));
         char* beforeEnd[] = { program, help, ends, file, nullptr };
         EXPECT_EQ(CTWApplication::ReadOptions(4, beforeEnd), CTWApplication::LaunchAction::Help);
         char* onlyEnd[] = { program, ends, nullptr };

@@ -5,11 +5,11 @@
 #include "tests/support/TestSupport.h"
 
 #include <chrono>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
-#include <string>
-#include <cstdio>
 #include <poll.h>
+#include <string>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>

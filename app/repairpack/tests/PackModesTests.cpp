@@ -1,11 +1,11 @@
 #include "PackModes.h"
 #include "tests/support/TestSupport.h"
 
+#include <cstdio>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <cstdio>
-#include <string>
 #include <sched.h>
+#include <string>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -183,8 +183,8 @@ TEST(PackModes, TheHelperProgramRepairsAPackAndSaysSo)
     Scene scene;
     fs::create_symlink(scene.secret, scene.pack / "secret-link");
     std::string output;
-    EXPECT_EQ(tw::test::RunCommand(std::string("'") + TW_REPAIR_PACK_TOOL + "' '" + scene.pack.string() + "' 2>/dev/null",
-                  &output),
+    EXPECT_EQ(tw::test::RunCommand(
+                  std::string("'") + TW_REPAIR_PACK_TOOL + "' '" + scene.pack.string() + "' 2>/dev/null", &output),
         0);
     EXPECT_EQ(output, "repaired\n");
     EXPECT_EQ(ModeOf(scene.pack / "Regions" / "build.sh"), 0755u);
@@ -194,7 +194,8 @@ TEST(PackModes, TheHelperProgramRepairsAPackAndSaysSo)
     EXPECT_EQ(tw::test::RunCommand(std::string("'") + TW_REPAIR_PACK_TOOL + "' Roads.twmap 2>/dev/null", &output), 2)
         << "a relative path is refused";
     EXPECT_EQ(tw::test::RunCommand(
-                  std::string("'") + TW_REPAIR_PACK_TOOL + "' '" + scene.folder.Path().string() + "/none' 2>/dev/null", &output),
+                  std::string("'") + TW_REPAIR_PACK_TOOL + "' '" + scene.folder.Path().string() + "/none' 2>/dev/null",
+                  &output),
         1);
     EXPECT_EQ(output, "");
 }
