@@ -107,10 +107,11 @@ public:
     void SetLaunchArguments(int argc, char** argv);
     // The command line as launch Apple events: the files as one open-documents event
     // (open-application when there are none), each link as a get-URL event. Words that
-    // begin with "-" are options, never files.
+    // begin with "-" are options, never files, up to "--", after which every word is one.
     static void QueueLaunchEvents(int argc, char** argv);
 
-    // What the command line's options ask: "--help" the usage, any other option is refused.
+    // What the command line's options ask: "--help" the usage, any other option before "--"
+    // is refused.
     enum class LaunchAction { Run, Help, Refuse };
     static LaunchAction ReadOptions(int argc, char** argv);
     // The one-line usage, with its newline.

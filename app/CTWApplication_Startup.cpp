@@ -46,6 +46,9 @@ bool IsLink(char const* argument) { return std::strstr(argument, "://") && std::
 
 bool IsOption(char const* argument) { return argument[0] == '-'; }
 
+// "--" ends the options: every word after it is a file or link, "-" at its start or not.
+bool IsEndOfOptions(char const* argument) { return std::strcmp(argument, "--") == 0; }
+
 } // namespace
 
 OSStatus CTWApplication::InstallSupport()
@@ -257,9 +260,12 @@ void CTWApplication::QueueLaunchEvents(int argc, char** argv)
 {
     AEDescList files {};
     AECreateList(nullptr, 0, false, &files);
+    bool operands = false;
     for (int i = 1; i < argc; ++i) {
-        if (IsOption(argv[i]))
+        if (!operands && IsOption(argv[i])) {
+            operands = IsEndOfOptions(argv[i]);
             continue;
+        }
         if (IsLink(argv[i])) {
             AppleEvent getURL {};
             AECreateAppleEvent('GURL', 'GURL', nullptr, kAutoGenerateReturnID, kAnyTransactionID, &getURL);
@@ -291,6 +297,8 @@ CTWApplication::LaunchAction CTWApplication::ReadOptions(int argc, char** argv)
     for (int i = 1; i < argc && argv; ++i) {
         if (!argv[i] || !IsOption(argv[i]))
             continue;
+        if (IsEndOfOptions(argv[i]))
+            break;
         return std::strcmp(argv[i], "--help") == 0 ? LaunchAction::Help : LaunchAction::Refuse;
     }
     return LaunchAction::Run;
@@ -298,7 +306,7 @@ CTWApplication::LaunchAction CTWApplication::ReadOptions(int argc, char** argv)
 
 CString CTWApplication::GetUsage()
 {
-    CString usage = CTextUtilities::GetBundleString("Usage: tarnwick [--help] [file or link]…");
+    CString usage = CTextUtilities::GetBundleString("Usage: tarnwick [--help] [--] [file or link]…");
     usage += "\n";
     return usage;
 }
@@ -306,9 +314,14 @@ CString CTWApplication::GetUsage()
 std::vector<std::string> CTWApplication::HandOverWords(int argc, char** argv)
 {
     std::vector<std::string> words;
+    bool operands = false;
     for (int i = 1; i < argc && argv; ++i) {
-        if (!argv[i] || IsOption(argv[i]))
+        if (!argv[i])
             continue;
+        if (!operands && IsOption(argv[i])) {
+            operands = IsEndOfOptions(argv[i]);
+            continue;
+        }
         if (IsLink(argv[i]) || std::strncmp(argv[i], "file://", 7) == 0) {
             words.emplace_back(argv[i]);
             continue;
@@ -329,7 +342,8 @@ void CTWApplication::QueueHandedOver(std::vector<std::string> const& words)
         SendQueued(reopen);
         return;
     }
-    std::vector<char*> argv { const_cast<char*>("tarnwick") };
+    // The words are files and links only, whatever they begin with.
+    std::vector<char*> argv { const_cast<char*>("tarnwick"), const_cast<char*>("--") };
     for (std::string const& word : words)
         argv.push_back(const_cast<char*>(word.c_str()));
     QueueLaunchEvents(static_cast<int>(argv.size()), argv.data());

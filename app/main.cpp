@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -61,8 +62,14 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "Tarnwick: cannot open a window: %s\n", error.c_str());
             return 1;
         }
-        std::fprintf(stderr, "Tarnwick: no display, nothing to show (tools/run.sh runs it on a virtual display).\n");
-        return 0;
+        char const* headless = std::getenv("TW_HEADLESS");
+        if (headless && *headless && std::strcmp(headless, "0") != 0)
+            std::fprintf(stderr, "Tarnwick: TW_HEADLESS is set, so there is no window to show; unset it.\n");
+        else
+            std::fprintf(stderr,
+                "Tarnwick: no display to open a window on: start it in a desktop session, or set "
+                "DISPLAY (X11) or WAYLAND_DISPLAY to the display to use.\n");
+        return 1;
     }
     // An unhandled Quit command becomes a quit Apple event, which ends the loop.
     tw::services::AppleEventManager::Get().EnsureStandardHandlers();

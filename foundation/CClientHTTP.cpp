@@ -20,6 +20,7 @@ struct Transfer {
     CURL* curl = nullptr; // owns
     curl_slist* headers = nullptr; // owns
     CMemBuffer body;
+    UInt32 maxBodySize = CClientHTTP::kMaxBodySize; // [bytes]
     bool overflow = false;
     CURLcode result = CURLE_OK;
     long status = 0;
@@ -39,7 +40,7 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user)
 {
     auto* transfer = static_cast<Transfer*>(user);
     size_t length = size * count;
-    if (UInt64(transfer->body.GetBufferSize()) + length > CClientHTTP::kMaxBodySize
+    if (UInt64(transfer->body.GetBufferSize()) + length > transfer->maxBodySize
         || !transfer->body.AppendData(data, UInt32(length))) {
         transfer->overflow = true;
         return 0; // ends the transfer
@@ -47,16 +48,17 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user)
     return length;
 }
 
-bool IsWebLink(std::string const& url)
-{
-    return strncasecmp(url.c_str(), "http://", 7) == 0 || strncasecmp(url.c_str(), "https://", 8) == 0;
-}
+bool IsSecureLink(std::string const& url) { return strncasecmp(url.c_str(), "https://", 8) == 0; }
+
+bool IsWebLink(std::string const& url) { return strncasecmp(url.c_str(), "http://", 7) == 0 || IsSecureLink(url); }
 
 OSStatus StatusOf(Transfer const& transfer)
 {
     if (transfer.overflow)
         return memFullErr;
     switch (transfer.result) {
+    case CURLE_FILESIZE_EXCEEDED: // the announced length is beyond the largest size
+        return memFullErr;
     case CURLE_OK:
         return transfer.status >= 200 && transfer.status < 300 ? OSStatus(noErr)
                                                                : OSStatus(CClientHTTP::kHTTPStatusErr);
@@ -66,15 +68,17 @@ OSStatus StatusOf(Transfer const& transfer)
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_CONNECT:
         return CClientHTTP::kHTTPConnectErr;
+    case CURLE_UNSUPPORTED_PROTOCOL: // a redirect to a scheme refused
+        return transfer.status >= 300 && transfer.status < 400 ? OSStatus(CClientHTTP::kHTTPStatusErr)
+                                                               : OSStatus(paramErr);
     case CURLE_URL_MALFORMAT:
-    case CURLE_UNSUPPORTED_PROTOCOL:
         return paramErr;
     default:
         return ioErr;
     }
 }
 
-void Configure(Transfer& transfer, std::string const& url, double timeout)
+void Configure(Transfer& transfer, std::string const& url, double timeout, std::string const& certificates)
 {
     CURL* curl = transfer.curl;
     long milliseconds = long(timeout * 1000);
@@ -83,7 +87,11 @@ void Configure(Transfer& transfer, std::string const& url, double timeout)
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // A link asked for with https stays private: no redirect hands it to plain http.
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, IsSecureLink(url) ? "https" : "http,https");
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(transfer.maxBodySize));
+    if (!certificates.empty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, certificates.c_str());
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, milliseconds);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, milliseconds);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L); // timeouts without SIGALRM: we are one thread of many
@@ -161,7 +169,8 @@ OSStatus CClientHTTP::GetURL(CString const& url, CMemBuffer& buffer)
         std::string line = value.empty() ? name + ";" : name + ": " + value;
         transfer->headers = curl_slist_append(transfer->headers, line.c_str());
     }
-    Configure(*transfer, link, mTimeout);
+    transfer->maxBodySize = mMaxBodySize;
+    Configure(*transfer, link, mTimeout, mCertificates);
     std::thread worker([transfer] {
         tw::services::ThreadSignalStack const signalStack;
         CURLcode result = curl_easy_perform(transfer->curl);

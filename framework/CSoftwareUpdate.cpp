@@ -139,6 +139,7 @@ OSStatus CSoftwareUpdate::GetVersionInfo(CString const& url)
         mUserAgent
             = BuildUserAgent(CProcessUtilities::GetProcessName(), CProcessUtilities::GetProcessVersion(), nullptr);
     client->SetHeader(kHTTPHeaderUserAgent, mUserAgent, CClientHTTP::kHTTPHeaderReplace);
+    client->SetMaxBodySize(kMaxFeedSize);
     CCursor cursor;
     cursor.SetCursor(kThemeWatchCursor);
     CMemBuffer body;

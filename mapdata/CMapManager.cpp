@@ -71,22 +71,38 @@ OSStatus CMapManager::LoadMapsFrom(std::vector<CFile> const& folders, std::vecto
 
 bool CMapManager::IsReadableByEveryone(CFile const& pack)
 {
-    auto readable = [](std::filesystem::path const& path) {
-        struct stat info;
-        if (stat(path.c_str(), &info) != 0 || access(path.c_str(), R_OK) != 0)
+    auto readable = [](std::filesystem::path const& path, struct stat const& info) {
+        if (access(path.c_str(), R_OK) != 0)
             return false;
         if (S_ISDIR(info.st_mode))
             return (info.st_mode & (S_IROTH | S_IXOTH)) == (S_IROTH | S_IXOTH) && access(path.c_str(), X_OK) == 0;
         return (info.st_mode & S_IROTH) != 0;
     };
+    // What the repair leaves is not checked either, or its alert would come back at every
+    // start: links (and a pack that is one), special files, other file systems, files with
+    // more than one name.
     std::filesystem::path const root(pack.GetPath());
-    if (!readable(root))
+    struct stat rootInfo;
+    if (lstat(root.c_str(), &rootInfo) != 0)
+        return false;
+    if (S_ISLNK(rootInfo.st_mode))
+        return true;
+    if (!readable(root, rootInfo))
         return false;
     std::error_code error;
     std::filesystem::recursive_directory_iterator items(root, error), end;
-    for (; !error && items != end; items.increment(error))
-        if (!readable(items->path()))
+    for (; !error && items != end; items.increment(error)) {
+        struct stat info;
+        if (lstat(items->path().c_str(), &info) != 0)
             return false;
+        if (info.st_dev != rootInfo.st_dev) {
+            items.disable_recursion_pending();
+            continue;
+        }
+        if (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && info.st_nlink == 1))
+            if (!readable(items->path(), info))
+                return false;
+    }
     return !error;
 }
 

@@ -10,9 +10,9 @@ and horizontal dilution, as the sentences round them.
 Usage: make_nmea_log.py [output-folder]   (default: devices/tests/data/nmea)
 """
 
+import argparse
 import math
 import os
-import sys
 from datetime import datetime, timedelta, timezone
 
 START = datetime(2024, 5, 17, 23, 59, 30, tzinfo=timezone.utc)  # crosses midnight on purpose
@@ -44,8 +44,13 @@ def angle(value, latitude):
 
 
 def main():
-    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(__file__), "..", "devices", "tests", "data", "nmea")
+    default = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", "devices", "tests", "data", "nmea"))
+    parser = argparse.ArgumentParser(
+        description="Writes walk.nmea, a one-minute NMEA 0183 log of a walk through Göteborg, and "
+        "walk.csv, the values it encodes, into a folder.")
+    parser.add_argument("folder", nargs="?", default=default,
+                        help="the folder to write into, made when missing (default: %(default)s)")
+    folder = parser.parse_args().folder
     os.makedirs(folder, exist_ok=True)
     latitude, longitude, altitude = 57.70887, 11.97456, 12.0
     lines, rows = [], []

@@ -213,13 +213,29 @@ namespace {
         EXPECT_EQ(CTWApplication::ReadOptions(2, withDash), CTWApplication::LaunchAction::Refuse);
         char* plain[] = { program, file, link, nullptr };
         EXPECT_EQ(CTWApplication::ReadOptions(3, plain), CTWApplication::LaunchAction::Run);
-        EXPECT_EQ(CTWApplication::GetUsage().GetStdString(), "Usage: tarnwick [--help] [file or link]…\n");
+        EXPECT_EQ(CTWApplication::GetUsage().GetStdString(), "Usage: tarnwick [--help] [--] [file or link]…\n");
 
         char* mixed[] = { program, file, bogus, link, nullptr };
         std::vector<std::string> const words = CTWApplication::HandOverWords(4, mixed);
         ASSERT_EQ(words.size(), 2u);
         EXPECT_EQ(words[0], (std::filesystem::current_path() / "maps/walk.twk").string());
         EXPECT_EQ(words[1], "http://x.org/?a");
+    }
+
+    TEST(LaunchWords, AfterTwoDashesEveryWordIsAFileOrLink)
+    {
+        char program[] = "tarnwick", ends[] = "--", dashed[] = "-walk.twk", help[] = "--help", file[] = "a.twk";
+        char* afterEnd[] = { program, ends, dashed, help, ends, nullptr };
+        EXPECT_EQ(CTWApplication::ReadOptions(5, afterEnd), CTWApplication::LaunchAction::Run);
+        std::filesystem::path const here = std::filesystem::current_path();
+        EXPECT_EQ(CTWApplication::HandOverWords(5, afterEnd),
+            (std::vector<std::string> {
+                (here / "-walk.twk").string(), (here / "--help").string(), (here / "--").string() }));
+        char* beforeEnd[] = { program, help, ends, file, nullptr };
+        EXPECT_EQ(CTWApplication::ReadOptions(4, beforeEnd), CTWApplication::LaunchAction::Help);
+        char* onlyEnd[] = { program, ends, nullptr };
+        EXPECT_EQ(CTWApplication::ReadOptions(2, onlyEnd), CTWApplication::LaunchAction::Run);
+        EXPECT_TRUE(CTWApplication::HandOverWords(2, onlyEnd).empty());
     }
 
 } // namespace

@@ -92,6 +92,55 @@ namespace {
         EXPECT_EQ(document->GetSaveMode(), UInt32(CDocument::kSaveModeAlways));
     }
 
+    // A file whose name begins with "-" is given after "--", on the command line and when it
+    // is handed over to the program already running.
+    TEST_F(TWApplication, AFileNamedLikeAnOptionOpensAfterTwoDashes)
+    {
+        StartApp();
+        FinishStart();
+        CWindowDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        auto* camp = new CMapWaypoint();
+        camp->SetName("Camp");
+        document->AddObject(camp);
+        Responders::SaveAs(PathFor("-walk.twk"));
+        ASSERT_EQ(document->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.5);
+        delete document;
+        mApp.reset();
+        Responders::Reset();
+
+        auto openNamed = [](std::string const& name) -> CWindowDocument* {
+            for (CDocument* open : CDocument::GetDocuments(false))
+                if (open->GetFile().IsSpecified() && open->GetFile().GetFileName().GetStdString() == name)
+                    return dynamic_cast<CWindowDocument*>(open);
+            return nullptr;
+        };
+        // Given in the folder it is in, as a shell user types it.
+        std::filesystem::path const here = std::filesystem::current_path();
+        std::filesystem::current_path(mFolder.Path());
+        std::string const dashes = "--", name = "-walk.twk";
+        std::vector<char*> argv { const_cast<char*>("tarnwick"), const_cast<char*>(dashes.c_str()),
+            const_cast<char*>(name.c_str()), nullptr };
+        std::vector<std::string> const words = CTWApplication::HandOverWords(3, argv.data());
+        StartApp();
+        mApp->SetLaunchArguments(3, argv.data());
+        FinishStart();
+        ManualClock::RunFor(1);
+        std::filesystem::current_path(here);
+        CWindowDocument* opened = openNamed("-walk.twk");
+        ASSERT_NE(opened, nullptr) << "the file after -- is opened";
+        ASSERT_EQ(opened->GetObjects().size(), 1u);
+        EXPECT_EQ(opened->GetObjects()[0]->GetName().GetStdString(), "Camp");
+        EXPECT_TRUE(Responders::History().empty()) << "nothing to report";
+        delete opened;
+
+        // A later start hands it over to the running program.
+        CTWApplication::QueueHandedOver(words);
+        ManualClock::RunFor(1);
+        EXPECT_NE(openNamed("-walk.twk"), nullptr);
+    }
+
     // The global document is its file: a copy saved elsewhere asks like any document, and the
     // file opened again, from the recent items or the open dialog, saves itself at quit.
     TEST_F(TWApplication, SaveAsOfTheGlobalDocumentMakesAnOrdinaryOneAndReopeningTheFileMakesItGlobal)

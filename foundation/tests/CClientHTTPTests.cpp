@@ -5,8 +5,10 @@
 #include "tests/support/TestSupport.h"
 
 #include <chrono>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
@@ -139,4 +141,181 @@ TEST(CClientHTTP, SendsItsHeadersAndRefusesInjectedLines)
     EXPECT_NE(request.find("User-Agent: First/1.0\r\n"), std::string::npos) << request;
     EXPECT_NE(request.find("X-Kind: test\r\n"), std::string::npos) << request;
     EXPECT_EQ(request.find("X-Evil"), std::string::npos) << request;
+}
+
+namespace {
+
+// Answers one GET with a body that never ends, until the client hangs up; returns the bytes sent.
+std::size_t StreamEndlessly(int listener)
+{
+    int connection = accept(listener, nullptr, nullptr);
+    std::string request;
+    char buffer[4096];
+    while (request.find("\r\n\r\n") == std::string::npos) {
+        ssize_t n = read(connection, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        request.append(buffer, std::size_t(n));
+    }
+    std::string const head = "HTTP/1.0 200 OK\r\n\r\n";
+    send(connection, head.data(), head.size(), MSG_NOSIGNAL);
+    std::string const chunk(64 << 10, 'x');
+    std::size_t sent = 0;
+    while (sent < (std::size_t(128) << 20)) {
+        ssize_t n = send(connection, chunk.data(), chunk.size(), MSG_NOSIGNAL);
+        if (n <= 0)
+            break;
+        sent += std::size_t(n);
+    }
+    close(connection);
+    return sent;
+}
+
+// An https server on 127.0.0.1 with a certificate of its own: /to-http redirects to the
+// plain link given, /to-https to its own /feed, /quit ends it.
+class SecureServer {
+public:
+    SecureServer(tw::test::TempFolder const& folder, std::string const& plainLink)
+    {
+        mCertificate = (folder / "cert.pem").string();
+        std::string const key = (folder / "key.pem").string();
+        if (tw::test::RunCommand("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -addext "
+                                 "subjectAltName=IP:127.0.0.1 -keyout '"
+                + key + "' -out '" + mCertificate + "' 2>/dev/null")
+            != 0)
+            return;
+        tw::test::WriteFile(folder / "server.py", R"(import socket, ssl, sys
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(sys.argv[1], sys.argv[2])
+listener = socket.socket()
+listener.bind(("127.0.0.1", 0))
+listener.listen(8)
+port = listener.getsockname()[1]
+print(port, flush=True)
+while True:
+    connection, _ = listener.accept()
+    try:
+        secure = context.wrap_socket(connection, server_side=True)
+        request = b""
+        while b"\r\n\r\n" not in request:
+            more = secure.recv(4096)
+            if not more:
+                break
+            request += more
+        path = request.split(b" ")[1].decode() if b" " in request else ""
+        if path == "/to-http":
+            head, body = "302 Found\r\nLocation: " + sys.argv[3], ""
+        elif path == "/to-https":
+            head, body = "302 Found\r\nLocation: https://127.0.0.1:%d/feed" % port, ""
+        else:
+            head, body = "200 OK", "secure"
+        secure.sendall(("HTTP/1.1 %s\r\nContent-Length: %d\r\nConnection: close\r\n\r\n%s" % (head, len(body), body)).encode())
+        secure.close()
+    except (ssl.SSLError, OSError):
+        connection.close()
+    if path == "/quit":
+        break
+)");
+        mPipe = popen(("python3 '" + (folder / "server.py").string() + "' '" + mCertificate + "' '" + key + "' '"
+                          + plainLink + "'")
+                          .c_str(),
+            "r");
+        if (mPipe && std::fscanf(mPipe, "%d", &mPort) != 1)
+            mPort = 0;
+    }
+    ~SecureServer()
+    {
+        if (mPort > 0)
+            TrustingQuit();
+        if (mPipe)
+            pclose(mPipe);
+    }
+    int Port() const { return mPort; }
+    std::string const& Certificate() const { return mCertificate; }
+    CString Link(char const* path) const
+    {
+        CString link;
+        link.Format("https://127.0.0.1:%d%s", mPort, path);
+        return link;
+    }
+
+private:
+    void TrustingQuit();
+
+    std::string mCertificate;
+    FILE* mPipe = nullptr;
+    int mPort = 0;
+};
+
+// The client trusting only the test server's certificate.
+class TrustingClient : public CClientHTTP {
+public:
+    explicit TrustingClient(std::string const& certificates)
+        : CClientHTTP(CString(), 5)
+    {
+        mCertificates = certificates;
+    }
+};
+
+void SecureServer::TrustingQuit()
+{
+    TrustingClient client(mCertificate);
+    CMemBuffer ignored;
+    client.GetURL(Link("/quit"), ignored);
+}
+
+} // namespace
+
+TEST(CClientHTTP, StopsReadingAtTheLargestBodyTheCallerTakes)
+{
+    std::unique_ptr<CClientHTTP> client(CClientHTTP::Create("", 10, 0));
+    client->SetMaxBodySize(1 << 20);
+    int port = 0;
+    int listener = ListenOnFreePort(port);
+    std::size_t sent = 0;
+    std::thread server([&] { sent = StreamEndlessly(listener); });
+    CMemBuffer body;
+    body.AppendData("old", 3);
+    EXPECT_EQ(client->GetURL(Link(port, "/endless"), body), memFullErr);
+    server.join();
+    close(listener);
+    EXPECT_EQ(Text(body), "old");
+    // What the sockets buffered on the way is all the server got rid of; 64 MiB is the
+    // client's own ceiling.
+    EXPECT_LT(sent, std::size_t(16) << 20);
+
+    // A length announced beyond the limit is refused; one at the limit is taken.
+    tw::test::TempFolder folder;
+    tw::test::WriteFile(folder / "big", std::string((1 << 20) + 1, 'b'));
+    tw::test::WriteFile(folder / "fits", std::string(1 << 20, 'f'));
+    LocalServer files(folder.Path().string());
+    ASSERT_GT(files.Port(), 0);
+    EXPECT_EQ(client->GetURL(Link(files.Port(), "/big"), body), memFullErr);
+    EXPECT_EQ(client->GetURL(Link(files.Port(), "/fits"), body), noErr);
+    EXPECT_EQ(body.GetBufferSize(), UInt32(1) << 20);
+}
+
+TEST(CClientHTTP, AnHttpsLinkIsNeverRedirectedToPlainHttp)
+{
+    tw::test::TempFolder folder;
+    int plainPort = 0;
+    int plain = ListenOnFreePort(plainPort); // would see the connection of a followed redirect
+    std::string const plainLink = "http://127.0.0.1:" + std::to_string(plainPort) + "/feed";
+    SecureServer server(folder, plainLink);
+    if (server.Port() <= 0) {
+        close(plain);
+        GTEST_SKIP() << "openssl or python3 could not start an https server";
+    }
+    std::unique_ptr<CClientHTTP> init(CClientHTTP::Create("", 5, 0)); // sets up the library
+    TrustingClient client(server.Certificate());
+    CMemBuffer body;
+    ASSERT_EQ(client.GetURL(server.Link("/to-https"), body), noErr) << "https to https is followed";
+    EXPECT_EQ(Text(body), "secure");
+
+    EXPECT_EQ(client.GetURL(server.Link("/to-http"), body), CClientHTTP::kHTTPStatusErr);
+    EXPECT_EQ(client.GetStatusCode(), 302);
+    EXPECT_EQ(Text(body), "secure") << "a failure leaves the buffer alone";
+    pollfd waiting { plain, POLLIN, 0 };
+    EXPECT_EQ(poll(&waiting, 1, 100), 0) << "nothing connected to the plain http server";
+    close(plain);
 }

@@ -13,6 +13,8 @@
 #include "tests/support/OpenRecorder.h"
 #include "tests/support/TestSupport.h"
 
+#include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tw::test {
@@ -259,6 +261,34 @@ namespace {
         }
         EXPECT_EQ(Alerts(), std::vector<std::string>(4, kNoServer));
         EXPECT_FALSE(Checked());
+    }
+
+    // A feed that never ends is read no further than the feed's own limit (1 MiB), not
+    // the HTTP client's ceiling.
+    TEST_F(UpdateCheck, AFeedThatNeverEndsIsReadNoFurtherThanTheFeedLimit)
+    {
+        int port = 0;
+        int const listener = ListenOnFreePort(port);
+        std::size_t sent = 0;
+        std::thread server([&] {
+            int const connection = accept(listener, nullptr, nullptr);
+            char request[4096];
+            read(connection, request, sizeof request); // the request line and headers, one packet
+            std::string const head = "HTTP/1.0 200 OK\r\n\r\n<pellmar>";
+            send(connection, head.data(), head.size(), MSG_NOSIGNAL);
+            std::string const chunk(64 << 10, ' ');
+            for (ssize_t n = 0; sent < (std::size_t(128) << 20); sent += std::size_t(n))
+                if ((n = send(connection, chunk.data(), chunk.size(), MSG_NOSIGNAL)) <= 0)
+                    break;
+            close(connection);
+        });
+        UseFeed("http://127.0.0.1:" + std::to_string(port) + "/feed.xml");
+        Responders::PressAlertButton(1);
+        EXPECT_EQ(mApp->CommandCheckForUpdate(true), noErr);
+        server.join();
+        close(listener);
+        EXPECT_EQ(Alerts(), std::vector<std::string> { kNoServer });
+        EXPECT_LT(sent, std::size_t(16) << 20) << "what the sockets buffered, no more";
     }
 
     class Ticker : public CTimerTask {

@@ -180,6 +180,29 @@ TEST(CMapManager, SharedPacksThatNotEveryUserCanReadAreNotedForRepair)
     EXPECT_TRUE(manager.GetUnreadablePacks().empty()) << "only shared folders are checked";
 }
 
+// The repair leaves links alone, so a link to nothing or to a file no one else may read
+// would bring its alert back at every start.
+TEST(CMapManager, LinksInASharedPackAreLeftOutOfTheCheckAsTheRepairLeavesThem)
+{
+    TempFolder shared, elsewhere;
+    std::string const keys = Key("TWMapFormat", "1.0") + Key("TWMapIdentifier", "linked");
+    MakePack(shared / "Linked.twmap", keys, "r1", "", LayerEntry("places", 7));
+    tw::test::WriteFile(elsewhere / "private", "x");
+    std::filesystem::permissions(elsewhere / "private", std::filesystem::perms(0600));
+    std::filesystem::create_symlink(elsewhere / "nothing", shared / "Linked.twmap" / "dangling");
+    std::filesystem::create_symlink(elsewhere / "private", shared / "Linked.twmap" / "Contents" / "private");
+
+    CMapManager manager;
+    CFile const sharedFolder(CString(shared.Path().c_str()));
+    manager.LoadMapsFrom({ sharedFolder }, { sharedFolder });
+    EXPECT_TRUE(manager.GetUnreadablePacks().empty());
+    EXPECT_EQ(manager.GetMapPacks().size(), 1u);
+
+    std::filesystem::permissions(shared / "Linked.twmap" / "Contents", std::filesystem::perms(0700));
+    manager.LoadMapsFrom({ sharedFolder }, { sharedFolder });
+    EXPECT_EQ(manager.GetUnreadablePacks().size(), 1u) << "the pack's own folders are still checked";
+}
+
 TEST(CMapManager, ARegionReplacesAnotherEitherWay)
 {
     TempFolder maps;

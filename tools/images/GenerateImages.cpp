@@ -9,6 +9,7 @@
 #include <cairo.h>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <pango/pangocairo.h>
 #include <string>
@@ -506,6 +507,29 @@ cairo_surface_t* Render(Image const& image)
     return surface;
 }
 
+// True when the PNG at path holds exactly the surface's pixels: such a file is left as it
+// is, so that another PNG encoder's bytes for the same picture do not show as a change.
+bool HasSamePixels(cairo_surface_t* surface, std::string const& path)
+{
+    cairo_surface_t* stored = cairo_image_surface_create_from_png(path.c_str());
+    bool same = cairo_surface_status(stored) == CAIRO_STATUS_SUCCESS
+        && cairo_image_surface_get_format(stored) == cairo_image_surface_get_format(surface)
+        && cairo_image_surface_get_width(stored) == cairo_image_surface_get_width(surface)
+        && cairo_image_surface_get_height(stored) == cairo_image_surface_get_height(surface);
+    if (same) {
+        cairo_surface_flush(surface);
+        cairo_surface_flush(stored);
+        int const width = cairo_image_surface_get_width(surface);
+        for (int y = 0; same && y < cairo_image_surface_get_height(surface); ++y)
+            same = std::memcmp(cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface),
+                       cairo_image_surface_get_data(stored) + y * cairo_image_surface_get_stride(stored),
+                       std::size_t(width) * 4)
+                == 0;
+    }
+    cairo_surface_destroy(stored);
+    return same;
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 2) {
@@ -516,7 +540,8 @@ int main(int argc, char** argv)
     for (Image const& image : kImages) {
         cairo_surface_t* surface = Render(image);
         std::string const path = (folder / image.name).string();
-        cairo_status_t const status = cairo_surface_write_to_png(surface, path.c_str());
+        cairo_status_t const status
+            = HasSamePixels(surface, path) ? CAIRO_STATUS_SUCCESS : cairo_surface_write_to_png(surface, path.c_str());
         cairo_surface_destroy(surface);
         if (status != CAIRO_STATUS_SUCCESS) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());

@@ -87,15 +87,22 @@ inline int FuzzCommandLine(CSingleInstance& instance, std::vector<std::vector<st
         argv.push_back(argument.data());
     argv.push_back(nullptr);
     int const argc = int(arguments.size());
+    // Up to "--" a word that begins with "-" is an option; after it every word is a file or link.
     bool options = false;
-    for (int i = 1; i < argc; ++i)
-        options = options || argv[i][0] == '-';
+    std::size_t files = 0;
+    for (int i = 1, end = argc; i < argc; ++i) {
+        if (i > end)
+            ++files;
+        else if (std::string(argv[i]) == "--")
+            end = i;
+        else if (argv[i][0] == '-')
+            options = true;
+        else
+            ++files;
+    }
     if ((CTWApplication::ReadOptions(argc, argv.data()) == CTWApplication::LaunchAction::Run) == options)
         __builtin_trap(); // a start with options never just runs, one without always does
     std::vector<std::string> const words = CTWApplication::HandOverWords(argc, argv.data());
-    std::size_t files = 0;
-    for (int i = 1; i < argc; ++i)
-        files += argv[i][0] != '-';
     if (words.size() != files)
         __builtin_trap(); // every file and link goes over, no option does
     // The start's side on a thread of its own, as a second process would be.
