@@ -195,7 +195,8 @@ OSStatus CParserGPX::ParseFile(CFile const& file, std::vector<CMapObject*>& obje
         reader.SetMonitor(mMonitor);
         status = reader.ReadFile(file);
         NoteError(reader);
-        if (status == noErr && !reader.HasRoot())
+        // Bytes that never made an element are no GPX file, whatever its name.
+        if ((status == noErr || status == kImportMalformedErr) && !reader.HasRoot())
             status = kImportNotRecognisedErr;
         records = std::move(reader.mRecords);
     }

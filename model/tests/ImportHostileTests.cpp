@@ -92,7 +92,7 @@ TEST(ImportHostile, EachDamagedFileGivesItsStatusAndNothingElse)
         { "deep.gpx", GPX11(Repeat("<extensions>", 5000) + Repeat("</extensions>", 5000)), kImportLimitErr },
         { "empty.gpx", "", kImportNotRecognisedErr },
         { "spaces.gpx", "   \n\n  ", kImportNotRecognisedErr },
-        { "prose.gpx", "Dear diary, today I walked.", kImportMalformedErr },
+        { "prose.gpx", "Dear diary, today I walked.", kImportNotRecognisedErr }, // no GPX, whatever its name
         { "broken.loc", "<loc><waypoint><coord lat=\"1\" lon=\"2\"/></waypoint", kImportTruncatedErr },
         { "nested.loc", "<loc><waypoint><coord lat=\"1\" lon=\"2\"></waypoint></coord></loc>", kImportMalformedErr },
     };
@@ -210,7 +210,7 @@ TEST(ImportHostile, ObjectLimitsHoldAtTheLimitAndRefuseOnePast)
         EXPECT_EQ(ParseInto(folder / "at.gpx", added), noErr);
         EXPECT_EQ(added, kLimit);
         WriteFile(folder / "past.gpx", GPX11(c.past));
-        EXPECT_EQ(ParseInto(folder / "past.gpx", added), kImportLimitErr);
+        EXPECT_EQ(ParseInto(folder / "past.gpx", added), kImportObjectCountErr);
         EXPECT_EQ(added, 0u);
     }
 
@@ -225,6 +225,6 @@ TEST(ImportHostile, ObjectLimitsHoldAtTheLimitAndRefuseOnePast)
     std::size_t added = 0;
     EXPECT_EQ(ParseInto(folder / "at.loc", added), noErr);
     EXPECT_EQ(added, kLimit);
-    EXPECT_EQ(ParseInto(folder / "past.loc", added), kImportLimitErr);
+    EXPECT_EQ(ParseInto(folder / "past.loc", added), kImportObjectCountErr);
     EXPECT_EQ(added, 0u);
 }
