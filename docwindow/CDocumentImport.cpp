@@ -77,7 +77,7 @@ void CDocumentImport::GetReport(OSStatus status, CString const& name, std::size_
         else if (status == kImportObjectCountErr)
             minor = LimitText("DocImportErrorObjects", CParserGPX::GetMaxObjects());
         else if (status == kImportTrackPointCountErr)
-            minor = LimitText("DocImportErrorTrackPoints", CParserGPX::kMaxTrackPoints);
+            minor = LimitText("DocImportErrorTrackPoints", CParserGPX::GetMaxTrackPoints());
         else if (status == kImportRoutePointCountErr)
             minor = LimitText("DocImportErrorRoutePoints", CParserGPX::kMaxRoutePoints);
         else

@@ -261,7 +261,7 @@ void CGPXReader::EndField()
 
 void CGPXReader::EndTrackPoint()
 {
-    if (++mTrackPoints > CParserGPX::kMaxTrackPoints) {
+    if (++mTrackPoints > CParserGPX::GetMaxTrackPoints()) {
         Fail(kImportTrackPointCountErr);
         return;
     }
