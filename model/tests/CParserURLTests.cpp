@@ -291,6 +291,18 @@ TEST(CParserURL, RefusesHostileAndBrokenLinksChangingNothing)
     std::string longLink = "http://maps.google.com/maps?ll=51.5,-0.12&z=10&q=";
     longLink += std::string(CParserURL::kMaxLinkLength - longLink.size(), 'q');
     EXPECT_EQ(Parse(longLink).status, noErr);
+    EXPECT_EQ(Parse(longLink + "q").status, kNothingParseableErr) << "one more is past the limit";
+    // The own link alone, the same.
+    std::string viewLink = "tarnwick://view?lat=10.5";
+    viewLink += std::string(CParserURL::kMaxLinkLength - viewLink.size() - 15, '0') + "&lon=20&zoom=4";
+    ASSERT_EQ(viewLink.size() + 1, std::size_t(CParserURL::kMaxLinkLength));
+    viewLink.insert(viewLink.find('&'), "0");
+    CCoordinate coordinate;
+    unsigned long zoom = 0;
+    EXPECT_EQ(CParserURL::ParseViewLink(CString(viewLink.c_str()), coordinate, zoom), noErr);
+    EXPECT_EQ(zoom, 4u);
+    viewLink.insert(viewLink.find('&'), "0");
+    EXPECT_EQ(CParserURL::ParseViewLink(CString(viewLink.c_str()), coordinate, zoom), kNothingParseableErr);
 }
 
 // Mail and chat programs put links in angle brackets, quotes or round brackets, and a
