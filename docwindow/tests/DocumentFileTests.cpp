@@ -259,7 +259,6 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
     INSTANTIATE_TEST_SUITE_P(Files, DamagedFile,
         ::testing::Values(Damage { "UnknownKind", "d['Objects'][4]['Type'] = 'zzzz'", 8, "DocLoadUnknownObjects" },
             Damage { "DamagedObject", "del d['Objects'][0]['Position']", 8, "DocLoadDamagedObjects" },
-            Damage { "NoObjects", "del d['Objects']", 0, "DocLoadNoObjects" },
             Damage { "ObjectsNotAList", "d['Objects'] = 'none'", 0, "DocLoadNoObjects" },
             Damage { "OtherFormat", "d['Format'] = 7", 9, "DocLoadUnknownFormat" }),
         [](auto const& info) { return std::string(info.param.name); });
