@@ -1,5 +1,6 @@
 #include "app/CSheetTrackConfig.h"
 
+#include "app/MapObjectListSupport.h"
 #include "bindings/Source/Bindings/CBPreferenceBinding.h"
 #include "bindings/Source/Core/CBString.h"
 #include "devices/CDevice.h"
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -42,22 +44,22 @@ bool TrackSheetImperial()
     return units == kMapUnitsImperial || units == kMapUnitsMiles || units == kMapUnitsFeet;
 }
 
-// A whole number from 0 to 2^32 - 1, leading and trailing blanks allowed; 0 for anything else.
-UInt32 ReadTrackValue(CString const& text)
+// A whole number from 0 to 2^32 - 1, leading and trailing blanks allowed; none for anything else.
+std::optional<UInt32> ReadTrackValue(CString const& text)
 {
     std::string const digits = text.GetStdString();
     char const* start = digits.c_str();
     while (*start == ' ' || *start == '\t')
         ++start;
     if (*start < '0' || *start > '9')
-        return 0;
+        return std::nullopt;
     errno = 0;
     char* end = nullptr;
     unsigned long long const value = std::strtoull(start, &end, 10);
     while (end && (*end == ' ' || *end == '\t'))
         ++end;
     if (errno != 0 || (end && *end) || value > std::numeric_limits<UInt32>::max())
-        return 0;
+        return std::nullopt;
     return UInt32(value);
 }
 
@@ -162,7 +164,7 @@ TrackInfo CSheetTrackConfig::GetTrackInfo() const
 {
     TrackInfo info = mInfo;
     info.device = GetSelectedDevice();
-    info.captureValue = ReadTrackValue(mValue->GetTextValue());
+    info.captureValue = ReadTrackValue(mValue->GetTextValue()).value_or(0);
     bool const some = mCapture->GetCurrentValue() == kTrackCaptureSome;
     long const unit = mUnit->GetCurrentValue();
     if (!some)
@@ -179,8 +181,15 @@ TrackInfo CSheetTrackConfig::GetTrackInfo() const
 
 OSStatus CSheetTrackConfig::DoEventCommandProcess(CCarbonEvent& event)
 {
-    if (event.GetHICommand().commandID == kTrackCommandCapture) {
+    UInt32 const command = event.GetHICommand().commandID;
+    if (command == kTrackCommandCapture) {
         CaptureChanged();
+        return noErr;
+    }
+    // A rule of so many seconds or metres records only with a number: OK waits for one.
+    if (command == kHICommandOK && mCapture->GetCurrentValue() == kTrackCaptureSome
+        && !ReadTrackValue(mValue->GetTextValue())) {
+        MapObjectListSupport::RefuseField(mValue);
         return noErr;
     }
     return CWindowController::DoEventCommandProcess(event);

@@ -62,8 +62,8 @@ void CCanvasMapObject::ObjectOpened()
         document->EditObject(mObject);
 }
 
-void CCanvasMapObject::ObjectDragging() { UpdatePosition(); }
-void CCanvasMapObject::ObjectDragged(bool) { UpdatePosition(); }
+void CCanvasMapObject::ObjectDragging() { MovePosition(); }
+void CCanvasMapObject::ObjectDragged(bool) { MovePosition(); }
 void CCanvasMapObject::ObjectResizing() { UpdatePosition(); }
 void CCanvasMapObject::ObjectResized(bool) { UpdatePosition(); }
 
@@ -169,6 +169,19 @@ void CCanvasMapObject::UpdatePosition()
     default:
         break;
     }
+}
+
+// A shape moved against the world's edge stops there whole: its corners, each held at the edge
+// on its own, would bring its sides together.
+void CCanvasMapObject::MovePosition()
+{
+    if (mBoundsNotify == kBoundsNotifyBounds && mMapView) {
+        CGRect const bounds = GetBounds();
+        CGRect const kept = mMapView->GetGeometry().KeepInWorld(bounds, UInt32(mMapView->GetMapZoom()));
+        if (!CGRectEqualToRect(kept, CGRectStandardize(bounds)))
+            SetBounds(kept);
+    }
+    UpdatePosition();
 }
 
 ObjectHit CCanvasMapObject::IsHitWithMargin(CGPoint const& point, CGFloat margin)

@@ -76,6 +76,8 @@ public:
     template <typename Coordinate>
     void ProjectReduceAll(std::vector<Coordinate> const& coordinates, std::vector<CGPoint>& points) const;
     void UpdatePosition();
+    // UpdatePosition for a move: the bounds keep their size, stopped at the world's edge.
+    void MovePosition();
 
 protected:
     explicit CCanvasMapObject(BoundsNotify notify, UInt32 clearAttributes);

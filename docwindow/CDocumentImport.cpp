@@ -3,10 +3,33 @@
 #include "foundation/CTextUtilities.h"
 #include "foundation/Status.h"
 #include "model/CParserFile.h"
+#include "model/CParserGPX.h"
 #include "model/CParserURL.h"
 
 #include <memory>
+#include <string>
 #include <unistd.h>
+
+namespace {
+
+// A count as the limits are written: "1,000,000".
+std::string Grouped(std::size_t count)
+{
+    std::string digits = std::to_string(count);
+    for (std::ptrdiff_t at = std::ptrdiff_t(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(std::size_t(at), 1, ',');
+    return digits;
+}
+
+// The sentence of a limit the file passed, with the limit in it.
+CString LimitText(char const* key, std::size_t limit)
+{
+    CString text;
+    text.Format(CTextUtilities::GetBundleString(key).GetUTF8(), Grouped(limit).c_str());
+    return text;
+}
+
+} // namespace
 
 bool CDocumentImport::CanImport(CFile const& file)
 {
@@ -51,6 +74,12 @@ void CDocumentImport::GetReport(OSStatus status, CString const& name, std::size_
             minor = CTextUtilities::GetBundleString("DocImportErrorAccess");
         else if (status == eofErr)
             minor = CTextUtilities::GetBundleString("DocImportErrorEmpty");
+        else if (status == kImportObjectCountErr)
+            minor = LimitText("DocImportErrorObjects", CParserGPX::GetMaxObjects());
+        else if (status == kImportTrackPointCountErr)
+            minor = LimitText("DocImportErrorTrackPoints", CParserGPX::GetMaxTrackPoints());
+        else if (status == kImportRoutePointCountErr)
+            minor = LimitText("DocImportErrorRoutePoints", CParserGPX::kMaxRoutePoints);
         else
             minor.Format(CTextUtilities::GetBundleString("DocImportErrorTypeN").GetUTF8(), long(status));
         return;

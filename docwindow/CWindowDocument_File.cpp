@@ -172,7 +172,9 @@ OSStatus CWindowDocument::DecodeProperties(CFDictionary const& properties)
     previous.swap(mObjects);
     mUnreadObjects.clear();
     mLoadReport = LoadReport();
-    mLoadReport.format = properties.GetValueUInt32(kPropertyFormat);
+    // A file without a format number is read as this format: only another number is unknown.
+    mLoadReport.format
+        = properties.HasKey(kPropertyFormat) ? properties.GetValueUInt32(kPropertyFormat) : kDocumentFormat;
     mLoadReport.unknownFormat = mLoadReport.format != kDocumentFormat;
     mNewerFormat = mLoadReport.format > kDocumentFormat ? mLoadReport.format : 0;
     KeepUnreadKeys(properties);
@@ -361,7 +363,10 @@ void CWindowDocument::DecodeObjects(CFDictionary const& properties)
 {
     auto const value = static_cast<CFTypeRef>(
         CFDictionaryGetValue(properties.GetCFDictionary(), CString(kPropertyObjects).GetCFString()));
-    if (!value || CFGetTypeID(value) != CFArrayGetTypeID()) {
+    // No list is no objects; a list that is something else was damaged.
+    if (!value)
+        return;
+    if (CFGetTypeID(value) != CFArrayGetTypeID()) {
         mLoadReport.noObjects = true;
         return;
     }

@@ -6,6 +6,7 @@
 #include "toolbox/dialogs/Printing.h"
 
 #include <string_view>
+#include <climits>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +46,19 @@ bool BeginsAsPropertyList(CFile const& file)
         || text.find("<!DOCTYPE plist") != std::string_view::npos;
 }
 
+// A name longer than any folder takes: said as such, whatever the call failed with.
+bool IsNameTooLong(CFile const& file, OSStatus status)
+{
+    if (status == bdNamErr)
+        return true;
+    if (!file.IsSpecified())
+        return false;
+    std::string const path = file.GetPath();
+    std::size_t const slash = path.find_last_of('/');
+    std::size_t const name = slash == std::string::npos ? path.size() : path.size() - slash - 1;
+    return name > NAME_MAX || path.size() >= PATH_MAX;
+}
+
 } // namespace
 
 CString CFileErrorText::GetHeadline(Operation operation, CString const& name)
@@ -60,6 +74,9 @@ CString CFileErrorText::GetHeadline(Operation operation, CString const& name)
 CString CFileErrorText::GetReason(Operation operation, CFile const& file, OSStatus status)
 {
     bool const reading = operation == kOpen;
+    if (operation != kPrint && IsNameTooLong(file, status))
+        return Text("The name is too long: a file name can have at most 255 bytes (fewer letters when they are "
+                    "not plain ASCII).");
     if (reading && file.IsSpecified() && !file.Exists())
         return Text("There is no such file.");
     if (reading && file.DirectoryExists())

@@ -189,7 +189,7 @@ void CGPXReader::EndElement(std::string_view, std::string_view)
         break;
     case Node::RoutePoint:
         if (mRoute.points.size() >= CParserGPX::kMaxRoutePoints)
-            Fail(kImportLimitErr);
+            Fail(kImportRoutePointCountErr);
         else if (Count(1))
             mRoute.points.push_back(std::move(mPoint));
         break;
@@ -261,8 +261,8 @@ void CGPXReader::EndField()
 
 void CGPXReader::EndTrackPoint()
 {
-    if (++mTrackPoints > CParserGPX::kMaxTrackPoints) {
-        Fail(kImportLimitErr);
+    if (++mTrackPoints > CParserGPX::GetMaxTrackPoints()) {
+        Fail(kImportTrackPointCountErr);
         return;
     }
     CCoordinatePVT::Velocity velocity {};
@@ -302,7 +302,7 @@ bool CGPXReader::Count(std::size_t objects)
     mObjectCount += objects;
     if (mObjectCount <= CParserGPX::GetMaxObjects())
         return true;
-    Fail(kImportLimitErr);
+    Fail(kImportObjectCountErr);
     return false;
 }
 

@@ -108,9 +108,9 @@ void CMapTrack::AddSample(CCoordinatePVT const& sample)
     if (recorded && !mVelocityDerived) {
         mVelocityKnown = true;
     } else if (!recorded && !(mVelocityKnown && !mVelocityDerived) && mTimeKnown && last > 0) {
-        DeriveVelocity(last);
+        DeriveVelocity(last, mLastStepFrom);
         if (last == 1)
-            DeriveVelocity(0);
+            DeriveVelocity(0, 0);
         mVelocityDerived = mVelocityKnown = true;
     }
     if (mVelocityDerived && !mTimeKnown)
@@ -136,37 +136,50 @@ void CMapTrack::Rebuild()
     mVelocityDerived = false;
     mVelocityKnown = recorded;
     if (!recorded && mTimeKnown && mSamples.size() >= 2 && GetDuration() > 0) {
-        for (std::size_t i = 1; i < mSamples.size(); ++i)
-            DeriveVelocity(i);
-        DeriveVelocity(0);
+        bool back = false;
+        for (std::size_t i = 1; i < mSamples.size(); ++i) {
+            std::size_t const from = StepFrom(i, back);
+            back = from == kNoStep;
+            DeriveVelocity(i, from);
+        }
+        DeriveVelocity(0, 0);
         mVelocityDerived = mVelocityKnown = true;
     }
     mStatistics.reset();
 }
 
 // A receiver's clock or a looping log may step back once between two samples: that step
-// counts no time and the track stays timed. When the sample after it is past the one before
-// it again, the one sample's time was wrong and the time runs on from the sample before it;
-// otherwise the clock started over there. The first step going back, or two steps back in a
-// row, mean the times are no order at all.
+// counts no time and no distance, and the track stays timed. When the sample after it is past
+// the one before it again, the one sample's time was wrong: it is passed over, and the step
+// runs from the sample before it; otherwise the clock started over there. The first step
+// going back, or two steps back in a row, mean the times are no order at all.
+std::size_t CMapTrack::StepFrom(std::size_t index, bool afterBack) const
+{
+    CDateTime const& now = mSamples[index].GetTime();
+    if (now < mSamples[index - 1].GetTime())
+        return kNoStep;
+    if (afterBack && index >= 2 && !(now < mSamples[index - 2].GetTime()))
+        return index - 2;
+    return index - 1;
+}
+
 void CMapTrack::StepTime(std::size_t index)
 {
     CCoordinatePVT const& sample = mSamples[index];
-    bool const back = sample.GetTime() < mSamples[index - 1].GetTime();
+    std::size_t const from = StepFrom(index, mLastStepBack);
+    bool const back = from == kNoStep;
     mTimeKnown = mTimeKnown && sample.GetTime().IsValid() && !(back && (index == 1 || mLastStepBack));
-    bool const afterBack = mLastStepBack;
     mLastStepBack = back;
+    mLastStepFrom = from;
     if (!mTimeKnown || back)
         return;
-    double const now = sample.GetTime().GetTimeInSeconds();
-    double const before = mSamples[index - 1].GetTime().GetTimeInSeconds();
-    double const beforeWrong = afterBack ? mSamples[index - 2].GetTime().GetTimeInSeconds() : before;
-    mDuration += now - (afterBack && now >= beforeWrong ? beforeWrong : before);
+    mDuration += sample.GetTime().GetTimeInSeconds() - mSamples[from].GetTime().GetTimeInSeconds();
 }
 
-// The velocity over the step from the previous sample (for the first: to the next one),
-// on the ellipsoid's local radii of curvature: exact enough for the seconds between fixes.
-void CMapTrack::DeriveVelocity(std::size_t index)
+// The velocity over the step counted into the sample (for the first: the next one's; for a
+// step back: the sample before's), on the ellipsoid's local radii of curvature: exact enough
+// for the seconds between fixes.
+void CMapTrack::DeriveVelocity(std::size_t index, std::size_t step)
 {
     if (mSamples.size() < 2)
         return;
@@ -174,7 +187,7 @@ void CMapTrack::DeriveVelocity(std::size_t index)
         mSamples[0].SetVelocity(mSamples[1].GetVelocity(nullptr));
         return;
     }
-    CCoordinatePVT const& from = mSamples[index - 1];
+    CCoordinatePVT const& from = mSamples[step == kNoStep ? index - 1 : step];
     CCoordinatePVT& to = mSamples[index];
     double seconds = to.GetTime().GetTimeInSeconds() - from.GetTime().GetTimeInSeconds();
     if (!(seconds > 0)) {
@@ -199,19 +212,38 @@ CMapTrack::Statistics const& CMapTrack::GetStatistics() const
         return *mStatistics;
     Statistics statistics;
     CMapManager const& manager = GetMapManager();
-    for (std::size_t i = 1; i < mSamples.size(); ++i)
-        statistics.length += manager.GetDistance(mSamples[i - 1], mSamples[i]);
+    // The steps the time counts are the steps the length and the speeds count: a sample passed
+    // over for its wrong time adds neither distance nor speed.
+    std::vector<bool> passed(mSamples.size(), false);
+    bool back = false;
+    for (std::size_t i = 1; i < mSamples.size(); ++i) {
+        std::size_t from = i - 1;
+        if (mTimeKnown) {
+            from = StepFrom(i, back);
+            back = from == kNoStep;
+            if (from == i - 2)
+                passed[i - 1] = true;
+        }
+        if (from != kNoStep)
+            statistics.length += manager.GetDistance(mSamples[from], mSamples[i]);
+    }
+    if (mTimeKnown && back)
+        passed.back() = true; // the last step went back: no step after it says why
     if (mVelocityKnown && !mSamples.empty()) {
         double sum = 0;
+        std::size_t counted = 0;
         statistics.velocityMin = std::numeric_limits<double>::infinity();
-        for (CCoordinatePVT const& sample : mSamples) {
-            double speed = Speed(sample);
+        for (std::size_t i = 0; i < mSamples.size(); ++i) {
+            if (passed[i])
+                continue;
+            double speed = Speed(mSamples[i]);
             statistics.velocityMin = std::min(statistics.velocityMin, speed);
             statistics.velocityMax = std::max(statistics.velocityMax, speed);
             sum += speed;
+            ++counted;
         }
         double duration = GetDuration();
-        statistics.velocityAvg = duration > 0 ? statistics.length / duration : sum / double(mSamples.size());
+        statistics.velocityAvg = duration > 0 ? statistics.length / duration : sum / double(counted);
     }
     mStatistics = statistics;
     return *mStatistics;

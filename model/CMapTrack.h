@@ -27,7 +27,8 @@ public:
 
     CCoordinateRect GetBounds() const { return mBounds; }
     // Every sample has a fix time and the times go forward, but for single steps back
-    // (a receiver's clock set back, a log starting over), which count no time.
+    // (a receiver's clock set back, a log starting over). A step back counts no time and no
+    // distance, and a sample whose own time was wrong is left out of every statistic.
     bool IsTimeKnown() const { return mTimeKnown; }
     // The samples carry velocities, recorded or derived from their times.
     bool IsVelocityKnown() const { return mVelocityKnown; }
@@ -52,15 +53,20 @@ private:
         double velocityAvg = 0;
     };
 
+    static constexpr std::size_t kNoStep = std::size_t(-1);
+
     void Rebuild();
-    void DeriveVelocity(std::size_t index);
+    void DeriveVelocity(std::size_t index, std::size_t from);
     void StepTime(std::size_t index); // the step from the sample before into the known time
+    // The sample the step into index counts from, given whether the step before went back.
+    std::size_t StepFrom(std::size_t index, bool afterBack) const;
     Statistics const& GetStatistics() const;
 
     std::vector<CCoordinatePVT> mSamples;
     CCoordinateRect mBounds;
     bool mTimeKnown = false;
     bool mLastStepBack = false; // the last step went back in time
+    std::size_t mLastStepFrom = 0; // StepFrom of the last sample
     double mDuration = 0; // [s] the steps forward in time, summed
     bool mVelocityKnown = false;
     bool mVelocityDerived = false; // the velocities are ours, not the receiver's

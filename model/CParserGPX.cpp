@@ -122,6 +122,7 @@ bool ReadZoneOffset(std::string_view text, std::size_t& at, long long& offset)
 
 namespace {
 std::atomic<std::size_t> sMaxObjects { CParserGPX::kMaxObjects };
+std::atomic<std::size_t> sMaxTrackPoints { CParserGPX::kMaxTrackPoints };
 }
 
 std::size_t CParserGPX::GetMaxObjects() { return sMaxObjects.load(std::memory_order_relaxed); }
@@ -129,6 +130,13 @@ std::size_t CParserGPX::GetMaxObjects() { return sMaxObjects.load(std::memory_or
 void CParserGPX::SetMaxObjectsForTesting(std::size_t limit)
 {
     sMaxObjects.store(limit != 0 ? limit : kMaxObjects, std::memory_order_relaxed);
+}
+
+std::size_t CParserGPX::GetMaxTrackPoints() { return sMaxTrackPoints.load(std::memory_order_relaxed); }
+
+void CParserGPX::SetMaxTrackPointsForTesting(std::size_t limit)
+{
+    sMaxTrackPoints.store(limit != 0 ? limit : kMaxTrackPoints, std::memory_order_relaxed);
 }
 
 bool CParserGPX::IsRootElement(std::string_view uri, std::string_view localName)
@@ -195,7 +203,8 @@ OSStatus CParserGPX::ParseFile(CFile const& file, std::vector<CMapObject*>& obje
         reader.SetMonitor(mMonitor);
         status = reader.ReadFile(file);
         NoteError(reader);
-        if (status == noErr && !reader.HasRoot())
+        // Bytes that never made an element are no GPX file, whatever its name.
+        if ((status == noErr || status == kImportMalformedErr) && !reader.HasRoot())
             status = kImportNotRecognisedErr;
         records = std::move(reader.mRecords);
     }

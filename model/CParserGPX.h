@@ -25,6 +25,9 @@ public:
     // The object limit in force: kMaxObjects unless a test set another (0 restores it).
     static std::size_t GetMaxObjects();
     static void SetMaxObjectsForTesting(std::size_t limit);
+    // The track-point limit in force: kMaxTrackPoints unless a test set another (0 restores it).
+    static std::size_t GetMaxTrackPoints();
+    static void SetMaxTrackPointsForTesting(std::size_t limit);
 
     static bool IsRootElement(std::string_view uri, std::string_view localName);
     // Seconds since 2001-01-01 00:00 UTC of an ISO 8601 time ("2021-06-01T08:00:00Z",

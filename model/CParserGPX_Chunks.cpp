@@ -185,7 +185,7 @@ OSStatus JoinPieces(std::vector<std::unique_ptr<PieceJob>>& jobs, std::vector<CG
         jobs[k].reset();
     }
     // Past a limit: the reading in one pass says where.
-    if (join.IsOpen() || objects > CParserGPX::GetMaxObjects() || points > CParserGPX::kMaxTrackPoints)
+    if (join.IsOpen() || objects > CParserGPX::GetMaxObjects() || points > CParserGPX::GetMaxTrackPoints())
         return kImportPieceErr;
     return noErr;
 }

@@ -107,7 +107,7 @@ void CLocReader::EndWaypoint()
         return;
     }
     if (mWaypoints.size() >= CParserLoc::GetMaxWaypoints()) {
-        Fail(kImportLimitErr);
+        Fail(kImportObjectCountErr);
         return;
     }
     auto waypoint = std::make_unique<CMapWaypoint>();
@@ -148,10 +148,11 @@ OSStatus CParserLoc::ParseFile(CFile const& file, std::vector<CMapObject*>& obje
     reader.SetMonitor(mMonitor);
     OSStatus status = reader.ReadFile(file);
     NoteError(reader);
+    // Bytes that never made an element are no LOC file, whatever its name.
+    if ((status == noErr || status == kImportMalformedErr) && !reader.HasRoot())
+        return kImportNotRecognisedErr;
     if (status != noErr)
         return status;
-    if (!reader.HasRoot())
-        return kImportNotRecognisedErr;
     objects.reserve(objects.size() + reader.mWaypoints.size());
     for (auto& waypoint : reader.mWaypoints)
         objects.push_back(waypoint.release());

@@ -77,6 +77,36 @@ enum class Read { kAbsent, kBad, kGood };
 
 bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
+// The link inside the quoting that mail and chat programs put around one: white space, a
+// full stop or comma after it, angle brackets (with or without "URL:"), quotes or round
+// brackets. Anything else around a link leaves it unread.
+std::string_view Unquoted(std::string_view text)
+{
+    constexpr std::string_view kSpace = " \t\r\n";
+    for (;;) {
+        std::size_t const start = text.find_first_not_of(kSpace);
+        if (start == std::string_view::npos)
+            return {};
+        text = text.substr(start, text.find_last_not_of(kSpace) - start + 1);
+        if (text.ends_with('.') || text.ends_with(',') || text.ends_with(';') || text.ends_with('!')) {
+            text.remove_suffix(1);
+            continue;
+        }
+        bool quoted = false;
+        for (std::string_view const pair : { "<>", "\"\"", "''", "()" })
+            if (text.size() >= 2 && text.front() == pair[0] && text.back() == pair[1]
+                && text.substr(1, text.size() - 2).find_first_of(pair) == std::string_view::npos) {
+                text = text.substr(1, text.size() - 2);
+                if (pair[0] == '<' && text.starts_with("url:"))
+                    text.remove_prefix(4);
+                quoted = true;
+                break;
+            }
+        if (!quoted)
+            return text;
+    }
+}
+
 // Where a web link points: its host (after any "user@"), and the path with its query.
 // Only http and https links name a site; text without a scheme is taken as starting
 // with its host, as links are often pasted without one.
@@ -591,7 +621,8 @@ OSStatus CParserURL::ParseURL(CString const& text, IMapLinkView* view, CCoordina
 {
     if (text.IsEmpty() || text.GetLength() > kMaxLinkLength)
         return kNothingParseableErr;
-    std::string lower = ToLowerASCII(text.GetStdString());
+    std::string const whole = ToLowerASCII(text.GetStdString());
+    std::string_view const lower = Unquoted(whole);
     std::string decoded = PercentDecoded(lower);
     LinkView facts = GetLinkView(view);
     // The own link is read as its format says; the sites' links after undoing their escapes.
@@ -621,7 +652,8 @@ OSStatus CParserURL::ParseViewLink(CString const& text, CCoordinate& coordinate,
     if (text.IsEmpty() || text.GetLength() > kMaxLinkLength)
         return kNothingParseableErr;
     Location location;
-    if (!ParseOwnLink(ToLowerASCII(text.GetStdString()), LinkView(), location) || !std::isfinite(location.level))
+    std::string const whole = ToLowerASCII(text.GetStdString());
+    if (!ParseOwnLink(Unquoted(whole), LinkView(), location) || !std::isfinite(location.level))
         return kNothingParseableErr;
     coordinate = CCoordinate(location.latitude, location.longitude);
     zoom = (unsigned long)std::clamp(location.level, 0.0, kMaxLevel);

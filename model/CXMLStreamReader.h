@@ -24,8 +24,11 @@ enum : OSStatus {
     kImportTruncatedErr = -2121, // the file ends inside the document
     kImportEntityErr = -2122, // entity declarations are refused
     kImportValueErr = -2123, // a required value is missing or impossible (coordinates)
-    kImportLimitErr = -2124, // a count, length or depth past its bound
+    kImportLimitErr = -2124, // a length or depth past its bound
     kImportPieceErr = -2125, // a piece of a file read in parallel does not join its neighbours
+    kImportObjectCountErr = -2126, // more objects than one file may bring
+    kImportTrackPointCountErr = -2127, // more track points than one file may bring
+    kImportRoutePointCountErr = -2128, // a route of more points than one route may have
 };
 
 // Shared between readers on other threads and the thread that waits for them: how much of

@@ -87,6 +87,18 @@ CCoordinateRect CMapGeometry::Unproject(CGRect const& rect, UInt32 level) const
         corner(rect.origin.x + rect.size.width, rect.origin.y + rect.size.height));
 }
 
+CGRect CMapGeometry::KeepInWorld(CGRect const& rect, UInt32 level) const
+{
+    CGRect r = CGRectStandardize(rect);
+    double const side = GetImageSide(level);
+    double const top = ProjectUnit(kLatitudeClamp, 0).y * side;
+    double const bottom = ProjectUnit(-kLatitudeClamp, 0).y * side;
+    // A side that does not fit goes first, so a shape too big stays at the west or north.
+    r.origin.x = std::max(std::min(r.origin.x, side - r.size.width), 0.0);
+    r.origin.y = std::max(std::min(r.origin.y, bottom - r.size.height), top);
+    return r;
+}
+
 CMapGeometry::TileRange CMapGeometry::GetTileRange(CGRect const& rect, UInt32 level)
 {
     TileRange range;

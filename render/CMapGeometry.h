@@ -43,6 +43,9 @@ public:
     CGRect Project(CCoordinateRect const& rect, UInt32 level) const;
     CCoordinate Unproject(CGPoint const& point, UInt32 level) const;
     CCoordinateRect Unproject(CGRect const& rect, UInt32 level) const;
+    // The rectangle slid, at its size, to where every corner unprojects to itself: between the
+    // image's left and right sides and within the latitudes positions stop at.
+    CGRect KeepInWorld(CGRect const& rect, UInt32 level) const;
 
     // Columns and rows of the tiles covering the part of the rectangle inside the image;
     // empty when nothing of it is.

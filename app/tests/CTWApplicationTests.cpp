@@ -3,6 +3,7 @@
 #include "foundation/CTextUtilities.h"
 #include "framework/CFileDialog.h"
 #include "model/CMapWaypoint.h"
+#include "model/CParserURL.h"
 #include "tests/support/OpenRecorder.h"
 #include "toolbox/Menu.h"
 #include "toolbox/MenuCalls.h"
@@ -313,6 +314,33 @@ namespace {
         EXPECT_NE(SendLink(*mApp, absurd.c_str()), noErr);
         EXPECT_EQ(Responders::History().size(), 1u) << "the refusal is said";
         EXPECT_EQ(map->GetMapZoom(), 16u) << "and changes nothing";
+    }
+
+    // The limit is exact: a link of just that many bytes is followed, one byte more is refused
+    // in words and moves nothing.
+    TEST_F(TWApplication, ALinkOfExactlyTheLengthLimitIsReadAndOneByteMoreRefused)
+    {
+        StartApp();
+        auto padded = [](std::size_t length) {
+            std::string const head = "tarnwick://view?lat=45.4", tail = "&lon=-75.7&zoom=9";
+            return head + std::string(length - head.size() - tail.size(), '0') + tail;
+        };
+        std::string const longest = padded(CParserURL::kMaxLinkLength);
+        ASSERT_EQ(longest.size(), std::size_t(CParserURL::kMaxLinkLength));
+        ASSERT_EQ(SendLink(*mApp, longest.c_str()), noErr);
+        CWindowDocument* document = OnlyDocument();
+        ASSERT_NE(document, nullptr);
+        CViewMap* map = document->GetMapView();
+        EXPECT_EQ(map->GetMapZoom(), 9u);
+        EXPECT_NEAR(map->GetMapCentre().GetLongitude(), -75.7, 0.05);
+        EXPECT_TRUE(Responders::History().empty()) << "nothing to say";
+
+        mApp->SetCurrentDocument(document);
+        Responders::PressAlertButton(1);
+        EXPECT_NE(SendLink(*mApp, padded(CParserURL::kMaxLinkLength + 1).c_str()), noErr);
+        ASSERT_EQ(Responders::History().size(), 1u) << "the refusal is said";
+        EXPECT_EQ(Responders::History()[0].text, "The link could not be followed.");
+        EXPECT_EQ(map->GetMapZoom(), 9u) << "and moves nothing";
     }
 
     TEST_F(TWApplication, ThePalettesHearWhichDocumentIsCurrent)

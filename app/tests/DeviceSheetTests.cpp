@@ -20,6 +20,7 @@
 #include "tests/support/InputDriver.h"
 #include "tests/support/ManualClock.h"
 #include "toolbox/MenuBar.h"
+#include "toolbox/Sound.h"
 #include "toolbox/View.h"
 #include "toolbox/Window.h"
 #include "toolbox/WindowList.h"
@@ -335,6 +336,75 @@ namespace {
         sheet->ShowProgress();
         EXPECT_TRUE(sheet->IsShown());
         mParent->EndSheet();
+    }
+
+    // A capture value that is no whole number is refused as the editor sheets refuse theirs: a
+    // beep, the field chosen with its text kept, and no recording begun until it reads.
+    TEST_F(DeviceSheetTest, ACaptureValueThatIsNoNumberIsRefused)
+    {
+        Plug("/sys/usb/1-1");
+        SimulatedUnits::units.back()->SendFix(57.70887, 11.97456, 3, 4, 12418, 3600);
+        ManualClock::RunFor(0.2);
+        auto* sheet = Open(new CSheetTrackConfig);
+        ASSERT_NE(sheet, nullptr);
+        TrackInfo info;
+        info.captureMode = kCaptureBySeconds;
+        info.captureValue = 5;
+        sheet->SetTrackInfo(info);
+        ManualClock::RunFor(0.2);
+        std::vector<UInt32> commands;
+        EventTypeSpec const spec { kEventClassCommand, kEventCommandProcess };
+        EventHandlerRef handler = nullptr;
+        InstallEventHandler(
+            mParent->GetEventTarget(),
+            [](EventHandlerCallRef, EventRef event, void* data) -> OSStatus {
+                HICommandExtended hi {};
+                GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof hi, nullptr, &hi);
+                static_cast<std::vector<UInt32>*>(data)->push_back(hi.commandID);
+                return noErr;
+            },
+            1, &spec, &commands, &handler);
+        WindowRef const window = sheet->GetWindow()->GetWindowRef();
+        ControlRef const value = Get<CEditText>('valu')->GetControlRef();
+        toolbox::Beeper::ResetForTesting();
+        UInt32 beeps = 0;
+        for (char const* text : { "abc", "", "5s", "-3", "99999999999", "1.5" }) {
+            SCOPED_TRACE(text);
+            SetKeyboardFocus(window, value, kControlFocusNextPart);
+            InputDriver::Key(0, 'a', cmdKey);
+            if (*text)
+                InputDriver::TypeKeys(text);
+            else
+                InputDriver::Key(51, 8);
+            InputDriver::Key(kKeyTab, '\t');
+            InputDriver::Key(kKeyReturn, 13);
+            ManualClock::RunFor(0.2);
+            EXPECT_TRUE(commands.empty()) << "no recording began";
+            EXPECT_EQ(toolbox::Beeper::Count(), ++beeps);
+            ControlRef focus = nullptr;
+            GetKeyboardFocus(window, &focus);
+            EXPECT_EQ(focus, value) << "the field that does not read is chosen";
+            EXPECT_EQ(Get<CEditText>('valu')->GetTextValue(), CString(text)) << "and keeps what was typed";
+            EXPECT_TRUE(mParent->HasSheet());
+        }
+        SetKeyboardFocus(window, value, kControlFocusNextPart);
+        InputDriver::Key(0, 'a', cmdKey);
+        InputDriver::TypeKeys(" 10 ");
+        InputDriver::Key(kKeyReturn, 13);
+        ManualClock::RunFor(0.2);
+        EXPECT_EQ(commands, (std::vector<UInt32> { 'ok  ' }));
+        EXPECT_EQ(sheet->GetTrackInfo().captureValue, 10u);
+        EXPECT_EQ(toolbox::Beeper::Count(), beeps);
+        // Every fix: the value is not asked for, whatever the field holds.
+        commands.clear();
+        Get<CEditText>('valu')->SetTextValue(CString("abc"));
+        info.captureMode = kCaptureEveryFix;
+        sheet->SetTrackInfo(info);
+        Get<CEditText>('valu')->SetTextValue(CString("abc"));
+        InputDriver::Key(kKeyReturn, 13);
+        ManualClock::RunFor(0.2);
+        EXPECT_EQ(commands, (std::vector<UInt32> { 'ok  ' }));
+        RemoveEventHandler(handler);
     }
 
     TEST_F(DeviceSheetTest, TheTrackSheetIsWorkedWithTheKeyboard)

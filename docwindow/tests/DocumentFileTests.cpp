@@ -259,7 +259,6 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
     INSTANTIATE_TEST_SUITE_P(Files, DamagedFile,
         ::testing::Values(Damage { "UnknownKind", "d['Objects'][4]['Type'] = 'zzzz'", 8, "DocLoadUnknownObjects" },
             Damage { "DamagedObject", "del d['Objects'][0]['Position']", 8, "DocLoadDamagedObjects" },
-            Damage { "NoObjects", "del d['Objects']", 0, "DocLoadNoObjects" },
             Damage { "ObjectsNotAList", "d['Objects'] = 'none'", 0, "DocLoadNoObjects" },
             Damage { "OtherFormat", "d['Format'] = 7", 9, "DocLoadUnknownFormat" }),
         [](auto const& info) { return std::string(info.param.name); });
@@ -340,6 +339,51 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
         WriteFile(path, "Name,Latitude\nCamp,57.7\n");
         EXPECT_NE(CFileErrorText::GetReason(CFileErrorText::kOpen, file, status),
             CTextUtilities::GetBundleString("It is damaged or cut short: it could not be read to its end."));
+    }
+
+    // A file without a format number or without a list of objects opens as it is, without a word:
+    // nothing is missing from it. A list that is no list was damaged, and says so.
+    TEST_F(DocumentFile, AFileWithoutFormatOrObjectsOpensWithoutAWord)
+    {
+        struct Case {
+            char const* name;
+            char const* edit; // Python, on the saved dictionary d
+            std::size_t objects;
+            char const* told; // what the alert says, null: no alert
+        };
+        Case const cases[] = {
+            { "no-format.twk", "del d['Format']", 9, nullptr },
+            { "no-objects.twk", "del d['Objects']", 0, nullptr },
+            { "neither.twk", "del d['Format']\ndel d['Objects']", 0, nullptr },
+            { "bare.twk", "d = {}", 0, nullptr },
+            { "objects-text.twk", "d['Objects'] = 'none'", 0, "no list of objects" },
+            { "format-zero.twk", "d['Format'] = 0", 9, "a format this version" },
+        };
+        for (Case const& c : cases) {
+            SCOPED_TRACE(c.name);
+            std::string const path = SaveEveryKind(c.name);
+            Python(std::string("import plistlib, sys\nwith open(sys.argv[1], 'rb') as f:\n    d = plistlib.load(f)\n")
+                    + c.edit + "\nwith open(sys.argv[1], 'wb') as f:\n    plistlib.dump(d, f)\n",
+                path);
+            Responders::Reset();
+            if (c.told)
+                Responders::PressAlertButton(1);
+            CFile const file = FileAt(path);
+            CDocument* opened = nullptr;
+            ASSERT_EQ(mApp->CommandCreate(&file, &opened), noErr);
+            auto* document = dynamic_cast<CWindowDocument*>(opened);
+            ASSERT_NE(document, nullptr);
+            ManualClock::RunFor(0.5);
+            EXPECT_EQ(document->GetObjects().size(), c.objects);
+            ASSERT_EQ(Responders::History().size(), c.told ? 1u : 0u);
+            if (c.told) {
+                std::string const said = Responders::History()[0].text;
+                EXPECT_NE(said.find(c.told), std::string::npos) << said;
+            }
+            EXPECT_FALSE(document->IsModified());
+            document->CommandClose();
+            ManualClock::RunFor(0.5);
+        }
     }
 
     // A newer version's file: what this version does not know is written back, and the format

@@ -14,6 +14,7 @@
 #include "model/CMapRoute.h"
 #include "model/CMapTrack.h"
 #include "model/CMapWaypoint.h"
+#include "model/CParserGPX.h"
 #include "model/CParserURL.h"
 #include "services/Scrap.h"
 #include "tests/support/InputDriver.h"
@@ -219,6 +220,58 @@ namespace {
         ASSERT_EQ(Responders::History().size(), 1u);
         EXPECT_NE(Responders::History()[0].text.find("could not be imported"), std::string::npos);
         EXPECT_FALSE(mDocument->IsModified());
+    }
+
+    // What a refused import says is a sentence the user can act on, never a number: a picture
+    // called ".gpx" is no GPX file, as it is when called ".png", and a file past a limit names it.
+    TEST_F(DocumentExchange, ARefusedImportSaysWhyInWordsAndNamesTheLimitItPassed)
+    {
+        std::string const picture("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0\x1f\xf3\xffa", 33);
+        std::string waypoints = "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\">";
+        for (int i = 0; i < 11; ++i)
+            waypoints += "<wpt lat=\"57.7\" lon=\"11.9\"/>";
+        waypoints += "</gpx>\n";
+        std::string route = "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" xmlns=\"http://www.topografix.com/GPX/1/1\"><rte>";
+        for (std::size_t i = 0; i <= CParserGPX::kMaxRoutePoints; ++i)
+            route += "<rtept lat=\"57.7\" lon=\"11.9\"/>";
+        route += "</rte></gpx>\n";
+        struct Case {
+            char const* name;
+            std::string text;
+            std::string reason;
+        };
+        CString objects, points;
+        objects.Format(CTextUtilities::GetBundleString("DocImportErrorObjects").GetUTF8(), "10");
+        points.Format(CTextUtilities::GetBundleString("DocImportErrorRoutePoints").GetUTF8(), "100,000");
+        std::string const kind = CTextUtilities::GetBundleString("DocImportErrorKind").GetStdString();
+        Case const cases[] = {
+            { "picture.gpx", picture, kind },
+            { "picture.loc", picture, kind },
+            { "picture.png", picture, kind },
+            { "notes.gpx", "Shopping: milk, eggs\n", kind },
+            { "many.gpx", waypoints, objects.GetStdString() },
+            { "long.gpx", route, points.GetStdString() },
+        };
+        for (Case const& c : cases) {
+            SCOPED_TRACE(c.name);
+            CParserGPX::SetMaxObjectsForTesting(c.text == waypoints ? 10 : 0);
+            Responders::Reset();
+            Responders::PressAlertButton(1);
+            std::string const path = WriteFile(c.name, c.text);
+            // A ".png" is not taken by a drop on the map; the import command's "All Files" takes it.
+            if (std::string_view(c.name).ends_with(".png"))
+                mDocument->ImportData(FileAt(path));
+            else
+                Drop({ path }, "");
+            ManualClock::RunFor(0.5);
+            EXPECT_TRUE(mDocument->GetObjects().empty());
+            ASSERT_EQ(Responders::History().size(), 1u);
+            EXPECT_NE(Responders::History()[0].text.find("could not be imported"), std::string::npos);
+            EXPECT_EQ(Responders::History()[0].detail, c.reason);
+            EXPECT_EQ(Responders::History()[0].detail.find("error"), std::string::npos) << "words, not a code";
+        }
+        CParserGPX::SetMaxObjectsForTesting(0);
+        EXPECT_NE(points.GetStdString().find("100,000 points"), std::string::npos) << points.GetStdString();
     }
 
     TEST_F(DocumentExchange, TheImportCommandReadsEveryChosenFile)

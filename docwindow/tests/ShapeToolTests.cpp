@@ -173,6 +173,66 @@ namespace {
         EXPECT_EQ(twin->IsHitBy(At(350, 98)), kObjectHitBody) << "within the width above the top";
     }
 
+    // A rectangle or circle dragged with the hand past the world's edge stops there at its size:
+    // the bounds written back (and saved) keep the width and height the user drew, and the twin
+    // on the map stops where they do. North and south stop where positions stop (89.9°).
+    TEST_F(ShapeTools, AShapeMovedPastTheWorldsEdgeStopsThereWhole)
+    {
+        Show(CCoordinate(0, 0), 0);
+        ManualClock::RunFor(0.1);
+        double const side = CMapGeometry::GetImageSide(0);
+        double const top = mView->Project(CCoordinate(89.9, 0)).y;
+        double const bottom = mView->Project(CCoordinate(-89.9, 0)).y;
+        struct Push {
+            char const* edge;
+            double dx, dy;
+        };
+        // Each from a shape drawn at 73° E to 157.5° E; the ends north and south lie off the view.
+        for (TWTool tool : { kToolRectangle, kToolCircle })
+            for (Push const push : { Push { "east", 60, 0 }, Push { "west", -400, 0 }, Push { "north", 0, -400 },
+                     Push { "south", 0, 400 } }) {
+                Choose(tool);
+                Drag({ 180, 100 }, { 240, 140 });
+                ASSERT_EQ(mDocument.mObjects.size(), 1u) << tool;
+                auto* shape = static_cast<CMapShape*>(mDocument.mObjects[0]);
+                ASSERT_EQ(mDocument.GetTool(), kToolHand);
+                double const width = 60, height = 40;
+                CGRect const before = mView->Project(shape->GetBounds());
+                CGPoint const grab { CGRectGetMidX(before), CGRectGetMidY(before) };
+                Drag(grab, { grab.x + push.dx, grab.y + push.dy }, 0, 8);
+                CCoordinateRect const saved = shape->GetBounds();
+                CGRect const after = mView->Project(saved);
+                SCOPED_TRACE(testing::Message() << "tool " << tool << " pushed " << push.edge);
+                EXPECT_NEAR(after.size.width, width, 0.01) << "west " << saved.GetTopLeft().GetLongitude() << " east "
+                                                           << saved.GetBottomRight().GetLongitude();
+                EXPECT_NEAR(after.size.height, height, 0.01);
+                EXPECT_GE(after.origin.x, -0.01);
+                EXPECT_LE(after.origin.x + after.size.width, side + 0.01);
+                if (push.dx > 0) {
+                    EXPECT_DOUBLE_EQ(saved.GetBottomRight().GetLongitude(), 180);
+                }
+                if (push.dx < 0) {
+                    EXPECT_DOUBLE_EQ(saved.GetTopLeft().GetLongitude(), -180);
+                }
+                if (push.dy < 0) {
+                    EXPECT_NEAR(saved.GetTopLeft().GetLatitude(), 89.9, 1e-6);
+                    EXPECT_NEAR(after.origin.y, top, 0.01);
+                }
+                if (push.dy > 0) {
+                    EXPECT_NEAR(saved.GetBottomRight().GetLatitude(), -89.9, 1e-6);
+                    EXPECT_NEAR(after.origin.y + after.size.height, bottom, 0.01);
+                }
+                if (push.dy == 0) {
+                    EXPECT_NEAR(after.origin.y, before.origin.y, 0.01) << "a move east or west keeps the latitudes";
+                }
+                CGRect const twin = mView->FindCanvasObject(shape)->GetBounds();
+                EXPECT_NEAR(twin.origin.x, after.origin.x, 0.01) << "the map shows it where it stopped";
+                EXPECT_NEAR(twin.origin.y, after.origin.y, 0.01);
+                EXPECT_NEAR(twin.size.width, width, 0.01);
+                mDocument.RemoveObject(shape);
+            }
+    }
+
     TEST_F(ShapeTools, OfTwoNotesInOnePlaceTheUpperGetsTheLargePicture)
     {
         Choose(kToolNote);

@@ -12,6 +12,7 @@ namespace tw::test {
 namespace {
 
     using E = CFileErrorText;
+    using toolbox::dialogs::Responders;
 
     TEST(CFileErrorText, SaysWhyInWordsFromTheFileAndTheStatus)
     {
@@ -46,6 +47,41 @@ namespace {
         CString const unknown = E::GetReason(E::kSave, plain, -5000);
         EXPECT_TRUE(unknown.Contains("unexpected error"));
         EXPECT_TRUE(unknown.Contains("-5000"));
+    }
+
+    // A name longer than a folder takes (256 bytes) is said to be too long, on a save and on an
+    // open, never as an unexpected error with a number; the document stays where it was.
+    TEST_F(AppTest, ANameTooLongIsSaidToBeTooLong)
+    {
+        StartApp();
+        std::string const tooLong = PathFor((std::string(252, 'n') + ".txt").c_str());
+        std::string const sentence
+            = "The name is too long: a file name can have at most 255 bytes (fewer letters when they are not plain ASCII).";
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        Responders::SaveAs(tooLong);
+        Responders::PressAlertButton(1);
+        EXPECT_EQ(document->CommandSaveAs(), noErr);
+        ManualClock::RunFor(1);
+        ASSERT_EQ(Responders::History().size(), 2u) << "the save sheet and one alert";
+        EXPECT_NE(Responders::History()[1].text.find("could not be saved"), std::string::npos);
+        EXPECT_EQ(Responders::History()[1].detail, sentence);
+        EXPECT_TRUE(CDocument::IsDocument(document));
+        EXPECT_FALSE(document->GetFile().IsSpecified()) << "still untitled";
+        // Opening such a name, as a command line or a typed path may ask.
+        CFile const file(CString(tooLong.c_str()));
+        CDocument* opened = nullptr;
+        OSStatus const status = mApp->CommandCreate(&file, &opened);
+        EXPECT_NE(status, noErr);
+        EXPECT_EQ(opened, nullptr);
+        EXPECT_EQ(E::GetReason(E::kOpen, file, status), CString(sentence.c_str()));
+        // One byte less is a name like any other.
+        std::string const longest = PathFor((std::string(251, 'n') + ".txt").c_str());
+        Responders::SaveAs(longest);
+        EXPECT_EQ(document->CommandSaveAs(), noErr);
+        ManualClock::RunFor(1);
+        EXPECT_EQ(document->GetFile().GetPath(), longest);
+        EXPECT_EQ(Responders::History().size(), 3u) << "no alert";
     }
 
     // A failed open is a caution, not a note: the alert's badge is amber.

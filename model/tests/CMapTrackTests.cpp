@@ -150,6 +150,66 @@ TEST(CMapTrack, ASingleStepBackInTimeLeavesTheTrackTimed)
     EXPECT_FALSE(first.IsTimeKnown());
 }
 
+// The rule that takes a step back out of the time takes it out of the length and the speeds
+// too: the average never exceeds the highest speed, whatever the clock did.
+TEST(CMapTrack, EveryStatisticLeavesOutTheSameStepsBack)
+{
+    CMapManager manager;
+    // A receiver recording 1.7 m/s due north whose clock started over an hour back while the
+    // walker went on 5.5 km without a fix.
+    std::vector<CCoordinatePVT> restarted;
+    double legs = 0;
+    for (int i = 0; i < 20; ++i) {
+        double const latitude = (i < 10 ? 0 : 0.05) + i * 0.000153;
+        double const seconds = kStart + (i < 10 ? 0 : -3600) + i * 10;
+        restarted.push_back(Sample(latitude, 0, seconds, 0, 1.7));
+        if (i > 0 && i != 10)
+            legs += manager.GetDistance(restarted[i - 1], restarted[i]);
+    }
+    CMapTrack track;
+    track.SetSamples(restarted);
+    ASSERT_TRUE(track.IsTimeKnown());
+    EXPECT_DOUBLE_EQ(track.GetDuration(), 180);
+    EXPECT_NEAR(track.GetLength(), legs, 1e-6) << "the gap without time adds no distance";
+    EXPECT_NEAR(track.GetVelocityMax(), 1.7, 1e-9);
+    EXPECT_LE(track.GetVelocityAvg(), track.GetVelocityMax() * 1.01);
+    EXPECT_NEAR(track.GetVelocityAvg(), legs / 180, 1e-9);
+    CMapTrack live;
+    for (CCoordinatePVT const& sample : restarted)
+        live.AddSample(sample);
+    EXPECT_NEAR(live.GetLength(), legs, 1e-6) << "recorded one by one, the same";
+    EXPECT_NEAR(live.GetVelocityAvg(), track.GetVelocityAvg(), 1e-9);
+
+    // One fix with a wrong time and a wild position, speeds derived from the times: it is
+    // passed over by the length, the duration and the speeds alike.
+    std::vector<CCoordinatePVT> const glitch { Sample(0, 0, kStart), Sample(0, 0.001, kStart + 10),
+        Sample(0, 0.002, kStart + 20), Sample(0.01, 0.002, kStart + 5), Sample(0, 0.003, kStart + 30),
+        Sample(0, 0.004, kStart + 40) };
+    double const step = manager.GetDistance(CCoordinate(0, 0), CCoordinate(0, 0.001));
+    for (bool oneByOne : { false, true }) {
+        CMapTrack wild;
+        if (oneByOne)
+            for (CCoordinatePVT const& sample : glitch)
+                wild.AddSample(sample);
+        else
+            wild.SetSamples(glitch);
+        SCOPED_TRACE(oneByOne ? "added one by one" : "set at once");
+        ASSERT_TRUE(wild.IsTimeKnown());
+        ASSERT_TRUE(wild.IsVelocityKnown());
+        EXPECT_DOUBLE_EQ(wild.GetDuration(), 40);
+        EXPECT_NEAR(wild.GetLength(), 4 * step, 1e-3);
+        EXPECT_NEAR(wild.GetVelocityMax(), step / 10, 1e-3);
+        EXPECT_NEAR(wild.GetVelocityAvg(), 4 * step / 40, 1e-3);
+        EXPECT_LE(wild.GetVelocityAvg(), wild.GetVelocityMax() + 1e-9);
+    }
+    // A last step back says nothing yet of why: it counts neither time nor distance.
+    CMapTrack pending;
+    pending.SetSamples({ Sample(0, 0, kStart), Sample(0, 0.001, kStart + 10), Sample(0.01, 0.001, kStart + 5) });
+    EXPECT_DOUBLE_EQ(pending.GetDuration(), 10);
+    EXPECT_NEAR(pending.GetLength(), step, 1e-3);
+    EXPECT_LE(pending.GetVelocityAvg(), pending.GetVelocityMax() + 1e-9);
+}
+
 TEST(CMapTrack, TextsUseTheMapManagersUnits)
 {
     CMapTrack track;

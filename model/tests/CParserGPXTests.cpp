@@ -3,6 +3,7 @@
 #include "model/tests/ModelTestSupport.h"
 
 #include <cmath>
+#include <map>
 #include <gtest/gtest.h>
 
 using namespace tw::test;
@@ -314,6 +315,53 @@ TEST(CParserGPX, PiecesThatDoNotJoinAreReadInOnePass)
     CParserGPX parser;
     ASSERT_EQ(parser.ParseFile(file, objects.Get()), noErr);
     EXPECT_EQ(CountObjects(objects), (ImportCounts { 0, 0, 0, 1, 4000 }));
+}
+
+// A route without points shows nothing and cannot be edited: it is not kept, and the objects
+// around it are.
+TEST(CParserGPX, ARouteWithoutPointsIsNotKept)
+{
+    ObjectList objects;
+    ASSERT_EQ(ParseText(GPX11(R"(
+ <wpt lat="1" lon="2"><name>Before</name></wpt>
+ <rte><name>Empty</name><desc>Nothing here</desc></rte>
+ <rte><name>Bare</name><extensions><rtept lat="5" lon="6"/></extensions></rte>
+ <rte><name>One</name><rtept lat="3" lon="4"/></rte>
+ <wpt lat="5" lon="6"><name>After</name></wpt>
+)"),
+                  objects),
+        noErr);
+    EXPECT_EQ(CountObjects(objects), (ImportCounts { 2, 1, 1, 0, 0 }));
+    for (std::size_t i = 0; i < objects.Size(); ++i)
+        if (auto* route = dynamic_cast<CMapRoute*>(objects[i]))
+            EXPECT_STREQ(route->GetName().GetUTF8(), "One");
+}
+
+// An object's first link is its link, whether written as a GPX 1.1 <link> or a GPX 1.0 <url>:
+// a later one (another page about it) never replaces it.
+TEST(CParserGPX, AnObjectsFirstLinkIsItsLink)
+{
+    ObjectList objects;
+    ASSERT_EQ(ParseText(GPX11(R"(
+ <wpt lat="1" lon="2"><name>W</name><link href="https://example.org/first"><text>First</text></link>
+  <link href="https://example.org/second"/></wpt>
+ <rte><name>R</name><link href="https://example.org/route"/><link href="https://example.org/later"/>
+  <rtept lat="3" lon="4"/></rte>
+ <trk><name>T</name><link href="https://example.org/track"/><link href="https://example.org/later"/>
+  <trkseg><trkpt lat="5" lon="6"/></trkseg></trk>
+ <wpt lat="1" lon="2"><name>Old</name><url>http://example.org/url</url><link href="https://example.org/after"/></wpt>
+ <wpt lat="1" lon="2"><name>New</name><link href="https://example.org/link"/><url>http://example.org/after</url></wpt>
+)"),
+                  objects),
+        noErr);
+    std::map<std::string, std::string> links;
+    for (std::size_t i = 0; i < objects.Size(); ++i)
+        links[objects[i]->GetName().GetStdString()] = objects[i]->GetURL().GetStdString();
+    EXPECT_EQ(links["W"], "https://example.org/first");
+    EXPECT_EQ(links["R"], "https://example.org/route");
+    EXPECT_EQ(links["T"], "https://example.org/track");
+    EXPECT_EQ(links["Old"], "http://example.org/url");
+    EXPECT_EQ(links["New"], "https://example.org/link");
 }
 
 TEST(CParserGPX, MapsTheSymbolNamesOtherProgramsWrite)

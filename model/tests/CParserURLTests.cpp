@@ -291,6 +291,61 @@ TEST(CParserURL, RefusesHostileAndBrokenLinksChangingNothing)
     std::string longLink = "http://maps.google.com/maps?ll=51.5,-0.12&z=10&q=";
     longLink += std::string(CParserURL::kMaxLinkLength - longLink.size(), 'q');
     EXPECT_EQ(Parse(longLink).status, noErr);
+    EXPECT_EQ(Parse(longLink + "q").status, kNothingParseableErr) << "one more is past the limit";
+    // The own link alone, the same.
+    std::string viewLink = "tarnwick://view?lat=10.5";
+    viewLink += std::string(CParserURL::kMaxLinkLength - viewLink.size() - 15, '0') + "&lon=20&zoom=4";
+    ASSERT_EQ(viewLink.size() + 1, std::size_t(CParserURL::kMaxLinkLength));
+    viewLink.insert(viewLink.find('&'), "0");
+    CCoordinate coordinate;
+    unsigned long zoom = 0;
+    EXPECT_EQ(CParserURL::ParseViewLink(CString(viewLink.c_str()), coordinate, zoom), noErr);
+    EXPECT_EQ(zoom, 4u);
+    viewLink.insert(viewLink.find('&'), "0");
+    EXPECT_EQ(CParserURL::ParseViewLink(CString(viewLink.c_str()), coordinate, zoom), kNothingParseableErr);
+}
+
+// Mail and chat programs put links in angle brackets, quotes or round brackets, and a
+// sentence's full stop after them: the link inside is read, and its host still decides.
+TEST(CParserURL, ALinkQuotedAsMailAndChatProgramsWriteItIsRead)
+{
+    for (char const* quoted : {
+             "<http://maps.google.com/maps?ll=51.5,-0.12&z=10>",
+             "<URL:http://maps.google.com/maps?ll=51.5,-0.12&z=10>",
+             "<URL: http://maps.google.com/maps?ll=51.5,-0.12&z=10>",
+             " <https://www.google.com/maps/@51.5,-0.12,10z>. ",
+             "http://maps.google.com/maps?ll=51.5,-0.12&z=10.",
+             "\thttps://bing.com/maps?cp=51.5~-0.12&lvl=10,\n",
+             "(http://maps.google.com/maps?ll=51.5,-0.12&z=10).",
+             "\"https://bing.com/maps?cp=51.5~-0.12&lvl=10\"",
+             "'<http://maps.live.com/?cp=51.5~-0.12&lvl=10>'",
+             "<tarnwick://view?lat=51.5&lon=-0.12&zoom=10>.",
+         }) {
+        SCOPED_TRACE(quoted);
+        Parsed parsed = Parse(quoted);
+        ASSERT_EQ(parsed.status, noErr);
+        EXPECT_NEAR(parsed.coordinate.GetLatitude(), 51.5, 1e-6);
+        EXPECT_NEAR(parsed.coordinate.GetLongitude(), -0.12, 1e-6);
+        EXPECT_EQ(parsed.zoom, 10u);
+    }
+    CCoordinate coordinate;
+    unsigned long zoom = 0;
+    EXPECT_EQ(CParserURL::ParseViewLink("<tarnwick://view?lat=51.5&lon=-0.12&zoom=10>.", coordinate, zoom), noErr);
+    EXPECT_EQ(zoom, 10u);
+    for (char const* other : {
+             "<http://maps.google.com.evil.example/?ll=51.5,-0.12&z=10>",
+             "<http://example.org/?from=maps.google.com&ll=51.5,-0.12&z=10>.",
+             "<http://maps.google.com@evil.example/?ll=51.5,-0.12&z=10>",
+             "(javascript:alert(1)//maps.google.com/?ll=51.5,-0.12&z=10)",
+             "<<http://maps.google.com/maps?ll=51.5,-0.12&z=10>>",
+             "<http://maps.google.com/maps?ll=51.5,-0.12&z=10> <http://evil.example/>",
+             "see <http://maps.google.com/maps?ll=51.5,-0.12&z=10>",
+             "<>",
+             " . ",
+         }) {
+        SCOPED_TRACE(other);
+        EXPECT_EQ(Parse(other).status, kNothingParseableErr);
+    }
 }
 
 // Every seed of the fuzz corpus, replayed through the fuzz entry.

@@ -92,7 +92,7 @@ TEST(ImportHostile, EachDamagedFileGivesItsStatusAndNothingElse)
         { "deep.gpx", GPX11(Repeat("<extensions>", 5000) + Repeat("</extensions>", 5000)), kImportLimitErr },
         { "empty.gpx", "", kImportNotRecognisedErr },
         { "spaces.gpx", "   \n\n  ", kImportNotRecognisedErr },
-        { "prose.gpx", "Dear diary, today I walked.", kImportMalformedErr },
+        { "prose.gpx", "Dear diary, today I walked.", kImportNotRecognisedErr }, // no GPX, whatever its name
         { "broken.loc", "<loc><waypoint><coord lat=\"1\" lon=\"2\"/></waypoint", kImportTruncatedErr },
         { "nested.loc", "<loc><waypoint><coord lat=\"1\" lon=\"2\"></waypoint></coord></loc>", kImportMalformedErr },
     };
@@ -210,7 +210,7 @@ TEST(ImportHostile, ObjectLimitsHoldAtTheLimitAndRefuseOnePast)
         EXPECT_EQ(ParseInto(folder / "at.gpx", added), noErr);
         EXPECT_EQ(added, kLimit);
         WriteFile(folder / "past.gpx", GPX11(c.past));
-        EXPECT_EQ(ParseInto(folder / "past.gpx", added), kImportLimitErr);
+        EXPECT_EQ(ParseInto(folder / "past.gpx", added), kImportObjectCountErr);
         EXPECT_EQ(added, 0u);
     }
 
@@ -225,6 +225,45 @@ TEST(ImportHostile, ObjectLimitsHoldAtTheLimitAndRefuseOnePast)
     std::size_t added = 0;
     EXPECT_EQ(ParseInto(folder / "at.loc", added), noErr);
     EXPECT_EQ(added, kLimit);
-    EXPECT_EQ(ParseInto(folder / "past.loc", added), kImportLimitErr);
+    EXPECT_EQ(ParseInto(folder / "past.loc", added), kImportObjectCountErr);
     EXPECT_EQ(added, 0u);
+}
+
+// The track points of all the tracks of a file count against one limit: exactly that many are
+// read, whether the file is read in one pass or in pieces; one more and the file is refused.
+TEST(ImportHostile, TheTrackPointLimitHoldsAtTheLimitAndRefusesOnePast)
+{
+    std::size_t const kLimit = 3000;
+    CParserGPX::SetMaxTrackPointsForTesting(kLimit);
+    EXPECT_EQ(CParserGPX::GetMaxTrackPoints(), kLimit);
+    auto tracks = [](std::size_t count) {
+        // Two tracks, the first of two segments.
+        std::size_t const first = count / 2;
+        std::string text = "<trk><trkseg>\n";
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i == first / 2)
+                text += "</trkseg><trkseg>\n";
+            if (i == first)
+                text += "</trkseg></trk>\n<trk><trkseg>\n";
+            text += "<trkpt lat=\"" + std::to_string(50 + double(i) * 1e-5) + "\" lon=\"10\"/>\n";
+        }
+        return text + "</trkseg></trk>\n";
+    };
+    TempFolder folder;
+    WriteFile(folder / "at.gpx", GPX11(tracks(kLimit)));
+    WriteFile(folder / "past.gpx", GPX11(tracks(kLimit + 1)));
+    ObjectList objects;
+    CParserGPX parser;
+    ASSERT_EQ(parser.ParseFile(FileOf(folder / "at.gpx"), objects.Get()), noErr);
+    EXPECT_EQ(CountObjects(objects), (ImportCounts { 0, 0, 0, 2, kLimit }));
+    std::vector<CGPXReader::Record> records;
+    EXPECT_EQ(CParserGPX::ReadInPieces(FileOf(folder / "at.gpx"), 16 * 1024, 8, records), noErr) << "in pieces";
+    std::size_t added = 99;
+    EXPECT_EQ(ParseInto(folder / "past.gpx", added), kImportTrackPointCountErr);
+    EXPECT_EQ(added, 0u);
+    records.clear();
+    EXPECT_EQ(CParserGPX::ReadInPieces(FileOf(folder / "past.gpx"), 16 * 1024, 8, records), kImportPieceErr)
+        << "in pieces, the one pass then says where";
+    CParserGPX::SetMaxTrackPointsForTesting(0);
+    EXPECT_EQ(CParserGPX::GetMaxTrackPoints(), CParserGPX::kMaxTrackPoints);
 }

@@ -42,6 +42,7 @@ inline constexpr OSStatus dupFNErr = -48;
 inline constexpr OSStatus paramErr = -50;
 inline constexpr OSStatus eofErr = -39;
 inline constexpr OSStatus ioErr = -36;
+inline constexpr OSStatus bdNamErr = -37; // a name the file system does not take (too long)
 inline constexpr OSStatus dskFulErr = -34;
 inline constexpr OSStatus permErr = -54;
 inline constexpr OSStatus wrPermErr = -61;

@@ -119,6 +119,7 @@ OSStatus StatusFromErrno(int error)
     case ENOMEM:
         return memFullErr;
     case ENAMETOOLONG:
+        return bdNamErr;
     case EINVAL:
         return paramErr;
     default:

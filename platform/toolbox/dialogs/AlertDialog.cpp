@@ -26,6 +26,7 @@ AlertDialog::AlertDialog(Spec const& spec, bool sheet)
     , mType(spec.type)
     , mKind(spec.kind)
     , mText(ToString(spec.main))
+    , mDetail(spec.informative ? ToString(spec.informative) : std::string())
 {
     Build(spec);
 }
@@ -106,12 +107,15 @@ void AlertDialog::Build(Spec const& spec)
 
 void AlertDialog::Arm()
 {
-    mPending.Schedule(mKind, mText, [this](Answer const& answer) {
-        if (answer.cancel)
-            End(kAlertStdAlertCancelButton);
-        else
-            Press(static_cast<DialogItemIndex>(answer.action));
-    });
+    mPending.Schedule(
+        mKind, mText,
+        [this](Answer const& answer) {
+            if (answer.cancel)
+                End(kAlertStdAlertCancelButton);
+            else
+                Press(static_cast<DialogItemIndex>(answer.action));
+        },
+        mDetail);
 }
 
 DialogItemIndex AlertDialog::RunModal(bool scripted)

@@ -57,6 +57,7 @@ private:
     bool mEnded = false; // the window is going: no answer any more
     DialogKind mKind = DialogKind::Alert;
     std::string mText;
+    std::string mDetail; // the informative text
     std::function<void(DialogItemIndex)> mSheetAnswer;
     PendingAnswer mPending;
 };

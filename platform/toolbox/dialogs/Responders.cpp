@@ -39,9 +39,9 @@ std::size_t Responders::Pending() { return sQueue.size(); }
 
 std::vector<Responders::Shown> const& Responders::History() { return sHistory; }
 
-std::optional<Answer> Responders::Take(DialogKind kind, std::string const& text)
+std::optional<Answer> Responders::Take(DialogKind kind, std::string const& text, std::string const& detail)
 {
-    sHistory.push_back({ kind, text });
+    sHistory.push_back({ kind, text, detail });
     for (auto it = sQueue.begin(); it != sQueue.end(); ++it) {
         if (it->kind == kind) {
             Answer answer = std::move(*it);
@@ -52,10 +52,11 @@ std::optional<Answer> Responders::Take(DialogKind kind, std::string const& text)
     return std::nullopt;
 }
 
-void PendingAnswer::Schedule(DialogKind kind, std::string const& text, std::function<void(Answer const&)> apply)
+void PendingAnswer::Schedule(
+    DialogKind kind, std::string const& text, std::function<void(Answer const&)> apply, std::string const& detail)
 {
     Clear();
-    std::optional<Answer> answer = Responders::Take(kind, text);
+    std::optional<Answer> answer = Responders::Take(kind, text, detail);
     EventTime delay = 0;
     if (!answer) {
         if (!tw::events::IsManualClock())

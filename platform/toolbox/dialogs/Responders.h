@@ -55,12 +55,13 @@ public:
     struct Shown {
         DialogKind kind;
         std::string text; // the main text, or the title
+        std::string detail; // an alert's informative text
     };
     // Every dialog that appeared since Reset, in order.
     static std::vector<Shown> const& History();
 
     // For the dialogs: note the dialog and take its answer.
-    static std::optional<Answer> Take(DialogKind kind, std::string const& text);
+    static std::optional<Answer> Take(DialogKind kind, std::string const& text, std::string const& detail = {});
 };
 
 // The timer that applies a dialog's answer; removed when the dialog ends first.
@@ -72,7 +73,8 @@ public:
     ~PendingAnswer() { Clear(); }
 
     // Takes the dialog's answer; apply runs with it (or with a cancel) from the loop.
-    void Schedule(DialogKind kind, std::string const& text, std::function<void(Answer const&)> apply);
+    void Schedule(DialogKind kind, std::string const& text, std::function<void(Answer const&)> apply,
+        std::string const& detail = {});
     // On the manual clock: a cancel after the timeout, for a dialog a scripted answer left open.
     void Fallback(DialogKind kind, std::function<void(Answer const&)> apply);
     void Clear();
