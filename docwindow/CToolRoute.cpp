@@ -116,8 +116,13 @@ void CToolRoute::DoMouseMoved(CCarbonEvent const& event)
 
 void CToolRoute::DoMouseDragged(CCarbonEvent const&) { }
 
-// A cancelled press leaves the route as it was; the next click goes on with it.
-void CToolRoute::DoCancelTrack(CCarbonEvent const&) { }
+// Escape with the button down abandons the route as Escape does with it up; the hand held
+// with Space keeps it.
+void CToolRoute::DoCancelTrack(CCarbonEvent const&)
+{
+    if (!mSuspended)
+        ResetRoute(true);
+}
 
 // Only a double click finishes, and only while a route is being built.
 void CToolRoute::DoMouseUp(CCarbonEvent const& event)

@@ -3,8 +3,9 @@
 // Builds a route click by click. Each click adds a waypoint (one already within
 // reach of the pointer, or a new one), a floating end follows the pointer to
 // show the next leg, and a double click hands the route to the document. Escape
-// or another tool abandons it together with the waypoints made for it; the hand
-// held with Space keeps it, and building goes on when Space is let go.
+// (with the button up or down) or another tool abandons it together with the
+// waypoints made for it; the hand held with Space keeps it, and building goes on
+// when Space is let go.
 
 #include "docwindow/CCanvasRoute.h"
 #include "docwindow/CTool.h"

@@ -180,8 +180,11 @@ void CWindowDocument::ShowList(UInt32 segment)
         mList->SetSource(GetListSource(segment));
     if (!mSplitter)
         return;
-    if (mSplitter->GetRatio() == 0) {
-        mSplitter->TogglePrimary();
+    // Hidden by a double click (ratio 0: the width it had comes back) or dragged shut, which
+    // leaves a sliver of a ratio that shows nothing.
+    if (mSplitter->GetRatio() <= kListMinimumRatio) {
+        if (mSplitter->GetRatio() == 0)
+            mSplitter->TogglePrimary();
         if (mSplitter->GetRatio() <= kListMinimumRatio)
             mSplitter->SetRatio(kDefaultSplitterRatio);
     }

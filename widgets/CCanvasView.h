@@ -131,6 +131,7 @@ private:
     ObjectList mObjects; // owns each
     std::unordered_map<CCanvasObject const*, ObjectList::iterator> mIndex; // position of each listed object
     CCanvasTool* mTool = nullptr; // borrowed (the arrow is our own); null when none is current
+    CCanvasTool* mPressTool = nullptr; // the tool the button went down with, until it comes up
     CString mToolHelp;
     bool mToolTagShown = false; // the tag of mToolHelp is up
     bool mDrawing = false;

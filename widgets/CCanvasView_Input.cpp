@@ -24,6 +24,15 @@ template <typename T> void CopyParameter(CCarbonEvent const& from, CCarbonEvent&
 
 void CCanvasView::SetTool(CCanvasTool* tool)
 {
+    // A tool changed with the button down ends its gesture as Escape would, and takes what it
+    // drew with it; the rest of the press is no other tool's.
+    if (mTool && mTool == mPressTool && mTool != tool) {
+        mPressTool = nullptr;
+        CCarbonEvent cancel(kEventClassCanvas, kEventCanvasTool);
+        cancel.SetMouseLocation(ViewToImage(CMouseUtilities::GetViewMouse(this)));
+        mTool->DoCancelTrack(cancel);
+        SetNeedsDisplay(true, nullptr);
+    }
     if (mTool)
         mTool->ToolDeselected();
     // One tool's tag never stays for the next.
@@ -43,6 +52,8 @@ void CCanvasView::ToolDestroyed(CCanvasTool* tool)
 {
     if (mTool == tool)
         mTool = nullptr;
+    if (mPressTool == tool)
+        mPressTool = nullptr;
 }
 
 void CCanvasView::SetToolHelp(CString const& help)
@@ -118,7 +129,15 @@ CCarbonEvent CCanvasView::GetToolEvent(CCarbonEvent const& event, CGPoint const&
 
 bool CCanvasView::TrackMouse(CCarbonEvent& event, CGPoint const& point, MouseTrackingResult phase)
 {
-    if (mTool) {
+    if (phase == kMouseTrackingMouseDown)
+        mPressTool = mTool;
+    // A press whose tool was changed on the way goes to nobody.
+    bool const pressed = phase == kMouseTrackingMouseUp || phase == kMouseTrackingMouseDragged
+        || phase == kMouseTrackingKeyModifiersChanged || phase == kMouseTrackingUserCancelled;
+    bool const toTool = mTool && (!pressed || mTool == mPressTool);
+    if (phase == kMouseTrackingMouseUp || phase == kMouseTrackingUserCancelled)
+        mPressTool = nullptr;
+    if (toTool) {
         CCarbonEvent const tool = GetToolEvent(event, point);
         switch (phase) {
         case kMouseTrackingMouseDown:

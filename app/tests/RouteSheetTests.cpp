@@ -368,5 +368,72 @@ namespace {
         EXPECT_EQ(host.GetCompleted(), (std::vector<UInt32> { 'ok  ' }));
     }
 
+    // Space as the keyboard gives it: the key goes down, its text follows, held it repeats, then it comes up.
+    void PressSpace(int repeats = 0)
+    {
+        display::InputEvent key = InputDriver::Make(display::InputKind::KeyDown);
+        key.keyCode = display::kVK_Space;
+        key.character = ' ';
+        display::InputEvent text = InputDriver::Make(display::InputKind::Text);
+        text.text = " ";
+        for (int i = 0; i <= repeats; ++i) {
+            key.repeat = i > 0;
+            InputDriver::Post(key);
+            InputDriver::Post(text);
+        }
+        key.kind = display::InputKind::KeyUp;
+        key.repeat = false;
+        InputDriver::Post(key);
+        ManualClock::RunFor(0.2);
+    }
+
+    // A button that greys itself hands the focus on; the Space that pressed it types nothing there.
+    TEST_F(RouteSheet, TheSpaceThatPressesAButtonIsNotTypedWhereTheFocusGoesNext)
+    {
+        struct Case {
+            std::size_t row; // chosen with the keyboard, from the top
+            int tabs; // from the list to the button
+            int repeats; // of the held Space
+            std::vector<std::string> legs;
+        };
+        for (Case const& c : { Case { 1, 4, 0, { "B", "A", "C" } }, Case { 1, 5, 0, { "A", "C", "B" } },
+                 Case { 2, 3, 0, { "A", "B" } }, Case { 1, 4, 6, { "B", "A", "C" } } }) {
+            SCOPED_TRACE(testing::Message() << "row " << c.row << ", tabs " << c.tabs << ", repeats " << c.repeats);
+            SheetHost<CSheetRoute> host;
+            CSheetRoute* editor = Open(host);
+            ASSERT_NE(editor, nullptr);
+            WindowRef const sheet = host.GetSheetWindow();
+            Key(kKeyTab, '\t');
+            Key(kKeyTab, '\t');
+            ASSERT_EQ(Focus(sheet), List(sheet));
+            for (std::size_t i = 0; i <= c.row; ++i)
+                Key(kKeyDown, 0);
+            for (int i = 0; i < c.tabs; ++i)
+                Key(kKeyTab, '\t');
+            PressSpace(c.repeats);
+            EXPECT_EQ(Working(editor), c.legs);
+            EXPECT_EQ(Focus(sheet), Find(sheet, 'name'));
+            EXPECT_EQ(Text(sheet, 'name'), "Coast");
+            Key(kKeyReturn, '\r');
+            ASSERT_EQ(host.GetCompleted(), (std::vector<UInt32> { 'ok  ' }));
+            EXPECT_EQ(mRoute->GetName().GetStdString(), "Coast");
+            EXPECT_EQ(Legs(), c.legs);
+            // The next case starts from the route as it was.
+            mRoute->SetName(CString("Coast"));
+            while (mRoute->GetSegments().size())
+                mRoute->RemoveWaypoint(0);
+            for (CMapWaypoint* waypoint : { mA, mB, mC })
+                mRoute->AddWaypoint(-1, waypoint, false);
+        }
+        // Where the focus stays, the same keys type: the name field takes Space and its repeats.
+        SheetHost<CSheetRoute> host;
+        ASSERT_NE(Open(host), nullptr);
+        WindowRef const sheet = host.GetSheetWindow();
+        ASSERT_EQ(Focus(sheet), Find(sheet, 'name'));
+        Key(124, 0); // to the end of the name
+        PressSpace(2);
+        EXPECT_EQ(Text(sheet, 'name'), "Coast   ");
+    }
+
 } // namespace
 } // namespace tw::test

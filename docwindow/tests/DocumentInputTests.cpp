@@ -8,6 +8,7 @@
 #include "widgets/CHISearchField.h"
 #include "widgets/CHISegmentedView.h"
 #include "widgets/CHistoryButton.h"
+#include "widgets/CSplitterView.h"
 
 // The document window as a user drives it: clicks on its buttons and the list
 // selector, and the menu keys of the document's commands, through the input funnel.
@@ -91,6 +92,37 @@ namespace {
         InputDriver::Click({ p.x + structure.left, p.y + structure.top });
         ManualClock::RunFor(0.1);
         EXPECT_EQ(selector->GetCurrentValue(), 1);
+    }
+
+    // The divider dragged as far as it goes hides the list; each list's key brings it back.
+    TEST_F(DocumentInput, AListDraggedShutComesBackWithTheKeyOfAList)
+    {
+        CSplitterView* splitter = mDocument->GetSplitter();
+        ASSERT_NE(splitter, nullptr);
+        HIViewRef list = splitter->GetViewA()->GetHIViewRef();
+        auto const listWidth = [&] {
+            HIRect frame {};
+            HIViewGetFrame(list, &frame);
+            return frame.size.width;
+        };
+        CGFloat const shown = listWidth();
+        ASSERT_GT(shown, 100);
+        Rect structure {};
+        GetWindowBounds(mDocument->GetWindow()->GetWindowRef(), kWindowStructureRgn, &structure);
+        for (auto [code, character] : { std::pair { 18, '1' }, std::pair { 19, '2' }, std::pair { 20, '3' } }) {
+            SCOPED_TRACE(character);
+            CGRect divider {};
+            splitter->GetRects(nullptr, nullptr, &divider);
+            CGPoint p { CGRectGetMidX(divider), CGRectGetMidY(divider) };
+            HIViewConvertPoint(&p, splitter->GetHIViewRef(), nullptr);
+            p = { p.x + structure.left, p.y + structure.top };
+            InputDriver::Drag(p, { p.x - 100, p.y }, 7);
+            InputDriver::Drag({ p.x - 100, p.y }, { CGFloat(structure.left) - 50, p.y }, 9);
+            ManualClock::RunFor(0.1);
+            ASSERT_LT(listWidth(), 1) << "the drag did not hide the list";
+            Key(UInt32(code), character);
+            EXPECT_GE(listWidth(), shown - 1);
+        }
     }
 
     TEST_F(DocumentInput, MenuKeysZoomAndAreRefusedWhileASheetIsOpen)

@@ -129,6 +129,60 @@ namespace {
         EXPECT_EQ(mDocument.mObjects, std::vector<CMapObject*>({ home, other }));
     }
 
+    // Escape with the button still down abandons the route as Escape does otherwise, the first
+    // press's waypoint and its name too: nothing of it stays on the map after the release.
+    TEST_F(RouteTool, EscapeWithTheButtonDownAbandonsTheRouteAndLeavesNothingOnTheMap)
+    {
+        CMapWaypoint* home = AddWaypoint(At(300, 300), "Home");
+        ASSERT_TRUE(Settle());
+        auto const sample = [&] {
+            CGPoint const topLeft = ViewInWindow({ 0, 0 });
+            CGSize const size = mView->GetMapViewSize();
+            PixelProbe const probe = ProbeMap();
+            std::vector<Pixel> pixels;
+            for (int x = 1; x < int(size.width); x += 2)
+                for (int y = 1; y < int(size.height); y += 2)
+                    pixels.push_back(probe.At(int(topLeft.x) + x, int(topLeft.y) + y));
+            return pixels;
+        };
+        auto const differing = [](std::vector<Pixel> const& a, std::vector<Pixel> const& b) {
+            int differ = 0;
+            for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+                differ += a[i].r != b[i].r || a[i].g != b[i].g || a[i].b != b[i].b;
+            return differ;
+        };
+        for (int clicksBefore : { 0, 2 }) {
+            SCOPED_TRACE(clicksBefore);
+            Choose(kToolRoute);
+            for (int i = 0; i < clicksBefore; ++i)
+                Click(At(150 + 60 * i, 120));
+            CGPoint const from = At(200, 200), to = At(260, 230);
+            InputDriver::MouseDown(Screen(from));
+            InputDriver::MouseMove(Screen({ from.x + 20, from.y + 10 }));
+            InputDriver::MouseMove(Screen(to));
+            bool building = false;
+            ReleaseLater(to, [&] {
+                building = Tool()->IsBuilding();
+                InputDriver::Key(53, 0x1B);
+                InputDriver::MouseMove(Screen({ to.x + 10, to.y + 5 }));
+            });
+            EXPECT_TRUE(building) << "the press began a route";
+            EXPECT_FALSE(Tool()->IsBuilding()) << "the route kept building after Escape";
+            EXPECT_EQ(mDocument.mObjects, std::vector<CMapObject*>({ home }));
+            EXPECT_EQ(mDocument.GetTool(), kToolRoute);
+            mWindow->Update();
+            std::vector<Pixel> const shown = sample();
+            mView->SetNeedsDisplay(true, nullptr);
+            mWindow->Update();
+            EXPECT_EQ(differing(shown, sample()), 0) << "a mark of the abandoned route stayed on the map";
+            // The next click begins a new route.
+            Click(At(320, 150));
+            EXPECT_EQ(Waypoints(&Tool()->GetWorkingRoute()).size(), 2u) << "one waypoint and the floating end";
+            Escape();
+            EXPECT_EQ(mDocument.mObjects, std::vector<CMapObject*>({ home }));
+        }
+    }
+
     // Space held pans with the hand and keeps the route; building goes on after it.
     TEST_F(RouteTool, TheHandHeldWithSpaceKeepsTheRouteBeingBuilt)
     {

@@ -226,6 +226,56 @@ namespace {
         EXPECT_EQ(mView->GetMapZoom(), 12u);
     }
 
+    // Another tool chosen with its key while the ruler drags: the line and the tag go at once,
+    // and the rest of the drag (the release) makes nothing with the new tool.
+    TEST_F(ViewTools, AToolKeyPressedDuringARulerDragTakesItsLineAway)
+    {
+        struct ToolKey {
+            UInt32 code;
+            char character;
+            TWTool tool;
+        };
+        for (ToolKey const key : { ToolKey { 37, 'l', kToolLine }, ToolKey { 4, 'h', kToolHand }, ToolKey { 17, 't', kToolRectangle },
+                 ToolKey { 13, 'w', kToolWaypoint }, ToolKey { 6, 'z', kToolZoom } }) {
+            SCOPED_TRACE(key.character);
+            Choose(kToolRuler);
+            ASSERT_TRUE(Settle());
+            CGPoint const from = At(100, 200), to = At(400, 260);
+            CGPoint const origin = mView->GetImageOrigin();
+            InputDriver::MouseDown(Screen(from));
+            InputDriver::MouseMove(Screen({ from.x + 100, from.y + 20 }));
+            InputDriver::MouseMove(Screen(to));
+            int drawnDuring = 0, leftAfterKey = 0;
+            ReleaseLater(to, [&] {
+                drawnDuring = DifferFromAWholeRedraw(1, 3) == 0 ? 0 : -1; // the line is the tool's own
+                mWindow->Update();
+                std::vector<Pixel> const withLine = SampleMap(1, 3);
+                display::InputEvent press = InputDriver::Make(display::InputKind::KeyDown);
+                press.keyCode = key.code;
+                press.character = UInt32(key.character);
+                InputDriver::Post(press);
+                display::InputEvent text = InputDriver::Make(display::InputKind::Text);
+                text.text = std::string(1, key.character);
+                InputDriver::Post(text);
+                press.kind = display::InputKind::KeyUp;
+                InputDriver::Post(press);
+                ManualClock::RunFor(0.05);
+                mWindow->Update();
+                leftAfterKey = DifferFromAWholeRedraw(1, 3);
+                drawnDuring = CountDiffering(withLine, SampleMap(1, 3));
+                InputDriver::MouseMove(Screen({ to.x + 30, to.y + 10 }));
+            });
+            EXPECT_EQ(mDocument.GetTool(), key.tool);
+            EXPECT_GT(drawnDuring, 0) << "the key took the line away";
+            EXPECT_EQ(leftAfterKey, 0) << "the ruler's line stayed after the key";
+            EXPECT_EQ(DifferFromAWholeRedraw(1, 3), 0) << "something stayed after the release";
+            EXPECT_EQ(toolbox::HelpTags::ShowingText(), nullptr);
+            EXPECT_TRUE(mDocument.mObjects.empty()) << "the release made an object with the new tool";
+            EXPECT_EQ(mView->GetImageOrigin().x, origin.x) << "the release panned with the new tool";
+            EXPECT_EQ(mView->GetMapZoom(), 12u) << "the release zoomed with the new tool";
+        }
+    }
+
     // Escape in the middle of any tool's drag ends the gesture and leaves no tag behind,
     // neither for the pointer's next moves nor under the next tool.
     TEST_F(ViewTools, EscapeDuringEveryToolsDragLeavesNoTag)

@@ -3,6 +3,7 @@
 #include "framework/ConstructController.h"
 #include "tests/support/InputDriver.h"
 #include "tests/support/TestSupport.h"
+#include "toolbox/Window.h"
 #include "toolbox/WindowCalls.h"
 
 #include <cstdio>
@@ -461,7 +462,8 @@ namespace {
     {
         StartApp();
         for (char const* bounds :
-            { "nan nan 400 300", "10 10 -5 300", "1e30 1e30 1e30 1e30", "what", "10 10 0.5 0.9", "10 10 inf 300" }) {
+            { "nan nan 400 300", "10 10 -5 300", "1e30 1e30 1e30 1e30", "what", "10 10 0.5 0.9", "10 10 inf 300",
+                "10 10 1 1", "10 10 3 200", "10 10 300 2" }) {
             CFile file(CString(PathFor("damaged.txt").c_str()));
             std::string text = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                                            "<key>WindowBounds</key><string>")
@@ -473,6 +475,11 @@ namespace {
             EXPECT_GT(content.right - content.left, 1) << bounds;
             EXPECT_GT(content.bottom - content.top, 1) << bounds;
             EXPECT_LT(content.right, 32767) << bounds;
+            // Never below the size the window's grow box stops at.
+            Rect structure {};
+            GetWindowBounds(document->GetWindow()->GetWindowRef(), kWindowStructureRgn, &structure);
+            EXPECT_GE(structure.right - structure.left, toolbox::Window::kMinimumSize.width) << bounds;
+            EXPECT_GE(structure.bottom - structure.top, toolbox::Window::kMinimumSize.height) << bounds;
             delete document;
         }
     }

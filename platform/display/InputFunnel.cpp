@@ -225,6 +225,44 @@ namespace {
         return SendEventToEventTarget(event, GetApplicationEventTarget());
     }
 
+    // The text of a key (the keyboard sends it right after the key goes down) belongs to the
+    // focus the key went down to: when that key moved the focus (a button that greyed itself,
+    // a sheet that opened), the text is not typed where the focus went. The repeats of a held
+    // key belong to the focus its first press went to, until the key comes up.
+    struct KeyText {
+        bool pending = false; // a key went down and its text may follow
+        EventTargetRef focus = nullptr; // the focus it went down to
+        bool held = false;
+        UInt32 heldCode = 0;
+    };
+    KeyText sKeyText;
+
+    void NoteKey(EventKind kind, UInt32 code)
+    {
+        sKeyText.pending = false;
+        if (kind == kEventRawKeyUp && code == sKeyText.heldCode)
+            sKeyText.held = false;
+        if (kind != kEventRawKeyDown && kind != kEventRawKeyRepeat)
+            return;
+        sKeyText.pending = true;
+        if (kind == kEventRawKeyRepeat && sKeyText.held && code == sKeyText.heldCode)
+            return;
+        WindowList::InstallFocusProvider();
+        sKeyText.focus = GetUserFocusEventTarget();
+        sKeyText.held = true;
+        sKeyText.heldCode = code;
+    }
+
+    // Answers whether typed text is the text of a key whose focus has gone.
+    bool IsStrayText()
+    {
+        if (!sKeyText.pending)
+            return false;
+        sKeyText.pending = false;
+        WindowList::InstallFocusProvider();
+        return GetUserFocusEventTarget() != sKeyText.focus;
+    }
+
     constexpr UInt32 kF10KeyCode = 109;
 
     // Opens a menu of the bar from the keyboard and sends the command chosen in it.
@@ -268,6 +306,7 @@ namespace {
         GetEventParameter(
             event, kEventParamKeyUnicodes, typeUnicodeText, nullptr, sizeof character, nullptr, &character);
         EventKind const kind = GetEventKind(event);
+        NoteKey(kind, code);
         if (kind == kEventRawKeyDown && (modifiers & cmdKey)) {
             toolbox::Menu* menu = nullptr;
             MenuItemIndex item = 0;
@@ -404,7 +443,7 @@ OSStatus InputFunnel::Route(EventRef event)
         return RouteKey(event);
     case kEventClassTextInput:
         // Typing in an open menu selects its items: the text is not for the focus.
-        if (MouseSession::WantsKeys())
+        if (MouseSession::WantsKeys() || IsStrayText())
             return noErr;
         WindowList::InstallFocusProvider();
         return SendEventToEventTarget(event, GetUserFocusEventTarget());
@@ -420,6 +459,7 @@ void InputFunnel::Reset()
 {
     sClicks = {};
     sAltTap = {};
+    sKeyText = {};
     sQuitHeld = false;
     toolbox::ModalLoop::Reset();
     MouseSession::Reset();

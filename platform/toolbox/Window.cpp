@@ -232,6 +232,19 @@ void Window::SetCollapsed(bool collapsed)
     mCollapsed = collapsed;
     ChangedOnScreen(mStructure);
     SendWindowEvent(collapsed ? kEventWindowCollapsed : kEventWindowExpanded);
+    // A folded window gives the front to the next open one of its layer: its title bar must not
+    // stay over that window, and the Window menu has a front window to check.
+    if (!collapsed || IsDisposed() || mSheetParent)
+        return;
+    auto const open = [this](Window* other) {
+        return other != this && other->IsVisible() && !other->IsCollapsed() && !other->GetSheetParent()
+            && WindowList::Layer(other) == WindowList::Layer(this);
+    };
+    std::vector<Window*> const& windows = WindowList::FrontToBack();
+    if (std::any_of(windows.begin(), windows.end(), open)) {
+        WindowList::SendToBack(this);
+        WindowList::UpdateActivation();
+    }
 }
 
 void Window::SetAlpha(double alpha)

@@ -113,6 +113,79 @@ namespace {
         InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
         Run();
         EXPECT_EQ(Focused(mWindow), field); // round again, past the plain button
+        // Ctrl+Tab that nothing takes is no Tab: the focus stays.
+        InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+        Run();
+        ASSERT_EQ(Focused(mWindow), marked);
+        for (UInt32 modifiers : { UInt32(cmdKey), UInt32(cmdKey | shiftKey) }) {
+            InputDriver::Key(display::kVK_Tab, display::kTabCharCode, modifiers);
+            Run();
+            EXPECT_EQ(Focused(mWindow), marked) << "modifiers " << modifiers;
+        }
+        RemoveEventHandler(handler);
+    }
+
+    // Greys the button it hears from, as a Move Up at the top of a list does.
+    OSStatus DisableTheSender(EventHandlerCallRef, EventRef event, void* data)
+    {
+        HICommandExtended command {};
+        GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command);
+        static_cast<CommandLog*>(data)->commands.push_back(command.commandID);
+        if (command.attributes & kHICommandFromControl)
+            DisableControl(command.source.control);
+        return noErr;
+    }
+
+    // A key and its text as the keyboard sends them; repeats while held.
+    void PressAndType(UInt32 code, char character, int repeats = 0)
+    {
+        display::InputEvent key = InputDriver::Make(display::InputKind::KeyDown);
+        key.keyCode = code;
+        key.character = static_cast<UInt32>(character);
+        display::InputEvent text = InputDriver::Make(display::InputKind::Text);
+        text.text = std::string(1, character);
+        for (int i = 0; i <= repeats; ++i) {
+            key.repeat = i > 0;
+            InputDriver::Post(key);
+            InputDriver::Post(text);
+        }
+        key.kind = display::InputKind::KeyUp;
+        key.repeat = false;
+        InputDriver::Post(key);
+        ManualClock::RunFor(0.1);
+    }
+
+    TEST_F(KeyboardReach, AKeyThatPressesAButtonIsNotTypedIntoTheFieldTheFocusPassesTo)
+    {
+        ControlRef field = nullptr, button = nullptr;
+        Rect r = ReachBox(20, 20, 200, 22);
+        CreateEditUnicodeTextControl(mWindow, &r, CFSTR("Route"), false, nullptr, &field);
+        r = ReachBox(20, 60, 90, 24);
+        CreatePushButtonControl(mWindow, &r, CFSTR("Up"), &button);
+        SetControlCommandID(button, 'up  ');
+        Boolean const on = true;
+        ASSERT_EQ(SetControlProperty(button, 'twbh', 'tfoc', sizeof on, &on), noErr);
+        CommandLog log;
+        EventTypeSpec const spec { kEventClassCommand, kEventCommandProcess };
+        EventHandlerRef handler = nullptr;
+        InstallEventHandler(GetWindowEventTarget(mWindow), DisableTheSender, 1, &spec, &log, &handler);
+
+        for (int repeats : { 0, 5 }) {
+            SCOPED_TRACE(repeats);
+            log.commands.clear();
+            EnableControl(button);
+            SetKeyboardFocus(mWindow, button, kControlFocusNextPart);
+            ASSERT_EQ(Focused(mWindow), button);
+            PressAndType(display::kVK_Space, ' ', repeats);
+            EXPECT_EQ(log.commands, (std::vector<UInt32> { 'up  ' }));
+            EXPECT_EQ(Focused(mWindow), field);
+            EXPECT_EQ(FieldText(field), "Route") << "the Space that pressed the button was typed";
+        }
+        // Keys the field has from the start type as before, held ones too.
+        InputDriver::Key(display::kVK_End, 0);
+        PressAndType(display::kVK_Space, ' ', 2);
+        PressAndType(0x07, 'x');
+        EXPECT_EQ(FieldText(field), "Route   x");
         RemoveEventHandler(handler);
     }
 

@@ -147,20 +147,49 @@ namespace {
         EXPECT_EQ(FrontTitle(), "Alpha");
     }
 
-    TEST_F(WindowMenuTest, CommandMOnAFoldedWindowOpensItOutAndCyclingToAFoldedWindowOpensItOut)
+    // The three windows stand at the same place: what the screen shows there is one window's alone.
+    TEST_F(WindowMenuTest, CommandMFoldsTheFrontWindowAndTheNextOpenOneComesInFrontOnTheScreenToo)
     {
+        Rect gamma {}, beta {};
+        GetWindowBounds(mWindows[2], kWindowStructureRgn, &gamma);
+        GetWindowBounds(mWindows[1], kWindowStructureRgn, &beta);
+        ASSERT_EQ(gamma.left, beta.left);
+        ASSERT_EQ(gamma.top, beta.top);
+        auto const shows = [&](WindowRef window) {
+            PixelProbe const drawn = ProbeWindow(window);
+            PixelProbe const screen = ProbeScreen();
+            int differ = 0;
+            for (int y = 0; y < drawn.Height(); ++y)
+                for (int x = 0; x < drawn.Width(); ++x) {
+                    Pixel const a = drawn.At(x, y), b = screen.At(x + gamma.left, y + gamma.top);
+                    differ += a.a == 255 && (a.r != b.r || a.g != b.g || a.b != b.b);
+                }
+            return differ;
+        };
         CommandKey(0x2E, 'm'); // Command-M folds the front window, Gamma
-        ASSERT_TRUE(IsWindowCollapsed(mWindows[2]));
-        CommandKey(0x2E, 'm'); // and again opens it out
-        EXPECT_FALSE(IsWindowCollapsed(mWindows[2]));
-        CollapseWindow(mWindows[1], true); // Beta, next in the cycle
-        CommandKey(0x32, '`');
+        EXPECT_TRUE(IsWindowCollapsed(mWindows[2]));
         EXPECT_EQ(FrontTitle(), "Beta");
-        EXPECT_FALSE(IsWindowCollapsed(mWindows[1]));
-        CollapseWindow(mWindows[2], true); // Gamma, now last: Command-~ brings it back
-        CommandKey(0x32, '~', shiftKey);
+        EXPECT_TRUE(IsWindowActive(mWindows[1]));
+        EXPECT_FALSE(IsWindowActive(mWindows[2]));
+        EXPECT_EQ(Listed(), (std::vector<std::string> { "Alpha", "Beta*", "Gamma◆" }));
+        EXPECT_EQ(shows(mWindows[1]), 0) << "Gamma's title bar or another window over Beta";
+        CommandKey(0x2E, 'm'); // then Beta
+        EXPECT_EQ(FrontTitle(), "Alpha");
+        EXPECT_EQ(Listed(), (std::vector<std::string> { "Alpha*", "Beta◆", "Gamma◆" }));
+        EXPECT_EQ(shows(mWindows[0]), 0);
+        CommandKey(0x2E, 'm'); // the last open one folds where it is, and a second time opens out again
+        EXPECT_TRUE(IsWindowCollapsed(mWindows[0]));
+        EXPECT_EQ(FrontTitle(), "Alpha");
+        CommandKey(0x2E, 'm');
+        EXPECT_FALSE(IsWindowCollapsed(mWindows[0]));
+        EXPECT_EQ(Listed(), (std::vector<std::string> { "Alpha*", "Beta◆", "Gamma◆" }));
+        // Cycling to a folded window opens it out.
+        CommandKey(0x32, '`');
         EXPECT_EQ(FrontTitle(), "Gamma");
         EXPECT_FALSE(IsWindowCollapsed(mWindows[2]));
+        CommandKey(0x32, '~', shiftKey);
+        EXPECT_EQ(FrontTitle(), "Alpha");
+        EXPECT_FALSE(IsWindowCollapsed(mWindows[0]));
     }
 
     TEST_F(WindowMenuTest, MinimiseAndZoomActOnTheFrontWindowAndAreDisabledWithoutOne)
