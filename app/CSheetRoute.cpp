@@ -18,6 +18,7 @@
 namespace {
 
 constexpr char const* kRouteNibFile = "Tarnwick";
+constexpr std::size_t kMaxLegsNamed = 3;
 
 } // namespace
 
@@ -36,7 +37,9 @@ OSStatus CSheetRoute::InitialiseSelf()
     mUp = CPushButton::Find(this, 'up  ', 0);
     mDown = CPushButton::Find(this, 'down', 0);
     mBrowser = CDataBrowser::Find(this, 'wayp', 0);
-    if (!mName || !mDescription || !mRemove || !mUp || !mDown || !mBrowser || !CPushButton::Find(this, 'addw', 0))
+    mLegs = CStaticText::Find(this, 'legs', 0);
+    if (!mName || !mDescription || !mRemove || !mUp || !mDown || !mBrowser || !mLegs
+        || !CPushButton::Find(this, 'addw', 0))
         return errUnknownControl;
     mList.AddListener(this);
     mName->SetKeyboardFocus(kControlFocusNextPart);
@@ -53,6 +56,7 @@ void CSheetRoute::SetObject(CMapObject* object)
         return;
     // The copy is routed again only when it is given back.
     mSegments = mRoute->GetSegments();
+    mLegs->SetTextValue(DescribeStraightLegs(mSegments));
     for (RouteSegment& segment : mSegments)
         segment.Reset();
     mName->SetTextValue(mRoute->GetName());
@@ -202,6 +206,40 @@ OSStatus CSheetRoute::CommandMove(int step)
     mSegments.insert(mSegments.begin() + static_cast<std::ptrdiff_t>(to), moved);
     Refresh(to);
     return noErr;
+}
+
+// A leg far from any road map is straight as a matter of course; one among roads that no road
+// joins is worth a word.
+CString CSheetRoute::DescribeStraightLegs(std::vector<RouteSegment> const& legs)
+{
+    std::string named;
+    std::size_t count = 0;
+    bool anyRouted = false;
+    for (std::size_t i = 0; i + 1 < legs.size(); ++i)
+        anyRouted = anyRouted || legs[i].status == kRouteStatusRouted;
+    for (std::size_t i = 0; i + 1 < legs.size(); ++i) {
+        UInt32 const status = legs[i].status;
+        if (status != kRouteStatusNoPath && !(status == kRouteStatusNoRoads && anyRouted))
+            continue;
+        if (++count > kMaxLegsNamed || !legs[i].waypoint || !legs[i + 1].waypoint)
+            continue;
+        CString leg;
+        leg.Format(CTextUtilities::GetBundleString(status == kRouteStatusNoPath ? "RouteLegNoPath" : "RouteLegNoRoads")
+                       .GetUTF8(),
+            legs[i].waypoint->GetName().GetUTF8(), legs[i + 1].waypoint->GetName().GetUTF8());
+        named += (named.empty() ? "" : "; ") + leg.GetStdString();
+    }
+    if (count == 0)
+        return CString();
+    if (count > kMaxLegsNamed) {
+        CString more;
+        more.Format(CTextUtilities::GetBundleString("RouteLegsMore").GetUTF8(), long(count - kMaxLegsNamed));
+        named += more.GetStdString();
+    }
+    CString text;
+    text.Format(CTextUtilities::GetBundleString(count == 1 ? "RouteLegStraight" : "RouteLegsStraight").GetUTF8(),
+        named.c_str());
+    return text;
 }
 
 void CSheetRoute::Append(CMapWaypoint* waypoint) { mSegments.emplace_back(waypoint); }

@@ -22,6 +22,7 @@ class CMapObject;
 class CMapRoute;
 class CMapWaypoint;
 class CPushButton;
+class CStaticText;
 class CWindowDocument;
 
 class CSheetRoute : public CWindowController, public CMsgListener, public IDocumentSheet, public CTWWindow {
@@ -51,6 +52,9 @@ public:
     void CancelSheet() override { CancelEdit(); }
 
     std::vector<RouteSegment> const& GetWorkingList() const { return mSegments; }
+    // Which of the route's legs are straight lines though they lie among roads, and why; empty
+    // when none is.
+    static CString DescribeStraightLegs(std::vector<RouteSegment> const& legs);
 
 private:
     OSStatus CommandAddExisting();
@@ -77,4 +81,5 @@ private:
     CPushButton* mUp = nullptr;
     CPushButton* mDown = nullptr;
     CDataBrowser* mBrowser = nullptr;
+    CStaticText* mLegs = nullptr;
 };

@@ -15,6 +15,7 @@
 #include "framework/CFileDialog.h"
 #include "framework/CInternetUtilities.h"
 #include "framework/CMacWindow.h"
+#include "framework/CStandardAlert.h"
 #include "model/CMapObject.h"
 #include "model/CThreadSearch.h"
 #include "model/IRoadRouter.h"
@@ -270,14 +271,16 @@ OSStatus CTWApplication::CommandNavigator()
     return noErr;
 }
 
-// The help book in the bundle needs no network; without it the online help is the answer.
+// The help book in the bundle needs no network; without it the online help is the answer,
+// and with no program to show either the user is told.
 OSStatus CTWApplication::CommandOpenAppHelp()
 {
     CString const book(kTarnwickHelpBook);
-    OSStatus const status = AHGotoPage(book.GetCFString(), nullptr, nullptr);
-    if (status != noErr)
-        CommandOpenOnlineHelp();
-    return status;
+    if (AHGotoPage(book.GetCFString(), nullptr, nullptr) != noErr
+        && CInternetUtilities::LaunchURL(GetPropertyString('uhlp')) != noErr)
+        DoAlert(CTextUtilities::GetBundleString("AppHelpFailed"), CTextUtilities::GetBundleString("AppHelpNoProgram"),
+            2 /* caution */, CStandardAlert::kDefaultButtonText, CString(), CString());
+    return noErr;
 }
 
 OSStatus CTWApplication::CommandShowDevices()

@@ -160,8 +160,11 @@ void CWindowDocument::CommandCopyView()
 
 void CWindowDocument::CommandGoogleEarth()
 {
-    if (mMapView)
-        CViewExport::OpenInGlobeViewer(mMapView->GetMapCentre(), mMapView->GetMapZoom(), mObjects);
+    if (mMapView
+        && CViewExport::OpenInGlobeViewer(mMapView->GetMapCentre(), mMapView->GetMapZoom(), mObjects)
+            == CViewExport::kNothing)
+        DisplayAlert(
+            CTextUtilities::GetBundleString("DocGlobeFailed"), CTextUtilities::GetBundleString("DocGlobeNoProgram"));
 }
 
 void CWindowDocument::CommandGoogleMap()

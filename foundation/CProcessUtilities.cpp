@@ -1,6 +1,7 @@
 #include "foundation/CProcessUtilities.h"
 
 #include "foundation/CFileUtilities.h"
+#include "services/InternetConfig.h"
 #include "services/ThreadSignalStack.h"
 
 #include <cstdlib>
@@ -16,15 +17,10 @@ namespace {
 
 std::string CommandFor(OSType creator)
 {
-    char const* variable = creator == CProcessUtilities::kCreatorGlobeViewer ? CProcessUtilities::kGlobeViewerVariable
-        : creator == 0                                                       ? CProcessUtilities::kOpenCommandVariable
-                                                                             : nullptr;
-    if (!variable)
+    if (creator != CProcessUtilities::kCreatorGlobeViewer)
         return "";
-    char const* command = std::getenv(variable);
-    if (command && command[0])
-        return command;
-    return creator == 0 ? "xdg-open" : "";
+    char const* command = std::getenv(CProcessUtilities::kGlobeViewerVariable);
+    return command && command[0] ? command : "";
 }
 
 // No shell: the path goes to the program as one argument, whatever characters it holds.
@@ -73,6 +69,9 @@ OSStatus CProcessUtilities::OpenDocWithApp(OSType creator, CFile const& file)
 {
     if (!file.Exists())
         return fnfErr;
+    // The desktop's handler gives up at once when it has no program for the file.
+    if (creator == 0)
+        return tw::services::OpenWithDesktop(file.GetPath()) ? noErr : kLSApplicationNotFoundErr;
     std::string command = CommandFor(creator);
     if (command.empty() || !Spawn(command, file.GetPath()))
         return kLSApplicationNotFoundErr;

@@ -21,7 +21,7 @@ public:
 
     // Starts the application of that creator with the file (creator 0: the file's default
     // application, through xdg-open). kLSApplicationNotFoundErr when there is no such
-    // application or it cannot be started.
+    // application, it cannot be started, or (creator 0) it gave up at once.
     static OSStatus OpenDocWithApp(OSType creator, CFile const& file);
     // Creator 0 brings this process to the front; other processes cannot be reached.
     static OSStatus SetFrontProcess(OSType creator, OSType type);

@@ -138,6 +138,7 @@ OSStatus CRoadGraph::Build(std::vector<CRegionLayer*> const& layers, std::atomic
     }
     BuildAdjacency();
     BuildEdgeIndex();
+    BuildNetworkReach();
     return noErr;
 }
 
@@ -174,6 +175,113 @@ void CRoadGraph::BuildEdgeIndex()
     mEdgeIndex.Build(std::move(entries));
 }
 
+// The largest strongly connected part (Kosaraju's two passes, without recursion), then what
+// reaches it and what it reaches.
+void CRoadGraph::BuildNetworkReach()
+{
+    std::size_t const count = mNodes.size();
+    mLeadsToNetwork.assign(count, false);
+    mReachedFromNetwork.assign(count, false);
+    if (count == 0)
+        return;
+    // The arcs turned round.
+    std::vector<UInt32> firstBack(count + 1, 0);
+    for (Arc const& arc : mArcs)
+        ++firstBack[arc.node + 1];
+    for (std::size_t i = 1; i <= count; ++i)
+        firstBack[i] += firstBack[i - 1];
+    std::vector<UInt32> back(mArcs.size());
+    {
+        std::vector<UInt32> next(firstBack.begin(), firstBack.end() - 1);
+        for (UInt32 node = 0; node < count; ++node)
+            for (UInt32 i = mFirstArc[node]; i < mFirstArc[node + 1]; ++i)
+                back[next[mArcs[i].node]++] = node;
+    }
+    // First pass: the nodes in the order their depth-first visits finish.
+    std::vector<UInt32> finished;
+    finished.reserve(count);
+    std::vector<bool> seen(count, false);
+    std::vector<std::pair<UInt32, UInt32>> stack; // node, its next arc
+    for (UInt32 root = 0; root < count; ++root) {
+        if (seen[root])
+            continue;
+        seen[root] = true;
+        stack.push_back({ root, mFirstArc[root] });
+        while (!stack.empty()) {
+            auto& [node, arc] = stack.back();
+            if (arc == mFirstArc[node + 1]) {
+                finished.push_back(node);
+                stack.pop_back();
+                continue;
+            }
+            UInt32 const next = mArcs[arc++].node;
+            if (!seen[next]) {
+                seen[next] = true;
+                stack.push_back({ next, mFirstArc[next] });
+            }
+        }
+    }
+    // Second pass on the turned arcs, latest finished first: each sweep is one part.
+    std::vector<UInt32> part(count, kNone);
+    std::vector<UInt32> sizes;
+    std::vector<UInt32> todo;
+    for (auto root = finished.rbegin(); root != finished.rend(); ++root) {
+        if (part[*root] != kNone)
+            continue;
+        UInt32 const id = UInt32(sizes.size());
+        sizes.push_back(0);
+        part[*root] = id;
+        todo.push_back(*root);
+        while (!todo.empty()) {
+            UInt32 const node = todo.back();
+            todo.pop_back();
+            ++sizes[id];
+            for (UInt32 i = firstBack[node]; i < firstBack[node + 1]; ++i)
+                if (part[back[i]] == kNone) {
+                    part[back[i]] = id;
+                    todo.push_back(back[i]);
+                }
+        }
+    }
+    UInt32 const largest = UInt32(std::max_element(sizes.begin(), sizes.end()) - sizes.begin());
+    auto spread = [&](std::vector<bool>& marked, bool forward) {
+        for (UInt32 node = 0; node < count; ++node)
+            if (part[node] == largest) {
+                marked[node] = true;
+                todo.push_back(node);
+            }
+        while (!todo.empty()) {
+            UInt32 const node = todo.back();
+            todo.pop_back();
+            UInt32 const begin = forward ? mFirstArc[node] : firstBack[node];
+            UInt32 const end = forward ? mFirstArc[node + 1] : firstBack[node + 1];
+            for (UInt32 i = begin; i < end; ++i) {
+                UInt32 const next = forward ? mArcs[i].node : back[i];
+                if (!marked[next]) {
+                    marked[next] = true;
+                    todo.push_back(next);
+                }
+            }
+        }
+    };
+    spread(mReachedFromNetwork, true);
+    spread(mLeadsToNetwork, false);
+}
+
+bool CRoadGraph::IsReachable(UInt32 edge, Reach reach) const
+{
+    Edge const& e = mEdges[edge];
+    switch (reach) {
+    case Reach::kLeadsToNetwork:
+        return (e.IsForwardOpen() && mLeadsToNetwork[e.to]) || (e.IsBackwardOpen() && mLeadsToNetwork[e.from]);
+    case Reach::kReachedFromNetwork:
+        return (e.IsForwardOpen() && mReachedFromNetwork[e.from])
+            || (e.IsBackwardOpen() && mReachedFromNetwork[e.to]);
+    default:
+        return true;
+    }
+}
+
 // The point of the edge nearest to the given one, in a plane tangent at the given point.
 void CRoadGraph::ProjectOnEdge(UInt32 edge, SGPoint const& point, Snap& snap) const
 {
@@ -190,7 +298,7 @@ void CRoadGraph::ProjectOnEdge(UInt32 edge, SGPoint const& point, Snap& snap) co
     snap.distance = std::hypot(ax + t * dx, ay + t * dy);
 }
 
-bool CRoadGraph::FindNearestRoad(CCoordinate const& coordinate, double maxDistance, Snap& snap) const
+bool CRoadGraph::FindNearestRoad(CCoordinate const& coordinate, double maxDistance, Snap& snap, Reach reach) const
 {
     SGPoint point { coordinate.GetLongitude(), coordinate.GetLatitude() };
     if (!IsUsablePoint(point) || mEdges.empty() || !(maxDistance > 0))
@@ -205,6 +313,8 @@ bool CRoadGraph::FindNearestRoad(CCoordinate const& coordinate, double maxDistan
         edges.clear();
         mEdgeIndex.Query(SGBounds { point.x - dx, point.y - dy, point.x + dx, point.y + dy }, edges);
         for (UInt32 edge : edges) {
+            if (!IsReachable(edge, reach))
+                continue;
             Snap candidate;
             ProjectOnEdge(edge, point, candidate);
             if (!found || candidate.distance < snap.distance) {

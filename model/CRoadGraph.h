@@ -32,8 +32,16 @@ public:
     std::size_t GetNodeCount() const { return mNodes.size(); }
     std::size_t GetEdgeCount() const { return mEdges.size(); }
 
-    // False when no road lies within maxDistance [m].
-    bool FindNearestRoad(CCoordinate const& coordinate, double maxDistance, Snap& snap) const;
+    // Which roads an end may snap to.
+    enum class Reach {
+        kAnyRoad,
+        kLeadsToNetwork, // a start: from it the network's largest joined part can be reached
+        kReachedFromNetwork, // an end: it can be reached from that part
+    };
+
+    // False when no road (of the reach asked for) lies within maxDistance [m].
+    bool FindNearestRoad(
+        CCoordinate const& coordinate, double maxDistance, Snap& snap, Reach reach = Reach::kAnyRoad) const;
     // The fastest path from one snap to the other (A*), both snapped points included.
     // noErr with found false when no road joins them; userCanceledErr when cancelled.
     OSStatus FindPath(Snap const& from, Snap const& to, std::atomic<bool> const& cancel, std::vector<SGPoint>& path,
@@ -62,6 +70,8 @@ private:
 
     void BuildAdjacency();
     void BuildEdgeIndex();
+    void BuildNetworkReach();
+    bool IsReachable(UInt32 edge, Reach reach) const;
     double GetHeuristic(UInt32 node, SGPoint const& target) const;
     void ProjectOnEdge(UInt32 edge, SGPoint const& point, Snap& snap) const;
 
@@ -70,5 +80,10 @@ private:
     std::vector<UInt32> mFirstArc; // per node, then one past the last: its arcs in mArcs
     std::vector<Arc> mArcs;
     CSpatialIndex mEdgeIndex; // edge bounds
+    // Per node: it can reach the largest part of the network in which every node reaches every
+    // other, and it can be reached from that part. Islands and one-way pieces cut at the data's
+    // edge have neither.
+    std::vector<bool> mLeadsToNetwork;
+    std::vector<bool> mReachedFromNetwork;
     double mMaxSpeed = 1; // [m/s] of the fastest edge, for an admissible heuristic
 };

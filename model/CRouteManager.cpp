@@ -81,6 +81,14 @@ OSStatus CRouteManager::RouteOnGraph(CRoadGraph const& graph, CCoordinate const&
     std::vector<SGPoint> points;
     bool found = false;
     OSStatus status = graph.FindPath(start, end, cancel, points, found);
+    // The nearest road may be a piece of its own (an island, a one-way piece cut at the data's
+    // edge): then the nearest roads joined to the network, within the same distance.
+    CRoadGraph::Snap joinedStart, joinedEnd;
+    if (status == noErr && !found
+        && graph.FindNearestRoad(from, kMaxSnapDistance, joinedStart, CRoadGraph::Reach::kLeadsToNetwork)
+        && graph.FindNearestRoad(to, kMaxSnapDistance, joinedEnd, CRoadGraph::Reach::kReachedFromNetwork)
+        && (joinedStart.edge != start.edge || joinedEnd.edge != end.edge))
+        status = graph.FindPath(joinedStart, joinedEnd, cancel, points, found);
     if (status == userCanceledErr)
         result.status = kRouteStatusCancelled;
     if (status != noErr)

@@ -4,6 +4,7 @@
 #include "framework/CFileDialog.h"
 #include "model/CMapWaypoint.h"
 #include "model/CParserURL.h"
+#include "services/InternetConfig.h"
 #include "tests/support/OpenRecorder.h"
 #include "toolbox/Menu.h"
 #include "toolbox/MenuCalls.h"
@@ -474,6 +475,23 @@ namespace {
         EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
         EXPECT_EQ(opened.find(CTextUtilities::GetBundleString("URLOnlineHelp").GetStdString()), std::string::npos)
             << "not the online help";
+    }
+
+    // With no program to show the book or the online help, the user is told so in words.
+    TEST_F(TWApplication, HelpWithNoProgramToShowItSaysSo)
+    {
+        StartApp();
+        OpenRecorder recorder; // unsets the opener again at the end
+        std::filesystem::path const failing = TestHome() / "no-handler.sh";
+        WriteFile(failing, "#!/bin/sh\nexit 3\n");
+        std::filesystem::permissions(failing, std::filesystem::perms::owner_all);
+        setenv(kICOpenCommandVariable, failing.c_str(), 1);
+        Responders::PressAlertButton(1);
+        CCarbonEvent event = CCarbonEvent::CreateWithHICommandID('ohlp');
+        EXPECT_EQ(mApp->DoEventCommandProcess(event), noErr);
+        auto const& shown = Responders::History();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, CTextUtilities::GetBundleString("AppHelpFailed").GetStdString());
     }
 
 } // namespace

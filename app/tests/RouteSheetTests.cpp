@@ -4,7 +4,9 @@
 #include "model/CMapCodingUtilities.h"
 #include "render/CMapGeometry.h"
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 namespace tw::test {
 namespace {
@@ -105,6 +107,57 @@ namespace {
         Run(1.0);
         EXPECT_EQ(Chosen(sheet).size(), 1u);
         Shot("sheet-route.png");
+    }
+
+    // Routes every leg along roads but the one starting at "B", which no road joins.
+    class RoadsButFromB : public IRoadRouter {
+    public:
+        OSStatus RouteLeg(CCoordinate const& from, CCoordinate const& to, std::atomic<bool> const&,
+            RoadLegResult& result) override
+        {
+            bool const fromB = std::fabs(from.GetLatitude() - 57.71) < 1e-9;
+            result.path = { from, CCoordinate((from.GetLatitude() + to.GetLatitude()) / 2, from.GetLongitude()), to };
+            result.length = -1;
+            result.status = fromB ? kRouteStatusNoPath : kRouteStatusRouted;
+            if (fromB)
+                result.path = { from, to };
+            return noErr;
+        }
+    };
+
+    TEST_F(RouteSheet, SaysWhichLegsAreStraightThoughAmongRoadsAndWhy)
+    {
+        // Routed through the given router (none: every leg straight, far from any road map).
+        auto routed = [&](char const* name, IRoadRouter* router) {
+            IRoadRouter::SetDefault(router);
+            CMapRoute* const route = AddRoute(name);
+            for (CMapWaypoint* waypoint : { mA, mB, mC })
+                route->AddWaypoint(-1, waypoint, true);
+            for (int i = 0; i < 1000 && route->GetSegments()[1].status == kRouteStatusUnrouted; ++i) {
+                Run(0.05);
+                std::this_thread::sleep_for(std::chrono::milliseconds(2)); // the worker's own time
+            }
+            IRoadRouter::SetDefault(nullptr);
+            return route;
+        };
+        RoadsButFromB roads;
+        mRoute = routed("Walk", &roads);
+        ASSERT_EQ(mRoute->GetSegments()[0].status, UInt32(kRouteStatusRouted));
+        ASSERT_EQ(mRoute->GetSegments()[1].status, UInt32(kRouteStatusNoPath));
+        {
+            SheetHost<CSheetRoute> host;
+            ASSERT_NE(Open(host), nullptr);
+            std::string const said = Text(host.GetSheetWindow(), 'legs');
+            EXPECT_NE(said.find("“B” to “C”, as no road joins its ends"), std::string::npos) << said;
+            EXPECT_EQ(said.find("“A”"), std::string::npos) << "the routed leg is not named: " << said;
+            Shot("sheet-route-straight.png");
+        }
+        // Legs outside every road map are straight as a matter of course: no word.
+        mRoute = routed("Sail", nullptr);
+        ASSERT_EQ(mRoute->GetSegments()[0].status, UInt32(kRouteStatusNoRoads));
+        SheetHost<CSheetRoute> host;
+        ASSERT_NE(Open(host), nullptr);
+        EXPECT_EQ(Text(host.GetSheetWindow(), 'legs'), "");
     }
 
     TEST_F(RouteSheet, ReorderingAndRemovingGiveTheLegsExpectedOnOK)

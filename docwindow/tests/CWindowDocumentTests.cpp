@@ -1,4 +1,5 @@
 #include "DocumentTest.h"
+#include "foundation/CProcessUtilities.h"
 #include "foundation/CTextUtilities.h"
 #include "services/InternetConfig.h"
 #include "tests/support/OpenRecorder.h"
@@ -310,6 +311,21 @@ namespace {
         auto const& shown = toolbox::dialogs::Responders::History();
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].text, CTextUtilities::GetBundleString("DocWebMapFailed").GetStdString());
+    }
+
+    TEST_F(WindowDocument, AGlobeViewerWithNoProgramForTheFileOrLinksSaysSo)
+    {
+        OpenRecorder recorder; // unsets the opener again at the end
+        unsetenv(CProcessUtilities::kGlobeViewerVariable);
+        std::filesystem::path const failing = TestHome() / "no-handler.sh";
+        WriteFile(failing, "#!/bin/sh\nexit 3\n");
+        std::filesystem::permissions(failing, std::filesystem::perms::owner_all);
+        setenv(kICOpenCommandVariable, failing.c_str(), 1);
+        toolbox::dialogs::Responders::PressAlertButton(1);
+        ASSERT_EQ(Command(mDocument, 'gear'), noErr);
+        auto const& shown = toolbox::dialogs::Responders::History();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, CTextUtilities::GetBundleString("DocGlobeFailed").GetStdString());
     }
 
 } // namespace

@@ -182,5 +182,21 @@ namespace {
         EXPECT_EQ(PaintedPixels(polyline, CGRectMake(5, 0, 10, 20)), 0) << "nothing between";
     }
 
+    TEST(MapTwinLines, ALineOutsideTheAreaForMoreThanARunIsNotJoinedAcrossTheOutside)
+    {
+        // A first run inside but for its last point, far down to the left; a whole run along
+        // the outside, below the area, to the right; back in from the lower right.
+        CProjectedPolyline polyline;
+        std::vector<CGPoint>& points = polyline.EditPoints();
+        points.assign(CProjectedPolyline::kRunLength, CGPointMake(3, 10));
+        for (std::size_t i = 0; i <= CProjectedPolyline::kRunLength; ++i)
+            points.push_back({ -60 + 120.0 * double(i) / CProjectedPolyline::kRunLength, 60 });
+        points.push_back({ 17, 10 });
+        polyline.Measure();
+        EXPECT_GE(PaintedPixels(polyline, CGRectMake(0, 9, 3, 4)), 2) << "the way out";
+        EXPECT_GE(PaintedPixels(polyline, CGRectMake(17, 9, 3, 5)), 2) << "the way back";
+        EXPECT_EQ(PaintedPixels(polyline, CGRectMake(5, 0, 10, 20)), 0) << "nothing between";
+    }
+
 } // namespace
 } // namespace tw::test

@@ -43,7 +43,7 @@ TEST(CMapManager, TheBundledPacksLoadWithTheirRegionsLayersAndShapes)
         { "Göteborg and Ottawa–Montréal", "com.tarnwick.map.regions",
             { "OpenStreetMap contributors", "Natural Resources Canada" },
             { { "com.tarnwick.region.goteborg",
-                  { { "roads", kLayerCategoryRoad, 5906 }, { "pois", kLayerCategoryPointOfInterest, 1558 } } },
+                  { { "roads", kLayerCategoryRoad, 5906 }, { "pois", kLayerCategoryPointOfInterest, 1529 } } },
                 { "com.tarnwick.region.ottawa",
                     { { "water", kLayerCategoryWaterArea, 1488 }, { "roads", kLayerCategoryRoad, 3982 },
                         { "places", kLayerCategorySettlement, 192 } } } } },

@@ -253,3 +253,77 @@ TEST(CRoadGraph, PathsBetweenEndsNearEitherEndOfAnEdgeAreTheFastestOfAll)
         }
     EXPECT_GT(comparedPaths, int(ends.size() * ends.size() * 9 / 10));
 }
+
+namespace {
+
+// A place east and north of 57.7° N 11.9° E, in metres.
+SGPoint Metres(double east, double north)
+{
+    return { 11.9 + east / (111320 * std::cos(57.7 * M_PI / 180)), 57.7 + north / 111132 };
+}
+
+// The graph of the roads, written as a layer and read back.
+struct RoadsGraph {
+    TempFolder folder;
+    CRegionLayer layer;
+    CRoadGraph graph;
+
+    explicit RoadsGraph(std::vector<TestPolyLine> const& lines)
+    {
+        WritePolyLineLayer(folder / "roads", lines);
+        CFDictionary info;
+        info.SetValueString(CString("TWLayerIdentifier"), CString("roads"));
+        info.SetValueUInt32(CString("TWLayerCategory"), kLayerCategoryRoad);
+        info.SetValueString(CString("TWLayerFormat"), CString("shp"));
+        info.SetValueString(CString("TWLayerFile"), CString("roads.shp"));
+        EXPECT_EQ(layer.Initialise(info, CFile(CString(folder.Path().c_str()))), noErr);
+        std::atomic<bool> const goOn { false };
+        EXPECT_EQ(graph.Build({ &layer }, goOn), noErr);
+    }
+};
+
+CCoordinate At(SGPoint const& point) { return CCoordinate(point.y, point.x); }
+
+} // namespace
+
+TEST(CRoadGraph, AnEndSnapsToTheNearestRoadWithinTheRadiusAndNeverBeyondIt)
+{
+    // From the place at the origin: a short road 65 m away to the north-east, inside the first
+    // small box searched, and a road 55 m to the east, just outside it.
+    RoadsGraph roads({ { { Metres(45, 47), Metres(47, 45) }, kLayerFeatureMinorRoad, "" },
+        { { Metres(55, -20), Metres(55, 20) }, kLayerFeatureMinorRoad, "" } });
+    ASSERT_EQ(roads.graph.GetEdgeCount(), 2u);
+    CCoordinate const place = At(Metres(0, 0));
+    CRoadGraph::Snap snap;
+    ASSERT_TRUE(roads.graph.FindNearestRoad(place, 2000, snap));
+    EXPECT_EQ(snap.edge, 1u);
+    EXPECT_NEAR(snap.distance, 55, 0.5);
+    ASSERT_TRUE(roads.graph.FindNearestRoad(place, 60, snap));
+    EXPECT_EQ(snap.edge, 1u);
+    // Both beyond the radius: no road.
+    EXPECT_FALSE(roads.graph.FindNearestRoad(place, 54, snap));
+    EXPECT_FALSE(roads.graph.FindNearestRoad(place, 30, snap));
+}
+
+TEST(CRoadGraph, AOneWayValueEndedByZeroBytesIsStillOneWay)
+{
+    // One street drawn west to east, its "yes" ended by a zero byte as some writers do.
+    for (std::string const& oneway : { std::string("yes\0", 4), std::string("yes") }) {
+        SCOPED_TRACE(oneway.size());
+        RoadsGraph roads({ { { Metres(0, 0), Metres(200, 0), Metres(400, 0) }, kLayerFeatureMinorRoad, oneway } });
+        CDBaseFile const& table = roads.layer.GetAttributes();
+        SInt32 const field = table.FindField("oneway");
+        ASSERT_GE(field, 0);
+        EXPECT_EQ(table.GetString(0, UInt32(field), true), CString("yes")) << "the text ends at its zero byte";
+        CRoadGraph::Snap west, east;
+        ASSERT_TRUE(roads.graph.FindNearestRoad(At(Metres(50, 5)), 100, west));
+        ASSERT_TRUE(roads.graph.FindNearestRoad(At(Metres(350, 5)), 100, east));
+        std::atomic<bool> const goOn { false };
+        std::vector<SGPoint> path;
+        bool found = false;
+        ASSERT_EQ(roads.graph.FindPath(west, east, goOn, path, found), noErr);
+        EXPECT_TRUE(found);
+        ASSERT_EQ(roads.graph.FindPath(east, west, goOn, path, found), noErr);
+        EXPECT_FALSE(found) << "driven against the one-way street";
+    }
+}

@@ -1,5 +1,7 @@
 #include "model/CRoadGraph.h"
 #include "model/CRouteManager.h"
+#include "mapdata/tests/MapDataTestSupport.h"
+#include "mapdata/tests/ShapeFileWriter.h"
 #include "model/tests/MapPackTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -324,3 +326,72 @@ TEST(CRouteManager, WorkersRoutingAtOnceShareOneGraphAndAgree)
 }
 
 } // namespace
+
+namespace {
+
+// A place east and north of 57.7° N 11.9° E, in metres.
+SGPoint EastNorth(double east, double north)
+{
+    return { 11.9 + east / (111320 * std::cos(57.7 * M_PI / 180)), 57.7 + north / 111132 };
+}
+
+CCoordinate EastNorthAt(double east, double north)
+{
+    SGPoint const point = EastNorth(east, north);
+    return CCoordinate(point.y, point.x);
+}
+
+// A road region of the given roads only, loaded into the manager.
+void LoadRoadRegion(TempFolder const& maps, std::vector<TestPolyLine> const& roads, CMapManager& manager)
+{
+    auto const pack = maps / "Test.twmap";
+    MakePack(pack, Key("TWMapFormat", "1.0") + Key("TWMapIdentifier", "test.roads"), "roads", "",
+        LayerEntry("roads", kLayerCategoryRoad));
+    WritePolyLineLayer(pack / "Contents/Resources/roads.twregion/Contents/Resources/Layers/roads", roads);
+    manager.LoadMapsFrom({ CFile(CString(maps.Path().c_str())) });
+}
+
+} // namespace
+
+TEST(CRouteManager, AnEndWhoseNearestRoadLeadsNowhereTakesTheNextRoadThatJoinsTheNetwork)
+{
+    int const minor = kLayerFeatureMinorRoad;
+    std::vector<TestPolyLine> const roads {
+        // The network: a block of 1 km by 600 m, its east side passing a crossing at 250 m.
+        { { EastNorth(0, 0), EastNorth(1000, 0), EastNorth(1000, 250), EastNorth(1000, 600), EastNorth(0, 600), EastNorth(0, 0) },
+            minor, "" },
+        // An island 10 m from the start, joined to nothing.
+        { { EastNorth(-140, 280), EastNorth(-140, 320) }, minor, "" },
+        // A one-way piece 50 m from the end, cut at the data's edge: nothing leads into it.
+        { { EastNorth(1140, 250), EastNorth(1000, 250) }, minor, "yes" },
+        // An island 6 km out, more than the snap distance from any other road.
+        { { EastNorth(-6000, 300), EastNorth(-6000, 340) }, minor, "" },
+    };
+    TempFolder maps;
+    CMapManager manager;
+    LoadRoadRegion(maps, roads, manager);
+    CRouteManager router(&manager);
+
+    CCoordinate const from = EastNorthAt(-150, 300), to = EastNorthAt(1150, 300);
+    RoadLegResult result;
+    ASSERT_EQ(router.RouteLeg(from, to, kGoOn, result), noErr);
+    ASSERT_EQ(result.status, kRouteStatusRouted);
+    ASSERT_GE(result.path.size(), 4u);
+    // It joins the network's west side 150 m from the start and leaves by its east side.
+    EXPECT_NEAR(result.path[1].GetLongitude(), EastNorth(0, 0).x, 1e-7);
+    EXPECT_NEAR(result.path[1].GetLatitude(), EastNorth(0, 300).y, 1e-5);
+    CCoordinate const& last = result.path[result.path.size() - 2];
+    EXPECT_NEAR(last.GetLongitude(), EastNorth(1000, 0).x, 1e-7);
+    EXPECT_NEAR(last.GetLatitude(), EastNorth(0, 300).y, 1e-5);
+
+    // Ends on the island itself still follow it.
+    RoadLegResult along;
+    ASSERT_EQ(router.RouteLeg(EastNorthAt(-145, 282), EastNorthAt(-145, 318), kGoOn, along), noErr);
+    EXPECT_EQ(along.status, kRouteStatusRouted);
+    EXPECT_LT(along.length, 60);
+    // With no joined road within reach of the start, the leg stays straight and says why.
+    RoadLegResult nowhere;
+    ASSERT_EQ(router.RouteLeg(EastNorthAt(-6010, 320), EastNorthAt(500, 300), kGoOn, nowhere), noErr);
+    EXPECT_EQ(nowhere.status, kRouteStatusNoPath);
+    EXPECT_EQ(nowhere.path.size(), 2u);
+}

@@ -484,3 +484,127 @@ TEST_F(LayerRenderer, ThePrintedPageNamesWhatTheScreenNamesCapitalsFirst)
     }
     EXPECT_GT(compared, 150u);
 }
+
+namespace {
+
+LabelStyle PointStyle()
+{
+    LabelStyle style;
+    style.kind = LabelKind::kPoint;
+    style.size = { { { 0, 12 }, { 1, 12 }, { 2, 12 }, { 3, 12 } } };
+    style.colour = { 0, 0, 0, 1 };
+    style.halo = { 1, 1, 1, 1 };
+    style.haloWidth = 2;
+    return style;
+}
+
+// A name at the centre, with a first place to its right and a second to its left.
+CMapLabel TwoPlaceLabel(UInt64 id, char const* text, LabelStyle const& style, CGPoint anchor)
+{
+    CMapLabel label(id, 1, CString(text), style, 12, 0);
+    CGSize const size = label.GetTextSize();
+    for (CGFloat side : { 1.0, -1.0 }) {
+        CGPoint const centre { anchor.x + side * (10 + size.width / 2), anchor.y };
+        label.AddPlacement({ centre,
+            { CGRectMake(centre.x - size.width / 2, centre.y - size.height / 2, size.width, size.height) } });
+    }
+    EXPECT_EQ(label.RenderImage(), noErr);
+    return label;
+}
+
+} // namespace
+
+TEST_F(LayerRenderer, APlaceNamedByTwoPacksIsNamedOnceAndAMovedNameLeavesItsOldPlaceToBeRedrawn)
+{
+    FakeView view(*mManager, 10);
+    CLayerTile* tile = view.AddTile(500, 300);
+    CGRect const rect = tile->GetRect();
+    CGContextRef bitmap = NewBitmap(256, 256);
+    CGContextTranslateCTM(bitmap, -rect.origin.x, -rect.origin.y);
+    tile->SetImage(CGBitmapContextCreateImage(bitmap));
+    LabelStyle const style = PointStyle();
+    CGPoint const middle { CGRectGetMidX(rect), CGRectGetMidY(rect) - 60 };
+    std::vector<CMapLabel> labels;
+    labels.push_back(TwoPlaceLabel(1, "Alingsås", style, middle));
+    labels.push_back(TwoPlaceLabel(2, "Alingsås", style, { middle.x + 2, middle.y + 1 })); // the other pack's
+    labels.push_back(TwoPlaceLabel(3, "Lerum", style, { middle.x, middle.y + 100 }));
+    tile->SetLabels(std::move(labels));
+    tile->SetHasLabels(true);
+
+    // The same place named by two packs: drawn once, though there is room for both.
+    view.GetRenderer()->DrawLabels(bitmap, rect);
+    std::vector<ShownMapLabel> const first = view.GetRenderer()->GetShownLabels();
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_EQ(std::count_if(first.begin(), first.end(),
+                  [](ShownMapLabel const& shown) { return shown.text == CString("Alingsås"); }),
+        1);
+    CGRect const before = first[0].text == CString("Lerum") ? first[0].bounds : first[1].bounds;
+
+    // Something takes Lerum's first place: it moves left, and where it was is drawn again
+    // (its old text must not stay on the screen).
+    view.mInvalid.clear();
+    view.mFootprints.Clear();
+    view.mFootprints.Add(before, true);
+    view.GetRenderer()->DrawLabels(bitmap, rect);
+    std::vector<ShownMapLabel> const second = view.GetRenderer()->GetShownLabels();
+    auto const lerum = std::find_if(
+        second.begin(), second.end(), [](ShownMapLabel const& shown) { return shown.text == CString("Lerum"); });
+    ASSERT_NE(lerum, second.end());
+    EXPECT_LT(CGRectGetMaxX(lerum->bounds), CGRectGetMinX(before)) << "moved to its left place";
+    EXPECT_TRUE(std::any_of(view.mInvalid.begin(), view.mInvalid.end(),
+        [&](CGRect const& marked) { return CGRectContainsRect(marked, before); }))
+        << "the old place is redrawn";
+    CGContextRelease(bitmap);
+}
+
+TEST_F(LayerRenderer, TheBoxesKeepingRoadNamesApartLieAlongTheirRoad)
+{
+    CTilePainter painter(*mManager, CGeometryCache::GetShared());
+    std::size_t diagonal = 0;
+    for (UInt32 level : { 14u, 15u, 16u }) {
+        CGPoint const middle = CMapGeometry(*mManager).Project(kGoteborg, level);
+        CGRect const square
+            = CGRectMake(std::floor(middle.x / 256) * 256 - 256, std::floor(middle.y / 256) * 256 - 256, 768, 768);
+        CGContextRef bitmap = NewBitmap(768, 768);
+        CGContextTranslateCTM(bitmap, -square.origin.x, -square.origin.y);
+        std::vector<CMapLabel> labels;
+        ASSERT_EQ(painter.Paint(bitmap, square, level, labels), noErr);
+        for (CMapLabel const& label : labels) {
+            double const angle = label.GetAngle();
+            if (std::fabs(std::sin(2 * angle)) < 0.3)
+                continue; // near level or upright: a mirror would not show
+            ++diagonal;
+            LabelPlacement const& placement = label.GetPlacements().front();
+            ASSERT_GE(placement.footprints.size(), 2u);
+            for (CGRect const& box : placement.footprints) {
+                double const dx = CGRectGetMidX(box) - placement.centre.x, dy = CGRectGetMidY(box) - placement.centre.y;
+                // Across the road's direction from the name's centre: nothing.
+                EXPECT_NEAR(-dx * std::sin(angle) + dy * std::cos(angle), 0, 0.5)
+                    << label.GetText().GetStdString() << " at level " << level;
+            }
+        }
+        CGContextRelease(bitmap);
+    }
+    EXPECT_GT(diagonal, 3u) << "too few names along slanting roads to tell";
+}
+
+// A view showing a few more tiles than the limit keeps twice what it shows, so what a pan
+// left behind is still there when the view comes back.
+TEST_F(LayerRenderer, AViewLargerThanTheImageLimitKeepsTwiceItsTiles)
+{
+    CMapSnapshot view(*mManager, 2);
+    view.GetRenderer()->SetImageLimit(16);
+    view.SetView(kEurope, 6, CGSizeMake(1100, 900));
+    CMapGeometry::TileRange const range = CMapGeometry::GetTileRange(view.GetVisibleRect(), 6);
+    std::size_t const shown = std::size_t(range.right - range.left + 1) * (range.bottom - range.top + 1);
+    ASSERT_GT(shown, 16u);
+    ASSERT_EQ(view.Render(60), noErr);
+    std::vector<CLayerTile*> const first = view.GetTilesInRect(view.GetVisibleRect(), false);
+    ASSERT_EQ(first.size(), shown);
+    // Two tiles east (512 px at level 6: 11.25°).
+    view.SetView(CCoordinate(kEurope.GetLatitude(), kEurope.GetLongitude() + 11.25), 6, CGSizeMake(1100, 900));
+    ASSERT_EQ(view.Render(60), noErr);
+    for (CLayerTile* tile : first)
+        EXPECT_TRUE(tile->HasImage()) << "a tile left behind lost its image";
+    EXPECT_LE(view.GetRenderer()->GetImageCount(), 2 * shown);
+}

@@ -2,7 +2,7 @@
 # Builds the road regions map pack that comes in the bundle (resources/Resources/Maps/Regions.twmap):
 #   Göteborg: OpenStreetMap streets (2016, ODbL, "© OpenStreetMap contributors"), the roads a
 #     car can use, and points of interest made from the same ways (parking lots, drive-through
-#     restaurants, public transport stops).
+#     restaurants whose own tags say they sell food, public transport stops).
 #   Ottawa–Montréal: Natural Resources Canada roads, places and water (© 2003 Government of
 #     Canada, GeoGratis).
 # Needs gdal-bin (tools/setup.sh), npm and apt-get download (data only, nothing installed).
@@ -42,9 +42,11 @@ shp -a_srs EPSG:4326 -nln roads $G/roads.shp $osm -dialect sqlite \
           FROM \"large-network\" WHERE ST_GeometryType(geometry) = 'LINESTRING' AND highway IN ('motorway', \
           'motorway_link', 'trunk', 'trunk_link', 'primary', 'primary_link', 'secondary', 'secondary_link', \
           'tertiary', 'tertiary_link', 'unclassified', 'residential', 'living_street')"
-# One point per parking lot (its aisles within about 50 m), per drive-through and per public transport
-# platform, named after the nearest named street within about 200 m (a platform and a drive-through
-# lane also by their letters or numbers).
+# One point per parking lot (its aisles within about 50 m), per drive-through restaurant and per public
+# transport platform, named after the nearest named street within about 200 m (a platform and a
+# drive-through lane also by their letters or numbers). A drive-through lane is a restaurant only when
+# its own tags say so: most are ferry check-in, toll or bus lanes, and the data has no food places to
+# attach the others to.
 # (The nearest: the least of the distances with their names joined on, the distance, under one degree,
 # cut off again.)
 street="(SELECT SUBSTR(MIN(printf('%.9f', ST_Distance(g, r.geometry)) || r.name), 12) FROM network r \
@@ -62,6 +64,7 @@ shp -a_srs EPSG:4326 -nln pois $G/pois.shp network.sqlite \
           MAX(name) AS own, 205 AS feature FROM network WHERE service = 'parking_aisle' \
           GROUP BY ROUND(X(ST_Centroid(geometry)) * 1000), ROUND(Y(ST_Centroid(geometry)) * 2000) \
           UNION ALL SELECT ST_Centroid(geometry), name, 208 FROM network WHERE service = 'drive-through' \
+          AND amenity IN ('fast_food', 'restaurant', 'cafe') \
           UNION ALL SELECT ST_Centroid(geometry), name, 217 FROM network WHERE public_transport = 'platform')"
 
 D=deb/usr/share/doc/mapnik-doc/examples/data
