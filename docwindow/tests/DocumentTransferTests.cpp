@@ -534,22 +534,42 @@ namespace {
         EXPECT_TRUE(Responders::History().empty()) << "a cancel needs no alert";
     }
 
-    // A quit asked for while an import runs (its sheet takes the window's events) is refused:
-    // the document the import runs on stays, and the import ends whole.
-    TEST_F(DocumentWork, AQuitDuringAnImportIsRefused)
+    // A quit asked for while an import runs (its sheet takes the window's events) is refused,
+    // by Ctrl+Q or by the window system, though nothing was modified when the import began: the
+    // loop runs on afterwards with the document and every object the import brought.
+    TEST_F(DocumentWork, AQuitDuringAnImportIsRefusedAndTheProgramRunsOnWithTheObjects)
     {
         CWindowDocument::SetWorkDelay(0);
-        EventLoopTimerRef quit = nullptr;
-        InstallEventLoopTimer(
-            GetMainEventLoop(), 0, 0,
-            [](EventLoopTimerRef, void* app) { static_cast<TestTWApplication*>(app)->CommandQuit(); }, mApp.get(),
-            &quit);
-        Responders::PressAlertButton(1);
-        mDocument->ImportData(FileAt(WriteWaypoints("many.gpx", 2000)));
-        RemoveEventLoopTimer(quit);
-        ASSERT_TRUE(CDocument::IsDocument(mDocument));
-        EXPECT_EQ(mDocument->GetObjects().size(), 2000u);
-        EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+        std::string const path = WriteWaypoints("many.gpx", 5000);
+        for (bool const byKey : { true, false }) {
+            SCOPED_TRACE(byKey ? "Ctrl+Q" : "the window system's quit");
+            mDocument->SetModified(false);
+            std::size_t const before = mDocument->GetObjects().size();
+            mShell.mAsked.clear();
+            // The import runs from the loop (as the Import command does); the quit comes while it runs.
+            std::pair<CWindowDocument*, CFile> work { mDocument, FileAt(path) };
+            EventLoopTimerRef import = nullptr;
+            InstallEventLoopTimer(
+                GetMainEventLoop(), 0, 0,
+                [](EventLoopTimerRef, void* data) {
+                    auto* work = static_cast<std::pair<CWindowDocument*, CFile>*>(data);
+                    work->first->ImportData(work->second);
+                },
+                &work, &import);
+            if (byKey)
+                InputDriver::TypeKeys("q", cmdKey);
+            else
+                InputDriver::Post(InputDriver::Make(display::InputKind::Quit));
+            Responders::PressAlertButton(1);
+            mApp->RunEventLoop(); // ends at a quit, or at its guard
+            RemoveEventLoopTimer(import);
+            EXPECT_TRUE(AskedForWorkSheet());
+            EXPECT_TRUE(mApp->mTimedOut) << "the quit ended the program";
+            ASSERT_TRUE(CDocument::IsDocument(mDocument));
+            EXPECT_EQ(mDocument->GetObjects().size(), before + 5000);
+            EXPECT_TRUE(mDocument->IsModified());
+            EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+        }
     }
 
     TEST_F(DocumentWork, ASmallSaveShowsNoSheet)
