@@ -104,7 +104,8 @@ private:
     bool Fill()
     {
         for (;;) {
-            auto const left = std::chrono::ceil<std::chrono::milliseconds>(mDeadline - std::chrono::steady_clock::now());
+            auto const now = std::chrono::steady_clock::now();
+            auto const left = std::chrono::ceil<std::chrono::milliseconds>(mDeadline - now);
             if (left.count() <= 0)
                 return false;
             pollfd ready { mFD, POLLIN, 0 };
