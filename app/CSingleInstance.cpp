@@ -1,8 +1,11 @@
 #include "app/CSingleInstance.h"
 
+#include "foundation/CThreadParts.h"
+
 #include <cctype>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -12,6 +15,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <system_error>
 #include <unistd.h>
 #include <utility>
 
@@ -20,6 +24,8 @@ namespace {
 constexpr char kGreeting[] = "tarnwick-launch 1\n";
 constexpr char kAnswer[] = "ok\n";
 constexpr int kTimeout = 10; // [s] a start waits this long for the instance's answer
+// The instance's loop serves a start: the whole of its words must come within this.
+constexpr auto kKnockDeadline = std::chrono::seconds(1);
 // The event the watcher posts when a start knocks on the socket.
 constexpr EventClass kEventClassKnock = 'TwSi';
 constexpr UInt32 kEventKnock = 1;
@@ -76,23 +82,62 @@ bool WriteAll(int fd, std::string const& bytes)
     return true;
 }
 
-// Reads one byte; false at the end, on an error or after the timeout.
-bool ReadByte(int fd, char* c)
-{
-    for (;;) {
-        ssize_t const n = recv(fd, c, 1, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        return n == 1;
+// The bytes of one connection, taken in pieces as they come, until a deadline for the whole:
+// a peer that sends slowly is cut off, however it spaces its bytes.
+class DeadlineReader {
+public:
+    DeadlineReader(int fd, std::chrono::steady_clock::duration within)
+        : mFD(fd)
+        , mDeadline(std::chrono::steady_clock::now() + within)
+    {
     }
-}
+    // One byte; false at the end, on an error or past the deadline.
+    bool ReadByte(char* c)
+    {
+        if (mAt == mEnd && !Fill())
+            return false;
+        *c = mBuffer[mAt++];
+        return true;
+    }
+
+private:
+    bool Fill()
+    {
+        for (;;) {
+            auto const now = std::chrono::steady_clock::now();
+            auto const left = std::chrono::ceil<std::chrono::milliseconds>(mDeadline - now);
+            if (left.count() <= 0)
+                return false;
+            pollfd ready { mFD, POLLIN, 0 };
+            int const polled = poll(&ready, 1, int(left.count()));
+            if (polled < 0 && errno == EINTR)
+                continue;
+            if (polled <= 0)
+                return false;
+            ssize_t const n = recv(mFD, mBuffer, sizeof mBuffer, MSG_DONTWAIT);
+            if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
+                continue;
+            if (n <= 0)
+                return false;
+            mAt = 0;
+            mEnd = std::size_t(n);
+            return true;
+        }
+    }
+
+    int mFD;
+    std::chrono::steady_clock::time_point mDeadline;
+    char mBuffer[4096];
+    std::size_t mAt = 0;
+    std::size_t mEnd = 0;
+};
 
 // A line or a word: bytes up to the terminator, at most the bytes left.
-bool ReadUntil(int fd, char terminator, std::size_t* budget, std::string* out)
+bool ReadUntil(DeadlineReader& reader, char terminator, std::size_t* budget, std::string* out)
 {
     out->clear();
     char c = 0;
-    while (*budget > 0 && ReadByte(fd, &c)) {
+    while (*budget > 0 && reader.ReadByte(&c)) {
         --*budget;
         if (c == terminator)
             return true;
@@ -198,7 +243,8 @@ bool CSingleInstance::HandOver(std::vector<std::string> const& words, int connec
         return false;
     std::string answer;
     std::size_t budget = sizeof kAnswer;
-    return ReadUntil(connection, '\n', &budget, &answer) && answer + "\n" == kAnswer;
+    DeadlineReader reader(connection, std::chrono::seconds(kTimeout));
+    return ReadUntil(reader, '\n', &budget, &answer) && answer + "\n" == kAnswer;
 }
 
 void CSingleInstance::Listen(Receiver receiver)
@@ -215,7 +261,11 @@ void CSingleInstance::Listen(Receiver receiver)
         std::fprintf(stderr, "Tarnwick: later starts cannot be heard; they will run on their own.\n");
         return;
     }
-    mWatcher = std::thread([this] { Watch(); });
+    try {
+        mWatcher = CThreadParts::Start([this] { Watch(); });
+    } catch (std::system_error const&) {
+        std::fprintf(stderr, "Tarnwick: later starts cannot be heard; they will run on their own.\n");
+    }
 }
 
 // The watcher thread: sleeps until a start knocks (or the instance goes), has the main
@@ -275,19 +325,21 @@ bool CSingleInstance::ServeOne(int connection)
     }
     int const flags = fcntl(connection, F_GETFL);
     fcntl(connection, F_SETFL, flags & ~O_NONBLOCK);
-    SetTimeouts(connection, 2);
+    SetTimeouts(connection, 1);
+    // The loop waits while a start is read: one that takes longer than the deadline is dropped.
+    DeadlineReader reader(connection, kKnockDeadline);
     std::size_t budget = kMaxBytes;
     std::string line;
     std::vector<std::string> words;
-    bool ok = ReadUntil(connection, '\n', &budget, &line) && line + "\n" == kGreeting
-        && ReadUntil(connection, '\n', &budget, &line);
+    bool ok = ReadUntil(reader, '\n', &budget, &line) && line + "\n" == kGreeting
+        && ReadUntil(reader, '\n', &budget, &line);
     std::size_t count = 0;
     if (ok) {
         auto const [end, error] = std::from_chars(line.data(), line.data() + line.size(), count);
         ok = error == std::errc() && end == line.data() + line.size() && count <= kMaxWords;
     }
     for (std::size_t i = 0; ok && i < count; ++i) {
-        ok = ReadUntil(connection, '\0', &budget, &line);
+        ok = ReadUntil(reader, '\0', &budget, &line);
         if (ok)
             words.push_back(line);
     }

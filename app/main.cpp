@@ -84,6 +84,9 @@ int main(int argc, char** argv)
     }
     // The window goes with the process: stopping SDL's video here would unload
     // libraries that still hold allocations of their own.
+    // A session that ended with changes that could be written nowhere (said already) fails.
+    if (CApplication::LostWorkAtSessionEnd())
+        return 1;
     if (status != noErr)
         std::fprintf(stderr, "Tarnwick: start-up failed (error %d).\n", int(status));
     return status == noErr ? 0 : 1;

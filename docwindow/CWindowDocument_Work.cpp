@@ -1,12 +1,14 @@
 #include "docwindow/CDocumentImport.h"
 #include "docwindow/CWindowDocument.h"
 #include "foundation/CTextUtilities.h"
+#include "foundation/CThreadParts.h"
 #include "framework/CMacWindow.h"
 #include "model/CMapObject.h"
 #include "model/CXMLStreamReader.h"
 
 #include <future>
 #include <system_error>
+#include <thread>
 
 namespace {
 
@@ -111,17 +113,21 @@ OSStatus CWindowDocument::ReadImport(CFile const& file, std::vector<CMapObject*>
     std::vector<CMapObject*> read;
     OSStatus status = noErr;
     try {
-        auto reading = std::async(std::launch::async, [&file, &read, &monitor, &styles] {
+        std::promise<OSStatus> result;
+        std::future<OSStatus> reading = result.get_future();
+        // On a thread of the program's own, so that a crash there is reported as anywhere else.
+        std::thread reader = CThreadParts::Start([&file, &read, &monitor, &styles, &result] {
             CMapObject::UseDefaultStyles(&styles);
-            OSStatus const result = CDocumentImport::ReadFile(file, read, &monitor);
+            OSStatus const readStatus = CDocumentImport::ReadFile(file, read, &monitor);
             CMapObject::UseDefaultStyles(nullptr);
-            return result;
+            result.set_value(readStatus);
         });
         // A first step at once: a sheet due at once takes the window's input before the reading ends.
         do {
             if (!StepWork(ImportProgress(monitor, size), kWorkBarSteps))
                 monitor.cancelled = true;
         } while (reading.wait_for(kWorkPoll) != std::future_status::ready);
+        reader.join();
         status = reading.get();
     } catch (std::system_error const&) {
         // No thread to be had: read here, as one slice.

@@ -53,3 +53,11 @@ std::size_t CThreadParts::MostParts()
         return 1;
     return std::clamp<std::size_t>(std::size_t(CPU_COUNT(&allowed)), 1, kMostParts);
 }
+
+std::thread CThreadParts::Start(std::function<void()> run)
+{
+    return std::thread([run = std::move(run)] {
+        tw::services::ThreadSignalStack const signalStack;
+        run();
+    });
+}

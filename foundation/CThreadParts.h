@@ -6,10 +6,14 @@
 
 #include <cstddef>
 #include <functional>
+#include <thread>
 
 class CThreadParts {
 public:
     static void Run(std::size_t parts, std::function<void(std::size_t part)> const& run);
     // How many parts are worth running at once: the processors this process may use, up to 8.
     static std::size_t MostParts();
+    // A thread of its own for the function, its signal stack made first (as every thread of the
+    // program has); throws std::system_error, as std::thread does, when no thread can be had.
+    static std::thread Start(std::function<void()> run);
 };

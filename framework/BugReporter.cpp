@@ -8,6 +8,9 @@
 #include "foundation/StCFRef.h"
 #include "framework/BugReporterSignals.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <sys/stat.h>
@@ -17,7 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kFolderName[] = "com.pellmar.bugreporter";
+constexpr char kFolderName[] = "com.pellmar.bugreporter."; // and the user's id: a folder per user
+constexpr char kClientPrefix[] = "client_";
 constexpr char kArchiveName[] = "BugReporter.app.tar.gz";
 constexpr char kClientName[] = "Client.plist";
 constexpr char kReportName[] = "Crash Report.txt";
@@ -87,13 +91,33 @@ bool FindExecutable(CString& name, std::string& folder)
     return !ec && name.IsNotEmpty();
 }
 
-// A folder of ours: made private, or found as a real folder that this user owns.
+// A folder of ours: made private, or found as a real folder that this user owns (made private).
 bool MakePrivateFolder(fs::path const& folder)
 {
     if (mkdir(folder.c_str(), 0700) == 0)
         return true;
     struct stat info;
-    return errno == EEXIST && lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid();
+    if (errno != EEXIST || lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid())
+        return false;
+    return (info.st_mode & 07777) == 0700 || chmod(folder.c_str(), 0700) == 0;
+}
+
+// Folders of clients whose process is gone (killed, or ended by a crash the reporter never
+// finished) are cleared; one whose process still runs is its own.
+void RemoveLeftovers(fs::path const& folder)
+{
+    std::error_code ec;
+    for (auto const& entry : fs::directory_iterator(folder, ec)) {
+        std::string const name = entry.path().filename().string();
+        if (name.rfind(kClientPrefix, 0) != 0)
+            continue;
+        char* end = nullptr;
+        long const pid = std::strtol(name.c_str() + sizeof kClientPrefix - 1, &end, 10);
+        if (pid <= 0 || *end != '_' || pid == getpid() || kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        std::error_code removed;
+        fs::remove_all(entry.path(), removed);
+    }
 }
 
 // A failed installation leaves nothing: the client folder goes, and the shared one above it
@@ -171,12 +195,14 @@ OSStatus EnableBugReporter(CString const& configuration)
     CFile const temporary = CFileUtilities::FindFolder(kUserDomain, kChewableItemsFolderType, true, CString());
     if (!temporary.IsSpecified())
         return kBugReporterCannotWrite;
-    std::string const folder = temporary.GetPath() + "/" + kFolderName + "/client_" + std::to_string(getpid()) + "_"
-        + std::to_string(std::time(nullptr));
+    std::string const own = temporary.GetPath() + "/" + kFolderName + std::to_string(getuid());
+    std::string const folder
+        = own + "/" + kClientPrefix + std::to_string(getpid()) + "_" + std::to_string(std::time(nullptr));
     if (OSStatus const status = WriteFolder(folder, xml.Get())) {
         RemoveFolder(folder);
         return status;
     }
+    RemoveLeftovers(own);
     CopyCustomResources(config.GetValueString("BRCustomResourcesPath"), executableFolder, folder);
 
     // 3. What the handler will do, fixed now.

@@ -39,8 +39,6 @@ constexpr FatalSignal kFatalSignals[] = {
     { SIGSEGV, "SIGSEGV" },
     { SIGSYS, "SIGSYS" },
     { SIGTRAP, "SIGTRAP" },
-    { SIGUSR1, "SIGUSR1" },
-    { SIGUSR2, "SIGUSR2" },
     { SIGXCPU, "SIGXCPU" },
     { SIGXFSZ, "SIGXFSZ" },
 };

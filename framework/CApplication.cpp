@@ -11,6 +11,7 @@
 #include <cstdio>
 
 CApplication* CApplication::mApp = nullptr;
+bool CApplication::sLostWork = false;
 CString const CApplication::kPrefUserDebugLog("UserDebugLog");
 CString const CApplication::kPrefSoftwareUpdatePeriod("SoftwareUpdatePeriod");
 CString const CApplication::kPrefSoftwareUpdateLastCheck("SoftwareUpdateLastCheck");

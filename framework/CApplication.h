@@ -69,6 +69,10 @@ public:
 
     // When no one can be asked (the display went away, a hang-up): see CApplication_SessionEnd.
     static void EndSession();
+    // Unsaved changes that could be written nowhere when the session ended (said on standard error).
+    static bool LostWorkAtSessionEnd() { return sLostWork; }
+    // A kept copy of a document's changes, and the note of the file it belongs to.
+    static void RemoveRecoveredCopy(CFile const& copy);
     // Opens what an earlier session kept; how many documents came back.
     UInt32 OfferRecoveredDocuments();
     CFile GetRecoveryFolder(bool create) const;
@@ -127,6 +131,7 @@ protected:
 
 private:
     OSStatus KeepForNextStart(CDocument& document, UInt32 number);
+    static OSStatus KeepElsewhere(CDocument& document);
 
     OSStatus RegisterHelpBook();
     bool IsUpdateCheckDue(CDateTime const& now);
@@ -136,6 +141,7 @@ private:
     static void WritePreferences(EventLoopTimerRef timer, void* app);
 
     static CApplication* mApp; // weak: the object registers itself for its lifetime
+    static bool sLostWork;
 
     CRecentItems mRecentItems;
     CPreferences mPreferences;

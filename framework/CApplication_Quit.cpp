@@ -44,7 +44,7 @@ OSStatus CApplication::CloseEveryDocument()
 {
     DispatchCommandToDocuments('clos', false);
     for (CDocument* document : CDocument::GetDocuments(false)) {
-        if (document->IsModified()) {
+        if (document->IsModified() || document->IsBusy()) {
             mAppMode = kModeRunning;
             return noErr;
         }
@@ -52,8 +52,18 @@ OSStatus CApplication::CloseEveryDocument()
     return eventNotHandledErr;
 }
 
+// A document whose work runs (an import, a save) holds what the user has not got yet, modified
+// or not: the quit is refused before anything is closed, and its window comes forward.
 OSStatus CApplication::CloseDocuments()
 {
+    for (CDocument* document : CDocument::GetDocuments(false)) {
+        if (document->IsBusy()) {
+            if (document->GetWindow())
+                document->GetWindow()->Select(true);
+            Beep();
+            return noErr;
+        }
+    }
     std::vector<CDocument*> modified = CDocument::GetDocuments(true);
     if (modified.empty())
         return CloseEveryDocument();

@@ -139,6 +139,9 @@ OSStatus CApplication::RunEventLoop()
 
 OSStatus CApplication::Shutdown()
 {
+    // The session ended while work ran (an import, a save): what it left is kept now.
+    if (tw::display::HasSessionEnded())
+        EndSession();
     SetPropertyInteger('rcnt', GetPropertyInteger('rcnt') + 1);
     // The clipboard holds its data itself: no promised flavours wait for delivery.
     return noErr;

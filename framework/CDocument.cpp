@@ -27,6 +27,16 @@ CDocument::~CDocument()
     if (app && app->GetCurrentDocument() == this)
         app->SetCurrentDocument(nullptr);
     ForgetAlias();
+    if (mModified)
+        DiscardRecoveredCopy(); // closed without saving: the user let the changes go
+}
+
+void CDocument::DiscardRecoveredCopy()
+{
+    if (!mRecoveredCopy.IsSpecified())
+        return;
+    CApplication::RemoveRecoveredCopy(mRecoveredCopy);
+    mRecoveredCopy = CFile();
 }
 
 std::vector<CDocument*> CDocument::GetDocuments(bool modifiedOnly)

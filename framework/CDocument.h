@@ -83,6 +83,10 @@ public:
     OSStatus DecodeProperties(CFDictionary const& properties) override;
     // Long work (an import, a save) runs on the document: it cannot close until it ends.
     virtual bool IsBusy() const { return false; }
+    // The copy an earlier session kept of this document's unsaved changes: it stays until the
+    // document is saved or the user discards the changes (closes without saving, reverts).
+    CFile const& GetRecoveredCopy() const { return mRecoveredCopy; }
+    void SetRecoveredCopy(CFile const& copy) { mRecoveredCopy = copy; }
 
 protected:
     CFileDialog& GetFileDialog() { return mFileDialog; }
@@ -105,11 +109,14 @@ private:
     // Another open document with this file, or null.
     CDocument const* FindOtherDocument(CFile const& file) const;
     CFile GetFileWithExtension(CFile const& file) const;
+    // The changes are saved or thrown away: the earlier session's copy of them goes.
+    void DiscardRecoveredCopy();
 
     static std::vector<CDocument*> mDocumentList; // weak: each document adds and removes itself
     static UInt32 mUntitledCount;
 
     CFile mFile;
+    CFile mRecoveredCopy; // none when the document did not come back from an earlier session
     UInt32 mUntitledNumber = 0; // the number its untitled title took, 0 while it has none
     AliasHandle mProxyAlias = nullptr; // owns
     CIconRef mDocumentIcon;

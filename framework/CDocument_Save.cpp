@@ -53,6 +53,7 @@ OSStatus CDocument::SaveDocument()
         return status;
     status = mFile.SetFileCreatorAndType(GetPropertyInteger('dfcr'), GetPropertyInteger('dfty'));
     SetModified(false);
+    DiscardRecoveredCopy();
     NoteDiskState();
     UpdateFileProxy(true);
     return status;
@@ -192,6 +193,8 @@ OSStatus CDocument::CommandRevert()
 OSStatus CDocument::RevertToFile()
 {
     OSStatus const status = LoadDocument();
+    if (status == noErr)
+        DiscardRecoveredCopy();
     if (status != noErr) {
         CString major;
         major.Format(CTextUtilities::GetBundleString("DocRevertFailed").GetUTF8(), GetDisplayName().GetUTF8());
@@ -251,6 +254,7 @@ void CDocument::CompleteFileCommand(FileDialogResult const& result)
         break;
     case kNavUserActionDontSaveChanges:
         SetModified(false);
+        DiscardRecoveredCopy();
         CommandClose();
         break;
     case kNavUserActionDiscardChanges:

@@ -156,6 +156,50 @@ namespace {
         EXPECT_EQ(received, std::vector<std::string> { "/tmp/d.twk" });
     }
 
+    // A program that sends its words a byte at a time, slowly, is cut off: the loop that serves
+    // starts is not held by it, and a start that knocks after it is served while it still sends.
+    TEST_F(SingleInstance, AStartThatSendsSlowlyIsDroppedAndTheNextIsServedMeanwhile)
+    {
+        RealClock clock;
+        CSingleInstance instance;
+        ASSERT_EQ(instance.ClaimOrHandOver(mSocket, {}), CSingleInstance::Claim::First);
+        std::atomic<bool> slowSending = true;
+        std::vector<std::vector<std::string>> received;
+        bool slowSendingWhenServed = false;
+        instance.Listen([&](std::vector<std::string> const& got) {
+            received.push_back(got);
+            slowSendingWhenServed = slowSending;
+            QuitEventLoop(GetMainEventLoop());
+        });
+        int const slow = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::strcpy(address.sun_path, mSocket.c_str());
+        ASSERT_EQ(connect(slow, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        // A whole, well-formed start, one byte every 150 ms: about five seconds in all.
+        std::thread trickle([&] {
+            std::string const words("tarnwick-launch 1\n1\n/tmp/slow.twk\0", 34);
+            for (char const c : words) {
+                (void)!send(slow, &c, 1, MSG_NOSIGNAL);
+                std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            }
+            slowSending = false;
+        });
+        std::atomic<bool> handedOver = false;
+        std::thread quick([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            CSingleInstance start;
+            handedOver = start.ClaimOrHandOver(mSocket, { "/tmp/quick.twk" }) == CSingleInstance::Claim::HandedOver;
+        });
+        EXPECT_EQ(RunCurrentEventLoop(30), eventLoopQuitErr);
+        quick.join();
+        trickle.join();
+        close(slow);
+        EXPECT_TRUE(handedOver);
+        EXPECT_EQ(received, std::vector<std::vector<std::string>> { { "/tmp/quick.twk" } });
+        EXPECT_TRUE(slowSendingWhenServed) << "the loop was held until the slow start had sent everything";
+    }
+
     TEST_F(SingleInstance, SomethingElseAtThePathOrNoRuntimeFolderRunsAlone)
     {
         EXPECT_EQ(CSingleInstance::SocketPath(nullptr, ":0"), "");

@@ -204,6 +204,13 @@ namespace {
         ASSERT_NE(document, nullptr) << "the user is left with a window to work in";
         EXPECT_TRUE(document->IsUntitled());
         EXPECT_EQ(document->GetSaveMode(), UInt32(CDocument::kSaveModeAsk));
+        // Nor is it held: another copy of the program (on another display) may have it.
+        std::filesystem::path const lock
+            = ApplicationSupport() / ("." + GlobalFile().GetFileName().GetStdString() + ".lock");
+        int const other = open(lock.c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(other, 0) << "the lock file lies beside the document";
+        EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0) << "the lock of a file this copy does not use is kept";
+        close(other);
         document->AddObject(new CMapWaypoint());
         Responders::Press(toolbox::dialogs::DialogKind::SaveChanges, kNavUserActionDontSaveChanges);
         CApplication::Quit();

@@ -7,6 +7,7 @@
 #include "devices/CDeviceManager.h"
 #include "devices/tests/support/DeviceTestSupport.h"
 #include "devices/tests/support/SimulatedGarminUnit.h"
+#include "display/SessionEnd.h"
 #include "docwindow/CViewMap.h"
 #include "docwindow/CViewOverlay.h"
 #include "docwindow/tests/DocumentTest.h"
@@ -587,22 +588,92 @@ namespace {
         EXPECT_TRUE(Responders::History().empty()) << "a cancel needs no alert";
     }
 
-    // A quit asked for while an import runs (its sheet takes the window's events) is refused:
-    // the document the import runs on stays, and the import ends whole.
-    TEST_F(DocumentWork, AQuitDuringAnImportIsRefused)
+    // A quit asked for while an import runs (its sheet takes the window's events) is refused,
+    // by Ctrl+Q or by the window system, though nothing was modified when the import began: the
+    // loop runs on afterwards with the document and every object the import brought.
+    TEST_F(DocumentWork, AQuitDuringAnImportIsRefusedAndTheProgramRunsOnWithTheObjects)
     {
         CWindowDocument::SetWorkDelay(0);
-        EventLoopTimerRef quit = nullptr;
-        InstallEventLoopTimer(
-            GetMainEventLoop(), 0, 0,
-            [](EventLoopTimerRef, void* app) { static_cast<TestTWApplication*>(app)->CommandQuit(); }, mApp.get(),
-            &quit);
+        std::string const path = WriteWaypoints("many.gpx", 5000);
+        for (bool const byKey : { true, false }) {
+            SCOPED_TRACE(byKey ? "Ctrl+Q" : "the window system's quit");
+            mDocument->SetModified(false);
+            std::size_t const before = mDocument->GetObjects().size();
+            mShell.mAsked.clear();
+            // The import runs from the loop (as the Import command does); the quit comes while it runs.
+            std::pair<CWindowDocument*, CFile> work { mDocument, FileAt(path) };
+            EventLoopTimerRef import = nullptr;
+            InstallEventLoopTimer(
+                GetMainEventLoop(), 0, 0,
+                [](EventLoopTimerRef, void* data) {
+                    auto* work = static_cast<std::pair<CWindowDocument*, CFile>*>(data);
+                    work->first->ImportData(work->second);
+                },
+                &work, &import);
+            if (byKey)
+                InputDriver::TypeKeys("q", cmdKey);
+            else
+                InputDriver::Post(InputDriver::Make(display::InputKind::Quit));
+            Responders::PressAlertButton(1);
+            mApp->RunEventLoop(); // ends at a quit, or at its guard
+            RemoveEventLoopTimer(import);
+            EXPECT_TRUE(AskedForWorkSheet());
+            EXPECT_TRUE(mApp->mTimedOut) << "the quit ended the program";
+            ASSERT_TRUE(CDocument::IsDocument(mDocument));
+            EXPECT_EQ(mDocument->GetObjects().size(), before + 5000);
+            EXPECT_TRUE(mDocument->IsModified());
+            EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+        }
+    }
+
+    // The session hangs up while work runs: the work ends, and at the shutdown that follows what
+    // it left is kept for the next start, and only that: a finished save needs no copy.
+    TEST_F(DocumentWork, AHangUpDuringWorkKeepsWhatTheWorkLeftForTheNextStart)
+    {
+        std::string const path = SavedDocument(2000);
+        std::string const recovered = mApp->GetRecoveryFolder(true).GetPath();
+        auto const copies = [&recovered] {
+            std::vector<std::string> found;
+            std::error_code error;
+            for (auto const& entry : std::filesystem::directory_iterator(recovered, error))
+                if (entry.path().extension() != ".from")
+                    found.push_back(entry.path().string());
+            return found;
+        };
+        auto const hangUpSoon = [] {
+            display::ResetSessionEndForTesting();
+            EventLoopTimerRef timer = nullptr;
+            InstallEventLoopTimer(
+                GetMainEventLoop(), 0, 0, [](EventLoopTimerRef, void*) { display::EndSession(); }, nullptr, &timer);
+            return timer;
+        };
+        CWindowDocument::SetWorkDelay(0);
+
+        auto* added = new CMapWaypoint;
+        added->SetName(CString("Added"));
+        ASSERT_TRUE(mDocument->AddObject(added));
+        EventLoopTimerRef timer = hangUpSoon();
+        EXPECT_EQ(Command(mDocument, 'save'), noErr);
+        RemoveEventLoopTimer(timer);
+        EXPECT_TRUE(AskedForWorkSheet());
+        mApp->Shutdown();
+        EXPECT_NE(Contents(path).find("Added"), std::string::npos);
+        EXPECT_FALSE(mDocument->IsModified());
+        EXPECT_TRUE(copies().empty()) << "a copy of what the save wrote";
+
+        // An import into a document with nothing unsaved.
+        mShell.mAsked.clear();
+        timer = hangUpSoon();
         Responders::PressAlertButton(1);
-        mDocument->ImportData(FileAt(WriteWaypoints("many.gpx", 2000)));
-        RemoveEventLoopTimer(quit);
-        ASSERT_TRUE(CDocument::IsDocument(mDocument));
-        EXPECT_EQ(mDocument->GetObjects().size(), 2000u);
-        EXPECT_EQ(CApplication::GetAppMode(), UInt32(CApplication::kModeRunning));
+        mDocument->ImportData(FileAt(WriteWaypoints("more.gpx", 3000)));
+        RemoveEventLoopTimer(timer);
+        EXPECT_TRUE(AskedForWorkSheet());
+        mApp->Shutdown();
+        display::ResetSessionEndForTesting();
+        std::vector<std::string> const kept = copies();
+        ASSERT_EQ(kept.size(), 1u) << "the import was lost";
+        EXPECT_NE(Contents(kept[0]).find("P2999"), std::string::npos);
+        EXPECT_EQ(Contents(kept[0] + ".from"), path);
     }
 
     TEST_F(DocumentWork, ASmallSaveShowsNoSheet)

@@ -266,3 +266,18 @@ TEST(CThreadParts, EveryPartRunsOnceAtOnceEachOnAThreadWithItsSignalStack)
     ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
     EXPECT_EQ(CThreadParts::MostParts(), std::min<std::size_t>(std::size_t(CPU_COUNT(&allowed)), 8));
 }
+
+// A thread started on its own (an import's reader, the single-instance watcher) can report a
+// crash as the parts can: its signal stack is there before its work begins.
+TEST(CThreadParts, AThreadStartedOnItsOwnHasItsSignalStack)
+{
+    bool stack = false;
+    std::thread::id id;
+    std::thread thread = CThreadParts::Start([&] {
+        stack = tw::services::ThreadSignalStack::HasSignalStack();
+        id = std::this_thread::get_id();
+    });
+    thread.join();
+    EXPECT_NE(id, std::this_thread::get_id());
+    EXPECT_TRUE(stack);
+}

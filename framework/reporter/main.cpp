@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kReporterFolder[] = "com.pellmar.bugreporter";
+constexpr char kReporterFolder[] = "com.pellmar.bugreporter."; // and the user's id
 constexpr char kOpenCommandVariable[] = "TW_OPEN_COMMAND"; // as the program's own: tests record instead
 
 std::string ReadText(fs::path const& path)
@@ -126,8 +126,8 @@ void Show(fs::path const& report)
 fs::path OwnFolder(fs::path const& self)
 {
     fs::path const folder = self.parent_path().parent_path().parent_path().parent_path();
-    bool const ours
-        = folder.parent_path().filename() == kReporterFolder && folder.filename().string().rfind("client_", 0) == 0;
+    bool const ours = folder.parent_path().filename() == kReporterFolder + std::to_string(getuid())
+        && folder.filename().string().rfind("client_", 0) == 0;
     return ours ? folder : fs::path();
 }
 
@@ -169,7 +169,9 @@ int main(int argc, char** argv)
     }
     std::fprintf(stderr, "%s quit unexpectedly. The report is saved as \"%s\".\n", product.c_str(), saved.c_str());
     Show(saved);
-    if (!folder.empty())
+    if (!folder.empty()) {
         fs::remove_all(folder, ec);
+        rmdir(folder.parent_path().c_str()); // the user's folder, once no other client is in it
+    }
     return 0;
 }

@@ -197,6 +197,98 @@ namespace {
         display::ResetSessionEndForTesting();
     }
 
+    // The copies of a session that ended stay until the user decides: a second end of the session
+    // (or a crash) before that loses nothing and duplicates nothing; a save or a discard removes them.
+    TEST_F(QuitTest, RecoveredCopiesStayUntilTheirDocumentIsSavedOrDiscarded)
+    {
+        StartApp();
+        std::error_code error;
+        std::filesystem::remove_all(mApp->GetRecoveryFolder(false).GetPath(), error);
+        ModifiedDocument("named.txt");
+        ModifiedDocument();
+        display::ResetSessionEndForTesting();
+        display::EndSession();
+        for (CDocument* document : CDocument::GetDocuments(false))
+            delete document;
+        mApp.reset();
+        std::string const folder = StartApp().GetRecoveryFolder(false).GetPath();
+        auto const kept = [&folder] {
+            std::size_t count = 0;
+            std::error_code error;
+            for (auto const& entry : std::filesystem::directory_iterator(folder, error))
+                count += entry.path().extension() == ".txt";
+            return count;
+        };
+        ASSERT_EQ(kept(), 2u);
+
+        Responders::PressAlertButton(1);
+        ASSERT_EQ(mApp->OfferRecoveredDocuments(), 2u);
+        EXPECT_EQ(kept(), 2u) << "reopened, not yet safe";
+        EXPECT_EQ(mApp->OfferRecoveredDocuments(), 0u) << "not offered twice while open";
+        display::ResetSessionEndForTesting();
+        display::EndSession(); // the session ends again before anything was saved
+        EXPECT_EQ(kept(), 2u) << "each written over its own copy";
+        display::ResetSessionEndForTesting();
+        for (CDocument* document : CDocument::GetDocuments(false))
+            document->SetModified(true);
+
+        std::vector<CDocument*> const back = CDocument::GetDocuments(true);
+        ASSERT_EQ(back.size(), 2u);
+        CDocument* named = back[0]->IsUntitled() ? back[1] : back[0];
+        CDocument* untitled = back[0]->IsUntitled() ? back[0] : back[1];
+        ASSERT_EQ(named->GetFile().GetPath(), PathFor("named.txt"));
+        EXPECT_EQ(named->SaveDocument(), noErr);
+        EXPECT_EQ(kept(), 1u) << "saved: its copy goes";
+        Responders::Press(DialogKind::SaveChanges, kNavUserActionDontSaveChanges);
+        CCarbonEvent close = CCarbonEvent::CreateWithHICommandID('clos');
+        untitled->DispatchEvent(close, nullptr);
+        ManualClock::RunFor(0.1);
+        EXPECT_FALSE(CDocument::IsDocument(untitled));
+        EXPECT_EQ(kept(), 0u) << "discarded: its copy goes";
+        EXPECT_TRUE(std::filesystem::is_empty(folder)) << "with the notes of their files";
+    }
+
+    // With no folder of the program's own to write into, the changes go into the home folder and
+    // standard error says where; with nowhere at all, it says what was lost and the end fails.
+    TEST_F(QuitTest, WhereNothingCanBeKeptForTheNextStartTheEndSaysWhereItWentOrWhatWasLost)
+    {
+        StartApp();
+        std::string const recovered = mApp->GetRecoveryFolder(true).GetPath();
+        std::error_code error;
+        std::filesystem::remove_all(recovered, error);
+        WriteFile(recovered, "not a folder");
+        std::string const home = std::getenv("HOME") ? std::getenv("HOME") : "";
+        std::string const temporary = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+        std::filesystem::create_directories(PathFor("home"));
+        setenv("HOME", PathFor("home").c_str(), 1);
+        CDocument* document = ModifiedDocument();
+        std::string const name = document->GetDisplayName().GetUTF8();
+        ::testing::internal::CaptureStderr();
+        display::ResetSessionEndForTesting();
+        display::EndSession();
+        std::string said = ::testing::internal::GetCapturedStderr();
+        std::filesystem::path const written = PathFor("home") + "/" + name + " (unsaved changes).txt";
+        EXPECT_TRUE(std::filesystem::is_regular_file(written)) << said;
+        EXPECT_NE(said.find(written.string()), std::string::npos) << said;
+        EXPECT_FALSE(document->IsModified());
+        EXPECT_FALSE(CApplication::LostWorkAtSessionEnd());
+
+        setenv("HOME", PathFor("no such home").c_str(), 1);
+        setenv("TMPDIR", PathFor("no such temporary").c_str(), 1);
+        document->SetModified(true);
+        ::testing::internal::CaptureStderr();
+        display::ResetSessionEndForTesting();
+        display::EndSession();
+        said = ::testing::internal::GetCapturedStderr();
+        setenv("HOME", home.c_str(), 1);
+        setenv("TMPDIR", temporary.c_str(), 1);
+        display::ResetSessionEndForTesting();
+        EXPECT_NE(said.find("\"" + name + "\" were lost"), std::string::npos) << said;
+        EXPECT_TRUE(CApplication::LostWorkAtSessionEnd());
+        EXPECT_TRUE(document->IsModified());
+        std::filesystem::remove(recovered, error);
+    }
+
     // A document that saves itself on close (as the global document does) closes when it is
     // brought forward during the review; nothing of it may be touched or kept afterwards.
     TEST_F(QuitTest, ASelfSavingDocumentActivatedDuringTheReviewSavesAndIsForgotten)

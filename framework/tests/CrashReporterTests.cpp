@@ -65,7 +65,9 @@ namespace {
             + resources.Path().string() + "</string>";
         ASSERT_EQ(EnableBugReporter(CString(Configuration(extra).c_str())), kBugReporterInstalled);
         fs::path const folder = GetBugReporterFolder().GetUTF8();
-        EXPECT_EQ(folder.parent_path().filename(), "com.pellmar.bugreporter");
+        EXPECT_EQ(folder.parent_path().filename(), "com.pellmar.bugreporter." + std::to_string(getuid()))
+            << "a folder of this user's own";
+        EXPECT_EQ(fs::status(folder.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
         EXPECT_EQ(folder.filename().string().rfind("client_" + std::to_string(getpid()) + "_", 0), 0u)
             << "two processes started in the same second get folders of their own";
         EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
@@ -95,6 +97,42 @@ namespace {
         struct sigaction after { };
         sigaction(SIGSEGV, nullptr, &after);
         EXPECT_EQ(after.sa_sigaction, before.sa_sigaction) << "the handler found at installation is back";
+    }
+
+    // The folder is the user's: whatever another user left under the old shared name does not
+    // stop it, folders of clients that no longer run are cleared, and a live client's stays.
+    // Signals that a user or another program sends on purpose are not crashes.
+    TEST_F(CrashReporter, EachUserHasAFolderOfTheirOwnClearedOfClientsThatNoLongerRun)
+    {
+        TempFolder temporary;
+        std::string const saved = std::getenv("TMPDIR");
+        setenv("TMPDIR", temporary.Path().c_str(), 1);
+        WriteFile(temporary.Path() / "com.pellmar.bugreporter", "another user's");
+        fs::path const own = temporary.Path() / ("com.pellmar.bugreporter." + std::to_string(getuid()));
+        fs::create_directories(own);
+        pid_t const ended = fork();
+        if (ended == 0)
+            _exit(0);
+        waitpid(ended, nullptr, 0);
+        fs::path const gone = own / ("client_" + std::to_string(ended) + "_1700000000");
+        fs::path const live = own / ("client_" + std::to_string(getppid()) + "_1700000000");
+        fs::create_directories(gone / "BugReporter.app");
+        fs::create_directories(live);
+        struct sigaction before { };
+        sigaction(SIGUSR1, nullptr, &before);
+
+        EXPECT_EQ(EnableBugReporter(CString(Configuration().c_str())), kBugReporterInstalled);
+        setenv("TMPDIR", saved.c_str(), 1);
+        EXPECT_EQ(fs::path(GetBugReporterFolder().GetUTF8()).parent_path(), own);
+        EXPECT_FALSE(fs::exists(gone)) << "a killed client's folder stays";
+        EXPECT_TRUE(fs::exists(live));
+        for (int const signal : { SIGUSR1, SIGUSR2 }) {
+            struct sigaction installed { };
+            sigaction(signal, nullptr, &installed);
+            EXPECT_EQ(installed.sa_handler, before.sa_handler) << signal;
+        }
+        DisableBugReporter();
+        EXPECT_TRUE(fs::exists(live)) << "another client's folder is its own";
     }
 
     TEST_F(CrashReporter, AnUnfitConfigurationOrADisabledReporterInstallsNothing)
@@ -216,6 +254,8 @@ namespace {
             EXPECT_EQ(saved.parent_path(), mData / "Tarnwick" / "Crash Reports");
             EXPECT_TRUE(WaitFor([&] { return !mFolder.empty() && !fs::exists(mFolder); }, 30))
                 << "the reporter removes the folder it ran from";
+            EXPECT_TRUE(WaitFor([&] { return !fs::exists(fs::path(mFolder).parent_path()); }, 30))
+                << "and the user's folder around it, empty";
             EXPECT_FALSE(fs::exists(mHome / "shell-ran")) << "a shell read a path";
             return fs::exists(saved) ? ReadFile(saved) : std::string();
         }

@@ -17,6 +17,7 @@ namespace {
 
     SessionEndHandler sHandler = nullptr;
     bool sEnded = false;
+    bool sGone = false; // the display went away: nothing runs after the handler
     volatile std::sig_atomic_t sHungUp = 0;
 
     int sWakePipe[2] = { -1, -1 }; // the hang-up handler writes, a thread wakes the loop
@@ -55,6 +56,9 @@ namespace {
     // Xlib ends the process when this returns; the connection is gone, so nothing may use it.
     int OnDisplayLost(::Display*)
     {
+        // Run again after a hang-up: what waited for its work to end is kept now, as it is.
+        sGone = true;
+        sEnded = false;
         EndSession();
         _exit(1);
     }
@@ -92,9 +96,14 @@ void EndSession()
         sHandler();
 }
 
+bool HasSessionEnded() { return sEnded; }
+
+bool IsSessionGone() { return sGone; }
+
 void ResetSessionEndForTesting()
 {
     sEnded = false;
+    sGone = false;
     sHungUp = 0;
 }
 

@@ -16,6 +16,11 @@ void WatchForSessionEnd();
 bool EndSessionIfHungUp();
 // Runs the handler unless it ran already.
 void EndSession();
+// The handler ran: the loop ends as soon as the work under way lets it.
+bool HasSessionEnded();
+// The display went away: the handler runs then (again, after a hang-up) and the process ends
+// with it, so nothing can wait for work under way.
+bool IsSessionGone();
 void ResetSessionEndForTesting();
 
 } // namespace tw::display
