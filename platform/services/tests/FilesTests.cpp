@@ -101,6 +101,31 @@ TEST(Aliases, ResolveRelativeToTheirFileWhenBothMoved)
     DisposeHandle(reinterpret_cast<Handle>(alias));
 }
 
+// The descriptor follows the file into another folder; once the file is deleted it names nothing,
+// even where another file took its name, or its name ends as the kernel marks deleted files.
+TEST(Aliases, AFollowerKnowsWhereItsFileWentAndWhenItIsGone)
+{
+    tw::test::TempFolder folder;
+    fs::create_directories(folder / "a");
+    fs::create_directories(folder / "b/c");
+    tw::test::WriteFile(folder / "a/walk.twk", "w");
+    tw::services::FileFollower follower;
+    EXPECT_EQ(follower.GetPath(), "");
+    follower.Follow((folder / "a/walk.twk").string());
+    EXPECT_EQ(fs::path(follower.GetPath()), folder / "a/walk.twk");
+    fs::rename(folder / "a/walk.twk", folder / "b/c/walk 2.twk");
+    EXPECT_EQ(fs::path(follower.GetPath()), folder / "b/c/walk 2.twk");
+
+    fs::remove(folder / "b/c/walk 2.twk");
+    tw::test::WriteFile(folder / "b/c/walk 2.twk (deleted)", "other");
+    EXPECT_EQ(follower.GetPath(), "");
+    tw::test::WriteFile(folder / "b/c/walk 2.twk", "other");
+    EXPECT_EQ(follower.GetPath(), "");
+
+    follower.Follow((folder / "missing").string());
+    EXPECT_EQ(follower.GetPath(), "");
+}
+
 namespace {
 
 // An alias record as written: magic, version, reserved, device, inode, then two texts with their lengths.
