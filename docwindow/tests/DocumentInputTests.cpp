@@ -1,4 +1,5 @@
 #include "DocumentTest.h"
+#include "app/CWindowNavigator.h"
 #include "app/windows/CWindowFind.h"
 #include "docwindow/CViewMap.h"
 #include "tests/support/InputDriver.h"
@@ -161,8 +162,26 @@ namespace {
         return false;
     }
 
-    // With the find window up, the map below still zooms by the menu keys and from the Map menu,
-    // whose zoom items are offered while the others wait for the window to close.
+    // The global point at the middle of a control of a window.
+    CGPoint ControlMiddle(WindowRef window, OSType signature)
+    {
+        HIViewRef view = nullptr;
+        HIViewID const id { signature, 0 };
+        HIViewFindByID(HIViewGetRoot(window), id, &view);
+        if (!view)
+            return {};
+        HIRect bounds {};
+        HIViewGetBounds(view, &bounds);
+        CGPoint p { CGRectGetMidX(bounds), CGRectGetMidY(bounds) };
+        HIViewConvertPoint(&p, view, nullptr);
+        Rect structure {};
+        GetWindowBounds(window, kWindowStructureRgn, &structure);
+        return { p.x + structure.left, p.y + structure.top };
+    }
+
+    // With the find window up, the map below still zooms by the menu keys, from the Map menu,
+    // whose zoom items are offered while the others wait for the window to close, and by the
+    // navigator's buttons.
     TEST_F(DocumentInput, TheFindWindowLeavesTheMapToBeZoomedByTheKeysAndTheMapMenu)
     {
         struct Seen {
@@ -176,6 +195,12 @@ namespace {
         seen.document = mDocument;
         sSeen = &seen;
         mDocument->GetMapView()->SetMapZoom(CHIView::kZoomFactor, nullptr, 8);
+        CWindowNavigator* navigator = CWindowNavigator::GetInstance();
+        ASSERT_NE(navigator, nullptr);
+        CCarbonEvent show = CCarbonEvent::CreateWithHICommandID(CWindowNavigator::kCommandShow);
+        mApp->DispatchEvent(show, nullptr);
+        ManualClock::RunFor(0.2);
+        ASSERT_TRUE(IsWindowVisible(navigator->GetWindow()->GetWindowRef()));
         EventLoopTimerRef timer = nullptr;
         InstallEventLoopTimer(
             GetMainEventLoop(), 0.3, 0,
@@ -208,16 +233,23 @@ namespace {
                     menu->UpdateStatus();
                     seen.goToOffered = toolbox::MenuBar::CanChoose(menu, index);
                 }
+                WindowRef const palette = CWindowNavigator::GetInstance()->GetWindow()->GetWindowRef();
+                InputDriver::Click(ControlMiddle(palette, 'zoin'));
+                ManualClock::RunFor(0.2);
+                seen.levels.push_back(level());
+                InputDriver::Click(ControlMiddle(palette, 'zoom')); // the slider is no zoom command
+                ManualClock::RunFor(0.2);
+                seen.levels.push_back(level());
                 InputDriver::Key(display::kVK_Escape, display::kEscapeCharCode);
             },
             nullptr, &timer);
         Key(3, 'f'); // returns once Escape closed the find window
         ManualClock::RunFor(0.5);
         EXPECT_TRUE(seen.findShown);
-        EXPECT_EQ(seen.levels, (std::vector<unsigned long> { 8, 9, 10, 9, 10 }));
+        EXPECT_EQ(seen.levels, (std::vector<unsigned long> { 8, 9, 10, 9, 10, 11, 11 }));
         EXPECT_TRUE(seen.zoomInOffered);
         EXPECT_FALSE(seen.goToOffered) << "only the zooms pass the find window";
-        EXPECT_EQ(Level(), 10u);
+        EXPECT_EQ(Level(), 11u);
         ASSERT_NE(CWindowFind::GetInstance(), nullptr);
         EXPECT_FALSE(IsWindowVisible(CWindowFind::GetInstance()->GetWindow()->GetWindowRef()));
         // Once it is closed, the map's other commands are back.
@@ -228,6 +260,7 @@ namespace {
         menu->UpdateStatus();
         EXPECT_TRUE(toolbox::MenuBar::CanChoose(menu, index));
         CWindowFind::ResetForTesting();
+        CWindowNavigator::ResetForTesting();
     }
 
     TEST_F(DocumentInput, TheListSelectorAndItsKeysChooseTheList)
