@@ -110,6 +110,15 @@ std::string FindByInode(AliasData const& alias)
     return "";
 }
 
+// The desktops' trash folders: the home one and those at the top of other file systems.
+bool IsInTrash(std::string const& path)
+{
+    for (char const* folder : { "/Trash/files/", "/.Trash-", "/.Trash/" })
+        if (path.find(folder) != std::string::npos)
+            return true;
+    return false;
+}
+
 std::string Resolve(AliasData const& alias, FSRef const* fromFile)
 {
     if (access(alias.path.c_str(), F_OK) == 0)
@@ -216,7 +225,10 @@ std::string FileFollower::GetPath() const
     if (ec || path.empty() || path[0] != '/' || fstat(mDescriptor, &info) != 0)
         return "";
     // A deleted file reads as its last path with " (deleted)" after it; only the same file
-    // still at the path read counts (a name may itself end in those words).
+    // still at the path read counts (a name may itself end in those words). One put in the
+    // trash is as good as deleted: nothing is written there.
+    if (IsInTrash(path))
+        return "";
     return SameObject(path, UInt64(info.st_dev), UInt64(info.st_ino)) ? path : "";
 }
 

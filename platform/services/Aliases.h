@@ -36,7 +36,7 @@ public:
 
     // Follows the file at path from now on (none when empty or not there).
     void Follow(std::string const& path);
-    // Where the file is now; empty when it was deleted, or nothing is followed.
+    // Where the file is now; empty when it was deleted or put in the trash, or nothing is followed.
     std::string GetPath() const;
 
 private:

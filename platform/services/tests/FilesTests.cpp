@@ -115,6 +115,13 @@ TEST(Aliases, AFollowerKnowsWhereItsFileWentAndWhenItIsGone)
     EXPECT_EQ(fs::path(follower.GetPath()), folder / "a/walk.twk");
     fs::rename(folder / "a/walk.twk", folder / "b/c/walk 2.twk");
     EXPECT_EQ(fs::path(follower.GetPath()), folder / "b/c/walk 2.twk");
+    for (char const* trash : { ".local/share/Trash/files", ".Trash-1000/files" }) {
+        fs::create_directories(folder / trash);
+        fs::rename(folder / "b/c/walk 2.twk", folder / trash / "walk 2.twk");
+        EXPECT_EQ(follower.GetPath(), "") << "in the trash: " << trash;
+        fs::rename(folder / trash / "walk 2.twk", folder / "b/c/walk 2.twk");
+    }
+    EXPECT_EQ(fs::path(follower.GetPath()), folder / "b/c/walk 2.twk") << "back from the trash";
 
     fs::remove(folder / "b/c/walk 2.twk");
     tw::test::WriteFile(folder / "b/c/walk 2.twk (deleted)", "other");
