@@ -62,6 +62,8 @@ void CSheetViewLocation::SetMapView(CViewMap* view, CCoordinate const& coordinat
     mMapView = view;
     mSavedCentre = view->GetMapCentre();
     mSavedZoom = static_cast<UInt32>(view->GetMapZoom());
+    if (CWindowDocument const* document = view->GetDocument())
+        mSavedModified = document->IsModified();
     CreateTarget(coordinate);
     UpdateTarget(coordinate, zoom, true);
     // The place shown is selected, so that a place typed replaces it.
@@ -90,7 +92,7 @@ void CSheetViewLocation::CreateTarget(CCoordinate const& coordinate)
         return;
     }
     mTarget = target;
-    document->ShowObject(target);
+    // Not shown through the document: that would put this passing place into Back and Forward.
     document->SelectObject(nullptr, false);
 }
 
@@ -215,6 +217,12 @@ void CSheetViewLocation::UpdateMapView(bool commit)
     if (document && mTarget)
         document->RemoveObject(mTarget);
     mTarget = nullptr;
+    // The place chosen is where Back returns from; a cancelled sheet changed nothing at all
+    // (the document that keeps its view would otherwise count the round trip as a change).
+    if (document && commit)
+        document->RecordView();
+    else if (document && !mSavedModified)
+        document->SetModified(false);
     if (document && mNewWaypoint)
         document->SelectObject(mNewWaypoint, true);
     mNewWaypoint = nullptr;

@@ -78,6 +78,7 @@ private:
     CMapWaypoint* mNewWaypoint = nullptr; // weak: made by "Add Waypoint", selected once the target is gone
     CCoordinate mSavedCentre;
     UInt32 mSavedZoom = 0;
+    bool mSavedModified = false; // the document's, for a cancel that leaves everything as it was
     CEditText* mLatitude = nullptr; // weak: the window's controls
     CEditText* mLongitude = nullptr;
     CSlider* mZoom = nullptr;

@@ -166,6 +166,8 @@ public:
     // Shows the region holding the tracks, routes and waypoints of the list, and records it.
     void ShowObjects(std::vector<CMapObject*> const& objects);
     void ShowRegion(CCoordinateRect const& region, bool record);
+    // Records the view the map shows now as a place Back and Forward return to.
+    void RecordView();
     bool CanGoBack() const { return mHistoryIndex > 0; }
     bool CanGoForward() const { return mHistoryIndex + 1 < mHistory.size(); }
 
@@ -251,6 +253,7 @@ private:
     void SetSelected(CMapObject* object, bool select);
     // Marks the document modified unless every object is temporary.
     void MarkModified(std::vector<CMapObject*> const& objects);
+    void RecordRegion(CCoordinateRect const& region);
     void GoBack();
     void GoForward();
     void UpdateHistoryButtons();

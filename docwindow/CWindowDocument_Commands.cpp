@@ -74,9 +74,9 @@ SInt32 CWindowDocument::GetMenuStatus(HICommandExtended const& command)
         return enableWhen(mMapView != nullptr);
     // Their sheets come from the shell.
     case 'dsyn':
-        return enableWhen(!sheet && sShell && !IsTransferring());
+        return enableWhen(!sheet && sShell && !IsTransferring() && mDevices && mDevices->IsSyncAvailable());
     case 'dtrk':
-        return enableWhen(!sheet && sShell && !IsRecording());
+        return enableWhen(!sheet && sShell && !IsRecording() && mDevices && mDevices->IsLocationKnown());
     case 'doci':
     case 'gvie':
     case 'find':

@@ -246,17 +246,30 @@ void CWindowDocument::ShowObjects(std::vector<CMapObject*> const& objects)
 
 void CWindowDocument::ShowRegion(CCoordinateRect const& region, bool record)
 {
-    if (record) {
-        if (!mHistory.empty())
-            mHistory.resize(mHistoryIndex + 1);
-        mHistory.push_back(region);
-        mHistoryIndex = mHistory.size() - 1;
-    }
+    if (record)
+        RecordRegion(region);
     UpdateHistoryButtons();
     if (!mMapView)
         return;
     CGRect projected = mMapView->Project(region);
     mMapView->SetMapZoom(CHIView::kZoomRect, &projected, 0);
+}
+
+void CWindowDocument::RecordRegion(CCoordinateRect const& region)
+{
+    if (!mHistory.empty())
+        mHistory.resize(mHistoryIndex + 1);
+    mHistory.push_back(region);
+    mHistoryIndex = mHistory.size() - 1;
+}
+
+// A pixel inside the edges: the region then fits the same level again when it is shown.
+void CWindowDocument::RecordView()
+{
+    if (!mMapView)
+        return;
+    RecordRegion(mMapView->Unproject(CGRectInset(mMapView->GetVisibleContent(), 1, 1)));
+    UpdateHistoryButtons();
 }
 
 void CWindowDocument::UpdateHistoryButtons()

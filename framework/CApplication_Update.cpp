@@ -21,14 +21,16 @@ bool CApplication::IsUpdateCheckDue(CDateTime const& now)
     double const period = mPreferences.GetDate(kPrefSoftwareUpdatePeriod, CDateTime(86400.0)).GetTimeInSeconds();
     if (period == 0)
         return false; // never
-    if (!mPreferences.PrefExists(kPrefSoftwareUpdateLastCheck)) {
-        // The first check comes one period after the first start.
-        mPreferences.SetDate(kPrefSoftwareUpdateLastCheck, now);
+    // Never checked: the first check comes one period after the first start. The last check
+    // is only ever written by a check that worked ("Last checked" shows it).
+    CString const& since = mPreferences.PrefExists(kPrefSoftwareUpdateLastCheck) ? kPrefSoftwareUpdateLastCheck
+                                                                                   : kPrefFirstLaunchDate;
+    if (!mPreferences.PrefExists(since)) {
+        mPreferences.SetDate(since, now);
         mPreferences.Flush();
-        return false;
     }
-    double const since = (now - mPreferences.GetDate(kPrefSoftwareUpdateLastCheck, now)).GetTimeInSeconds();
-    return since < 0 || since >= period;
+    double const elapsed = (now - mPreferences.GetDate(since, now)).GetTimeInSeconds();
+    return elapsed < 0 || elapsed >= period;
 }
 
 // True when the user chose to download the update and the browser was given its page.

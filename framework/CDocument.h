@@ -81,6 +81,8 @@ public:
     bool IsChangedOnDisk() const;
     OSStatus EncodeProperties(CFDictionary& properties) override;
     OSStatus DecodeProperties(CFDictionary const& properties) override;
+    // The file was deleted, or moved where it cannot be followed: saving asks where to save.
+    bool HasLostItsFile();
     // Long work (an import, a save) runs on the document: it cannot close until it ends.
     virtual bool IsBusy() const { return false; }
     // The copy an earlier session kept of this document's unsaved changes: it stays until the
@@ -119,6 +121,8 @@ private:
     CFile mRecoveredCopy; // none when the document did not come back from an earlier session
     UInt32 mUntitledNumber = 0; // the number its untitled title took, 0 while it has none
     AliasHandle mProxyAlias = nullptr; // owns
+    tw::services::FileFollower mFollower; // the file as it was last opened or saved
+    bool mFileLost = false; // it was there and can no longer be found
     CIconRef mDocumentIcon;
     CFileDialog mFileDialog;
     CPrintDialog mPrintDialog;

@@ -156,7 +156,8 @@ OSStatus CDocument::DecodeProperties(CFDictionary const& properties)
 
 OSStatus CDocument::CommandSave()
 {
-    if (IsUntitled())
+    // Never a new file at the old place while the old one lives on elsewhere, or was deleted.
+    if (IsUntitled() || HasLostItsFile())
         return CommandSaveAs();
     if (!ConfirmSave()) {
         EndClosing();
@@ -247,8 +248,8 @@ void CDocument::CompleteFileCommand(FileDialogResult const& result)
         break;
     }
     case kNavUserActionSaveChanges:
-        mCloseAfterSave = IsUntitled();
-        // An untitled document closes later, when its save-as sheet answers.
+        mCloseAfterSave = IsUntitled() || HasLostItsFile();
+        // An untitled or lost document closes later, when its save-as sheet answers.
         if (CommandSave() == noErr && !mCloseAfterSave)
             CommandClose();
         break;
@@ -330,11 +331,19 @@ void CDocument::UpdateFileProxy(bool forced)
         ForgetAlias();
     if (!mProxyAlias) {
         mProxyAlias = mFile.CreateAlias(nullptr);
+        mFollower.Follow(mProxyAlias ? mFile.GetPath() : std::string());
+        mFileLost = false;
         return;
     }
-    CFile resolved = CFileUtilities::ResolveAliasHandle(mProxyAlias);
-    if (!resolved.IsSpecified() || resolved == mFile)
+    // The open descriptor knows where the file went; the alias finds a file replaced at its
+    // place by another program, or renamed where the descriptor cannot be read.
+    std::string const followed = mFollower.GetPath();
+    CFile resolved = followed.empty() ? CFileUtilities::ResolveAliasHandle(mProxyAlias) : CFile(CString(followed.c_str()));
+    mFileLost = !resolved.IsSpecified();
+    if (mFileLost || resolved == mFile)
         return;
+    if (followed.empty())
+        mFollower.Follow(resolved.GetPath());
     mFile = resolved;
     if (GetWindow())
         GetWindow()->SetTitle(GetWindowTitle());
@@ -344,4 +353,13 @@ void CDocument::ForgetAlias()
 {
     DisposeHandle(reinterpret_cast<Handle>(mProxyAlias));
     mProxyAlias = nullptr;
+    mFollower.Follow("");
+    mFileLost = false;
+}
+
+// The program's own file (one that saves itself) is looked for at its place: it is written there again.
+bool CDocument::HasLostItsFile()
+{
+    UpdateFileProxy(false);
+    return !IsUntitled() && mSaveMode != kSaveModeAlways && mFileLost;
 }

@@ -19,12 +19,16 @@
 #include "widgets/CPushButton.h"
 #include "widgets/CStaticText.h"
 
+#include <iterator>
+
 namespace {
 
 CWindowFind* sFindWindow = nullptr; // owns: lives until the process ends
 
 constexpr char const* kFindPrefUnits = "MapUnits";
 constexpr double kFindMetresPerMile = 1609.344;
+// The map below can be zoomed while the window is up: these reach it through the window.
+constexpr UInt32 kMapZoomCommands[] = { 'zoin', 'zout', 'zfit' };
 
 struct CategoryCommand {
     UInt32 command;
@@ -141,6 +145,7 @@ void CWindowFind::FindLocation(IFindDocument* document)
     if (!mDocument)
         return;
     mModal = true;
+    SetWindowModalCommands(GetWindow()->GetWindowRef(), kMapZoomCommands, std::size(kMapZoomCommands));
     GetWindow()->RunModalEventLoop();
     mModal = false;
     if (mDocument)

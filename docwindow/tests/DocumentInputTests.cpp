@@ -1,14 +1,22 @@
 #include "DocumentTest.h"
+#include "app/CWindowNavigator.h"
+#include "app/windows/CWindowFind.h"
 #include "docwindow/CViewMap.h"
 #include "tests/support/InputDriver.h"
 #include "toolbox/HIViewCalls.h"
 #include "tests/support/ScreenProbe.h"
+#include "toolbox/Menu.h"
+#include "toolbox/MenuBar.h"
 #include "toolbox/NibCalls.h"
+#include "toolbox/ScreenSink.h"
+#include "toolbox/Theme.h"
 #include "widgets/CDataBrowser.h"
 #include "widgets/CHISearchField.h"
 #include "widgets/CHISegmentedView.h"
 #include "widgets/CHistoryButton.h"
 #include "widgets/CSplitterView.h"
+
+#include <cmath>
 
 // The document window as a user drives it: clicks on its buttons and the list
 // selector, and the menu keys of the document's commands, through the input funnel.
@@ -69,6 +77,191 @@ namespace {
         EXPECT_EQ(Level(), europe);
         Key(33, '['); // at the start: nothing
         EXPECT_EQ(Level(), europe);
+    }
+
+    // Back and Forward know the place chosen in Go to Location, never where the sheet passed on the
+    // way; a sheet cancelled (or opened by a link and cancelled) leaves no entry and no unsaved
+    // change, even in a document that keeps the view it shows.
+    TEST_F(DocumentInput, GoToLocationRecordsOnlyThePlaceChosenAndACancelChangesNothing)
+    {
+        CViewMap* view = mDocument->GetMapView();
+        WindowRef const window = mDocument->GetWindow()->GetWindowRef();
+        mDocument->SetSaveMode(CDocument::kSaveModeAlways);
+        mDocument->ShowRegion(CCoordinateRect(CCoordinate(60, -10), CCoordinate(35, 30)), true);
+        CCoordinate const europe = view->GetMapCentre();
+        mDocument->SetModified(false);
+        auto const near = [&](CCoordinate const& at) {
+            CGPoint const shown = view->Project(view->GetMapCentre());
+            CGPoint const expected = view->Project(at);
+            return std::abs(shown.x - expected.x) <= 1.0 && std::abs(shown.y - expected.y) <= 1.0;
+        };
+        auto const escape = [] {
+            InputDriver::Key(display::kVK_Escape, display::kEscapeCharCode);
+            ManualClock::RunFor(0.5);
+        };
+
+        Key(37, 'l');
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetViewLocation);
+        InputDriver::TypeKeys("57.7");
+        ManualClock::RunFor(2.5); // the map goes to the typed place
+        ASSERT_GT(view->GetMapCentre().GetLatitude(), 57.6);
+        escape();
+        EXPECT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        EXPECT_TRUE(near(europe));
+        EXPECT_FALSE(mDocument->IsModified());
+        EXPECT_FALSE(IsWindowModified(window)) << "no \"*\" in the title";
+        EXPECT_FALSE(mDocument->CanGoBack());
+        EXPECT_FALSE(mDocument->CanGoForward());
+
+        mDocument->CommandViewLocation(CString("tarnwick://view?lat=45.42&lon=-75.69&zoom=9"));
+        ManualClock::RunFor(0.5);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetViewLocation);
+        escape();
+        EXPECT_FALSE(mDocument->CanGoBack());
+        EXPECT_FALSE(mDocument->IsModified());
+
+        Key(37, 'l');
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetViewLocation);
+        InputDriver::TypeKeys("57.7");
+        InputDriver::Key(display::kVK_Return, display::kReturnCharCode);
+        ManualClock::RunFor(0.5);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        CCoordinate const chosen = view->GetMapCentre();
+        unsigned long const level = Level();
+        ASSERT_NEAR(chosen.GetLatitude(), 57.7, 0.05); // whole pixels at a low level
+        Key(33, '['); // Back
+        EXPECT_TRUE(near(europe));
+        EXPECT_TRUE(mDocument->CanGoForward());
+        Key(30, ']'); // Forward: the place chosen, at its level
+        EXPECT_TRUE(near(chosen));
+        EXPECT_EQ(Level(), level);
+        EXPECT_FALSE(mDocument->CanGoForward());
+        EXPECT_TRUE(mDocument->CanGoBack());
+    }
+
+    // The bar menu holding the command and the point of its item, as the menu opens under its title.
+    bool FindMenuItem(UInt32 command, CGPoint& title, CGPoint& item, toolbox::Menu** menu, MenuItemIndex* index)
+    {
+        std::vector<toolbox::Menu*> const menus = toolbox::MenuBar::Menus();
+        std::vector<CGRect> const titles = toolbox::Theme::MenuBarTitleRects();
+        for (std::size_t m = 0; m < menus.size() && m < titles.size(); ++m) {
+            CGFloat y = toolbox::Screen::kMenuBarHeight + 4;
+            for (MenuItemIndex i = 1; i <= menus[m]->Count(); ++i) {
+                toolbox::MenuItem const* entry = menus[m]->Item(i);
+                if (entry->IsHidden())
+                    continue;
+                if (entry->command == command) {
+                    title = { CGRectGetMidX(titles[m]), 11 };
+                    item = { titles[m].origin.x + 30, y + toolbox::Theme::kMenuItemHeight / 2 };
+                    *menu = menus[m];
+                    *index = i;
+                    return true;
+                }
+                y += entry->IsSeparator() ? toolbox::Theme::kMenuSeparatorHeight : toolbox::Theme::kMenuItemHeight;
+            }
+        }
+        return false;
+    }
+
+    // The global point at the middle of a control of a window.
+    CGPoint ControlMiddle(WindowRef window, OSType signature)
+    {
+        HIViewRef view = nullptr;
+        HIViewID const id { signature, 0 };
+        HIViewFindByID(HIViewGetRoot(window), id, &view);
+        if (!view)
+            return {};
+        HIRect bounds {};
+        HIViewGetBounds(view, &bounds);
+        CGPoint p { CGRectGetMidX(bounds), CGRectGetMidY(bounds) };
+        HIViewConvertPoint(&p, view, nullptr);
+        Rect structure {};
+        GetWindowBounds(window, kWindowStructureRgn, &structure);
+        return { p.x + structure.left, p.y + structure.top };
+    }
+
+    // With the find window up, the map below still zooms by the menu keys, from the Map menu,
+    // whose zoom items are offered while the others wait for the window to close, and by the
+    // navigator's buttons.
+    TEST_F(DocumentInput, TheFindWindowLeavesTheMapToBeZoomedByTheKeysAndTheMapMenu)
+    {
+        struct Seen {
+            CWindowDocument* document = nullptr;
+            bool findShown = false;
+            std::vector<unsigned long> levels;
+            bool zoomInOffered = false, goToOffered = true;
+        };
+        static Seen* sSeen = nullptr;
+        Seen seen;
+        seen.document = mDocument;
+        sSeen = &seen;
+        mDocument->GetMapView()->SetMapZoom(CHIView::kZoomFactor, nullptr, 8);
+        CWindowNavigator* navigator = CWindowNavigator::GetInstance();
+        ASSERT_NE(navigator, nullptr);
+        CCarbonEvent show = CCarbonEvent::CreateWithHICommandID(CWindowNavigator::kCommandShow);
+        mApp->DispatchEvent(show, nullptr);
+        ManualClock::RunFor(0.2);
+        ASSERT_TRUE(IsWindowVisible(navigator->GetWindow()->GetWindowRef()));
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.3, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                Seen& seen = *sSeen;
+                auto const level = [&] { return seen.document->GetMapView()->GetMapZoom(); };
+                CWindowFind* find = CWindowFind::GetInstance();
+                seen.findShown = find && IsWindowVisible(find->GetWindow()->GetWindowRef());
+                seen.levels.push_back(level());
+                for (auto [code, character] : { std::pair { 24, '=' }, { 24, '=' }, { 27, '-' } }) {
+                    InputDriver::Key(UInt32(code), UInt32(character), cmdKey);
+                    ManualClock::RunFor(0.1);
+                    seen.levels.push_back(level());
+                }
+                CGPoint title {}, item {};
+                toolbox::Menu* menu = nullptr;
+                MenuItemIndex index = 0;
+                if (FindMenuItem('zoin', title, item, &menu, &index)) {
+                    menu->UpdateStatus();
+                    seen.zoomInOffered = toolbox::MenuBar::CanChoose(menu, index);
+                    InputDriver::MouseDown(title);
+                    InputDriver::MouseMove({ title.x, 40 });
+                    InputDriver::MouseMove(item);
+                    InputDriver::MouseUp(item);
+                    ManualClock::RunFor(0.2);
+                    seen.levels.push_back(level());
+                }
+                if (FindMenuItem('gvie', title, item, &menu, &index)) {
+                    menu->UpdateStatus();
+                    seen.goToOffered = toolbox::MenuBar::CanChoose(menu, index);
+                }
+                WindowRef const palette = CWindowNavigator::GetInstance()->GetWindow()->GetWindowRef();
+                InputDriver::Click(ControlMiddle(palette, 'zoin'));
+                ManualClock::RunFor(0.2);
+                seen.levels.push_back(level());
+                InputDriver::Click(ControlMiddle(palette, 'zoom')); // the slider is no zoom command
+                ManualClock::RunFor(0.2);
+                seen.levels.push_back(level());
+                InputDriver::Key(display::kVK_Escape, display::kEscapeCharCode);
+            },
+            nullptr, &timer);
+        Key(3, 'f'); // returns once Escape closed the find window
+        ManualClock::RunFor(0.5);
+        EXPECT_TRUE(seen.findShown);
+        EXPECT_EQ(seen.levels, (std::vector<unsigned long> { 8, 9, 10, 9, 10, 11, 11 }));
+        EXPECT_TRUE(seen.zoomInOffered);
+        EXPECT_FALSE(seen.goToOffered) << "only the zooms pass the find window";
+        EXPECT_EQ(Level(), 11u);
+        ASSERT_NE(CWindowFind::GetInstance(), nullptr);
+        EXPECT_FALSE(IsWindowVisible(CWindowFind::GetInstance()->GetWindow()->GetWindowRef()));
+        // Once it is closed, the map's other commands are back.
+        CGPoint title {}, item {};
+        toolbox::Menu* menu = nullptr;
+        MenuItemIndex index = 0;
+        ASSERT_TRUE(FindMenuItem('gvie', title, item, &menu, &index));
+        menu->UpdateStatus();
+        EXPECT_TRUE(toolbox::MenuBar::CanChoose(menu, index));
+        CWindowFind::ResetForTesting();
+        CWindowNavigator::ResetForTesting();
     }
 
     TEST_F(DocumentInput, TheListSelectorAndItsKeysChooseTheList)

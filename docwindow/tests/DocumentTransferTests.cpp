@@ -93,6 +93,11 @@ namespace {
             mUnit->tracks = { track };
             ManualClock::RunFor(1.0);
             DeviceSheetSupport::SetDeviceManager(mManager.get());
+            // The document's commands ask the manager it was made with: a new window sees this one.
+            CViewMap::SetDeviceManager(mManager.get());
+            delete mDocument;
+            mDocument = NewDocument();
+            ManualClock::RunFor(0.2);
             return mManager->GetDevices().empty() ? nullptr : mManager->GetDevices().front();
         }
 
@@ -391,10 +396,14 @@ namespace {
 
     TEST_F(DocumentExchange, ARecordedTrackTakesTheLiveFixesAndIsShown)
     {
+        EXPECT_EQ(Status(mDocument, 'dsyn'), CCarbonEventHandler::kMenuStatusDisable) << "no receiver";
+        EXPECT_EQ(Status(mDocument, 'dtrk'), CCarbonEventHandler::kMenuStatusDisable) << "no receiver";
         CDevice* device = PlugUnit();
         ASSERT_NE(device, nullptr);
+        EXPECT_EQ(Status(mDocument, 'dtrk'), CCarbonEventHandler::kMenuStatusDisable) << "no fix yet";
         mUnit->SendFix(57.7, 11.9, 1, 1, 12418, 3600);
         ManualClock::RunFor(0.3);
+        EXPECT_EQ(Status(mDocument, 'dtrk'), CCarbonEventHandler::kMenuStatusEnable);
         ASSERT_EQ(Command(mDocument, 'dtrk'), noErr);
         ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetTrackConfig);
         ASSERT_EQ(Command(mDocument, 'ok  '), noErr);

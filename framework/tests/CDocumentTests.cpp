@@ -186,6 +186,63 @@ namespace {
         EXPECT_EQ(document->GetFile().GetPath(), PathFor("after.txt"));
     }
 
+    // A file moved into another folder is followed there, activated or not; one deleted (or moved
+    // off its file system) is not written again at its old place: Save asks where.
+    TEST_F(AppTest, AFileMovedIntoAnotherFolderIsFollowedAndALostOneIsSavedWhereTheUserSays)
+    {
+        StartApp();
+        std::filesystem::create_directories(PathFor("elsewhere"));
+        CDocument* document = NewDocument();
+        ASSERT_NE(document, nullptr);
+        Responders::SaveAs(PathFor("walk.txt"));
+        EXPECT_EQ(document->CommandSaveAs(), noErr);
+        ManualClock::RunFor(0.5);
+        ASSERT_TRUE(std::filesystem::is_regular_file(PathFor("walk.txt")));
+
+        InputDriver::Post(InputDriver::Make(display::InputKind::Deactivated));
+        std::filesystem::rename(PathFor("walk.txt"), PathFor("elsewhere/walk.txt"));
+        InputDriver::Post(InputDriver::Make(display::InputKind::Activated));
+        ManualClock::RunFor(0.1);
+        EXPECT_EQ(document->GetFile().GetPath(), PathFor("elsewhere/walk.txt"));
+        std::string const before = ReadFile(PathFor("elsewhere/walk.txt"));
+        document->GetWindow()->SetWindowBounds(CRect(123, 157, 423, 677), kWindowContentRgn, 0);
+        document->SetModified(true);
+        EXPECT_EQ(document->CommandSave(), noErr);
+        EXPECT_FALSE(std::filesystem::exists(PathFor("walk.txt"))) << "no new file at the old place";
+        EXPECT_NE(ReadFile(PathFor("elsewhere/walk.txt")), before) << "the changes are in the moved file";
+        EXPECT_FALSE(document->IsModified());
+
+        // Moved again and saved with no activation between.
+        std::filesystem::rename(PathFor("elsewhere/walk.txt"), PathFor("walk 2.txt"));
+        document->SetModified(true);
+        EXPECT_EQ(document->CommandSave(), noErr);
+        EXPECT_FALSE(std::filesystem::exists(PathFor("elsewhere/walk.txt")));
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("walk 2"));
+
+        // Deleted: the save sheet asks, and nothing is written at the old place meanwhile.
+        std::filesystem::remove(PathFor("walk 2.txt"));
+        document->SetModified(true);
+        Responders::Reset();
+        Responders::SaveAs(PathFor("found.txt"));
+        EXPECT_EQ(document->CommandSave(), noErr);
+        ManualClock::RunFor(0.5);
+        ASSERT_FALSE(Responders::History().empty());
+        EXPECT_EQ(Responders::History().front().kind, DialogKind::Save);
+        EXPECT_FALSE(std::filesystem::exists(PathFor("walk 2.txt")));
+        EXPECT_TRUE(std::filesystem::is_regular_file(PathFor("found.txt")));
+        EXPECT_EQ(document->GetWindow()->GetTitle(), CString("found"));
+        EXPECT_FALSE(document->IsModified());
+
+        // Cancelled, it stays modified and writes nothing.
+        std::filesystem::remove(PathFor("found.txt"));
+        document->SetModified(true);
+        Responders::Cancel(DialogKind::Save);
+        document->CommandSave();
+        ManualClock::RunFor(0.5);
+        EXPECT_FALSE(std::filesystem::exists(PathFor("found.txt")));
+        EXPECT_TRUE(document->IsModified());
+    }
+
     // Two windows on one file would overwrite each other: the second Save As is refused, saying why.
     TEST_F(AppTest, SaveAsOntoAFileOpenInAnotherWindowIsRefusedAndNamesThatWindow)
     {

@@ -327,7 +327,15 @@ namespace {
             return Alerts().size();
         };
         SetPeriod(kDay);
-        EXPECT_EQ(quiet(), 0u) << "the first start only notes the time";
+        mApp->GetPreferences().RemovePref(CApplication::kPrefFirstLaunchDate);
+        EXPECT_EQ(quiet(), 0u) << "the first start checks nothing";
+        EXPECT_FALSE(Checked()) << "no check ran: none is recorded";
+        EXPECT_EQ(quiet(), 0u);
+        EXPECT_FALSE(Checked());
+        // Never checked, the first check comes a period after the first start.
+        mApp->GetPreferences().SetDate(CApplication::kPrefFirstLaunchDate,
+            CDateTime(CDateTime::GetTimeNow().GetTimeInSeconds() - kDay * 2));
+        EXPECT_EQ(quiet(), 1u) << "due a period after the first start";
         EXPECT_TRUE(Checked());
         SetLastCheck(kDay / 2);
         EXPECT_EQ(quiet(), 0u) << "checked half a period ago";

@@ -153,6 +153,17 @@ namespace {
 
     // 1. a tracking loop takes it; 2. the menu bar; 3. a modal window refuses others;
     // 4. the window under the mouse is brought forward and handles the click.
+    // A palette's control whose command the modal loop's window named (a zoom button of the
+    // navigator while the find window is up) takes its click; the editing commands do not count.
+    bool IsOfferedPaletteControl(Window* window, CGPoint local)
+    {
+        if (WindowList::Layer(window) != 3 || window->FindPart(local) != inContent)
+            return false;
+        toolbox::View* view = window->GetRoot()->DeepestViewAt(local);
+        UInt32 const command = view ? view->Values().command : 0;
+        return command != 0 && !toolbox::MenuBar::IsStandardEditCommand(command) && toolbox::ModalLoop::Offers(command);
+    }
+
     OSStatus RouteMouseDown(EventRef event, CGPoint where)
     {
         toolbox::HelpTags::Hide();
@@ -169,11 +180,11 @@ namespace {
         Window* window = WindowList::FindAt(where);
         if (!window)
             return eventNotHandledErr;
+        CGPoint const local { where.x - window->GetStructure().origin.x, where.y - window->GetStructure().origin.y };
         Window* modal = WindowList::ModalWindow();
-        if (modal && window != modal && window->GetSheetParent() != modal)
+        if (modal && window != modal && window->GetSheetParent() != modal && !IsOfferedPaletteControl(window, local))
             return noErr;
         // A window with a sheet takes no clicks of its own but can still be moved.
-        CGPoint const local { where.x - window->GetStructure().origin.x, where.y - window->GetStructure().origin.y };
         if (window->GetSheet() && window->GetSheet()->IsVisible() && window->FindPart(local) != inDrag
             && !toolbox::toolbar::IsCustomizedToolbarAt(window, local))
             return noErr;

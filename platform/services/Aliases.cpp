@@ -1,9 +1,11 @@
 #include "services/Aliases.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,6 +110,15 @@ std::string FindByInode(AliasData const& alias)
     return "";
 }
 
+// The desktops' trash folders: the home one and those at the top of other file systems.
+bool IsInTrash(std::string const& path)
+{
+    for (char const* folder : { "/Trash/files/", "/.Trash-", "/.Trash/" })
+        if (path.find(folder) != std::string::npos)
+            return true;
+    return false;
+}
+
 std::string Resolve(AliasData const& alias, FSRef const* fromFile)
 {
     if (access(alias.path.c_str(), F_OK) == 0)
@@ -190,3 +201,35 @@ Boolean FSIsAliasFile(FSRef const* fileRef)
     std::error_code ec;
     return fileRef && fs::is_symlink(fileRef->path, ec);
 }
+
+namespace tw::services {
+
+FileFollower::~FileFollower() { Follow(""); }
+
+void FileFollower::Follow(std::string const& path)
+{
+    if (mDescriptor >= 0)
+        close(mDescriptor);
+    mDescriptor = path.empty() ? -1 : open(path.c_str(), O_PATH | O_CLOEXEC);
+}
+
+std::string FileFollower::GetPath() const
+{
+    if (mDescriptor < 0)
+        return "";
+    char link[40];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", mDescriptor);
+    std::error_code ec;
+    std::string path = fs::read_symlink(link, ec).string();
+    struct stat info;
+    if (ec || path.empty() || path[0] != '/' || fstat(mDescriptor, &info) != 0)
+        return "";
+    // A deleted file reads as its last path with " (deleted)" after it; only the same file
+    // still at the path read counts (a name may itself end in those words). One put in the
+    // trash is as good as deleted: nothing is written there.
+    if (IsInTrash(path))
+        return "";
+    return SameObject(path, UInt64(info.st_dev), UInt64(info.st_ino)) ? path : "";
+}
+
+} // namespace tw::services

@@ -9,6 +9,8 @@
 #include "services/Files.h"
 #include "services/MacMemory.h"
 
+#include <string>
+
 struct AliasRecord; // opaque: the bytes of the record
 using AliasPtr = AliasRecord*;
 using AliasHandle = AliasPtr*; // a Memory Manager handle; DisposeHandle((Handle)alias) frees it
@@ -20,3 +22,25 @@ OSErr FSResolveAlias(FSRef const* fromFile, AliasHandle alias, FSRef* target, Bo
 // Follows a symbolic link (chains too when asked) to what it names; wasAliased is false for other files.
 OSErr FSResolveAliasFile(FSRef* theRef, Boolean resolveAliasChains, Boolean* targetIsFolder, Boolean* wasAliased);
 Boolean FSIsAliasFile(FSRef const* fileRef);
+
+namespace tw::services {
+
+// Follows one file wherever it is renamed or moved on its file system, for as long as this
+// object lives, through a descriptor that names no content (it keeps the file system mounted).
+class FileFollower {
+public:
+    FileFollower() = default;
+    ~FileFollower();
+    FileFollower(FileFollower const&) = delete;
+    FileFollower& operator=(FileFollower const&) = delete;
+
+    // Follows the file at path from now on (none when empty or not there).
+    void Follow(std::string const& path);
+    // Where the file is now; empty when it was deleted or put in the trash, or nothing is followed.
+    std::string GetPath() const;
+
+private:
+    int mDescriptor = -1;
+};
+
+} // namespace tw::services

@@ -74,7 +74,7 @@ namespace {
     {
         MenuItem const* item = open.menu->Item(index);
         return item && open.menu->IsEnabled() && item->enabled && !item->IsSeparator() && !item->IsSectionHeader()
-            && !item->submenu && (!open.editOnly || MenuBar::IsStandardEditCommand(item->command));
+            && !item->submenu && (!open.editOnly || ModalLoop::Offers(item->command));
     }
 
     int TitleAt(CGPoint p)
@@ -133,10 +133,10 @@ bool MenuBar::IsStandardEditCommand(MenuCommand command)
     }
 }
 
-bool MenuBar::HasEditCommands(Menu* menu)
+bool MenuBar::HasOfferedCommands(Menu* menu)
 {
     for (MenuItemIndex i = 1; i <= menu->Count(); ++i)
-        if (IsStandardEditCommand(menu->Item(i)->command))
+        if (ModalLoop::Offers(menu->Item(i)->command))
             return true;
     return false;
 }
@@ -145,7 +145,7 @@ bool MenuBar::CanChoose(Menu* menu, MenuItemIndex index)
 {
     MenuItem const* item = menu ? menu->Item(index) : nullptr;
     return item && menu->IsEnabled() && item->enabled
-        && (!ModalLoop::IsRunning() || IsStandardEditCommand(item->command));
+        && ModalLoop::Offers(item->command);
 }
 
 void MenuBar::OpenMenuAt(Menu* menu, CGPoint topLeft, bool editOnly)

@@ -50,7 +50,7 @@ public:
     static bool CanChoose(Menu* menu, MenuItemIndex item);
     static bool IsStandardEditCommand(MenuCommand command);
     // Whether a bar menu offers anything during an app-modal loop.
-    static bool HasEditCommands(Menu* menu);
+    static bool HasOfferedCommands(Menu* menu);
     // Redraws the bar (its titles grey while an app-modal loop runs).
     static void Invalidate();
 

@@ -2,6 +2,7 @@
 
 #include "toolbox/MenuBar.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace tw::toolbox {
@@ -9,11 +10,13 @@ namespace tw::toolbox {
 namespace {
 
     std::vector<std::function<void()>> sHeld;
+    std::vector<std::vector<UInt32>> sOffered; // each loop's, the innermost last
 
 } // namespace
 
-void ModalLoop::Enter()
+void ModalLoop::Enter(std::vector<UInt32> offered)
 {
+    sOffered.push_back(std::move(offered));
     if (sDepth++ == 0)
         MenuBar::Invalidate(); // its titles grey
 }
@@ -22,6 +25,8 @@ void ModalLoop::Leave()
 {
     if (sDepth > 0)
         --sDepth;
+    if (!sOffered.empty())
+        sOffered.pop_back();
     if (sDepth > 0)
         return;
     MenuBar::Invalidate();
@@ -42,9 +47,18 @@ void ModalLoop::WhenDone(std::function<void()> action)
         sHeld.push_back(std::move(action));
 }
 
+bool ModalLoop::Offers(UInt32 command)
+{
+    if (sDepth == 0 || MenuBar::IsStandardEditCommand(command))
+        return true;
+    return !sOffered.empty()
+        && std::find(sOffered.back().begin(), sOffered.back().end(), command) != sOffered.back().end();
+}
+
 void ModalLoop::Reset()
 {
     sDepth = 0;
+    sOffered.clear();
     sHeld.clear();
 }
 

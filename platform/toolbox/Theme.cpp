@@ -245,7 +245,7 @@ void Theme::DrawMenuBar(CGContextRef c, CGFloat width, int highlighted)
             CGContextSetRGBFillColor(c, 0.25, 0.5, 0.85, 1);
             CGContextFillRect(c, CGRectInset(rects[i], 0, 1));
         }
-        double const grey = on || flash ? 1.0 : locked && !MenuBar::HasEditCommands(menus[i]) ? 0.6 : 0.1;
+        double const grey = on || flash ? 1.0 : locked && !MenuBar::HasOfferedCommands(menus[i]) ? 0.6 : 0.1;
         if (menus[i]->GetTitle())
             DrawText(
                 c, menus[i]->GetTitle(), rects[i], i == 0 ? kThemeEmphasizedSystemFont : kThemeSystemFont, 1, grey);
@@ -335,7 +335,7 @@ void Theme::DrawMenu(CGContextRef c, Menu* menu, CGRect frame, MenuItemIndex hig
         if (!CGRectIntersectsRect(row, shown))
             continue;
         bool const enabled = menu->IsEnabled() && item->enabled && !item->IsSectionHeader()
-            && (!editOnly || MenuBar::IsStandardEditCommand(item->command));
+            && (!editOnly || ModalLoop::Offers(item->command));
         bool const on = i == highlighted && enabled;
         if (on) {
             CGContextSetRGBFillColor(c, 0.25, 0.5, 0.85, 1);

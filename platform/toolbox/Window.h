@@ -70,6 +70,8 @@ public:
     std::string GetShownTitle() const;
     WindowModality GetModality() const { return mModality; }
     void SetModality(WindowModality modality) { mModality = modality; }
+    std::vector<UInt32> const& GetModalCommands() const { return mModalCommands; }
+    void SetModalCommands(std::vector<UInt32> commands) { mModalCommands = std::move(commands); }
 
     // Sheets.
     Window* GetSheet() const { return mSheet; }
@@ -144,6 +146,7 @@ private:
     CFStringRef mTitle = nullptr; // retains
     bool mModified = false;
     WindowModality mModality = kWindowModalityNone;
+    std::vector<UInt32> mModalCommands; // offered by its modal loop besides the editing commands
     Window* mSheet = nullptr; // retains while shown
     Window* mSheetParent = nullptr; // weak: cleared by the parent
     WeakRef<View> mFocus; // weak

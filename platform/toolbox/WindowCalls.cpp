@@ -493,11 +493,20 @@ OSStatus RunAppModalLoopForWindow(WindowRef window)
     WindowModality const before = live->GetModality();
     live->SetModality(kWindowModalityAppModal);
     SelectWindow(live);
-    tw::toolbox::ModalLoop::Enter();
+    tw::toolbox::ModalLoop::Enter(live->GetModalCommands());
     RunCurrentEventLoop(kEventDurationForever);
     if (!live->IsDisposed())
         live->SetModality(before);
     tw::toolbox::ModalLoop::Leave();
+    return noErr;
+}
+
+OSStatus SetWindowModalCommands(WindowRef window, UInt32 const* commands, ItemCount count)
+{
+    Window* live = LiveWindow(window);
+    if (!live || (count && !commands))
+        return paramErr;
+    live->SetModalCommands(std::vector<UInt32>(commands, commands + count));
     return noErr;
 }
 

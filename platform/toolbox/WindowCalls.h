@@ -91,6 +91,9 @@ OSStatus GetWindowCancelButton(WindowRef window, ControlRef* outButton);
 // Runs the event loop with only this window (and menus) taking input, until quit.
 OSStatus RunAppModalLoopForWindow(WindowRef window);
 OSStatus QuitAppModalLoopForWindow(WindowRef window);
+// Our own: the menu commands the window's modal loop offers besides the editing ones, for a
+// window that works on the one below it (as a find window zooms the map it searches).
+OSStatus SetWindowModalCommands(WindowRef window, UInt32 const* commands, ItemCount count);
 
 GDHandle GetMainDevice();
 OSStatus GetWindowGreatestAreaDevice(WindowRef window, WindowRegionCode region, GDHandle* outDevice, Rect* outBounds);

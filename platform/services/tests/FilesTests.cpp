@@ -101,6 +101,38 @@ TEST(Aliases, ResolveRelativeToTheirFileWhenBothMoved)
     DisposeHandle(reinterpret_cast<Handle>(alias));
 }
 
+// The descriptor follows the file into another folder; once the file is deleted it names nothing,
+// even where another file took its name, or its name ends as the kernel marks deleted files.
+TEST(Aliases, AFollowerKnowsWhereItsFileWentAndWhenItIsGone)
+{
+    tw::test::TempFolder folder;
+    fs::create_directories(folder / "a");
+    fs::create_directories(folder / "b/c");
+    tw::test::WriteFile(folder / "a/walk.twk", "w");
+    tw::services::FileFollower follower;
+    EXPECT_EQ(follower.GetPath(), "");
+    follower.Follow((folder / "a/walk.twk").string());
+    EXPECT_EQ(fs::path(follower.GetPath()), folder / "a/walk.twk");
+    fs::rename(folder / "a/walk.twk", folder / "b/c/walk 2.twk");
+    EXPECT_EQ(fs::path(follower.GetPath()), folder / "b/c/walk 2.twk");
+    for (char const* trash : { ".local/share/Trash/files", ".Trash-1000/files" }) {
+        fs::create_directories(folder / trash);
+        fs::rename(folder / "b/c/walk 2.twk", folder / trash / "walk 2.twk");
+        EXPECT_EQ(follower.GetPath(), "") << "in the trash: " << trash;
+        fs::rename(folder / trash / "walk 2.twk", folder / "b/c/walk 2.twk");
+    }
+    EXPECT_EQ(fs::path(follower.GetPath()), folder / "b/c/walk 2.twk") << "back from the trash";
+
+    fs::remove(folder / "b/c/walk 2.twk");
+    tw::test::WriteFile(folder / "b/c/walk 2.twk (deleted)", "other");
+    EXPECT_EQ(follower.GetPath(), "");
+    tw::test::WriteFile(folder / "b/c/walk 2.twk", "other");
+    EXPECT_EQ(follower.GetPath(), "");
+
+    follower.Follow((folder / "missing").string());
+    EXPECT_EQ(follower.GetPath(), "");
+}
+
 namespace {
 
 // An alias record as written: magic, version, reserved, device, inode, then two texts with their lengths.
