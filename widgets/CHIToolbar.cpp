@@ -14,6 +14,8 @@ EventTypeSpec const kHIToolbarEvents[] = {
     { kEventClassToolbar, kEventToolbarGetAllowedIdentifiers },
     { kEventClassToolbar, kEventToolbarCreateItemWithIdentifier },
     { kEventClassToolbar, kEventToolbarCreateItemFromDrag },
+    { kEventClassToolbar, kEventToolbarItemAdded },
+    { kEventClassToolbar, kEventToolbarItemRemoved },
     { 0, 0 },
 };
 

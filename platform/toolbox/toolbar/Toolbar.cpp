@@ -179,8 +179,10 @@ OSStatus Toolbar::Insert(ToolbarItem* item, std::size_t index)
     }
     item->Retain();
     item->SetToolbar(this);
-    mItems.insert(mItems.begin() + static_cast<std::ptrdiff_t>(std::min(index, mItems.size())), item);
+    std::size_t const at = std::min(index, mItems.size());
+    mItems.insert(mItems.begin() + static_cast<std::ptrdiff_t>(at), item);
     Changed();
+    Announce(kEventToolbarItemAdded, item, at);
     return noErr;
 }
 
@@ -191,11 +193,30 @@ OSStatus Toolbar::Remove(std::size_t index)
     ToolbarItem* item = mItems[index];
     mItems.erase(mItems.begin() + static_cast<std::ptrdiff_t>(index));
     item->SetToolbar(nullptr);
-    if (View* view = item->GetView())
+    // An item that never showed its view has none to take away (asking would make one).
+    if (View* view = item->PeekView())
         view->RemoveFromParent();
-    item->Release();
     Changed();
+    // The handlers hear of the item while it still lives: whoever kept its view lets go now.
+    Announce(kEventToolbarItemRemoved, item, index);
+    item->Release();
     return noErr;
+}
+
+void Toolbar::Announce(EventKind kind, ToolbarItem* item, std::size_t index)
+{
+    EventRef event = nullptr;
+    if (IsDisposed() || CreateEvent(nullptr, kEventClassToolbar, kind, GetCurrentEventTime(), 0, &event) != noErr)
+        return;
+    Protector protect(item);
+    HIToolbarRef self = this;
+    HIToolbarItemRef ref = item;
+    auto const at = SInt32(index);
+    SetEventParameter(event, kEventParamToolbar, typeHIToolbarRef, sizeof self, &self);
+    SetEventParameter(event, kEventParamToolbarItem, typeHIToolbarItemRef, sizeof ref, &ref);
+    SetEventParameter(event, kEventParamIndex, typeSInt32, sizeof at, &at);
+    SendEventToEventTargetWithOptions(event, &GetTarget(), kEventTargetDontPropagate);
+    ReleaseEvent(event);
 }
 
 Window* Toolbar::GetWindow() const { return mWindow.Get(); }
