@@ -152,6 +152,13 @@ OSStatus CToolbarDocument::DoEventToolbarItemRemoved(CCarbonEvent&)
     return eventNotHandledErr;
 }
 
+// Items made while the customising sheet was open took the states of a window with a sheet.
+OSStatus CToolbarDocument::DoEventToolbarEndMultiChange(CCarbonEvent&)
+{
+    BroadcastMessage(kMsgItemsChanged, this);
+    return eventNotHandledErr;
+}
+
 // Only the field in the toolbar speaks for it: one taken out may live on a moment longer.
 void CToolbarDocument::DoMessage(UInt32 message, void* parameter)
 {

@@ -17,7 +17,8 @@ class CHISearchField;
 
 class CToolbarDocument : public CHIToolbar, public CMsgBroadcaster, public CMsgListener {
 public:
-    // Sent after an item was added or removed, with the toolbar; the search field's own
+    // Sent after an item was added or removed and when the user is done customising, with the
+    // toolbar; the search field's own
     // messages come through with the field.
     static constexpr UInt32 kMsgItemsChanged = 'tbch';
 
@@ -36,6 +37,7 @@ public:
 
     OSStatus DoEventToolbarItemAdded(CCarbonEvent& event) override;
     OSStatus DoEventToolbarItemRemoved(CCarbonEvent& event) override;
+    OSStatus DoEventToolbarEndMultiChange(CCarbonEvent& event) override;
     void DoMessage(UInt32 message, void* parameter) override;
 
     static CHIView* CreateInsetView(CHIToolbarItem const* item);

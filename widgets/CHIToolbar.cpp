@@ -16,6 +16,7 @@ EventTypeSpec const kHIToolbarEvents[] = {
     { kEventClassToolbar, kEventToolbarCreateItemFromDrag },
     { kEventClassToolbar, kEventToolbarItemAdded },
     { kEventClassToolbar, kEventToolbarItemRemoved },
+    { kEventClassToolbar, kEventToolbarEndMultiChange },
     { 0, 0 },
 };
 

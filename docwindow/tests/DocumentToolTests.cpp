@@ -287,6 +287,8 @@ namespace {
         EXPECT_TRUE(Selected('dtha')) << "the tool's highlight went with the old item";
         ASSERT_NE(Item('ddev'), nullptr);
         EXPECT_FALSE(Item('ddev')->IsEnabled()) << "the new Device item looks usable with no receiver";
+        ASSERT_NE(Item('drot'), nullptr);
+        EXPECT_TRUE(Item('drot')->IsEnabled()) << "the tools stayed disabled as while the sheet was open";
 
         // A click on the map, Tab round to the search field, and typing filters the list.
         ClickMap(120, 120);

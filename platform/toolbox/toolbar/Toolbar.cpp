@@ -131,9 +131,12 @@ void Toolbar::ResetToDefault()
 
 void Toolbar::SetCustomizing(bool customizing)
 {
+    bool const ended = mCustomizing && !customizing;
     mCustomizing = customizing;
     if (View* strip = GetStrip())
         strip->Invalidate();
+    if (ended)
+        Announce(kEventToolbarEndMultiChange, nullptr, 0);
 }
 
 ToolbarItem* Toolbar::CreateItem(CFStringRef identifier)
@@ -208,15 +211,20 @@ void Toolbar::Announce(EventKind kind, ToolbarItem* item, std::size_t index)
     EventRef event = nullptr;
     if (IsDisposed() || CreateEvent(nullptr, kEventClassToolbar, kind, GetCurrentEventTime(), 0, &event) != noErr)
         return;
-    Protector protect(item);
+    Protector protect(this);
     HIToolbarRef self = this;
-    HIToolbarItemRef ref = item;
-    auto const at = SInt32(index);
     SetEventParameter(event, kEventParamToolbar, typeHIToolbarRef, sizeof self, &self);
-    SetEventParameter(event, kEventParamToolbarItem, typeHIToolbarItemRef, sizeof ref, &ref);
-    SetEventParameter(event, kEventParamIndex, typeSInt32, sizeof at, &at);
+    if (item) {
+        item->Retain();
+        HIToolbarItemRef ref = item;
+        auto const at = SInt32(index);
+        SetEventParameter(event, kEventParamToolbarItem, typeHIToolbarItemRef, sizeof ref, &ref);
+        SetEventParameter(event, kEventParamIndex, typeSInt32, sizeof at, &at);
+    }
     SendEventToEventTargetWithOptions(event, &GetTarget(), kEventTargetDontPropagate);
     ReleaseEvent(event);
+    if (item)
+        item->Release();
 }
 
 Window* Toolbar::GetWindow() const { return mWindow.Get(); }

@@ -41,6 +41,7 @@ public:
     void ResetToDefault();
     // While the user customises it, the strip's items are dragged instead of performed.
     bool IsCustomizing() const { return mCustomizing; }
+    // The end of customising is told to the handlers as ('tbar', 13).
     void SetCustomizing(bool customizing);
     std::vector<ToolbarItem*> const& GetItems() const { return mItems; }
     // Each tells the toolbar's handlers afterwards: ('tbar', 5) added, ('tbar', 6) removed,
