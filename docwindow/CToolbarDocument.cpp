@@ -6,6 +6,7 @@
 #include "toolbox/toolbar/ToolbarCalls.h"
 #include "widgets/CHISearchField.h"
 #include "widgets/CHIToolbarItem.h"
+#include "widgets/CHIViewUtilities.h"
 
 namespace {
 
@@ -114,6 +115,54 @@ CHIView* CToolbarDocument::CreateSearchView(CHIToolbarItem const* item)
         nullptr, CString());
     field->SetSizeConstraints(&kSizeSearchMin, &kSizeSearchMax);
     if (auto* toolbar = item ? dynamic_cast<CToolbarDocument*>(item->GetHIToolbar()) : nullptr)
-        toolbar->mSearch = field;
+        field->AddListener(toolbar);
     return field;
+}
+
+CHISearchField* CToolbarDocument::GetSearch() const
+{
+    CFArrayRef items = nullptr;
+    if (!GetHIObjectRef() || HIToolbarCopyItems(GetHIObjectRef(), &items) != noErr || !items)
+        return nullptr;
+    CString const wanted = ItemIdentifier("search");
+    CHISearchField* search = nullptr;
+    for (CFIndex i = 0; i < CFArrayGetCount(items) && !search; ++i) {
+        auto const item = HIToolbarItemRef(CFArrayGetValueAtIndex(items, i));
+        CFStringRef identifier = nullptr;
+        if (HIToolbarItemCopyIdentifier(item, &identifier) != noErr || !identifier)
+            continue;
+        if (CString(identifier, false).EqualNoCase(wanted))
+            if (HIViewRef view = HIToolbarItemGetView(item))
+                search = dynamic_cast<CHISearchField*>(CHIViewUtilities::GetCHIView(view, false));
+        CFRelease(identifier);
+    }
+    CFRelease(items);
+    return search;
+}
+
+OSStatus CToolbarDocument::DoEventToolbarItemAdded(CCarbonEvent&)
+{
+    BroadcastMessage(kMsgItemsChanged, this);
+    return eventNotHandledErr;
+}
+
+OSStatus CToolbarDocument::DoEventToolbarItemRemoved(CCarbonEvent&)
+{
+    BroadcastMessage(kMsgItemsChanged, this);
+    return eventNotHandledErr;
+}
+
+// Items made while the customising sheet was open took the states of a window with a sheet.
+OSStatus CToolbarDocument::DoEventToolbarEndMultiChange(CCarbonEvent&)
+{
+    BroadcastMessage(kMsgItemsChanged, this);
+    return eventNotHandledErr;
+}
+
+// Only the field in the toolbar speaks for it: one taken out may live on a moment longer.
+void CToolbarDocument::DoMessage(UInt32 message, void* parameter)
+{
+    if ((message == CHISearchField::kMsgTextChanged || message == CHISearchField::kMsgTextAccepted)
+        && parameter == GetSearch())
+        BroadcastMessage(message, parameter);
 }

@@ -72,7 +72,6 @@ CWindowDocument::~CWindowDocument()
         SetWindowToolbar(GetWindow()->GetWindowRef(), nullptr);
     delete mToolbar;
     mToolbar = nullptr;
-    mSearchField = nullptr;
     std::vector<CMapObject*> objects;
     objects.swap(mObjects);
     BroadcastMessage(kMsgObjectsReset, nullptr);
@@ -202,14 +201,15 @@ void CWindowDocument::BuildToolbar()
         mToolbar = nullptr;
         return;
     }
-    mSearchField = mToolbar->GetSearch();
 }
+
+CHISearchField* CWindowDocument::GetSearchField() const { return mToolbar ? mToolbar->GetSearch() : nullptr; }
 
 void CWindowDocument::ConnectListeners()
 {
     mMapView->AddListener(this);
-    if (mSearchField)
-        mSearchField->AddListener(this);
+    if (mToolbar)
+        mToolbar->AddListener(this);
     // Receivers coming and going change what the device commands can do.
     if (mTWApp)
         mDevices = CViewMap::GetDeviceManager();
@@ -304,8 +304,11 @@ void CWindowDocument::DoMessage(UInt32 message, void* parameter)
         break;
     case CHISearchField::kMsgTextAccepted:
     case CHISearchField::kMsgTextChanged:
-        if (mSearchField && parameter == mSearchField)
-            SetListFilter(mSearchField->GetTextValue());
+        if (CHISearchField* search = GetSearchField(); search && parameter == search)
+            SetListFilter(search->GetTextValue());
+        break;
+    case CToolbarDocument::kMsgItemsChanged:
+        ToolbarItemsChanged();
         break;
     default:
         CDocument::DoMessage(message, parameter);

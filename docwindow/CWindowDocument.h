@@ -147,7 +147,8 @@ public:
     CDataBrowser* GetList() const { return mList; }
     CSplitterView* GetSplitter() const { return mSplitter; }
     CHISegmentedView* GetListSelector() const { return mListSelector; }
-    CHISearchField* GetSearchField() const { return mSearchField; }
+    // The toolbar's search field now, or null without one: the user may replace or remove it.
+    CHISearchField* GetSearchField() const;
     // The source the shell made for the segment; null when it made none.
     CDataBrowserSource* GetListSource(UInt32 segment) const;
     // The segment the list shows (1 to 3).
@@ -276,6 +277,8 @@ private:
     void BuildSplitter();
     void BuildToolbar();
     void ConnectListeners();
+    // The user changed the toolbar's items: new items take the tool, the commands' states and the filter.
+    void ToolbarItemsChanged();
     void MakeListSources();
     void SetInitialView();
 
@@ -327,7 +330,6 @@ private:
     CWindowHeader* mHeader = nullptr; // weak: the views belong to the window
     CSplitterView* mSplitter = nullptr; // weak
     CHISegmentedView* mListSelector = nullptr; // weak
-    CHISearchField* mSearchField = nullptr; // weak: the toolbar's; null without one
     CDataBrowser* mList = nullptr; // weak
     CHistoryButton* mBack = nullptr; // weak
     CHistoryButton* mForward = nullptr; // weak

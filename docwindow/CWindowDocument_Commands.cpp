@@ -170,8 +170,8 @@ OSStatus CWindowDocument::DoEventCommandProcess(CCarbonEvent& event)
 
 void CWindowDocument::ShowList(UInt32 segment)
 {
-    if (mSearchField)
-        mSearchField->SetTextValue(CString());
+    if (CHISearchField* search = GetSearchField())
+        search->SetTextValue(CString());
     if (mListSelector)
         mListSelector->SetCurrentValue(long(segment));
     SetListFilter(CString());

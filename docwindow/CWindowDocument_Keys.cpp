@@ -20,7 +20,7 @@ constexpr UInt32 kKeyTab = 48;
 std::vector<HIViewRef> CWindowDocument::GetFocusCycle() const
 {
     std::vector<HIViewRef> cycle;
-    for (CHIView* view : std::initializer_list<CHIView*> { mMapView, mListSelector, mList, mSearchField })
+    for (CHIView* view : std::initializer_list<CHIView*> { mMapView, mListSelector, mList, GetSearchField() })
         if (view)
             cycle.push_back(view->GetHIViewRef());
     return cycle;

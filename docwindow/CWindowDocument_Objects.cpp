@@ -9,6 +9,7 @@
 #include "model/CMapWaypoint.h"
 #include "widgets/CHIToolbar.h"
 #include "widgets/CHIToolbarItem.h"
+#include "widgets/CHISearchField.h"
 #include "widgets/CHistoryButton.h"
 
 #include <algorithm>
@@ -214,6 +215,16 @@ void CWindowDocument::SetTool(TWTool tool)
     if (tool == kToolCircle || tool == kToolLine || tool == kToolRectangle)
         SelectObject(nullptr, false);
     BroadcastMessage(kMsgToolChanged, this);
+}
+
+void CWindowDocument::ToolbarItemsChanged()
+{
+    if (CHIToolbarItem* item = GetToolbarItem(mToolBox.GetTool()))
+        item->SetAttributes(GetWindow(), kToolbarItemSelected, 0);
+    InvalidateCommandStatus();
+    // A field taken out takes its filter with it; one put back filters by what it shows.
+    CHISearchField* search = GetSearchField();
+    SetListFilter(search ? search->GetTextValue() : CString());
 }
 
 void CWindowDocument::ShowObject(CMapObject* object) { ShowObjects({ object }); }

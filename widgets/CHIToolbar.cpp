@@ -14,6 +14,9 @@ EventTypeSpec const kHIToolbarEvents[] = {
     { kEventClassToolbar, kEventToolbarGetAllowedIdentifiers },
     { kEventClassToolbar, kEventToolbarCreateItemWithIdentifier },
     { kEventClassToolbar, kEventToolbarCreateItemFromDrag },
+    { kEventClassToolbar, kEventToolbarItemAdded },
+    { kEventClassToolbar, kEventToolbarItemRemoved },
+    { kEventClassToolbar, kEventToolbarEndMultiChange },
     { 0, 0 },
 };
 

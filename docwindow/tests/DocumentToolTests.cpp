@@ -10,12 +10,14 @@
 #include "toolbox/Menu.h"
 #include "toolbox/MenuBar.h"
 #include "toolbox/MenuCalls.h"
+#include "toolbox/Theme.h"
 #include "toolbox/View.h"
 #include "toolbox/databrowser/DataBrowserView.h"
 #include "widgets/CDataBrowser.h"
 #include "toolbox/Window.h"
 #include "toolbox/toolbar/Toolbar.h"
 #include "toolbox/toolbar/ToolbarCalls.h"
+#include "toolbox/toolbar/ToolbarCustomize.h"
 #include "toolbox/toolbar/ToolbarItem.h"
 #include "toolbox/toolbar/ToolbarStrip.h"
 #include "widgets/CHISearchField.h"
@@ -220,6 +222,189 @@ namespace {
         ManualClock::RunFor(0.5);
         EXPECT_EQ(field->GetTextValue().GetStdString(), "ground rou");
         EXPECT_EQ(rows(), 0u);
+    }
+
+    // The user customises the toolbar back to its default set: every item is made anew, the
+    // search field too. The window keeps working with the new ones.
+    TEST_F(DocumentTools, CustomisingBackToTheDefaultSetKeepsTheSearchFieldTheToolAndTheCommandsStates)
+    {
+        for (char const* name : { "Harbour", "Summit", "Rough ground" }) {
+            auto* waypoint = new CMapWaypoint();
+            waypoint->SetName(name);
+            waypoint->SetPosition(CCoordinate(57.7, 11.95));
+            mDocument->AddObject(waypoint);
+        }
+        ClickToolbar('dtha');
+        ASSERT_TRUE(Selected('dtha'));
+        ASSERT_NE(Item('ddev'), nullptr);
+        ASSERT_FALSE(Item('ddev')->IsEnabled()) << "no receiver";
+        HIToolbarRef ref = nullptr;
+        GetWindowToolbar(Window(), &ref);
+        toolbox::toolbar::Toolbar* toolbar = toolbox::toolbar::Toolbar::From(ref);
+        toolbox::View* strip = toolbar->GetStrip();
+        auto const slot = [&](MenuCommand command) {
+            for (auto const& s : Strip()->Layout())
+                if (s.item->GetCommand() == command)
+                    return Global(strip, { CGRectGetMidX(s.frame), CGRectGetMidY(s.frame) });
+            ADD_FAILURE() << "no toolbar item sends " << command;
+            return CGPoint {};
+        };
+
+        // Right-click on the toolbar, Customize Toolbar… (its menu's first item).
+        InputDriver::MouseDown(slot('drot'), 0, 2);
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.1, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
+                ASSERT_EQ(open.size(), 1u) << "the toolbar's menu did not open";
+                CGPoint const first { CGRectGetMidX(open[0].frame),
+                    open[0].frame.origin.y + 4 + toolbox::Theme::kMenuItemHeight / 2 };
+                InputDriver::MouseMove(first);
+                InputDriver::MouseUp(first, 0, 2);
+            },
+            nullptr, &timer);
+        ManualClock::RunFor(0.6);
+        toolbox::Window* sheet = toolbox::toolbar::GetCustomizeSheet(toolbar);
+        ASSERT_NE(sheet, nullptr) << "the customise sheet is open";
+
+        // The default set dragged into the toolbar, then Done with Return.
+        toolbox::View* defaultSet = nullptr;
+        for (toolbox::View* view : sheet->GetContentView()->GetChildren()) {
+            void* behaviour = nullptr;
+            if (view->GetProperty('twtb', 'dflt', sizeof behaviour, nullptr, &behaviour) == noErr)
+                defaultSet = view;
+        }
+        ASSERT_NE(defaultSet, nullptr);
+        InputDriver::Drag(Global(defaultSet, { 30, CGRectGetMidY(defaultSet->GetBounds()) }), slot('drot'));
+        ManualClock::RunFor(0.2);
+        InputDriver::Key(display::kVK_Return, '\r');
+        ManualClock::RunFor(0.6);
+        ASSERT_EQ(toolbox::toolbar::GetCustomizeSheet(toolbar), nullptr) << "Done closed the sheet";
+
+        // The new items show the tool in use and what the commands can do.
+        EXPECT_TRUE(Selected('dtha')) << "the tool's highlight went with the old item";
+        ASSERT_NE(Item('ddev'), nullptr);
+        EXPECT_FALSE(Item('ddev')->IsEnabled()) << "the new Device item looks usable with no receiver";
+        ASSERT_NE(Item('drot'), nullptr);
+        EXPECT_TRUE(Item('drot')->IsEnabled()) << "the tools stayed disabled as while the sheet was open";
+
+        // A click on the map, Tab round to the search field, and typing filters the list.
+        ClickMap(120, 120);
+        for (int i = 0; i < 3; ++i) {
+            InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+            ManualClock::RunFor(0.1);
+        }
+        CHISearchField* field = mDocument->GetSearchField();
+        ASSERT_NE(field, nullptr);
+        ControlRef focus = nullptr;
+        GetKeyboardFocus(Window(), &focus);
+        EXPECT_EQ(focus, field->GetHIViewRef()) << "Tab did not reach the new search field";
+        InputDriver::TypeKeys("harb");
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(field->GetTextValue().GetStdString(), "harb");
+        EXPECT_EQ(mDocument->GetList()->GetFilter().GetStdString(), "harb");
+        EXPECT_EQ(toolbox::databrowser::FindDataBrowser(mDocument->GetList()->GetHIViewRef())
+                      ->Model()
+                      .Items(kDataBrowserItemAnyState)
+                      .size(),
+            1u);
+    }
+
+    // Ctrl+0 on a fresh start narrows the window: the buttons go behind the chevron before the
+    // search field does, Tab reaches the field, and once the field too is hidden the chevron's
+    // menu brings it back with the focus.
+    TEST_F(DocumentTools, TheSearchFieldStaysWithinReachOfTheKeyboardInANarrowWindow)
+    {
+        for (char const* name : { "Harbour", "Summit", "Rough ground" }) {
+            auto* waypoint = new CMapWaypoint();
+            waypoint->SetName(name);
+            waypoint->SetPosition(CCoordinate(57.7, 11.95));
+            mDocument->AddObject(waypoint);
+        }
+        auto const rows = [&] {
+            return toolbox::databrowser::FindDataBrowser(mDocument->GetList()->GetHIViewRef())
+                ->Model()
+                .Items(kDataBrowserItemAnyState)
+                .size();
+        };
+        auto const focused = [&] {
+            ControlRef focus = nullptr;
+            GetKeyboardFocus(Window(), &focus);
+            return focus;
+        };
+        InputDriver::Key(29, '0', cmdKey); // Map ▸ Zoom to Fit
+        ManualClock::RunFor(1.0);
+        CHISearchField* field = mDocument->GetSearchField();
+        ASSERT_NE(field, nullptr);
+        ASSERT_FALSE(CGRectIsEmpty(Strip()->ChevronFrame())) << "the fitted window is too narrow for every item";
+        EXPECT_TRUE(HIViewIsVisible(field->GetHIViewRef())) << "the search field went behind the chevron";
+        ClickMap(120, 120);
+        for (int i = 0; i < 3; ++i) {
+            InputDriver::Key(display::kVK_Tab, display::kTabCharCode);
+            ManualClock::RunFor(0.1);
+        }
+        EXPECT_EQ(focused(), field->GetHIViewRef()) << "Tab did not reach the search field";
+        InputDriver::TypeKeys("harb");
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(rows(), 1u);
+        InputDriver::Key(display::kVK_Escape, 27); // empties the field
+        ManualClock::RunFor(0.5);
+
+        // Narrower still: the field is behind the chevron, and its menu's Search brings it back.
+        Rect bounds {};
+        GetWindowBounds(Window(), kWindowContentRgn, &bounds);
+        bounds.right = short(bounds.left + 120);
+        SetWindowBounds(Window(), kWindowContentRgn, &bounds);
+        ManualClock::RunFor(0.5);
+        ClickMap(20, 20);
+        ASSERT_FALSE(HIViewIsVisible(field->GetHIViewRef()));
+        HIToolbarRef ref = nullptr;
+        GetWindowToolbar(Window(), &ref);
+        toolbox::View* strip = toolbox::toolbar::Toolbar::From(ref)->GetStrip();
+        CGRect const chevron = Strip()->ChevronFrame();
+        InputDriver::MouseDown(Global(strip, { CGRectGetMidX(chevron), CGRectGetMidY(chevron) }));
+        static std::vector<std::string> sTitles;
+        sTitles.clear();
+        EventLoopTimerRef timer = nullptr;
+        InstallEventLoopTimer(
+            GetMainEventLoop(), 0.1, 0,
+            [](EventLoopTimerRef t, void*) {
+                RemoveEventLoopTimer(t);
+                std::vector<toolbox::OpenMenu> const& open = toolbox::MenuBar::Open();
+                ASSERT_EQ(open.size(), 1u) << "the chevron's menu did not open";
+                MenuItemIndex search = 0;
+                for (MenuItemIndex i = 1; i <= CountMenuItems(open[0].menu); ++i) {
+                    CFStringRef title = nullptr;
+                    CopyMenuItemTextAsCFString(open[0].menu, i, &title);
+                    sTitles.push_back(cf::ToUTF8(title));
+                    CFRelease(title);
+                    if (sTitles.back() == "Search")
+                        search = i;
+                }
+                if (search == 0) {
+                    InputDriver::Key(display::kVK_Escape, 27); // the menu does not offer the field
+                    return;
+                }
+                CGPoint const at { CGRectGetMidX(open[0].frame),
+                    open[0].frame.origin.y + 4 + (search - 1) * toolbox::Theme::kMenuItemHeight
+                        + toolbox::Theme::kMenuItemHeight / 2 };
+                InputDriver::MouseMove(at);
+                InputDriver::MouseUp(at);
+            },
+            nullptr, &timer);
+        ManualClock::RunFor(0.6);
+        EXPECT_NE(std::find(sTitles.begin(), sTitles.end(), "Search"), sTitles.end());
+        EXPECT_TRUE(HIViewIsVisible(field->GetHIViewRef()));
+        HIRect frame {};
+        HIViewGetFrame(field->GetHIViewRef(), &frame);
+        EXPECT_LE(CGRectGetMaxX(frame), Strip()->ChevronFrame().origin.x) << "the field lies over the chevron";
+        EXPECT_EQ(focused(), field->GetHIViewRef());
+        InputDriver::TypeKeys("sum");
+        ManualClock::RunFor(0.5);
+        EXPECT_EQ(mDocument->GetList()->GetFilter().GetStdString(), "sum");
+        EXPECT_EQ(rows(), 1u);
     }
 
     // Ctrl+0 fits the map to the screen with the whole window on it, title bar and toolbar

@@ -1,5 +1,8 @@
 #include "framework/CPrintDialog.h"
 #include "framework/tests/DialogTest.h"
+#include "tests/support/InputDriver.h"
+#include "toolbox/HIViewCalls.h"
+#include "toolbox/controls/ControlDefinitions.h"
 
 #include <regex>
 
@@ -165,6 +168,92 @@ namespace {
         ManualClock::RunFor(0.1);
         EXPECT_EQ(log.Count(CPrintDialog::kMsgPrintDialogResult), 1u);
         EXPECT_FALSE(HIWindowIsDocumentModalTarget(parent, nullptr));
+        DisposeWindow(parent);
+    }
+
+    // What has the focus in a window: a control's title, or a field's text.
+    std::string FocusName(WindowRef window)
+    {
+        ControlRef focus = nullptr;
+        GetKeyboardFocus(window, &focus);
+        if (!focus)
+            return "none";
+        CFStringRef text = nullptr;
+        if (GetControlData(focus, kControlEditTextPart, kControlEditTextCFStringTag, sizeof text, &text, nullptr)
+                == noErr
+            && text) {
+            std::string const name = "[" + cf::ToUTF8(text) + "]";
+            CFRelease(text);
+            return name;
+        }
+        CFStringRef title = nullptr;
+        CopyControlTitleAsCFString(focus, &title);
+        std::string const name = title ? cf::ToUTF8(title) : "?";
+        if (title)
+            CFRelease(title);
+        return name;
+    }
+
+    // A page range printed from the keyboard alone: Tab reaches every control of the sheet,
+    // Space unchecks All and presses Print.
+    TEST_F(PrintDialog, TabReachesEveryControlOfThePrintSheetAndARangePrintsFromTheKeyboard)
+    {
+        std::filesystem::path const pdf = mFolder / "range.pdf";
+        WindowRef parent = MakeWindow({ 80, 60, 560, 700 });
+        mDialog.SetParent(parent);
+        mDialog.SetJobName(CString("Lake District"));
+        mDialog.SetPageRange(1, 4);
+        ASSERT_EQ(mDialog.DoPrint(), noErr);
+        ManualClock::RunFor(0.1);
+        WindowRef sheet = nullptr;
+        ASSERT_TRUE(HIWindowIsDocumentModalTarget(parent, &sheet));
+        auto const key = [](UInt32 code, UInt32 character, UInt32 modifiers = 0) {
+            InputDriver::Key(code, character, modifiers);
+            ManualClock::RunFor(0.1);
+        };
+        // Round the sheet: the printer, the PDF file, the copies, All (the range's fields are off
+        // while it is on), Cancel and Print.
+        auto const name = [&] {
+            std::string const focus = FocusName(sheet);
+            return focus.find(".pdf]") != std::string::npos ? std::string("[file]") : focus;
+        };
+        std::vector<std::string> seen { name() };
+        for (int i = 0; i < 7; ++i) {
+            key(display::kVK_Tab, display::kTabCharCode);
+            seen.push_back(name());
+        }
+        EXPECT_EQ(seen, (std::vector<std::string> { "none", "", "[file]", "[1]", "All", "Cancel", "Print", "" }));
+        key(display::kVK_Tab, display::kTabCharCode, shiftKey);
+        EXPECT_EQ(name(), "Print") << "Shift+Tab goes back";
+
+        // Pages 2 to 3 into a file, from the keyboard alone: a field reached by Tab has its
+        // text selected, so typing replaces it.
+        key(display::kVK_Tab, display::kTabCharCode); // the printer
+        key(display::kVK_Tab, display::kTabCharCode); // the PDF file
+        InputDriver::TypeKeys(pdf.string());
+        key(display::kVK_Tab, display::kTabCharCode); // the copies
+        key(display::kVK_Tab, display::kTabCharCode); // All
+        ASSERT_EQ(name(), "All");
+        key(display::kVK_Space, ' ');
+        key(display::kVK_Tab, display::kTabCharCode); // From
+        InputDriver::TypeKeys("2");
+        key(display::kVK_Tab, display::kTabCharCode); // to
+        InputDriver::TypeKeys("3");
+        key(display::kVK_Tab, display::kTabCharCode); // Cancel
+        key(display::kVK_Tab, display::kTabCharCode); // Print
+        ASSERT_EQ(name(), "Print");
+        key(display::kVK_Space, ' ');
+        ManualClock::RunFor(0.5);
+        ASSERT_EQ(mResults.size(), 1u) << "Space on Print printed nothing";
+        EXPECT_EQ(mResults[0].kind, kPrintDialogPrint);
+        EXPECT_TRUE(mResults[0].accepted);
+        UInt32 first = 0, last = 0;
+        EXPECT_EQ(mDialog.GetPageRange(first, last, true), noErr);
+        EXPECT_EQ(first, 2u);
+        EXPECT_EQ(last, 3u);
+        PrintPages(2);
+        std::string const info = PdfInfo(pdf);
+        EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
         DisposeWindow(parent);
     }
 

@@ -236,6 +236,7 @@ enum : EventParamName {
     kEventParamOrigin = 'orgn',
     kEventParamToolbar = 'tbar',
     kEventParamToolbarItem = 'tbit',
+    kEventParamIndex = 'indx',
     kEventParamMouseWheelAxis = 'mwax',
     kEventParamTextInputSendText = 'tstx',
 };

@@ -510,37 +510,75 @@ namespace {
         EXPECT_EQ(Bar()->GetDisplayMode(), kHIToolbarDisplayModeIconOnly);
     }
 
-    // Items without room go behind a chevron at the strip's right end; its menu performs them.
+    // Items without room go behind a chevron at the strip's right end, buttons before the search
+    // field; its menu performs a button and brings the search field back, ready for typing.
     TEST_F(ToolbarCustomizing, ItemsWithoutRoomAreReachedThroughTheChevron)
     {
         toolbox::View* strip = Bar()->GetStrip();
         auto* behaviour = toolbox::toolbar::ToolbarStrip::Find(strip);
         EXPECT_TRUE(CGRectIsEmpty(behaviour->ChevronFrame())) << "everything fits the wide window";
-        Rect bounds {};
-        GetWindowBounds(mWindow, kWindowContentRgn, &bounds);
-        bounds.right = short(bounds.left + 100);
-        SetWindowBounds(mWindow, kWindowContentRgn, &bounds);
-        Run(0.2);
+        auto const narrow = [&](short width) {
+            Rect bounds {};
+            GetWindowBounds(mWindow, kWindowContentRgn, &bounds);
+            bounds.right = short(bounds.left + width);
+            SetWindowBounds(mWindow, kWindowContentRgn, &bounds);
+            Run(0.2);
+        };
+        auto const hidden = [&] {
+            std::vector<std::string> ids;
+            for (toolbox::toolbar::ToolbarItem* item : behaviour->HiddenItems())
+                ids.push_back(item->GetIdentifier());
+            return ids;
+        };
+        auto const chooseFromChevron = [&](std::vector<std::string> expected, MenuItemIndex item) {
+            CGRect const chevron = behaviour->ChevronFrame();
+            InputDriver::MouseDown(Global(strip, { CGRectGetMidX(chevron), CGRectGetMidY(chevron) }));
+            WhenMenuOpens(0.1, [expected, item](toolbox::OpenMenu const* menu) {
+                ASSERT_NE(menu, nullptr) << "the chevron's menu did not open";
+                std::vector<std::string> titles;
+                for (MenuItemIndex i = 1; i <= CountMenuItems(menu->menu); ++i) {
+                    CFStringRef title = nullptr;
+                    CopyMenuItemTextAsCFString(menu->menu, i, &title);
+                    titles.push_back(cf::ToUTF8(title));
+                    CFRelease(title);
+                }
+                EXPECT_EQ(titles, expected);
+                InputDriver::MouseMove(ItemPoint(*menu, item));
+                InputDriver::MouseUp(ItemPoint(*menu, item));
+            });
+            Run(0.5);
+        };
+
+        // Room for the search field and one button: the search field stays, the buttons go.
+        narrow(230);
+        EXPECT_FALSE(CGRectIsEmpty(behaviour->ChevronFrame()));
+        EXPECT_EQ(hidden(), (std::vector<std::string> { "save", kHIToolbarFlexibleSpaceIdentifier }));
+        ASSERT_NE(mDelegate->searchField, nullptr);
+        EXPECT_TRUE(mDelegate->searchField->IsVisible());
+
+        // Too narrow for the field: it goes behind the chevron too, and nothing lies over it.
+        narrow(100);
         CGRect const chevron = behaviour->ChevronFrame();
         ASSERT_FALSE(CGRectIsEmpty(chevron));
         EXPECT_LE(CGRectGetMaxX(chevron), CGRectGetMaxX(strip->GetBounds()));
         for (auto const& slot : behaviour->Layout())
             EXPECT_LE(CGRectGetMaxX(slot.frame), chevron.origin.x) << slot.item->GetIdentifier() << " under the chevron";
-        std::vector<std::string> hidden;
-        for (toolbox::toolbar::ToolbarItem* item : behaviour->HiddenItems())
-            hidden.push_back(item->GetIdentifier());
-        EXPECT_NE(std::find(hidden.begin(), hidden.end(), "save"), hidden.end());
-        EXPECT_NE(std::find(hidden.begin(), hidden.end(), "search"), hidden.end());
-        // The menu lists the hidden buttons (not the spaces, not the search field): Save is its only item.
-        InputDriver::MouseDown(Global(strip, { CGRectGetMidX(chevron), CGRectGetMidY(chevron) }));
-        WhenMenuOpens(0.1, [](toolbox::OpenMenu const* menu) {
-            ASSERT_NE(menu, nullptr) << "the chevron's menu did not open";
-            EXPECT_EQ(CountMenuItems(menu->menu), 1);
-            InputDriver::MouseMove(ItemPoint(*menu, 1));
-            InputDriver::MouseUp(ItemPoint(*menu, 1));
-        });
-        Run(0.5);
+        EXPECT_FALSE(mDelegate->searchField->IsVisible());
+        // The menu lists the hidden buttons and the search field (not the spaces); Save performs.
+        chooseFromChevron({ "save", "Search" }, 1);
         EXPECT_EQ(mCommands, (std::vector<MenuCommand> { 'scmd' }));
+        // Search brings the field into the strip, before the chevron, with the keyboard focus.
+        chooseFromChevron({ "save", "Search" }, 2);
+        EXPECT_TRUE(mDelegate->searchField->IsVisible());
+        CGRect const field = mDelegate->searchField->GetFrame();
+        EXPECT_GE(field.origin.x, 0);
+        EXPECT_LE(CGRectGetMaxX(field), behaviour->ChevronFrame().origin.x);
+        ControlRef focus = nullptr;
+        GetKeyboardFocus(mWindow, &focus);
+        EXPECT_EQ(focus, mDelegate->searchField);
+        InputDriver::TypeKeys("lake");
+        Run();
+        EXPECT_EQ(SearchText(), "lake");
     }
 
     // Text only: the strip is low, and the search field sits in its middle, not hanging out below.

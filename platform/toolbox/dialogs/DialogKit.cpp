@@ -3,6 +3,7 @@
 #include "corefoundation/CFBundle.h"
 #include "quartz/HITheme.h"
 #include "toolbox/Theme.h"
+#include "toolbox/controls/ControlsInternal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,6 +60,13 @@ ControlRef AddButton(WindowRef window, Rect const& bounds, CFStringRef title, UI
     if (CreatePushButtonControl(window, &bounds, title, &button) == noErr)
         SetControlCommandID(button, command);
     return button;
+}
+
+void MakeTabStop(ControlRef button)
+{
+    Boolean const stop = true;
+    if (button)
+        SetControlProperty(button, controls::kControlsCreator, 'tfoc', sizeof stop, &stop);
 }
 
 ControlRef AddText(WindowRef window, Rect const& bounds, CFStringRef text, ThemeFontID font)

@@ -25,6 +25,8 @@ std::string ToString(CFStringRef text);
 // A button's width for its title, at least 80 px.
 SInt16 ButtonWidth(CFStringRef title);
 ControlRef AddButton(WindowRef window, Rect const& bounds, CFStringRef title, UInt32 command);
+// Makes a push button a Tab stop in a window that has fields or a list too.
+void MakeTabStop(ControlRef button);
 ControlRef AddText(WindowRef window, Rect const& bounds, CFStringRef text, ThemeFontID font = kThemeSystemFont);
 // The text of an edit field, and a new text for it.
 std::string GetFieldText(ControlRef field);

@@ -22,14 +22,6 @@ namespace {
     constexpr SInt16 kRowGap = 12; // [px] between the rows of controls
     constexpr SInt16 kPlaceLeft = kMargin + 82; // [px] the folder's path or the place field
 
-    // Buttons are Tab stops here too, though the window has a list and fields.
-    void MakeTabStop(ControlRef button)
-    {
-        Boolean const stop = true;
-        if (button)
-            SetControlProperty(button, controls::kControlsCreator, 'tfoc', sizeof stop, &stop);
-    }
-
     CFStringRef CopyLabel(CFStringRef given, char const* key, char const* english)
     {
         if (given && CFStringGetLength(given) > 0)

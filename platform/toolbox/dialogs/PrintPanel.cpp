@@ -151,13 +151,17 @@ void PrintPanel::Build()
     SInt16 const okWidth = ButtonWidth(ok);
     SInt16 const cancelWidth = ButtonWidth(cancel);
     int const okLeft = width - kMargin - okWidth;
-    ControlRef okButton = AddButton(mWindow, Box(okLeft, y, okWidth, kButtonHeight), ok, kHICommandOK);
+    // Made in the order they read, which Tab follows.
     ControlRef cancelButton
         = AddButton(mWindow, Box(okLeft - 12 - cancelWidth, y, cancelWidth, kButtonHeight), cancel, kHICommandCancel);
+    ControlRef okButton = AddButton(mWindow, Box(okLeft, y, okWidth, kButtonHeight), ok, kHICommandOK);
     CFRelease(ok);
     CFRelease(cancel);
     SetWindowDefaultButton(mWindow, okButton);
     SetWindowCancelButton(mWindow, cancelButton);
+    // A page range is chosen and printed from the keyboard too, though the sheet has fields.
+    MakeTabStop(cancelButton);
+    MakeTabStop(okButton);
     EventTypeSpec const command { kEventClassCommand, kEventCommandProcess };
     InstallEventHandler(GetWindowEventTarget(mWindow), &PrintPanel::Handle, 1, &command, this, nullptr);
 }

@@ -76,6 +76,7 @@ struct ToolbarDelegate {
         if (id == "search") {
             EventTypeSpec const custom { kEventClassToolbarItem, kEventToolbarItemCreateCustomView };
             InstallEventHandler(&item->GetTarget(), MakeSearchField, 1, &custom, self, nullptr);
+            HIToolbarItemSetLabel(item, CFSTR("Search"));
         } else {
             CFStringRef label = cf::CreateString(id);
             HIToolbarItemSetLabel(item, label);

@@ -131,9 +131,12 @@ void Toolbar::ResetToDefault()
 
 void Toolbar::SetCustomizing(bool customizing)
 {
+    bool const ended = mCustomizing && !customizing;
     mCustomizing = customizing;
     if (View* strip = GetStrip())
         strip->Invalidate();
+    if (ended)
+        Announce(kEventToolbarEndMultiChange, nullptr, 0);
 }
 
 ToolbarItem* Toolbar::CreateItem(CFStringRef identifier)
@@ -179,8 +182,10 @@ OSStatus Toolbar::Insert(ToolbarItem* item, std::size_t index)
     }
     item->Retain();
     item->SetToolbar(this);
-    mItems.insert(mItems.begin() + static_cast<std::ptrdiff_t>(std::min(index, mItems.size())), item);
+    std::size_t const at = std::min(index, mItems.size());
+    mItems.insert(mItems.begin() + static_cast<std::ptrdiff_t>(at), item);
     Changed();
+    Announce(kEventToolbarItemAdded, item, at);
     return noErr;
 }
 
@@ -191,11 +196,35 @@ OSStatus Toolbar::Remove(std::size_t index)
     ToolbarItem* item = mItems[index];
     mItems.erase(mItems.begin() + static_cast<std::ptrdiff_t>(index));
     item->SetToolbar(nullptr);
-    if (View* view = item->GetView())
+    // An item that never showed its view has none to take away (asking would make one).
+    if (View* view = item->PeekView())
         view->RemoveFromParent();
-    item->Release();
     Changed();
+    // The handlers hear of the item while it still lives: whoever kept its view lets go now.
+    Announce(kEventToolbarItemRemoved, item, index);
+    item->Release();
     return noErr;
+}
+
+void Toolbar::Announce(EventKind kind, ToolbarItem* item, std::size_t index)
+{
+    EventRef event = nullptr;
+    if (IsDisposed() || CreateEvent(nullptr, kEventClassToolbar, kind, GetCurrentEventTime(), 0, &event) != noErr)
+        return;
+    Protector protect(this);
+    HIToolbarRef self = this;
+    SetEventParameter(event, kEventParamToolbar, typeHIToolbarRef, sizeof self, &self);
+    if (item) {
+        item->Retain();
+        HIToolbarItemRef ref = item;
+        auto const at = SInt32(index);
+        SetEventParameter(event, kEventParamToolbarItem, typeHIToolbarItemRef, sizeof ref, &ref);
+        SetEventParameter(event, kEventParamIndex, typeSInt32, sizeof at, &at);
+    }
+    SendEventToEventTargetWithOptions(event, &GetTarget(), kEventTargetDontPropagate);
+    ReleaseEvent(event);
+    if (item)
+        item->Release();
 }
 
 Window* Toolbar::GetWindow() const { return mWindow.Get(); }

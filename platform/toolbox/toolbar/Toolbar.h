@@ -41,8 +41,11 @@ public:
     void ResetToDefault();
     // While the user customises it, the strip's items are dragged instead of performed.
     bool IsCustomizing() const { return mCustomizing; }
+    // The end of customising is told to the handlers as ('tbar', 13).
     void SetCustomizing(bool customizing);
     std::vector<ToolbarItem*> const& GetItems() const { return mItems; }
+    // Each tells the toolbar's handlers afterwards: ('tbar', 5) added, ('tbar', 6) removed,
+    // with the item and its index.
     OSStatus Insert(ToolbarItem* item, std::size_t index);
     OSStatus Remove(std::size_t index);
     // A new item for the identifier (one reference for the caller), or null.
@@ -61,6 +64,7 @@ protected:
 
 private:
     std::vector<std::string> AskIdentifiers(EventKind kind);
+    void Announce(EventKind kind, ToolbarItem* item, std::size_t index);
 
     std::string mIdentifier;
     CFStringRef mIdentifierString; // owns

@@ -275,12 +275,13 @@ namespace {
             return;
         Session* session = it->second;
         Sessions().erase(it);
-        if (toolbar)
-            toolbar->SetCustomizing(false);
         if (Window* sheet = session->sheet.Get()) {
             HideSheetWindow(sheet);
             DisposeWindow(sheet);
         }
+        // Last: the window, told the customising is over, finds itself without the sheet.
+        if (toolbar)
+            toolbar->SetCustomizing(false);
         ReleaseSamples(session->allowed);
         ReleaseSamples(session->defaults);
         delete session;

@@ -44,6 +44,8 @@ public:
     void SetToolbar(Toolbar* toolbar) { mToolbar = toolbar; }
     // The custom view (asked of the item's handlers once), or null.
     View* GetView();
+    // The view if it was made, without asking for one.
+    View* PeekView() const { return mView; }
 
     // Sends ('tbit', 8) and, when no handler performs the action, the item's command to the window.
     void Perform();

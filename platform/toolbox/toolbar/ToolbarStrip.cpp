@@ -3,6 +3,7 @@
 #include "corefoundation/CFString.h"
 #include "quartz/HITheme.h"
 #include "quartz/HIViewDrawing.h"
+#include "toolbox/HIViewCalls.h"
 #include "toolbox/MenuCalls.h"
 #include "toolbox/MouseTracking.h"
 #include "toolbox/ObjectClass.h"
@@ -25,6 +26,7 @@ namespace {
     constexpr CGFloat kLabelHeight = 14; // [px]
     constexpr CGFloat kTop = 5; // [px] above the icons
     constexpr UInt16 kLabelFont = kThemeSmallSystemFont;
+    constexpr CGFloat kMinimumReveal = 24; // [px] the least an item asked for through the chevron is given
 
     constexpr EventTypeSpec kEvents[] = {
         { kEventClassControl, kEventControlDraw },
@@ -167,20 +169,50 @@ std::vector<ToolbarStrip::Slot> ToolbarStrip::LayoutWithin(CGFloat room, bool* o
     if (!toolbar)
         return slots;
     CGRect const b = mView->GetBounds();
-    std::vector<CGFloat> widths, maxima;
+    std::vector<ToolbarItem*> const& items = toolbar->GetItems();
+    std::vector<CGFloat> base(items.size()), top(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        base[i] = BaseWidth(items[i], &top[i]);
+    // Short of room, the buttons go first, from the right: an item with a view of its own (a
+    // search field) stays in the strip as long as it fits, and one the user asked for through
+    // the chevron comes before all.
+    // Nothing is drawn over the chevron: an item without room is left out, but for the one
+    // asked for, which narrows to the room there is.
+    std::vector<bool> shown(items.size(), false);
+    std::size_t taken = 0;
     CGFloat used = 2 * kMargin;
-    for (ToolbarItem* item : toolbar->GetItems()) {
-        CGFloat maximum = 0;
-        CGFloat const width = BaseWidth(item, &maximum);
-        // Items that do not fit are left out from the right.
-        if (used + width + (slots.empty() ? 0 : kSpacing) > room && !slots.empty()) {
-            *outComplete = false;
-            break;
+    auto const take = [&](std::size_t i) {
+        CGFloat const spacing = taken == 0 ? 0 : kSpacing;
+        if (used + spacing + base[i] > room)
+            return false;
+        used += spacing + base[i];
+        shown[i] = true;
+        ++taken;
+        return true;
+    };
+    ToolbarItem* const revealed = mRevealed.Get();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i] != revealed || take(i) || room - used < kMinimumReveal)
+            continue;
+        base[i] = top[i] = room - used;
+        take(i);
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (shown[i] || (items[i]->PeekView() != nullptr) != (pass == 0))
+                continue;
+            if (!take(i))
+                break;
         }
-        used += width + (slots.empty() ? 0 : kSpacing);
-        slots.push_back({ item, {} });
-        widths.push_back(width);
-        maxima.push_back(maximum);
+    }
+    *outComplete = taken == items.size();
+    std::vector<CGFloat> widths, maxima;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!shown[i])
+            continue;
+        slots.push_back({ items[i], {} });
+        widths.push_back(base[i]);
+        maxima.push_back(top[i]);
     }
     // The room left over grows the views that can grow, then the flexible spaces.
     CGFloat extra = std::max<CGFloat>(0, room - used);
@@ -285,8 +317,7 @@ void ToolbarStrip::ShowOverflowMenu()
         return;
     std::vector<ToolbarItem*> entries;
     for (ToolbarItem* item : HiddenItems()) {
-        if (item->IsSeparator() || item->IsSpace() || item->IsFlexibleSpace() || item->GetView()
-            || item->GetLabel().empty())
+        if (item->IsSeparator() || item->IsSpace() || item->IsFlexibleSpace() || item->GetLabel().empty())
             continue;
         CFStringRef title = cf::CreateString(cf::UTF16ToUTF8(item->GetLabel()));
         AppendMenuItemTextWithCFString(menu, title, 0, 0, nullptr);
@@ -311,10 +342,25 @@ void ToolbarStrip::ShowOverflowMenu()
     if (index >= 1 && index <= entries.size()) {
         ToolbarItem* item = entries[index - 1];
         if (item->GetToolbar() && item->IsEnabled())
-            item->Perform();
+            Choose(item);
     }
     for (ToolbarItem* item : entries)
         item->Release();
+}
+
+// A button does its action; an item with a view (a search field) is brought into the strip,
+// before the others, and takes the keyboard focus, ready for typing.
+void ToolbarStrip::Choose(ToolbarItem* item)
+{
+    View* view = item->PeekView();
+    if (!view) {
+        item->Perform();
+        return;
+    }
+    mRevealed.Reset(item);
+    PlaceViews();
+    if (Window* window = mView->GetWindow())
+        SetKeyboardFocus(window, view, kControlFocusNextPart);
 }
 
 void ToolbarStrip::DrawItem(CGContextRef c, Slot const& slot, bool pressed)

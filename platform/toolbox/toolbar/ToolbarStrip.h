@@ -11,8 +11,9 @@ class ToolbarItem;
 
 // The view that shows a window's toolbar: lays the items out from the left
 // (flexible spaces and growable views share the room left over; items that do
-// not fit are hidden behind a chevron at the right end, whose menu performs
-// them), draws icons and labels, places the items' own views,
+// not fit are hidden behind a chevron at the right end, buttons before items with
+// a view; the chevron's menu performs a button and brings a view into the strip
+// with the keyboard focus), draws icons and labels, places the items' own views,
 // shows the items' help tags, and turns a click released over an enabled
 // item into the item's action.
 class ToolbarStrip : public controls::Behaviour {
@@ -60,9 +61,11 @@ private:
     std::vector<Slot> Arrange(bool* outOverflow) const;
     CGRect ChevronFrame(bool overflow) const;
     void ShowOverflowMenu();
+    void Choose(ToolbarItem* item);
 
     WeakRef<Toolbar> mToolbar; // weak: the window holds the toolbar
     ToolbarItem* mPressed = nullptr; // weak: only while tracking
+    WeakRef<ToolbarItem> mRevealed; // weak: the item with a view last chosen from the chevron's menu
     std::vector<WeakRef<View>> mHelpViews; // weak: the strip's sub views
 };
 
