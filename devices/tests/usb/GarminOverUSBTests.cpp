@@ -255,8 +255,7 @@ namespace {
     {
         Open();
         // Both announced before the first burst is read: the second while the first is.
-        Unit().SendBurst({ Packet(310, 8).Encode(), Packet(311, 8).Encode() });
-        Unit().SendBurst({ Packet(312, 8).Encode() });
+        Unit().SendBursts({ { Packet(310, 8).Encode(), Packet(311, 8).Encode() }, { Packet(312, 8).Encode() } });
         ASSERT_TRUE(RunLoopUntil([&] { return Unit().GetRecord().emptyReads == 2; }, 3));
         ASSERT_TRUE(RunLoopUntil([&] { return mReceived.size() == 3; }, 3));
         mTransport->Close(); // the I/O thread has finished with what it was given

@@ -167,10 +167,11 @@ void ScriptedUSBUnit::Unplug()
     mChanged.notify_all();
 }
 
-void ScriptedUSBUnit::SendBurst(std::vector<std::vector<UInt8>> reads)
+void ScriptedUSBUnit::SendBursts(std::vector<Reads> bursts)
 {
     std::lock_guard lock(mMutex);
-    Burst(std::move(reads));
+    for (Reads& reads : bursts)
+        Burst(std::move(reads));
 }
 
 void ScriptedUSBUnit::HoldWrites(bool hold)

@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 struct libusb_transfer;
@@ -55,8 +56,10 @@ public:
     void SendFix(double latitude, double longitude, float east, float north, UInt16 fixType = 3);
     void Unplug(); // every transfer ends with "no device" and none can start
     // Announces a burst on the interrupt pipe and gives each entry to one bulk read, then the
-    // empty read that ends the burst.
-    void SendBurst(std::vector<std::vector<UInt8>> reads);
+    // empty read that ends the burst. Several bursts are all announced before the first is read.
+    using Reads = std::vector<std::vector<UInt8>>;
+    void SendBurst(Reads reads) { SendBursts({ std::move(reads) }); }
+    void SendBursts(std::vector<Reads> bursts);
     // While held, bulk writes wait unfinished.
     void HoldWrites(bool hold);
 
