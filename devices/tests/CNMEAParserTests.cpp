@@ -2,6 +2,8 @@
 #include "devices/tests/support/DeviceTestSupport.h"
 
 #include <cmath>
+#include <cstdio>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <utility>
 
@@ -155,6 +157,63 @@ TEST(NMEAParser, TwoDigitYearsBefore80AreThisCenturyFrom80OnTheLast)
             Sentence(std::string("GPRMC,120000.00,A,5742.5322,N,01158.4736,E,2.53,40.0,") + date + ",,,A"));
         ASSERT_EQ(fixes.size(), 1u) << date;
         EXPECT_DOUBLE_EQ(fixes[0].sample.GetTime().GetTimeInSeconds(), days * 86400.0 + 12 * 3600) << date;
+    }
+}
+
+// Every day of a leap year and of the years around it, February's last days and the turn of
+// the century included: each fix carries its own date, counted independently by the C library.
+TEST(NMEAParser, EveryDayOfTheYearGivesItsOwnDate)
+{
+    for (int year : { 1999, 2000, 2023, 2024, 2025, 2079 }) {
+        std::string text;
+        std::vector<double> expected;
+        for (int month = 1; month <= 12; ++month)
+            for (int day = 1; day <= 31; ++day) {
+                std::tm civil {};
+                civil.tm_year = year - 1900;
+                civil.tm_mon = month - 1;
+                civil.tm_mday = day;
+                civil.tm_hour = 12;
+                std::time_t const unix = timegm(&civil);
+                if (civil.tm_mday != day) // 31 April or 30 February: no such day
+                    continue;
+                char date[8];
+                std::snprintf(date, sizeof date, "%02d%02d%02d", day, month, year % 100);
+                // The time of day differs for every date, so that each sentence is a moment of its own.
+                char time[16];
+                std::snprintf(time, sizeof time, "12%02d%02d.00", month, day);
+                text += Sentence(std::string("GPRMC,") + time + ",A,5742.5322,N,01158.4736,E,2.53,40.0," + date + ",,,A");
+                // Seconds since 2001 (the Unix clock's 978,307,200), at 12:MM:DD.
+                expected.push_back(double(unix - 978307200) + month * 60 + day);
+            }
+        CNMEAParser parser;
+        std::vector<CGPSPosVelTime> const fixes = Parse(parser, text);
+        int const days = (year % 4 == 0 && (year % 100 != 0 || year % 400 == 0)) ? 366 : 365;
+        ASSERT_EQ(fixes.size(), std::size_t(days)) << year;
+        for (std::size_t i = 0; i < fixes.size(); ++i)
+            ASSERT_DOUBLE_EQ(fixes[i].sample.GetTime().GetTimeInSeconds(), expected[i]) << year << " day " << i + 1;
+    }
+}
+
+// GGA gives the height: a fix whose GGA has none, or that has only an RMC, is flat.
+TEST(NMEAParser, AFixWithoutAltitudeIsTwoDimensional)
+{
+    std::string const rmc = Sentence("GPRMC,120000.00,A,5742.5322,N,01158.4736,E,2.53,40.0,170524,,,A");
+    struct Case {
+        std::string gga;
+        UInt32 fix;
+    } const cases[] = {
+        { Sentence("GPGGA,120000.00,5742.5322,N,01158.4736,E,1,08,1.2,12.0,M,39.4,M,,"), CGPSPosVelTime::kFix3D },
+        { Sentence("GPGGA,120000.00,5742.5322,N,01158.4736,E,1,03,2.5,,M,,M,,"), CGPSPosVelTime::kFix2D },
+        { "", CGPSPosVelTime::kFix2D },
+    };
+    for (Case const& c : cases) {
+        CNMEAParser parser;
+        std::vector<CGPSPosVelTime> const fixes = Parse(parser, rmc + c.gga);
+        ASSERT_EQ(fixes.size(), 1u) << c.gga;
+        EXPECT_TRUE(fixes[0].IsValid()) << c.gga;
+        EXPECT_EQ(fixes[0].fix, c.fix) << c.gga;
+        EXPECT_NEAR(fixes[0].sample.GetLatitude(), 57 + 42.5322 / 60, 1e-9);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "DocumentTest.h"
+#include "corefoundation/PropertyListWriter.h"
 #include "display/SessionEnd.h"
 #include "docwindow/CDocumentImport.h"
 #include "docwindow/tests/fuzz/FuzzDocumentEntry.h"
@@ -523,6 +524,75 @@ print('ViewCentre' in d, 'WindowBounds' in d, d['Author'] != '')
         ASSERT_NE(reopened, nullptr);
         ASSERT_EQ(reopened->GetObjects().size(), 1u);
         EXPECT_EQ(reopened->GetObjects()[0]->GetName().GetStdString(), "Camp");
+    }
+
+    // A waypoint that, as the save asks for it, notes how much of the file is on disk by then.
+    class WatchedWaypoint : public CMapWaypoint {
+    public:
+        WatchedWaypoint(std::filesystem::path const& folder, std::vector<std::uintmax_t>& onDisk)
+            : mFolder(folder)
+            , mOnDisk(onDisk)
+        {
+        }
+        OSStatus EncodeProperties(CFDictionary& properties) const override
+        {
+            std::uintmax_t bytes = 0;
+            for (auto const& entry : std::filesystem::directory_iterator(mFolder))
+                bytes += entry.is_regular_file() ? entry.file_size() : 0;
+            mOnDisk.push_back(bytes);
+            return CMapWaypoint::EncodeProperties(properties);
+        }
+
+    private:
+        std::filesystem::path mFolder;
+        std::vector<std::uintmax_t>& mOnDisk;
+    };
+
+    // A large document is written to its file while the later objects are still being made
+    // into text: what is held back is never more than about one piece, whatever the size.
+    TEST_F(DocumentFile, ALargeSaveReachesTheFileInPiecesAsItGoes)
+    {
+        constexpr std::size_t kWaypoints = 3000;
+        constexpr std::uintmax_t kPiece = tw::cf::PropertyListWriter::kPieceSize;
+        TempFolder folder;
+        std::vector<std::uintmax_t> onDisk; // as each waypoint is asked for
+        CWindowDocument* document = NewDocument();
+        std::vector<CMapObject*> waypoints;
+        for (std::size_t i = 0; i < kWaypoints; ++i) {
+            auto* waypoint = new WatchedWaypoint(folder.Path(), onDisk);
+            char name[16];
+            std::snprintf(name, sizeof name, "WP%05zu", i);
+            waypoint->SetName(name);
+            waypoint->SetDescription(CString(std::string(4000, char('a' + i % 26)).c_str()));
+            waypoint->SetPosition(CCoordinate(57.7 + i * 1e-5, 11.97));
+            waypoints.push_back(waypoint);
+        }
+        document->AddObjects(waypoints);
+        std::string const path = (folder / "large.twk").string();
+        document->SetFile(FileAt(path));
+        onDisk.clear();
+        ASSERT_EQ(document->SaveDocument(), noErr);
+        delete document;
+        ASSERT_EQ(onDisk.size(), kWaypoints);
+
+        // Where each waypoint lies in the file: the text of those before it was made by the
+        // time it was asked for.
+        std::string const text = ReadFile(path);
+        ASSERT_GT(text.size(), 10 * kPiece);
+        std::uintmax_t mostHeld = 0;
+        std::size_t from = 0;
+        for (std::size_t i = 0; i + 1 < kWaypoints; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "<string>WP%05zu</string>", i);
+            std::size_t const at = text.find(name, from);
+            ASSERT_NE(at, std::string::npos) << name;
+            from = at;
+            std::uintmax_t const made = at;
+            if (made > onDisk[i + 1])
+                mostHeld = std::max(mostHeld, made - onDisk[i + 1]);
+        }
+        EXPECT_LE(mostHeld, 2 * kPiece) << "the text waited in memory instead of going to the file";
+        EXPECT_GE(onDisk.back(), text.size() - 2 * kPiece);
     }
 
     TEST_F(DocumentFile, AMissingViewAndSplitGiveTheDefaults)

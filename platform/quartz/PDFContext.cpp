@@ -1,6 +1,7 @@
 #include "quartz/PDFContext.h"
 
 #include "quartz/CGPDFContext.h"
+#include "quartz/TextLayout.h"
 
 #include <cairo-pdf.h>
 #include <climits>
@@ -42,6 +43,8 @@ void PDFContext::EndPage()
 {
     if (!mInPage || mClosed)
         return;
+    // The page's text holds Cairo's fonts until it is written out.
+    auto const lock = TextLayout::LockFonts();
     cairo_show_page(mCairo);
     mInPage = false;
 }
@@ -51,6 +54,7 @@ void PDFContext::Close()
     if (mClosed)
         return;
     EndPage();
+    auto const lock = TextLayout::LockFonts();
     cairo_surface_finish(mSurface);
     mClosed = true;
 }

@@ -48,9 +48,22 @@ namespace {
         return flush == kHIThemeTextHorizontalFlushRight ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT;
     }
 
+    std::mutex& FontMutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+
+    // Not Pango's default map, which is one per thread and goes when its thread ends.
+    PangoFontMap* FontMap()
+    {
+        static PangoFontMap* const map = pango_cairo_font_map_new();
+        return map;
+    }
+
     PangoContext* CreateContext()
     {
-        PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
+        PangoContext* context = pango_font_map_create_context(FontMap());
         cairo_font_options_t* options = cairo_font_options_create();
         cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
         cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
@@ -74,8 +87,11 @@ PangoFontDescription* TextLayout::CreateFont(ThemeFontID font)
     return description;
 }
 
+std::unique_lock<std::mutex> TextLayout::LockFonts() { return std::unique_lock(FontMutex()); }
+
 TextLayout::TextLayout(std::string const& utf8, HIThemeTextInfo const& info, CGFloat width, CGFloat height)
-    : mContext(CreateContext())
+    : mLock(LockFonts())
+    , mContext(CreateContext())
     , mLayout(pango_layout_new(mContext))
 {
     PangoFontDescription* font = CreateFont(info.fontID);

@@ -179,5 +179,114 @@ namespace {
         EXPECT_TRUE(Unit().GetRecord().released);
     }
 
+    // The transport alone, under a client that keeps what it hears.
+    class USBTransportScripted : public ::testing::Test, public IGarminTransport::Client {
+    protected:
+        void SetUp() override
+        {
+            CThreadTask::ResetForTesting();
+            Unit().Reset();
+        }
+        static ScriptedUSBUnit& Unit() { return ScriptedUSBUnit::Get(); }
+        void Open()
+        {
+            mTransport = std::make_unique<CUSBTransportGarmin>(
+                ScriptedUSBUnit::kBus, ScriptedUSBUnit::kAddress, "/dev/bus/usb/003/009");
+            ASSERT_EQ(mTransport->Open(this), noErr);
+        }
+        void PacketReceived(CGarminPacket const& packet) override { mReceived.push_back(packet); }
+        void PacketSent(OSStatus status) override { mSent.push_back(status); }
+        void TransportFailed(OSStatus status) override { mFailures.push_back(status); }
+
+        static CGarminPacket Packet(UInt16 id, std::size_t size)
+        {
+            std::vector<UInt8> data(size);
+            for (std::size_t i = 0; i < size; ++i)
+                data[i] = UInt8(id + i);
+            return { CGarminPacket::kTypeApplication, id, data };
+        }
+        // The ids of the application packets the unit took, in order.
+        static std::vector<UInt16> IdsAtTheUnit()
+        {
+            std::vector<UInt16> ids;
+            for (CGarminPacket const& packet : Unit().GetRecord().received)
+                ids.push_back(packet.id);
+            return ids;
+        }
+
+        RealClock mClock;
+        std::unique_ptr<CUSBTransportGarmin> mTransport;
+        std::vector<CGarminPacket> mReceived;
+        std::vector<OSStatus> mSent;
+        std::vector<OSStatus> mFailures;
+    };
+
+    // However the unit's bytes fall into bulk reads, the packets come out whole and in order:
+    // several in one read, one split over two reads, and a last one that fills a USB packet
+    // exactly, so that the unit ends the burst with an empty one.
+    TEST_F(USBTransportScripted, PacketsComeOutWholeHoweverTheReadsCutThem)
+    {
+        Open();
+        std::vector<CGarminPacket> const sent { Packet(300, 4), Packet(301, 0), Packet(302, 9), Packet(303, 40),
+            Packet(304, 52) };
+        std::vector<std::vector<UInt8>> encoded;
+        for (CGarminPacket const& packet : sent)
+            encoded.push_back(packet.Encode());
+        ASSERT_EQ(encoded[4].size(), 64u) << "the last one fills a full-speed USB packet";
+        std::vector<UInt8> together;
+        for (std::size_t i = 0; i < 3; ++i)
+            together.insert(together.end(), encoded[i].begin(), encoded[i].end());
+        Unit().SendBurst({ together, std::vector<UInt8>(encoded[3].begin(), encoded[3].begin() + 7),
+            std::vector<UInt8>(encoded[3].begin() + 7, encoded[3].end()), encoded[4] });
+        ASSERT_TRUE(RunLoopUntil([&] { return mReceived.size() >= sent.size() || !mFailures.empty(); }, 3));
+        EXPECT_TRUE(mFailures.empty());
+        EXPECT_EQ(mReceived, sent);
+        // The burst was read to its empty end, and the pipe is still read for the next.
+        ASSERT_TRUE(RunLoopUntil([&] { return Unit().GetRecord().emptyReads == 1; }, 3));
+        Unit().SendBurst({ encoded[1] });
+        ASSERT_TRUE(RunLoopUntil([&] { return mReceived.size() == sent.size() + 1; }, 3));
+        EXPECT_EQ(mReceived.back(), sent[1]);
+        EXPECT_TRUE(mFailures.empty());
+    }
+
+    // A "data available" that came while a burst was read makes one more read, and only
+    // one: the bulk pipe is not read on once the burst it announced has ended.
+    TEST_F(USBTransportScripted, EachDataAvailableCausesOneBurstOfReads)
+    {
+        Open();
+        // Both announced before the first burst is read: the second while the first is.
+        Unit().SendBursts({ { Packet(310, 8).Encode(), Packet(311, 8).Encode() }, { Packet(312, 8).Encode() } });
+        ASSERT_TRUE(RunLoopUntil([&] { return Unit().GetRecord().emptyReads == 2; }, 3));
+        ASSERT_TRUE(RunLoopUntil([&] { return mReceived.size() == 3; }, 3));
+        mTransport->Close(); // the I/O thread has finished with what it was given
+        ScriptedUSBUnit::Record const record = Unit().GetRecord();
+        EXPECT_GE(record.signalsWhileReading, 1u) << "the script did announce while reading";
+        EXPECT_EQ(record.bulkReads, 3u + 2u) << "three packets and two empty reads, and no read after them";
+        EXPECT_TRUE(mFailures.empty());
+    }
+
+    // A write the unit took only part of did not go: the client hears an error, and the
+    // packets queued behind it are dropped, never sent later ahead of newer ones.
+    TEST_F(USBTransportScripted, AShortWriteFailsAndDropsThePacketsQueuedBehindIt)
+    {
+        Open();
+        Unit().setup.shortWrite = 1;
+        Unit().HoldWrites(true); // the first write stays under way while the others queue
+        ASSERT_EQ(mTransport->Write(Packet(320, 20)), noErr);
+        ASSERT_EQ(mTransport->Write(Packet(321, 20)), noErr);
+        ASSERT_EQ(mTransport->Write(Packet(322, 20)), noErr);
+        Unit().HoldWrites(false);
+        ASSERT_TRUE(RunLoopUntil([&] { return !mSent.empty(); }, 3));
+        EXPECT_NE(mSent[0], noErr) << "a write cut short was reported sent";
+        // The client carries on with a new packet: it alone follows.
+        ASSERT_EQ(mTransport->Write(Packet(323, 20)), noErr);
+        ASSERT_TRUE(RunLoopUntil([&] { return Unit().GetRecord().bulkWrites >= 2; }, 3));
+        RunLoopUntil([&] { return false; }, 0.2); // time for anything else that would go
+        mTransport->Close();
+        EXPECT_EQ(IdsAtTheUnit(), std::vector<UInt16>({ 323 }));
+        EXPECT_EQ(mSent.size(), 2u);
+        EXPECT_EQ(mSent.back(), noErr);
+    }
+
 } // namespace
 } // namespace tw::test

@@ -56,7 +56,7 @@ void ScriptedUSBUnit::Reset()
     mCancelled.clear();
     mInterruptOut.clear();
     mBulkOut.clear();
-    mUnplugged = mInterrupted = false;
+    mUnplugged = mInterrupted = mWritesHeld = false;
 }
 
 ScriptedUSBUnit::Record ScriptedUSBUnit::GetRecord()
@@ -167,6 +167,20 @@ void ScriptedUSBUnit::Unplug()
     mChanged.notify_all();
 }
 
+void ScriptedUSBUnit::SendBursts(std::vector<Reads> bursts)
+{
+    std::lock_guard lock(mMutex);
+    for (Reads& reads : bursts)
+        Burst(std::move(reads));
+}
+
+void ScriptedUSBUnit::HoldWrites(bool hold)
+{
+    std::lock_guard lock(mMutex);
+    mWritesHeld = hold;
+    mChanged.notify_all();
+}
+
 int ScriptedUSBUnit::Submit(libusb_transfer* transfer)
 {
     std::lock_guard lock(mMutex);
@@ -180,6 +194,8 @@ int ScriptedUSBUnit::Submit(libusb_transfer* transfer)
         mRecord.wrongEndpoint = true;
     if (transfer->type == LIBUSB_TRANSFER_TYPE_BULK && !in && !(transfer->flags & LIBUSB_TRANSFER_ADD_ZERO_PACKET))
         mRecord.zeroPacketFlag = false;
+    if (transfer->type == LIBUSB_TRANSFER_TYPE_BULK && in)
+        ++mRecord.bulkReads;
     mPending.push_back(transfer);
     mChanged.notify_all();
     return LIBUSB_SUCCESS;
@@ -240,13 +256,14 @@ int ScriptedUSBUnit::HandleEvents()
             take(mPending.begin());
             done->status = LIBUSB_TRANSFER_NO_DEVICE;
             done->actual_length = 0;
-        } else if (auto write = pending(isWrite); write != mPending.end()) {
+        } else if (auto write = pending(isWrite); write != mPending.end() && !mWritesHeld) {
             take(write);
-            // One packet to a write, read by hand as the unit reads it.
+            // One packet to a write, read by hand as the unit reads it; one cut short is not.
             std::vector<UInt8> const bytes(done->buffer, done->buffer + done->length);
-            done->actual_length = done->length;
+            bool const cut = ++mRecord.bulkWrites == setup.shortWrite;
+            done->actual_length = done->length - (cut ? 1 : 0);
             done->status = LIBUSB_TRANSFER_COMPLETED;
-            if (bytes.size() >= 12) {
+            if (bytes.size() >= 12 && !cut) {
                 UInt32 size = 0;
                 std::memcpy(&size, bytes.data() + 8, 4);
                 if (12 + std::size_t(size) <= bytes.size())
@@ -262,6 +279,7 @@ int ScriptedUSBUnit::HandleEvents()
         } else if (auto read = pending(isRead); read != mPending.end() && !mBulkOut.empty()) {
             take(read);
             deliver(mBulkOut.front());
+            mRecord.emptyReads += mBulkOut.front().empty();
             mBulkOut.erase(mBulkOut.begin());
         }
         if (done) {

@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 struct libusb_transfer;
@@ -46,6 +47,7 @@ public:
         std::vector<UInt8> endpoints { kBulkOut, kInterruptIn, kBulkIn, 0x04 /* isochronous, unused */ };
         std::size_t downloadBursts = 1; // a download comes in this many bursts, all announced at once
         std::vector<CGPSWaypoint> waypoints;
+        std::size_t shortWrite = 0; // this bulk write (counted from 1) takes one byte less than it had
     };
     Setup setup;
 
@@ -53,6 +55,13 @@ public:
     // Only while live fixes are on; fix type 3 is 3D, 1 none.
     void SendFix(double latitude, double longitude, float east, float north, UInt16 fixType = 3);
     void Unplug(); // every transfer ends with "no device" and none can start
+    // Announces a burst on the interrupt pipe and gives each entry to one bulk read, then the
+    // empty read that ends the burst. Several bursts are all announced before the first is read.
+    using Reads = std::vector<std::vector<UInt8>>;
+    void SendBurst(Reads reads) { SendBursts({ std::move(reads) }); }
+    void SendBursts(std::vector<Reads> bursts);
+    // While held, bulk writes wait unfinished.
+    void HoldWrites(bool hold);
 
     // What happened, for the test to read (copies, under the lock).
     struct Record {
@@ -67,6 +76,9 @@ public:
         std::vector<CGarminPacket> received; // from the host, in order
         std::vector<UInt16> commands;
         std::size_t signalsWhileReading = 0; // "data available" sent while a burst was being read
+        std::size_t bulkReads = 0; // submitted
+        std::size_t bulkWrites = 0; // completed
+        std::size_t emptyReads = 0; // the empty reads that ended bursts, given out
     };
     Record GetRecord();
 
@@ -98,6 +110,7 @@ private:
     std::vector<UInt8> mHostBytes; // a packet from the host, as it arrives
     bool mUnplugged = false;
     bool mInterrupted = false;
+    bool mWritesHeld = false;
 };
 
 } // namespace tw::test

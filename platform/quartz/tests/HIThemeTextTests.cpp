@@ -1,8 +1,13 @@
+#include "quartz/TextLayout.h"
 #include "tests/support/Canvas.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
+#include <vector>
 
 using tw::test::Canvas;
 using tw::test::IsInk;
@@ -226,4 +231,31 @@ TEST(HIThemeText, NullArgumentsAreRefused)
     EXPECT_EQ(HIThemeDrawTextBox(CFSTR("x"), nullptr, &info, canvas.Context(), 0), paramErr);
     EXPECT_EQ(HIThemeDrawTextBox(CFSTR("x"), &box, &info, nullptr, 0), paramErr);
     EXPECT_EQ(HIThemeGetTextDimensions(nullptr, 0, &info, nullptr, nullptr, nullptr), paramErr);
+}
+
+// Cairo shares its fonts between threads and its font caches are not safe to share: text is
+// measured and drawn by one thread at a time, whichever thread asks.
+TEST(HIThemeText, TextIsSetByOneThreadAtATime)
+{
+    std::atomic<int> done { 0 };
+    std::vector<std::thread> threads;
+    {
+        auto const held = tw::quartz::TextLayout::LockFonts(); // as another thread setting text would
+        threads.emplace_back([&] {
+            Measure("Kraków", Info());
+            ++done;
+        });
+        threads.emplace_back([&] {
+            Canvas canvas(160, 30, Canvas::Orientation::Flipped);
+            HIRect const box = CGRectMake(0, 0, 160, 30);
+            HIThemeTextInfo info = Info();
+            HIThemeDrawTextBox(CFSTR("Göteborg"), &box, &info, canvas.Context(), kHIThemeOrientationNormal);
+            done += canvas.Probe().Count({ 0, 0, 160, 30 }, IsInk) > 0 ? 1 : 100;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200)); // time enough to finish both
+        EXPECT_EQ(done.load(), 0) << "text was set while another thread held the fonts";
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(done.load(), 2) << "both finished, the drawing with ink, once the fonts were free";
 }
