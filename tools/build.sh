@@ -15,5 +15,8 @@ fi
 if [ ! -f "$dir/build.ninja" ]; then
     cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
 fi
-# TW_JOBS limits the parallel compiles where several builds share one machine.
-cmake --build "$dir" -j "${TW_JOBS:-$(nproc)}"
+# TW_JOBS limits the parallel compiles where several builds share one machine; TW_TARGETS
+# (names separated by spaces) builds only those targets.
+targets=()
+for target in ${TW_TARGETS:-}; do targets+=(--target "$target"); done
+cmake --build "$dir" -j "${TW_JOBS:-$(nproc)}" "${targets[@]}"

@@ -24,19 +24,10 @@ else
     [ ${#binaries[@]} -eq $# ] || { echo "Unknown test binary among: $* (known: ${all[*]##*/})"; exit 2; }
 fi
 
-# Configured by hand rather than by tools/build.sh: only the test binaries are built.
-launcher=()
-if command -v ccache >/dev/null 2>&1; then
-    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(cd .. && pwd)} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
-    export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros}
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-fi
-if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S . -B "$dir" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=thread >/dev/null
-fi
+# Only the test binaries are built.
 targets=()
 for path in "${binaries[@]}"; do targets+=("$(basename "$path")"); done
-cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
+TW_JOBS=$jobs TW_TARGETS="${targets[*]}" tools/build.sh "$dir" -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=thread
 
 # Only the system's libraries are suppressed (see the file); a report exits with 66.
 export TSAN_OPTIONS="suppressions=$PWD/tools/tsan.supp second_deadlock_stack=1 history_size=4 exitcode=66"
