@@ -1,12 +1,19 @@
 #include "DocumentTest.h"
 #include "docwindow/IDocumentSheet.h"
+#include "framework/CMacWindow.h"
 #include "model/CMapCircle.h"
 #include "model/CMapNote.h"
 #include "model/CMapRoute.h"
 #include "model/CMapTrack.h"
 #include "model/CMapWaypoint.h"
 #include "tests/support/InputDriver.h"
+#include "tests/support/ScreenProbe.h"
 #include "toolbox/HIViewCalls.h"
+#include "toolbox/View.h"
+#include "toolbox/toolbar/Toolbar.h"
+#include "toolbox/toolbar/ToolbarCalls.h"
+#include "toolbox/toolbar/ToolbarItem.h"
+#include "toolbox/toolbar/ToolbarStrip.h"
 #include "widgets/CDataBrowser.h"
 #include "widgets/CDataBrowserSource.h"
 
@@ -235,6 +242,80 @@ namespace {
         Command(mDocument, 'find');
         EXPECT_EQ(mShell.finds.size(), 1u) << "not while a sheet is open";
         Command(mDocument, 'not!');
+    }
+
+    // With no receiver, Device and Synchronise stay greyed while a sheet is open and after it
+    // ends, drawn so as well as marked so: the tools go grey beside them and come back alone.
+    TEST_F(DocumentShell, DeviceAndSynchroniseStayGreyedThroughASheetWithNoReceiver)
+    {
+        WindowRef const window = mDocument->GetWindow()->GetWindowRef();
+        HIToolbarRef ref = nullptr;
+        GetWindowToolbar(window, &ref);
+        toolbox::toolbar::Toolbar* toolbar = ref ? toolbox::toolbar::Toolbar::From(ref) : nullptr;
+        ASSERT_NE(toolbar, nullptr);
+        toolbox::View* strip = toolbar->GetStrip();
+        auto* layout = toolbox::toolbar::ToolbarStrip::Find(strip);
+        ASSERT_NE(layout, nullptr);
+        auto const item = [&](MenuCommand command) -> toolbox::toolbar::ToolbarItem* {
+            for (auto const& slot : layout->Layout())
+                if (slot.item->GetCommand() == command)
+                    return slot.item;
+            return nullptr;
+        };
+        // Dark pixels of an item's label on the screen: none when it is drawn greyed.
+        auto const darkLabel = [&](MenuCommand command) {
+            for (auto const& slot : layout->Layout()) {
+                if (slot.item->GetCommand() != command)
+                    continue;
+                CGPoint const topLeft = strip->ToWindow({ slot.frame.origin.x, slot.frame.origin.y + 5 + 32 + 2 });
+                CGRect const structure = strip->GetWindow()->GetStructure();
+                int const x = int(structure.origin.x + topLeft.x), y = int(structure.origin.y + topLeft.y);
+                return ProbeScreen().Count({ x, y, x + int(slot.frame.size.width), y + 14 },
+                    [](Pixel p) { return p.r < 100 && p.g < 100 && p.b < 100; });
+            }
+            ADD_FAILURE() << "no toolbar item sends " << command;
+            return -1;
+        };
+        auto const expectGreyed = [&](char const* when) {
+            for (MenuCommand command : { MenuCommand('ddev'), MenuCommand('dsyn') }) {
+                ASSERT_NE(item(command), nullptr);
+                EXPECT_FALSE(item(command)->IsEnabled()) << when;
+                EXPECT_EQ(darkLabel(command), 0) << when;
+            }
+        };
+        ASSERT_GT(darkLabel('dtrl'), 0) << "an enabled label is drawn dark";
+        expectGreyed("with no sheet");
+
+        // Ctrl+L: Go to Location.
+        InputDriver::Key(37, 'l', cmdKey);
+        ManualClock::RunFor(0.6);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetViewLocation);
+        EXPECT_FALSE(item('dtrl')->IsEnabled());
+        EXPECT_EQ(darkLabel('dtrl'), 0) << "the tools are greyed under the sheet";
+        expectGreyed("with the sheet open");
+
+        Command(mDocument, 'not!');
+        ManualClock::RunFor(0.6);
+        ASSERT_EQ(mDocument->GetSheet(), CWindowDocument::kSheetNone);
+        EXPECT_GT(darkLabel('dtrl'), 0) << "the tools come back";
+        expectGreyed("after the sheet");
+
+        // Behind another window the whole toolbar is drawn greyed, and in front again only the
+        // two without a receiver stay so.
+        {
+            CMacWindow front(CString("Tarnwick"), CString("Test"));
+            ASSERT_NE(front.GetWindowRef(), nullptr);
+            front.SetVisible(true);
+            SelectWindow(front.GetWindowRef());
+            ManualClock::RunFor(0.6);
+            ASSERT_FALSE(IsWindowActive(window));
+            EXPECT_EQ(darkLabel('dtrl'), 0) << "the tools are greyed in an inactive window";
+            expectGreyed("behind another window");
+        }
+        SelectWindow(window);
+        ManualClock::RunFor(0.6);
+        EXPECT_GT(darkLabel('dtrl'), 0);
+        expectGreyed("in front again");
     }
 
     TEST_F(DocumentShell, TheListShowsTheShellsSourceOfTheChosenSegment)
