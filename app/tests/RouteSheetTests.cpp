@@ -424,19 +424,7 @@ namespace {
     // Space as the keyboard gives it: the key goes down, its text follows, held it repeats, then it comes up.
     void PressSpace(int repeats = 0)
     {
-        display::InputEvent key = InputDriver::Make(display::InputKind::KeyDown);
-        key.keyCode = display::kVK_Space;
-        key.character = ' ';
-        display::InputEvent text = InputDriver::Make(display::InputKind::Text);
-        text.text = " ";
-        for (int i = 0; i <= repeats; ++i) {
-            key.repeat = i > 0;
-            InputDriver::Post(key);
-            InputDriver::Post(text);
-        }
-        key.kind = display::InputKind::KeyUp;
-        key.repeat = false;
-        InputDriver::Post(key);
+        InputDriver::PressAndType(display::kVK_Space, ' ', repeats);
         ManualClock::RunFor(0.2);
     }
 

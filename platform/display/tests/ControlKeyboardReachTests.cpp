@@ -139,19 +139,7 @@ namespace {
     // A key and its text as the keyboard sends them; repeats while held.
     void PressAndType(UInt32 code, char character, int repeats = 0)
     {
-        display::InputEvent key = InputDriver::Make(display::InputKind::KeyDown);
-        key.keyCode = code;
-        key.character = static_cast<UInt32>(character);
-        display::InputEvent text = InputDriver::Make(display::InputKind::Text);
-        text.text = std::string(1, character);
-        for (int i = 0; i <= repeats; ++i) {
-            key.repeat = i > 0;
-            InputDriver::Post(key);
-            InputDriver::Post(text);
-        }
-        key.kind = display::InputKind::KeyUp;
-        key.repeat = false;
-        InputDriver::Post(key);
+        InputDriver::PressAndType(code, character, repeats);
         ManualClock::RunFor(0.1);
     }
 

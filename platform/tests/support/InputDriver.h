@@ -82,6 +82,24 @@ public:
             Post(input);
         }
     }
+    // One key as SDL delivers it, held for `repeats` more key-downs, each followed by its
+    // text, then let go.
+    static void PressAndType(UInt32 keyCode, char character, int repeats = 0)
+    {
+        display::InputEvent key = Make(display::InputKind::KeyDown);
+        key.keyCode = keyCode;
+        key.character = static_cast<unsigned char>(character);
+        display::InputEvent text = Make(display::InputKind::Text);
+        text.text = std::string(1, character);
+        for (int i = 0; i <= repeats; ++i) {
+            key.repeat = i > 0;
+            Post(key);
+            Post(text);
+        }
+        key.kind = display::InputKind::KeyUp;
+        key.repeat = false;
+        Post(key);
+    }
     static void Wheel(CGPoint at, double dy, double dx = 0)
     {
         display::InputEvent input = Make(display::InputKind::Wheel, at);
