@@ -22,6 +22,8 @@
 #include "toolbox/toolbar/ToolbarStrip.h"
 #include "widgets/CHISearchField.h"
 
+#include <initializer_list>
+
 namespace tw::test {
 namespace {
 
@@ -36,6 +38,23 @@ namespace {
             ManualClock::RunFor(0.1);
         }
         WindowRef Window() const { return mDocument->GetWindow()->GetWindowRef(); }
+        // Waypoints in Göteborg, listed by name.
+        void AddWaypoints(std::initializer_list<char const*> names)
+        {
+            for (char const* name : names) {
+                auto* waypoint = new CMapWaypoint();
+                waypoint->SetName(name);
+                waypoint->SetPosition(CCoordinate(57.7, 11.95));
+                mDocument->AddObject(waypoint);
+            }
+        }
+        std::size_t ListRows() const
+        {
+            return toolbox::databrowser::FindDataBrowser(mDocument->GetList()->GetHIViewRef())
+                ->Model()
+                .Items(kDataBrowserItemAnyState)
+                .size();
+        }
         toolbox::toolbar::ToolbarStrip* Strip() const
         {
             HIToolbarRef ref = nullptr;
@@ -182,58 +201,42 @@ namespace {
     // following it), a filter narrows the list once per key.
     TEST_F(DocumentTools, TheSearchFieldFiltersTheListAsTyped)
     {
-        for (char const* name : { "Route start", "Harbour", "Summit", "Rough ground" }) {
-            auto* waypoint = new CMapWaypoint();
-            waypoint->SetName(name);
-            waypoint->SetPosition(CCoordinate(57.7, 11.95));
-            mDocument->AddObject(waypoint);
-        }
+        AddWaypoints({ "Route start", "Harbour", "Summit", "Rough ground" });
         CHISearchField* field = mDocument->GetSearchField();
         ASSERT_NE(field, nullptr);
         HIRect bounds {};
         HIViewGetBounds(field->GetHIViewRef(), &bounds);
         InputDriver::Click(Global(field->GetHIViewRef(), { CGRectGetMidX(bounds), CGRectGetMidY(bounds) }));
         ManualClock::RunFor(0.1);
-        auto const rows = [&] {
-            return toolbox::databrowser::FindDataBrowser(mDocument->GetList()->GetHIViewRef())
-                ->Model()
-                .Items(kDataBrowserItemAnyState)
-                .size();
-        };
         InputDriver::TypeKeys("route");
         ManualClock::RunFor(0.5);
         EXPECT_EQ(field->GetTextValue().GetStdString(), "route");
         EXPECT_EQ(mDocument->GetList()->GetFilter().GetStdString(), "route");
-        EXPECT_EQ(rows(), 1u);
+        EXPECT_EQ(ListRows(), 1u);
         // Backspace twice: "rou" finds the rough ground too.
         InputDriver::Key(display::kVK_Delete, display::kBackspaceCharCode);
         InputDriver::Key(display::kVK_Delete, display::kBackspaceCharCode);
         ManualClock::RunFor(0.5);
-        EXPECT_EQ(rows(), 2u);
+        EXPECT_EQ(ListRows(), 2u);
         // Ctrl+A and Ctrl+X through the Edit menu empty the field and list everything.
         InputDriver::Key(display::kVK_ANSI_A, 'a', cmdKey);
         InputDriver::Key(7, 'x', cmdKey);
         ManualClock::RunFor(0.5);
         EXPECT_EQ(field->GetTextValue().GetStdString(), "");
-        EXPECT_EQ(rows(), 4u);
+        EXPECT_EQ(ListRows(), 4u);
         // Ctrl+V puts the cut text back after typed text.
         InputDriver::TypeKeys("ground ");
         InputDriver::Key(9, 'v', cmdKey);
         ManualClock::RunFor(0.5);
         EXPECT_EQ(field->GetTextValue().GetStdString(), "ground rou");
-        EXPECT_EQ(rows(), 0u);
+        EXPECT_EQ(ListRows(), 0u);
     }
 
     // The user customises the toolbar back to its default set: every item is made anew, the
     // search field too. The window keeps working with the new ones.
     TEST_F(DocumentTools, CustomisingBackToTheDefaultSetKeepsTheSearchFieldTheToolAndTheCommandsStates)
     {
-        for (char const* name : { "Harbour", "Summit", "Rough ground" }) {
-            auto* waypoint = new CMapWaypoint();
-            waypoint->SetName(name);
-            waypoint->SetPosition(CCoordinate(57.7, 11.95));
-            mDocument->AddObject(waypoint);
-        }
+        AddWaypoints({ "Harbour", "Summit", "Rough ground" });
         ClickToolbar('dtha');
         ASSERT_TRUE(Selected('dtha'));
         ASSERT_NE(Item('ddev'), nullptr);
@@ -317,18 +320,7 @@ namespace {
     // menu brings it back with the focus.
     TEST_F(DocumentTools, TheSearchFieldStaysWithinReachOfTheKeyboardInANarrowWindow)
     {
-        for (char const* name : { "Harbour", "Summit", "Rough ground" }) {
-            auto* waypoint = new CMapWaypoint();
-            waypoint->SetName(name);
-            waypoint->SetPosition(CCoordinate(57.7, 11.95));
-            mDocument->AddObject(waypoint);
-        }
-        auto const rows = [&] {
-            return toolbox::databrowser::FindDataBrowser(mDocument->GetList()->GetHIViewRef())
-                ->Model()
-                .Items(kDataBrowserItemAnyState)
-                .size();
-        };
+        AddWaypoints({ "Harbour", "Summit", "Rough ground" });
         auto const focused = [&] {
             ControlRef focus = nullptr;
             GetKeyboardFocus(Window(), &focus);
@@ -348,7 +340,7 @@ namespace {
         EXPECT_EQ(focused(), field->GetHIViewRef()) << "Tab did not reach the search field";
         InputDriver::TypeKeys("harb");
         ManualClock::RunFor(0.5);
-        EXPECT_EQ(rows(), 1u);
+        EXPECT_EQ(ListRows(), 1u);
         InputDriver::Key(display::kVK_Escape, 27); // empties the field
         ManualClock::RunFor(0.5);
 
@@ -404,7 +396,7 @@ namespace {
         InputDriver::TypeKeys("sum");
         ManualClock::RunFor(0.5);
         EXPECT_EQ(mDocument->GetList()->GetFilter().GetStdString(), "sum");
-        EXPECT_EQ(rows(), 1u);
+        EXPECT_EQ(ListRows(), 1u);
     }
 
     // Ctrl+0 fits the map to the screen with the whole window on it, title bar and toolbar
